@@ -1,0 +1,11 @@
+# Every outside library, found once here and named by imported targets below.
+find_package(Threads REQUIRED)
+find_package(GTest REQUIRED)
+find_package(OpenSSL REQUIRED)
+find_package(ICU REQUIRED COMPONENTS uc i18n data)
+find_package(nlohmann_json REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+if(QUILLMARK_BENCHMARKS)
+  find_package(benchmark REQUIRED)
+endif()

@@ -1,0 +1,24 @@
+# One library per source folder and one test program per test folder, so that a folder's code is built and
+# tested on its own, and adding a file never means editing a list.
+
+# quillmark_library(NAME DIR [DEPS targets...])
+# Builds every .cpp in src/DIR into the static library NAME; headers are included as "DIR/File.h".
+function(quillmark_library name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# quillmark_tests(NAME DIR [DEPS targets...])
+# Builds every .cpp in tests/DIR into the GoogleTest program NAME and registers it with CTest.
+function(quillmark_tests name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 ENVIRONMENT "QUILLMARK_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
