@@ -2,20 +2,31 @@
 # tested on its own, and adding a file never means editing a list.
 
 # quillmark_library(NAME DIR [DEPS targets...])
-# Builds every .cpp in src/DIR into the static library NAME; headers are included as "DIR/File.h".
+# Builds every .cpp under src/DIR (subfolders included) into the static library NAME; headers are included
+# as "DIR/File.h". A folder of headers only becomes an interface library.
 function(quillmark_library name dir)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
 endfunction()
 
 # quillmark_tests(NAME DIR [DEPS targets...])
-# Builds every .cpp in tests/DIR into the GoogleTest program NAME and registers it with CTest.
+# Builds every .cpp under tests/DIR (subfolders included) into the GoogleTest program NAME and registers it
+# with CTest. A folder without tests yet registers nothing.
 function(quillmark_tests name dir)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
