@@ -1,0 +1,91 @@
+#include "platform/foundation/text/StringEncoding.h"
+
+#include <unicode/ucnv.h>
+
+#include "platform/foundation/text/IcuStrings.h"
+
+namespace ns {
+namespace {
+
+// Opens a converter for `name` that stops at the first byte sequence or character it cannot convert,
+// instead of putting in a substitute. Returns null when ICU knows no such converter.
+icu::LocalUConverterPointer openStrictConverter(const char* name) {
+  UErrorCode status = U_ZERO_ERROR;
+  icu::LocalUConverterPointer converter(ucnv_open(name, &status));
+  if (U_FAILURE(status)) {
+    return icu::LocalUConverterPointer();
+  }
+  ucnv_setToUCallBack(converter.getAlias(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  ucnv_setFromUCallBack(converter.getAlias(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  return U_SUCCESS(status) ? std::move(converter) : icu::LocalUConverterPointer();
+}
+
+}  // namespace
+
+StringEncoding StringEncoding::utf8() {
+  return StringEncoding("UTF-8");
+}
+
+StringEncoding StringEncoding::ascii() {
+  return StringEncoding("US-ASCII");
+}
+
+StringEncoding StringEncoding::isoLatin1() {
+  return StringEncoding("ISO-8859-1");
+}
+
+std::optional<StringEncoding> StringEncoding::fromIANACharsetName(std::string_view name) {
+  // ICU opens its default converter for an empty name; here an empty name names nothing.
+  if (name.empty()) {
+    return std::nullopt;
+  }
+  const icu::LocalUConverterPointer converter = openStrictConverter(std::string(name).c_str());
+  if (converter.isNull()) {
+    return std::nullopt;
+  }
+  UErrorCode status = U_ZERO_ERROR;
+  const char* canonicalName = ucnv_getName(converter.getAlias(), &status);
+  if (U_FAILURE(status)) {
+    return std::nullopt;
+  }
+  return StringEncoding(canonicalName);
+}
+
+std::optional<std::string> StringEncoding::decode(std::span<const std::uint8_t> bytes) const {
+  const icu::LocalUConverterPointer converter = openStrictConverter(canonicalName_.c_str());
+  if (converter.isNull()) {
+    return std::nullopt;
+  }
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::UnicodeString text(reinterpret_cast<const char*>(bytes.data()),
+                                static_cast<int32_t>(bytes.size()), converter.getAlias(), status);
+  if (U_FAILURE(status) || text.isBogus()) {
+    return std::nullopt;
+  }
+  return utf8FromIcuString(text);
+}
+
+std::optional<Data> StringEncoding::encode(std::string_view text) const {
+  const icu::LocalUConverterPointer converter = openStrictConverter(canonicalName_.c_str());
+  if (converter.isNull()) {
+    return std::nullopt;
+  }
+  const icu::UnicodeString source = icuStringFromUtf8(text);
+  // A first pass with no room measures the output; ucnv_fromUChars resets the converter on each call.
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t length =
+      ucnv_fromUChars(converter.getAlias(), nullptr, 0, source.getBuffer(), source.length(), &status);
+  if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) {
+    return std::nullopt;
+  }
+  Data bytes(static_cast<std::size_t>(length));
+  status = U_ZERO_ERROR;
+  ucnv_fromUChars(converter.getAlias(), reinterpret_cast<char*>(bytes.data()), length, source.getBuffer(),
+                  source.length(), &status);
+  if (U_FAILURE(status)) {
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+}  // namespace ns
