@@ -1,0 +1,35 @@
+#include "platform/foundation/notify/KeyValueObservation.h"
+
+#include <utility>
+
+namespace ns {
+
+KeyValueObservation::KeyValueObservation(std::weak_ptr<KeyValueObserverList> list,
+                                         std::shared_ptr<KeyValueObserverList::Observer> observer)
+    : list_(std::move(list)), observer_(std::move(observer)) {}
+
+KeyValueObservation::~KeyValueObservation() {
+  invalidate();
+}
+
+KeyValueObservation& KeyValueObservation::operator=(KeyValueObservation&& other) noexcept {
+  if (this != &other) {
+    invalidate();
+    list_ = std::move(other.list_);
+    observer_ = std::move(other.observer_);
+  }
+  return *this;
+}
+
+void KeyValueObservation::invalidate() {
+  if (observer_ == nullptr) {
+    return;
+  }
+  if (std::shared_ptr<KeyValueObserverList> list = list_.lock()) {
+    list->remove(observer_);
+  }
+  observer_.reset();
+  list_.reset();
+}
+
+}  // namespace ns
