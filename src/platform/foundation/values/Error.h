@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/foundation/values/Value.h"
 
@@ -13,6 +14,13 @@ namespace ns {
 
 // The user-info key of the text a person reads.
 inline constexpr std::string_view kLocalizedDescriptionKey = "NSLocalizedDescription";
+
+// The platform's own error domain and the codes of it that the stand-ins report.
+inline constexpr std::string_view kCocoaErrorDomain = "NSCocoaErrorDomain";
+// Bytes that are not a well-formed JSON text or property list.
+inline constexpr std::int64_t kPropertyListReadCorruptError = 3840;
+// A value that the requested format cannot hold (a date in JSON, a null in a property list).
+inline constexpr std::int64_t kPropertyListWriteInvalidError = 3852;
 
 class Error {
  public:

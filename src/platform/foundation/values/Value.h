@@ -37,8 +37,8 @@ class Value {
   Value(std::nullptr_t) {}
   Value(bool flag) : storage_(flag) {}
   template <typename T>
-    requires(std::is_integral_v<T> && !std::is_same_v<T, bool>)
-  Value(T number) : storage_(static_cast<std::int64_t>(number)) {}
+  requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) Value(T number)
+      : storage_(static_cast<std::int64_t>(number)) {}
   Value(double number) : storage_(number) {}
   Value(float number) : storage_(static_cast<double>(number)) {}
   Value(const char* text) : storage_(std::string(text)) {}
@@ -73,13 +73,16 @@ class Value {
   Date asDate() const;
   const Array& asArray() const;
   const Dictionary& asDictionary() const;
-  // Returns the contents for writing, first copying them when another Value shares them.
+  // Returns the contents for writing, first copying them when another Value shares them. The reference stays
+  // valid until this Value is next assigned, copied from or destroyed; a copy made while it is held shares
+  // the contents, so finish writing before copying.
   Array& mutableArray();
   Dictionary& mutableDictionary();
 
   // The conversions the platform makes when a number or a string is asked for intValue, doubleValue and so
-  // on: numbers convert (doubles truncate toward zero), strings are read as text/TextNumbers.h describes.
-  // Every other kind (null, data, date, array, dictionary) gives 0 or false rather than failing.
+  // on: numbers convert (doubles truncate toward zero), strings are read as values/TextNumbers.h describes.
+  // Numbers outside the result's range clamp to its limits (NaN gives 0) instead of wrapping. Every other
+  // kind (null, data, date, array, dictionary) gives 0 or false rather than failing.
   int intValue() const;
   std::int64_t integerValue() const;
   double doubleValue() const;
@@ -100,14 +103,25 @@ class Value {
   friend bool operator==(const Value& a, const Value& b);
 
  private:
+  // Returns the alternative T of the storage, aborting with `accessor` named when the kind differs.
+  template <typename T>
+  const T& expect(const char* accessor) const;
+  template <typename T>
+  T& expect(const char* accessor);
+
   using Storage = std::variant<std::monostate, bool, std::int64_t, double, std::string, Data, Date,
                                std::shared_ptr<Array>, std::shared_ptr<Dictionary>>;
   Storage storage_;
 };
 
-// The "%@" text of a value: integers in decimal, doubles as the shortest text that reads back ("12.5"),
-// booleans "1" or "0", null "<null>", strings as they are, data as "{length = N, bytes = 0x...}", dates as
-// "yyyy-MM-dd HH:mm:ss +0000", arrays and dictionaries in the platform's multi-line form.
+// The "%@" text of a value: integers in decimal, doubles as the shortest text that reads back ("12.5", "3",
+// "1e+20"), booleans "1" or "0", null "<null>", strings as they are, data as "{length = N, bytes = 0x...}"
+// (longer data shows its first 16 and last 8 bytes), dates as "yyyy-MM-dd HH:mm:ss +0000" in GMT, arrays
+// as "(\n    1,\n    2\n)" and dictionaries as "{\n    key = value;\n}", nested ones indented by four
+// spaces a level. Inside arrays and dictionaries, strings (keys and values) that are empty or hold
+// anything but ASCII letters, digits, "_", "." and "$" are quoted, with '"', '\\', tab, line feed and
+// carriage return escaped by a backslash and every other character outside printable ASCII written as
+// \Uxxxx (UTF-16 code units, lower-case hex).
 std::string describe(const Value& value);
 // The "%@" text of a possibly missing value: nullptr (nil) gives "(null)".
 std::string describe(const Value* value);

@@ -1,0 +1,36 @@
+#include "platform/foundation/formats/JSONSerialization.h"
+
+#include <nlohmann/json.hpp>
+
+#include "platform/foundation/formats/FormatErrors.h"
+#include "platform/foundation/formats/JSONValueBuilder.h"
+#include "platform/foundation/formats/JSONWriter.h"
+
+namespace ns {
+
+Result<Value> JSONSerialization::JSONObjectWithData(const Data& data) {
+  return JSONObjectWithData(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+}
+
+Result<Value> JSONSerialization::JSONObjectWithData(std::string_view text) {
+  JSONValueBuilder builder;
+  if (!nlohmann::json::sax_parse(text.data(), text.data() + text.size(), &builder)) {
+    return readCorruptError("The data couldn’t be read because it isn’t valid JSON: " + builder.failure() +
+                            ".");
+  }
+  return builder.takeResult();
+}
+
+Result<Data> JSONSerialization::dataWithJSONObject(const Value& object) {
+  if (!object.isArray() && !object.isDictionary()) {
+    return writeInvalidError(
+        "The data couldn’t be written as JSON: the top-level value is neither an array nor a dictionary.");
+  }
+  JSONWriter writer;
+  if (!writer.write(object)) {
+    return writeInvalidError("The data couldn’t be written as JSON: " + writer.failure() + ".");
+  }
+  return writer.takeOutput();
+}
+
+}  // namespace ns
