@@ -4,14 +4,17 @@
 // (first in, first out), timers (Timer.h) read from the loop's clock, and file-descriptor sources (sockets,
 // the HTTP engine's descriptors).
 //
-// One turn of the loop fires the timers that are due, then calls the sources that are ready, then runs the
-// tasks that were posted before the turn began. Tasks posted during a turn run in the next one, so a task
-// that posts itself never starves timers or sources.
+// One turn of the loop waits in the kernel until a descriptor is ready, a task is posted or (on the steady
+// clock) a timer falls due; then it fires the timers that are due, in fire-date order, calls the sources that
+// are ready, and runs the tasks that were posted before its callbacks began. Tasks posted by a turn's
+// callbacks run in the next turn, so a task that posts itself never starves timers or sources.
 //
 // Production loops read the steady clock. A test switches a loop to a ManualClock and advances it, which
-// fires due timers at once: no test sleeps for a timer. Network I/O stays real.
+// fires due timers at once: no test sleeps for a timer. Network I/O stays real: under a manual clock the loop
+// still waits for descriptors and posted tasks, but a timer fires only once the clock has been advanced to
+// its fire date, since that clock never moves by itself.
 //
-// Thread-safety: post(), stop() and wakeUp() may be called from any thread; everything else only on the
+// Thread-safety: post(), stop() and isCurrent() may be called from any thread; everything else only on the
 // loop's own thread.
 
 #include <chrono>
@@ -60,12 +63,17 @@ class RunLoop {
 
   virtual ~RunLoop() = default;
 
+  // True when called on this loop's thread. Thread-safe.
+  virtual bool isCurrent() const = 0;
+
   // Queues `task` to run on this loop's thread after every task posted before it. Never runs the task before
   // returning, even when called on the loop's own thread. Thread-safe.
   virtual void post(Task task) = 0;
 
-  // Watches `fd`; `callback` gets the events the descriptor is ready for (kRead also on hang-up and error,
-  // so a read reports the end). Returns the handle that owns the watch.
+  // Watches `fd`; `callback` gets the events the descriptor is ready for. On hang-up or error it gets every
+  // event it waits for, so a read or write reports the end. Several sources may watch one descriptor.
+  // Sources may be added, changed and destroyed inside any callback. Returns the handle that owns the
+  // watch; the handle may outlive the loop, and then does nothing.
   virtual std::unique_ptr<FileDescriptorSource> addSource(int fd, IoEvents events,
                                                           std::function<void(IoEvents ready)> callback) = 0;
 
@@ -77,7 +85,7 @@ class RunLoop {
   // whatever clock the loop reads. Returns the final value of done(). Waits in the kernel, never spins.
   virtual bool runUntil(const std::function<bool()>& done, Duration timeout) = 0;
   // Runs one turn without waiting: due timers, ready sources, tasks posted before the call. Returns how
-  // many callbacks ran.
+  // many callbacks ran (timer blocks, source callbacks and tasks).
   virtual std::size_t runPending() = 0;
 
   // The loop's clock: the steady clock, or the manual clock installed for testing.
@@ -91,8 +99,8 @@ class RunLoop {
   friend class ManualClock;
   virtual void scheduleTimer(std::shared_ptr<Timer> timer) = 0;
   virtual void unscheduleTimer(const Timer& timer) = 0;
-  // Fires, in fire-date order, every timer due at or before `until`, moving the manual clock to each fire
-  // date first; then leaves the clock at `until`.
+  // Fires, in fire-date order, every timer due at or before the manual clock's time plus `by`, moving the
+  // clock to each fire date first; then leaves the clock at that time.
   virtual void advanceManualClock(Duration by) = 0;
 };
 

@@ -4,7 +4,9 @@
 // scheduled timer until it is invalidated (a one-shot timer invalidates itself after firing). A repeating
 // timer's next fire date is its previous fire date plus the interval; intervals that passed unseen on the
 // steady clock are skipped, not fired late in a burst. Timers due at the same moment fire in the order they
-// were scheduled. REQUIRES: used on its loop's thread, except isValid().
+// were scheduled; setFireDate() counts as scheduling anew. A repeating timer's interval is at least 100
+// microseconds, so that it cannot fire without end. A loop invalidates the timers it holds when it is
+// destroyed. REQUIRES: used on its loop's thread, except isValid().
 
 #include <atomic>
 #include <functional>
@@ -34,11 +36,12 @@ class Timer : public std::enable_shared_from_this<Timer> {
   void fire();
 
   TimePoint fireDate() const { return fireDate_; }
-  // Moves the next fire to `date`, keeping the interval.
+  // Moves the next fire to `date`, keeping the interval. Does nothing when invalid.
   void setFireDate(TimePoint date);
   Duration timeInterval() const { return interval_; }
   bool repeats() const { return repeats_ == Repeats::kYes; }
 
+  // Makes an unscheduled timer; scheduled() is the way in. Public only for std::make_shared.
   Timer(RunLoop& loop, Duration interval, Repeats repeats, std::function<void(Timer&)> block);
 
  private:

@@ -191,7 +191,10 @@ Result<FileAttributes> FileManager::attributesOfItemAtPath(std::string_view path
 Status FileManager::createFileAtPath(std::string_view path, const Data& contents) const {
   const fs::path target{std::string(path)};
   const std::string directory = target.has_parent_path() ? target.parent_path().string() : std::string(".");
-  std::string temporaryPath = (fs::path(directory) / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string temporaryName = ".";
+  temporaryName += target.filename().string();
+  temporaryName += ".XXXXXX";
+  std::string temporaryPath = (fs::path(directory) / temporaryName).string();
   ScopedDescriptor descriptor(::mkostemp(temporaryPath.data(), O_CLOEXEC));
   if (descriptor.get() < 0) {
     return failure(errno, path);
