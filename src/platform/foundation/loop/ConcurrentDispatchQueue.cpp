@@ -1,0 +1,77 @@
+#include "platform/foundation/loop/ConcurrentDispatchQueue.h"
+
+#include <chrono>
+#include <thread>
+
+#include "platform/foundation/loop/ThreadName.h"
+
+namespace ns {
+namespace {
+
+constexpr auto kIdleThreadLifetime = std::chrono::seconds(5);
+
+// The pool whose task the calling thread is running, if any.
+thread_local const void* tCurrentPool = nullptr;
+
+}  // namespace
+
+ConcurrentDispatchQueue::ConcurrentDispatchQueue(std::string label)
+    : pool_(std::make_shared<Pool>(std::move(label))) {}
+
+ConcurrentDispatchQueue::~ConcurrentDispatchQueue() {
+  std::unique_lock lock(pool_->mutex);
+  pool_->closing = true;
+  pool_->workAvailable.notify_all();
+  // Released from one of its own tasks, the pool cannot wait for itself: its threads end on their own once
+  // the queued tasks have run.
+  if (tCurrentPool != pool_.get()) {
+    pool_->threadsEnded.wait(lock, [this] { return pool_->threads == 0; });
+  }
+}
+
+void ConcurrentDispatchQueue::async(Task task) {
+  std::lock_guard lock(pool_->mutex);
+  pool_->tasks.push_back(std::move(task));
+  if (pool_->tasks.size() > pool_->idleThreads && pool_->threads < kMaxThreads) {
+    ++pool_->threads;
+    std::thread([pool = pool_] { work(pool); }).detach();
+  } else {
+    pool_->workAvailable.notify_one();
+  }
+}
+
+bool ConcurrentDispatchQueue::isCurrent() const {
+  return tCurrentPool == pool_.get();
+}
+
+void ConcurrentDispatchQueue::work(const std::shared_ptr<Pool>& pool) {
+  setCurrentThreadName(pool->label);
+  tCurrentPool = pool.get();
+  std::unique_lock lock(pool->mutex);
+  for (;;) {
+    if (pool->tasks.empty()) {
+      if (pool->closing) {
+        break;
+      }
+      ++pool->idleThreads;
+      const bool woken = pool->workAvailable.wait_for(lock, kIdleThreadLifetime,
+                                                      [&] { return !pool->tasks.empty() || pool->closing; });
+      --pool->idleThreads;
+      if (!woken) {
+        break;
+      }
+      continue;
+    }
+    Task task = std::move(pool->tasks.front());
+    pool->tasks.pop_front();
+    lock.unlock();
+    task();
+    task = nullptr;  // the task's captures are released outside the lock too
+    lock.lock();
+  }
+  if (--pool->threads == 0) {
+    pool->threadsEnded.notify_all();
+  }
+}
+
+}  // namespace ns

@@ -1,0 +1,55 @@
+#pragma once
+
+// ns::ConcurrentDispatchQueue: a queue over a pool of threads named after it. A thread is added whenever a
+// task arrives and every thread is busy (up to kMaxThreads), so a task that blocks never holds up the rest;
+// a thread idle for a few seconds ends. Releasing the queue lets the queued tasks run and waits for the
+// threads to end, unless it is released from one of its own tasks. Contract: DispatchQueue.h.
+// Thread-safe.
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/foundation/loop/DispatchQueue.h"
+
+namespace ns {
+
+class ConcurrentDispatchQueue final : public DispatchQueue {
+ public:
+  static constexpr std::size_t kMaxThreads = 64;
+
+  explicit ConcurrentDispatchQueue(std::string label);
+  ~ConcurrentDispatchQueue() override;
+
+  const std::string& label() const override { return pool_->label; }
+  Kind kind() const override { return Kind::kConcurrent; }
+  void async(Task task) override;
+  bool isCurrent() const override;
+
+ private:
+  // Shared with the pool's threads, which may outlive the queue when it is released from one of them.
+  struct Pool {
+    explicit Pool(std::string poolLabel) : label(std::move(poolLabel)) {}
+
+    // Constant after construction
+    const std::string label;
+
+    std::mutex mutex;
+    std::condition_variable workAvailable;
+    std::condition_variable threadsEnded;
+    // Guarded by mutex
+    std::deque<Task> tasks;
+    std::size_t threads = 0;
+    std::size_t idleThreads = 0;
+    bool closing = false;
+  };
+
+  static void work(const std::shared_ptr<Pool>& pool);
+
+  const std::shared_ptr<Pool> pool_;
+};
+
+}  // namespace ns

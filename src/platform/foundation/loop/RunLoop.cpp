@@ -1,0 +1,41 @@
+#include "platform/foundation/loop/RunLoop.h"
+
+#include <thread>
+
+#include "platform/foundation/loop/RunLoopImpl.h"
+
+namespace ns {
+namespace {
+
+std::thread::id mainThreadId() {
+  static const std::thread::id id = std::this_thread::get_id();
+  return id;
+}
+
+// Records the main thread during static initialisation, before any other thread can exist.
+[[maybe_unused]] const std::thread::id kMainThreadRecorded = mainThreadId();
+
+}  // namespace
+
+RunLoop& RunLoop::main() {
+  // Never destroyed: tasks, timers and sources of the main loop may be touched until the process ends.
+  static RunLoopImpl* const loop = new RunLoopImpl(mainThreadId());
+  return *loop;
+}
+
+RunLoop& RunLoop::current() {
+  if (isMainThread()) {
+    return main();
+  }
+  thread_local std::unique_ptr<RunLoopImpl> loop;
+  if (!loop) {
+    loop = std::make_unique<RunLoopImpl>(std::this_thread::get_id());
+  }
+  return *loop;
+}
+
+bool RunLoop::isMainThread() {
+  return std::this_thread::get_id() == mainThreadId();
+}
+
+}  // namespace ns

@@ -1,0 +1,265 @@
+#include "platform/foundation/loop/RunLoopImpl.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/foundation/loop/Deadline.h"
+#include "platform/foundation/loop/Timer.h"
+
+namespace ns {
+namespace {
+
+// A loop that cannot be woken would hang its thread without a word, so failing to make the eventfd (the
+// process is out of descriptors) ends the process with a message instead.
+int makeWakeDescriptor() {
+  const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (fd < 0) {
+    std::perror("RunLoop: eventfd");
+    std::abort();
+  }
+  return fd;
+}
+
+// The smallest interval a repeating timer keeps, so that firing it always moves its date forward.
+constexpr Duration kMinimumRepeatInterval = std::chrono::microseconds(100);
+
+// The first date after `now` on the timer's grid of `fireDate` plus whole intervals: intervals that passed
+// unseen are skipped, not fired late in a burst.
+TimePoint nextFireDate(TimePoint fireDate, Duration interval, TimePoint now) {
+  const TimePoint next = fireDate + interval;
+  if (next > now) {
+    return next;
+  }
+  const auto missed = (now - fireDate) / interval;
+  return fireDate + (missed + 1) * interval;
+}
+
+}  // namespace
+
+RunLoopImpl::RunLoopImpl(std::thread::id owner) : owner_(owner), wakeFd_(makeWakeDescriptor()) {}
+
+RunLoopImpl::~RunLoopImpl() {
+  // Timers may outlive the loop; marking them invalid keeps them from ever reaching back into it.
+  for (auto& [key, timer] : timers_) {
+    timer->valid_ = false;
+  }
+  ::close(wakeFd_);
+}
+
+bool RunLoopImpl::isCurrent() const {
+  return std::this_thread::get_id() == owner_;
+}
+
+void RunLoopImpl::post(Task task) {
+  // Woken under the mutex: the loop cannot take the task before post() is done with the loop, so a task
+  // that ends the loop's thread (and destroys the loop) never races with the end of post().
+  std::lock_guard lock(taskMutex_);
+  tasks_.push_back(std::move(task));
+  wake();
+}
+
+std::unique_ptr<FileDescriptorSource> RunLoopImpl::addSource(int fd, IoEvents events,
+                                                             std::function<void(IoEvents ready)> callback) {
+  return sources_.add(fd, events, std::move(callback));
+}
+
+void RunLoopImpl::run() {
+  const Interrupted stopped = [this] { return stopRequested_.load(); };
+  while (!stopRequested_.exchange(false)) {
+    runTurn(std::nullopt, stopped);
+  }
+}
+
+void RunLoopImpl::stop() {
+  std::lock_guard lock(taskMutex_);
+  stopRequested_ = true;
+  wake();
+}
+
+bool RunLoopImpl::runUntil(const std::function<bool()>& done, Duration timeout) {
+  const TimePoint deadline = deadlineAfter(timeout);
+  const Interrupted interrupted = [&] { return stopRequested_.load() || done(); };
+  while (!done()) {
+    if (stopRequested_.exchange(false) || SteadyClock::now() >= deadline) {
+      return done();
+    }
+    runTurn(deadline, interrupted);
+  }
+  return true;
+}
+
+std::size_t RunLoopImpl::runPending() {
+  return runTurn(SteadyClock::now(), [] { return false; });
+}
+
+TimePoint RunLoopImpl::now() const {
+  return manualClock_ ? manualClock_->now_ : SteadyClock::now();
+}
+
+ManualClock& RunLoopImpl::installManualClockForTesting() {
+  if (!manualClock_) {
+    manualClock_ = std::make_unique<ManualClock>(*this, SteadyClock::now());
+  }
+  return *manualClock_;
+}
+
+void RunLoopImpl::scheduleTimer(std::shared_ptr<Timer> timer) {
+  timer->sequence_ = nextTimerSequence_++;
+  const TimerKey key{timer->fireDate_, timer->sequence_};
+  timers_.emplace(key, std::move(timer));
+}
+
+void RunLoopImpl::unscheduleTimer(const Timer& timer) {
+  auto found = timers_.find(TimerKey{timer.fireDate_, timer.sequence_});
+  if (found != timers_.end() && found->second.get() == &timer) {
+    timers_.erase(found);
+  }
+}
+
+void RunLoopImpl::advanceManualClock(Duration by) {
+  const TimePoint target = manualClock_->now_ + by;
+  while (!timers_.empty() && timers_.begin()->first.first <= target) {
+    auto earliest = timers_.begin();
+    manualClock_->now_ = std::max(manualClock_->now_, earliest->first.first);
+    fireTimer(earliest);
+  }
+  manualClock_->now_ = target;
+}
+
+std::size_t RunLoopImpl::runTurn(std::optional<TimePoint> deadline, const Interrupted& interrupted) {
+  const std::vector<DescriptorSourceSet::Readiness> ready = waitForEvents(deadline);
+  std::deque<Task> batch = takeTasks();
+  std::size_t callbacks = fireDueTimers(now(), interrupted);
+  callbacks += dispatchSources(ready, interrupted);
+  return callbacks + runTasks(std::move(batch), interrupted);
+}
+
+std::vector<DescriptorSourceSet::Readiness> RunLoopImpl::waitForEvents(std::optional<TimePoint> deadline) {
+  std::vector<pollfd> fds{pollfd{wakeFd_, POLLIN, 0}};
+  std::vector<std::uint64_t> ids{0};
+  sources_.appendPollSet(fds, ids);
+
+  const std::optional<Duration> limit = waitLimit(deadline);
+  timespec timeout{};
+  if (limit) {
+    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(*limit).count();
+    timeout.tv_sec = static_cast<time_t>(nanoseconds / 1'000'000'000);
+    timeout.tv_nsec = static_cast<long>(nanoseconds % 1'000'000'000);
+  }
+  const int count = ::ppoll(fds.data(), fds.size(), limit ? &timeout : nullptr, nullptr);
+
+  std::vector<DescriptorSourceSet::Readiness> ready;
+  if (count <= 0) {
+    return ready;
+  }
+  if (fds[0].revents != 0) {
+    drainWakeUps();
+  }
+  for (std::size_t i = 1; i < fds.size(); ++i) {
+    if (fds[i].revents != 0) {
+      ready.push_back({ids[i], fds[i].revents});
+    }
+  }
+  return ready;
+}
+
+std::optional<Duration> RunLoopImpl::waitLimit(std::optional<TimePoint> deadline) {
+  if (hasTasks() || stopRequested_ || (!timers_.empty() && timers_.begin()->first.first <= now())) {
+    return Duration::zero();
+  }
+  const TimePoint realNow = SteadyClock::now();
+  std::optional<Duration> limit;
+  if (deadline) {
+    limit = std::max(Duration::zero(), *deadline - realNow);
+  }
+  // A manual clock never moves by itself, so its timers give no reason to wake up.
+  if (!manualClock_ && !timers_.empty()) {
+    const Duration untilTimer = std::max(Duration::zero(), timers_.begin()->first.first - realNow);
+    limit = limit ? std::min(*limit, untilTimer) : untilTimer;
+  }
+  return limit;
+}
+
+std::size_t RunLoopImpl::fireDueTimers(TimePoint dueBy, const Interrupted& interrupted) {
+  // Only timers due when the turn began fire in it, so a repeating timer slower than its interval cannot
+  // hold the loop in this phase.
+  std::size_t fired = 0;
+  while (!interrupted() && !timers_.empty() && timers_.begin()->first.first <= dueBy) {
+    fireTimer(timers_.begin());
+    ++fired;
+  }
+  return fired;
+}
+
+void RunLoopImpl::fireTimer(std::map<TimerKey, std::shared_ptr<Timer>>::iterator position) {
+  std::shared_ptr<Timer> timer = std::move(position->second);
+  timers_.erase(position);
+  if (timer->repeats()) {
+    const Duration interval = std::max(timer->interval_, kMinimumRepeatInterval);
+    timer->fireDate_ = nextFireDate(timer->fireDate_, interval, now());
+    timers_.emplace(TimerKey{timer->fireDate_, timer->sequence_}, timer);
+  }
+  timer->fire();
+}
+
+std::size_t RunLoopImpl::dispatchSources(const std::vector<DescriptorSourceSet::Readiness>& ready,
+                                         const Interrupted& interrupted) {
+  std::size_t called = 0;
+  for (const auto& readiness : ready) {
+    if (interrupted()) {
+      break;
+    }
+    if (sources_.dispatch(readiness)) {
+      ++called;
+    }
+  }
+  return called;
+}
+
+std::size_t RunLoopImpl::runTasks(std::deque<Task> batch, const Interrupted& interrupted) {
+  std::size_t ran = 0;
+  while (!batch.empty() && !interrupted()) {
+    Task task = std::move(batch.front());
+    batch.pop_front();
+    task();
+    ++ran;
+  }
+  if (!batch.empty()) {
+    // Interrupted: the tasks left keep their place ahead of those posted since.
+    std::lock_guard lock(taskMutex_);
+    tasks_.insert(tasks_.begin(), std::make_move_iterator(batch.begin()),
+                  std::make_move_iterator(batch.end()));
+  }
+  return ran;
+}
+
+std::deque<Task> RunLoopImpl::takeTasks() {
+  std::lock_guard lock(taskMutex_);
+  return std::exchange(tasks_, {});
+}
+
+bool RunLoopImpl::hasTasks() {
+  std::lock_guard lock(taskMutex_);
+  return !tasks_.empty();
+}
+
+void RunLoopImpl::wake() {
+  // One write per sleep is enough: drainWakeUps() clears the flag before the loop looks at its tasks again.
+  if (!wakePending_.exchange(true)) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+  }
+}
+
+void RunLoopImpl::drainWakeUps() {
+  std::uint64_t count = 0;
+  [[maybe_unused]] const ssize_t read = ::read(wakeFd_, &count, sizeof count);
+  wakePending_ = false;
+}
+
+}  // namespace ns

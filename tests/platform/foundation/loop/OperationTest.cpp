@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "loop_test_util.h"
+#include "platform/foundation/loop/BlockOperation.h"
+#include "platform/foundation/loop/Operation.h"
+
+namespace ns {
+namespace {
+
+using testing::Countdown;
+
+// Records every announcement an operation makes, as "will isExecuting", "did isFinished" and so on.
+class AnnouncementLog {
+ public:
+  explicit AnnouncementLog(Operation& operation) {
+    operation.addKeyObserver([this](Operation&, std::string_view key, KeyChange change) {
+      std::lock_guard lock(mutex_);
+      entries_.push_back((change == KeyChange::kWill ? "will " : "did ") + std::string(key));
+    });
+  }
+  std::vector<std::string> entries() const {
+    std::lock_guard lock(mutex_);
+    return entries_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<std::string> entries_;
+};
+
+TEST(OperationTest, StartRunsMainBetweenExecutingAndFinishedAnnouncements) {
+  bool executingInMain = false;
+  std::vector<int> blocks;
+  std::shared_ptr<BlockOperation> operation;
+  operation = BlockOperation::create([&] {
+    executingInMain = operation->isExecuting();
+    blocks.push_back(1);
+  });
+  operation->addExecutionBlock([&] { blocks.push_back(2); });
+  AnnouncementLog log(*operation);
+  EXPECT_TRUE(operation->isReady());
+  EXPECT_FALSE(operation->isConcurrent());
+
+  operation->start();
+  EXPECT_TRUE(executingInMain);
+  EXPECT_EQ(blocks, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(operation->isFinished());
+  EXPECT_FALSE(operation->isExecuting());
+  EXPECT_EQ(log.entries(),
+            (std::vector<std::string>{"will isExecuting", "did isExecuting", "will isFinished",
+                                      "will isExecuting", "did isExecuting", "did isFinished"}));
+  operation->start();
+  EXPECT_EQ(log.entries().size(), 6u);
+}
+
+TEST(OperationTest, CancelledBeforeStartFinishesWithoutRunning) {
+  bool ran = false;
+  auto operation = BlockOperation::create([&] { ran = true; });
+  AnnouncementLog log(*operation);
+  operation->cancel();
+  operation->cancel();
+  EXPECT_TRUE(operation->isCancelled());
+  EXPECT_TRUE(operation->isReady());
+
+  operation->start();
+  EXPECT_FALSE(ran);
+  EXPECT_TRUE(operation->isFinished());
+  EXPECT_EQ(log.entries(), (std::vector<std::string>{"will isCancelled", "did isCancelled", "will isFinished",
+                                                     "did isFinished"}));
+}
+
+TEST(OperationTest, CompletionBlockRunsOnceOnABackgroundThreadAfterFinishing) {
+  auto operation = BlockOperation::create([] {});
+  Countdown completed(1);
+  std::atomic<int> runs = 0;
+  std::atomic<bool> finishedFirst = false;
+  std::atomic<bool> onMainThread = true;
+  operation->setCompletionBlock([&, raw = operation.get()] {
+    ++runs;
+    finishedFirst = raw->isFinished();
+    onMainThread = RunLoop::isMainThread();
+    completed.countDown();
+  });
+  EXPECT_TRUE(operation->completionBlock() != nullptr);
+
+  operation->start();
+  ASSERT_TRUE(completed.waitFor());
+  EXPECT_TRUE(finishedFirst);
+  EXPECT_FALSE(onMainThread);
+  EXPECT_TRUE(operation->completionBlock() == nullptr);
+
+  // A block set after the operation finished never runs.
+  Countdown never(1);
+  operation->setCompletionBlock([&] { never.countDown(); });
+  operation->start();
+  EXPECT_FALSE(never.waitFor(std::chrono::milliseconds(20)));
+  EXPECT_EQ(runs, 1);
+}
+
+TEST(OperationTest, DependenciesHoldReadinessUntilTheyFinish) {
+  auto first = BlockOperation::create([] {});
+  auto second = BlockOperation::create([] {});
+  auto dependent = BlockOperation::create([] {});
+  AnnouncementLog log(*dependent);
+
+  dependent->addDependency(first);
+  dependent->addDependency(second);
+  EXPECT_FALSE(dependent->isReady());
+  EXPECT_EQ(dependent->dependencies(), (std::vector<std::shared_ptr<Operation>>{first, second}));
+
+  dependent->start();  // not ready: ignored
+  EXPECT_FALSE(dependent->isFinished());
+
+  first->start();
+  EXPECT_FALSE(dependent->isReady());
+  second->start();
+  EXPECT_TRUE(dependent->isReady());
+  EXPECT_EQ(log.entries(),
+            (std::vector<std::string>{"will isReady", "did isReady", "will isReady", "did isReady"}));
+}
+
+TEST(OperationTest, CancellationAndRemovalReleaseDependents) {
+  auto dependency = BlockOperation::create([] {});
+  auto waitsForCancelled = BlockOperation::create([] {});
+  auto cancelledItself = BlockOperation::create([] {});
+  auto removesIt = BlockOperation::create([] {});
+  for (const auto& dependent : {waitsForCancelled, cancelledItself, removesIt}) {
+    dependent->addDependency(dependency);
+    EXPECT_FALSE(dependent->isReady());
+  }
+
+  cancelledItself->cancel();  // a cancelled operation is ready whatever it waits for
+  EXPECT_TRUE(cancelledItself->isReady());
+  removesIt->removeDependency(dependency);
+  EXPECT_TRUE(removesIt->isReady());
+  EXPECT_TRUE(removesIt->dependencies().empty());
+
+  EXPECT_FALSE(waitsForCancelled->isReady());
+  dependency->cancel();  // a cancelled dependency that never ran counts as finished
+  EXPECT_TRUE(waitsForCancelled->isReady());
+  EXPECT_FALSE(waitsForCancelled->isCancelled());
+}
+
+}  // namespace
+}  // namespace ns
