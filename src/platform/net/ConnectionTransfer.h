@@ -1,0 +1,112 @@
+#pragma once
+
+// ns::ConnectionTransfer: the loading work behind one URLConnection: a libcurl easy handle configured from
+// the current request, the response being read, redirects, the idle time-out, back-pressure, and the calls
+// to the delegate. It follows URLConnectionDelegate's order and makes no delegate call once it has ended.
+// While running it holds its URLConnection, as the loop holds a running connection.
+// Thread-safety: used only on the thread of the engine it runs on.
+
+#include <curl/curl.h>
+#include <openssl/ssl.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/loop/Timer.h"
+#include "platform/net/CurlRequestSetup.h"
+#include "platform/net/ResponseHeaderReader.h"
+#include "platform/net/URLConnectionDelegate.h"
+#include "platform/net/URLError.h"
+#include "platform/net/URLRequest.h"
+
+namespace ns {
+
+class CurlMultiEngine;
+class URLConnection;
+
+class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfer> {
+ public:
+  ConnectionTransfer(std::shared_ptr<URLConnection> connection, std::weak_ptr<URLConnectionDelegate> delegate,
+                     URLRequest request);
+  ~ConnectionTransfer();
+  ConnectionTransfer(const ConnectionTransfer&) = delete;
+  ConnectionTransfer& operator=(const ConnectionTransfer&) = delete;
+
+  // Begins loading on the calling thread's engine, on a later turn of its loop.
+  void start();
+  // Ends the load without a delegate call. Does nothing once ended.
+  void cancel();
+  // Lets data flow again, on a later turn of the loop, if the delegate has had no space by then.
+  void resumeReceiving();
+
+  const URLRequest& currentRequest() const { return request_; }
+  CURL* easyHandle() const { return easy_; }
+
+  // Called by the engine once libcurl has ended the transfer with `result`; the handle is already out of
+  // the engine.
+  void onTransferDone(CURLcode result);
+
+ private:
+  using DelegateCall = std::function<void(URLConnectionDelegate&, URLConnection&)>;
+
+  // libcurl and OpenSSL callbacks; `self` is the transfer.
+  static std::size_t onHeader(char* bytes, std::size_t size, std::size_t count, void* self);
+  static std::size_t onBody(char* bytes, std::size_t size, std::size_t count, void* self);
+  static std::size_t onReadBody(char* buffer, std::size_t size, std::size_t count, void* self);
+  static int onProgress(void* self, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
+                        curl_off_t uploaded);
+  static CURLcode onSSLContext(CURL* easy, void* context, void* self);
+  static int onVerifyChain(X509_STORE_CTX* storeContext, void* self);
+  static int onPrerequest(void* self, char* primaryIP, char* localIP, int primaryPort, int localPort);
+
+  // Sends the current request: checks it, configures the handle and adds it to the engine.
+  void sendCurrentRequest();
+  void configureHandle();
+  void configureTLS();
+
+  std::size_t receiveHeaderLine(std::string_view line);
+  void onHeaderBlockEnd();
+  std::optional<URLRequest> redirectRequest(long statusCode, const std::string& location) const;
+  std::size_t receiveBody(const std::uint8_t* bytes, std::size_t length);
+  void reportUpload(std::int64_t uploaded, std::int64_t uploadTotal);
+  bool judgeServer(std::vector<Data> chain);
+
+  void armIdleTimer();
+  void noteActivity();
+  // Calls the delegate unless the load has ended or the delegate is gone (which cancels the load). Returns
+  // true when the load is still going afterwards.
+  bool tellDelegate(const DelegateCall& call);
+  void fail(const Error& error);
+  void fail(URLErrorCode code);
+  void finish();
+  // Ends the load: stops the transfer and timer, then makes `lastCall` (if any) as the last delegate call.
+  void end(const DelegateCall& lastCall);
+
+  // Constant after construction
+  const std::weak_ptr<URLConnectionDelegate> delegate_;
+  CURL* const easy_;
+
+  std::shared_ptr<URLConnection> connection_;  // held while running; reset when the load ends
+  CurlMultiEngine* engine_ = nullptr;          // the engine of the thread that started the load
+  URLRequest request_;
+  int redirectsFollowed_ = 0;
+  bool ended_ = false;
+  std::shared_ptr<Timer> idleTimer_;
+
+  // State of the current request, reset each time one is sent.
+  CurlHeaderList headerList_;
+  ResponseHeaderReader responseHeaders_;
+  bool responseDelivered_ = false;
+  std::optional<URLRequest> redirectToFollow_;
+  bool receivingHeldBack_ = false;
+  bool trustJudged_ = false;
+  bool trustRefused_ = false;
+  std::int64_t uploadedReported_ = 0;
+  std::int64_t uploadExpected_ = -1;
+};
+
+}  // namespace ns

@@ -1,0 +1,48 @@
+#include "platform/net/CurlErrorMapping.h"
+
+namespace ns {
+
+URLErrorCode urlErrorCodeForCurlResult(CURLcode result) {
+  switch (result) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return kURLErrorCannotFindHost;
+    case CURLE_COULDNT_CONNECT:
+      return kURLErrorCannotConnectToHost;
+    case CURLE_OPERATION_TIMEDOUT:
+      return kURLErrorTimedOut;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+      return kURLErrorNetworkConnectionLost;
+    case CURLE_TOO_MANY_REDIRECTS:
+      return kURLErrorHTTPTooManyRedirects;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+      return kURLErrorServerCertificateUntrusted;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+      return kURLErrorSecureConnectionFailed;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      return kURLErrorUnsupportedURL;
+    case CURLE_URL_MALFORMAT:
+      return kURLErrorBadURL;
+    case CURLE_BAD_CONTENT_ENCODING:
+      return kURLErrorCannotDecodeRawData;
+    case CURLE_WEIRD_SERVER_REPLY:
+      return kURLErrorBadServerResponse;
+    case CURLE_SEND_FAIL_REWIND:
+      return kURLErrorRequestBodyStreamExhausted;
+    default:
+      return kURLErrorUnknown;
+  }
+}
+
+}  // namespace ns

@@ -1,0 +1,221 @@
+#include "platform/net/CurlMultiEngine.h"
+
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <mutex>
+
+#include "platform/net/ConnectionTransfer.h"
+
+namespace ns {
+
+namespace {
+
+void initializeCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// The engine and the TLS library are set up while the program loads, on the main thread, as the engine
+// asks. Their clean-up at exit then runs after every loop thread made later has ended, so the state those
+// threads hold is released with them.
+const bool curlInitializedAtLoad = (initializeCurlOnce(), true);
+
+CURLM* makeMultiHandle() {
+  initializeCurlOnce();
+  return curl_multi_init();
+}
+
+IoEvents ioEventsFor(int what) {
+  IoEvents events = IoEvents::kNone;
+  if (what == CURL_POLL_IN || what == CURL_POLL_INOUT) {
+    events = events | IoEvents::kRead;
+  }
+  if (what == CURL_POLL_OUT || what == CURL_POLL_INOUT) {
+    events = events | IoEvents::kWrite;
+  }
+  return events;
+}
+
+}  // namespace
+
+CurlMultiEngine& CurlMultiEngine::forCurrentThread() {
+  thread_local std::unique_ptr<CurlMultiEngine> engine(new CurlMultiEngine(RunLoop::current()));
+  return *engine;
+}
+
+CurlMultiEngine::CurlMultiEngine(RunLoop& loop)
+    : loop_(loop),
+      multi_(makeMultiHandle()),
+      timerFileDescriptor_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {
+  curl_multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &CurlMultiEngine::onSocket);
+  curl_multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
+  curl_multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &CurlMultiEngine::onTimer);
+  curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
+  timerSource_ = loop_.addSource(timerFileDescriptor_, IoEvents::kRead, [this](IoEvents) { onTimerFired(); });
+}
+
+CurlMultiEngine::~CurlMultiEngine() {
+  // The thread is ending: transfers still running stop without telling their delegates.
+  const auto running = std::move(transfers_);
+  transfers_.clear();
+  for (const auto& [easy, transfer] : running) {
+    curl_multi_remove_handle(multi_, easy);
+    transfer->cancel();
+  }
+  curl_multi_cleanup(multi_);
+  sockets_.clear();
+  timerSource_.reset();
+  close(timerFileDescriptor_);
+}
+
+void CurlMultiEngine::add(std::shared_ptr<ConnectionTransfer> transfer) {
+  CURL* easy = transfer->easyHandle();
+  transfers_.emplace(easy, std::move(transfer));
+  curl_multi_add_handle(multi_, easy);
+  if (depth_ == 0 && !settling_) {
+    settle();
+  }
+}
+
+void CurlMultiEngine::remove(const ConnectionTransfer& transfer) {
+  CURL* easy = transfer.easyHandle();
+  if (!transfers_.contains(easy)) {
+    return;
+  }
+  if (depth_ > 0) {
+    pendingRemovals_.push_back(easy);
+  } else {
+    removeNow(easy);
+  }
+}
+
+void CurlMultiEngine::removeNow(CURL* easy) {
+  const auto found = transfers_.find(easy);
+  if (found == transfers_.end()) {
+    return;
+  }
+  // The transfer must outlive the removal, during which libcurl may still call its socket callback.
+  const std::shared_ptr<ConnectionTransfer> keepAlive = found->second;
+  curl_multi_remove_handle(multi_, easy);
+  transfers_.erase(found);
+}
+
+void CurlMultiEngine::drive(const std::function<void()>& action) {
+  ++depth_;
+  action();
+  --depth_;
+  if (depth_ == 0 && !settling_) {
+    settle();
+  }
+}
+
+void CurlMultiEngine::settle() {
+  settling_ = true;
+  int immediateTimeouts = 0;
+  for (;;) {
+    std::vector<CURL*> removals;
+    removals.swap(pendingRemovals_);
+    for (CURL* easy : removals) {
+      removeNow(easy);
+    }
+    if (CURLMsg* message = nextDoneMessage()) {
+      CURL* easy = message->easy_handle;
+      const CURLcode result = message->data.result;
+      const auto found = transfers_.find(easy);
+      if (found != transfers_.end()) {
+        const std::shared_ptr<ConnectionTransfer> transfer = found->second;
+        removeNow(easy);
+        transfer->onTransferDone(result);
+      }
+      continue;
+    }
+    if (!timeoutDueNow_) {
+      break;
+    }
+    timeoutDueNow_ = false;
+    if (++immediateTimeouts > kMaximumImmediateTimeouts) {
+      // libcurl keeps asking to run at once: let the loop turn (and its other sources run) in between.
+      armTimer(0, TimerPrecision::kThroughTheLoop);
+      break;
+    }
+    int running = 0;
+    ++depth_;
+    curl_multi_socket_action(multi_, CURL_SOCKET_TIMEOUT, 0, &running);
+    --depth_;
+  }
+  settling_ = false;
+}
+
+CURLMsg* CurlMultiEngine::nextDoneMessage() {
+  int remaining = 0;
+  CURLMsg* message = curl_multi_info_read(multi_, &remaining);
+  while (message != nullptr && message->msg != CURLMSG_DONE) {
+    message = curl_multi_info_read(multi_, &remaining);
+  }
+  return message;
+}
+
+int CurlMultiEngine::onSocket(CURL*, curl_socket_t socket, int what, void* engine, void*) {
+  static_cast<CurlMultiEngine*>(engine)->watchSocket(socket, what);
+  return 0;
+}
+
+void CurlMultiEngine::watchSocket(curl_socket_t socket, int what) {
+  if (what == CURL_POLL_REMOVE) {
+    sockets_.erase(socket);
+    return;
+  }
+  const IoEvents events = ioEventsFor(what);
+  const auto found = sockets_.find(socket);
+  if (found != sockets_.end()) {
+    found->second->setEvents(events);
+    return;
+  }
+  sockets_.emplace(socket, loop_.addSource(socket, events, [this, socket](IoEvents ready) {
+    int flags = 0;
+    if (hasEvent(ready, IoEvents::kRead)) {
+      flags |= CURL_CSELECT_IN;
+    }
+    if (hasEvent(ready, IoEvents::kWrite)) {
+      flags |= CURL_CSELECT_OUT;
+    }
+    int running = 0;
+    drive([&] { curl_multi_socket_action(multi_, socket, flags, &running); });
+  }));
+}
+
+int CurlMultiEngine::onTimer(CURLM*, long timeoutMilliseconds, void* engine) {
+  static_cast<CurlMultiEngine*>(engine)->armTimer(timeoutMilliseconds, TimerPrecision::kAtOnceWhenDue);
+  return 0;
+}
+
+void CurlMultiEngine::armTimer(long timeoutMilliseconds, TimerPrecision precision) {
+  if (timeoutMilliseconds == 0 && precision == TimerPrecision::kAtOnceWhenDue) {
+    // Run as soon as the current libcurl call has returned, without a turn of the loop. A later deadline
+    // still set on the timerfd only calls libcurl once more for nothing.
+    timeoutDueNow_ = true;
+    return;
+  }
+  itimerspec when{};
+  if (timeoutMilliseconds >= 0) {
+    // A zero it_value would disarm the timer, so "at once" becomes one nanosecond.
+    const std::int64_t nanoseconds = std::max<std::int64_t>(1, std::int64_t{timeoutMilliseconds} * 1'000'000);
+    when.it_value.tv_sec = static_cast<time_t>(nanoseconds / 1'000'000'000);
+    when.it_value.tv_nsec = static_cast<long>(nanoseconds % 1'000'000'000);
+  }
+  timerfd_settime(timerFileDescriptor_, 0, &when, nullptr);
+}
+
+void CurlMultiEngine::onTimerFired() {
+  std::uint64_t expirations = 0;
+  if (read(timerFileDescriptor_, &expirations, sizeof expirations) < 0) {
+    return;
+  }
+  int running = 0;
+  drive([&] { curl_multi_socket_action(multi_, CURL_SOCKET_TIMEOUT, 0, &running); });
+}
+
+}  // namespace ns

@@ -1,0 +1,78 @@
+#pragma once
+
+// ns::CurlMultiEngine: the transfer engine of one thread's run loop. It owns one libcurl multi handle and
+// drives it with the loop: each socket libcurl wants watched becomes a descriptor source, and libcurl's
+// timer is a timerfd source (real time, whatever clock the loop reads, so a test's manual clock never stalls
+// name resolution or connecting). Every URLConnection started on the thread shares it, and with it the
+// pool of open connections.
+//
+// libcurl forbids changing the multi handle from inside its own callbacks, so a transfer removed while the
+// engine is inside libcurl is taken out just after the call returns.
+// Thread-safety: used only on its loop's thread.
+
+#include <curl/curl.h>
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/foundation/loop/RunLoop.h"
+
+namespace ns {
+
+class ConnectionTransfer;
+
+class CurlMultiEngine {
+ public:
+  // Returns the calling thread's engine, made on first use over RunLoop::current(); it lives until the
+  // thread ends.
+  static CurlMultiEngine& forCurrentThread();
+
+  ~CurlMultiEngine();
+  CurlMultiEngine(const CurlMultiEngine&) = delete;
+  CurlMultiEngine& operator=(const CurlMultiEngine&) = delete;
+
+  RunLoop& loop() const { return loop_; }
+
+  // Starts `transfer` and holds it until it is removed or done. REQUIRES: not inside a libcurl callback.
+  void add(std::shared_ptr<ConnectionTransfer> transfer);
+  // Stops `transfer` and lets it go; does nothing when it is not added.
+  void remove(const ConnectionTransfer& transfer);
+  // Runs `action`, a libcurl call that may call transfer callbacks, then hands every transfer that ended
+  // to ConnectionTransfer::onTransferDone() and completes the removals asked for meanwhile.
+  void drive(const std::function<void()>& action);
+
+ private:
+  explicit CurlMultiEngine(RunLoop& loop);
+
+  static int onSocket(CURL* easy, curl_socket_t socket, int what, void* engine, void* socketData);
+  static int onTimer(CURLM* multi, long timeoutMilliseconds, void* engine);
+  enum class TimerPrecision { kAtOnceWhenDue, kThroughTheLoop };
+  void watchSocket(curl_socket_t socket, int what);
+  void armTimer(long timeoutMilliseconds, TimerPrecision precision);
+  void onTimerFired();
+  void removeNow(CURL* easy);
+  // Completes removals, hands ended transfers over, and runs libcurl's timeouts that are due at once, until
+  // none is left.
+  void settle();
+  CURLMsg* nextDoneMessage();
+
+  // Timeouts due at once that settle() runs in a row before it lets the loop turn.
+  static constexpr int kMaximumImmediateTimeouts = 8;
+
+  // Constant after construction
+  RunLoop& loop_;
+  CURLM* const multi_;
+  const int timerFileDescriptor_;
+  std::unique_ptr<FileDescriptorSource> timerSource_;
+
+  std::unordered_map<curl_socket_t, std::unique_ptr<FileDescriptorSource>> sockets_;
+  std::unordered_map<CURL*, std::shared_ptr<ConnectionTransfer>> transfers_;
+  std::vector<CURL*> pendingRemovals_;
+  int depth_ = 0;  // nesting of drive() calls: libcurl may be on the stack while above zero
+  bool settling_ = false;
+  bool timeoutDueNow_ = false;
+};
+
+}  // namespace ns

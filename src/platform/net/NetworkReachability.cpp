@@ -1,0 +1,163 @@
+#include "platform/net/NetworkReachability.h"
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+
+#include <cstring>
+#include <mutex>
+
+#include "platform/net/ReachabilityWatch.h"
+
+namespace ns {
+
+namespace {
+
+std::mutex& overrideMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+// Guarded by overrideMutex()
+std::optional<ReachabilityFlags>& flagsOverride() {
+  static std::optional<ReachabilityFlags> flags;
+  return flags;
+}
+
+bool isLoopbackIPv4(const in_addr& address) {
+  return (ntohl(address.s_addr) >> 24) == 127;
+}
+
+bool isLoopbackIPv6(const in6_addr& address) {
+  return IN6_IS_ADDR_LOOPBACK(&address);
+}
+
+bool isLoopbackAddress(const sockaddr* address) {
+  if (address->sa_family == AF_INET) {
+    sockaddr_in ipv4;
+    std::memcpy(&ipv4, address, sizeof ipv4);
+    return isLoopbackIPv4(ipv4.sin_addr);
+  }
+  if (address->sa_family == AF_INET6) {
+    sockaddr_in6 ipv6;
+    std::memcpy(&ipv6, address, sizeof ipv6);
+    return isLoopbackIPv6(ipv6.sin6_addr);
+  }
+  return false;
+}
+
+bool isLoopbackName(const std::string& name) {
+  if (name == "localhost" || name.ends_with(".localhost")) {
+    return true;
+  }
+  in_addr ipv4{};
+  in6_addr ipv6{};
+  return (inet_pton(AF_INET, name.c_str(), &ipv4) == 1 && isLoopbackIPv4(ipv4)) ||
+         (inet_pton(AF_INET6, name.c_str(), &ipv6) == 1 && isLoopbackIPv6(ipv6));
+}
+
+// Returns whether an interface other than loopback is up with an address, or nullopt when the interfaces
+// cannot be read.
+std::optional<bool> networkIsUp() {
+  ifaddrs* interfaces = nullptr;
+  if (getifaddrs(&interfaces) != 0) {
+    return std::nullopt;
+  }
+  bool up = false;
+  for (const ifaddrs* entry = interfaces; entry != nullptr && !up; entry = entry->ifa_next) {
+    const bool hasAddress = entry->ifa_addr != nullptr &&
+                            (entry->ifa_addr->sa_family == AF_INET || entry->ifa_addr->sa_family == AF_INET6);
+    const bool running = (entry->ifa_flags & IFF_UP) != 0 && (entry->ifa_flags & IFF_RUNNING) != 0;
+    up = hasAddress && running && (entry->ifa_flags & IFF_LOOPBACK) == 0;
+  }
+  freeifaddrs(interfaces);
+  return up;
+}
+
+}  // namespace
+
+std::shared_ptr<NetworkReachability> NetworkReachability::forAddress(const sockaddr* address) {
+  return std::shared_ptr<NetworkReachability>(
+      new NetworkReachability(TargetKind::kAddress, isLoopbackAddress(address)));
+}
+
+std::shared_ptr<NetworkReachability> NetworkReachability::forHostName(std::string hostName) {
+  return std::shared_ptr<NetworkReachability>(
+      new NetworkReachability(TargetKind::kHostName, isLoopbackName(hostName)));
+}
+
+NetworkReachability::NetworkReachability(TargetKind kind, bool isLoopback)
+    : kind_(kind), isLoopback_(isLoopback) {}
+
+NetworkReachability::~NetworkReachability() = default;
+
+std::optional<ReachabilityFlags> NetworkReachability::flags() const {
+  {
+    std::lock_guard lock(overrideMutex());
+    if (flagsOverride()) {
+      return flagsOverride();
+    }
+  }
+  if (isLoopback_) {
+    return kReachabilityFlagsReachable | kReachabilityFlagsIsLocalAddress | kReachabilityFlagsIsDirect;
+  }
+  const std::optional<bool> up = networkIsUp();
+  if (!up) {
+    return std::nullopt;
+  }
+  return *up ? kReachabilityFlagsReachable : ReachabilityFlags{0};
+}
+
+void NetworkReachability::setCallback(std::function<void(ReachabilityFlags)> callback) {
+  callback_ = std::move(callback);
+}
+
+void NetworkReachability::scheduleWithCurrentRunLoop() {
+  if (watch_) {
+    return;
+  }
+  std::weak_ptr<NetworkReachability> weakSelf = shared_from_this();
+  RunLoop& loop = RunLoop::current();
+  watch_ = std::make_unique<ReachabilityWatch>(loop, [weakSelf] {
+    if (const auto self = weakSelf.lock()) {
+      self->reportIfChanged();
+    }
+  });
+  if (kind_ == TargetKind::kHostName) {
+    // A name is looked at once it is watched, so its first flags are always reported.
+    lastReported_.reset();
+    loop.post([weakSelf] {
+      if (const auto self = weakSelf.lock(); self && self->watch_) {
+        self->reportIfChanged();
+      }
+    });
+  } else {
+    lastReported_ = flags();
+  }
+}
+
+void NetworkReachability::unschedule() {
+  watch_.reset();
+}
+
+void NetworkReachability::reportIfChanged() {
+  const std::optional<ReachabilityFlags> current = flags();
+  if (!current || current == lastReported_) {
+    return;
+  }
+  lastReported_ = current;
+  if (callback_) {
+    callback_(*current);
+  }
+}
+
+void NetworkReachability::setFlagsForTesting(std::optional<ReachabilityFlags> flags) {
+  {
+    std::lock_guard lock(overrideMutex());
+    flagsOverride() = flags;
+  }
+  ReachabilityWatch::notifyAll();
+}
+
+}  // namespace ns

@@ -1,0 +1,106 @@
+#include "platform/net/ReachabilityWatch.h"
+
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+namespace ns {
+
+// A watch as the process-wide list sees it; `alive` turns false when the watch is destroyed, so a callback
+// already posted does nothing.
+struct ReachabilityWatch::Entry {
+  RunLoop* loop;
+  std::function<void()> onChange;
+  std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+};
+
+namespace {
+
+std::mutex& registryMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+// Guarded by registryMutex()
+std::vector<std::weak_ptr<ReachabilityWatch::Entry>>& registry() {
+  static std::vector<std::weak_ptr<ReachabilityWatch::Entry>> entries;
+  return entries;
+}
+
+int openRoutingSocket() {
+  const int fd = socket(AF_NETLINK, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_ROUTE);
+  if (fd < 0) {
+    return -1;
+  }
+  sockaddr_nl address{};
+  address.nl_family = AF_NETLINK;
+  address.nl_groups = RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+void postChange(const std::shared_ptr<ReachabilityWatch::Entry>& entry) {
+  entry->loop->post([alive = entry->alive, onChange = entry->onChange] {
+    if (*alive) {
+      onChange();
+    }
+  });
+}
+
+}  // namespace
+
+ReachabilityWatch::ReachabilityWatch(RunLoop& loop, std::function<void()> onChange)
+    : loop_(loop),
+      entry_(std::make_shared<Entry>(Entry{&loop, std::move(onChange)})),
+      routingSocket_(openRoutingSocket()) {
+  if (routingSocket_ >= 0) {
+    routingSource_ =
+        loop_.addSource(routingSocket_, IoEvents::kRead, [this](IoEvents) { drainRoutingSocket(); });
+  }
+  std::lock_guard lock(registryMutex());
+  registry().push_back(entry_);
+}
+
+ReachabilityWatch::~ReachabilityWatch() {
+  {
+    std::lock_guard lock(registryMutex());
+    *entry_->alive = false;
+    auto& entries = registry();
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [this](const std::weak_ptr<Entry>& entry) {
+                                   const auto locked = entry.lock();
+                                   return !locked || locked == entry_;
+                                 }),
+                  entries.end());
+  }
+  routingSource_.reset();
+  if (routingSocket_ >= 0) {
+    close(routingSocket_);
+  }
+}
+
+void ReachabilityWatch::notifyAll() {
+  std::lock_guard lock(registryMutex());
+  for (const auto& weakEntry : registry()) {
+    if (const auto entry = weakEntry.lock()) {
+      postChange(entry);
+    }
+  }
+}
+
+void ReachabilityWatch::drainRoutingSocket() {
+  char buffer[8192];
+  while (recv(routingSocket_, buffer, sizeof buffer, 0) > 0) {
+  }
+  entry_->onChange();
+}
+
+}  // namespace ns

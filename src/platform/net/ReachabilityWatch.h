@@ -1,0 +1,40 @@
+#pragma once
+
+// ns::ReachabilityWatch: what a scheduled NetworkReachability keeps running: a routing socket that reports
+// interface and address changes on the loop, and an entry in the process-wide list that
+// NetworkReachability::setFlagsForTesting() tells about simulated changes.
+// Thread-safety: made and destroyed on its loop's thread; notifyAll() may be called from any thread.
+
+#include <functional>
+#include <memory>
+
+#include "platform/foundation/loop/RunLoop.h"
+
+namespace ns {
+
+class ReachabilityWatch {
+ public:
+  // Calls `onChange` on `loop` (the calling thread's loop) whenever the interfaces may have changed or
+  // notifyAll() is called, until destroyed.
+  ReachabilityWatch(RunLoop& loop, std::function<void()> onChange);
+  ~ReachabilityWatch();
+  ReachabilityWatch(const ReachabilityWatch&) = delete;
+  ReachabilityWatch& operator=(const ReachabilityWatch&) = delete;
+
+  // Posts the change callback of every live watch to its loop.
+  static void notifyAll();
+
+  // A watch as the process-wide list holds it; defined with the list.
+  struct Entry;
+
+ private:
+  void drainRoutingSocket();
+
+  // Constant after construction
+  RunLoop& loop_;
+  const std::shared_ptr<Entry> entry_;
+  const int routingSocket_;
+  std::unique_ptr<FileDescriptorSource> routingSource_;
+};
+
+}  // namespace ns

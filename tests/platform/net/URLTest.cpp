@@ -1,0 +1,106 @@
+// Parsing, components and RFC 3986 reference resolution.
+
+#include <gtest/gtest.h>
+
+#include "platform/net/PercentEscaping.h"
+#include "platform/net/URL.h"
+
+namespace {
+
+std::string resolved(const std::string& reference, const std::string& base) {
+  const std::optional<ns::URL> baseURL = ns::URL::fromString(base);
+  const std::optional<ns::URL> result = ns::URL::fromString(reference, *baseURL);
+  return result ? result->absoluteString() : "(invalid)";
+}
+
+TEST(URLTest, KeepsTheTextAndSplitsItIntoComponents) {
+  const std::optional<ns::URL> url =
+      ns::URL::fromString("https://user:pw@Example.com:8443/a/b%20c?x=1&y=%E4%B8%AD#frag");
+  ASSERT_TRUE(url.has_value());
+  EXPECT_EQ(url->absoluteString(), "https://user:pw@Example.com:8443/a/b%20c?x=1&y=%E4%B8%AD#frag");
+  EXPECT_EQ(url->scheme(), "https");
+  EXPECT_EQ(url->user(), "user");
+  EXPECT_EQ(url->password(), "pw");
+  EXPECT_EQ(url->host(), "Example.com");
+  EXPECT_EQ(url->port(), 8443);
+  EXPECT_EQ(url->path(), "/a/b%20c");
+  EXPECT_EQ(url->query(), "x=1&y=%E4%B8%AD");
+  EXPECT_EQ(url->fragment(), "frag");
+  EXPECT_EQ(url->absoluteStringWithoutFragment(), "https://user:pw@Example.com:8443/a/b%20c?x=1&y=%E4%B8%AD");
+}
+
+TEST(URLTest, TellsAnAbsentComponentFromAnEmptyOne) {
+  const std::optional<ns::URL> bare = ns::URL::fromString("http://host");
+  ASSERT_TRUE(bare.has_value());
+  EXPECT_EQ(bare->path(), "");
+  EXPECT_FALSE(bare->query().has_value());
+  EXPECT_FALSE(bare->port().has_value());
+  const std::optional<ns::URL> emptyQuery = ns::URL::fromString("http://host/?");
+  EXPECT_EQ(emptyQuery->query(), "");
+  EXPECT_EQ(ns::URL::fromString("http://[::1]:80/")->host(), "::1");
+  const std::optional<ns::URL> relative = ns::URL::fromString("/app/latest_ver");
+  EXPECT_FALSE(relative->scheme().has_value());
+  EXPECT_FALSE(relative->host().has_value());
+  EXPECT_EQ(relative->absoluteString(), "/app/latest_ver");
+}
+
+TEST(URLTest, RefusesTextThatIsNotAURL) {
+  for (const std::string text : {"http://host/a b", "http://host/%zz", "http://host/%4", "http://host:99999/",
+                                 "http://host:8x/", "http://host/\xe4\xb8\xad", "http://host/{x}", "a\"b"}) {
+    EXPECT_FALSE(ns::URL::fromString(text).has_value()) << text;
+  }
+  EXPECT_FALSE(ns::URL::fromString("a b", *ns::URL::fromString("http://host/")).has_value());
+}
+
+TEST(URLTest, ResolvesReferencesAsRFC3986Says) {
+  const std::string base = "http://a/b/c/d;p?q";
+  const std::vector<std::pair<std::string, std::string>> examples = {
+      {"g:h", "g:h"},
+      {"g", "http://a/b/c/g"},
+      {"./g", "http://a/b/c/g"},
+      {"g/", "http://a/b/c/g/"},
+      {"/g", "http://a/g"},
+      {"//g", "http://g"},
+      {"?y", "http://a/b/c/d;p?y"},
+      {"g?y", "http://a/b/c/g?y"},
+      {"#s", "http://a/b/c/d;p?q#s"},
+      {"g#s", "http://a/b/c/g#s"},
+      {";x", "http://a/b/c/;x"},
+      {"", "http://a/b/c/d;p?q"},
+      {".", "http://a/b/c/"},
+      {"..", "http://a/b/"},
+      {"../g", "http://a/b/g"},
+      {"../..", "http://a/"},
+      {"../../../g", "http://a/g"},
+      {"/./g", "http://a/g"},
+      {"g.", "http://a/b/c/g."},
+      {"..g", "http://a/b/c/..g"},
+      {"./../g", "http://a/b/g"},
+      {"g/./h", "http://a/b/c/g/h"},
+      {"g/../h", "http://a/b/c/h"},
+      {"g;x=1/../y", "http://a/b/c/y"},
+  };
+  for (const auto& [reference, expected] : examples) {
+    EXPECT_EQ(resolved(reference, base), expected) << reference;
+  }
+}
+
+TEST(URLTest, ResolvesAgainstABaseWithOrWithoutAPath) {
+  EXPECT_EQ(resolved("/app/latest_ver", "http://host:8080"), "http://host:8080/app/latest_ver");
+  EXPECT_EQ(resolved("app/latest_ver", "http://host"), "http://host/app/latest_ver");
+  EXPECT_EQ(resolved("x", "http://host/api/"), "http://host/api/x");
+  EXPECT_EQ(resolved("/x", "http://host/api/"), "http://host/x");
+  EXPECT_EQ(resolved("https://other/y", "http://host/api/"), "https://other/y");
+}
+
+TEST(PercentEscapingTest, KeepsLettersDigitsAndTheChosenPunctuationOnly) {
+  EXPECT_EQ(ns::percentEscape("a b&c", ns::kURLUnreservedPunctuation), "a%20b%26c");
+  EXPECT_EQ(ns::percentEscape("k[x].y~-_", "-._~[]"), "k[x].y~-_");
+  EXPECT_EQ(ns::percentEscape("[v]", ns::kURLUnreservedPunctuation), "%5Bv%5D");
+  EXPECT_EQ(ns::percentEscape(":/?&=;+!@#$()',*%", ns::kURLUnreservedPunctuation),
+            "%3A%2F%3F%26%3D%3B%2B%21%40%23%24%28%29%27%2C%2A%25");
+  EXPECT_EQ(ns::percentEscape("\xe4\xb8\xad", ""), "%E4%B8%AD");
+  EXPECT_EQ(ns::percentEscape("\xd6\xd0", ""), "%D6%D0") << "bytes of any charset";
+}
+
+}  // namespace
