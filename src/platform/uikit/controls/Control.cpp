@@ -1,0 +1,26 @@
+#include "platform/uikit/controls/Control.h"
+
+namespace uikit {
+
+Control::Control(Rect frame) : View(frame) {}
+
+ControlState Control::state() const {
+  ControlState state = kControlStateNormal;
+  if (!enabled_) {
+    state |= kControlStateDisabled;
+  }
+  if (selected_) {
+    state |= kControlStateSelected;
+  }
+  if (highlighted_) {
+    state |= kControlStateHighlighted;
+  }
+  return state;
+}
+
+void Control::performTap() {
+  sendActionsForControlEvents(kControlEventTouchDown);
+  sendActionsForControlEvents(kControlEventTouchUpInside);
+}
+
+}  // namespace uikit

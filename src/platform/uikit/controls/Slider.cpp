@@ -1,0 +1,31 @@
+#include "platform/uikit/controls/Slider.h"
+
+#include <algorithm>
+
+#include "platform/uikit/render/ScreenText.h"
+#include "platform/uikit/support/NumberText.h"
+
+namespace uikit {
+
+Slider::Slider(Rect frame) : Control(frame) {}
+
+void Slider::setValue(float value, bool) {
+  value_ = std::clamp(value, minimumValue_, std::max(minimumValue_, maximumValue_));
+}
+
+void Slider::setMinimumValue(float value) {
+  minimumValue_ = value;
+  setValue(value_);
+}
+
+void Slider::setMaximumValue(float value) {
+  maximumValue_ = value;
+  setValue(value_);
+}
+
+void Slider::renderInto(ScreenText& text) const {
+  text.addLine(ScreenText::Section::kProgress, "slider", *this, numberText(value_));
+  View::renderInto(text);
+}
+
+}  // namespace uikit

@@ -1,0 +1,66 @@
+#pragma once
+
+// uikit::Image: a picture with a size in points and a scale (pixels per point), as the platform's images are.
+//
+// An image is either decoded (PNG, JPEG, GIF or BMP bytes, from the bundle, a file or memory), in which case
+// it holds its pixels, or only named: imageNamed() always returns an image with the name asked for, so that a
+// screen that names a picture the bundle lacks still runs, and tests can read which picture a view shows.
+// Images are immutable once made and shared through std::shared_ptr<const Image>.
+//
+// Thread-safety: an image may be read from any thread; the factories may be called from any thread.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/foundation/values/Data.h"
+#include "platform/uikit/geometry/Geometry.h"
+
+namespace uikit {
+
+class Image {
+ public:
+  // Returns the bundle picture `name` (looked up as "<name>@2x.png", then "<name>.png", then `name` itself),
+  // decoded at the scale its file name states. When the bundle has no such picture, or it does not decode,
+  // returns an empty image (zero size, no pixels) that still carries `name`. Never nullptr.
+  static std::shared_ptr<const Image> imageNamed(std::string_view name);
+  // Decodes `data` at `scale`. Returns nullptr when the bytes are not a picture.
+  static std::shared_ptr<const Image> imageWithData(const ns::Data& data, double scale = 1);
+  // Decodes the file at `path`, at the scale its name states ("@2x", "@3x", else 1). Returns nullptr when
+  // the file cannot be read or does not decode.
+  static std::shared_ptr<const Image> imageWithContentsOfFile(const std::string& path);
+
+  // An image of `size` points at `scale` without pixels: a picture drawn by the caller, which the stand-in
+  // does not paint.
+  Image(std::string name, Size size, double scale);
+
+  // The bundle name the image was asked for by; empty for images made from bytes or files.
+  const std::string& name() const { return name_; }
+  Size size() const { return size_; }
+  double scale() const { return scale_; }
+  int pixelWidth() const { return pixelWidth_; }
+  int pixelHeight() const { return pixelHeight_; }
+  // Decoded pixels, four bytes (red, green, blue, alpha) per pixel, row by row; empty when not decoded.
+  const std::vector<std::uint8_t>& rgbaPixels() const { return pixels_; }
+
+  // Cap insets of a resizable image; zero for others.
+  const EdgeInsets& capInsets() const { return capInsets_; }
+  // Returns a copy of this image that stretches between `insets`.
+  std::shared_ptr<const Image> resizableImageWithCapInsets(EdgeInsets insets) const;
+
+ private:
+  // Decodes `data`; returns nullptr when it does not decode.
+  static std::shared_ptr<Image> decode(const ns::Data& data, double scale, std::string name);
+
+  std::string name_;
+  Size size_;
+  double scale_ = 1;
+  int pixelWidth_ = 0;
+  int pixelHeight_ = 0;
+  std::vector<std::uint8_t> pixels_;
+  EdgeInsets capInsets_;
+};
+
+}  // namespace uikit

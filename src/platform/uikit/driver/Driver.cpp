@@ -1,0 +1,327 @@
+#include "platform/uikit/driver/Driver.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <utility>
+
+#include "platform/uikit/controllers/NavigationController.h"
+#include "platform/uikit/controls/Control.h"
+#include "platform/uikit/controls/SegmentedControl.h"
+#include "platform/uikit/controls/TextInput.h"
+#include "platform/uikit/gestures/TapGestureRecognizer.h"
+#include "platform/uikit/render/ScreenRenderer.h"
+#include "platform/uikit/render/VisibleScreen.h"
+#include "platform/uikit/tables/TableView.h"
+
+namespace uikit {
+namespace {
+
+ns::Error driverError(Driver::ErrorCode code, std::string description) {
+  return ns::Error(kDriverErrorDomain, code,
+                   ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey), std::move(description)}});
+}
+
+std::string quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+// How a person names an alert: by its title, or by its message when it has none.
+std::string alertName(const AlertView& alert) {
+  return quoted(alert.title().empty() ? alert.message() : alert.title());
+}
+
+// The trees a search walks, front-most first: the views on top, then the screen.
+std::vector<std::shared_ptr<View>> searchRoots(const VisibleScreen& screen) {
+  std::vector<std::shared_ptr<View>> roots(screen.viewsOnTop.rbegin(), screen.viewsOnTop.rend());
+  if (screen.contentView && screen.contentView->isShown()) {
+    roots.push_back(screen.contentView);
+  }
+  return roots;
+}
+
+// Returns the first shown view of `root`'s tree, back to front and depth first, for which `matches` holds.
+std::shared_ptr<View> firstShown(const std::shared_ptr<View>& root,
+                                 const std::function<bool(const std::shared_ptr<View>&)>& matches) {
+  if (!root->isShown()) {
+    return nullptr;
+  }
+  if (matches(root)) {
+    return root;
+  }
+  for (const auto& subview : root->subviews()) {
+    if (auto found = firstShown(subview, matches)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
+bool isNamed(const View& view, const std::string& name) {
+  if (view.accessibilityIdentifier() == name || view.visibleText() == name) {
+    return true;
+  }
+  const auto* segments = dynamic_cast<const SegmentedControl*>(&view);
+  return segments != nullptr && segments->indexOfSegmentTitled(name).has_value();
+}
+
+// Fails when a view from `view` up does not take touches: a strict ancestor with interaction off blocks
+// everything inside it.
+ns::Status checkReachable(const View& view, const std::string& name) {
+  for (const View* ancestor = view.superview(); ancestor != nullptr; ancestor = ancestor->superview()) {
+    if (!ancestor->isUserInteractionEnabled()) {
+      return driverError(Driver::kNotTouchable, quoted(name) + " does not take touches now.");
+    }
+  }
+  return {};
+}
+
+std::optional<ns::Error> alertInTheWay(const VisibleScreen& screen) {
+  if (screen.alerts.empty()) {
+    return std::nullopt;
+  }
+  return driverError(Driver::kAlertInTheWay,
+                     "The alert " + alertName(*screen.alerts.back()) + " is on screen; answer it first.");
+}
+
+// Finds the text input named `name` and makes it the first responder.
+ns::Result<TextInput*> focusTextInput(const std::string& name) {
+  const VisibleScreen screen = VisibleScreen::current();
+  if (auto error = alertInTheWay(screen)) {
+    return *error;
+  }
+  auto found = Driver::findView(name);
+  if (!found.ok()) {
+    return found.error();
+  }
+  View& view = **found;
+  auto* input = dynamic_cast<TextInput*>(&view);
+  if (input == nullptr) {
+    return driverError(Driver::kNotTextInput, quoted(name) + " does not take typed text.");
+  }
+  if (auto reachable = checkReachable(view, name); !reachable.ok()) {
+    return reachable.error();
+  }
+  if (auto* control = dynamic_cast<Control*>(&view); control != nullptr && !control->isEnabled()) {
+    return driverError(Driver::kDisabled, quoted(name) + " is disabled.");
+  }
+  if (!view.becomeFirstResponder()) {
+    return driverError(Driver::kRefused, quoted(name) + " cannot take the keyboard.");
+  }
+  return input;
+}
+
+struct FoundRow {
+  std::shared_ptr<TableView> table;
+  std::shared_ptr<TableViewCell> cell;
+  IndexPath indexPath;
+};
+
+ns::Result<FoundRow> findRow(const std::string& rowText) {
+  const VisibleScreen screen = VisibleScreen::current();
+  if (auto error = alertInTheWay(screen)) {
+    return *error;
+  }
+  for (const auto& root : searchRoots(screen)) {
+    std::optional<FoundRow> found;
+    firstShown(root, [&](const std::shared_ptr<View>& view) {
+      auto table = std::dynamic_pointer_cast<TableView>(view);
+      if (!table) {
+        return false;
+      }
+      for (const auto& cell : table->visibleCells()) {
+        const auto texts = cell->shownTexts();
+        if (cell->accessibilityIdentifier() == rowText ||
+            std::find(texts.begin(), texts.end(), rowText) != texts.end()) {
+          found = FoundRow{table, cell, *table->indexPathForCell(*cell)};
+          return true;
+        }
+      }
+      return false;
+    });
+    if (found) {
+      if (auto reachable = checkReachable(*found->cell, rowText); !reachable.ok()) {
+        return reachable.error();
+      }
+      return *found;
+    }
+  }
+  return driverError(Driver::kNoSuchRow, "There is no table row showing " + quoted(rowText) + ".");
+}
+
+// Does what a tap on `target` does, or what it does to the first view up from it that takes taps.
+ns::Status deliverTap(View& target, const std::string& name) {
+  for (View* view = &target; view != nullptr; view = view->superview()) {
+    if (auto* control = dynamic_cast<Control*>(view)) {
+      if (!control->isEnabled()) {
+        return driverError(Driver::kDisabled, quoted(name) + " is disabled.");
+      }
+      control->performTap();
+      return {};
+    }
+    if (dynamic_cast<TextInput*>(view) != nullptr) {
+      view->becomeFirstResponder();
+      return {};
+    }
+    for (const auto& recognizer : view->gestureRecognizers()) {
+      auto* tapRecognizer = dynamic_cast<TapGestureRecognizer*>(recognizer.get());
+      if (tapRecognizer != nullptr && tapRecognizer->isEnabled()) {
+        tapRecognizer->simulateTap(Point{view->bounds().midX(), view->bounds().midY()});
+        return {};
+      }
+    }
+    if (auto* cell = dynamic_cast<TableViewCell*>(view)) {
+      if (auto* table = dynamic_cast<TableView*>(cell->superview())) {
+        if (auto path = table->indexPathForCell(*cell)) {
+          table->tapRowAtIndexPath(*path);
+          return {};
+        }
+      }
+    }
+  }
+  return driverError(Driver::kNotTouchable, quoted(name) + " does not respond to a tap.");
+}
+
+}  // namespace
+
+std::string Driver::screenText() {
+  return ScreenRenderer::renderKeyWindow();
+}
+
+ns::Result<std::shared_ptr<View>> Driver::findView(const std::string& name) {
+  const VisibleScreen screen = VisibleScreen::current();
+  for (const auto& root : searchRoots(screen)) {
+    if (auto found =
+            firstShown(root, [&](const std::shared_ptr<View>& view) { return isNamed(*view, name); })) {
+      return found;
+    }
+  }
+  return driverError(kNoSuchView, "There is no view with the text or identifier " + quoted(name) + ".");
+}
+
+ns::Status Driver::tap(const std::string& name) {
+  const VisibleScreen screen = VisibleScreen::current();
+  if (!screen.alerts.empty()) {
+    const auto& alert = screen.alerts.back();
+    if (auto index = alert->indexOfButtonTitled(name)) {
+      alert->tapButtonAtIndex(*index);
+      return {};
+    }
+    return *alertInTheWay(screen);
+  }
+  auto found = findView(name);
+  if (!found.ok()) {
+    return found.error();
+  }
+  View& view = **found;
+  if (auto reachable = checkReachable(view, name); !reachable.ok()) {
+    return reachable;
+  }
+  if (auto* segments = dynamic_cast<SegmentedControl*>(&view)) {
+    if (auto index = segments->indexOfSegmentTitled(name)) {
+      if (!segments->isEnabled()) {
+        return driverError(kDisabled, quoted(name) + " is disabled.");
+      }
+      segments->tapSegment(*index);
+      return {};
+    }
+  }
+  // A view with interaction off lets the touch through to the view it lies in.
+  View* target = view.isUserInteractionEnabled() ? &view : view.superview();
+  if (target == nullptr) {
+    return driverError(kNotTouchable, quoted(name) + " does not respond to a tap.");
+  }
+  return deliverTap(*target, name);
+}
+
+ns::Status Driver::type(const std::string& name, const std::string& text) {
+  auto input = focusTextInput(name);
+  if (!input.ok()) {
+    return input.error();
+  }
+  if (!(*input)->replaceTextByTyping(text)) {
+    return driverError(kRefused, quoted(name) + " refused the text " + quoted(text) + ".");
+  }
+  return {};
+}
+
+ns::Status Driver::pressReturn(const std::string& name) {
+  auto input = focusTextInput(name);
+  if (!input.ok()) {
+    return input.error();
+  }
+  (*input)->pressReturnKey();
+  return {};
+}
+
+ns::Status Driver::selectRow(const std::string& rowText) {
+  auto row = findRow(rowText);
+  if (!row.ok()) {
+    return row.error();
+  }
+  row->table->tapRowAtIndexPath(row->indexPath);
+  return {};
+}
+
+ns::Status Driver::swipeDeleteRow(const std::string& rowText) {
+  auto row = findRow(rowText);
+  if (!row.ok()) {
+    return row.error();
+  }
+  if (!row->table->swipeRowAndTapFirstAction(row->indexPath)) {
+    return driverError(kRowNotDeletable, "The row showing " + quoted(rowText) + " cannot be swiped away.");
+  }
+  return {};
+}
+
+ns::Status Driver::answerAlert(const std::string& buttonTitle) {
+  const auto alerts = AlertView::visibleAlerts();
+  if (alerts.empty()) {
+    return driverError(kNoAlert, "No alert is on screen.");
+  }
+  const auto& alert = alerts.back();
+  const auto index = alert->indexOfButtonTitled(buttonTitle);
+  if (!index) {
+    return driverError(kNoSuchAlertButton,
+                       "The alert " + alertName(*alert) + " has no button " + quoted(buttonTitle) + ".");
+  }
+  alert->tapButtonAtIndex(*index);
+  return {};
+}
+
+ns::Status Driver::goBack() {
+  const VisibleScreen screen = VisibleScreen::current();
+  if (auto error = alertInTheWay(screen)) {
+    return *error;
+  }
+  NavigationController* navigation =
+      screen.contentController ? screen.contentController->navigationController() : nullptr;
+  if (navigation == nullptr || navigation->isNavigationBarHidden()) {
+    return driverError(kNothingToGoBackTo, "This screen has no way back.");
+  }
+  const auto top = navigation->topViewController();
+  if (const auto& left = top->navigationItem().leftBarButtonItem()) {
+    left->sendAction();
+    return {};
+  }
+  if (navigation->viewControllers().size() > 1 && !top->navigationItem().hidesBackButton()) {
+    navigation->popViewControllerAnimated(true);
+    return {};
+  }
+  return driverError(kNothingToGoBackTo, "This screen has no way back.");
+}
+
+ns::Status Driver::waitForText(const std::string& text, ns::Duration timeout) {
+  const bool appeared =
+      ns::RunLoop::main().runUntil([&text] { return screenText().find(text) != std::string::npos; }, timeout);
+  if (!appeared) {
+    return driverError(kTimedOut, "The text " + quoted(text) + " did not appear in time.");
+  }
+  return {};
+}
+
+void Driver::wait(ns::Duration duration) {
+  ns::RunLoop::main().runUntil([] { return false; }, duration);
+}
+
+}  // namespace uikit

@@ -1,0 +1,87 @@
+#pragma once
+
+// uikit::Driver: uses the application the way a finger would, and reads the screen the way an eye would. It
+// is the layer under the terminal front end's commands and the end-to-end tests.
+//
+// Views are named by their visible text (a label's text, a button's title, a field's text or placeholder, a
+// segment's title) or their accessibility identifier (a storyboard outlet's name, such as "userNameTF"). The
+// search runs over what is on screen (VisibleScreen.h): views on top of the screen first, front-most first,
+// then the screen itself; within a tree, back to front, depth first; hidden views and everything inside them
+// are skipped. The first match wins. Rows of tables are named by any one of their texts.
+//
+// While a platform alert is on screen it takes every touch: tap() may name one of its buttons, and every
+// other action fails with kAlertInTheWay until it is answered.
+//
+// Every action returns an error value, never throws: the domain is kDriverErrorDomain, the code a
+// Driver::ErrorCode, and the localized description a sentence a person can read, such as
+// "There is no view with the text or identifier "登录".".
+//
+// Actions run synchronously and post what the application posts; run the main loop (waitForText(), wait())
+// for their later effects.
+//
+// Thread-safety: main thread only, like every class of uikit.
+
+#include <memory>
+#include <string>
+
+#include "platform/foundation/loop/RunLoop.h"
+#include "platform/foundation/values/Result.h"
+#include "platform/uikit/views/View.h"
+
+namespace uikit {
+
+inline constexpr char kDriverErrorDomain[] = "uikit.driver";
+
+class Driver {
+ public:
+  enum ErrorCode : int {
+    kNoSuchView = 1,
+    kNotTouchable = 2,
+    kDisabled = 3,
+    kNotTextInput = 4,
+    kRefused = 5,
+    kNoSuchRow = 6,
+    kRowNotDeletable = 7,
+    kNoAlert = 8,
+    kNoSuchAlertButton = 9,
+    kAlertInTheWay = 10,
+    kNothingToGoBackTo = 11,
+    kTimedOut = 12,
+  };
+
+  // The screen text of the key window (ScreenRenderer.h).
+  static std::string screenText();
+
+  // Returns the first view on screen named `name`, or kNoSuchView.
+  static ns::Result<std::shared_ptr<View>> findView(const std::string& name);
+
+  // Taps the view named `name` (or a button of the alert on screen): a control does what its tap does (a
+  // button sends its actions, a switch flips, a field takes the keyboard), a segment is selected, a view with
+  // a tap recogniser fires it, a table row is selected. A view that lets touches through (a label, an image)
+  // passes the tap to the view it lies in. Fails with kNotTouchable when a view on the way has user
+  // interaction off, kDisabled for a disabled control, and kNotTouchable when nothing takes the tap.
+  static ns::Status tap(const std::string& name);
+  // Makes the text input named `name` the first responder and replaces its text by `text`, as typing does.
+  // Fails with kNotTextInput, kNotTouchable, kDisabled, or kRefused when the input (or its delegate) refuses.
+  static ns::Status type(const std::string& name, const std::string& text);
+  // Presses the return key of the text input named `name`, making it the first responder first.
+  static ns::Status pressReturn(const std::string& name);
+  // Taps the first table row that shows `rowText`. Fails with kNoSuchRow or kNotTouchable.
+  static ns::Status selectRow(const std::string& rowText);
+  // Swipes the first table row that shows `rowText` and taps the first action revealed. Fails with
+  // kNoSuchRow, kNotTouchable, or kRowNotDeletable when the swipe reveals nothing.
+  static ns::Status swipeDeleteRow(const std::string& rowText);
+  // Taps the button titled `buttonTitle` of the alert on top. Fails with kNoAlert or kNoSuchAlertButton.
+  static ns::Status answerAlert(const std::string& buttonTitle);
+  // Goes back as the navigation bar's left button does: its left item's action, else popping the stack.
+  // Fails with kNothingToGoBackTo when the screen shows no such button.
+  static ns::Status goBack();
+
+  // Runs the main loop until the screen text contains `text`, or fails with kTimedOut once `timeout` of real
+  // time has passed.
+  static ns::Status waitForText(const std::string& text, ns::Duration timeout);
+  // Runs the main loop for `duration` of real time.
+  static void wait(ns::Duration duration);
+};
+
+}  // namespace uikit

@@ -1,0 +1,53 @@
+#include "platform/uikit/render/ScreenText.h"
+
+#include "platform/uikit/views/View.h"
+
+namespace uikit {
+
+void ScreenText::addLine(Section section, std::string_view kind, const View& view, std::string_view content) {
+  std::string line(kind);
+  if (!view.accessibilityIdentifier().empty()) {
+    line += ' ';
+    line += view.accessibilityIdentifier();
+  }
+  line += ':';
+  if (!content.empty()) {
+    line += ' ';
+    line += content;
+  }
+  addRawLine(section, std::move(line));
+}
+
+void ScreenText::addRawLine(Section section, std::string line) {
+  sections_[static_cast<std::size_t>(section)].push_back(std::move(line));
+}
+
+void ScreenText::addOnTop(const ScreenText& other) {
+  for (const auto& lines : other.sections_) {
+    for (const auto& line : lines) {
+      addRawLine(Section::kOnTop, line);
+    }
+  }
+}
+
+std::string ScreenText::str() const {
+  std::string text;
+  for (const auto& lines : sections_) {
+    for (const auto& line : lines) {
+      text += line;
+      text += '\n';
+    }
+  }
+  return text;
+}
+
+bool ScreenText::empty() const {
+  for (const auto& lines : sections_) {
+    if (!lines.empty()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace uikit

@@ -1,0 +1,395 @@
+#include "platform/uikit/tables/TableView.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/uikit/render/ScreenText.h"
+
+namespace uikit {
+namespace {
+
+[[noreturn]] void failUpdate(const std::string& message) {
+  std::fprintf(stderr, "uikit: invalid table update: %s\n", message.c_str());
+  std::abort();
+}
+
+std::string joined(const std::vector<std::string>& texts) {
+  std::string line;
+  for (const auto& text : texts) {
+    if (!line.empty()) {
+      line += " | ";
+    }
+    line += text;
+  }
+  return line;
+}
+
+}  // namespace
+
+TableView::TableView(Rect frame, TableViewStyle style) : ScrollView(frame), style_(style) {}
+
+void TableView::setDataSource(std::weak_ptr<TableViewDataSource> dataSource) {
+  dataSource_ = std::move(dataSource);
+  loaded_ = false;
+  setNeedsLayout();
+}
+
+void TableView::setDelegate(std::weak_ptr<TableViewDelegate> delegate) {
+  delegate_ = delegate;
+  setScrollDelegate(std::move(delegate));
+  setNeedsLayout();
+}
+
+void TableView::setTableHeaderView(std::shared_ptr<View> view) {
+  if (tableHeaderView_) {
+    tableHeaderView_->removeFromSuperview();
+  }
+  tableHeaderView_ = std::move(view);
+  if (tableHeaderView_) {
+    addSubview(tableHeaderView_);
+  }
+  setNeedsLayout();
+}
+
+void TableView::setTableFooterView(std::shared_ptr<View> view) {
+  if (tableFooterView_) {
+    tableFooterView_->removeFromSuperview();
+  }
+  tableFooterView_ = std::move(view);
+  if (tableFooterView_) {
+    addSubview(tableFooterView_);
+  }
+  setNeedsLayout();
+}
+
+void TableView::loadIfNeeded() {
+  if (!loaded_) {
+    reloadData();
+  }
+}
+
+void TableView::reloadData() {
+  for (const auto& section : sections_) {
+    for (const auto& cell : section) {
+      enqueueForReuse(cell);
+    }
+  }
+  sections_.clear();
+  selected_.reset();
+  loaded_ = true;
+  const auto dataSource = dataSource_.lock();
+  const std::int64_t sectionCount = dataSource ? dataSource->numberOfSectionsInTableView(*this) : 0;
+  for (std::int64_t section = 0; section < sectionCount; ++section) {
+    const std::int64_t rowCount = dataSource->numberOfRowsInSection(*this, section);
+    sections_.emplace_back();
+    for (std::int64_t row = 0; row < rowCount; ++row) {
+      sections_.back().push_back(requestCell(IndexPath{section, row}));
+    }
+  }
+  placeRows();
+}
+
+std::shared_ptr<TableViewCell> TableView::requestCell(const IndexPath& indexPath) {
+  const auto dataSource = dataSource_.lock();
+  std::shared_ptr<TableViewCell> cell =
+      dataSource ? dataSource->cellForRowAtIndexPath(*this, indexPath) : nullptr;
+  if (!cell) {
+    std::fprintf(stderr, "uikit: the data source of a table returned no cell for row %s\n",
+                 describe(indexPath).c_str());
+    std::abort();
+  }
+  addSubview(cell);
+  return cell;
+}
+
+void TableView::enqueueForReuse(const std::shared_ptr<TableViewCell>& cell) {
+  cell->removeFromSuperview();
+  cell->setSelected(false, false);
+  reusableCells_[cell->reuseIdentifier()].push_back(cell);
+}
+
+std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(const std::string& identifier) {
+  auto found = reusableCells_.find(identifier);
+  if (found == reusableCells_.end() || found->second.empty()) {
+    return nullptr;
+  }
+  std::shared_ptr<TableViewCell> cell = std::move(found->second.back());
+  found->second.pop_back();
+  cell->prepareForReuse();
+  return cell;
+}
+
+std::int64_t TableView::numberOfSections() {
+  loadIfNeeded();
+  return static_cast<std::int64_t>(sections_.size());
+}
+
+std::int64_t TableView::numberOfRowsInSection(std::int64_t section) {
+  loadIfNeeded();
+  if (section < 0 || section >= static_cast<std::int64_t>(sections_.size())) {
+    return 0;
+  }
+  return static_cast<std::int64_t>(sections_[static_cast<std::size_t>(section)].size());
+}
+
+bool TableView::rowExists(const IndexPath& indexPath) const {
+  return indexPath.section >= 0 && indexPath.section < static_cast<std::int64_t>(sections_.size()) &&
+         indexPath.row >= 0 &&
+         indexPath.row <
+             static_cast<std::int64_t>(sections_[static_cast<std::size_t>(indexPath.section)].size());
+}
+
+std::shared_ptr<TableViewCell> TableView::cellForRowAtIndexPath(const IndexPath& indexPath) {
+  loadIfNeeded();
+  if (!rowExists(indexPath)) {
+    return nullptr;
+  }
+  return sections_[static_cast<std::size_t>(indexPath.section)][static_cast<std::size_t>(indexPath.row)];
+}
+
+std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell& cell) {
+  loadIfNeeded();
+  for (std::size_t section = 0; section < sections_.size(); ++section) {
+    for (std::size_t row = 0; row < sections_[section].size(); ++row) {
+      if (sections_[section][row].get() == &cell) {
+        return IndexPath{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<std::shared_ptr<TableViewCell>> TableView::visibleCells() {
+  loadIfNeeded();
+  std::vector<std::shared_ptr<TableViewCell>> cells;
+  for (const auto& section : sections_) {
+    cells.insert(cells.end(), section.begin(), section.end());
+  }
+  return cells;
+}
+
+Rect TableView::rectForRowAtIndexPath(const IndexPath& indexPath) {
+  loadIfNeeded();
+  if (!rowExists(indexPath)) {
+    return Rect();
+  }
+  return rowRects_[static_cast<std::size_t>(indexPath.section)][static_cast<std::size_t>(indexPath.row)];
+}
+
+void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation) {
+  applyUpdate({}, indexPaths);
+}
+
+void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation) {
+  applyUpdate(indexPaths, {});
+}
+
+void TableView::applyUpdate(const std::vector<IndexPath>& deleted, const std::vector<IndexPath>& inserted) {
+  if (!loaded_) {
+    // Nothing was shown yet, so there is nothing to move: the new counts simply load.
+    reloadData();
+    return;
+  }
+  const auto dataSource = dataSource_.lock();
+  const std::int64_t sectionCount = static_cast<std::int64_t>(sections_.size());
+  const std::int64_t newSectionCount = dataSource ? dataSource->numberOfSectionsInTableView(*this) : 0;
+  if (newSectionCount != sectionCount) {
+    failUpdate("the number of sections changed from " + std::to_string(sectionCount) + " to " +
+               std::to_string(newSectionCount) + " without sections being inserted or deleted");
+  }
+  std::vector<IndexPath> sortedDeleted = deleted;
+  std::vector<IndexPath> sortedInserted = inserted;
+  std::sort(sortedDeleted.begin(), sortedDeleted.end());
+  std::sort(sortedInserted.begin(), sortedInserted.end());
+  for (const IndexPath& path : sortedDeleted) {
+    if (!rowExists(path)) {
+      failUpdate("attempt to delete row " + describe(path) + ", which does not exist before the update");
+    }
+  }
+  for (std::int64_t section = 0; section < sectionCount; ++section) {
+    auto inSection = [section](const IndexPath& path) { return path.section == section; };
+    const auto deletedCount = std::count_if(sortedDeleted.begin(), sortedDeleted.end(), inSection);
+    const auto insertedCount = std::count_if(sortedInserted.begin(), sortedInserted.end(), inSection);
+    const auto before = static_cast<std::int64_t>(sections_[static_cast<std::size_t>(section)].size());
+    const std::int64_t after = dataSource->numberOfRowsInSection(*this, section);
+    if (after != before + insertedCount - deletedCount) {
+      failUpdate("section " + std::to_string(section) + " has " + std::to_string(after) +
+                 " rows after the update, but had " + std::to_string(before) + " before, with " +
+                 std::to_string(insertedCount) + " inserted and " + std::to_string(deletedCount) +
+                 " deleted");
+    }
+  }
+  for (auto path = sortedDeleted.rbegin(); path != sortedDeleted.rend(); ++path) {
+    Section& section = sections_[static_cast<std::size_t>(path->section)];
+    enqueueForReuse(section[static_cast<std::size_t>(path->row)]);
+    section.erase(section.begin() + path->row);
+  }
+  for (const IndexPath& path : sortedInserted) {
+    if (path.section < 0 || path.section >= sectionCount ||
+        path.row > static_cast<std::int64_t>(sections_[static_cast<std::size_t>(path.section)].size()) ||
+        path.row < 0) {
+      failUpdate("attempt to insert row " + describe(path) + " beyond the end of its section");
+    }
+    Section& section = sections_[static_cast<std::size_t>(path.section)];
+    section.insert(section.begin() + path.row, requestCell(path));
+  }
+  if (selected_) {
+    if (std::binary_search(sortedDeleted.begin(), sortedDeleted.end(), *selected_)) {
+      selected_.reset();
+    } else {
+      IndexPath moved = *selected_;
+      for (const IndexPath& path : sortedDeleted) {
+        moved.row -= path.section == selected_->section && path.row < selected_->row ? 1 : 0;
+      }
+      for (const IndexPath& path : sortedInserted) {
+        moved.row += path.section == moved.section && path.row <= moved.row ? 1 : 0;
+      }
+      selected_ = moved;
+    }
+  }
+  placeRows();
+}
+
+void TableView::selectRowAtIndexPath(std::optional<IndexPath> indexPath, bool animated) {
+  loadIfNeeded();
+  if (selected_) {
+    if (auto cell = cellForRowAtIndexPath(*selected_)) {
+      cell->setSelected(false, animated);
+    }
+  }
+  selected_ = indexPath && rowExists(*indexPath) ? indexPath : std::nullopt;
+  if (selected_) {
+    cellForRowAtIndexPath(*selected_)->setSelected(true, animated);
+  }
+}
+
+void TableView::deselectRowAtIndexPath(const IndexPath& indexPath, bool animated) {
+  if (selected_ == indexPath) {
+    selectRowAtIndexPath(std::nullopt, animated);
+  }
+}
+
+void TableView::tapRowAtIndexPath(const IndexPath& indexPath) {
+  loadIfNeeded();
+  if (!allowsSelection_ || !rowExists(indexPath)) {
+    return;
+  }
+  const std::optional<IndexPath> former = selected_;
+  selectRowAtIndexPath(indexPath, false);
+  const auto delegate = delegate_.lock();
+  if (!delegate) {
+    return;
+  }
+  if (former && *former != indexPath) {
+    delegate->didDeselectRowAtIndexPath(*this, *former);
+  }
+  delegate->didSelectRowAtIndexPath(*this, indexPath);
+}
+
+std::vector<std::shared_ptr<TableViewRowAction>> TableView::swipeActionsForRowAtIndexPath(
+    const IndexPath& indexPath) {
+  loadIfNeeded();
+  const auto dataSource = dataSource_.lock();
+  if (!dataSource || !rowExists(indexPath) || !dataSource->canEditRowAtIndexPath(*this, indexPath)) {
+    return {};
+  }
+  if (auto delegate = delegate_.lock()) {
+    if (auto actions = delegate->editActionsForRowAtIndexPath(*this, indexPath)) {
+      return *actions;
+    }
+  }
+  std::weak_ptr<TableView> weakSelf = std::static_pointer_cast<TableView>(shared_from_this());
+  return {std::make_shared<TableViewRowAction>(
+      TableViewRowActionStyle::kDefault, "Delete", [weakSelf](TableViewRowAction&, const IndexPath& path) {
+        auto self = weakSelf.lock();
+        auto source = self ? self->dataSource_.lock() : nullptr;
+        if (source) {
+          source->commitEditingStyle(*self, TableViewCellEditingStyle::kDelete, path);
+        }
+      })};
+}
+
+bool TableView::swipeRowAndTapFirstAction(const IndexPath& indexPath) {
+  const auto actions = swipeActionsForRowAtIndexPath(indexPath);
+  if (actions.empty()) {
+    return false;
+  }
+  // The cell is kept alive through the handler, which may delete its row.
+  const std::shared_ptr<TableViewCell> cell = cellForRowAtIndexPath(indexPath);
+  cell->willTransitionToState(kTableViewCellStateShowingDeleteConfirmationMask);
+  actions.front()->perform(indexPath);
+  cell->willTransitionToState(kTableViewCellStateDefaultMask);
+  return true;
+}
+
+void TableView::placeRows() {
+  const double width = bounds().width();
+  double y = 0;
+  if (tableHeaderView_) {
+    tableHeaderView_->setFrame(Rect(0, 0, width, tableHeaderView_->frame().height()));
+    y = tableHeaderView_->frame().height();
+  }
+  const auto delegate = delegate_.lock();
+  rowRects_.assign(sections_.size(), {});
+  for (std::size_t section = 0; section < sections_.size(); ++section) {
+    for (std::size_t row = 0; row < sections_[section].size(); ++row) {
+      const IndexPath path{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
+      const std::optional<double> asked =
+          delegate ? delegate->heightForRowAtIndexPath(*this, path) : std::nullopt;
+      const Rect rect(0, y, width, asked.value_or(rowHeight_));
+      sections_[section][row]->setFrame(rect);
+      rowRects_[section].push_back(rect);
+      y = rect.maxY();
+    }
+  }
+  if (tableFooterView_) {
+    tableFooterView_->setFrame(Rect(0, y, width, tableFooterView_->frame().height()));
+    y += tableFooterView_->frame().height();
+  }
+  setContentSize(Size{width, y});
+}
+
+void TableView::layoutSubviews() {
+  loadIfNeeded();
+  placeRows();
+}
+
+std::string TableView::rowLabel(const IndexPath& indexPath) const {
+  return sections_.size() > 1 ? "[" + describe(indexPath) + "]" : "[" + std::to_string(indexPath.row) + "]";
+}
+
+void TableView::renderInto(ScreenText& text) const {
+  text.addLine(ScreenText::Section::kTable, "table", *this, loaded_ ? "" : "(not loaded)");
+  if (tableHeaderView_ && !tableHeaderView_->shownTexts().empty()) {
+    text.addRawLine(ScreenText::Section::kTable, "  header: " + joined(tableHeaderView_->shownTexts()));
+  }
+  for (std::size_t section = 0; section < sections_.size(); ++section) {
+    for (std::size_t row = 0; row < sections_[section].size(); ++row) {
+      const TableViewCell& cell = *sections_[section][row];
+      if (!cell.isShown()) {
+        continue;
+      }
+      const IndexPath path{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
+      std::string line = "  " + rowLabel(path) + " " + joined(cell.shownTexts());
+      if (selected_ == path) {
+        line += " *";
+      }
+      text.addRawLine(ScreenText::Section::kTable, std::move(line));
+    }
+  }
+  if (tableFooterView_ && !tableFooterView_->shownTexts().empty()) {
+    text.addRawLine(ScreenText::Section::kTable, "  footer: " + joined(tableFooterView_->shownTexts()));
+  }
+  // Other views a screen put into the table (a refresh header, say) speak for themselves.
+  for (const auto& subview : subviews()) {
+    const bool partOfTheList = dynamic_cast<const TableViewCell*>(subview.get()) != nullptr ||
+                               subview == tableHeaderView_ || subview == tableFooterView_;
+    if (!partOfTheList && subview->isShown()) {
+      subview->renderInto(text);
+    }
+  }
+}
+
+}  // namespace uikit

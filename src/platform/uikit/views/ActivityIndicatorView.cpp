@@ -1,0 +1,38 @@
+#include "platform/uikit/views/ActivityIndicatorView.h"
+
+#include "platform/uikit/render/ScreenText.h"
+
+namespace uikit {
+
+ActivityIndicatorView::ActivityIndicatorView(ActivityIndicatorViewStyle style)
+    : View(Rect(0, 0, style == ActivityIndicatorViewStyle::kWhiteLarge ? 37 : 20,
+                style == ActivityIndicatorViewStyle::kWhiteLarge ? 37 : 20)),
+      style_(style) {
+  setHidden(true);
+}
+
+void ActivityIndicatorView::startAnimating() {
+  animating_ = true;
+  setHidden(false);
+}
+
+void ActivityIndicatorView::stopAnimating() {
+  animating_ = false;
+  if (hidesWhenStopped_) {
+    setHidden(true);
+  }
+}
+
+void ActivityIndicatorView::setHidesWhenStopped(bool hides) {
+  hidesWhenStopped_ = hides;
+  setHidden(hides && !animating_);
+}
+
+void ActivityIndicatorView::renderInto(ScreenText& text) const {
+  if (animating_) {
+    text.addLine(ScreenText::Section::kProgress, "progress", *this, "spinning");
+  }
+  View::renderInto(text);
+}
+
+}  // namespace uikit

@@ -1,0 +1,43 @@
+#pragma once
+
+// uikit::ScrollView: a view whose content is larger than itself and moves under it. The content offset is the
+// origin of the view's bounds, so subviews placed in content coordinates move as it scrolls.
+//
+// Thread-safety: main thread only, like every class of uikit.
+
+#include <memory>
+
+#include "platform/uikit/views/ScrollViewDelegate.h"
+#include "platform/uikit/views/View.h"
+
+namespace uikit {
+
+class ScrollView : public View {
+ public:
+  explicit ScrollView(Rect frame = {});
+
+  Point contentOffset() const { return bounds().origin; }
+  // Moves the content; the delegate hears scrollViewDidScroll() when the offset changed. Animation is not
+  // waited for.
+  void setContentOffset(Point offset, bool animated = false);
+  Size contentSize() const { return contentSize_; }
+  void setContentSize(Size size) { contentSize_ = size; }
+  EdgeInsets contentInset() const { return contentInset_; }
+  void setContentInset(EdgeInsets inset) { contentInset_ = inset; }
+  bool isScrollEnabled() const { return scrollEnabled_; }
+  void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
+
+  const std::weak_ptr<ScrollViewDelegate>& scrollDelegate() const { return scrollDelegate_; }
+  // Held weakly.
+  void setScrollDelegate(std::weak_ptr<ScrollViewDelegate> delegate) {
+    scrollDelegate_ = std::move(delegate);
+  }
+
+ private:
+  Size contentSize_;
+  EdgeInsets contentInset_;
+  bool scrollEnabled_ = true;
+  std::weak_ptr<ScrollViewDelegate> scrollDelegate_;
+};
+
+}  // namespace uikit

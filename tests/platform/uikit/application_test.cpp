@@ -1,0 +1,132 @@
+#include "platform/uikit/app/Application.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/uikit/app/Device.h"
+#include "uikit_test_util.h"
+
+namespace uikit::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+class RecordingDelegate : public ApplicationDelegate {
+ public:
+  bool didFinishLaunchingWithOptions(Application&, const ns::Dictionary&) override {
+    events.push_back("launch");
+    return true;
+  }
+  void applicationWillResignActive(Application&) override { events.push_back("resign"); }
+  void applicationDidEnterBackground(Application&) override { events.push_back("background"); }
+  void applicationWillEnterForeground(Application&) override { events.push_back("foreground"); }
+  void applicationDidBecomeActive(Application&) override { events.push_back("active"); }
+  void applicationWillTerminate(Application&) override { events.push_back("terminate"); }
+  std::vector<std::string> events;
+};
+
+// A screen with chosen orientation answers.
+class TurningController : public ViewController {
+ public:
+  TurningController(bool autorotates, InterfaceOrientationMask supported, InterfaceOrientation preferred)
+      : autorotates_(autorotates), supported_(supported), preferred_(preferred) {}
+  bool shouldAutorotate() const override { return autorotates_; }
+  InterfaceOrientationMask supportedInterfaceOrientations() const override { return supported_; }
+  InterfaceOrientation preferredInterfaceOrientationForPresentation() const override { return preferred_; }
+
+ private:
+  bool autorotates_;
+  InterfaceOrientationMask supported_;
+  InterfaceOrientation preferred_;
+};
+
+class ApplicationTest : public UikitTest {
+ protected:
+  void SetUp() override {
+    UikitTest::SetUp();
+    token_ = ns::NotificationCenter::defaultCenter().addObserverForName(
+        std::nullopt, nullptr, nullptr, [this](const ns::Notification& notification) {
+          if (notification.name.rfind("UIApplication", 0) == 0 ||
+              notification.name.rfind("UIDevice", 0) == 0) {
+            posted_.push_back(notification.name);
+          }
+        });
+  }
+  void TearDown() override {
+    ns::NotificationCenter::defaultCenter().removeObserver(token_);
+    UikitTest::TearDown();
+  }
+
+  ns::NotificationCenter::ObserverToken token_;
+  std::vector<std::string> posted_;
+};
+
+TEST_F(ApplicationTest, LifeCycleCallsTheDelegateThenPostsAndPassesThroughSkippedStates) {
+  auto delegate = std::make_shared<RecordingDelegate>();
+  Application& application = Application::sharedApplication();
+
+  application.launch(delegate);
+  application.enterBackground();
+  application.becomeActive();
+  application.terminate();
+
+  EXPECT_THAT(delegate->events,
+              ElementsAre("launch", "active", "resign", "background", "foreground", "active", "terminate"));
+  EXPECT_THAT(
+      posted_,
+      ElementsAre(kApplicationDidFinishLaunchingNotification, kApplicationDidBecomeActiveNotification,
+                  kApplicationWillResignActiveNotification, kApplicationDidEnterBackgroundNotification,
+                  kApplicationWillEnterForegroundNotification, kApplicationDidBecomeActiveNotification,
+                  kApplicationWillTerminateNotification));
+  EXPECT_EQ(application.applicationState(), ApplicationState::kActive);
+}
+
+TEST_F(ApplicationTest, KeepsTheFirstWindowApartFromTheKeyWindowAndRecordsOpenedURLs) {
+  auto first = showWindowWithRoot(std::make_shared<ViewController>());
+  auto second = showWindowWithRoot(std::make_shared<ViewController>());
+  Application& application = Application::sharedApplication();
+
+  EXPECT_EQ(application.windows().front(), first);
+  EXPECT_EQ(application.keyWindow(), second);
+  EXPECT_FALSE(first->isKeyWindow());
+
+  EXPECT_TRUE(application.openURL("https://example.com/app.ipa"));
+  EXPECT_THAT(application.openedURLs(), ElementsAre("https://example.com/app.ipa"));
+}
+
+TEST_F(ApplicationTest, TheInterfaceFollowsTheDeviceOnlyWhenTheScreenAllowsIt) {
+  auto fixed = std::make_shared<TurningController>(false, kInterfaceOrientationMaskPortrait,
+                                                   InterfaceOrientation::kPortrait);
+  auto window = showWindowWithRoot(fixed);
+  Application& application = Application::sharedApplication();
+
+  Device::currentDevice().setOrientation(DeviceOrientation::kLandscapeLeft);
+  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kPortrait);
+  EXPECT_THAT(posted_, ElementsAre(kDeviceOrientationDidChangeNotification));
+
+  posted_.clear();
+  window->setRootViewController(std::make_shared<TurningController>(
+      true, kInterfaceOrientationMaskAllButUpsideDown, InterfaceOrientation::kPortrait));
+  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kLandscapeRight);
+  EXPECT_THAT(posted_, ElementsAre(kApplicationWillChangeStatusBarOrientationNotification,
+                                   kApplicationDidChangeStatusBarOrientationNotification));
+}
+
+TEST_F(ApplicationTest, PresentingALandscapeScreenTurnsTheInterfaceAndDismissingTurnsItBack) {
+  auto root = std::make_shared<TurningController>(false, kInterfaceOrientationMaskPortrait,
+                                                  InterfaceOrientation::kPortrait);
+  auto window = showWindowWithRoot(root);
+  Application& application = Application::sharedApplication();
+
+  root->presentViewController(std::make_shared<TurningController>(true, kInterfaceOrientationMaskLandscape,
+                                                                  InterfaceOrientation::kLandscapeLeft),
+                              false);
+  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kLandscapeLeft);
+
+  root->dismissViewControllerAnimated(false);
+  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kPortrait);
+}
+
+}  // namespace
+}  // namespace uikit::testing

@@ -1,0 +1,75 @@
+#pragma once
+
+// Helpers for tests of screens: a fixture that starts every test from a fresh application on a manual clock,
+// and a controller that records its life cycle.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/loop/RunLoop.h"
+#include "platform/uikit/app/Application.h"
+#include "platform/uikit/app/Window.h"
+#include "platform/uikit/controllers/ViewController.h"
+#include "platform/uikit/storyboard/Nib.h"
+#include "platform/uikit/storyboard/Storyboard.h"
+
+namespace uikit::testing {
+
+// A controller that writes "<name> <callback>" into a shared log for each life-cycle callback.
+class RecordingController : public ViewController {
+ public:
+  RecordingController(std::string name, std::shared_ptr<std::vector<std::string>> log)
+      : name_(std::move(name)), log_(std::move(log)) {}
+
+  void viewDidLoad() override { record("didLoad"); }
+  void viewWillAppear(bool) override { record("willAppear"); }
+  void viewDidAppear(bool) override { record("didAppear"); }
+  void viewWillDisappear(bool) override { record("willDisappear"); }
+  void viewDidDisappear(bool) override { record("didDisappear"); }
+
+  void record(const std::string& event) { log_->push_back(name_ + " " + event); }
+
+ private:
+  std::string name_;
+  std::shared_ptr<std::vector<std::string>> log_;
+};
+
+class UikitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    clock_ = &ns::RunLoop::main().installManualClockForTesting();
+    resetUikit();
+  }
+
+  void TearDown() override { resetUikit(); }
+
+  // Runs one turn of the main loop: the tasks posted so far, such as animation completions and did-appear
+  // callbacks.
+  void nextTurn() { ns::RunLoop::main().runPending(); }
+
+  // Shows a key window whose root is `root`, and lets the root finish appearing.
+  std::shared_ptr<Window> showWindowWithRoot(std::shared_ptr<ViewController> root) {
+    auto window = std::make_shared<Window>();
+    window->setRootViewController(std::move(root));
+    window->makeKeyAndVisible();
+    nextTurn();
+    return window;
+  }
+
+  ns::ManualClock* clock_ = nullptr;
+
+ private:
+  void resetUikit() {
+    Application::sharedApplication().resetForTesting();
+    Storyboard::removeAllForTesting();
+    Nib::removeAllForTesting();
+    // Whatever a former test left posted runs now, against the fresh state.
+    ns::RunLoop::main().runPending();
+  }
+};
+
+}  // namespace uikit::testing

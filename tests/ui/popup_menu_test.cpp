@@ -1,0 +1,100 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/uikit/app/Device.h"
+#include "platform/uikit/driver/Driver.h"
+#include "platform/uikit/gestures/TapGestureRecognizer.h"
+#include "platform/uikit/uikit_test_util.h"
+#include "ui/popup/PopupMenu.h"
+
+namespace ui {
+namespace {
+
+using ::testing::ElementsAre;
+
+// A screen that receives the chosen items.
+class ChoosingScreen : public uikit::ViewController {
+ public:
+  void chose(PopupMenuItem& item) { chosen.push_back(item.title() + " " + std::to_string(item.value())); }
+  std::vector<std::string> chosen;
+};
+
+class PopupMenuTest : public uikit::testing::UikitTest {
+ protected:
+  void SetUp() override {
+    UikitTest::SetUp();
+    screen_ = std::make_shared<ChoosingScreen>();
+    window_ = showWindowWithRoot(screen_);
+  }
+  void TearDown() override {
+    PopupMenu::dismissMenu();
+    UikitTest::TearDown();
+  }
+
+  std::vector<std::shared_ptr<PopupMenuItem>> items() {
+    return {PopupMenuItem::menuItem("1.0x", nullptr, screen_, &ChoosingScreen::chose, 1.0f),
+            PopupMenuItem::menuItem("1.5x", nullptr, screen_, &ChoosingScreen::chose, 1.5f)};
+  }
+
+  std::shared_ptr<ChoosingScreen> screen_;
+  std::shared_ptr<uikit::Window> window_;
+};
+
+TEST_F(PopupMenuTest, ChoosingAnItemDismissesTheMenuAndSendsTheItemToItsTarget) {
+  PopupMenu::showMenuInView(*screen_->view(), uikit::Rect(300, 20, 50, 30), items());
+  ASSERT_NE(PopupMenu::shownMenu(), nullptr);
+  EXPECT_EQ(PopupMenu::shownMenu()->superview(), screen_->view().get());
+
+  ASSERT_TRUE(uikit::Driver::tap("1.5x").ok());
+
+  EXPECT_EQ(PopupMenu::shownMenu(), nullptr);
+  EXPECT_THAT(screen_->chosen, ElementsAre("1.5x 1.500000"));
+}
+
+TEST_F(PopupMenuTest, AnItemHoldsItsTargetWeakly) {
+  auto item = PopupMenuItem::menuItem("1.0x", nullptr, screen_, &ChoosingScreen::chose, 1.0f);
+  std::weak_ptr<ChoosingScreen> weakScreen = screen_;
+  window_->setRootViewController(nullptr);
+  nextTurn();
+  screen_.reset();
+
+  EXPECT_TRUE(weakScreen.expired());
+  item->performAction();
+}
+
+TEST_F(PopupMenuTest, ShowingAgainMovesTheOneMenuAndATapBesideDismissesIt) {
+  auto other = std::make_shared<uikit::View>(uikit::Rect(0, 0, 200, 200));
+  screen_->view()->addSubview(other);
+  PopupMenu::showMenuInView(*screen_->view(), uikit::Rect(), items());
+
+  PopupMenu::showMenuInView(*other, uikit::Rect(10, 10, 20, 20), {items().front()});
+
+  EXPECT_EQ(PopupMenu::shownMenu()->superview(), other.get());
+  EXPECT_EQ(PopupMenu::shownMenu()->menuItems().size(), 1u);
+  EXPECT_EQ(PopupMenu::shownMenu()->fromRect(), uikit::Rect(10, 10, 20, 20));
+  ASSERT_FALSE(uikit::Driver::findView("1.5x").ok());
+
+  auto* recognizer =
+      dynamic_cast<uikit::TapGestureRecognizer*>(PopupMenu::shownMenu()->gestureRecognizers().front().get());
+  recognizer->simulateTap(uikit::Point{150, 150});
+  EXPECT_EQ(PopupMenu::shownMenu(), nullptr);
+  PopupMenu::dismissMenu();
+}
+
+TEST_F(PopupMenuTest, TheMenuGoesAwayWhenTheStatusBarIsAboutToTurn) {
+  PopupMenu::showMenuInView(*screen_->view(), uikit::Rect(), items());
+
+  uikit::Device::currentDevice().setOrientation(uikit::DeviceOrientation::kLandscapeLeft);
+
+  EXPECT_EQ(PopupMenu::shownMenu(), nullptr);
+}
+
+TEST_F(PopupMenuTest, KeepsTheTintUntilChanged) {
+  PopupMenu::setTintColor(uikit::Color::white(0.2));
+  EXPECT_EQ(PopupMenu::tintColor(), uikit::Color::white(0.2));
+  PopupMenu::setTintColor(std::nullopt);
+  EXPECT_EQ(PopupMenu::tintColor(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace ui

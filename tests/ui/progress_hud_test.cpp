@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/uikit/driver/Driver.h"
+#include "platform/uikit/uikit_test_util.h"
+#include "ui/hud/ProgressHUD.h"
+
+namespace ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ProgressHUDTest : public uikit::testing::UikitTest {
+ protected:
+  void SetUp() override {
+    UikitTest::SetUp();
+    screen_ = std::make_shared<uikit::ViewController>();
+    window_ = showWindowWithRoot(screen_);
+  }
+
+  std::shared_ptr<uikit::ViewController> screen_;
+  std::shared_ptr<uikit::Window> window_;
+};
+
+TEST_F(ProgressHUDTest, AToastShowsOnTheKeyWindowAndRemovesItselfAfterItsDelay) {
+  auto toast = ProgressHUD::showAlertWithText("请输入密码", 2.0);
+
+  EXPECT_EQ(toast->superview(), window_.get());
+  EXPECT_EQ(toast->mode(), ProgressHUDMode::kText);
+  EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\ntoast: 请输入密码\n");
+
+  clock_->advance(1999ms);
+  EXPECT_TRUE(toast->isShowing());
+  clock_->advance(1ms);
+  EXPECT_FALSE(toast->isShowing());
+  EXPECT_EQ(toast->superview(), window_.get());
+  nextTurn();
+  EXPECT_EQ(toast->superview(), nullptr);
+  EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\n");
+}
+
+TEST_F(ProgressHUDTest, AToastWithoutAKeyWindowStillHidesOnTime) {
+  uikit::Application::sharedApplication().resetForTesting();
+
+  auto toast = ProgressHUD::showAlertWithText("暂无网络，请检查网络", 2.0);
+  clock_->advance(2s);
+
+  EXPECT_EQ(toast->superview(), nullptr);
+  EXPECT_FALSE(toast->isShowing());
+}
+
+TEST_F(ProgressHUDTest, AnEarlyHideWaitsForTheMinimumShowTime) {
+  auto hud = ProgressHUD::showHUDAddedTo(*screen_->view(), true);
+  hud->setMinShowTime(0.3);
+  EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\nloading\n");
+
+  clock_->advance(100ms);
+  hud->hide(true);
+  EXPECT_TRUE(hud->isShowing());
+  clock_->advance(199ms);
+  EXPECT_TRUE(hud->isShowing());
+  clock_->advance(1ms);
+  EXPECT_FALSE(hud->isShowing());
+  nextTurn();
+  EXPECT_EQ(hud->superview(), nullptr);
+}
+
+TEST_F(ProgressHUDTest, AHideAfterTheMinimumShowTimeIsImmediate) {
+  auto hud = ProgressHUD::showHUDAddedTo(*screen_->view(), false);
+  hud->setMinShowTime(0.3);
+  clock_->advance(300ms);
+
+  hud->hide(false);
+
+  EXPECT_FALSE(hud->isShowing());
+  EXPECT_EQ(hud->superview(), nullptr);
+}
+
+TEST_F(ProgressHUDTest, HidingForAViewReachesOnlyItsOwnHUDs) {
+  uikit::View& view = *screen_->view();
+  auto inner = std::make_shared<uikit::View>();
+  view.addSubview(inner);
+  auto nested = ProgressHUD::showHUDAddedTo(*inner, false);
+  auto back = ProgressHUD::showHUDAddedTo(view, false);
+  auto front = ProgressHUD::showHUDAddedTo(view, false);
+
+  EXPECT_TRUE(ProgressHUD::hideHUDForView(view, false));
+  EXPECT_FALSE(front->isShowing());
+  EXPECT_TRUE(back->isShowing());
+
+  EXPECT_TRUE(ProgressHUD::hideAllHUDsForView(view, false));
+  EXPECT_FALSE(back->isShowing());
+  EXPECT_TRUE(nested->isShowing());
+  EXPECT_FALSE(ProgressHUD::hideHUDForView(view, false));
+  EXPECT_FALSE(ProgressHUD::hideAllHUDsForView(view, false));
+}
+
+TEST_F(ProgressHUDTest, AHUDMadeForAWindowStartsHiddenAndADelayedHideOfAGoneHUDIsHarmless) {
+  auto hud = ProgressHUD::initWithWindow(*window_);
+  EXPECT_FALSE(hud->isShowing());
+  EXPECT_EQ(hud->frame(), window_->bounds());
+
+  hud->show(false);
+  hud->hide(true, 1.0);
+  hud.reset();
+  clock_->advance(1s);
+}
+
+}  // namespace
+}  // namespace ui

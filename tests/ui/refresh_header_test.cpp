@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "platform/foundation/storage/Sandbox.h"
+#include "platform/foundation/storage/UserDefaults.h"
+#include "platform/uikit/driver/Driver.h"
+#include "platform/uikit/tables/TableView.h"
+#include "platform/uikit/uikit_test_util.h"
+#include "ui/refresh/RefreshNormalHeader.h"
+#include "ui/refresh/ScrollViewRefresh.h"
+
+namespace ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RefreshHeaderTest : public uikit::testing::UikitTest {
+ protected:
+  void SetUp() override {
+    UikitTest::SetUp();
+    home_ = std::filesystem::temp_directory_path() /
+            ("refresh_header_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    std::filesystem::remove_all(home_);
+    ns::Sandbox::setHomeDirectory(home_.string());
+    ns::UserDefaults::resetStandardUserDefaultsForTesting();
+    screen_ = std::make_shared<uikit::ViewController>();
+    liveTable_ = std::make_shared<uikit::TableView>(uikit::Rect(0, 100, 375, 500));
+    liveTable_->setAccessibilityIdentifier("liveTable");
+    header_ = RefreshNormalHeader::headerWithRefreshingBlock([this] { ++refreshes_; });
+  }
+
+  void TearDown() override {
+    ns::Sandbox::setHomeDirectory(std::nullopt);
+    ns::UserDefaults::resetStandardUserDefaultsForTesting();
+    std::filesystem::remove_all(home_);
+    UikitTest::TearDown();
+  }
+
+  std::filesystem::path home_;
+  std::shared_ptr<uikit::ViewController> screen_;
+  std::shared_ptr<uikit::TableView> liveTable_;
+  std::shared_ptr<RefreshNormalHeader> header_;
+  int refreshes_ = 0;
+};
+
+TEST_F(RefreshHeaderTest, TheHeaderBecomesTheFirstSubviewAndReplacesAnEarlierOne) {
+  EXPECT_EQ(rf_header(*liveTable_), nullptr);
+  liveTable_->addSubview(std::make_shared<uikit::View>());
+  auto earlier = RefreshNormalHeader::headerWithRefreshingBlock({});
+  setRf_header(*liveTable_, earlier);
+
+  setRf_header(*liveTable_, header_);
+
+  EXPECT_EQ(rf_header(*liveTable_), header_);
+  EXPECT_EQ(liveTable_->subviews().front(), header_);
+  EXPECT_EQ(earlier->superview(), nullptr);
+  EXPECT_EQ(liveTable_->subviews().size(), 2u);
+}
+
+TEST_F(RefreshHeaderTest, OnScreenARefreshBeginsAtOnceAndRunsTheBlockOnceFadedIn) {
+  screen_->view()->addSubview(liveTable_);
+  setRf_header(*liveTable_, header_);
+  auto window = showWindowWithRoot(screen_);
+
+  header_->beginRefreshing();
+
+  EXPECT_EQ(header_->state(), RefreshState::kRefreshing);
+  EXPECT_TRUE(header_->isRefreshing());
+  EXPECT_EQ(liveTable_->contentInset().top, RefreshHeader::kHeight);
+  EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\nprogress: refreshing\ntable liveTable:\n");
+  clock_->advance(249ms);
+  EXPECT_EQ(refreshes_, 0);
+  clock_->advance(1ms);
+  EXPECT_EQ(refreshes_, 1);
+
+  EXPECT_FALSE(header_->lastUpdatedTime().has_value());
+  header_->endRefreshing();
+  EXPECT_FALSE(header_->isRefreshing());
+  EXPECT_EQ(liveTable_->contentInset().top, 0);
+  EXPECT_TRUE(header_->lastUpdatedTime().has_value());
+}
+
+TEST_F(RefreshHeaderTest, OffScreenARefreshWaitsUntilTheHeaderIsDrawn) {
+  screen_->view()->addSubview(liveTable_);
+  setRf_header(*liveTable_, header_);
+
+  header_->beginRefreshing();
+  EXPECT_EQ(header_->state(), RefreshState::kWillRefresh);
+  EXPECT_TRUE(header_->isRefreshing());
+  clock_->advance(1s);
+  EXPECT_EQ(refreshes_, 0);
+
+  auto window = showWindowWithRoot(screen_);
+  window->updateIfNeeded();
+  EXPECT_EQ(header_->state(), RefreshState::kRefreshing);
+  clock_->advance(250ms);
+  EXPECT_EQ(refreshes_, 1);
+}
+
+TEST_F(RefreshHeaderTest, ARefreshEndedBeforeItsBlockRanNeverRunsIt) {
+  screen_->view()->addSubview(liveTable_);
+  setRf_header(*liveTable_, header_);
+  auto window = showWindowWithRoot(screen_);
+
+  header_->beginRefreshing();
+  header_->endRefreshing();
+  clock_->advance(1s);
+
+  EXPECT_EQ(refreshes_, 0);
+}
+
+}  // namespace
+}  // namespace ui
