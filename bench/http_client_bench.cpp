@@ -1,0 +1,160 @@
+// 1,000 form POSTs with small JSON replies over loopback through the HTTP client's manager (request
+// serializer, operation queue, network thread, JSON parsing, success block on the main queue): one after the
+// other, and all queued at once. In the same run, the same requests one after the other through a plain
+// libcurl easy handle. The program ends by printing how many times longer the manager takes in each mode;
+// the target is at most 1.3.
+
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "http_client/HCHTTPRequestOperationManager.h"
+#include "platform/foundation/loop/RunLoop.h"
+#include "support/LoopbackHTTPServer.h"
+
+namespace {
+
+constexpr int kRequestsPerBatch = 1000;
+constexpr char kReply[] = R"({"code":0,"obj":{"status":1,"downloadPath":"http://example.com/app"}})";
+const ns::Dictionary kParameters{
+    {"app_id", "83"}, {"sid", "abcdef"}, {"sign", "0123456789abcdef0123456789abcdef"}};
+
+testsupport::LoopbackHTTPServer& server() {
+  static testsupport::LoopbackHTTPServer instance;
+  static const bool routed = [] {
+    instance.route("/app/latest_ver",
+                   testsupport::TestResponse::text(200, kReply, "application/json;charset=utf-8"));
+    return true;
+  }();
+  static_cast<void>(routed);
+  return instance;
+}
+
+void BM_ManagerFormPosts(benchmark::State& state) {
+  const auto manager =
+      std::make_shared<HCHTTPRequestOperationManager>(ns::URL::fromString(server().url("/")));
+  manager->requestSerializer()->setValue("000016", "channel");
+  int failures = 0;
+  for (auto _ : state) {
+    for (int request = 0; request < kRequestsPerBatch; ++request) {
+      bool ended = false;
+      manager->POST(
+          "app/latest_ver", kParameters,
+          [&](const std::shared_ptr<HCHTTPRequestOperation>&, const std::optional<ns::Value>& reply) {
+            benchmark::DoNotOptimize(reply);
+            ended = true;
+          },
+          [&](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {
+            ++failures;
+            ended = true;
+          });
+      ns::RunLoop::main().runUntil([&] { return ended; }, std::chrono::seconds(10));
+    }
+  }
+  if (failures > 0) {
+    state.SkipWithError("some requests failed");
+  }
+}
+BENCHMARK(BM_ManagerFormPosts)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same requests queued all at once, as an application that fires several calls does: the manager's
+// operation queue runs them side by side.
+void BM_ManagerFormPostsQueuedAtOnce(benchmark::State& state) {
+  const auto manager =
+      std::make_shared<HCHTTPRequestOperationManager>(ns::URL::fromString(server().url("/")));
+  manager->requestSerializer()->setValue("000016", "channel");
+  int failures = 0;
+  for (auto _ : state) {
+    int ended = 0;
+    for (int request = 0; request < kRequestsPerBatch; ++request) {
+      manager->POST(
+          "app/latest_ver", kParameters,
+          [&](const std::shared_ptr<HCHTTPRequestOperation>&, const std::optional<ns::Value>& reply) {
+            benchmark::DoNotOptimize(reply);
+            ++ended;
+          },
+          [&](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {
+            ++failures;
+            ++ended;
+          });
+    }
+    ns::RunLoop::main().runUntil([&] { return ended == kRequestsPerBatch; }, std::chrono::seconds(60));
+  }
+  if (failures > 0) {
+    state.SkipWithError("some requests failed");
+  }
+}
+BENCHMARK(BM_ManagerFormPostsQueuedAtOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+std::size_t collect(char* bytes, std::size_t size, std::size_t count, void* reply) {
+  static_cast<std::string*>(reply)->append(bytes, size * count);
+  return size * count;
+}
+
+void BM_PlainCurlFormPosts(benchmark::State& state) {
+  const std::string url = server().url("/app/latest_ver");
+  const std::string body = "app_id=83&sid=abcdef&sign=0123456789abcdef0123456789abcdef";
+  curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
+  headers = curl_slist_append(headers, "channel: 000016");
+  CURL* easy = curl_easy_init();
+  std::string reply;
+  curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body.c_str());
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &collect);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &reply);
+  for (auto _ : state) {
+    for (int request = 0; request < kRequestsPerBatch; ++request) {
+      reply.clear();
+      if (curl_easy_perform(easy) != CURLE_OK) {
+        state.SkipWithError("a request failed");
+      }
+      benchmark::DoNotOptimize(reply);
+    }
+  }
+  curl_easy_cleanup(easy);
+  curl_slist_free_all(headers);
+}
+BENCHMARK(BM_PlainCurlFormPosts)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Remembers the real time of each benchmark, so that the ratio can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      realTimes_[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
+  }
+  void printRatios() const {
+    const auto plain = realTimes_.find("BM_PlainCurlFormPosts");
+    if (plain == realTimes_.end() || plain->second <= 0) {
+      return;
+    }
+    for (const char* name : {"BM_ManagerFormPosts", "BM_ManagerFormPostsQueuedAtOnce"}) {
+      if (const auto manager = realTimes_.find(name); manager != realTimes_.end()) {
+        std::printf("%s / plain libcurl: %.2f (target: at most 1.30)\n", name,
+                    manager->second / plain->second);
+      }
+    }
+  }
+
+ private:
+  std::map<std::string, double> realTimes_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.printRatios();
+  benchmark::Shutdown();
+  return 0;
+}

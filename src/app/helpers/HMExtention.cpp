@@ -1,0 +1,45 @@
+#include "app/helpers/HMExtention.h"
+
+void HMExtention::setX(uikit::View& view, double x) {
+  uikit::Rect frame = view.frame();
+  frame.origin.x = x;
+  view.setFrame(frame);
+}
+
+void HMExtention::setY(uikit::View& view, double y) {
+  uikit::Rect frame = view.frame();
+  frame.origin.y = y;
+  view.setFrame(frame);
+}
+
+void HMExtention::setWidth(uikit::View& view, double width) {
+  uikit::Rect frame = view.frame();
+  frame.size.width = width;
+  view.setFrame(frame);
+}
+
+void HMExtention::setHeight(uikit::View& view, double height) {
+  uikit::Rect frame = view.frame();
+  frame.size.height = height;
+  view.setFrame(frame);
+}
+
+void HMExtention::setSize(uikit::View& view, uikit::Size size) {
+  view.setFrame(uikit::Rect(view.frame().origin, size));
+}
+
+void HMExtention::setOrigin(uikit::View& view, uikit::Point origin) {
+  view.setFrame(uikit::Rect(origin, view.frame().size));
+}
+
+void HMExtention::setCenterX(uikit::View& view, double centerX) {
+  uikit::Point center = view.center();
+  center.x = centerX;
+  view.setCenter(center);
+}
+
+void HMExtention::setCenterY(uikit::View& view, double centerY) {
+  uikit::Point center = view.center();
+  center.y = centerY;
+  view.setCenter(center);
+}

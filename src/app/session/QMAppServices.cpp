@@ -1,0 +1,48 @@
+#include "app/session/QMAppServices.h"
+
+namespace {
+
+struct InstalledServices {
+  std::shared_ptr<outside::Reachability> reachability;
+  std::function<void()> pauseAllDownloads;
+  std::function<void()> reloadRootController;
+};
+
+InstalledServices& installed() {
+  static InstalledServices services;
+  return services;
+}
+
+}  // namespace
+
+const std::shared_ptr<outside::Reachability>& QMAppServices::myReachable() {
+  std::shared_ptr<outside::Reachability>& reachability = installed().reachability;
+  if (!reachability) {
+    reachability = outside::Reachability::reachabilityForInternetConnection();
+  }
+  return reachability;
+}
+
+void QMAppServices::setDownloadPauser(std::function<void()> pauseAllDownloads) {
+  installed().pauseAllDownloads = std::move(pauseAllDownloads);
+}
+
+void QMAppServices::setRootRebuilder(std::function<void()> reloadRootController) {
+  installed().reloadRootController = std::move(reloadRootController);
+}
+
+void QMAppServices::pauseAllDownloads() {
+  if (installed().pauseAllDownloads) {
+    installed().pauseAllDownloads();
+  }
+}
+
+void QMAppServices::reloadRootController() {
+  if (installed().reloadRootController) {
+    installed().reloadRootController();
+  }
+}
+
+void QMAppServices::resetForTesting() {
+  installed() = InstalledServices{};
+}

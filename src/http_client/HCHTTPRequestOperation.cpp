@@ -1,0 +1,178 @@
+#include "http_client/HCHTTPRequestOperation.h"
+
+#include <charconv>
+#include <utility>
+
+#include "http_client/HCSerializerCoding.h"
+
+namespace {
+
+constexpr char kResponseSerializerCodingKey[] = "responseSerializer";
+
+// Reads the first byte position of "Content-Range: bytes 1000-1999/2000".
+std::optional<std::uint64_t> contentRangeStart(const ns::HTTPURLResponse& response) {
+  const auto found = response.allHeaderFields().find("Content-Range");
+  if (found == response.allHeaderFields().end()) {
+    return std::nullopt;
+  }
+  std::string_view range = found->second;
+  constexpr std::string_view kUnit = "bytes ";
+  if (!range.starts_with(kUnit)) {
+    return std::nullopt;
+  }
+  range.remove_prefix(kUnit.size());
+  std::uint64_t start = 0;
+  const auto [end, error] = std::from_chars(range.data(), range.data() + range.size(), start);
+  if (error != std::errc() || end == range.data() + range.size() || *end != '-') {
+    return std::nullopt;
+  }
+  return start;
+}
+
+// True when `response` carries the body from byte `offset` on, so that it continues what is already there.
+bool continuesBodyAt(const ns::URLResponse* response, std::uint64_t offset) {
+  const auto* httpResponse = dynamic_cast<const ns::HTTPURLResponse*>(response);
+  return httpResponse != nullptr && httpResponse->statusCode() == 206 &&
+         contentRangeStart(*httpResponse) == offset;
+}
+
+}  // namespace
+
+ns::DispatchQueue& HCHTTPRequestOperation::processingQueue() {
+  static const std::shared_ptr<ns::DispatchQueue> queue =
+      ns::DispatchQueue::createConcurrent("com.httpclient.networking.http-request.processing");
+  return *queue;
+}
+
+HCHTTPRequestOperation::HCHTTPRequestOperation(ns::URLRequest request)
+    : HCURLConnectionOperation(std::move(request)),
+      responseSerializer_(HCHTTPResponseSerializer::serializer()) {}
+
+HCHTTPRequestOperation::HCHTTPRequestOperation(const ns::Dictionary& coder)
+    : HCURLConnectionOperation(coder) {
+  const auto serializer = coder.find(kResponseSerializerCodingKey);
+  responseSerializer_ =
+      HCDecodeResponseSerializer(serializer != coder.end() ? serializer->second : ns::Value());
+}
+
+void HCHTTPRequestOperation::encodeWithCoder(ns::Dictionary& coder) {
+  HCURLConnectionOperation::encodeWithCoder(coder);
+  coder[kResponseSerializerCodingKey] = HCEncodeResponseSerializer(*responseSerializer());
+}
+
+std::shared_ptr<HCURLConnectionOperation> HCHTTPRequestOperation::copy() const {
+  auto operation = std::make_shared<HCHTTPRequestOperation>(request());
+  copyPropertiesInto(*operation);
+  operation->setResponseSerializer(responseSerializer()->copy());
+  return operation;
+}
+
+std::shared_ptr<const ns::HTTPURLResponse> HCHTTPRequestOperation::response() const {
+  return std::dynamic_pointer_cast<const ns::HTTPURLResponse>(HCURLConnectionOperation::response());
+}
+
+std::shared_ptr<HCHTTPResponseSerializer> HCHTTPRequestOperation::responseSerializer() const {
+  std::lock_guard lock(lock_);
+  return responseSerializer_;
+}
+
+void HCHTTPRequestOperation::setResponseSerializer(std::shared_ptr<HCHTTPResponseSerializer> serializer) {
+  std::lock_guard lock(lock_);
+  responseSerializer_ = std::move(serializer);
+  responseSerialized_ = false;
+  responseObject_.reset();
+  responseSerializationError_.reset();
+}
+
+std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
+  std::lock_guard lock(lock_);
+  if (!responseSerialized_ && isFinished() && !HCURLConnectionOperation::error()) {
+    HCSerializedResponse serialized =
+        responseSerializer_->responseObjectForResponse(HCURLConnectionOperation::response(), responseData());
+    responseSerialized_ = true;
+    responseObject_ = std::move(serialized.responseObject);
+    responseSerializationError_ = std::move(serialized.error);
+  }
+  return responseObject_;
+}
+
+std::optional<ns::Error> HCHTTPRequestOperation::responseSerializationError() const {
+  std::lock_guard lock(lock_);
+  return responseSerializationError_;
+}
+
+std::optional<ns::Error> HCHTTPRequestOperation::error() const {
+  std::lock_guard lock(lock_);
+  return responseSerializationError_ ? responseSerializationError_ : HCURLConnectionOperation::error();
+}
+
+void HCHTTPRequestOperation::setCompletionBlockWithSuccess(SuccessBlock success, FailureBlock failure) {
+  // Installed beneath the base class's completion, which would first take the block to the completion
+  // queue: the reply goes straight to the processing queue instead, one thread hop fewer per request, and
+  // the group is held until the success or failure block has been queued.
+  // The block holds the operation until it has run; the operation lets go of it once finished.
+  ns::Operation::setCompletionBlock([self = retainedSelf<HCHTTPRequestOperation>(),
+                                     success = std::move(success), failure = std::move(failure)] {
+    ns::DispatchGroup group = self->completionGroupOrProcessWide();
+    group.enter();
+    processingQueue().async([self, success, failure, group]() mutable {
+      std::optional<ns::Value> responseObject;
+      std::optional<ns::Error> error = self->error();
+      if (!error) {
+        responseObject = self->responseObject();
+        error = self->error();
+      }
+      if (error) {
+        if (failure) {
+          self->dispatchOnCompletionQueue(
+              [self, failure, error = std::move(*error)] { failure(self, error); });
+        }
+      } else if (success) {
+        self->dispatchOnCompletionQueue(
+            [self, success, responseObject = std::move(responseObject)] { success(self, responseObject); });
+      }
+      group.leave();
+    });
+  });
+}
+
+void HCHTTPRequestOperation::pause() {
+  HCURLConnectionOperation::pause();
+  if (!isPaused()) {
+    return;
+  }
+  // Read on the network thread once the connection has stopped, so that no byte arrives after the offset
+  // was taken.
+  runOnNetworkThreadAndWait([this] { prepareRequestForResume(); });
+}
+
+void HCHTTPRequestOperation::prepareRequestForResume() {
+  std::lock_guard lock(lock_);
+  const std::shared_ptr<ns::OutputStream> stream = outputStream();
+  std::uint64_t offset = 0;
+  if (std::optional<std::uint64_t> fileOffset = stream ? stream->fileCurrentOffset() : std::nullopt) {
+    offset = *fileOffset;
+  } else if (const ns::Data* data = stream ? stream->dataWrittenToMemory() : nullptr) {
+    offset = data->size();
+  }
+  ns::URLRequest resumeRequest = request();
+  if (const std::shared_ptr<const ns::HTTPURLResponse> httpResponse = response()) {
+    const auto etag = httpResponse->allHeaderFields().find("ETag");
+    if (etag != httpResponse->allHeaderFields().end()) {
+      resumeRequest.setValue(etag->second, "If-Range");
+    }
+  }
+  resumeRequest.setValue("bytes=" + std::to_string(offset) + "-", "Range");
+  setRequest(std::move(resumeRequest));
+  resumeOffset_ = offset;
+}
+
+void HCHTTPRequestOperation::didReceiveResponse(ns::URLConnection& connection,
+                                                std::shared_ptr<const ns::URLResponse> response) {
+  if (const std::optional<std::uint64_t> offset = std::exchange(resumeOffset_, std::nullopt)) {
+    if (!continuesBodyAt(response.get(), *offset) && !discardReceivedBody(connection)) {
+      return;
+    }
+  }
+  HCURLConnectionOperation::didReceiveResponse(connection, std::move(response));
+}

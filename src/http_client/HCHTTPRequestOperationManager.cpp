@@ -1,0 +1,161 @@
+#include "http_client/HCHTTPRequestOperationManager.h"
+
+#include "http_client/HCJSONResponseSerializer.h"
+#include "http_client/HCObjectAddress.h"
+#include "http_client/HCSerializerCoding.h"
+
+namespace {
+
+constexpr char kBaseURLCodingKey[] = "baseURL";
+constexpr char kRequestSerializerCodingKey[] = "requestSerializer";
+constexpr char kResponseSerializerCodingKey[] = "responseSerializer";
+
+// Adds "/" to a non-empty path that lacks it, in front of any query and fragment, so that relative strings
+// resolve below the path rather than beside its last segment.
+std::optional<ns::URL> baseURLEndingInSlash(std::optional<ns::URL> url) {
+  if (!url || url->path().empty() || url->path().ends_with('/')) {
+    return url;
+  }
+  const std::string& text = url->absoluteString();
+  const std::size_t pathEnd = text.size() - (url->query() ? url->query()->size() + 1 : 0) -
+                              (url->fragment() ? url->fragment()->size() + 1 : 0);
+  std::string withSlash;
+  withSlash.reserve(text.size() + 1);
+  withSlash.append(text, 0, pathEnd).append(1, '/').append(text, pathEnd);
+  return ns::URL::fromString(withSlash);
+}
+
+std::optional<ns::URL> archivedBaseURL(const ns::Dictionary& coder) {
+  const auto found = coder.find(kBaseURLCodingKey);
+  if (found == coder.end() || !found->second.isString()) {
+    return std::nullopt;
+  }
+  return ns::URL::fromString(found->second.asString());
+}
+
+const ns::Value& archivedEntry(const ns::Dictionary& coder, const char* key) {
+  static const ns::Value none;
+  const auto found = coder.find(key);
+  return found != coder.end() ? found->second : none;
+}
+
+}  // namespace
+
+std::shared_ptr<HCHTTPRequestOperationManager> HCHTTPRequestOperationManager::manager() {
+  return std::make_shared<HCHTTPRequestOperationManager>();
+}
+
+HCHTTPRequestOperationManager::HCHTTPRequestOperationManager(std::optional<ns::URL> baseURL)
+    : baseURL_(baseURLEndingInSlash(std::move(baseURL))),
+      requestSerializer_(HCHTTPRequestSerializer::serializer()),
+      responseSerializer_(HCJSONResponseSerializer::serializer()),
+      securityPolicy_(HCSecurityPolicy::defaultPolicy()),
+      reachabilityManager_(HCNetworkReachabilityManager::sharedManager()),
+      operationQueue_(std::make_unique<ns::OperationQueue>()) {}
+
+HCHTTPRequestOperationManager::HCHTTPRequestOperationManager(const ns::Dictionary& coder)
+    : HCHTTPRequestOperationManager(archivedBaseURL(coder)) {
+  requestSerializer_ = HCDecodeRequestSerializer(archivedEntry(coder, kRequestSerializerCodingKey));
+  responseSerializer_ = HCDecodeResponseSerializer(archivedEntry(coder, kResponseSerializerCodingKey));
+}
+
+void HCHTTPRequestOperationManager::encodeWithCoder(ns::Dictionary& coder) const {
+  if (baseURL_) {
+    coder[kBaseURLCodingKey] = baseURL_->absoluteString();
+  }
+  coder[kRequestSerializerCodingKey] = HCEncodeRequestSerializer(*requestSerializer_);
+  coder[kResponseSerializerCodingKey] = HCEncodeResponseSerializer(*responseSerializer_);
+}
+
+std::shared_ptr<HCHTTPRequestOperationManager> HCHTTPRequestOperationManager::copy() const {
+  auto manager = std::make_shared<HCHTTPRequestOperationManager>(baseURL_);
+  manager->setRequestSerializer(requestSerializer_->copy());
+  manager->setResponseSerializer(responseSerializer_->copy());
+  return manager;
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPRequestOperationWithRequest(
+    const ns::URLRequest& request, SuccessBlock success, FailureBlock failure) {
+  auto operation = std::make_shared<HCHTTPRequestOperation>(request);
+  operation->setResponseSerializer(responseSerializer_);
+  operation->setSecurityPolicy(securityPolicy_);
+  operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));
+  operation->setCompletionQueue(completionQueue_);
+  operation->setCompletionGroup(completionGroup_);
+  return operation;
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPRequestOperationWithHTTPMethod(
+    std::string_view method, std::string_view URLString, const std::optional<ns::Dictionary>& parameters,
+    SuccessBlock success, FailureBlock failure) {
+  const std::optional<ns::URL> url = baseURL_ ? ns::URL::fromString(URLString, *baseURL_) : std::nullopt;
+  ns::Result<ns::URLRequest> request = requestSerializer_->requestWithMethod(
+      method, url ? std::string_view(url->absoluteString()) : URLString, parameters);
+  if (!request) {
+    if (failure) {
+      ns::DispatchQueue& queue = completionQueue_ ? *completionQueue_ : ns::DispatchQueue::main();
+      queue.async([failure = std::move(failure), error = request.error()] { failure(nullptr, error); });
+    }
+    return nullptr;
+  }
+  return HTTPRequestOperationWithRequest(*request, std::move(success), std::move(failure));
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::queuedOperation(
+    std::string_view method, std::string_view URLString, const std::optional<ns::Dictionary>& parameters,
+    SuccessBlock success, FailureBlock failure) {
+  std::shared_ptr<HCHTTPRequestOperation> operation = HTTPRequestOperationWithHTTPMethod(
+      method, URLString, parameters, std::move(success), std::move(failure));
+  if (operation) {
+    operationQueue_->addOperation(operation);
+  }
+  return operation;
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::GET(
+    std::string_view URLString, const std::optional<ns::Dictionary>& parameters, SuccessBlock success,
+    FailureBlock failure) {
+  return queuedOperation("GET", URLString, parameters, std::move(success), std::move(failure));
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::POST(
+    std::string_view URLString, const std::optional<ns::Dictionary>& parameters, SuccessBlock success,
+    FailureBlock failure) {
+  return queuedOperation("POST", URLString, parameters, std::move(success), std::move(failure));
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::PUT(
+    std::string_view URLString, const std::optional<ns::Dictionary>& parameters, SuccessBlock success,
+    FailureBlock failure) {
+  return queuedOperation("PUT", URLString, parameters, std::move(success), std::move(failure));
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::PATCH(
+    std::string_view URLString, const std::optional<ns::Dictionary>& parameters, SuccessBlock success,
+    FailureBlock failure) {
+  return queuedOperation("PATCH", URLString, parameters, std::move(success), std::move(failure));
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::DELETE(
+    std::string_view URLString, const std::optional<ns::Dictionary>& parameters, SuccessBlock success,
+    FailureBlock failure) {
+  return queuedOperation("DELETE", URLString, parameters, std::move(success), std::move(failure));
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HEAD(
+    std::string_view URLString, const std::optional<ns::Dictionary>& parameters, HeadSuccessBlock success,
+    FailureBlock failure) {
+  SuccessBlock successWithoutObject;
+  if (success) {
+    successWithoutObject = [success = std::move(success)](
+                               const std::shared_ptr<HCHTTPRequestOperation>& operation,
+                               const std::optional<ns::Value>&) { success(operation); };
+  }
+  return queuedOperation("HEAD", URLString, parameters, std::move(successWithoutObject), std::move(failure));
+}
+
+std::string HCHTTPRequestOperationManager::description() const {
+  return "<HCHTTPRequestOperationManager: " + HCObjectAddress(this) +
+         ", baseURL: " + (baseURL_ ? baseURL_->absoluteString() : "(null)") +
+         ", operationQueue: " + HCObjectAddress(operationQueue_.get()) + ">";
+}

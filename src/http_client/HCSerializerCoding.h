@@ -1,0 +1,19 @@
+#pragma once
+
+// The archived forms of serializers inside the archives of operations and managers. A response serializer
+// records its class, so that a JSON serializer comes back as one.
+// Thread-safe: pure functions.
+
+#include <memory>
+
+#include "http_client/HCHTTPRequestSerializer.h"
+#include "http_client/HCHTTPResponseSerializer.h"
+
+ns::Dictionary HCEncodeRequestSerializer(const HCHTTPRequestSerializer& serializer);
+// Returns the serializer that `value` archives; a value that is no archive gives a serializer with defaults.
+std::shared_ptr<HCHTTPRequestSerializer> HCDecodeRequestSerializer(const ns::Value& value);
+
+ns::Dictionary HCEncodeResponseSerializer(const HCHTTPResponseSerializer& serializer);
+// Returns the serializer that `value` archives, of the class it records; a value that is no archive gives a
+// plain HCHTTPResponseSerializer with defaults.
+std::shared_ptr<HCHTTPResponseSerializer> HCDecodeResponseSerializer(const ns::Value& value);

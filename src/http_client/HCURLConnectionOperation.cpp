@@ -1,0 +1,684 @@
+#include "http_client/HCURLConnectionOperation.h"
+
+#include <cerrno>
+#include <future>
+
+#include "http_client/HCCodingValues.h"
+#include "http_client/HCObjectAddress.h"
+#include "platform/foundation/loop/BlockOperation.h"
+#include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/foundation/storage/PosixError.h"
+#include "platform/net/URLError.h"
+
+namespace {
+
+using State = HCURLConnectionOperation::State;
+
+std::string_view keyOfState(State state) {
+  switch (state) {
+    case State::kPaused:
+      return "isPaused";
+    case State::kReady:
+      return ns::kIsReadyKey;
+    case State::kExecuting:
+      return ns::kIsExecutingKey;
+    case State::kFinished:
+      return ns::kIsFinishedKey;
+  }
+  return ns::kIsReadyKey;
+}
+
+// The group that completion blocks run in when an operation names none.
+ns::DispatchGroup processWideCompletionGroup() {
+  static const ns::DispatchGroup group;
+  return group;
+}
+
+void postOnNetworkThread(ns::Task task) {
+  HCURLConnectionOperation::networkRequestThread().runLoop().post(std::move(task));
+}
+
+// The stream's own error, or a generic input/output error for a stream that failed without one.
+ns::Error streamFailure(const ns::OutputStream& stream) {
+  return stream.streamError().value_or(ns::posixError(EIO, ""));
+}
+
+ns::URLRequest archivedRequest(const ns::Dictionary& coder) {
+  const auto request = coder.find("request");
+  return (request != coder.end() ? HCDecodeURLRequest(request->second) : std::nullopt)
+      .value_or(ns::URLRequest());
+}
+
+}  // namespace
+
+ns::RunLoopThread& HCURLConnectionOperation::networkRequestThread() {
+  static ns::RunLoopThread thread("HTTPClient");
+  return thread;
+}
+
+HCURLConnectionOperation::HCURLConnectionOperation(ns::URLRequest request)
+    : request_(std::move(request)),
+      outputStream_(ns::OutputStream::toMemory()),
+      securityPolicy_(HCSecurityPolicy::defaultPolicy()) {}
+
+HCURLConnectionOperation::HCURLConnectionOperation(const ns::Dictionary& coder)
+    : HCURLConnectionOperation(archivedRequest(coder)) {
+  const ns::Value archive(coder);
+  if (const ns::Value* state = archive.find("state"); state != nullptr && state->isInteger()) {
+    setState(static_cast<State>(state->asInteger()));
+  }
+  if (const ns::Value* response = archive.find("response")) {
+    response_ = HCDecodeHTTPURLResponse(*response);
+  }
+  if (const ns::Value* error = archive.find("error")) {
+    error_ = HCDecodeError(*error);
+  }
+  if (const ns::Value* data = archive.find("responseData"); data != nullptr && data->isData()) {
+    responseData_ = data->asData();
+  }
+  if (const ns::Value* total = archive.find("totalBytesRead"); total != nullptr && total->isInteger()) {
+    totalBytesRead_ = total->asInteger();
+  }
+}
+
+HCURLConnectionOperation::~HCURLConnectionOperation() {
+  if (outputStream_) {
+    outputStream_->setSpaceAvailableHandler(nullptr);
+    outputStream_->close();
+  }
+}
+
+void HCURLConnectionOperation::encodeWithCoder(ns::Dictionary& coder) {
+  pause();
+  std::lock_guard lock(lock_);
+  const State state = state_;
+  coder["request"] = HCEncodeURLRequest(request_);
+  coder["state"] =
+      static_cast<int>(state == State::kExecuting || state == State::kPaused ? State::kReady : state);
+  if (const auto response = std::dynamic_pointer_cast<const ns::HTTPURLResponse>(response_)) {
+    coder["response"] = HCEncodeHTTPURLResponse(*response);
+  }
+  if (error_) {
+    coder["error"] = HCEncodeError(*error_);
+  }
+  if (responseData_) {
+    coder["responseData"] = *responseData_;
+  }
+  coder["totalBytesRead"] = totalBytesRead_.load();
+}
+
+std::shared_ptr<HCURLConnectionOperation> HCURLConnectionOperation::copy() const {
+  auto operation = std::make_shared<HCURLConnectionOperation>(request());
+  copyPropertiesInto(*operation);
+  return operation;
+}
+
+void HCURLConnectionOperation::copyPropertiesInto(HCURLConnectionOperation& target) const {
+  std::scoped_lock lock(lock_, target.lock_);
+  target.uploadProgress_ = uploadProgress_;
+  target.downloadProgress_ = downloadProgress_;
+  target.authenticationChallenge_ = authenticationChallenge_;
+  target.redirectResponse_ = redirectResponse_;
+  target.completionQueue_ = completionQueue_;
+  target.completionGroup_ = completionGroup_;
+}
+
+// State machine.
+
+bool HCURLConnectionOperation::canChangeState(State to) const {
+  switch (state_.load()) {
+    case State::kReady:
+      return to == State::kPaused || to == State::kExecuting || (to == State::kFinished && isCancelled());
+    case State::kExecuting:
+      return to == State::kPaused || to == State::kFinished;
+    case State::kPaused:
+      return to == State::kReady || (to == State::kFinished && isCancelled());
+    case State::kFinished:
+      return false;
+  }
+  return false;
+}
+
+bool HCURLConnectionOperation::setState(State to) {
+  std::lock_guard lock(lock_);
+  if (!canChangeState(to)) {
+    return false;
+  }
+  const State from = state_;
+  willChangeValueForKey(keyOfState(to));
+  willChangeValueForKey(keyOfState(from));
+  state_ = to;
+  didChangeValueForKey(keyOfState(from));
+  didChangeValueForKey(keyOfState(to));
+  return true;
+}
+
+bool HCURLConnectionOperation::isReady() const {
+  return state_ == State::kReady && ns::Operation::isReady();
+}
+
+void HCURLConnectionOperation::start() {
+  std::lock_guard lock(lock_);
+  if (isCancelled()) {
+    postOnNetworkThread([self = retainedSelf()] { self->cancelConnection(); });
+  } else if (isReady() && setState(State::kExecuting)) {
+    postOnNetworkThread([self = retainedSelf()] { self->operationDidStart(); });
+  }
+}
+
+void HCURLConnectionOperation::cancel() {
+  std::lock_guard lock(lock_);
+  if (isFinished() || isCancelled()) {
+    return;
+  }
+  ns::Operation::cancel();
+  // A paused operation has no connection left, but it still has to finish so that its completion runs and
+  // its queue lets go of it.
+  if (isExecuting() || isPaused()) {
+    postOnNetworkThread([self = retainedSelf()] { self->cancelConnection(); });
+  }
+}
+
+void HCURLConnectionOperation::pause() {
+  if (isPaused() || isFinished() || isCancelled()) {
+    return;
+  }
+  std::lock_guard lock(lock_);
+  if (isExecuting()) {
+    postOnNetworkThread([self = retainedSelf()] { self->operationDidPause(); });
+    postNotificationOnMainQueue(kHCNetworkingOperationDidFinishNotification);
+  }
+  setState(State::kPaused);
+}
+
+void HCURLConnectionOperation::resume() {
+  if (!isPaused()) {
+    return;
+  }
+  std::lock_guard lock(lock_);
+  setState(State::kReady);
+  start();
+}
+
+void HCURLConnectionOperation::finish() {
+  if (setState(State::kFinished)) {
+    postNotificationOnMainQueue(kHCNetworkingOperationDidFinishNotification);
+  }
+}
+
+void HCURLConnectionOperation::postNotificationOnMainQueue(const char* name) {
+  ns::DispatchQueue::main().async([self = retainedSelf(), name] {
+    ns::NotificationCenter::defaultCenter().postNotificationName(name, self);
+  });
+}
+
+void HCURLConnectionOperation::setCompletionBlock(ns::Task block) {
+  std::lock_guard lock(lock_);
+  if (!block) {
+    ns::Operation::setCompletionBlock(nullptr);
+    return;
+  }
+  // The block holds the operation until it has run; the operation lets go of the block once finished.
+  ns::Operation::setCompletionBlock(
+      [self = retainedSelf(), block = std::move(block)] { self->dispatchOnCompletionQueue(block); });
+}
+
+void HCURLConnectionOperation::dispatchOnCompletionQueue(ns::Task task) {
+  const std::shared_ptr<ns::DispatchQueue> queue = completionQueue();
+  completionGroupOrProcessWide().async(queue ? *queue : ns::DispatchQueue::main(), std::move(task));
+}
+
+ns::DispatchGroup HCURLConnectionOperation::completionGroupOrProcessWide() const {
+  return completionGroup().value_or(processWideCompletionGroup());
+}
+
+// Network-thread steps.
+
+void HCURLConnectionOperation::runOnNetworkThreadAndWait(const std::function<void()>& task) {
+  if (networkRequestThread().isCurrent()) {
+    task();
+    return;
+  }
+  std::promise<void> done;
+  postOnNetworkThread([&] {
+    task();
+    done.set_value();
+  });
+  done.get_future().wait();
+}
+
+void HCURLConnectionOperation::operationDidStart() {
+  std::optional<ns::Error> streamOpenFailure;
+  {
+    std::lock_guard lock(lock_);
+    if (!isCancelled()) {
+      outputStream_->open();
+      if (outputStream_->streamStatus() == ns::StreamStatus::kError) {
+        streamOpenFailure = streamFailure(*outputStream_);
+      } else {
+        connection_ =
+            ns::URLConnection::create(request_, std::weak_ptr<ns::URLConnectionDelegate>(retainedSelf()));
+        connection_->start();
+      }
+    }
+  }
+  postNotificationOnMainQueue(kHCNetworkingOperationDidStartNotification);
+  if (streamOpenFailure) {
+    failWithError(*streamOpenFailure);
+  }
+}
+
+void HCURLConnectionOperation::operationDidPause() {
+  std::lock_guard lock(lock_);
+  if (connection_) {
+    connection_->cancel();
+    connection_.reset();
+  }
+  // The resume offset is what the stream holds; bytes it had not taken yet will come again.
+  pendingBody_.clear();
+  finishWhenBodyWritten_ = false;
+}
+
+void HCURLConnectionOperation::cancelConnection() {
+  std::lock_guard lock(lock_);
+  if (isFinished()) {
+    return;
+  }
+  const ns::Error cancellation = ns::makeURLError(ns::kURLErrorCancelled, request_.url());
+  if (connection_) {
+    connection_->cancel();
+  }
+  failWithError(cancellation);
+}
+
+void HCURLConnectionOperation::failWithError(const ns::Error& error) {
+  std::lock_guard lock(lock_);
+  error_ = error;
+  closeOutputStream();
+  connection_.reset();
+  finish();
+}
+
+void HCURLConnectionOperation::cancelAndFailWithError(ns::URLConnection& connection, const ns::Error& error) {
+  connection.cancel();
+  failWithError(error);
+}
+
+void HCURLConnectionOperation::closeOutputStream() {
+  outputStream_->setSpaceAvailableHandler(nullptr);
+  outputStream_->close();
+}
+
+bool HCURLConnectionOperation::discardReceivedBody(ns::URLConnection& connection) {
+  std::lock_guard lock(lock_);
+  pendingBody_.clear();
+  if (!outputStream_->discardWrittenBytes()) {
+    // The server sent the whole body again, and a stream that cannot start over would hold it twice.
+    cancelAndFailWithError(connection, ns::makeURLError(ns::kURLErrorBadServerResponse, request_.url()));
+    return false;
+  }
+  // The count grows on the main queue; resetting it there, behind the reports already queued, keeps them
+  // from landing on the fresh count.
+  ns::DispatchQueue::main().async([self = retainedSelf()] { self->totalBytesRead_ = 0; });
+  return true;
+}
+
+bool HCURLConnectionOperation::writePendingBody() {
+  std::size_t written = 0;
+  while (written < pendingBody_.size()) {
+    const std::ptrdiff_t count =
+        outputStream_->write(pendingBody_.data() + written, pendingBody_.size() - written);
+    if (count < 0) {
+      return false;
+    }
+    if (count == 0) {
+      break;
+    }
+    written += static_cast<std::size_t>(count);
+  }
+  pendingBody_.erase(pendingBody_.begin(), pendingBody_.begin() + static_cast<std::ptrdiff_t>(written));
+  return true;
+}
+
+void HCURLConnectionOperation::waitForSpace() {
+  std::weak_ptr<HCURLConnectionOperation> weakSelf = retainedSelf();
+  outputStream_->setSpaceAvailableHandler([weakSelf] {
+    postOnNetworkThread([weakSelf] {
+      if (const auto self = weakSelf.lock()) {
+        self->streamDidGainSpace();
+      }
+    });
+  });
+}
+
+void HCURLConnectionOperation::streamDidGainSpace() {
+  std::lock_guard lock(lock_);
+  if (isFinished() || (!connection_ && !finishWhenBodyWritten_)) {
+    return;
+  }
+  if (!writePendingBody()) {
+    if (connection_) {
+      connection_->cancel();
+    }
+    failWithError(streamFailure(*outputStream_));
+    return;
+  }
+  if (!pendingBody_.empty() || !outputStream_->hasSpaceAvailable()) {
+    waitForSpace();
+  } else if (finishWhenBodyWritten_) {
+    finishLoading();
+  } else if (connection_) {
+    connection_->resumeReceiving();
+  }
+}
+
+void HCURLConnectionOperation::finishLoading() {
+  if (const ns::Data* data = outputStream_->dataWrittenToMemory()) {
+    responseData_ = *data;
+  }
+  closeOutputStream();
+  connection_.reset();
+  finish();
+}
+
+// ns::URLConnectionDelegate.
+
+ns::URLConnectionDelegate::TrustDecision HCURLConnectionOperation::shouldTrustServer(
+    ns::URLConnection& connection, ns::ServerTrust& trust, const std::string& host) {
+  AuthenticationChallengeBlock challenge;
+  std::shared_ptr<HCSecurityPolicy> policy;
+  {
+    std::lock_guard lock(lock_);
+    challenge = authenticationChallenge_;
+    policy = securityPolicy_;
+  }
+  if (challenge) {
+    return challenge(connection, trust, host);
+  }
+  return policy && policy->evaluateServerTrust(trust, host) ? TrustDecision::kAccept : TrustDecision::kRefuse;
+}
+
+std::optional<ns::URLRequest> HCURLConnectionOperation::willSendRequest(
+    ns::URLConnection& connection, ns::URLRequest proposed, const ns::HTTPURLResponse& redirectResponse) {
+  RedirectResponseBlock redirect;
+  {
+    std::lock_guard lock(lock_);
+    redirect = redirectResponse_;
+  }
+  if (redirect) {
+    return redirect(connection, proposed, redirectResponse);
+  }
+  return proposed;
+}
+
+void HCURLConnectionOperation::didSendBodyData(ns::URLConnection&, std::int64_t bytesWritten,
+                                               std::int64_t totalBytesWritten,
+                                               std::int64_t totalBytesExpectedToWrite) {
+  ns::DispatchQueue::main().async(
+      [self = retainedSelf(), bytesWritten, totalBytesWritten, totalBytesExpectedToWrite] {
+        ProgressBlock progress;
+        {
+          std::lock_guard lock(self->lock_);
+          progress = self->uploadProgress_;
+        }
+        if (progress) {
+          progress(bytesWritten, totalBytesWritten, totalBytesExpectedToWrite);
+        }
+      });
+}
+
+void HCURLConnectionOperation::didReceiveResponse(ns::URLConnection&,
+                                                  std::shared_ptr<const ns::URLResponse> response) {
+  std::lock_guard lock(lock_);
+  response_ = std::move(response);
+}
+
+ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::didReceiveData(
+    ns::URLConnection& connection, const std::uint8_t* bytes, std::size_t length) {
+  std::lock_guard lock(lock_);
+  if (!pendingBody_.empty()) {
+    return DataDisposition::kNoSpace;
+  }
+  if (!outputStream_->hasSpaceAvailable()) {
+    if (outputStream_->streamStatus() == ns::StreamStatus::kError) {
+      cancelAndFailWithError(connection, streamFailure(*outputStream_));
+      return DataDisposition::kConsumed;
+    }
+    waitForSpace();
+    return DataDisposition::kNoSpace;
+  }
+  std::size_t written = 0;
+  while (written < length) {
+    const std::ptrdiff_t count = outputStream_->write(bytes + written, length - written);
+    if (count < 0) {
+      // A body with a hole in it is no body: the operation fails rather than finish with what it has.
+      cancelAndFailWithError(connection, streamFailure(*outputStream_));
+      return DataDisposition::kConsumed;
+    }
+    if (count == 0) {
+      pendingBody_.assign(bytes + written, bytes + length);
+      waitForSpace();
+      break;
+    }
+    written += static_cast<std::size_t>(count);
+  }
+  const std::int64_t expected =
+      response_ ? response_->expectedContentLength() : ns::URLResponse::kUnknownLength;
+  ns::DispatchQueue::main().async([self = retainedSelf(), length, expected] {
+    const std::int64_t total = self->totalBytesRead_ += static_cast<std::int64_t>(length);
+    ProgressBlock progress;
+    {
+      std::lock_guard lock(self->lock_);
+      progress = self->downloadProgress_;
+    }
+    if (progress) {
+      progress(static_cast<std::int64_t>(length), total, expected);
+    }
+  });
+  return DataDisposition::kConsumed;
+}
+
+void HCURLConnectionOperation::didFinishLoading(ns::URLConnection&) {
+  std::lock_guard lock(lock_);
+  if (!pendingBody_.empty()) {
+    finishWhenBodyWritten_ = true;
+    return;
+  }
+  finishLoading();
+}
+
+void HCURLConnectionOperation::didFailWithError(ns::URLConnection&, const ns::Error& error) {
+  failWithError(error);
+}
+
+// Properties.
+
+ns::URLRequest HCURLConnectionOperation::request() const {
+  std::lock_guard lock(lock_);
+  return request_;
+}
+
+void HCURLConnectionOperation::setRequest(ns::URLRequest request) {
+  std::lock_guard lock(lock_);
+  request_ = std::move(request);
+}
+
+std::shared_ptr<ns::InputStream> HCURLConnectionOperation::inputStream() const {
+  std::lock_guard lock(lock_);
+  return request_.HTTPBodyStream();
+}
+
+void HCURLConnectionOperation::setInputStream(std::shared_ptr<ns::InputStream> stream) {
+  std::lock_guard lock(lock_);
+  request_.setHTTPBodyStream(std::move(stream));
+}
+
+std::shared_ptr<ns::OutputStream> HCURLConnectionOperation::outputStream() const {
+  std::lock_guard lock(lock_);
+  return outputStream_;
+}
+
+void HCURLConnectionOperation::setOutputStream(std::shared_ptr<ns::OutputStream> stream) {
+  std::lock_guard lock(lock_);
+  if (stream == outputStream_) {
+    return;
+  }
+  closeOutputStream();
+  outputStream_ = std::move(stream);
+}
+
+std::shared_ptr<const ns::URLResponse> HCURLConnectionOperation::response() const {
+  std::lock_guard lock(lock_);
+  return response_;
+}
+
+std::optional<ns::Error> HCURLConnectionOperation::error() const {
+  std::lock_guard lock(lock_);
+  return error_;
+}
+
+std::optional<ns::Data> HCURLConnectionOperation::responseData() const {
+  std::lock_guard lock(lock_);
+  return responseData_;
+}
+
+std::optional<ns::StringEncoding> HCURLConnectionOperation::responseStringEncoding() const {
+  std::lock_guard lock(lock_);
+  if (!response_) {
+    return std::nullopt;
+  }
+  const std::optional<std::string>& name = response_->textEncodingName();
+  return (name ? ns::StringEncoding::fromIANACharsetName(*name) : std::nullopt)
+      .value_or(ns::StringEncoding::utf8());
+}
+
+std::optional<std::string> HCURLConnectionOperation::responseString() const {
+  std::lock_guard lock(lock_);
+  if (!responseString_ && response_ && responseData_) {
+    responseString_ = responseStringEncoding()->decode(*responseData_);
+  }
+  return responseString_;
+}
+
+std::shared_ptr<HCSecurityPolicy> HCURLConnectionOperation::securityPolicy() const {
+  std::lock_guard lock(lock_);
+  return securityPolicy_;
+}
+
+void HCURLConnectionOperation::setSecurityPolicy(std::shared_ptr<HCSecurityPolicy> policy) {
+  std::lock_guard lock(lock_);
+  securityPolicy_ = std::move(policy);
+}
+
+std::shared_ptr<ns::DispatchQueue> HCURLConnectionOperation::completionQueue() const {
+  std::lock_guard lock(lock_);
+  return completionQueue_;
+}
+
+void HCURLConnectionOperation::setCompletionQueue(std::shared_ptr<ns::DispatchQueue> queue) {
+  std::lock_guard lock(lock_);
+  completionQueue_ = std::move(queue);
+}
+
+std::optional<ns::DispatchGroup> HCURLConnectionOperation::completionGroup() const {
+  std::lock_guard lock(lock_);
+  return completionGroup_;
+}
+
+void HCURLConnectionOperation::setCompletionGroup(std::optional<ns::DispatchGroup> group) {
+  std::lock_guard lock(lock_);
+  completionGroup_ = std::move(group);
+}
+
+ns::Dictionary HCURLConnectionOperation::userInfo() const {
+  std::lock_guard lock(lock_);
+  return userInfo_;
+}
+
+void HCURLConnectionOperation::setUserInfo(ns::Dictionary userInfo) {
+  std::lock_guard lock(lock_);
+  userInfo_ = std::move(userInfo);
+}
+
+void HCURLConnectionOperation::setUploadProgressBlock(ProgressBlock block) {
+  std::lock_guard lock(lock_);
+  uploadProgress_ = std::move(block);
+}
+
+void HCURLConnectionOperation::setDownloadProgressBlock(ProgressBlock block) {
+  std::lock_guard lock(lock_);
+  downloadProgress_ = std::move(block);
+}
+
+void HCURLConnectionOperation::setWillSendRequestForAuthenticationChallengeBlock(
+    AuthenticationChallengeBlock block) {
+  std::lock_guard lock(lock_);
+  authenticationChallenge_ = std::move(block);
+}
+
+void HCURLConnectionOperation::setRedirectResponseBlock(RedirectResponseBlock block) {
+  std::lock_guard lock(lock_);
+  redirectResponse_ = std::move(block);
+}
+
+std::string HCURLConnectionOperation::description() const {
+  std::lock_guard lock(lock_);
+  std::string text = "<";
+  text.append(className()).append(": ").append(HCObjectAddress(this));
+  text.append(", state: ")
+      .append(keyOfState(state_))
+      .append(", cancelled: ")
+      .append(isCancelled() ? "YES" : "NO");
+  text.append(" request: ").append(request_.description());
+  text.append(", response: ").append(response_ ? response_->description() : "(null)").append(">");
+  return text;
+}
+
+// Batches.
+
+std::vector<std::shared_ptr<ns::Operation>> HCURLConnectionOperation::batchOfRequestOperations(
+    const std::vector<std::shared_ptr<HCURLConnectionOperation>>& operations,
+    BatchProgressBlock progressBlock, BatchCompletionBlock completionBlock) {
+  if (operations.empty()) {
+    return {ns::BlockOperation::create([completionBlock] {
+      if (completionBlock) {
+        ns::DispatchQueue::main().async([completionBlock] { completionBlock({}); });
+      }
+    })};
+  }
+  ns::DispatchGroup group;
+  auto batchedOperation = ns::BlockOperation::create([group, operations, completionBlock]() mutable {
+    group.notify(ns::DispatchQueue::main(), [operations, completionBlock] {
+      if (completionBlock) {
+        completionBlock(operations);
+      }
+    });
+  });
+  // Each operation's block counts the batch through weak references, so that no operation holds another.
+  std::vector<std::weak_ptr<HCURLConnectionOperation>> batch(operations.begin(), operations.end());
+  std::vector<std::shared_ptr<ns::Operation>> result;
+  for (const auto& operation : operations) {
+    operation->setCompletionGroup(group);
+    // The installed block already runs on the operation's completion queue inside the group.
+    operation->setCompletionBlock(
+        [originalCompletionBlock = operation->completionBlock(), batch, progressBlock, group]() mutable {
+          if (originalCompletionBlock) {
+            originalCompletionBlock();
+          }
+          std::size_t finishedCount = 0;
+          for (const auto& member : batch) {
+            const auto strongMember = member.lock();
+            finishedCount += strongMember && strongMember->isFinished() ? 1 : 0;
+          }
+          if (progressBlock) {
+            progressBlock(finishedCount, batch.size());
+          }
+          group.leave();
+        });
+    group.enter();
+    batchedOperation->addDependency(operation);
+    result.push_back(operation);
+  }
+  result.push_back(batchedOperation);
+  return result;
+}

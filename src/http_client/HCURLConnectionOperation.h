@@ -1,0 +1,243 @@
+#pragma once
+
+// HCURLConnectionOperation: runs one URL request as a concurrent operation. It owns the URL connection for
+// the request, runs it on the process's one network thread ("HTTPClient"), writes the body into an output
+// stream (memory unless the caller gives another), answers server-trust challenges through its security
+// policy, reports upload and download progress on the main queue, and finishes with the response, the body
+// data or an error.
+//
+// States: ready (1) -> executing (2) -> finished (3), plus paused (-1). pause() stops the connection and
+// leaves the operation paused; resume() makes it ready and starts it again. A cancelled operation finishes
+// with the URL error -999, from any state but finished (a paused one included), and its completion block
+// runs. Changes the table below does not allow are ignored.
+//
+//   ready     -> paused, executing, finished (only when cancelled)
+//   executing -> paused, finished
+//   paused    -> ready, finished (only when cancelled)
+//
+// Notifications, posted on the main queue with the operation as object:
+// kHCNetworkingOperationDidStartNotification once the network thread has set the connection up (or, when
+// cancelled meanwhile, skipped it); kHCNetworkingOperationDidFinishNotification when the operation finished,
+// and when an executing operation is paused.
+//
+// Thread-safety: every public method may be called from any thread. Connection callbacks run on the network
+// thread; progress blocks on the main queue; the completion block on the completion queue (main by default).
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "http_client/HCSecurityPolicy.h"
+#include "platform/foundation/loop/DispatchGroup.h"
+#include "platform/foundation/loop/DispatchQueue.h"
+#include "platform/foundation/loop/Operation.h"
+#include "platform/foundation/loop/RunLoopThread.h"
+#include "platform/foundation/text/StringEncoding.h"
+#include "platform/net/OutputStream.h"
+#include "platform/net/URLConnection.h"
+#include "platform/net/URLConnectionDelegate.h"
+
+inline constexpr char kHCNetworkingOperationDidStartNotification[] =
+    "com.httpclient.networking.operation.start";
+inline constexpr char kHCNetworkingOperationDidFinishNotification[] =
+    "com.httpclient.networking.operation.finish";
+
+class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionDelegate {
+ public:
+  enum class State : int { kPaused = -1, kReady = 1, kExecuting = 2, kFinished = 3 };
+
+  // (bytes now, total bytes so far, total bytes expected or -1).
+  using ProgressBlock =
+      std::function<void(std::int64_t bytes, std::int64_t totalBytes, std::int64_t totalBytesExpected)>;
+  // Decides a server-trust challenge in place of the security policy.
+  using AuthenticationChallengeBlock = std::function<TrustDecision(
+      ns::URLConnection& connection, ns::ServerTrust& trust, const std::string& host)>;
+  // Returns the request to follow a redirect with, or std::nullopt to take the redirect response as final.
+  using RedirectResponseBlock = std::function<std::optional<ns::URLRequest>(
+      ns::URLConnection& connection, const ns::URLRequest& request,
+      const ns::HTTPURLResponse& redirectResponse)>;
+  using BatchProgressBlock =
+      std::function<void(std::size_t numberOfFinishedOperations, std::size_t totalNumberOfOperations)>;
+  using BatchCompletionBlock =
+      std::function<void(const std::vector<std::shared_ptr<HCURLConnectionOperation>>& operations)>;
+
+  // The thread every connection of the process runs on, started on first use.
+  static ns::RunLoopThread& networkRequestThread();
+
+  // Returns `operations` followed by one more operation that depends on them all. Once every operation has
+  // finished and run its completion block, `completionBlock` gets the operations on the main queue;
+  // `progressBlock` gets the count of finished operations after each one, on its completion queue. Without
+  // operations the result is a single operation that queues `completionBlock` with no operations.
+  // The operations' completion groups are replaced.
+  static std::vector<std::shared_ptr<ns::Operation>> batchOfRequestOperations(
+      const std::vector<std::shared_ptr<HCURLConnectionOperation>>& operations,
+      BatchProgressBlock progressBlock, BatchCompletionBlock completionBlock);
+
+  // A ready operation for `request`, with the default security policy. Create it with std::make_shared.
+  explicit HCURLConnectionOperation(ns::URLRequest request);
+  // An operation made from what encodeWithCoder() wrote: its request, then its state (through the
+  // transition rules), response, error, body and byte count. Entries of the wrong type are ignored.
+  explicit HCURLConnectionOperation(const ns::Dictionary& coder);
+  ~HCURLConnectionOperation() override;
+
+  // Pauses the operation, then writes "request", "state" (ready for an executing or paused operation),
+  // "response", "error", "responseData" and "totalBytesRead".
+  virtual void encodeWithCoder(ns::Dictionary& coder);
+  // Returns a new ready operation of this class on the same request, with the progress, challenge and
+  // redirect blocks and the completion queue and group; nothing else is carried over.
+  virtual std::shared_ptr<HCURLConnectionOperation> copy() const;
+
+  // ns::Operation.
+  void start() override;
+  void cancel() override;
+  bool isReady() const override;
+  bool isExecuting() const override { return state_ == State::kExecuting; }
+  bool isFinished() const override { return state_ == State::kFinished; }
+  bool isConcurrent() const override { return true; }
+  // Runs `block` on the completion queue in the completion group once the operation has finished.
+  void setCompletionBlock(ns::Task block) override;
+
+  // Stops an executing operation's connection; a ready one just waits. Ignored when paused, finished or
+  // cancelled.
+  virtual void pause();
+  bool isPaused() const { return state_ == State::kPaused; }
+  // Makes a paused operation ready and starts it again; ignored otherwise.
+  void resume();
+
+  ns::URLRequest request() const;
+  // The request's body stream; setting one replaces the request by a copy with that body stream.
+  std::shared_ptr<ns::InputStream> inputStream() const;
+  void setInputStream(std::shared_ptr<ns::InputStream> stream);
+  // Where the body goes: a memory stream unless set. A different stream closes the previous one.
+  // REQUIRES: `stream` is not null, and is set before the operation starts.
+  std::shared_ptr<ns::OutputStream> outputStream() const;
+  void setOutputStream(std::shared_ptr<ns::OutputStream> stream);
+
+  // The final response, once received; nullptr before.
+  std::shared_ptr<const ns::URLResponse> response() const;
+  // The failure, std::nullopt on success.
+  virtual std::optional<ns::Error> error() const;
+  // The body once the operation finished loading into a memory stream; std::nullopt while running and for
+  // other streams.
+  std::optional<ns::Data> responseData() const;
+  // The body read in responseStringEncoding(); std::nullopt until there is a response and a body, or when
+  // the body is not text in that encoding.
+  std::optional<std::string> responseString() const;
+  // The character set the response names, UTF-8 when it names none the platform knows; std::nullopt
+  // before there is a response.
+  std::optional<ns::StringEncoding> responseStringEncoding() const;
+  // Body bytes counted so far (on the main queue, as they are reported).
+  std::int64_t totalBytesRead() const { return totalBytesRead_; }
+
+  std::shared_ptr<HCSecurityPolicy> securityPolicy() const;
+  void setSecurityPolicy(std::shared_ptr<HCSecurityPolicy> policy);
+  // nullptr: the main queue.
+  std::shared_ptr<ns::DispatchQueue> completionQueue() const;
+  void setCompletionQueue(std::shared_ptr<ns::DispatchQueue> queue);
+  // std::nullopt: one process-wide group.
+  std::optional<ns::DispatchGroup> completionGroup() const;
+  void setCompletionGroup(std::optional<ns::DispatchGroup> group);
+  // The caller's own data; the operation does not read it.
+  ns::Dictionary userInfo() const;
+  void setUserInfo(ns::Dictionary userInfo);
+
+  void setUploadProgressBlock(ProgressBlock block);
+  void setDownloadProgressBlock(ProgressBlock block);
+  void setWillSendRequestForAuthenticationChallengeBlock(AuthenticationChallengeBlock block);
+  void setRedirectResponseBlock(RedirectResponseBlock block);
+
+  // "<Class: 0x..., state: isReady, cancelled: NO request: ..., response: ...>".
+  std::string description() const;
+
+ protected:
+  // Returns the class name that description() shows.
+  virtual std::string className() const { return "HCURLConnectionOperation"; }
+  void setRequest(ns::URLRequest request);
+  // Runs `task` on the network thread and returns once it has run (at once when already there).
+  // REQUIRES: the caller holds no lock that network-thread work takes.
+  static void runOnNetworkThreadAndWait(const std::function<void()>& task);
+  // Runs `task` on the completion queue (main when none) inside the completion group (a process-wide one
+  // when none).
+  void dispatchOnCompletionQueue(ns::Task task);
+  // The completion group, or the process-wide one when none is set.
+  ns::DispatchGroup completionGroupOrProcessWide() const;
+  // Copies what copy() carries over into `target`.
+  void copyPropertiesInto(HCURLConnectionOperation& target) const;
+  // Drops the body received so far, so that the next byte starts it afresh. Returns false, having failed the
+  // operation, when its stream cannot start over. REQUIRES: on the network thread.
+  bool discardReceivedBody(ns::URLConnection& connection);
+  // Returns a strong reference to this operation.
+  template <typename T = HCURLConnectionOperation>
+  std::shared_ptr<T> retainedSelf() {
+    return std::static_pointer_cast<T>(shared_from_this());
+  }
+
+  // ns::URLConnectionDelegate, on the network thread.
+  TrustDecision shouldTrustServer(ns::URLConnection& connection, ns::ServerTrust& trust,
+                                  const std::string& host) override;
+  std::optional<ns::URLRequest> willSendRequest(ns::URLConnection& connection, ns::URLRequest proposed,
+                                                const ns::HTTPURLResponse& redirectResponse) override;
+  void didSendBodyData(ns::URLConnection& connection, std::int64_t bytesWritten,
+                       std::int64_t totalBytesWritten, std::int64_t totalBytesExpectedToWrite) override;
+  void didReceiveResponse(ns::URLConnection& connection,
+                          std::shared_ptr<const ns::URLResponse> response) override;
+  DataDisposition didReceiveData(ns::URLConnection& connection, const std::uint8_t* bytes,
+                                 std::size_t length) override;
+  void didFinishLoading(ns::URLConnection& connection) override;
+  void didFailWithError(ns::URLConnection& connection, const ns::Error& error) override;
+
+  // Held while the state changes and around every field below; recursive so that subclasses may call back.
+  mutable std::recursive_mutex lock_;
+
+ private:
+  // Applies `state` when the transition table allows it; returns whether it did.
+  bool setState(State state);
+  bool canChangeState(State to) const;
+  void finish();
+  void postNotificationOnMainQueue(const char* name);
+
+  // Network-thread steps.
+  void operationDidStart();
+  void operationDidPause();
+  void cancelConnection();
+  // Ends the operation with `error`: the stream is closed and the connection dropped.
+  void failWithError(const ns::Error& error);
+  void cancelAndFailWithError(ns::URLConnection& connection, const ns::Error& error);
+  // Writes what the stream could not take yet; returns false when the stream failed.
+  bool writePendingBody();
+  // Waits for the stream to gain space, then writes the held-back bytes and asks the connection for more
+  // (or finishes, when loading had ended).
+  void waitForSpace();
+  void streamDidGainSpace();
+  void finishLoading();
+  void closeOutputStream();
+
+  std::atomic<State> state_{State::kReady};
+  std::atomic<std::int64_t> totalBytesRead_{0};  // Changed on the main queue
+
+  // Guarded by lock_
+  ns::URLRequest request_;
+  std::shared_ptr<const ns::URLResponse> response_;
+  std::optional<ns::Error> error_;
+  std::optional<ns::Data> responseData_;
+  mutable std::optional<std::string> responseString_;
+  std::shared_ptr<ns::OutputStream> outputStream_;
+  std::shared_ptr<ns::URLConnection> connection_;
+  std::shared_ptr<HCSecurityPolicy> securityPolicy_;
+  std::shared_ptr<ns::DispatchQueue> completionQueue_;
+  std::optional<ns::DispatchGroup> completionGroup_;
+  ns::Dictionary userInfo_;
+  ProgressBlock uploadProgress_;
+  ProgressBlock downloadProgress_;
+  AuthenticationChallengeBlock authenticationChallenge_;
+  RedirectResponseBlock redirectResponse_;
+
+  // Network thread only
+  ns::Data pendingBody_;  // bytes the stream has not taken yet, in order
+  bool finishWhenBodyWritten_ = false;
+};

@@ -1,0 +1,17 @@
+#include "platform/coredata/PersistentStoreCoordinator.h"
+
+namespace cd {
+
+PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model)
+    : model_(std::move(model)) {}
+
+ns::Status PersistentStoreCoordinator::addSQLiteStoreAtPath(const std::string& path) {
+  ns::Result<std::unique_ptr<SqliteStore>> opened = SqliteStore::open(path, *model_);
+  if (!opened) {
+    return opened.error();
+  }
+  store_ = std::move(*opened);
+  return ns::Status();
+}
+
+}  // namespace cd

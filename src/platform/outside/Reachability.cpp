@@ -1,0 +1,29 @@
+#include "platform/outside/Reachability.h"
+
+#include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/outside/SimulatedNetwork.h"
+
+namespace outside {
+
+std::shared_ptr<Reachability> Reachability::reachabilityForInternetConnection() {
+  return std::shared_ptr<Reachability>(new Reachability());
+}
+
+void Reachability::startNotifier() {
+  if (notifierStarted_) {
+    return;
+  }
+  notifierStarted_ = true;
+  SimulatedNetwork::addStartedMonitor(std::static_pointer_cast<Reachability>(shared_from_this()));
+}
+
+NetworkStatus Reachability::currentReachabilityStatus() const {
+  return SimulatedNetwork::status();
+}
+
+void Reachability::postChange() {
+  ns::NotificationCenter::defaultCenter().postNotificationName(kReachabilityChangedNotification,
+                                                               shared_from_this());
+}
+
+}  // namespace outside

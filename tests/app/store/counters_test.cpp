@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/store/QMDownloadStatus.h"
+#include "store_test_util.h"
+
+namespace storetest {
+namespace {
+
+struct Counters {
+  std::int64_t caching = 0;
+  std::int64_t cached = 0;
+  friend bool operator==(const Counters&, const Counters&) = default;
+};
+
+Counters countersOf(const QMCountedNode& node) {
+  return Counters{node.cachingVideo().value_or(0), node.cachedVideo().value_or(0)};
+}
+
+// The counters a lesson in `status` adds to every node above it.
+Counters contributionOf(std::int64_t status) {
+  switch (downloadPhaseOf(status)) {
+    case QMDownloadPhase::kUnderway:
+      return Counters{1, 0};
+    case QMDownloadPhase::kDone:
+      return Counters{0, 1};
+    case QMDownloadPhase::kNotQueued:
+      return Counters{};
+  }
+  return Counters{};
+}
+
+class StoreCountersTest : public StoreTest {
+ protected:
+  void SetUp() override { stage_ = storeSampleCatalogue(); }
+
+  // The nodes above `lesson`, nearest first.
+  std::vector<std::shared_ptr<QMCountedNode>> chainAbove(const std::string& lesson) {
+    std::vector<std::shared_ptr<QMCountedNode>> chain;
+    for (auto node = course(lesson)->counterParent(); node != nullptr; node = node->counterParent()) {
+      chain.push_back(node);
+    }
+    return chain;
+  }
+
+  std::vector<Counters> countersAbove(const std::string& lesson) {
+    std::vector<Counters> counters;
+    for (const auto& node : chainAbove(lesson)) {
+      counters.push_back(countersOf(*node));
+    }
+    return counters;
+  }
+
+  std::shared_ptr<QMStage> stage_;
+};
+
+TEST_F(StoreCountersTest, NewRecordsStartNotQueuedAndMoveNoCounter) {
+  for (const char* lesson : {"9", "10", "120", "200"}) {
+    ASSERT_NE(record(lesson), nullptr) << lesson;
+    EXPECT_EQ(record(lesson)->status(), kQMDownloadNotQueued);
+    for (const Counters& counters : countersAbove(lesson)) {
+      EXPECT_EQ(counters, Counters{});
+    }
+  }
+  EXPECT_EQ(course("100")->fileCacheInfo(), nullptr);
+  EXPECT_EQ(countersOf(*stage_->ownBySubject()), Counters{});
+}
+
+TEST_F(StoreCountersTest, EveryStatusChangeMovesTheCountersOfTheWholeChainByItsPhases) {
+  testing::internal::CaptureStderr();
+  for (std::int64_t from = 0; from <= 5; ++from) {
+    for (std::int64_t to = 0; to <= 5; ++to) {
+      auto lesson = record("9");
+      lesson->setStatus(kQMDownloadNotQueued);
+      lesson->setStatus(from);
+      const std::vector<Counters> before = countersAbove("9");
+      lesson->setStatus(to);
+      const std::vector<Counters> after = countersAbove("9");
+      const Counters expected{contributionOf(to).caching - contributionOf(from).caching,
+                              contributionOf(to).cached - contributionOf(from).cached};
+      ASSERT_EQ(after.size(), 4u);  // unit, chapter, stage, subject
+      for (std::size_t level = 0; level < after.size(); ++level) {
+        EXPECT_EQ((Counters{after[level].caching - before[level].caching,
+                            after[level].cached - before[level].cached}),
+                  expected)
+            << from << " -> " << to << " at level " << level;
+      }
+    }
+  }
+  testing::internal::GetCapturedStderr();
+}
+
+TEST_F(StoreCountersTest, ARecordThatJumpsFromNotQueuedToDoneCountsAsDownloaded) {
+  record("9")->setStatus(kQMDownloadDone);
+  EXPECT_EQ(countersAbove("9"), std::vector<Counters>(4, Counters{0, 1}));
+  record("10")->setStatus(kQMDownloadWaiting);
+  record("10")->setStatus(kQMDownloadDone);
+  EXPECT_EQ(countersOf(*course("110")), (Counters{0, 2}));
+  EXPECT_EQ(countersOf(*stage_->ownBySubject()), (Counters{0, 2}));
+}
+
+TEST_F(StoreCountersTest, ALessonDirectlyUnderTheStageCountsOnTheStageAndSubject) {
+  record("200")->setStatus(kQMDownloadRunning);
+  EXPECT_EQ(countersOf(*stage_), (Counters{1, 0}));
+  EXPECT_EQ(countersOf(*stage_->ownBySubject()), (Counters{1, 0}));
+  EXPECT_EQ(stage_->cachingCourse(), (std::vector<std::shared_ptr<QMCourse>>{course("200")}));
+
+  record("200")->setStatus(kQMDownloadDone);
+  EXPECT_EQ(countersOf(*stage_), (Counters{0, 1}));
+  EXPECT_TRUE(stage_->cachingCourse().empty());
+  EXPECT_EQ(stage_->cacheDoneCourse(), (std::vector<std::shared_ptr<QMCourse>>{course("200")}));
+  // Not downloaded any more, so the download picker no longer offers it.
+  EXPECT_EQ(stage_->uncacheRootCourse(), (std::vector<std::shared_ptr<QMCourse>>{course("100")}));
+}
+
+TEST_F(StoreCountersTest, CountersNeverGoBelowZero) {
+  record("120")->setStatus(kQMDownloadPaused);
+  // The chapter's count drifted (as in a store written before counts were kept right).
+  course("100")->setCachingVideo(0);
+  record("120")->setStatus(kQMDownloadDone);
+  EXPECT_EQ(countersOf(*course("100")), (Counters{0, 1}));
+  EXPECT_EQ(countersOf(*stage_), (Counters{0, 1}));
+
+  stage_->ownBySubject()->cachedVideoNumberChanged(-5);
+  EXPECT_EQ(countersOf(*stage_->ownBySubject()), (Counters{0, 0}));
+}
+
+TEST_F(StoreCountersTest, ObserversSeeEachCounterChangeWithOldAndNewValues) {
+  std::vector<std::string> seen;
+  auto record = [&](const ns::KeyValueChange& change) {
+    seen.push_back(change.key + " " + ns::describe(change.oldValue) + "->" + ns::describe(change.newValue));
+  };
+  ns::KeyValueObservation cached = stage_->observe(std::string(QMCountedNode::kCachedVideoKey), record);
+  ns::KeyValueObservation caching = stage_->observe(std::string(QMCountedNode::kCachingVideoKey), record);
+  auto lesson = this->record("10");
+  ns::KeyValueObservation status = lesson->observe(std::string(QMFileCacheInfo::kStatusKey), record);
+
+  lesson->setStatus(kQMDownloadRunning);
+  lesson->setStatus(kQMDownloadDone);
+  EXPECT_EQ(seen, (std::vector<std::string>{"cachingVideo <null>->1", "status 0->2", "cachingVideo 1->0",
+                                            "cachedVideo <null>->1", "status 2->5"}));
+}
+
+TEST_F(StoreCountersTest, CountersAndStatusesSurviveASave) {
+  record("9")->setStatus(kQMDownloadDone);
+  record("10")->setStatus(kQMDownloadFailed);
+  helper().saveContext();
+  EXPECT_FALSE(helper().managedObjectContext()->hasChanges());
+  QMCoreDataHelper::resetSharedInstanceForTesting();
+  helper().setUserIdSource([this] { return userId_; });
+  EXPECT_EQ(countersOf(*course("110")), (Counters{1, 1}));
+  EXPECT_EQ(countersOf(*helper().getUserSubject().front()), (Counters{1, 1}));
+  EXPECT_EQ(record("10")->status(), kQMDownloadFailed);
+}
+
+}  // namespace
+}  // namespace storetest

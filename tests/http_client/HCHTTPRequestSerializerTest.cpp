@@ -1,0 +1,201 @@
+// Building requests: default headers, form bodies and queries, request properties, copying and archiving.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "http_client/HCHTTPRequestSerializer.h"
+#include "http_client/HCQueryStringSerialization.h"
+#include "platform/foundation/storage/Bundle.h"
+#include "platform/foundation/storage/FileManager.h"
+#include "platform/foundation/text/PreferredLanguages.h"
+#include "platform/foundation/values/Data.h"
+
+namespace {
+
+std::string bodyOf(const ns::URLRequest& request) {
+  return ns::stringFromData(request.HTTPBody().value_or(ns::Data()));
+}
+
+ns::URLRequest built(const HCHTTPRequestSerializer& serializer, std::string_view method, std::string_view url,
+                     const std::optional<ns::Dictionary>& parameters) {
+  ns::Result<ns::URLRequest> request = serializer.requestWithMethod(method, url, parameters);
+  EXPECT_TRUE(request.ok());
+  return request.ok() ? *request : ns::URLRequest();
+}
+
+class HCHTTPRequestSerializerTest : public testing::Test {
+ protected:
+  ~HCHTTPRequestSerializerTest() override {
+    ns::setPreferredLanguagesForTesting(std::nullopt);
+    ns::Bundle::setMainBundleResourcePathForTesting(std::nullopt);
+  }
+};
+
+TEST_F(HCHTTPRequestSerializerTest, AcceptLanguageWeighsAtMostSixPreferredLanguages) {
+  ns::setPreferredLanguagesForTesting(std::vector<std::string>{"en", "zh-Hans", "fr"});
+  EXPECT_EQ(HCHTTPRequestSerializer().valueForHTTPHeaderField("Accept-Language"),
+            "en;q=1, zh-Hans;q=0.9, fr;q=0.8");
+
+  ns::setPreferredLanguagesForTesting(std::vector<std::string>{"a", "b", "c", "d", "e", "f", "g", "h"});
+  EXPECT_EQ(HCHTTPRequestSerializer().valueForHTTPHeaderField("Accept-Language"),
+            "a;q=1, b;q=0.9, c;q=0.8, d;q=0.7, e;q=0.6, f;q=0.5");
+}
+
+TEST_F(HCHTTPRequestSerializerTest, UserAgentNamesTheAppDeviceAndScreenInASCII) {
+  EXPECT_EQ(HCHTTPRequestSerializer().valueForHTTPHeaderField("User-Agent"),
+            "com.quillmark.app/1.0.0 (iPhone; iOS 9.3; Scale/2.00)");
+
+  const std::string folder = testing::TempDir() + "/chinese-bundle";
+  ASSERT_TRUE(
+      ns::FileManager::defaultManager().createDirectoryAtPath(folder, ns::IntermediateDirectories::kYes));
+  const std::string infoPlist =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+      "<key>CFBundleExecutable</key><string>北京\xF0\x9F\x98\x80</string>"
+      "<key>CFBundleVersion</key><string>7</string></dict></plist>";
+  ASSERT_TRUE(ns::FileManager::defaultManager().createFileAtPath(folder + "/Info.plist",
+                                                                 ns::dataFromString(infoPlist)));
+  ns::Bundle::setMainBundleResourcePathForTesting(folder);
+
+  EXPECT_EQ(HCHTTPRequestSerializer().valueForHTTPHeaderField("User-Agent"),
+            "bei jing/7 (iPhone; iOS 9.3; Scale/2.00)");
+}
+
+TEST_F(HCHTTPRequestSerializerTest, PostParametersBecomeAFormBody) {
+  const ns::URLRequest request =
+      built(HCHTTPRequestSerializer(), "POST", "http://example.com/login", ns::Dictionary{{"name", "a b&c"}});
+
+  EXPECT_EQ(request.HTTPMethod(), "POST");
+  EXPECT_EQ(request.url()->absoluteString(), "http://example.com/login");
+  EXPECT_EQ(bodyOf(request), "name=a%20b%26c");
+  EXPECT_EQ(request.valueForHTTPHeaderField("Content-Type"), "application/x-www-form-urlencoded");
+}
+
+TEST_F(HCHTTPRequestSerializerTest, NestedParametersFlattenInKeyOrderWithBracketedKeys) {
+  const ns::Dictionary parameters{{"b", 2}, {"a", ns::Dictionary{{"y", 1}, {"x", ns::Array{"p", "q"}}}}};
+  EXPECT_EQ(HCQueryStringFromParameters(parameters, ns::StringEncoding::utf8()),
+            "a[x][]=p&a[x][]=q&a[y]=1&b=2");
+
+  EXPECT_EQ(
+      HCQueryStringFromParameters(ns::Dictionary{{"k", ns::Array{"b", "a"}}}, ns::StringEncoding::utf8()),
+      "k[]=b&k[]=a");
+  EXPECT_EQ(HCQueryStringFromParameters(ns::Dictionary{{"flag", true}, {"none", nullptr}, {"pi", 2.5}},
+                                        ns::StringEncoding::utf8()),
+            "flag=1&none&pi=2.5");
+}
+
+TEST_F(HCHTTPRequestSerializerTest, KeysKeepPointsAndBracketsWhileValuesEscapeBrackets) {
+  EXPECT_EQ(HCQueryStringFromParameters(ns::Dictionary{{"a.b[c]~", "x.y[z]~:/?&=;+!@#$()',*"}},
+                                        ns::StringEncoding::utf8()),
+            "a.b[c]~=x.y%5Bz%5D~%3A%2F%3F%26%3D%3B%2B%21%40%23%24%28%29%27%2C%2A");
+  EXPECT_EQ(HCQueryStringFromParameters(ns::Dictionary{{"名", "é"}}, ns::StringEncoding::utf8()),
+            "%E5%90%8D=%C3%A9");
+  EXPECT_EQ(HCQueryStringFromParameters(ns::Dictionary{{"k", "é"}}, ns::StringEncoding::isoLatin1()),
+            "k=%E9");
+}
+
+TEST_F(HCHTTPRequestSerializerTest, GetParametersJoinTheQueryInFrontOfTheFragment) {
+  const HCHTTPRequestSerializer serializer;
+  const ns::Dictionary parameters{{"a", "1"}};
+
+  EXPECT_EQ(built(serializer, "GET", "http://h/p", parameters).url()->absoluteString(), "http://h/p?a=1");
+  EXPECT_EQ(built(serializer, "get", "http://h/p?x=0", parameters).url()->absoluteString(),
+            "http://h/p?x=0&a=1");
+  EXPECT_EQ(built(serializer, "GET", "http://h/p#part", parameters).url()->absoluteString(),
+            "http://h/p?a=1#part");
+  EXPECT_EQ(built(serializer, "DELETE", "http://h/p?x=0#part", parameters).url()->absoluteString(),
+            "http://h/p?x=0&a=1#part");
+  EXPECT_EQ(built(serializer, "HEAD", "http://h/p", ns::Dictionary()).url()->absoluteString(), "http://h/p?");
+  EXPECT_FALSE(built(serializer, "GET", "http://h/p", parameters).HTTPBody());
+}
+
+TEST_F(HCHTTPRequestSerializerTest, HeadersAlreadyOnTheRequestWin) {
+  HCHTTPRequestSerializer serializer;
+  serializer.setValue("from-serializer", "X-Token");
+  serializer.setValue("text/plain", "content-type");
+  ns::URLRequest request(ns::URL::fromString("http://h/p"));
+  request.setHTTPMethod("POST");
+  request.setValue("mine", "x-token");
+
+  const ns::Result<ns::URLRequest> serialized =
+      serializer.requestBySerializingRequest(request, ns::Dictionary{{"a", "1"}});
+
+  ASSERT_TRUE(serialized.ok());
+  EXPECT_EQ(serialized->valueForHTTPHeaderField("X-Token"), "mine");
+  EXPECT_EQ(serialized->valueForHTTPHeaderField("Content-Type"), "text/plain");
+  EXPECT_EQ(bodyOf(*serialized), "a=1");
+}
+
+TEST_F(HCHTTPRequestSerializerTest, HeaderEditingAndAuthorization) {
+  HCHTTPRequestSerializer serializer;
+  serializer.setValue("1.0", "protocol_version");
+  EXPECT_EQ(serializer.valueForHTTPHeaderField("protocol_version"), "1.0");
+  serializer.setValue(std::nullopt, "protocol_version");
+  EXPECT_FALSE(serializer.valueForHTTPHeaderField("protocol_version"));
+
+  serializer.setAuthorizationHeaderFieldWithUsername("user", "pass");
+  EXPECT_EQ(serializer.valueForHTTPHeaderField("Authorization"), "Basic dXNlcjpwYXNz");
+  serializer.setAuthorizationHeaderFieldWithToken("abc");
+  EXPECT_EQ(serializer.valueForHTTPHeaderField("Authorization"), "Token token=\"abc\"");
+  serializer.clearAuthorizationHeader();
+  EXPECT_FALSE(serializer.valueForHTTPHeaderField("Authorization"));
+}
+
+TEST_F(HCHTTPRequestSerializerTest, OnlyRequestPropertiesThatWereSetReachRequests) {
+  HCHTTPRequestSerializer serializer;
+  EXPECT_EQ(built(serializer, "POST", "http://h/p", std::nullopt).timeoutInterval(),
+            ns::URLRequest::kDefaultTimeoutInterval);
+  EXPECT_TRUE(built(serializer, "POST", "http://h/p", std::nullopt).allowsCellularAccess());
+
+  serializer.setTimeoutInterval(30);
+  serializer.setAllowsCellularAccess(false);
+  serializer.setCachePolicy(ns::URLRequestCachePolicy::kReloadIgnoringLocalCacheData);
+  const ns::URLRequest request = built(serializer, "POST", "http://h/p", std::nullopt);
+  EXPECT_EQ(request.timeoutInterval(), 30);
+  EXPECT_FALSE(request.allowsCellularAccess());
+  EXPECT_EQ(request.cachePolicy(), ns::URLRequestCachePolicy::kReloadIgnoringLocalCacheData);
+
+  const std::shared_ptr<HCHTTPRequestSerializer> copy = serializer.copy();
+  EXPECT_EQ(built(*copy, "POST", "http://h/p", std::nullopt).timeoutInterval(),
+            ns::URLRequest::kDefaultTimeoutInterval);
+}
+
+TEST_F(HCHTTPRequestSerializerTest, ACustomQueryBlockReplacesTheEncodingAndMayRefuse) {
+  HCHTTPRequestSerializer serializer;
+  serializer.setQueryStringSerializationWithBlock(
+      [](const ns::URLRequest&, const ns::Dictionary& parameters) -> ns::Result<std::string> {
+        if (parameters.contains("bad")) {
+          return ns::Error("test", 7);
+        }
+        return std::string("custom");
+      });
+
+  EXPECT_EQ(bodyOf(built(serializer, "POST", "http://h/p", ns::Dictionary{{"a", 1}})), "custom");
+  const ns::Result<ns::URLRequest> refused =
+      serializer.requestWithMethod("POST", "http://h/p", ns::Dictionary{{"bad", 1}});
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.error().code(), 7);
+
+  serializer.setQueryStringSerializationWithStyle(HCHTTPRequestQueryStringSerializationStyle::kDefaultStyle);
+  EXPECT_EQ(bodyOf(built(serializer, "POST", "http://h/p", ns::Dictionary{{"a", 1}})), "a=1");
+}
+
+TEST_F(HCHTTPRequestSerializerTest, CopiesAndArchivesKeepTheDefaultHeaders) {
+  HCHTTPRequestSerializer serializer;
+  serializer.setValue("000016", "channel");
+  serializer.setValue("Mozilla", "User-Agent");
+
+  EXPECT_EQ(serializer.copy()->HTTPRequestHeaders(), serializer.HTTPRequestHeaders());
+
+  ns::Dictionary archive;
+  serializer.encodeWithCoder(archive);
+  const HCHTTPRequestSerializer decoded(archive);
+  EXPECT_EQ(decoded.HTTPRequestHeaders(), serializer.HTTPRequestHeaders());
+  EXPECT_EQ(decoded.valueForHTTPHeaderField("User-Agent"), "Mozilla");
+}
+
+TEST_F(HCHTTPRequestSerializerTest, AnUnparsableURLGivesARequestWithoutURL) {
+  EXPECT_FALSE(built(HCHTTPRequestSerializer(), "GET", "http://h/a b", ns::Dictionary{{"a", 1}}).url());
+}
+
+}  // namespace

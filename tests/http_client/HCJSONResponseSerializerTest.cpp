@@ -1,0 +1,158 @@
+// Checking and parsing replies: status codes, content types, character sets, null removal, and the rule
+// that a reply without an error of its own never parses to nothing.
+
+#include <gtest/gtest.h>
+
+#include "http_client/HCJSONResponseSerializer.h"
+#include "http_client/HCResponseSerializationErrors.h"
+#include "platform/foundation/formats/JSONSerialization.h"
+#include "platform/foundation/values/Error.h"
+#include "platform/net/HTTPURLResponse.h"
+
+namespace {
+
+std::shared_ptr<const ns::URLResponse> reply(int status, const std::string& contentType) {
+  ns::HTTPHeaderFields headers;
+  if (!contentType.empty()) {
+    headers["Content-Type"] = contentType;
+  }
+  return std::make_shared<const ns::HTTPURLResponse>(*ns::URL::fromString("http://h/api"), status, headers);
+}
+
+HCSerializedResponse parse(const std::string& body, int status = 200,
+                           const std::string& type = "application/json",
+                           const HCJSONResponseSerializer& serializer = HCJSONResponseSerializer()) {
+  return serializer.responseObjectForResponse(reply(status, type), ns::dataFromString(body));
+}
+
+bool isSerializationError(const std::optional<ns::Error>& error, std::int64_t code) {
+  return error && error->domain() == kHCURLResponseSerializationErrorDomain && error->code() == code;
+}
+
+TEST(HCJSONResponseSerializerTest, AnUnacceptableContentTypeWithABodyIsRefusedUnparsed) {
+  const HCSerializedResponse result = parse(R"({"a":1})", 200, "application/xml");
+
+  EXPECT_FALSE(result.responseObject);
+  ASSERT_TRUE(isSerializationError(result.error, -1016));
+  EXPECT_EQ(result.error->localizedDescription(),
+            "Request failed: unacceptable content-type: application/xml");
+  EXPECT_EQ(result.error->userInfo().at("NSErrorFailingURLKey"), ns::Value("http://h/api"));
+  EXPECT_EQ(result.error->userInfo().at(std::string(kHCNetworkingOperationFailingURLResponseDataErrorKey)),
+            ns::Value(ns::dataFromString(R"({"a":1})")));
+}
+
+TEST(HCJSONResponseSerializerTest, RefusedStatusCodesGiveTheObjectAndAnError) {
+  const HCSerializedResponse result = parse(R"({"message":"gone"})", 404);
+
+  ASSERT_TRUE(result.responseObject);
+  EXPECT_EQ(result.responseObject->find("message")->asString(), "gone");
+  ASSERT_TRUE(isSerializationError(result.error, -1011));
+  EXPECT_EQ(result.error->localizedDescription(), "Request failed: not found (404)");
+  const ns::Value& response =
+      result.error->userInfo().at(std::string(kHCNetworkingOperationFailingURLResponseErrorKey));
+  EXPECT_EQ(response.find("statusCode")->asInteger(), 404);
+}
+
+TEST(HCJSONResponseSerializerTest, AStatusErrorCarriesTheContentTypeErrorBeneathIt) {
+  const HCSerializedResponse result = parse("<error/>", 500, "application/xml");
+
+  EXPECT_FALSE(result.responseObject);
+  ASSERT_TRUE(isSerializationError(result.error, -1011));
+  ASSERT_TRUE(result.error->underlyingError());
+  EXPECT_EQ(result.error->underlyingError()->code(), -1016);
+}
+
+TEST(HCJSONResponseSerializerTest, ASuccessfulReplyWithNothingToParseIsAnError) {
+  for (const std::string body : {"", " ", "  "}) {
+    const HCSerializedResponse result = parse(body);
+    EXPECT_FALSE(result.responseObject) << '"' << body << '"';
+    ASSERT_TRUE(result.error) << '"' << body << '"';
+    EXPECT_EQ(result.error->code(), ns::kPropertyListReadCorruptError) << '"' << body << '"';
+  }
+  const HCSerializedResponse wrongTypeEmpty = parse("", 200, "application/xml");
+  EXPECT_FALSE(wrongTypeEmpty.responseObject);
+  EXPECT_TRUE(wrongTypeEmpty.error);
+}
+
+TEST(HCJSONResponseSerializerTest, ARefusedReplyWithNothingToParseKeepsItsStatusError) {
+  for (const std::string body : {"", " "}) {
+    const HCSerializedResponse result = parse(body, 503);
+    EXPECT_FALSE(result.responseObject);
+    EXPECT_TRUE(isSerializationError(result.error, -1011));
+    EXPECT_FALSE(result.error->underlyingError());
+  }
+}
+
+TEST(HCJSONResponseSerializerTest, InvalidJSONChainsTheReadersErrorOntoTheCheck) {
+  const HCSerializedResponse valid = parse("{broken");
+  EXPECT_FALSE(valid.responseObject);
+  ASSERT_TRUE(valid.error);
+  EXPECT_EQ(valid.error->code(), ns::kPropertyListReadCorruptError);
+
+  const HCSerializedResponse refused = parse("{broken", 500);
+  ASSERT_TRUE(refused.error);
+  EXPECT_EQ(refused.error->code(), ns::kPropertyListReadCorruptError);
+  ASSERT_TRUE(refused.error->underlyingError());
+  EXPECT_EQ(refused.error->underlyingError()->code(), -1011);
+}
+
+TEST(HCJSONResponseSerializerTest, TextThatIsNotInItsCharacterSetIsRefusedWith1016) {
+  const HCSerializedResponse result = parse("{\"a\":\"\xFF\xFE\"}", 200, "application/json; charset=utf-8");
+
+  EXPECT_FALSE(result.responseObject);
+  EXPECT_TRUE(isSerializationError(result.error, -1016));
+  EXPECT_EQ(result.error->localizedDescription(), "Data failed decoding as a UTF-8 string");
+}
+
+TEST(HCJSONResponseSerializerTest, NullRemovalDropsNullEntriesAtEveryDepthButKeepsArrayNulls) {
+  HCJSONResponseSerializer serializer;
+  serializer.setRemovesKeysWithNullValues(true);
+
+  const HCSerializedResponse result =
+      parse(R"({"a":null,"b":[{"c":null},null]})", 200, "application/json", serializer);
+
+  ASSERT_TRUE(result.responseObject);
+  EXPECT_EQ(*result.responseObject, ns::Value(ns::Dictionary{{"b", ns::Array{ns::Dictionary{}, nullptr}}}));
+  EXPECT_TRUE(parse(R"({"a":null})").responseObject->find("a")->isNull());
+}
+
+TEST(HCJSONResponseSerializerTest, ANonHTTPOrMissingResponseIsNotChecked) {
+  const HCJSONResponseSerializer serializer;
+  const HCSerializedResponse result =
+      serializer.responseObjectForResponse(nullptr, ns::dataFromString("[1]"));
+  EXPECT_FALSE(result.error);
+  EXPECT_EQ(*result.responseObject, ns::Value(ns::Array{1}));
+}
+
+TEST(HCHTTPResponseSerializerTest, PassesTheBodyThroughWithTheCheck) {
+  const HCHTTPResponseSerializer serializer;
+  const HCSerializedResponse ok =
+      serializer.responseObjectForResponse(reply(200, "image/png"), ns::Data{1, 2});
+  EXPECT_FALSE(ok.error);
+  EXPECT_EQ(*ok.responseObject, ns::Value(ns::Data{1, 2}));
+
+  const HCSerializedResponse refused =
+      serializer.responseObjectForResponse(reply(302, "text/html"), ns::Data{3});
+  EXPECT_TRUE(isSerializationError(refused.error, -1011));
+  EXPECT_EQ(*refused.responseObject, ns::Value(ns::Data{3}));
+}
+
+TEST(HCJSONResponseSerializerTest, CopiesAndArchives) {
+  HCJSONResponseSerializer serializer;
+  serializer.setRemovesKeysWithNullValues(true);
+  serializer.setAcceptableStatusCodes(std::set<int>{200});
+
+  const auto copy = std::dynamic_pointer_cast<HCJSONResponseSerializer>(serializer.copy());
+  ASSERT_TRUE(copy);
+  EXPECT_TRUE(copy->removesKeysWithNullValues());
+  EXPECT_EQ(copy->acceptableStatusCodes()->size(), 100u);
+
+  ns::Dictionary archive;
+  serializer.encodeWithCoder(archive);
+  const HCJSONResponseSerializer decoded(archive);
+  EXPECT_TRUE(decoded.removesKeysWithNullValues());
+  EXPECT_EQ(decoded.acceptableStatusCodes(), std::set<int>{200});
+  EXPECT_EQ(decoded.acceptableContentTypes(), serializer.acceptableContentTypes());
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <functional>
+
+#include "learning/player/RunLoopSocketModel.h"
+#include "platform/foundation/loop/RunLoop.h"
+#include "platform/uikit/alerts/AlertView.h"
+#include "sample_backend/statistics/StatisticsServer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr auto kDeadline = 5s;
+constexpr const char* kPlaylist = "http://media.example/class/video/get/m3u8/v2?sign=a,b&time=1";
+
+// The client on the main loop, with a manual clock, against the sample statistics server on loopback.
+class RunLoopSocketModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto server = StatisticsServer::start();
+    ASSERT_TRUE(server.ok());
+    server_ = std::move(server).value();
+    // Wakes the main loop at each step of the server, so that runUntil() looks at the server at once.
+    server_->setActivityHandler([] { ns::RunLoop::main().post([] {}); });
+    RunLoopSocketModel::setServerAddress("127.0.0.1", server_->port());
+  }
+
+  void TearDown() override { RunLoopSocketModel::setServerAddress("127.0.0.1"); }
+
+  bool runUntil(const std::function<bool()>& done) { return loop_.runUntil(done, kDeadline); }
+
+  // Creates the client and waits until it is logged in.
+  void createLoggedInClient() {
+    client_ = RunLoopSocketModel::create();
+    ASSERT_TRUE(runUntil([&] { return !client_->distributeId().empty(); }));
+  }
+
+  // Reports a play and waits until the server has accepted it and the client knows.
+  void playAndWaitForAcceptance(std::int32_t start, std::size_t acceptedBefore) {
+    client_->sendMessageWithStartTime(start, kPlaylist, true, "42", true);
+    ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == acceptedBefore + 1; }));
+    ASSERT_TRUE(runUntil([&] { return client_->timer() != nullptr; }));
+  }
+
+  std::string expectedRecord(std::int32_t start, bool success) const {
+    return "cltdat|" + std::to_string(start) + "-#*" + kPlaylist + "-#*1001001-#*" + (success ? "1" : "0") +
+           "-#*9-#*42-#*" + client_->distributeId() + "-#*" + client_->encryptString() + "|ed#";
+  }
+
+  std::size_t countReceived(const std::string& message) const {
+    const auto received = server_->receivedMessages();
+    return std::count(received.begin(), received.end(), message);
+  }
+
+  ns::RunLoop& loop_ = ns::RunLoop::main();
+  ns::ManualClock& clock_ = loop_.installManualClockForTesting();
+  std::unique_ptr<StatisticsServer> server_;
+  std::shared_ptr<RunLoopSocketModel> client_;
+};
+
+TEST(RunLoopSocketModelDigestTest, MakesTheClientTokenAndCleansPlayStrings) {
+  EXPECT_EQ(RunLoopSocketModel::sha1("abc"), "qZk+NkcGgWq6PiVxeFDCbJzQ2J0=");
+  EXPECT_EQ(RunLoopSocketModel::sha1("").size(), 28u);
+  EXPECT_EQ(RunLoopSocketModel::replacePlayString("a,b,,c,"), "a.b..c,");
+  EXPECT_EQ(RunLoopSocketModel::replacePlayString(""), "");
+}
+
+TEST_F(RunLoopSocketModelTest, LogsInRecordsKeepsAliveAndReconnectsWhenAHeartbeatGoesUnanswered) {
+  createLoggedInClient();
+  EXPECT_EQ(server_->receivedMessages(), std::vector<std::string>{"cltlgn|ok|ed#"});
+  EXPECT_EQ(client_->encryptString().size(), 28u);
+
+  playAndWaitForAcceptance(125, 0);
+  EXPECT_EQ(server_->acceptedRecords().back(), expectedRecord(125, true));
+  EXPECT_EQ(client_->playString(), kPlaylist);
+  EXPECT_TRUE(client_->isFirstFire());
+
+  // +60 s: the first heartbeat goes out without waiting for an answer, and is answered.
+  const std::string heartbeat = "clthbk|" + client_->distributeId() + "|ed#";
+  clock_.advance(59s);
+  loop_.runPending();
+  EXPECT_EQ(countReceived(heartbeat), 0u);
+  clock_.advance(1s);
+  ASSERT_TRUE(runUntil([&] { return client_->isReceivedHeartbeat(); }));
+  EXPECT_EQ(countReceived(heartbeat), 1u);
+
+  // +120 s: answered before, so the second goes out; this one the server leaves unanswered.
+  server_->setAnswersHeartbeats(false);
+  clock_.advance(60s);
+  ASSERT_TRUE(runUntil([&] { return countReceived(heartbeat) == 2; }));
+  EXPECT_FALSE(client_->isReceivedHeartbeat());
+
+  // +180 s: no answer came, so the client reconnects, logs in again and sends the last record again with
+  // start 0 and success 0; once that is accepted the heartbeat runs again.
+  const std::string firstId = client_->distributeId();
+  clock_.advance(60s);
+  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 2; }));
+  EXPECT_EQ(server_->loginCount(), 2u);
+  EXPECT_NE(client_->distributeId(), firstId);
+  EXPECT_EQ(server_->acceptedRecords().back(), expectedRecord(0, false));
+  ASSERT_TRUE(runUntil([&] { return client_->timer() != nullptr; }));
+  EXPECT_EQ(countReceived(heartbeat), 2u) << "the third heartbeat was replaced by the reconnect";
+}
+
+TEST_F(RunLoopSocketModelTest, HoldsRecordsUntilLoggedIn) {
+  server_->holdRepliesForTesting();
+  client_ = RunLoopSocketModel::create();
+  ASSERT_TRUE(runUntil([&] { return server_->loginCount() == 1; }));
+  client_->sendMessageWithStartTime(30, kPlaylist, true, "42", true);
+  loop_.runPending();
+  server_->releaseRepliesForTesting();
+  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 1; }));
+  EXPECT_EQ(server_->acceptedRecords().front(), expectedRecord(30, true));
+  EXPECT_EQ(countReceived("cltdat|0-#*" + std::string(kPlaylist) + "-#*1001001-#*0-#*9-#*42-#*" +
+                          client_->distributeId() + "-#*" + client_->encryptString() + "|ed#"),
+            0u);
+}
+
+TEST_F(RunLoopSocketModelTest, TakesSeveralRepliesFromOneReadAndKeepsOneHeartbeat) {
+  createLoggedInClient();
+  server_->holdRepliesForTesting();
+  client_->sendMessageWithStartTime(1, kPlaylist, true, "42", true);
+  client_->sendMessageWithStartTime(2, kPlaylist, true, "42", true);
+  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 2; }));
+  server_->releaseRepliesForTesting();  // "insres|success|ed#insres|success|ed#" in one write
+  ASSERT_TRUE(runUntil([&] { return client_->timer() != nullptr; }));
+
+  clock_.advance(60s);
+  const std::string heartbeat = "clthbk|" + client_->distributeId() + "|ed#";
+  ASSERT_TRUE(runUntil([&] { return countReceived(heartbeat) == 1; }));
+  loop_.runPending();
+  EXPECT_EQ(countReceived(heartbeat), 1u);
+}
+
+TEST_F(RunLoopSocketModelTest, AMalformedLoginReplyIsAnErrorAndTheNextRecordLogsInAfresh) {
+  for (const char* reply : {"garbage|ed#", "nobar,token|ed#", "a|1,b,c|ed#"}) {
+    server_->setLoginReplyForTesting(reply);
+    client_ = RunLoopSocketModel::create();
+    ASSERT_TRUE(runUntil([&] { return client_->client() == nullptr; })) << reply;
+    EXPECT_EQ(client_->distributeId(), "") << reply;
+  }
+
+  server_->setLoginReplyForTesting("");
+  client_->sendMessageWithStartTime(77, kPlaylist, true, "42", true);
+  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 1; }));
+  EXPECT_EQ(server_->acceptedRecords().front(), expectedRecord(77, true));
+}
+
+TEST_F(RunLoopSocketModelTest, ReconnectsWhenARecordComesAfterTheServerClosed) {
+  createLoggedInClient();
+  playAndWaitForAcceptance(5, 0);
+  server_->closeConnectionsForTesting();
+  ASSERT_TRUE(runUntil([&] { return client_->client() == nullptr; }));
+  EXPECT_EQ(client_->timer(), nullptr);
+
+  client_->sendMessageWithStartTime(64, kPlaylist, true, "42", true);
+  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 2; }));
+  EXPECT_EQ(server_->loginCount(), 2u);
+  EXPECT_EQ(server_->acceptedRecords().back(), expectedRecord(64, true));
+}
+
+TEST_F(RunLoopSocketModelTest, DisconnectStopsEverything) {
+  createLoggedInClient();
+  playAndWaitForAcceptance(5, 0);
+  client_->disConnect();
+  EXPECT_EQ(client_->client(), nullptr);
+  EXPECT_EQ(client_->timer(), nullptr);
+  clock_.advance(180s);
+  loop_.runPending();
+  EXPECT_EQ(server_->loginCount(), 1u);
+}
+
+TEST_F(RunLoopSocketModelTest, GivesUpAConnectionThatIsNotUpInTime) {
+  // A listener whose backlog is full lets the next connection attempt hang.
+  boost::asio::io_context io;
+  boost::asio::ip::tcp::acceptor silent(io, {boost::asio::ip::address_v4::loopback(), 0});
+  silent.listen(0);
+  boost::asio::ip::tcp::socket filler(io);
+  filler.connect(silent.local_endpoint());
+  RunLoopSocketModel::setServerAddress("127.0.0.1", silent.local_endpoint().port());
+
+  client_ = RunLoopSocketModel::create();
+  loop_.runPending();
+  ASSERT_NE(client_->client(), nullptr);
+  clock_.advance(RunLoopSocketModel::kConnectTimeout);
+  EXPECT_EQ(client_->client(), nullptr);
+}
+
+TEST_F(RunLoopSocketModelTest, AnAttemptThatCannotStartRaisesAnAlertAndTheNextRecordTriesAgain) {
+  uikit::AlertView::removeAllForTesting();
+  RunLoopSocketModel::setServerAddress("");
+  client_ = RunLoopSocketModel::create();
+  EXPECT_EQ(client_->client(), nullptr);
+  const auto alerts = uikit::AlertView::visibleAlerts();
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_EQ(alerts[0]->title(), "Connection failed to host ");
+  EXPECT_EQ(alerts[0]->message(), "1Host not found (authoritative)");
+  EXPECT_EQ(alerts[0]->numberOfButtons(), 1);
+  EXPECT_EQ(alerts[0]->buttonTitleAtIndex(0), "OK");
+  EXPECT_EQ(alerts[0]->delegate().lock(), client_);
+  uikit::AlertView::removeAllForTesting();
+
+  RunLoopSocketModel::setServerAddress("127.0.0.1", server_->port());
+  client_->sendMessageWithStartTime(9, kPlaylist, true, "42", true);
+  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 1; }));
+  EXPECT_EQ(server_->acceptedRecords().front(), expectedRecord(9, true));
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include "platform/coredata/library_store_test_util.h"
+
+namespace cd::testutil {
+namespace {
+
+using ContextGraphTest = LibraryStoreTest;
+
+TEST_F(ContextGraphTest, SavedObjectsComeBackWithValuesLinksAndOrderInANewStack) {
+  {
+    auto context = openContext(storePath());
+    auto shelf = insert<Shelf>(*context, "Shelf");
+    shelf->setName("poetry");
+    shelf->setRank(3);
+    // Linked in the reverse order of insertion: the shelf still lists them as inserted.
+    auto first = insert<Book>(*context, "Book");
+    auto second = insert<Book>(*context, "Book");
+    auto third = insert<Book>(*context, "Book");
+    first->setTitle("first");
+    second->setTitle("second");
+    third->setTitle("third");
+    third->setShelf(shelf);
+    first->setShelf(shelf);
+    second->setShelf(shelf);
+    auto cover = insert<Cover>(*context, "Cover");
+    cover->setColour("red");
+    cover->setBook(second);
+    ASSERT_TRUE(context->save().ok());
+  }
+  auto context = openContext(storePath());
+  auto shelves = fetch<Shelf>(*context, "Shelf");
+  ASSERT_EQ(shelves.size(), 1u);
+  EXPECT_EQ(shelves[0]->name(), "poetry");
+  EXPECT_EQ(shelves[0]->rank(), 3);
+  EXPECT_EQ(titlesOf(shelves[0]->books()), (std::vector<std::string>{"first", "second", "third"}));
+  auto second = shelves[0]->books()[1];
+  ASSERT_NE(second->cover(), nullptr);
+  EXPECT_EQ(second->cover()->colour(), "red");
+  EXPECT_EQ(second->cover()->book(), second);
+  EXPECT_EQ(second->pages(), std::nullopt);
+}
+
+TEST_F(ContextGraphTest, OneObjectPerRowWhicheverWayItIsReached) {
+  {
+    auto context = openContext(storePath());
+    auto shelf = insert<Shelf>(*context, "Shelf");
+    insert<Book>(*context, "Book")->setShelf(shelf);
+    ASSERT_TRUE(context->save().ok());
+  }
+  auto context = openContext(storePath());
+  auto bookFirst = fetch<Book>(*context, "Book");
+  auto shelves = fetch<Shelf>(*context, "Shelf");
+  ASSERT_EQ(bookFirst.size(), 1u);
+  ASSERT_EQ(shelves.size(), 1u);
+  EXPECT_EQ(bookFirst[0]->shelf(), shelves[0]);
+  EXPECT_EQ(shelves[0]->books()[0], bookFirst[0]);
+  EXPECT_EQ(fetch<Book>(*context, "Book")[0], bookFirst[0]);
+}
+
+TEST_F(ContextGraphTest, ObjectsSavedOrDeletedBeforeTheirEntityIsReadKeepTheirIdentity) {
+  {
+    auto context = openContext(storePath());
+    insert<Book>(*context, "Book")->setTitle("kept");
+    ASSERT_TRUE(context->save().ok());
+  }
+  auto context = openContext(storePath());
+  auto shelf = insert<Shelf>(*context, "Shelf");
+  ASSERT_TRUE(context->save().ok());
+  auto shelves = fetch<Shelf>(*context, "Shelf");
+  ASSERT_EQ(shelves.size(), 1u);
+  EXPECT_EQ(shelves[0], shelf);
+
+  auto book = insert<Book>(*context, "Book");
+  book->setTitle("deleted");
+  ASSERT_TRUE(context->save().ok());
+  context->deleteObject(*book);
+  // Its row is still in the file until the next save, yet no read brings it back.
+  EXPECT_EQ(titlesOf(fetch<Book>(*context, "Book")), (std::vector<std::string>{"kept"}));
+}
+
+TEST_F(ContextGraphTest, BothSidesOfEveryLinkMoveTogether) {
+  auto context = openContext(storePath());
+  auto left = insert<Shelf>(*context, "Shelf");
+  auto right = insert<Shelf>(*context, "Shelf");
+  auto book = insert<Book>(*context, "Book");
+  auto part = insert<Book>(*context, "Book");
+
+  book->setShelf(left);
+  book->setShelf(right);
+  EXPECT_TRUE(left->books().empty());
+  ASSERT_EQ(right->books().size(), 1u);
+  book->setShelf(nullptr);
+  EXPECT_TRUE(right->books().empty());
+
+  part->setWhole(book);
+  EXPECT_EQ(book->parts(), (std::vector<std::shared_ptr<Book>>{part}));
+
+  // One-to-one: giving the cover to another book takes it from the first, on both sides.
+  auto cover = insert<Cover>(*context, "Cover");
+  book->setCover(cover);
+  EXPECT_EQ(cover->book(), book);
+  part->setCover(cover);
+  EXPECT_EQ(book->cover(), nullptr);
+  EXPECT_EQ(cover->book(), part);
+}
+
+TEST_F(ContextGraphTest, DeleteRulesCascadeDownAndNullifyUp) {
+  {
+    auto context = openContext(storePath());
+    auto shelf = insert<Shelf>(*context, "Shelf");
+    auto kept = insert<Shelf>(*context, "Shelf");
+    kept->setName("kept");
+    auto book = insert<Book>(*context, "Book");
+    book->setShelf(shelf);
+    auto part = insert<Book>(*context, "Book");
+    part->setWhole(book);
+    insert<Cover>(*context, "Cover")->setBook(part);
+    auto loose = insert<Book>(*context, "Book");
+    loose->setTitle("loose");
+    loose->setShelf(kept);
+    auto partOfLoose = insert<Book>(*context, "Book");
+    partOfLoose->setTitle("part of loose");
+    partOfLoose->setWhole(loose);
+    ASSERT_TRUE(context->save().ok());
+  }
+  auto context = openContext(storePath());
+  auto shelves = fetch<Shelf>(*context, "Shelf", Predicate::equals("name", ns::Value()));
+  ASSERT_EQ(shelves.size(), 1u);
+  context->deleteObject(*shelves[0]);
+  // The shelf's book, that book's part and the part's cover go with it.
+  EXPECT_EQ(titlesOf(fetch<Book>(*context, "Book")), (std::vector<std::string>{"loose", "part of loose"}));
+  EXPECT_TRUE(fetch<Cover>(*context, "Cover").empty());
+
+  // Deleting a part leaves the whole, which no longer lists it.
+  auto partOfLoose = fetch<Book>(*context, "Book", Predicate::equals("title", "part of loose"))[0];
+  auto loose = partOfLoose->whole();
+  context->deleteObject(*partOfLoose);
+  EXPECT_TRUE(partOfLoose->isDeleted());
+  EXPECT_TRUE(loose->parts().empty());
+  EXPECT_EQ(loose->shelf()->name(), "kept");
+  ASSERT_TRUE(context->save().ok());
+  EXPECT_EQ(partOfLoose->managedObjectContext(), nullptr);
+
+  auto reopened = openContext(storePath());
+  EXPECT_EQ(titlesOf(fetch<Book>(*reopened, "Book")), (std::vector<std::string>{"loose"}));
+  EXPECT_EQ(fetch<Shelf>(*reopened, "Shelf").size(), 1u);
+  EXPECT_TRUE(fetch<Cover>(*reopened, "Cover").empty());
+}
+
+TEST_F(ContextGraphTest, ChangesAreCountedOnlyWhenSomethingReallyChanged) {
+  auto context = openContext(storePath());
+  EXPECT_FALSE(context->hasChanges());
+  auto book = insert<Book>(*context, "Book");
+  book->setTitle("draft");
+  EXPECT_TRUE(context->hasChanges());
+  ASSERT_TRUE(context->save().ok());
+  EXPECT_FALSE(context->hasChanges());
+
+  book->setTitle("draft");
+  EXPECT_FALSE(context->hasChanges());
+  book->setTitle("final");
+  EXPECT_TRUE(context->hasChanges());
+  ASSERT_TRUE(context->save().ok());
+
+  // An object inserted and deleted before a save leaves nothing to save.
+  auto scrap = insert<Book>(*context, "Book");
+  context->deleteObject(*scrap);
+  EXPECT_FALSE(context->hasChanges());
+  EXPECT_EQ(scrap->managedObjectContext(), nullptr);
+}
+
+TEST_F(ContextGraphTest, AFailedSaveKeepsTheChangesAndWritesNothing) {
+  auto context = openContext(storePath());
+  auto shelf = insert<Shelf>(*context, "Shelf");
+  shelf->setName("ok");
+  auto book = insert<Book>(*context, "Book");
+  book->setTitle("clash");
+  // Another connection takes the book's row key first, so the save's insert fails half-way.
+  auto other = SqliteDatabase::open(storePath());
+  ASSERT_TRUE(other.ok());
+  const std::string key = std::to_string(book->primaryKey());
+  ASSERT_TRUE((*other)->execute("INSERT INTO \"Book\" (Z_PK) VALUES (" + key + ")").ok());
+
+  ns::Status saved = context->save();
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.error().code(), kPersistentStoreSaveError);
+  EXPECT_TRUE(context->hasChanges());
+  EXPECT_TRUE(fetch<Shelf>(*openContext(storePath()), "Shelf").empty());
+
+  ASSERT_TRUE((*other)->execute("DELETE FROM \"Book\" WHERE Z_PK = " + key).ok());
+  ASSERT_TRUE(context->save().ok());
+  EXPECT_FALSE(context->hasChanges());
+  auto reopened = openContext(storePath());
+  EXPECT_EQ(titlesOf(fetch<Book>(*reopened, "Book")), (std::vector<std::string>{"clash"}));
+  EXPECT_EQ(fetch<Shelf>(*reopened, "Shelf").size(), 1u);
+}
+
+TEST_F(ContextGraphTest, ObjectsOutlivingTheirContextKeepValuesAndDropLinks) {
+  std::shared_ptr<Book> book;
+  {
+    auto context = openContext(storePath());
+    book = insert<Book>(*context, "Book");
+    book->setTitle("survivor");
+    book->setShelf(insert<Shelf>(*context, "Shelf"));
+  }
+  EXPECT_EQ(book->managedObjectContext(), nullptr);
+  EXPECT_EQ(book->title(), "survivor");
+  EXPECT_EQ(book->shelf(), nullptr);
+}
+
+TEST_F(ContextGraphTest, AttributeChangesReachObserversWithOldAndNewValues) {
+  auto context = openContext(storePath());
+  auto shelf = insert<Shelf>(*context, "Shelf");
+  std::vector<std::string> seen;
+  ns::KeyValueObservation observation = shelf->observe("rank", [&](const ns::KeyValueChange& change) {
+    seen.push_back(ns::describe(change.oldValue) + "->" + ns::describe(change.newValue));
+  });
+  shelf->setRank(1);
+  shelf->setRank(1);
+  shelf->setRank(std::nullopt);
+  shelf->setName("not observed");
+  EXPECT_EQ(seen, (std::vector<std::string>{"<null>->1", "1->1", "1-><null>"}));
+  EXPECT_EQ(shelf->valueForKey("name"), ns::Value("not observed"));
+  EXPECT_TRUE(shelf->valueForKey("books").isNull());
+}
+
+}  // namespace
+}  // namespace cd::testutil

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "platform/coredata/library_store_test_util.h"
+#include "platform/foundation/storage/FileManager.h"
+
+namespace cd::testutil {
+namespace {
+
+using StoreFileTest = LibraryStoreTest;
+
+ns::Data contentsOf(const std::string& path) {
+  auto contents = ns::FileManager::defaultManager().contentsAtPath(path);
+  EXPECT_TRUE(contents.ok());
+  return contents ? *contents : ns::Data();
+}
+
+// Returns the error of adding the store at `path` for the library model.
+ns::Error openingError(const std::string& path) {
+  PersistentStoreCoordinator coordinator(libraryModel());
+  ns::Status added = coordinator.addSQLiteStoreAtPath(path);
+  EXPECT_FALSE(added.ok());
+  EXPECT_FALSE(coordinator.hasStore());
+  return added ? ns::Error("none", 0) : added.error();
+}
+
+TEST_F(StoreFileTest, ANewerModelOpensAnOlderFileAndKeepsItsData) {
+  {
+    auto context = openContext(storePath(), libraryModelVersion1());
+    auto shelf = insert<Shelf>(*context, "Shelf");
+    shelf->setName("old");
+    auto book = insert<Book>(*context, "Book");
+    book->setTitle("kept");
+    book->setShelf(shelf);
+    ASSERT_TRUE(context->save().ok());
+  }
+  auto context = openContext(storePath());
+  auto books = fetch<Book>(*context, "Book");
+  ASSERT_EQ(books.size(), 1u);
+  EXPECT_EQ(books[0]->title(), "kept");
+  EXPECT_EQ(books[0]->shelf()->name(), "old");
+  EXPECT_EQ(books[0]->pages(), std::nullopt);
+  books[0]->setPages(12);
+  insert<Cover>(*context, "Cover")->setBook(books[0]);
+  ASSERT_TRUE(context->save().ok());
+
+  auto reopened = openContext(storePath());
+  auto upgraded = fetch<Book>(*reopened, "Book");
+  EXPECT_EQ(upgraded[0]->pages(), 12);
+  EXPECT_NE(upgraded[0]->cover(), nullptr);
+  // The older model still opens the upgraded file; it simply does not see the new parts.
+  EXPECT_EQ(titlesOf(fetch<Book>(*openContext(storePath(), libraryModelVersion1()), "Book")),
+            (std::vector<std::string>{"kept"}));
+}
+
+TEST_F(StoreFileTest, AFileThatIsNotAStoreIsReportedAndLeftAlone) {
+  const ns::Data garbage = ns::dataFromString(std::string(4096, 'x'));
+  ASSERT_TRUE(ns::FileManager::defaultManager().createFileAtPath(storePath(), garbage).ok());
+  EXPECT_EQ(openingError(storePath()).code(), kFileReadCorruptFileError);
+  EXPECT_EQ(contentsOf(storePath()), garbage);
+}
+
+TEST_F(StoreFileTest, AFileOfAnotherModelOrProgramIsRefusedUnchanged) {
+  {
+    PersistentStoreCoordinator other(std::make_shared<const ManagedObjectModel>(
+        "Atlas", std::vector<EntityDescription>{Shelf::entity(), Book::entity(), Cover::entity()}));
+    ASSERT_TRUE(other.addSQLiteStoreAtPath(storePath()).ok());
+  }
+  const ns::Data before = contentsOf(storePath());
+  EXPECT_EQ(openingError(storePath()).code(), kPersistentStoreIncompatibleVersionHashError);
+  EXPECT_EQ(contentsOf(storePath()), before);
+
+  const std::string foreignPath = ns::Sandbox::documentsDirectory() + "/foreign.sqlite";
+  {
+    auto foreign = SqliteDatabase::open(foreignPath);
+    ASSERT_TRUE(foreign.ok());
+    ASSERT_TRUE(
+        (*foreign)->execute("CREATE TABLE notes (body TEXT); INSERT INTO notes VALUES ('mine')").ok());
+  }
+  EXPECT_EQ(openingError(foreignPath).code(), kPersistentStoreIncompatibleVersionHashError);
+}
+
+TEST_F(StoreFileTest, AColumnOfAnotherTypeStopsTheUpgradeWithoutChangingTheFile) {
+  {
+    auto context = openContext(storePath(), libraryModelVersion1());
+    insert<Book>(*context, "Book")->setTitle("kept");
+    ASSERT_TRUE(context->save().ok());
+    auto database = SqliteDatabase::open(storePath());
+    ASSERT_TRUE(database.ok());
+    ASSERT_TRUE((*database)->execute("ALTER TABLE \"Book\" ADD COLUMN \"pages\" TEXT").ok());
+  }
+  EXPECT_EQ(openingError(storePath()).code(), kMigrationError);
+  // The failed upgrade added nothing: the older model still reads the file as before.
+  auto context = openContext(storePath(), libraryModelVersion1());
+  EXPECT_EQ(titlesOf(fetch<Book>(*context, "Book")), (std::vector<std::string>{"kept"}));
+  EXPECT_TRUE(fetch<Shelf>(*context, "Shelf").empty());
+}
+
+TEST_F(StoreFileTest, ValuesOfAnotherTypeInTheFileReadAsTheAttributesType) {
+  {
+    auto context = openContext(storePath());
+    insert<Book>(*context, "Book");
+    ASSERT_TRUE(context->save().ok());
+    auto database = SqliteDatabase::open(storePath());
+    ASSERT_TRUE(database.ok());
+    ASSERT_TRUE((*database)->execute("UPDATE \"Book\" SET \"title\" = 42, \"pages\" = '17 pages'").ok());
+  }
+  auto books = fetch<Book>(*openContext(storePath()), "Book");
+  ASSERT_EQ(books.size(), 1u);
+  EXPECT_EQ(books[0]->title(), "42");
+  EXPECT_EQ(books[0]->pages(), 17);
+}
+
+}  // namespace
+}  // namespace cd::testutil

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "api_test_util.h"
+#include "sample_backend/api/ApiServer.h"
+
+namespace sample_backend::api {
+namespace {
+
+using testutil::postOverOneConnection;
+using testutil::signedRequest;
+
+std::unique_ptr<ApiServer> startServer() {
+  ns::Result<std::unique_ptr<ApiServer>> server =
+      ApiServer::start(std::make_shared<ApiService>(testutil::defaultCatalogue()));
+  EXPECT_TRUE(server.ok());
+  return std::move(server).value();
+}
+
+TEST(ApiServerTest, AnswersSeveralRequestsOverOneConnection) {
+  std::unique_ptr<ApiServer> server = startServer();
+  EXPECT_NE(server->port(), 0);
+  EXPECT_EQ(server->baseURL(), "http://127.0.0.1:" + std::to_string(server->port()));
+  server->service().controls().delayNextReply("/common/get/time", std::chrono::milliseconds(20));
+
+  const std::vector<std::string> replies = postOverOneConnection(
+      server->port(),
+      {signedRequest("/common/get/time"),
+       signedRequest("/common/baselogin", {{"username", "learner"}, {"password", "cXVpbGwyMDE2"}})});
+  ASSERT_EQ(replies.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(replies[0])["code"], 0);
+  EXPECT_EQ(nlohmann::json::parse(replies[1])["userId"], "20160001");
+
+  const std::vector<RecordedApiRequest> recorded = server->service().recordedRequests();
+  ASSERT_EQ(recorded.size(), 2u);
+  EXPECT_EQ(recorded[0].request.header("App_Name"), "澜屿考研");
+  EXPECT_EQ(recorded[1].request.parameter("password"), "cXVpbGwyMDE2");
+}
+
+TEST(ApiServerTest, ACutConnectionEndsWithoutAReply) {
+  std::unique_ptr<ApiServer> server = startServer();
+  server->service().controls().cutNextConnection("/app/latest_ver");
+  EXPECT_TRUE(postOverOneConnection(server->port(), {signedRequest("/app/latest_ver")}).empty());
+  EXPECT_EQ(postOverOneConnection(server->port(), {signedRequest("/app/latest_ver")}).size(), 1u);
+}
+
+TEST(ApiServerTest, ABusyPortIsReportedAndAStoppedServerRefusesConnections) {
+  std::unique_ptr<ApiServer> server = startServer();
+  const std::uint16_t port = server->port();
+  ns::Result<std::unique_ptr<ApiServer>> second =
+      ApiServer::start(std::make_shared<ApiService>(testutil::defaultCatalogue()), port);
+  EXPECT_FALSE(second.ok());
+  server.reset();
+  EXPECT_TRUE(postOverOneConnection(port, {signedRequest("/app/latest_ver")}).empty());
+}
+
+}  // namespace
+}  // namespace sample_backend::api

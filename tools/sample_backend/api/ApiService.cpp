@@ -1,0 +1,68 @@
+#include "sample_backend/api/ApiService.h"
+
+#include "sample_backend/api/CommonRoutes.h"
+#include "sample_backend/api/RequestChecks.h"
+
+namespace sample_backend::api {
+
+ApiService::ApiService(SampleCatalogue catalogue) : catalogue_(std::move(catalogue)) {
+  addCommonRoutes(router_);
+}
+
+ApiService::Answer ApiService::answer(ApiRequest request) {
+  Answer answer;
+  answer.control = controls_.takeControl(request.path);
+  RecordedApiRequest record{request, std::nullopt, {}};
+  const Route* route = router_.find(request.path);
+  if (request.method != "POST") {
+    answer.status = 405;
+    answer.body = R"({"message":"only POST is served"})";
+  } else if (route == nullptr) {
+    answer.status = 404;
+    answer.body = R"({"message":"no such path"})";
+  } else if (!answer.control.cutConnection) {
+    const ApiReply reply = this->reply(request, *route, answer.control, record.refusal);
+    answer.body = reply.body(answer.control.codeForm);
+    record.code = reply.code;
+  }
+  std::lock_guard lock(mutex_);
+  recorded_.push_back(std::move(record));
+  return answer;
+}
+
+ApiReply ApiService::reply(const ApiRequest& request, const Route& route, const ReplyControl& control,
+                           std::string& refusal) {
+  if (control.refusalCode) {
+    refusal = "refused by a test";
+    return ApiReply::refusal(*control.refusalCode, refusal);
+  }
+  CheckOutcome outcome = checkRequest(request, catalogue_, sessions_, route.sessionRule);
+  if (outcome.refusal) {
+    refusal = outcome.refusal->message;
+    return *outcome.refusal;
+  }
+  return route.handler(RouteContext{request, catalogue_, sessions_, controls_, outcome.userId});
+}
+
+std::vector<RecordedApiRequest> ApiService::recordedRequests() const {
+  std::lock_guard lock(mutex_);
+  return recorded_;
+}
+
+std::vector<RecordedApiRequest> ApiService::recordedRequests(std::string_view path) const {
+  std::lock_guard lock(mutex_);
+  std::vector<RecordedApiRequest> matching;
+  for (const RecordedApiRequest& record : recorded_) {
+    if (record.request.path == path) {
+      matching.push_back(record);
+    }
+  }
+  return matching;
+}
+
+void ApiService::clearRecordedRequests() {
+  std::lock_guard lock(mutex_);
+  recorded_.clear();
+}
+
+}  // namespace sample_backend::api

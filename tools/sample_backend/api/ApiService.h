@@ -1,0 +1,69 @@
+#pragma once
+
+// sample_backend::api::ApiService: the JSON API without its transport. It records every request, applies
+// the test controls, runs the checks of RequestChecks.h and then the path's route, and says how to answer:
+// the reply body, or a delay, or a cut connection. ApiServer carries it over HTTP; tests read the record
+// and set the controls here.
+//
+// Thread-safety: answer(), the record and the controls may be used from any thread; add routes before the
+// service answers its first request.
+
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "sample_backend/api/ApiRequest.h"
+#include "sample_backend/api/ApiRouter.h"
+#include "sample_backend/api/SampleCatalogue.h"
+#include "sample_backend/api/SessionRegistry.h"
+#include "sample_backend/api/TestControls.h"
+
+namespace sample_backend::api {
+
+class ApiService {
+ public:
+  // The HTTP answer to one request. With `control.cutConnection` nothing is sent; otherwise the body goes
+  // out with `status` after `control.delay`.
+  struct Answer {
+    ReplyControl control;
+    unsigned status = 200;
+    std::string body;
+  };
+
+  // Makes a service of `catalogue` that serves the common routes (CommonRoutes.h).
+  explicit ApiService(SampleCatalogue catalogue);
+
+  // REQUIRES: no request has been answered yet.
+  ApiRouter& router() { return router_; }
+  TestControls& controls() { return controls_; }
+  SessionRegistry& sessions() { return sessions_; }
+  const SampleCatalogue& catalogue() const { return catalogue_; }
+
+  // Records `request` and returns its answer: 405 for a method other than POST, 404 for an unknown path,
+  // else 200 with the JSON reply.
+  Answer answer(ApiRequest request);
+
+  // Returns every request received so far, in order of arrival.
+  std::vector<RecordedApiRequest> recordedRequests() const;
+  // Returns the requests of `path` received so far, in order of arrival.
+  std::vector<RecordedApiRequest> recordedRequests(std::string_view path) const;
+  void clearRecordedRequests();
+
+ private:
+  // Returns the reply to a POST of a known route, and the refusal's reason when the checks refused it.
+  ApiReply reply(const ApiRequest& request, const Route& route, const ReplyControl& control,
+                 std::string& refusal);
+
+  // Constant after construction
+  const SampleCatalogue catalogue_;
+
+  ApiRouter router_;
+  TestControls controls_;
+  SessionRegistry sessions_;
+
+  mutable std::mutex mutex_;
+  std::vector<RecordedApiRequest> recorded_;  // Guarded by mutex_
+};
+
+}  // namespace sample_backend::api

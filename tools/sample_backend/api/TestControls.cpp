@@ -1,0 +1,50 @@
+#include "sample_backend/api/TestControls.h"
+
+namespace sample_backend::api {
+
+void TestControls::delayNextReply(const std::string& path, std::chrono::milliseconds delay) {
+  std::lock_guard lock(mutex_);
+  pending_[path].delay = delay;
+}
+
+void TestControls::cutNextConnection(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  pending_[path].cutConnection = true;
+}
+
+void TestControls::refuseNextRequest(const std::string& path, int code) {
+  std::lock_guard lock(mutex_);
+  pending_[path].refusalCode = code;
+}
+
+void TestControls::sendNextCodeAs(const std::string& path, CodeForm form) {
+  std::lock_guard lock(mutex_);
+  pending_[path].codeForm = form;
+}
+
+ReplyControl TestControls::takeControl(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  auto found = pending_.find(path);
+  if (found == pending_.end()) {
+    return {};
+  }
+  ReplyControl control = found->second;
+  pending_.erase(found);
+  return control;
+}
+
+void TestControls::fixServerTime(std::optional<std::int64_t> secondsSince1970) {
+  std::lock_guard lock(mutex_);
+  fixedServerTime_ = secondsSince1970;
+}
+
+std::int64_t TestControls::serverTime() const {
+  std::lock_guard lock(mutex_);
+  if (fixedServerTime_) {
+    return *fixedServerTime_;
+  }
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace sample_backend::api

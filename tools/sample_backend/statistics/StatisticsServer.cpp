@@ -1,0 +1,285 @@
+#include "sample_backend/statistics/StatisticsServer.h"
+
+#include <array>
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "embeddedServer/sockets/SocketError.h"
+#include "platform/foundation/crypto/Base64.h"
+#include "platform/foundation/crypto/Digest.h"
+#include "platform/foundation/crypto/Hex.h"
+#include "platform/foundation/crypto/Random.h"
+
+namespace asio = boost::asio;
+using asio::ip::tcp;
+
+namespace {
+
+constexpr std::string_view kEndMark = "|ed#";
+constexpr std::string_view kRecordSeparator = "-#*";
+
+std::vector<std::string> split(std::string_view text, std::string_view separator) {
+  std::vector<std::string> parts;
+  for (std::size_t start = 0;;) {
+    const auto end = text.find(separator, start);
+    parts.emplace_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) {
+      return parts;
+    }
+    start = end + separator.size();
+  }
+}
+
+std::string clientToken(const std::string& id, const std::string& token) {
+  return ns::base64Encode(ns::sha1Digest(ns::dataFromString(id + token)));
+}
+
+}  // namespace
+
+class StatisticsServer::Impl {
+ public:
+  struct Connection {
+    explicit Connection(tcp::socket s) : socket(std::move(s)) {}
+    tcp::socket socket;
+    std::array<char, 4096> buffer;
+    std::string pending;
+    std::string id;
+    std::string token;
+    std::string heldReplies;
+    std::deque<std::string> outbox;
+  };
+
+  Impl() : work_(io_.get_executor()), acceptor_(io_) {}
+  ~Impl() {
+    io_.stop();
+    if (thread_.joinable()) {
+      thread_.join();
+    }
+  }
+
+  ns::Status listen(std::uint16_t port) {
+    const tcp::endpoint endpoint(asio::ip::address_v4::loopback(), port);
+    boost::system::error_code error;
+    acceptor_.open(endpoint.protocol(), error);
+    if (!error) {
+      acceptor_.set_option(asio::socket_base::reuse_address(true), error);
+    }
+    if (!error) {
+      acceptor_.bind(endpoint, error);
+    }
+    if (!error) {
+      acceptor_.listen(asio::socket_base::max_listen_connections, error);
+    }
+    if (error) {
+      return socketError(error);
+    }
+    port_ = acceptor_.local_endpoint().port();
+    acceptNext();
+    thread_ = std::thread([this] { io_.run(); });
+    return {};
+  }
+
+  std::uint16_t port() const { return port_; }
+
+  template <typename Action>
+  auto locked(Action action) const {
+    std::lock_guard lock(mutex_);
+    return action();
+  }
+
+  void onIoThread(std::function<void()> task) { asio::post(io_, std::move(task)); }
+
+  void holdReplies(bool hold) {
+    onIoThread([this, hold] {
+      holding_ = hold;
+      if (hold) {
+        return;
+      }
+      for (const auto& connection : connections_) {
+        if (!connection->heldReplies.empty()) {
+          send(connection, std::exchange(connection->heldReplies, {}));
+        }
+      }
+    });
+  }
+
+  void closeConnections() {
+    onIoThread([this] {
+      for (const auto& connection : connections_) {
+        boost::system::error_code ignored;
+        connection->socket.close(ignored);
+      }
+      connections_.clear();
+      notifyActivity();
+    });
+  }
+
+  // Guarded by mutex_
+  std::vector<std::string> received_;
+  std::vector<std::string> accepted_;
+  std::size_t logins_ = 0;
+  bool answersHeartbeats_ = true;
+  std::string loginReply_;
+  std::function<void()> activityHandler_;
+
+ private:
+  void acceptNext() {
+    acceptor_.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
+      if (error) {
+        return;
+      }
+      auto connection = std::make_shared<Connection>(std::move(socket));
+      connections_.push_back(connection);
+      readNext(connection);
+      notifyActivity();
+      acceptNext();
+    });
+  }
+
+  void readNext(const std::shared_ptr<Connection>& connection) {
+    connection->socket.async_read_some(
+        asio::buffer(connection->buffer),
+        [this, connection](const boost::system::error_code& error, std::size_t count) {
+          if (error) {
+            std::erase(connections_, connection);
+            notifyActivity();
+            return;
+          }
+          connection->pending.append(connection->buffer.data(), count);
+          for (auto mark = connection->pending.find(kEndMark); mark != std::string::npos;
+               mark = connection->pending.find(kEndMark)) {
+            const std::string message = connection->pending.substr(0, mark + kEndMark.size());
+            connection->pending.erase(0, mark + kEndMark.size());
+            handle(connection, message);
+          }
+          notifyActivity();
+          readNext(connection);
+        });
+  }
+
+  void handle(const std::shared_ptr<Connection>& connection, const std::string& message) {
+    std::lock_guard lock(mutex_);
+    received_.push_back(message);
+    if (message == "cltlgn|ok|ed#") {
+      ++logins_;
+      connection->id = std::to_string(1000 + logins_);
+      connection->token = ns::hexString(ns::randomBytes(8));
+      reply(connection, loginReply_.empty() ? "lgnres|" + connection->id + "," + connection->token + "|ed#"
+                                            : loginReply_);
+    } else if (message.starts_with("cltdat|")) {
+      const auto fields = split(message.substr(7, message.size() - 7 - kEndMark.size()), kRecordSeparator);
+      const bool valid = !connection->id.empty() && fields.size() == 8 && fields[2] == "1001001" &&
+                         fields[6] == connection->id &&
+                         fields[7] == clientToken(connection->id, connection->token);
+      if (valid) {
+        accepted_.push_back(message);
+      }
+      reply(connection, valid ? "insres|success|ed#" : "insres|fail|ed#");
+    } else if (message.starts_with("clthbk|")) {
+      if (answersHeartbeats_ && message == "clthbk|" + connection->id + "|ed#") {
+        reply(connection, "htbscs|ok|ed#");
+      }
+    }
+  }
+
+  void reply(const std::shared_ptr<Connection>& connection, std::string text) {
+    if (holding_) {
+      connection->heldReplies += text;
+      return;
+    }
+    send(connection, std::move(text));
+  }
+
+  void send(const std::shared_ptr<Connection>& connection, std::string text) {
+    connection->outbox.push_back(std::move(text));
+    if (connection->outbox.size() == 1) {
+      writeNext(connection);
+    }
+  }
+
+  void writeNext(const std::shared_ptr<Connection>& connection) {
+    asio::async_write(connection->socket, asio::buffer(connection->outbox.front()),
+                      [this, connection](const boost::system::error_code& error, std::size_t) {
+                        connection->outbox.pop_front();
+                        if (!error && !connection->outbox.empty()) {
+                          writeNext(connection);
+                        }
+                      });
+  }
+
+  void notifyActivity() {
+    std::function<void()> handler = locked([this] { return activityHandler_; });
+    if (handler) {
+      handler();
+    }
+  }
+
+  mutable std::mutex mutex_;
+  asio::io_context io_;
+  asio::executor_work_guard<asio::io_context::executor_type> work_;
+  tcp::acceptor acceptor_;
+  std::uint16_t port_ = 0;
+  std::thread thread_;
+
+  // Touched only on the server's thread
+  std::vector<std::shared_ptr<Connection>> connections_;
+  bool holding_ = false;
+};
+
+ns::Result<std::unique_ptr<StatisticsServer>> StatisticsServer::start(std::uint16_t port) {
+  auto impl = std::make_unique<Impl>();
+  if (auto status = impl->listen(port); !status) {
+    return status.error();
+  }
+  return std::unique_ptr<StatisticsServer>(new StatisticsServer(std::move(impl)));
+}
+
+StatisticsServer::StatisticsServer(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+StatisticsServer::~StatisticsServer() = default;
+
+std::uint16_t StatisticsServer::port() const {
+  return impl_->port();
+}
+
+std::vector<std::string> StatisticsServer::receivedMessages() const {
+  return impl_->locked([this] { return impl_->received_; });
+}
+
+std::vector<std::string> StatisticsServer::acceptedRecords() const {
+  return impl_->locked([this] { return impl_->accepted_; });
+}
+
+std::size_t StatisticsServer::loginCount() const {
+  return impl_->locked([this] { return impl_->logins_; });
+}
+
+void StatisticsServer::setActivityHandler(std::function<void()> handler) {
+  impl_->locked([&] { impl_->activityHandler_ = std::move(handler); });
+}
+
+void StatisticsServer::setAnswersHeartbeats(bool answers) {
+  impl_->locked([&] { impl_->answersHeartbeats_ = answers; });
+}
+
+void StatisticsServer::setLoginReplyForTesting(std::string reply) {
+  impl_->locked([&] { impl_->loginReply_ = std::move(reply); });
+}
+
+void StatisticsServer::holdRepliesForTesting() {
+  impl_->holdReplies(true);
+}
+
+void StatisticsServer::releaseRepliesForTesting() {
+  impl_->holdReplies(false);
+}
+
+void StatisticsServer::closeConnectionsForTesting() {
+  impl_->closeConnections();
+}
