@@ -1,0 +1,56 @@
+#pragma once
+
+// sample_backend::media::MediaLibrary: the encrypted video that the sample back end serves for every lesson.
+// At start-up it makes `segmentCount` transport-stream segments from a fixed seed and encrypts each with
+// AES-128-CBC under the bundle's key file "K.bin" (the key the application ships) and one IV, which the
+// playlist's key line names. Every lesson plays these same segments.
+//
+// Thread-safety: constant after construction; may be read from any thread.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/foundation/values/Data.h"
+#include "platform/foundation/values/Result.h"
+
+namespace sample_backend::media {
+
+struct MediaOptions {
+  std::size_t segmentCount = 6;
+  // 188-byte packets per segment.
+  std::size_t packetsPerSegment = 512;
+  // Seconds each segment lasts in the playlist.
+  double segmentDuration = 10.0;
+  std::uint32_t seed = 20160114;
+};
+
+class MediaLibrary {
+ public:
+  // Returns the library for `options`, or the error that kept it from reading the key file.
+  // REQUIRES: options.segmentCount >= 1 and options.packetsPerSegment >= 3.
+  static ns::Result<std::shared_ptr<const MediaLibrary>> make(const MediaOptions& options = {});
+
+  std::size_t segmentCount() const { return encrypted_.size(); }
+  double segmentDuration() const { return segmentDuration_; }
+  const ns::Data& key() const { return key_; }
+  const ns::Data& iv() const { return iv_; }
+
+  // The bytes of segment `index` as served, and before encryption.
+  // REQUIRES: index < segmentCount().
+  const ns::Data& encryptedSegment(std::size_t index) const { return encrypted_[index]; }
+  const ns::Data& plainSegment(std::size_t index) const { return plain_[index]; }
+
+ private:
+  MediaLibrary(ns::Data key, const MediaOptions& options);
+
+  // Constant after construction
+  const ns::Data key_;
+  ns::Data iv_;
+  double segmentDuration_;
+  std::vector<ns::Data> plain_;
+  std::vector<ns::Data> encrypted_;
+};
+
+}  // namespace sample_backend::media
