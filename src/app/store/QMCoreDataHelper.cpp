@@ -1,5 +1,6 @@
 #include "app/store/QMCoreDataHelper.h"
 
+#include "app/session/QMUser.h"
 #include "app/store/ConsoleLog.h"
 #include "app/store/QMFileCacheInfo.h"
 #include "app/store/QMSeason.h"
@@ -16,6 +17,14 @@ namespace {
 std::unique_ptr<QMCoreDataHelper>& sharedSlot() {
   static std::unique_ptr<QMCoreDataHelper> shared;
   return shared;
+}
+
+// The start of every lesson folder's name in `stage`'s tree: "<subjectID>_@<stageID>_".
+std::string lessonFolderPrefix(const std::shared_ptr<QMStage>& stage) {
+  const std::shared_ptr<QMSubject> subject = stage != nullptr ? stage->ownBySubject() : nullptr;
+  const std::string subjectID = subject != nullptr ? subject->subjectID().value_or("") : "";
+  const std::string stageID = stage != nullptr ? stage->stageID().value_or("") : "";
+  return subjectID + "_@" + stageID + "_";
 }
 
 void logUnresolvedError(const ns::Error& error) {
@@ -38,7 +47,7 @@ void QMCoreDataHelper::resetSharedInstanceForTesting() {
 }
 
 std::optional<std::string> QMCoreDataHelper::currentUserId() const {
-  return userIdSource_ ? userIdSource_() : std::nullopt;
+  return userIdSource_ ? userIdSource_() : QMUser::sharedInstance()->userId();
 }
 
 ns::Value QMCoreDataHelper::currentUserIdValue() const {
@@ -183,18 +192,21 @@ void QMCoreDataHelper::createCourseWithDic(const ns::Value& dic, const QMCourseP
   if (context == nullptr) {
     return;
   }
-  // The whole subtree is stored before the one save, so that a large tree costs one transaction.
-  upsertCourse(*context, dic, upModel);
-  saveContext();
-}
-
-void QMCoreDataHelper::upsertCourse(cd::ManagedObjectContext& context, const ns::Value& dic,
-                                    const QMCourseParent& upModel) {
   const std::shared_ptr<QMStage>* stage = std::get_if<std::shared_ptr<QMStage>>(&upModel);
   const std::shared_ptr<QMCourse>* parent = std::get_if<std::shared_ptr<QMCourse>>(&upModel);
   if ((stage != nullptr && *stage == nullptr) || (parent != nullptr && *parent == nullptr)) {
     return;
   }
+  // The whole subtree is stored before the one save, so that a large tree costs one transaction.
+  upsertCourse(*context, dic, upModel,
+               lessonFolderPrefix(stage != nullptr ? *stage : (*parent)->rootCourse()->ownByStage()));
+  saveContext();
+}
+
+void QMCoreDataHelper::upsertCourse(cd::ManagedObjectContext& context, const ns::Value& dic,
+                                    const QMCourseParent& upModel, const std::string& folderPrefix) {
+  const std::shared_ptr<QMStage>* stage = std::get_if<std::shared_ptr<QMStage>>(&upModel);
+  const std::shared_ptr<QMCourse>* parent = std::get_if<std::shared_ptr<QMCourse>>(&upModel);
   const std::optional<std::string> parentTag = stage != nullptr ? (*stage)->tagID() : (*parent)->tagID();
   const std::string tagID = parentTag.value_or("") + "_" + serverText(dic.find("nodeId"));
   std::shared_ptr<QMCourse> course = existingOrNew<QMCourse>(context, cd::Predicate::equals("tagID", tagID));
@@ -219,11 +231,11 @@ void QMCoreDataHelper::upsertCourse(cd::ManagedObjectContext& context, const ns:
   if (children != nullptr && !children->isNull()) {
     if (children->isArray()) {
       for (const ns::Value& child : children->asArray()) {
-        upsertCourse(context, child, course);
+        upsertCourse(context, child, course, folderPrefix);
       }
     }
   } else if (course->isLesson() && course->fileCacheInfo() == nullptr) {
-    createFileInfoWithCourse(course);
+    insertFileInfo(context, course, folderPrefix);
   }
 }
 
@@ -233,18 +245,20 @@ std::shared_ptr<QMFileCacheInfo> QMCoreDataHelper::createFileInfoWithCourse(
   if (context == nullptr || lesson == nullptr) {
     return nullptr;
   }
+  return insertFileInfo(*context, lesson, lessonFolderPrefix(lesson->rootCourse()->ownByStage()));
+}
+
+std::shared_ptr<QMFileCacheInfo> QMCoreDataHelper::insertFileInfo(cd::ManagedObjectContext& context,
+                                                                  const std::shared_ptr<QMCourse>& lesson,
+                                                                  const std::string& folderPrefix) {
   auto record = std::static_pointer_cast<QMFileCacheInfo>(
-      context->insertNewObjectForEntityForName(QMFileCacheInfo::kEntityName));
+      context.insertNewObjectForEntityForName(QMFileCacheInfo::kEntityName));
   const std::string courseID = lesson->courseID().value_or("");
   record->setIndex(ns::integerValueOfText(courseID));
   // Set before the record is linked to its lesson, so that no counter moves.
   record->setStatus(kQMDownloadNotQueued);
   record->setFileName("index.m3u8");
-  const std::shared_ptr<QMStage> stage = lesson->rootCourse()->ownByStage();
-  const std::shared_ptr<QMSubject> subject = stage != nullptr ? stage->ownBySubject() : nullptr;
-  const std::string subjectID = subject != nullptr ? subject->subjectID().value_or("") : "";
-  const std::string stageID = stage != nullptr ? stage->stageID().value_or("") : "";
-  record->setFileDocment(subjectID + "_@" + stageID + "_" + courseID);
+  record->setFileDocment(folderPrefix + courseID);
   record->setCourse(lesson);
   return record;
 }

@@ -9,8 +9,8 @@
 // the process: the context is nullptr, fetches return nothing, create operations store nothing and return
 // nullptr, saves do nothing.
 //
-// Store lookups of seasons and subjects go by the current user's id, which the session supplies through
-// setUserIdSource().
+// Store lookups of seasons and subjects go by the current user's id: the session's (QMUser::userId) unless
+// setUserIdSource() names another source.
 //
 // Not thread-safe: main thread only; every caller (screens, API completions, the download manager) runs
 // there.
@@ -50,7 +50,7 @@ class QMCoreDataHelper {
   QMCoreDataHelper(const QMCoreDataHelper&) = delete;
   QMCoreDataHelper& operator=(const QMCoreDataHelper&) = delete;
 
-  // Sets where the current user's id comes from; until then there is none.
+  // Sets where the current user's id comes from, in place of the session.
   void setUserIdSource(UserIdSource source) { userIdSource_ = std::move(source); }
   std::optional<std::string> currentUserId() const;
 
@@ -112,7 +112,12 @@ class QMCoreDataHelper {
   // Returns the first T matching `predicate`, or a new T when none does.
   template <typename T>
   std::shared_ptr<T> existingOrNew(cd::ManagedObjectContext& context, cd::Predicate predicate);
-  void upsertCourse(cd::ManagedObjectContext& context, const ns::Value& dic, const QMCourseParent& upModel);
+  // REQUIRES: `upModel` holds an object; `folderPrefix` is lessonFolderPrefix() of the tree's stage.
+  void upsertCourse(cd::ManagedObjectContext& context, const ns::Value& dic, const QMCourseParent& upModel,
+                    const std::string& folderPrefix);
+  std::shared_ptr<QMFileCacheInfo> insertFileInfo(cd::ManagedObjectContext& context,
+                                                  const std::shared_ptr<QMCourse>& lesson,
+                                                  const std::string& folderPrefix);
   ns::Value currentUserIdValue() const;
 
   UserIdSource userIdSource_;

@@ -33,9 +33,7 @@ ManagedObjectContext::~ManagedObjectContext() {
     object.dropRelationships();
   };
   for (ObjectRegistry& registry : registries_) {
-    for (const auto& [primaryKey, object] : registry.objects()) {
-      detach(*object);
-    }
+    registry.forEachObject([&detach](const std::shared_ptr<ManagedObject>& object) { detach(*object); });
   }
   for (const std::shared_ptr<ManagedObject>& object : deleted_) {
     detach(*object);
@@ -138,11 +136,11 @@ ns::Result<std::vector<std::shared_ptr<ManagedObject>>> ManagedObjectContext::ex
               });
     return matches;
   }
-  for (const auto& [primaryKey, candidate] : registry.objects()) {
+  registry.forEachObject([&](const std::shared_ptr<ManagedObject>& candidate) {
     if (predicate.evaluate(*candidate)) {
       matches.push_back(candidate);
     }
-  }
+  });
   return matches;
 }
 
@@ -182,15 +180,18 @@ ns::Status ManagedObjectContext::ensureLoaded(std::size_t entityIndex) {
   // An object inserted here and saved before its entity was read already stands for its row: it is newer
   // than the row, and a second object would break identity.
   std::erase_if(*rows, [&registry](const StoreRow& row) { return registry.find(row.primaryKey) != nullptr; });
+  std::vector<std::shared_ptr<ManagedObject>> loaded;
   std::vector<ManagedObject*> objects;
+  loaded.reserve(rows->size());
   objects.reserve(rows->size());
   for (StoreRow& row : *rows) {
     std::shared_ptr<ManagedObject> object = entity.makeObject();
     object->attach(this, model_, &entity, row.primaryKey, std::move(row.attributes));
     object->persisted_ = true;
     objects.push_back(object.get());
-    registry.add(std::move(object));
+    loaded.push_back(std::move(object));
   }
+  registry.addLoaded(std::move(loaded));
   ns::Status resolved;
   for (std::size_t relationship = 0; relationship < entity.relationships().size(); ++relationship) {
     if (entity.relationships()[relationship].cardinality != Cardinality::kToOne) {

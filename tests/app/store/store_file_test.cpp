@@ -123,6 +123,14 @@ TEST_F(StoreFileTest, AFileThatCannotBeOpenedIsLoggedKeptAndLeavesTheStoreEmpty)
   EXPECT_EQ(*ns::FileManager::defaultManager().contentsAtPath(storeFilePath()), learnersFile);
 }
 
+TEST_F(StoreFileTest, AFailedFetchIsLoggedAndReadsAsEmpty) {
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(helper().fetchEntityWith("QMMagazine").empty());
+  EXPECT_EQ(testing::internal::GetCapturedStderr().rfind(
+                "查询失败：Error Domain=NSCocoaErrorDomain Code=134060", 0),
+            0u);
+}
+
 // A stand-in for the entity classes of an older model: values set by name.
 class OlderRow : public cd::ManagedObject {
  public:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/session/QMUser.h"
 #include "app/store/QMDownloadStatus.h"
 #include "store_test_util.h"
 
@@ -181,6 +182,22 @@ TEST_F(StoreUpsertTest, SubjectsLinkToTheirSeasonBothWays) {
   auto subject = helper().createSubjectWithDic(json(kSampleSubject));
   subject->setOwnBySeason(season);
   EXPECT_EQ(season->ownSubject(), (std::vector<std::shared_ptr<QMSubject>>{subject}));
+}
+
+}  // namespace
+}  // namespace storetest
+
+namespace storetest {
+namespace {
+
+TEST_F(StoreUpsertTest, TheSessionsUserIsTheCurrentUserByDefault) {
+  QMCoreDataHelper::resetSharedInstanceForTesting();
+  QMUser::sharedInstance()->setUserId("3003");
+  auto subject = helper().createSubjectWithDic(json(R"({"courseId": 9})"));
+  EXPECT_EQ(subject->userID(), "3003");
+  QMUser::sharedInstance()->setUserId(std::nullopt);
+  EXPECT_TRUE(helper().getUserSubject().empty());
+  QMUser::resetSharedInstanceForTesting();
 }
 
 }  // namespace

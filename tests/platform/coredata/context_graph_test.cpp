@@ -79,6 +79,33 @@ TEST_F(ContextGraphTest, ObjectsSavedOrDeletedBeforeTheirEntityIsReadKeepTheirId
   EXPECT_EQ(titlesOf(fetch<Book>(*context, "Book")), (std::vector<std::string>{"kept"}));
 }
 
+TEST_F(ContextGraphTest, LateReadsAndMassDeletesKeepOrderAndIdentity) {
+  {
+    auto context = openContext(storePath());
+    for (int number = 0; number < 10; ++number) {
+      insert<Book>(*context, "Book")->setTitle("stored " + std::to_string(number));
+    }
+    ASSERT_TRUE(context->save().ok());
+  }
+  auto context = openContext(storePath());
+  // Inserted before the stored books are read: it still lists after them.
+  auto fresh = insert<Book>(*context, "Book");
+  fresh->setTitle("fresh");
+  auto books = fetch<Book>(*context, "Book");
+  ASSERT_EQ(books.size(), 11u);
+  EXPECT_EQ(books.front()->title(), "stored 0");
+  EXPECT_EQ(books.back(), fresh);
+
+  for (std::size_t index = 0; index + 2 < books.size(); ++index) {
+    context->deleteObject(*books[index]);
+  }
+  EXPECT_EQ(titlesOf(fetch<Book>(*context, "Book")), (std::vector<std::string>{"stored 9", "fresh"}));
+  EXPECT_EQ(fetch<Book>(*context, "Book", Predicate::equals("title", "stored 9")).front(), books[9]);
+  ASSERT_TRUE(context->save().ok());
+  EXPECT_EQ(titlesOf(fetch<Book>(*openContext(storePath()), "Book")),
+            (std::vector<std::string>{"stored 9", "fresh"}));
+}
+
 TEST_F(ContextGraphTest, BothSidesOfEveryLinkMoveTogether) {
   auto context = openContext(storePath());
   auto left = insert<Shelf>(*context, "Shelf");

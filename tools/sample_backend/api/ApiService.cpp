@@ -2,11 +2,13 @@
 
 #include "sample_backend/api/CommonRoutes.h"
 #include "sample_backend/api/RequestChecks.h"
+#include "sample_backend/course/CourseRoutes.h"
 
 namespace sample_backend::api {
 
 ApiService::ApiService(SampleCatalogue catalogue) : catalogue_(std::move(catalogue)) {
   addCommonRoutes(router_);
+  course::addCourseRoutes(router_);
 }
 
 ApiService::Answer ApiService::answer(ApiRequest request) {

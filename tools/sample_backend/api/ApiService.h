@@ -31,7 +31,8 @@ class ApiService {
     std::string body;
   };
 
-  // Makes a service of `catalogue` that serves the common routes (CommonRoutes.h).
+  // Makes a service of `catalogue` that serves the common routes (CommonRoutes.h) and the study routes
+  // (course/CourseRoutes.h).
   explicit ApiService(SampleCatalogue catalogue);
 
   // REQUIRES: no request has been answered yet.

@@ -1,0 +1,101 @@
+// The live list and a live lesson's entry parameters end to end against the sample back end.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/course/course_test_util.h"
+#include "learning/live/QMLiveModel.h"
+
+namespace coursetest {
+namespace {
+
+class LiveTest : public CourseDataModelTest {};
+
+TEST_F(LiveTest, TheFirstPageListsTheSeasonsGroupsInEveryStatus) {
+  const std::string session = logIn();
+  model_->networkGetLiveCourseWithSeason(nullptr, 1);
+  ASSERT_TRUE(waitForEvents());
+  ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkGetLiveCourseSuccess"});
+  const auto sent = sentParameters(QMCourseDataModel::kLiveCoursePath);
+  EXPECT_EQ(sent[0].at("page"), "1");
+  EXPECT_EQ(sent[0].at("pageSize"), "100");
+  EXPECT_EQ(sent[0].at("sid"), session);
+  EXPECT_EQ(sent[0].count("seasonId"), 0u);
+
+  EXPECT_EQ(delegate_->sumNumber, 4);
+  std::set<std::int64_t> groupStatuses;
+  std::set<std::int64_t> liveStatuses;
+  for (const std::shared_ptr<QMLiveGroupModel>& group : delegate_->groups) {
+    groupStatuses.insert(group->groupStatus());
+    for (const std::shared_ptr<QMLiveModel>& live : group->groupLives()) {
+      liveStatuses.insert(live->liveStatus());
+      EXPECT_EQ(live->groupModel(), group);
+    }
+  }
+  const std::set<std::int64_t> everyStatus = {QMLiveModel::kStatusEnded, QMLiveModel::kStatusNotStarted,
+                                              QMLiveModel::kStatusLive, QMLiveModel::kStatusReplay};
+  EXPECT_EQ(groupStatuses, everyStatus);
+  EXPECT_EQ(liveStatuses, everyStatus);
+
+  const std::shared_ptr<QMLiveGroupModel>& first = delegate_->groups[0];
+  EXPECT_EQ(first->groupID(), "9001");
+  EXPECT_EQ(first->groupName(), "政治冲刺直播课");
+  EXPECT_EQ(first->groupConsumerType(), "1");
+  EXPECT_EQ(first->groupTotalNum(), 4);
+  // An ended lesson that can be replayed reads as a replay; one that cannot stays ended.
+  EXPECT_EQ(first->groupLives()[0]->liveStatus(), QMLiveModel::kStatusReplay);
+  EXPECT_EQ(first->groupLives()[1]->liveStatus(), QMLiveModel::kStatusEnded);
+}
+
+TEST_F(LiveTest, AChosenSeasonAndPageAreSent) {
+  logInAndLoadSubjects();
+  const std::vector<std::shared_ptr<QMSeason>> seasons =
+      QMCoreDataHelper::sharedInstance().fetchEntitiesOf<QMSeason>(cd::Predicate::equals("seasonId", "2018"));
+  ASSERT_EQ(seasons.size(), 1u);
+  model_->networkGetLiveCourseWithSeason(seasons[0], 2);
+  ASSERT_TRUE(waitForEvents());
+  const auto sent = sentParameters(QMCourseDataModel::kLiveCoursePath);
+  EXPECT_EQ(sent[0].at("seasonId"), "2018");
+  EXPECT_EQ(sent[0].at("page"), "2");
+  EXPECT_EQ(sent[0].at("pageSize"), "100");
+  EXPECT_TRUE(delegate_->groups.empty());
+  EXPECT_EQ(delegate_->sumNumber, 1);
+}
+
+TEST_F(LiveTest, NothingIsAskedWhileLoggedOut) {
+  model_->networkGetLiveCourseWithSeason(nullptr, 1);
+  model_->networkGetServerTime();
+  ASSERT_TRUE(waitForEvents());
+  EXPECT_EQ(delegate_->events, std::vector<std::string>{"networkGetServerTimeSuccess"});
+  EXPECT_TRUE(app_.backend().recordedRequests(QMCourseDataModel::kLiveCoursePath).empty());
+}
+
+TEST_F(LiveTest, EntryParametersFillTheLiveLesson) {
+  logIn();
+  model_->networkGetLiveCourseWithSeason(nullptr, 1);
+  ASSERT_TRUE(waitForEvents());
+  const std::shared_ptr<QMLiveModel> live = delegate_->groups[0]->groupLives()[2];
+  delegate_->events.clear();
+  model_->networkGetLiveParamWith(live);
+  ASSERT_TRUE(waitForEvents());
+  ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkGetLiveParamSuccess"});
+  const auto sent = sentParameters(QMCourseDataModel::kLiveParamPath);
+  EXPECT_EQ(sent[0].at("type"), "1");
+  EXPECT_EQ(sent[0].at("knowledge_id"), "90013");
+  EXPECT_EQ(sent[0].at("user_type"), "1");
+  EXPECT_EQ(live->liveProviderId(), "room90013");
+  EXPECT_EQ(live->liveProviderType(), 3);
+  EXPECT_EQ(live->liveP(), "pass90013");
+  EXPECT_EQ(live->liveCustomer(), "quillmark");
+
+  live->setLiveID("404");
+  delegate_->events.clear();
+  model_->networkGetLiveParamWith(live);
+  ASSERT_TRUE(waitForEvents());
+  EXPECT_EQ(delegate_->events, std::vector<std::string>{"networkGetLiveParamFailed"});
+  EXPECT_EQ(app_.toasts(), std::vector<std::string>{"视频不存在"});
+}
+
+}  // namespace
+}  // namespace coursetest
