@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/foundation/formats/KeyPath.h"
+#include "platform/foundation/values/TextNumbers.h"
 #include "platform/foundation/values/Utf8.h"
 
 namespace ns {
@@ -51,8 +52,7 @@ bool JSONWriter::writeDouble(double number) {
   if (!std::isfinite(number)) {
     return fail("an infinite or NaN number has no JSON form");
   }
-  char buffer[32];
-  append(numberText(number, buffer));
+  append(textOfDouble(number));
   return true;
 }
 

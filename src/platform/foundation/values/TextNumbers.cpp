@@ -131,4 +131,21 @@ bool boolValueOfText(std::string_view text) {
   return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
 }
 
+std::string textOfDouble(double number) {
+  char buffer[64];
+  const auto scientific =
+      std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::scientific);
+  const std::string_view text(buffer, static_cast<std::size_t>(scientific.ptr - buffer));
+  const std::size_t exponentMark = text.find('e');
+  if (exponentMark == std::string_view::npos) {
+    return std::string(text);  // inf or nan
+  }
+  const int exponent = static_cast<int>(integerValueOfText(text.substr(exponentMark + 1)));
+  if (exponent < -4 || exponent > 16) {
+    return std::string(text);
+  }
+  const auto plain = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
+  return std::string(buffer, plain.ptr);
+}
+
 }  // namespace ns

@@ -4,6 +4,7 @@
 // doubleValue and boolValue. Thread-safe: pure functions.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace ns {
@@ -20,5 +21,10 @@ double doubleValueOfText(std::string_view text);
 // Skips leading blanks, then any signs and leading zeros; returns true when the next character is one of
 // Y, y, T, t or a digit 1 to 9, else false.
 bool boolValueOfText(std::string_view text);
+
+// Returns the text the platform prints for a double: the fewest digits that read back as the same number,
+// laid out plainly for decimal exponents -4 to 16 ("12.5", "1700000000") and in scientific form otherwise
+// ("1e+20", "-2.5e-07"); "inf", "-inf" and "nan" for the values that are not finite.
+std::string textOfDouble(double number);
 
 }  // namespace ns

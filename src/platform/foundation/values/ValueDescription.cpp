@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "platform/foundation/values/TextNumbers.h"
 #include "platform/foundation/values/Utf8.h"
 #include "platform/foundation/values/Value.h"
 
@@ -178,7 +179,7 @@ void appendDescription(const Value& value, std::size_t level, std::string& out) 
       appendNumber(value.asInteger(), out);
       break;
     case ValueKind::kDouble:
-      appendNumber(value.asDouble(), out);
+      out += textOfDouble(value.asDouble());
       break;
     case ValueKind::kString:
       out += value.asString();

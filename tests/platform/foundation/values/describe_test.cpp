@@ -26,6 +26,12 @@ TEST(DescribeTest, DoublesAreTheShortestTextThatReadsBack) {
   EXPECT_EQ(describe(Value(1.0 / 3.0)), "0.3333333333333333");
   EXPECT_EQ(describe(Value(1e20)), "1e+20");
   EXPECT_EQ(describe(Value(-2.5e-7)), "-2.5e-07");
+  // Whole numbers of up to 17 digits, such as times in seconds, print plainly, as "%.17g" lays them out.
+  EXPECT_EQ(describe(Value(1700000000.0)), "1700000000");
+  EXPECT_EQ(describe(Value(1e16)), "10000000000000000");
+  EXPECT_EQ(describe(Value(1e17)), "1e+17");
+  EXPECT_EQ(describe(Value(0.0001)), "0.0001");
+  EXPECT_EQ(describe(Value(0.00001)), "1e-05");
 }
 
 TEST(DescribeTest, DataShowsLengthAndBytes) {
