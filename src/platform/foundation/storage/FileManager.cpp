@@ -80,12 +80,14 @@ void syncDirectory(const std::string& directory) {
 }
 
 // Writes `contents` into the new temporary file `descriptor`, makes it readable as a plain file is, and
-// brings it to the disk. Returns 0 or an errno value.
-int fillTemporaryFile(ScopedDescriptor& descriptor, const Data& contents) {
+// brings it to the disk when `durability` asks for it. Returns 0 or an errno value.
+int fillTemporaryFile(ScopedDescriptor& descriptor, const Data& contents, WriteDurability durability) {
   if (const int error = writeAll(descriptor.get(), contents)) {
     return error;
   }
-  if (::fchmod(descriptor.get(), 0644) != 0 || ::fsync(descriptor.get()) != 0 || descriptor.close() != 0) {
+  const bool flush = durability == WriteDurability::kFlushedToDisk;
+  if (::fchmod(descriptor.get(), 0644) != 0 || (flush && ::fsync(descriptor.get()) != 0) ||
+      descriptor.close() != 0) {
     return errno;
   }
   return 0;
@@ -188,7 +190,8 @@ Result<FileAttributes> FileManager::attributesOfItemAtPath(std::string_view path
   return attributes;
 }
 
-Status FileManager::createFileAtPath(std::string_view path, const Data& contents) const {
+Status FileManager::createFileAtPath(std::string_view path, const Data& contents,
+                                     WriteDurability durability) const {
   const fs::path target{std::string(path)};
   const std::string directory = target.has_parent_path() ? target.parent_path().string() : std::string(".");
   std::string temporaryName = ".";
@@ -199,7 +202,7 @@ Status FileManager::createFileAtPath(std::string_view path, const Data& contents
   if (descriptor.get() < 0) {
     return failure(errno, path);
   }
-  int error = fillTemporaryFile(descriptor, contents);
+  int error = fillTemporaryFile(descriptor, contents, durability);
   if (error == 0 && ::rename(temporaryPath.c_str(), target.c_str()) != 0) {
     error = errno;
   }
@@ -207,7 +210,9 @@ Status FileManager::createFileAtPath(std::string_view path, const Data& contents
     ::unlink(temporaryPath.c_str());
     return failure(error, path);
   }
-  syncDirectory(directory);
+  if (durability == WriteDurability::kFlushedToDisk) {
+    syncDirectory(directory);
+  }
   return Status();
 }
 

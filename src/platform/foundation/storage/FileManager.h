@@ -27,6 +27,15 @@ struct FileAttributes {
   Date modificationDate;
 };
 
+// How far createFileAtPath() takes a new file before it returns.
+enum class WriteDurability {
+  // The bytes and the rename reach the disk: the new file survives a power loss.
+  kFlushedToDisk,
+  // The bytes and the rename are handed to the system only: the new file survives the crash of the
+  // process, whole or not at all, but a power loss may lose it. For data that can be fetched again.
+  kSurvivesProcessCrash,
+};
+
 // Whether createDirectoryAtPath() also creates the missing folders above the new one.
 enum class IntermediateDirectories { kNo, kYes };
 
@@ -66,10 +75,12 @@ class FileManager {
   Result<FileAttributes> attributesOfItemAtPath(std::string_view path) const;
 
   // Writes `contents` to a new or replaced file at `path`, atomically: the bytes go to a temporary file in
-  // the same folder, reach the disk, and are renamed over `path`, so a reader sees the old file or the whole
-  // new one, never a part, even after a crash. On failure `path` is unchanged and no temporary file stays.
+  // the same folder, reach the disk (as `durability` says), and are renamed over `path`, so a reader sees
+  // the old file or the whole new one, never a part, even after a crash. On failure `path` is unchanged and
+  // no temporary file stays.
   // REQUIRES: the folder of `path` exists.
-  Status createFileAtPath(std::string_view path, const Data& contents) const;
+  Status createFileAtPath(std::string_view path, const Data& contents,
+                          WriteDurability durability = WriteDurability::kFlushedToDisk) const;
 
   // Returns the whole contents of the file at `path`.
   Result<Data> contentsAtPath(std::string_view path) const;

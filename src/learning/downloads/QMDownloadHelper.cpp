@@ -1,0 +1,471 @@
+#include "learning/downloads/QMDownloadHelper.h"
+
+#include <utility>
+#include <vector>
+
+#include "app/helpers/MyButton.h"
+#include "app/session/QMAppServices.h"
+#include "app/session/QMUser.h"
+#include "app/store/ConsoleLog.h"
+#include "app/store/QMCoreDataHelper.h"
+#include "app/store/QMCourse.h"
+#include "app/store/QMFileCacheInfo.h"
+#include "app/store/QMStage.h"
+#include "app/store/QMTask.h"
+#include "learning/downloads/QMSignedPlaylistURL.h"
+#include "learning/downloads/SegmentURL.h"
+#include "learning/downloads/ZBM3U8.h"
+#include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/foundation/storage/Bundle.h"
+#include "platform/foundation/storage/FileManager.h"
+#include "platform/foundation/text/StringEncoding.h"
+#include "platform/net/HTTPHeaderFields.h"
+#include "platform/outside/Reachability.h"
+#include "ui/hud/ProgressHUD.h"
+
+namespace {
+
+constexpr char kPlaylistFileName[] = "index.m3u8";
+constexpr char kKeyFileName[] = "K.bin";
+constexpr char kCellularPauseText[] = "非WiFi网络环境，暂停缓存";
+constexpr double kCellularPauseSeconds = 2.0;
+constexpr std::string_view kHttpScheme = "http://";
+constexpr std::string_view kStoreErrorDomain = "QMDownloadHelper";
+
+std::shared_ptr<QMDownloadHelper>& sharedSlot() {
+  static std::shared_ptr<QMDownloadHelper> shared;
+  return shared;
+}
+
+std::vector<std::shared_ptr<QMFileCacheInfo>> recordsWhere(const cd::Predicate& predicate) {
+  return QMCoreDataHelper::sharedInstance().fetchEntitiesOf<QMFileCacheInfo>(predicate,
+                                                                             {"course", "ownTask"});
+}
+
+cd::Predicate statusIs(std::int64_t status) {
+  return cd::Predicate::equals(std::string(QMFileCacheInfo::kStatusKey), ns::Value(status));
+}
+
+cd::Predicate statusIsNot(std::int64_t status) {
+  return cd::Predicate::compare(std::string(QMFileCacheInfo::kStatusKey), cd::ComparisonOperator::kNotEqualTo,
+                                ns::Value(status));
+}
+
+std::int64_t statusOf(const QMFileCacheInfo& record) {
+  return record.status().value_or(kQMDownloadNotQueued);
+}
+
+// Mends the scheme of a URL written "HTTP://..." or with a lost slash ("http:/host/..."): both become
+// "http://...". Any other URL is returned as it is.
+std::string repairedURL(std::string url) {
+  const std::string scheme = ns::lowercaseASCII(std::string_view(url).substr(0, kHttpScheme.size()));
+  if (scheme == kHttpScheme) {
+    url.replace(0, kHttpScheme.size(), kHttpScheme);
+  } else if (scheme.starts_with(kHttpScheme.substr(0, kHttpScheme.size() - 1))) {
+    url.replace(0, kHttpScheme.size() - 1, kHttpScheme);
+  }
+  return url;
+}
+
+ns::Error storeError(const std::string& description) {
+  return ns::Error(std::string(kStoreErrorDomain), 1,
+                   {{std::string(ns::kLocalizedDescriptionKey), description}});
+}
+
+// Writes `bytes` to `folder`/`name` through a temporary file and a rename, and checks that the stored file
+// holds exactly as many bytes. A lesson's files can always be fetched again, so they are made safe against
+// the process's crash without waiting for the disk each time.
+ns::Status writeLessonFile(const std::string& folder, const std::string& name, const ns::Data& bytes) {
+  const ns::FileManager& files = ns::FileManager::defaultManager();
+  const std::string path = folder + "/" + name;
+  if (ns::Status written = files.createFileAtPath(path, bytes, ns::WriteDurability::kSurvivesProcessCrash);
+      !written) {
+    return written;
+  }
+  ns::Result<ns::FileAttributes> stored = files.attributesOfItemAtPath(path);
+  if (!stored) {
+    return stored.error();
+  }
+  if (stored->size != bytes.size()) {
+    return storeError("the stored size differs from the bytes received");
+  }
+  return {};
+}
+
+ns::Result<ns::Data> bundledKeyFile() {
+  const std::optional<std::string> path = ns::Bundle::mainBundle()->pathForResource("K", "bin");
+  if (!path) {
+    return storeError("the bundle has no K.bin");
+  }
+  return ns::FileManager::defaultManager().contentsAtPath(*path);
+}
+
+}  // namespace
+
+const std::shared_ptr<QMDownloadHelper>& QMDownloadHelper::sharedInstance() {
+  std::shared_ptr<QMDownloadHelper>& shared = sharedSlot();
+  if (!shared) {
+    shared.reset(new QMDownloadHelper());
+    shared->courseDataModel_->setDelegate(shared);
+    ns::NotificationCenter::defaultCenter().addObserver(
+        shared, &QMDownloadHelper::reachabilityChanged,
+        std::string(outside::kReachabilityChangedNotification), nullptr);
+  }
+  return shared;
+}
+
+void QMDownloadHelper::resetSharedInstanceForTesting() {
+  if (std::shared_ptr<QMDownloadHelper> shared = std::exchange(sharedSlot(), nullptr)) {
+    shared->cancelCurrentConnection();
+  }
+}
+
+QMDownloadHelper::QMDownloadHelper() : courseDataModel_(std::make_shared<QMCourseDataModel>()) {}
+
+void QMDownloadHelper::add(const std::shared_ptr<QMCourse>& lesson) {
+  const std::shared_ptr<QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
+  if (record) {
+    const std::int64_t status = statusOf(*record);
+    if (status == kQMDownloadNotQueued || status == kQMDownloadPaused || status == kQMDownloadFailed) {
+      record->setStatus(kQMDownloadWaiting);
+      QMCoreDataHelper::sharedInstance().saveContext();
+    }
+  }
+  launchDownloader();
+}
+
+void QMDownloadHelper::launchDownloader() {
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  if (!activate_ || !record || statusOf(*record) == kQMDownloadPaused ||
+      statusOf(*record) == kQMDownloadFailed) {
+    next();
+  }
+}
+
+void QMDownloadHelper::next() {
+  activate_ = false;
+  std::vector<std::shared_ptr<QMFileCacheInfo>> running = recordsWhere(statusIs(kQMDownloadRunning));
+  std::vector<std::shared_ptr<QMFileCacheInfo>> waiting = recordsWhere(statusIs(kQMDownloadWaiting));
+  const std::shared_ptr<QMFileCacheInfo> chosen =
+      !running.empty() ? running.front() : (!waiting.empty() ? waiting.front() : nullptr);
+  // A transfer of another lesson must never run on once this one is chosen: its bytes would land in the
+  // new lesson's folder.
+  if (chosen != currentFCI_.lock()) {
+    cancelCurrentConnection();
+  }
+  if (!chosen) {
+    currentFCI_.reset();
+    return;
+  }
+  setCurrentFCI(chosen);
+}
+
+void QMDownloadHelper::setCurrentFCI(const std::shared_ptr<QMFileCacheInfo>& record) {
+  currentFCI_ = record;
+  record->setStatus(kQMDownloadRunning);
+  courseDataModel_->networkGetServerTime();
+}
+
+void QMDownloadHelper::networkGetServerTimeSuccess(double serverTime) {
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::shared_ptr<QMCourse> lesson = record ? record->course() : nullptr;
+  if (lesson) {
+    const std::string url = QMSignedPlaylistURL::m3u8VideoURLWithServerTime(
+        *lesson, serverTime, QMSignedPlaylistURL::Use::kDownload);
+    consoleLog("m3u8文件下载地址：" + url);
+    record->setFileURL(url);
+  }
+  run();
+}
+
+void QMDownloadHelper::networkGetServerTimeFailed() {
+  if (isHeldByCellularRule()) {
+    showPauseAllAlert();
+    return;
+  }
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  if (record && record->status()) {
+    currentFCIDownloadFailed();
+  }
+}
+
+void QMDownloadHelper::run() {
+  if (activate_) {
+    return;
+  }
+  activate_ = true;
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  if (record && record->ownTask().empty() && record->taskCount().value_or(0) > 0) {
+    if (statusOf(*record) != kQMDownloadNotQueued) {
+      record->setStatus(kQMDownloadDone);
+      record->setProgress(100);
+      QMCoreDataHelper::sharedInstance().saveContext();
+    }
+    next();
+    return;
+  }
+  if (record && statusOf(*record) == kQMDownloadRunning) {
+    startNewURLRequest();
+  } else {
+    next();
+  }
+}
+
+void QMDownloadHelper::startNewURLRequest() {
+  if (transfer_) {
+    consoleLog("a transfer is running: " + currentURL_);
+    return;
+  }
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  std::string url;
+  currentTask_.reset();
+  if (record && record->taskCount().value_or(0) != 0) {
+    const std::vector<std::shared_ptr<QMTask>> pending = record->ownTask();
+    if (!pending.empty()) {
+      currentTask_ = pending.front();
+      url = pending.front()->taskURL().value_or("");
+    }
+    consoleLog("\nTS下载地址:" + url + " ");
+  } else {
+    url = record ? record->fileURL().value_or("") : "";
+    consoleLog("\nm3u8下载地址:" + url + " ");
+  }
+  if (url.empty()) {
+    currentFCIDownloadFailed();
+    return;
+  }
+  currentURL_ = repairedURL(std::move(url));
+  activate_ = true;
+  std::weak_ptr<QMDownloadHelper> weakSelf = std::static_pointer_cast<QMDownloadHelper>(shared_from_this());
+  transfer_ = QMDownloadTransfer::start(currentURL_, [weakSelf](ns::Result<ns::Data> body) {
+    if (std::shared_ptr<QMDownloadHelper> self = weakSelf.lock()) {
+      self->transferEnded(std::move(body));
+    }
+  });
+}
+
+void QMDownloadHelper::transferEnded(ns::Result<ns::Data> body) {
+  // The ended transfer stays alive until this returns: it is still calling.
+  const std::shared_ptr<QMDownloadTransfer> ended = std::exchange(transfer_, nullptr);
+  activate_ = false;
+  if (!body) {
+    consoleLog("!!!!!!!!!!请求失败：" + consoleTextOfError(body.error()));
+    const bool rejected = body.error().domain() == kQMDownloadTransferErrorDomain;
+    if (!rejected && isHeldByCellularRule()) {
+      showPauseAllAlert();
+    } else {
+      currentFCIDownloadFailed();
+    }
+    return;
+  }
+  if (isHeldByCellularRule()) {
+    showPauseAllAlert();
+    return;
+  }
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  if (!record) {
+    consoleLog("no current lesson: the received data is dropped");
+  } else if (statusOf(*record) == kQMDownloadRunning) {
+    record->taskCount().value_or(0) != 0 ? TSRequestFinished(*body) : m3u8FileRequestFinish(*body);
+  }
+}
+
+void QMDownloadHelper::m3u8FileRequestFinish(const ns::Data& body) {
+  const std::optional<std::string> text = ns::StringEncoding::utf8().decode(body);
+  const std::optional<ZBM3U8Set> playlist = text ? ZBM3U8::decodeM3U8IndexContext(*text) : std::nullopt;
+  // A playlist without one segment that can be fetched and stored would only be fetched again and again.
+  if (!playlist || playlist->tsURIs().empty()) {
+    currentFCIDownloadFailed();
+    return;
+  }
+  const std::optional<std::string> folder = currentFCIDLPath();
+  const ns::Result<ns::Data> key = bundledKeyFile();
+  if (!folder || !key || !writeLessonFile(*folder, kKeyFileName, *key) ||
+      !writeLessonFile(*folder, kPlaylistFileName, body)) {
+    currentFCIDownloadFailed();
+    return;
+  }
+  createTSTaskWithM3U8Set(*playlist);
+  startNewURLRequest();
+}
+
+void QMDownloadHelper::createTSTaskWithM3U8Set(const ZBM3U8Set& playlist) {
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
+  record->setTaskCount(static_cast<std::int64_t>(playlist.tsURIs().size()));
+  const std::shared_ptr<cd::ManagedObjectContext> context = store.managedObjectContext();
+  if (context && record->ownTask().empty()) {
+    for (const std::string& url : playlist.tsURIs()) {
+      auto task =
+          std::static_pointer_cast<QMTask>(context->insertNewObjectForEntityForName(QMTask::kEntityName));
+      task->setTaskURL(url);
+      task->setOwnByFileCache(record);
+    }
+  }
+  store.saveContext();
+}
+
+void QMDownloadHelper::TSRequestFinished(const ns::Data& body) {
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::optional<std::string> name = segmentFileName(currentURL_);
+  const std::optional<std::string> folder = currentFCIDLPath();
+  if (!name || !folder) {
+    currentFCIDownloadFailed();
+    return;
+  }
+  if (ns::Status written = writeLessonFile(*folder, *name, body); !written) {
+    consoleLog("segment not stored: " + consoleTextOfError(written.error()));
+    currentFCIDownloadFailed();
+    return;
+  }
+  QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
+  if (const std::shared_ptr<QMTask> task = currentTask_.lock(); task && store.managedObjectContext()) {
+    store.managedObjectContext()->deleteObject(*task);
+  }
+  const std::size_t pending = record->ownTask().size();
+  if (pending > 0) {
+    const double taskCount = static_cast<double>(record->taskCount().value_or(1));
+    record->setProgress(static_cast<std::int64_t>((1.0 - static_cast<double>(pending) / taskCount) * 100.0));
+    startNewURLRequest();
+  } else {
+    record->setStatus(kQMDownloadDone);
+    record->setProgress(100);
+    ns::NotificationCenter::defaultCenter().postNotificationName(kQMDLSuccessNotification, record);
+    next();
+  }
+  store.saveContext();
+}
+
+std::optional<std::string> QMDownloadHelper::currentFCIDLPath() {
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::optional<std::string> folder = record ? record->lessonFolderPath() : std::nullopt;
+  if (!folder ||
+      !ns::FileManager::defaultManager().createDirectoryAtPath(*folder, ns::IntermediateDirectories::kYes)) {
+    consoleLog("~~Failed~~ 创建下载路径失败");
+    return std::nullopt;
+  }
+  consoleLog("~~Success~~ 创建下载路径成功 \n\t" + *folder);
+  return folder;
+}
+
+void QMDownloadHelper::currentFCIDownloadFailed() {
+  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  consoleLog("下载失败:" + (record ? record->fileDocment().value_or("") : std::string("(null)")));
+  if (record && statusOf(*record) == kQMDownloadRunning) {
+    record->setStatus(kQMDownloadFailed);
+    QMCoreDataHelper::sharedInstance().saveContext();
+  }
+  next();
+}
+
+void QMDownloadHelper::cancelCurrentConnection() {
+  transfer_.reset();
+  activate_ = false;
+  currentFCI_.reset();
+  currentURL_.clear();
+  currentTask_.reset();
+}
+
+void QMDownloadHelper::pauseAll() {
+  cancelCurrentConnection();
+  for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(
+           cd::Predicate::allOf({statusIsNot(kQMDownloadNotQueued), statusIsNot(kQMDownloadDone)}))) {
+    record->setStatus(kQMDownloadPaused);
+  }
+  QMCoreDataHelper::sharedInstance().saveContext();
+  ns::NotificationCenter::defaultCenter().postNotificationName(kQMDLPauseAllNotification);
+}
+
+void QMDownloadHelper::startAll() {
+  std::vector<std::shared_ptr<QMFileCacheInfo>> stopped = recordsWhere(statusIs(kQMDownloadPaused));
+  for (std::shared_ptr<QMFileCacheInfo>& failed : recordsWhere(statusIs(kQMDownloadFailed))) {
+    stopped.push_back(std::move(failed));
+  }
+  if (stopped.empty()) {
+    return;
+  }
+  for (const std::shared_ptr<QMFileCacheInfo>& record : stopped) {
+    record->setStatus(kQMDownloadWaiting);
+  }
+  QMCoreDataHelper::sharedInstance().saveContext();
+  currentFCI_.reset();
+  launchDownloader();
+}
+
+void QMDownloadHelper::deleteVideo(const std::shared_ptr<QMCourse>& lesson) {
+  const std::shared_ptr<QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
+  QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
+  const std::shared_ptr<cd::ManagedObjectContext> context = store.managedObjectContext();
+  if (!record || !context) {
+    return;
+  }
+  const bool isCurrent = record == currentFCI_.lock();
+  record->setStatus(kQMDownloadNotQueued);
+  record->setTaskCount(0);
+  for (const std::shared_ptr<QMTask>& task : record->ownTask()) {
+    context->deleteObject(*task);
+  }
+  context->deleteObject(*record);
+  store.saveContext();
+  if (isCurrent) {
+    cancelCurrentConnection();
+  }
+}
+
+void QMDownloadHelper::deleteCourse(const std::shared_ptr<QMCourse>& node) {
+  if (!node) {
+    return;
+  }
+  const std::vector<std::shared_ptr<QMCourse>> children = node->lowLevelCourse();
+  if (children.empty()) {
+    deleteVideo(node);
+    return;
+  }
+  for (const std::shared_ptr<QMCourse>& child : children) {
+    deleteCourse(child);
+  }
+}
+
+void QMDownloadHelper::deleteStageCourse(const std::shared_ptr<QMStage>& stage) {
+  for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(statusIsNot(kQMDownloadNotQueued))) {
+    const std::shared_ptr<QMCourse> lesson = record->course();
+    const std::shared_ptr<QMCourse> root = lesson ? lesson->rootCourse() : nullptr;
+    if (root && root->ownByStage() == stage) {
+      deleteVideo(lesson);
+    }
+  }
+}
+
+void QMDownloadHelper::deleteAllCourse() {
+  for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(statusIsNot(kQMDownloadNotQueued))) {
+    deleteVideo(record->course());
+  }
+}
+
+void QMDownloadHelper::reachabilityChanged(const ns::Notification&) {
+  if (QMAppServices::myReachable()->currentReachabilityStatus() == outside::NotReachable) {
+    pauseAll();
+  }
+}
+
+void QMDownloadHelper::showPauseAllAlert() {
+  pauseAll();
+  ui::ProgressHUD::showAlertWithText(kCellularPauseText, kCellularPauseSeconds);
+}
+
+bool QMDownloadHelper::isHeldByCellularRule() const {
+  const QMUser& user = *QMUser::sharedInstance();
+  return QMAppServices::myReachable()->currentReachabilityStatus() == outside::ReachableViaWWAN &&
+         user.onlyWifiDown() && !user.keepRememberDown();
+}
+
+void QMDownloadHelper::alertViewDidOnClickedButton(ZBAlertView&, MyButton& button) {
+  const std::string buttonTitle = button.currentTitle();
+  if (buttonTitle == "继续下载") {
+    run();
+    QMUser::sharedInstance()->setKeepRememberDown(true);
+  } else if (buttonTitle == "取消") {
+    pauseAll();
+    QMUser::sharedInstance()->setKeepRememberDown(false);
+  }
+}

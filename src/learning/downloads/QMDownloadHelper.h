@@ -1,0 +1,104 @@
+#pragma once
+
+// QMDownloadHelper: the download manager, one per process. Its queue is the set of download records in the
+// object store (QMFileCacheInfo, one per lesson): status 1 waits, 2 downloads, 3 is paused, 4 failed, 5 is
+// done, 0 is not queued. It works on one lesson at a time and on one transfer at a time: the server time,
+// the lesson's signed playlist (stored as "index.m3u8" beside a copy of the bundle's "K.bin"), one pending
+// segment task per segment, then the segments one after the other, each stored under segmentFileName() of
+// its URL in the lesson folder Documents/<userId>/<fileDocment>/. Every file is replaced atomically, so a
+// crash never leaves part of a file under its final name, and a resumed lesson fetches only its pending
+// segments.
+//
+// The last segment sets the record to 5 with progress 100 and posts kQMDLSuccessNotification (object: the
+// record). Every failure of a lesson's step sets it to 4 and moves on to the next lesson; nothing is retried
+// by itself. A lost network pauses everything; on a cellular network with the Wi-Fi-only download switch
+// on and no remembered choice, the end of each transfer pauses everything and shows
+// "非WiFi网络环境，暂停缓存" for 2.0 s. Every pauseAll() posts kQMDLPauseAllNotification.
+//
+// Thread-safety: main thread only; transfers run on the main run loop.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/course/QMCourseDataModel.h"
+#include "app/helpers/ZBAlertViewDelegate.h"
+#include "learning/downloads/QMDownloadTransfer.h"
+#include "learning/downloads/ZBM3U8Set.h"
+#include "platform/foundation/notify/Notification.h"
+#include "platform/foundation/values/Object.h"
+
+class QMCourse;
+class QMFileCacheInfo;
+class QMStage;
+class QMTask;
+
+inline constexpr char kQMDLSuccessNotification[] = "QMDLSuccess";
+inline constexpr char kQMDLPauseAllNotification[] = "QMDLPauseAll";
+
+class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, public ZBAlertViewDelegate {
+ public:
+  // Returns the manager, made on first use: it then observes the reachability change notification for the
+  // rest of its life.
+  static const std::shared_ptr<QMDownloadHelper>& sharedInstance();
+  // Drops the manager, cancelling its transfer, as a new process would start.
+  static void resetSharedInstanceForTesting();
+
+  // Queues `lesson`: a record in status 0, 3 or 4 goes to 1 (a waiting, running or finished lesson stays as
+  // it is); then starts the queue.
+  void add(const std::shared_ptr<QMCourse>& lesson);
+  // Starts the queue unless a lesson is being worked on. A current lesson that a screen paused or failed
+  // does not count: its transfer is cancelled and the next lesson is chosen.
+  void launchDownloader();
+  // Cancels the transfer, sets every record that is neither 0 nor 5 to 3, saves, and posts
+  // kQMDLPauseAllNotification, also when nothing changed.
+  void pauseAll();
+  // Sets every record of status 3 or 4 to 1 and, when there was one, saves and starts the queue afresh.
+  void startAll();
+
+  // Deletes `lesson`'s download: its record goes to 0 (which removes the folder), then its pending tasks and
+  // the record leave the store. A lesson being downloaded has its transfer cancelled; the queue is not
+  // restarted. A lesson without a record is left alone.
+  void deleteVideo(const std::shared_ptr<QMCourse>& lesson);
+  // deleteVideo() for every lesson at or below `node`.
+  void deleteCourse(const std::shared_ptr<QMCourse>& node);
+  // deleteVideo() for every queued or stored lesson under `stage`.
+  void deleteStageCourse(const std::shared_ptr<QMStage>& stage);
+  // deleteVideo() for every queued or stored lesson.
+  void deleteAllCourse();
+
+  // The choice on a cellular question: the button "继续下载" goes on and remembers it, "取消" pauses
+  // everything and forgets it; other buttons do nothing.
+  void alertViewDidOnClickedButton(ZBAlertView& alertView, MyButton& button) override;
+
+  void networkGetServerTimeSuccess(double serverTime) override;
+  void networkGetServerTimeFailed() override;
+
+ private:
+  QMDownloadHelper();
+
+  void next();
+  void setCurrentFCI(const std::shared_ptr<QMFileCacheInfo>& record);
+  void run();
+  void startNewURLRequest();
+  void transferEnded(ns::Result<ns::Data> body);
+  void m3u8FileRequestFinish(const ns::Data& body);
+  void TSRequestFinished(const ns::Data& body);
+  void createTSTaskWithM3U8Set(const ZBM3U8Set& playlist);
+  std::optional<std::string> currentFCIDLPath();
+  void currentFCIDownloadFailed();
+  void cancelCurrentConnection();
+  void reachabilityChanged(const ns::Notification& notification);
+  void showPauseAllAlert();
+  // True on a cellular network with the Wi-Fi-only download switch on and no remembered choice.
+  bool isHeldByCellularRule() const;
+
+  std::shared_ptr<QMCourseDataModel> courseDataModel_;
+  // A lesson is being worked on: set when its work starts and while a transfer is in flight.
+  bool activate_ = false;
+  // The transfer in flight (there is at most one), or nullptr.
+  std::shared_ptr<QMDownloadTransfer> transfer_;
+  std::string currentURL_;
+  std::weak_ptr<QMTask> currentTask_;
+  std::weak_ptr<QMFileCacheInfo> currentFCI_;
+};
