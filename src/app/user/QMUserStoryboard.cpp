@@ -1,0 +1,11 @@
+#include "app/user/QMUserStoryboard.h"
+
+#include <memory>
+
+#include "app/user/QMUserLogController.h"
+#include "platform/uikit/storyboard/Storyboard.h"
+
+void QMUserStoryboard::registerScenes() {
+  uikit::Storyboard::registerScene(kName, "QMUserLogController",
+                                   [] { return std::make_shared<QMUserLogController>(); });
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+// HostAndPort: a server address as the command line gives it: "HOST", "HOST:PORT", or "[IPv6]:PORT".
+// Thread-safe as a value.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/foundation/values/Result.h"
+
+struct HostAndPort {
+  enum class Port { kOptional, kRequired };
+
+  std::string host;
+  std::optional<std::uint16_t> port;
+
+  // Returns the address `text` names, or an error (kUsageErrorDomain) saying what is wrong: an
+  // empty host, a port that is not a number from 1 to 65535, or a missing port when `port` is kRequired.
+  static ns::Result<HostAndPort> parse(std::string_view text, Port port);
+
+  // "HOST" or "HOST:PORT", the form the request layer and URLs take.
+  std::string text() const;
+};

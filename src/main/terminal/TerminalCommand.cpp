@@ -1,0 +1,228 @@
+#include "main/terminal/TerminalCommand.h"
+
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+#include "main/terminal/UsageError.h"
+
+namespace {
+
+using Kind = TerminalCommand::Kind;
+
+// The longest wait a command may ask for: a day.
+constexpr double kLongestSeconds = 24 * 60 * 60;
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && isBlank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+// A word split off the front of a text, and the text after it (trimmed).
+struct Split {
+  std::string word;
+  std::string_view rest;
+};
+
+// Splits the first word off `text` (trimmed): a quoted word, or the characters up to the next blank.
+ns::Result<Split> splitWord(std::string_view text) {
+  if (!text.starts_with('"')) {
+    std::size_t end = 0;
+    while (end < text.size() && !isBlank(text[end])) {
+      ++end;
+    }
+    return Split{std::string(text.substr(0, end)), trimmed(text.substr(end))};
+  }
+  std::string word;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    if (text[i] == '"') {
+      return Split{std::move(word), trimmed(text.substr(i + 1))};
+    }
+    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == '"' || text[i + 1] == '\\')) {
+      ++i;
+    }
+    word += text[i];
+  }
+  return usageError("a quoted argument has no closing \"");
+}
+
+std::optional<ns::Duration> secondsIn(std::string_view word) {
+  double seconds = 0;
+  const auto [end, failure] = std::from_chars(word.data(), word.data() + word.size(), seconds);
+  if (word.empty() || failure != std::errc() || end != word.data() + word.size() || !std::isfinite(seconds) ||
+      seconds < 0 || seconds > kLongestSeconds) {
+    return std::nullopt;
+  }
+  return std::chrono::duration_cast<ns::Duration>(std::chrono::duration<double>(seconds));
+}
+
+ns::Error needs(const std::string& command, const std::string& what) {
+  return usageError(command + " needs " + what + "; type help for the commands");
+}
+
+// Reads `rest` as the last argument of `command`: one quoted word with nothing after it, or the rest as it
+// is.
+ns::Result<std::string> lastArgument(std::string_view rest, const std::string& command,
+                                     const std::string& what) {
+  if (!rest.starts_with('"')) {
+    if (rest.empty()) {
+      return needs(command, what);
+    }
+    return std::string(rest);
+  }
+  ns::Result<Split> split = splitWord(rest);
+  if (!split.ok()) {
+    return split.error();
+  }
+  if (!split->rest.empty()) {
+    return usageError(command + " takes nothing after its quoted " + what);
+  }
+  return std::move(split->word);
+}
+
+ns::Result<TerminalCommand> parseWaitFor(std::string_view rest) {
+  TerminalCommand command{Kind::kWaitFor, {}, {}, TerminalCommand::kDefaultWaitForTimeout};
+  std::string_view secondsWord;
+  if (rest.starts_with('"')) {
+    ns::Result<Split> split = splitWord(rest);
+    if (!split.ok()) {
+      return split.error();
+    }
+    command.target = std::move(split->word);
+    secondsWord = split->rest;
+  } else {
+    const std::size_t lastBlank = rest.find_last_of(" \t");
+    const bool lastWordIsNumber =
+        lastBlank != std::string_view::npos && secondsIn(rest.substr(lastBlank + 1));
+    command.target = std::string(lastWordIsNumber ? trimmed(rest.substr(0, lastBlank)) : rest);
+    secondsWord = lastWordIsNumber ? rest.substr(lastBlank + 1) : std::string_view();
+    if (command.target.empty()) {
+      return needs("waitfor", "the text to wait for");
+    }
+  }
+  if (!secondsWord.empty()) {
+    std::optional<ns::Duration> timeout = secondsIn(secondsWord);
+    if (!timeout) {
+      return usageError("waitfor: \"" + std::string(secondsWord) + "\" is not a number of seconds");
+    }
+    command.duration = *timeout;
+  }
+  return command;
+}
+
+ns::Result<TerminalCommand> parseType(std::string_view rest) {
+  ns::Result<Split> field = splitWord(rest);
+  if (!field.ok()) {
+    return field.error();
+  }
+  if (field->word.empty()) {
+    return needs("type", "a field and a text");
+  }
+  TerminalCommand command{Kind::kType, std::move(field->word), {}, {}};
+  if (field->rest.starts_with('"')) {
+    ns::Result<std::string> text = lastArgument(field->rest, "type", "text");
+    if (!text.ok()) {
+      return text.error();
+    }
+    command.text = std::move(text).value();
+  } else if (field->rest.empty()) {
+    return needs("type", "a text after the field (\"\" types an empty one)");
+  } else {
+    command.text = std::string(field->rest);
+  }
+  return command;
+}
+
+ns::Result<TerminalCommand> parseWait(std::string_view rest) {
+  std::optional<ns::Duration> duration = secondsIn(rest);
+  if (!duration) {
+    return rest.empty() ? needs("wait", "a number of seconds")
+                        : usageError("wait: \"" + std::string(rest) + "\" is not a number of seconds");
+  }
+  return TerminalCommand{Kind::kWait, {}, {}, *duration};
+}
+
+ns::Result<TerminalCommand> parseNamed(Kind kind, std::string_view rest, const std::string& command,
+                                       const std::string& what) {
+  ns::Result<std::string> target = lastArgument(rest, command, what);
+  if (!target.ok()) {
+    return target.error();
+  }
+  return TerminalCommand{kind, std::move(target).value(), {}, {}};
+}
+
+ns::Result<TerminalCommand> parseBare(Kind kind, std::string_view rest, const std::string& command) {
+  if (!rest.empty()) {
+    return usageError(command + " takes no arguments");
+  }
+  return TerminalCommand{kind, {}, {}, {}};
+}
+
+ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_view rest) {
+  if (word == "tap") {
+    return parseNamed(Kind::kTap, rest, word, "the text or id of what to tap");
+  }
+  if (word == "type") {
+    return parseType(rest);
+  }
+  if (word == "alert") {
+    return parseNamed(Kind::kAlert, rest, word, "the title of a button of the alert");
+  }
+  if (word == "wait") {
+    return parseWait(rest);
+  }
+  if (word == "waitfor") {
+    return parseWaitFor(rest);
+  }
+  static const std::pair<const char*, Kind> kBareCommands[] = {
+      {"show", Kind::kShow}, {"back", Kind::kBack}, {"quit", Kind::kQuit}, {"help", Kind::kHelp}};
+  for (const auto& [name, kind] : kBareCommands) {
+    if (word == name) {
+      return parseBare(kind, rest, word);
+    }
+  }
+  return usageError("there is no command \"" + word + "\"; type help for the commands");
+}
+
+}  // namespace
+
+ns::Result<std::optional<TerminalCommand>> TerminalCommand::parse(std::string_view line) {
+  const std::string_view text = trimmed(line);
+  if (text.empty() || text.starts_with('#')) {
+    return std::optional<TerminalCommand>();
+  }
+  ns::Result<Split> command = splitWord(text);
+  if (!command.ok()) {
+    return command.error();
+  }
+  ns::Result<TerminalCommand> parsed = parseCommand(command->word, command->rest);
+  if (!parsed.ok()) {
+    return parsed.error();
+  }
+  return std::optional<TerminalCommand>(std::move(parsed).value());
+}
+
+std::string TerminalCommand::helpText() {
+  return "Commands (each prints the screen afterwards):\n"
+         "  show                            print the screen\n"
+         "  tap <text or id>                tap the view or alert button with that text or id\n"
+         "  type <field id or placeholder> <text>\n"
+         "                                  type the text into the field, replacing what it held\n"
+         "  alert <button title>            answer the alert with that button\n"
+         "  back                            go back, as the navigation bar's back button does\n"
+         "  wait <seconds>                  let the application run that long\n"
+         "  waitfor <text> [seconds]        run until the screen shows the text (at most 10 s by default)\n"
+         "  quit                            end the application\n"
+         "  help                            this list\n"
+         "Quote an argument (\"...\") to keep spaces at its ends or to make it empty. Lines starting with #\n"
+         "are comments.\n";
+}

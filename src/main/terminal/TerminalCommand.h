@@ -1,0 +1,51 @@
+#pragma once
+
+// TerminalCommand: one command of the terminal front end, as read from a line a person typed or a script
+// holds. The commands:
+//
+//   show                          print the screen
+//   tap <text or id>              tap the view (or alert button) showing that text or named by that id
+//   type <field id or placeholder> <text>
+//                                 type the text into that field, replacing what it held
+//   alert <button title>          answer the alert on screen with that button
+//   back                          go back, as the navigation bar's back button does
+//   wait <seconds>                let the application run that long
+//   waitfor <text> [seconds]      let it run until the screen shows the text (10 seconds at most by default)
+//   quit                          end the application
+//   help                          list the commands
+//
+// A line is read as: the command word, then its arguments. Blank lines and lines that start with "#" hold no
+// command. An argument that must keep spaces at its ends, or be empty, is written in double quotes, with \"
+// and \\ for a quote and a backslash inside. Unquoted, the last argument of tap, alert, type and waitfor is
+// the rest of the line; waitfor takes a last word that is a number as its seconds.
+//
+// Thread-safe as a value.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/foundation/loop/RunLoop.h"
+#include "platform/foundation/values/Result.h"
+
+struct TerminalCommand {
+  enum class Kind { kShow, kTap, kType, kAlert, kBack, kWait, kWaitFor, kQuit, kHelp };
+
+  static constexpr std::chrono::seconds kDefaultWaitForTimeout{10};
+
+  Kind kind = Kind::kShow;
+  // What tap and type name, the alert button's title, or the text waitfor waits for.
+  std::string target;
+  // What type types.
+  std::string text;
+  // How long wait runs, or how long waitfor waits at most.
+  ns::Duration duration{};
+
+  // Returns the command on `line`, std::nullopt for a line that holds none, or an error (kUsageErrorDomain)
+  // saying what is wrong: an unknown command, a missing or surplus argument, a number that is not one, an
+  // unclosed quote.
+  static ns::Result<std::optional<TerminalCommand>> parse(std::string_view line);
+
+  // The list of commands a person reads.
+  static std::string helpText();
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+// TerminalFrontEnd: the application's face in a terminal. It runs commands (TerminalCommand.h) through the
+// driver (uikit::Driver), acting as a finger would, and after each one prints the screen as text
+// (uikit::ScreenRenderer) as an eye would read it.
+//
+// The application runs on the main loop while a command runs. Between commands it waits for the person: so
+// each command first catches up with what fell due meanwhile (replies that arrived, timers), and before the
+// screen is printed the loop runs the turns that the command set going (appearances, animation endings),
+// without waiting for anything.
+//
+// Thread-safety: main thread only, like the screens it drives.
+
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "main/terminal/TerminalCommand.h"
+#include "platform/foundation/values/Result.h"
+
+class TerminalFrontEnd {
+ public:
+  static constexpr int kExitSuccess = 0;
+  static constexpr int kExitScriptFailed = 1;
+  static constexpr char kPrompt[] = "> ";
+
+  // Prints screens and help to `out`, and what went wrong to `errors`. Both must outlive the front end.
+  TerminalFrontEnd(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {}
+
+  // Prints the screen, then reads commands from `in`, one a line after the prompt, until quit or the end of
+  // the input. A line that cannot be read, or a command that fails, prints why and the reading goes on.
+  // Returns kExitSuccess.
+  int runInteractive(std::istream& in);
+
+  // Prints the screen, then runs the lines of the script `script`, called `scriptName`: each command is
+  // echoed after the prompt and followed by the screen. The first line that cannot be read or whose command
+  // fails (a tap that finds nothing, a waitfor that times out, ...) ends the run: "<scriptName>:<line>:
+  // <why>" goes to the error stream and the result is kExitScriptFailed. Returns kExitSuccess when the
+  // script reaches quit or its end.
+  int runScript(std::istream& script, const std::string& scriptName);
+
+  // Runs one command and prints the screen after it (not after quit). Returns the driver's error when the
+  // command failed.
+  ns::Status run(const TerminalCommand& command);
+  bool quitRequested() const { return quitRequested_; }
+
+ private:
+  ns::Status execute(const TerminalCommand& command);
+  // Runs the main loop's turns that are ready, without waiting, until nothing more is ready.
+  static void settle();
+  void printScreen();
+
+  std::ostream& out_;
+  std::ostream& errors_;
+  bool quitRequested_ = false;
+};

@@ -1,0 +1,7 @@
+#include "main/terminal/UsageError.h"
+
+ns::Error usageError(std::string description) {
+  return ns::Error(
+      kUsageErrorDomain, 1,
+      ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey), ns::Value(std::move(description))}});
+}

@@ -1,0 +1,32 @@
+#include "platform/avfoundation/AudioPlayer.h"
+
+#include <algorithm>
+
+#include "platform/foundation/storage/FileManager.h"
+
+namespace av {
+
+ns::Result<std::shared_ptr<AudioPlayer>> AudioPlayer::initWithContentsOfFile(const std::string& path) {
+  ns::Result<ns::Data> contents = ns::FileManager::defaultManager().contentsAtPath(path);
+  if (!contents.ok()) {
+    return contents.error();
+  }
+  return std::make_shared<AudioPlayer>(path);
+}
+
+bool AudioPlayer::prepareToPlay() {
+  prepared_ = true;
+  return true;
+}
+
+bool AudioPlayer::play() {
+  prepared_ = true;
+  playing_ = true;
+  return true;
+}
+
+void AudioPlayer::setVolume(float volume) {
+  volume_ = std::clamp(volume, 0.0f, 1.0f);
+}
+
+}  // namespace av

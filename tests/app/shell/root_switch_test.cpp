@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/base/QMBaseNavigationController.h"
+#include "app/network/TREncrypt.h"
+#include "app/session/QMUser.h"
+#include "app/shell/CoursePlaceholderController.h"
+#include "app/shell/shell_test_util.h"
+#include "platform/uikit/app/Application.h"
+
+namespace {
+
+using shelltest::ShellTest;
+
+class RootSwitchTest : public ShellTest {
+ protected:
+  static std::string rootClass() {
+    return uikit::Application::sharedApplication().keyWindow()->rootViewController()->className();
+  }
+
+  // The subject screen at the root of the drawer's centre stack.
+  std::shared_ptr<CoursePlaceholderController> subjectScreen() const {
+    auto navigation =
+        std::dynamic_pointer_cast<QMBaseNavigationController>(delegate_->drawer()->centerViewController());
+    if (!navigation || navigation->viewControllers().empty()) {
+      return nullptr;
+    }
+    return std::dynamic_pointer_cast<CoursePlaceholderController>(navigation->viewControllers().front());
+  }
+
+  void logOutThroughTheMenu() {
+    ASSERT_TRUE(uikit::Driver::tap(CoursePlaceholderController::kMenuButtonTitle).ok()) << screen();
+    settle();
+    ASSERT_TRUE(uikit::Driver::tap(CoursePlaceholderController::kLogoutButtonTitle).ok()) << screen();
+    settle();
+  }
+};
+
+TEST_F(RootSwitchTest, LoginBuildsTheDrawerAndLogoutGoesBackToTheLoginScreen) {
+  launch();
+  EXPECT_EQ(rootClass(), "QMUserLogController");
+  EXPECT_EQ(pausedDownloads_, 1);
+
+  logInThroughTheScreen();
+  ASSERT_TRUE(delegate_->drawer()) << screen();
+  EXPECT_EQ(uikit::Application::sharedApplication().keyWindow()->rootViewController(), delegate_->drawer());
+  EXPECT_EQ(pausedDownloads_, 2);
+  EXPECT_TRUE(screenShows("[QMSubjectController]")) << screen();
+  // The drawer holds the menu on the left and, in the centre, a navigation stack rooted at the subject
+  // screen, which is handed the drawer too.
+  EXPECT_EQ(delegate_->drawer()->leftViewController()->className(), "QMMenuController");
+  ASSERT_TRUE(subjectScreen());
+  EXPECT_EQ(subjectScreen()->className(), "QMSubjectController");
+  EXPECT_EQ(subjectScreen()->drawer(), delegate_->drawer());
+
+  logOutThroughTheMenu();
+  EXPECT_EQ(rootClass(), "QMUserLogController");
+  EXPECT_EQ(delegate_->drawer(), nullptr);
+  EXPECT_FALSE(QMUser::sharedInstance()->isLogin());
+  EXPECT_TRUE(screenShows("[QMUserLogController]")) << screen();
+}
+
+TEST_F(RootSwitchTest, ARebuildWhileLoggedInKeepsTheDrawerAndStillPausesDownloads) {
+  launch();
+  logInThroughTheScreen();
+  const std::shared_ptr<ui::DrawerController> drawer = delegate_->drawer();
+  ASSERT_TRUE(drawer);
+  const int pausesBefore = pausedDownloads_;
+
+  delegate_->reloadRootController();
+  settle();
+  EXPECT_EQ(delegate_->drawer(), drawer);
+  EXPECT_EQ(uikit::Application::sharedApplication().keyWindow()->rootViewController(), drawer);
+  EXPECT_EQ(pausedDownloads_, pausesBefore + 1);
+
+  // Logged out, a rebuild also pauses downloads while the login screen stays the root.
+  logOutThroughTheMenu();
+  const int pausesLoggedOut = pausedDownloads_;
+  delegate_->reloadRootController();
+  EXPECT_EQ(pausedDownloads_, pausesLoggedOut + 1);
+  EXPECT_EQ(rootClass(), "QMUserLogController");
+}
+
+TEST_F(RootSwitchTest, LoggingInAgainBuildsANewDrawer) {
+  launch();
+  logInThroughTheScreen();
+  const std::weak_ptr<ui::DrawerController> first = delegate_->drawer();
+  logOutThroughTheMenu();
+  EXPECT_TRUE(first.expired()) << "the old drawer is dropped at logout";
+
+  logInThroughTheScreen();
+  ASSERT_TRUE(delegate_->drawer());
+  EXPECT_TRUE(screenShows("[QMSubjectController]")) << screen();
+  EXPECT_EQ(subjectScreen()->drawer(), delegate_->drawer());
+}
+
+TEST_F(RootSwitchTest, AStoredSessionStartsAtTheDrawer) {
+  // A session that an earlier run opened and kept in user defaults.
+  apptest::AppTestEnvironment::Reply login = app_.post(
+      "/common/baselogin",
+      ns::Dictionary{{"username", ns::Value(shelltest::kLearnerName)},
+                     {"password", ns::Value(TREncrypt::base64Encrypt(shelltest::kLearnerPassword))}});
+  ASSERT_TRUE(login.object && login.object->find("sid"));
+  QMUser::sharedInstance()->setUserSid(login.object->find("sid")->asString());
+
+  launch();
+  // The version check carries the session, which the back end still knows.
+  ASSERT_TRUE(runUntil([&] { return !app_.backend().recordedRequests("/app/latest_ver").empty(); }));
+  settle();
+  EXPECT_EQ(app_.backend().recordedRequests("/app/latest_ver").front().request.parameter("sid"),
+            QMUser::sharedInstance()->userSid());
+  ASSERT_TRUE(delegate_->drawer());
+  EXPECT_EQ(rootClass(), "DrawerController");
+  EXPECT_TRUE(screenShows("[QMSubjectController]")) << screen();
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+#pragma once
+
+// ShellTest: the application as the executable starts it, on the sample back end over loopback: a fresh
+// sandbox, session and request layer (apptest::AppTestEnvironment), the login and placeholder course scenes,
+// a counter in place of the download manager's pausing, and the main loop on a manual clock. launch() runs
+// the application with a new AppDelegate; the driver then uses it as a finger would.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "analytics/UsageClick.h"
+#include "app/app_test_util.h"
+#include "app/session/QMAppServices.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/CoursePlaceholderController.h"
+#include "app/store/QMCoreDataHelper.h"
+#include "app/user/QMUserStoryboard.h"
+#include "platform/avfoundation/AudioSession.h"
+#include "platform/foundation/loop/RunLoop.h"
+#include "platform/uikit/alerts/AlertView.h"
+#include "platform/uikit/app/Application.h"
+#include "platform/uikit/driver/Driver.h"
+#include "platform/uikit/storyboard/Storyboard.h"
+
+namespace shelltest {
+
+inline constexpr char kLearnerName[] = "learner";
+inline constexpr char kLearnerPassword[] = "quill2016";
+
+class ShellTest : public ::testing::Test {
+ protected:
+  ShellTest() : clock_(ns::RunLoop::main().installManualClockForTesting()) {
+    resetProcessWideParts();
+    uikit::Storyboard::removeAllForTesting();
+    QMUserStoryboard::registerScenes();
+    CoursePlaceholderController::registerScenes();
+    QMAppServices::setDownloadPauser([this] { ++pausedDownloads_; });
+  }
+
+  ~ShellTest() override {
+    delegate_.reset();
+    uikit::Application::sharedApplication().resetForTesting();
+    ns::RunLoop::main().runPending();
+    resetProcessWideParts();
+    uikit::Storyboard::removeAllForTesting();
+  }
+
+  // Launches the application with a new delegate and lets its first screen settle.
+  void launch() {
+    delegate_ = std::make_shared<AppDelegate>();
+    uikit::Application::sharedApplication().launch(delegate_);
+    settle();
+  }
+
+  // Runs the main loop until `done` holds, for at most ten seconds of real time. Returns done().
+  static bool runUntil(const std::function<bool()>& done) {
+    return ns::RunLoop::main().runUntil(done, std::chrono::seconds(10));
+  }
+
+  // Runs what is ready on the main loop, without waiting, until nothing more is.
+  static void settle() {
+    for (int turn = 0; turn < 32 && ns::RunLoop::main().runPending() > 0; ++turn) {
+    }
+  }
+
+  static std::string screen() { return uikit::Driver::screenText(); }
+  static bool screenShows(const std::string& text) { return screen().find(text) != std::string::npos; }
+
+  // Signs in through the login screen and waits for the screen that follows a reply.
+  void logInThroughTheScreen(const std::string& name = kLearnerName,
+                             const std::string& password = kLearnerPassword) {
+    ASSERT_TRUE(runUntil([] { return uikit::Driver::findView("userNameTF").ok(); })) << screen();
+    ASSERT_TRUE(uikit::Driver::type("userNameTF", name).ok());
+    ASSERT_TRUE(uikit::Driver::type("userPasswordTF", password).ok());
+    const std::size_t loginsBefore = app_.backend().recordedRequests("/common/baselogin").size();
+    ASSERT_TRUE(uikit::Driver::tap("登录").ok());
+    ASSERT_TRUE(runUntil([&] {
+      return app_.backend().recordedRequests("/common/baselogin").size() > loginsBefore &&
+             !screenShows("loading");
+    })) << screen();
+    settle();
+  }
+
+  ns::ManualClock& clock_;
+  apptest::AppTestEnvironment app_;
+  std::shared_ptr<AppDelegate> delegate_;
+  int pausedDownloads_ = 0;
+
+ private:
+  static void resetProcessWideParts() {
+    uikit::AlertView::removeAllForTesting();
+    av::AudioSession::sharedInstance().resetForTesting();
+    UsageClick::resetForTesting();
+    QMCoreDataHelper::resetSharedInstanceForTesting();
+  }
+};
+
+}  // namespace shelltest

@@ -1,0 +1,117 @@
+// End-to-end runs of the quillmark executable: a script signs in and out against the sample back end on
+// loopback, the embedded back end lets a newcomer do the same with nothing else running, and a script that
+// goes wrong ends with a failure that names its line.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e/quillmark_process_test_util.h"
+#include "sample_backend/api/ApiServer.h"
+#include "sample_backend/api/CommonHeaderCheck.h"
+#include "sample_backend/api/RequestSign.h"
+#include "sample_backend/api/SampleCatalogue.h"
+
+namespace {
+
+using e2e::ProcessRun;
+using e2e::runQuillmark;
+using sample_backend::api::RecordedApiRequest;
+
+const std::string kLoginLogoutScript = std::string(E2E_SCRIPTS_DIR) + "/login_logout.qms";
+
+class QuillmarkScriptTest : public ::testing::Test {
+ protected:
+  // Writes `lines` to a script file and returns its path.
+  std::string writeScript(const std::string& lines) {
+    const std::string path = folder_.path("walk.qms");
+    std::ofstream(path) << lines;
+    return path;
+  }
+
+  ProcessRun runAgainstOwnBackend(const std::string& scriptPath) {
+    return runQuillmark({"--web-host", server_->hostAndPort(), "--home", folder_.path("home"), "--network",
+                         "wifi", "--script", scriptPath},
+                        folder_);
+  }
+
+  // Checks that `request` passed the back end's checks, and checks its sign and headers once more here.
+  void expectSignedWithCommonHeaders(const RecordedApiRequest& request) {
+    EXPECT_EQ(request.refusal, "") << request.request.path;
+    EXPECT_EQ(request.code, 0) << request.request.path;
+    const sample_backend::api::CatalogueApplication& application =
+        server_->service().catalogue().application();
+    EXPECT_EQ(request.request.parameter("app_id"), application.appId);
+    EXPECT_EQ(request.request.parameter("sign"),
+              sample_backend::api::computeRequestSign(request.request.parameters, application.signingKey))
+        << request.request.path;
+    EXPECT_EQ(sample_backend::api::findCommonHeaderFault(request.request, application), std::nullopt);
+    for (const char* header : {"app_name", "version", "protocol_version", "imei", "platform", "model",
+                               "screensize", "channel", "network"}) {
+      EXPECT_TRUE(request.request.header(header).has_value()) << request.request.path << " lacks " << header;
+    }
+  }
+
+  e2e::TemporaryFolder folder_;
+  std::unique_ptr<sample_backend::api::ApiServer> server_ = [] {
+    ns::Result<sample_backend::api::SampleCatalogue> catalogue =
+        sample_backend::api::SampleCatalogue::fromFile(sample_backend::api::SampleCatalogue::defaultPath());
+    EXPECT_TRUE(catalogue.ok());
+    auto service = std::make_shared<sample_backend::api::ApiService>(std::move(catalogue).value());
+    ns::Result<std::unique_ptr<sample_backend::api::ApiServer>> server =
+        sample_backend::api::ApiServer::start(service);
+    EXPECT_TRUE(server.ok());
+    return std::move(server).value();
+  }();
+};
+
+TEST_F(QuillmarkScriptTest, AScriptSignsInSeesTheDrawerAndSignsOutWithSignedRequests) {
+  const ProcessRun run = runAgainstOwnBackend(kLoginLogoutScript);
+  ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  EXPECT_EQ(run.out.find("sample back end"), std::string::npos) << "no back end of its own with --web-host";
+
+  // The screens in the order the script met them.
+  const std::size_t drawer = run.out.find("> waitfor [QMSubjectController]\n[QMSubjectController]");
+  const std::size_t menu = run.out.find("[QMMenuController]\nbutton: [退出登录]");
+  const std::size_t loggedOut = run.out.find("> tap 退出登录\n[QMUserLogController]");
+  EXPECT_NE(drawer, std::string::npos) << run.out;
+  EXPECT_NE(menu, std::string::npos) << run.out;
+  EXPECT_NE(loggedOut, std::string::npos) << run.out;
+  EXPECT_TRUE(drawer < menu && menu < loggedOut) << run.out;
+
+  const std::vector<RecordedApiRequest> versionChecks =
+      server_->service().recordedRequests("/app/latest_ver");
+  const std::vector<RecordedApiRequest> logins = server_->service().recordedRequests("/common/baselogin");
+  ASSERT_EQ(versionChecks.size(), 1u);
+  ASSERT_EQ(logins.size(), 1u);
+  expectSignedWithCommonHeaders(versionChecks[0]);
+  expectSignedWithCommonHeaders(logins[0]);
+  EXPECT_EQ(logins[0].request.parameter("username"), "learner");
+}
+
+TEST_F(QuillmarkScriptTest, WithoutAWebHostTheEmbeddedBackEndNamesTheLearnerToSignInAs) {
+  const ProcessRun run =
+      runQuillmark({"--home", folder_.path("home"), "--script", kLoginLogoutScript}, folder_);
+  ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  EXPECT_EQ(run.out.rfind("The sample back end runs on http://127.0.0.1:", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("Sign in as the sample learner: name \"learner\", password \"quill2016\"."),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("[QMSubjectController]"), std::string::npos) << run.out;
+  EXPECT_TRUE(server_->service().recordedRequests().empty());
+}
+
+TEST_F(QuillmarkScriptTest, ATapThatFindsNothingFailsTheRunNamingTheLine) {
+  const std::string script =
+      writeScript("# the login screen has no such button\nwaitfor userNameTF\ntap 注册\nquit\n");
+  const ProcessRun run = runAgainstOwnBackend(script);
+  EXPECT_EQ(run.exitStatus, 1) << run.out;
+  EXPECT_NE(run.errors.find(script + ":3: There is no view with the text or identifier \"注册\"."),
+            std::string::npos)
+      << run.errors;
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "main/terminal/CommandLineOptions.h"
+#include "main/terminal/HostAndPort.h"
+
+namespace {
+
+// Sets an environment variable for the life of a test.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) { setenv(name, value, 1); }
+  ~ScopedEnvironment() { unsetenv(name_); }
+
+ private:
+  const char* name_;
+};
+
+ns::Result<CommandLineOptions> parse(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "quillmark");
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) {
+    argv.push_back(argument.c_str());
+  }
+  return CommandLineOptions::parse(static_cast<int>(argv.size()), argv.data());
+}
+
+std::string errorOf(std::vector<std::string> arguments) {
+  ns::Result<CommandLineOptions> options = parse(std::move(arguments));
+  return options.ok() ? std::string("(no error)") : options.error().localizedDescription();
+}
+
+TEST(HostAndPortTest, ReadsHostsWithOptionalOrRequiredPorts) {
+  ns::Result<HostAndPort> plain = HostAndPort::parse("api.example.org", HostAndPort::Port::kOptional);
+  ASSERT_TRUE(plain.ok());
+  EXPECT_EQ(plain->host, "api.example.org");
+  EXPECT_EQ(plain->port, std::nullopt);
+  EXPECT_EQ(plain->text(), "api.example.org");
+
+  ns::Result<HostAndPort> withPort = HostAndPort::parse("127.0.0.1:8080", HostAndPort::Port::kRequired);
+  ASSERT_TRUE(withPort.ok());
+  EXPECT_EQ(withPort->port, 8080);
+  EXPECT_EQ(withPort->text(), "127.0.0.1:8080");
+
+  ns::Result<HostAndPort> v6 = HostAndPort::parse("[::1]:9000", HostAndPort::Port::kRequired);
+  ASSERT_TRUE(v6.ok());
+  EXPECT_EQ(v6->host, "[::1]");
+  EXPECT_EQ(v6->text(), "[::1]:9000");
+
+  for (const char* bad :
+       {"", ":80", "host:", "host:0", "host:65536", "host:8o", "::1:80", "[::1", "[::1]x"}) {
+    EXPECT_FALSE(HostAndPort::parse(bad, HostAndPort::Port::kOptional).ok()) << bad;
+  }
+  EXPECT_FALSE(HostAndPort::parse("stats.example.org", HostAndPort::Port::kRequired).ok());
+}
+
+TEST(CommandLineOptionsTest, ReadsEveryFlag) {
+  const std::string script = (std::filesystem::temp_directory_path() / "quillmark-options-test.qms").string();
+  std::ofstream(script) << "show\n";
+
+  ns::Result<CommandLineOptions> options =
+      parse({"--home", "/tmp/qm", "--web-host", "127.0.0.1:8080", "--stats-server", "127.0.0.1:12345",
+             "--network", "cellular", "--script", script});
+  std::filesystem::remove(script);
+  ASSERT_TRUE(options.ok()) << options.error().localizedDescription();
+  EXPECT_EQ(options->home, "/tmp/qm");
+  EXPECT_EQ(options->webHost->text(), "127.0.0.1:8080");
+  EXPECT_EQ(options->statsServer->host, "127.0.0.1");
+  EXPECT_EQ(options->statsServer->port, 12345);
+  EXPECT_EQ(options->network, outside::ReachableViaWWAN);
+  EXPECT_EQ(options->scriptPath, script);
+  EXPECT_EQ(options->usage, std::nullopt);
+
+  ns::Result<CommandLineOptions> none = parse({});
+  ASSERT_TRUE(none.ok());
+  EXPECT_FALSE(none->home || none->webHost || none->statsServer || none->network || none->scriptPath);
+}
+
+TEST(CommandLineOptionsTest, EnvironmentTwinsStandInForMissingFlags) {
+  ScopedEnvironment home("QUILLMARK_HOME", "/tmp/from-env");
+  ScopedEnvironment webHost("QUILLMARK_WEB_HOST", "backend.example.org");
+  ScopedEnvironment stats("QUILLMARK_STATS_SERVER", "stats.example.org:4000");
+  ScopedEnvironment network("QUILLMARK_NETWORK", "none");
+
+  ns::Result<CommandLineOptions> options = parse({"--home", "/tmp/from-flag"});
+  ASSERT_TRUE(options.ok()) << options.error().localizedDescription();
+  EXPECT_EQ(options->home, "/tmp/from-flag") << "a flag wins over its twin";
+  EXPECT_EQ(options->webHost->text(), "backend.example.org");
+  EXPECT_EQ(options->statsServer->text(), "stats.example.org:4000");
+  EXPECT_EQ(options->network, outside::NotReachable);
+}
+
+TEST(CommandLineOptionsTest, BadValuesAreNamedWithTheirFlag) {
+  EXPECT_NE(errorOf({"--network", "lte"}).find("--network / QUILLMARK_NETWORK: \"lte\" is not wifi"),
+            std::string::npos);
+  EXPECT_NE(errorOf({"--web-host", "host:99999"}).find("--web-host"), std::string::npos);
+  EXPECT_NE(errorOf({"--stats-server", "127.0.0.1"}).find("--stats-server / QUILLMARK_STATS_SERVER"),
+            std::string::npos);
+  EXPECT_NE(errorOf({"--script", "/no/such/script.qms"}).find("--script"), std::string::npos);
+  EXPECT_NE(errorOf({"--home", ""}).find("--home"), std::string::npos);
+  EXPECT_NE(errorOf({"--colour"}).find("--colour"), std::string::npos);
+  EXPECT_NE(errorOf({"--web-host"}).find("--web-host"), std::string::npos);
+
+  ScopedEnvironment network("QUILLMARK_NETWORK", "satellite");
+  EXPECT_NE(errorOf({}).find("\"satellite\""), std::string::npos);
+}
+
+}  // namespace
