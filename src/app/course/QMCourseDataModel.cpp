@@ -15,8 +15,6 @@
 #include "app/store/ServerValue.h"
 #include "learning/live/QMLiveGroupModel.h"
 #include "learning/live/QMLiveModel.h"
-#include "platform/uikit/app/Application.h"
-#include "ui/hud/ProgressHUD.h"
 
 namespace {
 
@@ -38,18 +36,6 @@ void forEachDictionary(const ns::Value* list, const std::function<void(const ns:
     if (entry.isDictionary()) {
       each(entry);
     }
-  }
-}
-
-void showLoadingIndicator() {
-  if (std::shared_ptr<uikit::Window> window = uikit::Application::sharedApplication().keyWindow()) {
-    ui::ProgressHUD::showHUDAddedTo(*window, true);
-  }
-}
-
-void hideLoadingIndicators() {
-  if (std::shared_ptr<uikit::Window> window = uikit::Application::sharedApplication().keyWindow()) {
-    ui::ProgressHUD::hideAllHUDsForView(*window, true);
   }
 }
 
@@ -78,33 +64,15 @@ void QMCourseDataModel::tellDelegate(const std::weak_ptr<QMCourseDataModel>& mod
 void QMCourseDataModel::post(std::string_view path, ns::Dictionary parameters, RefusalToast toast,
                              LoadingIndicator indicator, std::function<void(const ns::Value& obj)> succeeded,
                              Callback failed) {
-  const bool withIndicator = indicator == LoadingIndicator::kOnKeyWindow;
-  if (withIndicator) {
-    showLoadingIndicator();
-  }
-  const auto fail = [model = weakSelf(), failed] {
-    tellDelegate(model, [failed](QMCourseDataModelDelegate& delegate) { (delegate.*failed)(); });
-  };
-  QMNetworkHelper::commonServerManager()->POST(
-      path, QMNetworkHelper::networkCommonParam(parameters),
-      [withIndicator, toast, succeeded = std::move(succeeded), fail](
-          const std::shared_ptr<HCHTTPRequestOperation>&, const std::optional<ns::Value>& reply) {
-        // The indicator goes first, so that a refusal's toast is not taken down with it.
-        if (withIndicator) {
-          hideLoadingIndicators();
-        }
-        if (!QMNetworkHelper::networkParseServerReply(reply, toast == RefusalToast::kShow)) {
-          fail();
+  QMAPIRequest::post(
+      path, parameters, toast, indicator,
+      [model = weakSelf(), succeeded = std::move(succeeded), failed](const std::optional<ns::Value>& reply) {
+        if (!reply) {
+          tellDelegate(model, [failed](QMCourseDataModelDelegate& delegate) { (delegate.*failed)(); });
           return;
         }
         const ns::Value* obj = reply->find("obj");
         succeeded(obj != nullptr ? *obj : ns::Value());
-      },
-      [withIndicator, fail](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {
-        if (withIndicator) {
-          hideLoadingIndicators();
-        }
-        fail();
       });
 }
 

@@ -26,6 +26,7 @@
 #include <string_view>
 
 #include "app/course/QMCourseDataModelDelegate.h"
+#include "app/network/QMAPIRequest.h"
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 
@@ -104,8 +105,8 @@ class QMCourseDataModel : public ns::Object {
   void networkGetVideoProgress(const std::shared_ptr<QMSubject>& subject);
 
  private:
-  enum class RefusalToast { kShow, kQuiet };
-  enum class LoadingIndicator { kNone, kOnKeyWindow };
+  using RefusalToast = QMAPIRequest::RefusalToast;
+  using LoadingIndicator = QMAPIRequest::LoadingIndicator;
   using Callback = void (QMCourseDataModelDelegate::*)();
 
   // Posts `parameters` and the common ones to `path`. Runs `succeeded` with the reply's "obj" (null when it

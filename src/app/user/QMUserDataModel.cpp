@@ -8,8 +8,6 @@
 #include "app/network/TREncrypt.h"
 #include "app/session/QMUser.h"
 #include "app/store/ServerValue.h"
-#include "platform/uikit/app/Application.h"
-#include "ui/hud/ProgressHUD.h"
 
 namespace {
 
@@ -22,18 +20,6 @@ const ns::Value& valueOf(const ns::Value& reply, std::string_view key) {
 
 const ns::Value& objOf(const ns::Value& reply) {
   return valueOf(reply, "obj");
-}
-
-void showLoadingIndicator() {
-  if (std::shared_ptr<uikit::Window> window = uikit::Application::sharedApplication().keyWindow()) {
-    ui::ProgressHUD::showHUDAddedTo(*window, true);
-  }
-}
-
-void hideLoadingIndicators() {
-  if (std::shared_ptr<uikit::Window> window = uikit::Application::sharedApplication().keyWindow()) {
-    ui::ProgressHUD::hideAllHUDsForView(*window, true);
-  }
 }
 
 // The success of an operation that hands nothing over.
@@ -63,46 +49,26 @@ void QMUserDataModel::post(std::string_view path, ns::Dictionary parameters, Net
   if (check == NetworkCheck::kFirst && !QMNetworkHelper::isHaveNetwork()) {
     return;
   }
-  const bool withIndicator = indicator == LoadingIndicator::kOnKeyWindow;
-  if (withIndicator) {
-    showLoadingIndicator();
-  }
-  // Runs once per request: `reply` is the judged reply of code 0, or std::nullopt for a refusal or a
-  // transport failure.
-  auto finish = [model = weakSelf(), user = std::weak_ptr<QMUser>(QMUser::sharedInstance()),
-                 operation = std::move(operation)](const std::optional<ns::Value>& reply) {
-    if (reply) {
-      if (const std::shared_ptr<QMUser> sharedUser = user.lock()) {
-        operation.store(*sharedUser, *reply);
-      }
-    }
-    const std::shared_ptr<QMUserDataModel> alive = model.lock();
-    const std::shared_ptr<QMUserDataModelDelegate> delegate = alive ? alive->delegate() : nullptr;
-    if (!delegate) {
-      return;
-    }
-    if (reply) {
-      operation.succeeded(*delegate, *reply);
-    } else {
-      ((*delegate).*operation.failed)();
-    }
-  };
-  QMNetworkHelper::commonServerManager()->POST(
-      path, QMNetworkHelper::networkCommonParam(parameters),
-      [withIndicator, finish](const std::shared_ptr<HCHTTPRequestOperation>&,
-                              const std::optional<ns::Value>& reply) {
-        // The indicators go first, so that a refusal's toast is not taken down with them.
-        if (withIndicator) {
-          hideLoadingIndicators();
-        }
-        finish(QMNetworkHelper::networkParseServerReply(reply, true) ? reply : std::nullopt);
-      },
-      [withIndicator, finish](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {
-        if (withIndicator) {
-          hideLoadingIndicators();
-        }
-        finish(std::nullopt);
-      });
+  QMAPIRequest::post(path, parameters, QMAPIRequest::RefusalToast::kShow, indicator,
+                     [model = weakSelf(), user = std::weak_ptr<QMUser>(QMUser::sharedInstance()),
+                      operation = std::move(operation)](const std::optional<ns::Value>& reply) {
+                       if (reply) {
+                         if (const std::shared_ptr<QMUser> sharedUser = user.lock()) {
+                           operation.store(*sharedUser, *reply);
+                         }
+                       }
+                       const std::shared_ptr<QMUserDataModel> alive = model.lock();
+                       const std::shared_ptr<QMUserDataModelDelegate> delegate =
+                           alive ? alive->delegate() : nullptr;
+                       if (!delegate) {
+                         return;
+                       }
+                       if (reply) {
+                         operation.succeeded(*delegate, *reply);
+                       } else {
+                         ((*delegate).*operation.failed)();
+                       }
+                     });
 }
 
 void QMUserDataModel::networkLoginWithName(const std::string& name, const std::string& password) {

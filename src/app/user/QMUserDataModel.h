@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/network/QMAPIRequest.h"
 #include "app/user/QMUserDataModelDelegate.h"
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
@@ -88,7 +89,7 @@ class QMUserDataModel : public ns::Object {
 
  private:
   enum class NetworkCheck { kNone, kFirst };
-  enum class LoadingIndicator { kNone, kOnKeyWindow };
+  using LoadingIndicator = QMAPIRequest::LoadingIndicator;
   using Failed = void (QMUserDataModelDelegate::*)();
 
   // How one operation goes: what its reply writes into the shared user (given the whole reply), and how the

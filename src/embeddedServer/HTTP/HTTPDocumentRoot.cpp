@@ -4,43 +4,18 @@
 #include <array>
 #include <system_error>
 
+#include "platform/net/PercentEscaping.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
-// Returns `text` with its percent escapes decoded, or nullopt for a broken escape or an encoded NUL, which
-// no file name can hold.
-std::optional<std::string> percentDecoded(std::string_view text) {
-  std::string decoded;
-  decoded.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      decoded.push_back(text[i]);
-      continue;
-    }
-    if (i + 2 >= text.size()) {
-      return std::nullopt;
-    }
-    const int high = hexDigitValue(text[i + 1]);
-    const int low = hexDigitValue(text[i + 2]);
-    if (high < 0 || low < 0 || (high == 0 && low == 0)) {
-      return std::nullopt;
-    }
-    decoded.push_back(static_cast<char>(high * 16 + low));
-    i += 2;
+// Returns `target` with its percent escapes decoded, or nullopt for a broken escape or a NUL, which no
+// file name can hold.
+std::optional<std::string> decodedTarget(std::string_view target) {
+  std::optional<std::string> decoded = ns::percentDecode(target);
+  if (!decoded || decoded->find('\0') != std::string::npos) {
+    return std::nullopt;
   }
   return decoded;
 }
@@ -94,7 +69,7 @@ std::optional<fs::path> HTTPDocumentRoot::fileForTarget(std::string_view target)
     return std::nullopt;
   }
   target = target.substr(0, target.find_first_of("?#"));
-  const auto decoded = percentDecoded(target);
+  const auto decoded = decodedTarget(target);
   const auto relative = decoded ? relativePath(*decoded) : std::nullopt;
   if (!relative) {
     return std::nullopt;

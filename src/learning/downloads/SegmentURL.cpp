@@ -1,7 +1,6 @@
 #include "learning/downloads/SegmentURL.h"
 
-#include <cctype>
-
+#include "platform/net/PercentEscaping.h"
 #include "platform/net/URL.h"
 
 namespace {
@@ -10,19 +9,8 @@ constexpr std::string_view kDownloadableScheme = "http://";
 constexpr std::string_view kCharactersNeverUnescaped = "\"<>\\^`{|}";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-bool isHexDigit(char c) {
-  return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-int hexValue(char c) {
-  return std::isdigit(static_cast<unsigned char>(c)) != 0
-             ? c - '0'
-             : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
-}
-
 bool startsEscape(std::string_view text, std::size_t position) {
-  return text[position] == '%' && position + 2 < text.size() && isHexDigit(text[position + 1]) &&
-         isHexDigit(text[position + 2]);
+  return ns::leadingPercentEscape(text.substr(position)).has_value();
 }
 
 bool mayStandUnescaped(char c) {
@@ -37,23 +25,6 @@ std::string_view trimmedBlanks(std::string_view text) {
     return {};
   }
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::optional<std::string> percentDecoded(std::string_view text) {
-  std::string decoded;
-  decoded.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      decoded.push_back(text[i]);
-      continue;
-    }
-    if (!startsEscape(text, i)) {
-      return std::nullopt;
-    }
-    decoded.push_back(static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
-    i += 2;
-  }
-  return decoded;
 }
 
 bool isSafeFileName(std::string_view name) {
@@ -87,7 +58,7 @@ std::optional<std::string> segmentFileName(std::string_view segmentURL) {
     return std::nullopt;
   }
   const std::string& path = url->path();
-  std::optional<std::string> name = percentDecoded(std::string_view(path).substr(path.rfind('/') + 1));
+  std::optional<std::string> name = ns::percentDecode(std::string_view(path).substr(path.rfind('/') + 1));
   if (!name || !isSafeFileName(*name)) {
     return std::nullopt;
   }

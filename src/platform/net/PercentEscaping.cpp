@@ -3,6 +3,22 @@
 #include <cctype>
 
 namespace ns {
+namespace {
+
+std::optional<int> hexDigitValue(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
 
 std::string percentEscape(std::string_view bytes, std::string_view keep) {
   static constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -19,6 +35,36 @@ std::string percentEscape(std::string_view bytes, std::string_view keep) {
     }
   }
   return escaped;
+}
+
+std::optional<char> leadingPercentEscape(std::string_view text) {
+  if (text.size() < 3 || text[0] != '%') {
+    return std::nullopt;
+  }
+  const std::optional<int> high = hexDigitValue(text[1]);
+  const std::optional<int> low = hexDigitValue(text[2]);
+  if (!high || !low) {
+    return std::nullopt;
+  }
+  return static_cast<char>(*high * 16 + *low);
+}
+
+std::optional<std::string> percentDecode(std::string_view text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      decoded.push_back(text[i]);
+      continue;
+    }
+    const std::optional<char> byte = leadingPercentEscape(text.substr(i));
+    if (!byte) {
+      return std::nullopt;
+    }
+    decoded.push_back(*byte);
+    i += 2;
+  }
+  return decoded;
 }
 
 }  // namespace ns

@@ -4,6 +4,7 @@
 #include <boost/beast.hpp>
 #include <thread>
 
+#include "sample_backend/LoopbackListening.h"
 #include "sample_backend/api/FormBody.h"
 #include "sample_backend/media/MediaReplyWriter.h"
 #include "sample_backend/media/MediaService.h"
@@ -132,18 +133,7 @@ class ApiServer::Impl {
   }
 
   ns::Status listen(std::uint16_t port) {
-    beast::error_code error;
-    const tcp::endpoint endpoint(asio::ip::make_address_v4("127.0.0.1"), port);
-    acceptor_.open(endpoint.protocol(), error);
-    if (!error) {
-      acceptor_.set_option(asio::socket_base::reuse_address(true), error);
-    }
-    if (!error) {
-      acceptor_.bind(endpoint, error);
-    }
-    if (!error) {
-      acceptor_.listen(asio::socket_base::max_listen_connections, error);
-    }
+    const beast::error_code error = listenOnLoopback(acceptor_, port);
     if (error) {
       return serverError("cannot listen on 127.0.0.1:" + std::to_string(port), error);
     }

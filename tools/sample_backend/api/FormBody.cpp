@@ -2,21 +2,10 @@
 
 #include <optional>
 
+#include "platform/net/PercentEscaping.h"
+
 namespace sample_backend::api {
 namespace {
-
-std::optional<int> hexDigit(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return std::nullopt;
-}
 
 std::string unescape(std::string_view text) {
   std::string result;
@@ -26,14 +15,11 @@ std::string unescape(std::string_view text) {
       result.push_back(' ');
       continue;
     }
-    if (text[i] == '%' && i + 2 < text.size()) {
-      std::optional<int> high = hexDigit(text[i + 1]);
-      std::optional<int> low = hexDigit(text[i + 2]);
-      if (high && low) {
-        result.push_back(static_cast<char>(*high * 16 + *low));
-        i += 2;
-        continue;
-      }
+    // A '%' that starts no escape stands for itself: the form decoder forgives what a strict one refuses.
+    if (const std::optional<char> byte = ns::leadingPercentEscape(text.substr(i))) {
+      result.push_back(*byte);
+      i += 2;
+      continue;
     }
     result.push_back(text[i]);
   }

@@ -15,6 +15,7 @@
 #include "platform/foundation/crypto/Digest.h"
 #include "platform/foundation/crypto/Hex.h"
 #include "platform/foundation/crypto/Random.h"
+#include "sample_backend/LoopbackListening.h"
 
 namespace asio = boost::asio;
 using asio::ip::tcp;
@@ -64,18 +65,7 @@ class StatisticsServer::Impl {
   }
 
   ns::Status listen(std::uint16_t port) {
-    const tcp::endpoint endpoint(asio::ip::address_v4::loopback(), port);
-    boost::system::error_code error;
-    acceptor_.open(endpoint.protocol(), error);
-    if (!error) {
-      acceptor_.set_option(asio::socket_base::reuse_address(true), error);
-    }
-    if (!error) {
-      acceptor_.bind(endpoint, error);
-    }
-    if (!error) {
-      acceptor_.listen(asio::socket_base::max_listen_connections, error);
-    }
+    const boost::system::error_code error = sample_backend::listenOnLoopback(acceptor_, port);
     if (error) {
       return socketError(error);
     }
