@@ -22,19 +22,7 @@ std::string searchResourcePath() {
       resources != nullptr && *resources != '\0') {
     return resources;
   }
-  const std::string besideExecutable =
-      (std::filesystem::path(executablePath()).parent_path() / "resources").string();
-  if (FileManager::defaultManager().isDirectoryAtPath(besideExecutable)) {
-    return besideExecutable;
-  }
-  if (const char* sourceTree = std::getenv("QUILLMARK_SOURCE_DIR");
-      sourceTree != nullptr && *sourceTree != '\0') {
-    const std::string inSourceTree = std::string(sourceTree) + "/resources";
-    if (FileManager::defaultManager().isDirectoryAtPath(inSourceTree)) {
-      return inSourceTree;
-    }
-  }
-  return besideExecutable;
+  return (std::filesystem::path(executablePath()).parent_path() / "resources").string();
 }
 
 }  // namespace

@@ -5,9 +5,8 @@
 // identifier ("CFBundleIdentifier").
 //
 // The main bundle's folder is, in this order of precedence: the folder given to
-// setMainBundleResourcePathForTesting(), the QUILLMARK_RESOURCES environment variable, "resources" beside
-// the executable, and "resources" in the source tree named by QUILLMARK_SOURCE_DIR (which the test runner
-// sets, so that test programs in a build tree find the source tree's resources).
+// setMainBundleResourcePathForTesting(), the QUILLMARK_RESOURCES environment variable, and otherwise
+// "resources" beside the executable (the build copies it there for the application and the test programs).
 //
 // Thread-safety: a Bundle is constant after construction and may be used from any thread; mainBundle() and
 // the test hook may be called from any thread.

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "platform/foundation/storage/ExecutablePath.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/foundation/storage/bundle_test_util.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
@@ -17,13 +18,11 @@ std::string infoString(const Bundle& bundle, std::string_view key) {
   return value != nullptr ? value->stringValue() : "<none>";
 }
 
-TEST(BundleTest, MainBundleIsTheSourceTreesResourcesUnderTheTestRunner) {
-  const char* sourceTree = std::getenv("QUILLMARK_SOURCE_DIR");
-  ASSERT_NE(sourceTree, nullptr) << "run through CTest, which sets QUILLMARK_SOURCE_DIR";
-
+TEST(BundleTest, MainBundleIsTheResourcesFolderBesideTheProgram) {
   const std::shared_ptr<const Bundle> bundle = Bundle::mainBundle();
 
-  EXPECT_EQ(bundle->resourcePath(), std::string(sourceTree) + "/resources");
+  EXPECT_EQ(bundle->resourcePath(),
+            (std::filesystem::path(executablePath()).parent_path() / "resources").string());
   EXPECT_EQ(infoString(*bundle, "CFBundleShortVersionString"), "1.0.0");
   EXPECT_EQ(infoString(*bundle, "CFBundleIdentifier"), "com.quillmark.app");
   EXPECT_EQ(infoString(*bundle, "CFBundleName"), "Quillmark");
