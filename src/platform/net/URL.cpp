@@ -152,6 +152,15 @@ URL::Components resolve(const URL::Components& reference, const URL::Components&
   return target;
 }
 
+// A path that starts with "//" in a URL without authority would read back as an authority. Removing dot
+// segments can make one ("http:/.//x" gives the path "//x"); "/." in front keeps it a path, as the dot
+// segment it was (RFC 3986 section 3.3).
+void keepPathOutOfAuthority(URL::Components& parts) {
+  if (!parts.authority && parts.path.starts_with("//")) {
+    parts.path.insert(0, "/.");
+  }
+}
+
 // RFC 3986 section 5.3.
 std::string recompose(const URL::Components& parts) {
   std::string text;
@@ -199,9 +208,10 @@ AuthorityParts splitAuthority(std::string_view authority) {
     const std::string_view port = authority.substr(colon + 1);
     authority = authority.substr(0, colon);
     int value = 0;
-    const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
-    parts.hasValidPort =
-        port.empty() || (error == std::errc() && end == port.data() + port.size() && value <= 65535);
+    // from_chars would also take a minus sign; a port is digits only.
+    const bool digitsOnly = port.find_first_not_of("0123456789") == std::string_view::npos;
+    const auto error = std::from_chars(port.data(), port.data() + port.size(), value).ec;
+    parts.hasValidPort = port.empty() || (digitsOnly && error == std::errc() && value <= 65535);
     if (!port.empty() && parts.hasValidPort) {
       parts.port = value;
     }
@@ -239,7 +249,9 @@ std::optional<URL> URL::fromString(std::string_view text, const URL& base) {
   if (!reference) {
     return std::nullopt;
   }
-  return URL(resolve(*reference, split(base.absoluteString())));
+  URL::Components target = resolve(*reference, split(base.absoluteString()));
+  keepPathOutOfAuthority(target);
+  return URL(target);
 }
 
 URL::URL(const Components& parts)

@@ -93,6 +93,25 @@ TEST(URLTest, ResolvesAgainstABaseWithOrWithoutAPath) {
   EXPECT_EQ(resolved("https://other/y", "http://host/api/"), "https://other/y");
 }
 
+// A port is digits only: a signed number is no port.
+TEST(URLTest, RefusesASignedPort) {
+  for (const std::string text : {"http://host:-1/", "http://host:-0/", "http://host:+80/"}) {
+    EXPECT_FALSE(ns::URL::fromString(text).has_value()) << text;
+  }
+}
+
+// Removing dot segments can leave a path that starts with "//" in a URL without authority; its text must not
+// read back with that path taken for an authority.
+TEST(URLTest, AResolvedPathNeverTurnsIntoAnAuthority) {
+  const std::optional<ns::URL> url = ns::URL::fromString("/.//x", *ns::URL::fromString("http:/a"));
+  ASSERT_TRUE(url.has_value());
+  EXPECT_FALSE(url->host().has_value());
+  EXPECT_EQ(url->absoluteString(), "http:/.//x");
+  const std::optional<ns::URL> reparsed = ns::URL::fromString(url->absoluteString());
+  EXPECT_FALSE(reparsed->host().has_value());
+  EXPECT_EQ(reparsed->path(), url->path());
+}
+
 TEST(PercentEscapingTest, KeepsLettersDigitsAndTheChosenPunctuationOnly) {
   EXPECT_EQ(ns::percentEscape("a b&c", ns::kURLUnreservedPunctuation), "a%20b%26c");
   EXPECT_EQ(ns::percentEscape("k[x].y~-_", "-._~[]"), "k[x].y~-_");

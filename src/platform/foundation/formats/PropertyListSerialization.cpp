@@ -8,8 +8,10 @@
 #include <memory>
 #include <optional>
 
+#include "platform/foundation/formats/BinaryPropertyListChecks.h"
 #include "platform/foundation/formats/FormatErrors.h"
 #include "platform/foundation/formats/KeyPath.h"
+#include "platform/foundation/values/Utf8.h"
 
 namespace ns {
 namespace {
@@ -133,10 +135,22 @@ Node fail(WriteFailure& failure, std::string what) {
   return nullptr;
 }
 
+// Returns what keeps libplist from storing `text` as it is, or nullptr when nothing does. libplist keeps
+// strings NUL-terminated, so a NUL inside would silently cut the text short, and its binary writer cuts a
+// string short at the first byte that is not well-formed UTF-8.
+const char* unstorableTextReason(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos) {
+    return "holds a NUL character";
+  }
+  if (!isWellFormedUtf8(text)) {
+    return "is not well-formed UTF-8";
+  }
+  return nullptr;
+}
+
 Node nodeFromString(const std::string& text, WriteFailure& failure) {
-  // libplist keeps strings NUL-terminated; a NUL inside would silently cut the text short.
-  if (text.find('\0') != std::string::npos) {
-    return fail(failure, "a string holds a NUL character");
+  if (const char* reason = unstorableTextReason(text)) {
+    return fail(failure, std::string("a string ") + reason);
   }
   return Node(plist_new_string(text.c_str()));
 }
@@ -184,8 +198,9 @@ Node nodeFromDictionary(const Dictionary& dictionary, WriteFailure& failure) {
   }
   Node node(plist_new_dict());
   for (const auto& [key, member] : dictionary) {
-    Node memberNode = key.find('\0') != std::string::npos ? fail(failure, "a key holds a NUL character")
-                                                          : nodeFromValue(member, failure);
+    const char* keyReason = unstorableTextReason(key);
+    Node memberNode = keyReason != nullptr ? fail(failure, std::string("a key ") + keyReason)
+                                           : nodeFromValue(member, failure);
     if (!memberNode) {
       prependKey(failure.path, key);
       return nullptr;
@@ -236,9 +251,16 @@ Result<Value> PropertyListSerialization::propertyListWithData(const Data& data) 
   if (data.empty() || data.size() > std::numeric_limits<std::uint32_t>::max()) {
     return readCorruptError(kUnreadable);
   }
+  const auto* bytes = reinterpret_cast<const char*>(data.data());
+  const auto length = static_cast<std::uint32_t>(data.size());
+  // Documents nested deeper than kMaximumDepth are refused below in any case; a binary one is refused
+  // before libplist's recursion can overflow the stack on it.
+  if (plist_is_binary(bytes, length) != 0 && (binaryPropertyListHoldsNulInAString(data) ||
+                                              binaryPropertyListNestsDeeperThan(data, kMaximumDepth + 1))) {
+    return readCorruptError(kUnreadable);
+  }
   plist_t root = nullptr;
-  plist_from_memory(reinterpret_cast<const char*>(data.data()), static_cast<std::uint32_t>(data.size()),
-                    &root);
+  plist_from_memory(bytes, length, &root);
   const Node rootOwner(root);
   if (root == nullptr) {
     return readCorruptError(kUnreadable);

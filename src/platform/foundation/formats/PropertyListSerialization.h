@@ -28,12 +28,13 @@ class PropertyListSerialization {
  public:
   // Returns the value of the property list in `data`, XML or binary (told apart by the binary header).
   // Any kind of value may stand at the top level. Returns error 3840 when `data` is not a well-formed
-  // property list.
+  // property list, and for a binary one with a NUL character in a string (BinaryPropertyListChecks.h).
   static Result<Value> propertyListWithData(const Data& data);
 
   // Returns `value` written as a property-list document in `format`. Returns error 3852, writing nothing,
   // when `value` is or holds a null, a date outside 1932-12-13 20:45:52 to 2069-01-19 03:14:07 GMT (2001
-  // plus or minus 2^31 seconds, the range of libplist's dates), or a string or key with a NUL character.
+  // plus or minus 2^31 seconds, the range of libplist's dates), or a string or key that holds a NUL character
+  // or is not well-formed UTF-8.
   static Result<Data> dataWithPropertyList(const Value& value, PropertyListFormat format);
 };
 

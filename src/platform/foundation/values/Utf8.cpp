@@ -45,4 +45,14 @@ std::optional<char32_t> decodeUtf8CodePoint(std::string_view text, std::size_t& 
   return codePoint;
 }
 
+bool isWellFormedUtf8(std::string_view text) {
+  std::size_t position = 0;
+  while (position < text.size()) {
+    if (!decodeUtf8CodePoint(text, position)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace ns

@@ -1,7 +1,7 @@
 #pragma once
 
-// Decoding UTF-8 one code point at a time, for code below the text helpers that must check or transcode
-// text byte by byte (value descriptions, the JSON writer). Thread-safe: a pure function.
+// Decoding and checking UTF-8 one code point at a time, for code below the text helpers that must check or
+// transcode text byte by byte (value descriptions, the JSON writer). Thread-safe: pure functions.
 
 #include <cstddef>
 #include <optional>
@@ -14,5 +14,8 @@ namespace ns {
 // continuation byte, a truncated sequence, an overlong form, a surrogate or a value above U+10FFFF.
 // REQUIRES: position < text.size().
 std::optional<char32_t> decodeUtf8CodePoint(std::string_view text, std::size_t& position);
+
+// Returns true when the whole of `text` is well-formed UTF-8 (the empty text included).
+bool isWellFormedUtf8(std::string_view text);
 
 }  // namespace ns

@@ -149,6 +149,10 @@ TEST(PropertyListSerializationTest, RefusesNullWhereverItStands) {
 TEST(PropertyListSerializationTest, RefusesWhatLibplistWouldCorrupt) {
   EXPECT_NE(refusal(Value(Array{std::string("a\0b", 3)})).find("NUL"), std::string::npos);
   EXPECT_NE(refusal(Value(Dictionary{{std::string("k\0", 2), 1}})).find("NUL"), std::string::npos);
+  // The binary writer would cut such text short at its first ill-formed byte.
+  EXPECT_NE(refusal(Value(Array{"caf\xE9"})).find("a string is not well-formed UTF-8"), std::string::npos);
+  EXPECT_NE(refusal(Value(Dictionary{{"$o\xA1\x95ts", 1}})).find("a key is not well-formed UTF-8"),
+            std::string::npos);
   EXPECT_NE(refusal(Value(Array{Date(1e10)})).find("date"), std::string::npos);
   EXPECT_NE(refusal(Value(Array{Date(-2e9)})).find("date"), std::string::npos);
 }
@@ -164,16 +168,99 @@ TEST(PropertyListSerializationTest, RefusesBytesThatAreNoPropertyList) {
   }
 }
 
-TEST(PropertyListSerializationTest, RefusesNestingBeyondTheLimit) {
-  Value deep(Array{});
-  for (int i = 0; i < 600; ++i) {
-    deep = Value(Array{deep});
+// A binary document of the one-entry dictionary {key: 1}, its key spelled as the string object `keyObject`.
+Data binaryDictionary(const std::string& keyObject) {
+  std::string document = "bplist00";
+  const std::size_t dictionaryOffset = document.size();
+  document += "\xD1\x01\x02";  // one entry: the key is object 1, the value object 2
+  const std::size_t keyOffset = document.size();
+  document += keyObject;
+  const std::size_t valueOffset = document.size();
+  document += "\x10\x01";  // the integer 1
+  const std::size_t tableOffset = document.size();
+  document +=
+      {static_cast<char>(dictionaryOffset), static_cast<char>(keyOffset), static_cast<char>(valueOffset)};
+  document += std::string(6, '\0') + "\x01\x01";  // one-byte offsets and object references
+  document += std::string(7, '\0') + "\x03";      // three objects
+  document += std::string(8, '\0');               // the top object is object 0
+  document += std::string(7, '\0') + static_cast<char>(tableOffset);
+  return dataFromString(document);
+}
+
+// libplist aborts the process when asked for a dictionary key whose UTF-16 text holds U+0000, and cuts an
+// ASCII one short at a NUL byte.
+TEST(PropertyListSerializationTest, RefusesABinaryKeyWithANulInsteadOfAborting) {
+  // String objects: 'R' and 'S' (0x52, 0x53) are ASCII strings of two and three bytes, 'a' and 'b' (0x61,
+  // 0x62) UTF-16 strings of one and two units, and '_' (0x5F) an ASCII string whose length follows as an
+  // integer object (0x10: one byte).
+  const Result<Value> plain = PropertyListSerialization::propertyListWithData(binaryDictionary("Rab"));
+  ASSERT_TRUE(plain.ok());
+  EXPECT_EQ(*plain, Value(Dictionary{{"ab", 1}}));
+  for (const std::string& key : {std::string("a\0\0", 3), std::string("b\0a\0\0", 5), std::string("Sa\0b", 4),
+                                 std::string("_\020\002a\0", 5)}) {
+    const Result<Value> read = PropertyListSerialization::propertyListWithData(binaryDictionary(key));
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().code(), 3840);
   }
-  Result<Data> written = PropertyListSerialization::dataWithPropertyList(deep, PropertyListFormat::kBinary);
-  ASSERT_TRUE(written.ok());
-  Result<Value> read = PropertyListSerialization::propertyListWithData(*written);
-  ASSERT_FALSE(read.ok());
-  EXPECT_EQ(read.error().code(), 3840);
+}
+
+// `wrappings` arrays around `innermost`.
+Value nested(Value innermost, int wrappings) {
+  for (int i = 0; i < wrappings; ++i) {
+    innermost = Value(Array{innermost});
+  }
+  return innermost;
+}
+
+TEST(PropertyListSerializationTest, RefusesNestingBeyondTheLimit) {
+  // The top level and 512 more are read, in both formats, whether the innermost is a container or not.
+  for (const Value& innermost : {Value(Array{}), Value(1)}) {
+    for (PropertyListFormat format : kBothFormats) {
+      const Result<Data> atLimit =
+          PropertyListSerialization::dataWithPropertyList(nested(innermost, 512), format);
+      EXPECT_TRUE(PropertyListSerialization::propertyListWithData(*atLimit).ok()) << formatName(format);
+      const Result<Data> beyond =
+          PropertyListSerialization::dataWithPropertyList(nested(innermost, 513), format);
+      const Result<Value> read = PropertyListSerialization::propertyListWithData(*beyond);
+      ASSERT_FALSE(read.ok()) << formatName(format);
+      EXPECT_EQ(read.error().code(), 3840);
+    }
+  }
+}
+
+// A binary document of `levels` arrays, each holding the next, with four-byte offsets and references.
+Data binaryNestedArrays(std::uint32_t levels) {
+  const auto bigEndian = [](std::string& bytes, std::uint64_t value, int width) {
+    for (int shift = (width - 1) * 8; shift >= 0; shift -= 8) {
+      bytes.push_back(static_cast<char>(value >> shift));
+    }
+  };
+  std::string document = "bplist00";
+  std::string offsets;
+  for (std::uint32_t i = 0; i < levels; ++i) {
+    bigEndian(offsets, document.size(), 4);
+    document.push_back(i + 1 < levels ? '\xA1' : '\xA0');
+    if (i + 1 < levels) {
+      bigEndian(document, i + 1, 4);
+    }
+  }
+  const std::size_t tableOffset = document.size();
+  document += offsets;
+  document += std::string(6, '\0') + "\x04\x04";
+  bigEndian(document, levels, 8);
+  bigEndian(document, 0, 8);
+  bigEndian(document, tableOffset, 8);
+  return dataFromString(document);
+}
+
+// libplist reads nested binary documents by recursion; this one, under a megabyte, overflowed the stack.
+TEST(PropertyListSerializationTest, RefusesADeeplyNestedBinaryDocumentBeforeLibplistRecurses) {
+  EXPECT_TRUE(PropertyListSerialization::propertyListWithData(binaryNestedArrays(513)).ok());
+  for (const std::uint32_t levels : {514u, 100000u}) {
+    const Result<Value> read = PropertyListSerialization::propertyListWithData(binaryNestedArrays(levels));
+    ASSERT_FALSE(read.ok()) << levels;
+    EXPECT_EQ(read.error().code(), 3840);
+  }
 }
 
 }  // namespace

@@ -40,5 +40,12 @@ TEST(Utf8Test, RefusesMalformedSequencesOneByteAtATime) {
   EXPECT_EQ(decodeAll("\xC3("), (Decoded{std::nullopt, U'('}));
 }
 
+TEST(Utf8Test, TellsWellFormedTextFromIllFormed) {
+  EXPECT_TRUE(isWellFormedUtf8(""));
+  EXPECT_TRUE(isWellFormedUtf8("aé中😀"));
+  EXPECT_FALSE(isWellFormedUtf8("$o\xA1\x95ts"));
+  EXPECT_FALSE(isWellFormedUtf8("a\xE4\xB8"));
+}
+
 }  // namespace
 }  // namespace ns

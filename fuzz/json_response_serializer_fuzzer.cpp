@@ -1,0 +1,126 @@
+// Hands the HTTP client's JSON response serializer a reply made from the input: its first line is the status
+// code, its second the Content-Type header (none when empty), and the rest the body. Checks the
+// serializer's promises: a reply always gives an object or an error, the object is what the JSON reader
+// makes of the body read in the reply's character set, and null removal takes away nulls and nothing else.
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "fuzz_check.h"
+#include "http_client/HCJSONResponseSerializer.h"
+#include "http_client/HCResponseSerializationErrors.h"
+#include "platform/foundation/formats/JSONSerialization.h"
+#include "platform/net/HTTPURLResponse.h"
+
+namespace {
+
+struct Reply {
+  std::shared_ptr<const ns::HTTPURLResponse> response;
+  ns::Data body;
+};
+
+std::optional<Reply> replyFromInput(std::string_view input) {
+  const std::size_t statusEnd = input.find('\n');
+  const std::size_t typeEnd = input.find('\n', statusEnd + 1);
+  if (typeEnd == std::string_view::npos) {
+    return std::nullopt;
+  }
+  int statusCode = 0;
+  const auto [end, error] = std::from_chars(input.data(), input.data() + statusEnd, statusCode);
+  if (error != std::errc() || end != input.data() + statusEnd) {
+    return std::nullopt;
+  }
+  ns::HTTPHeaderFields headers;
+  if (typeEnd > statusEnd + 1) {
+    headers["Content-Type"] = std::string(input.substr(statusEnd + 1, typeEnd - statusEnd - 1));
+  }
+  static const ns::URL url = *ns::URL::fromString("http://127.0.0.1/api/v1/course");
+  return Reply{std::make_shared<const ns::HTTPURLResponse>(url, statusCode, std::move(headers)),
+               ns::dataFromString(input.substr(typeEnd + 1))};
+}
+
+bool holdsNullInADictionary(const ns::Value& value) {
+  if (value.isArray()) {
+    for (const ns::Value& element : value.asArray()) {
+      if (holdsNullInADictionary(element)) {
+        return true;
+      }
+    }
+  }
+  if (value.isDictionary()) {
+    for (const auto& [key, member] : value.asDictionary()) {
+      if (member.isNull() || holdsNullInADictionary(member)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// Makes every text of the error chain, as logging it does.
+void describeErrors(const std::optional<ns::Error>& error) {
+  for (const ns::Error* current = error ? &*error : nullptr; current != nullptr;
+       current = current->underlyingError().get()) {
+    current->localizedDescription();
+    ns::describe(ns::Value(current->userInfo()));
+  }
+}
+
+// What the JSON reader makes of the body, read in the reply's character set; nullopt when the body is not
+// text in it.
+std::optional<ns::Result<ns::Value>> expectedParse(const Reply& reply) {
+  const std::optional<std::string>& charset = reply.response->textEncodingName();
+  const ns::StringEncoding encoding =
+      (charset ? ns::StringEncoding::fromIANACharsetName(*charset) : std::nullopt)
+          .value_or(ns::StringEncoding::utf8());
+  const std::optional<std::string> text = encoding.decode(reply.body);
+  if (!text) {
+    return std::nullopt;
+  }
+  return ns::JSONSerialization::JSONObjectWithData(*text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::optional<Reply> reply =
+      replyFromInput(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (!reply) {
+    return 0;
+  }
+  HCJSONResponseSerializer keepingNulls;
+  HCJSONResponseSerializer removingNulls;
+  removingNulls.setRemovesKeysWithNullValues(true);
+  const HCSerializedResponse kept = keepingNulls.responseObjectForResponse(reply->response, reply->body);
+  const HCSerializedResponse removed = removingNulls.responseObjectForResponse(reply->response, reply->body);
+  describeErrors(kept.error);
+
+  requireProperty(kept.responseObject || kept.error, "a reply gives an object or an error");
+  requireProperty(
+      !kept.responseObject || kept.responseObject->isArray() || kept.responseObject->isDictionary(),
+      "the object is an array or a dictionary");
+  const int status = reply->response->statusCode();
+  const bool statusAccepted = status >= 200 && status < 300;
+  requireProperty(!(kept.responseObject && kept.error) || !statusAccepted,
+                  "only a refused status code comes with both an object and an error");
+  requireProperty(removed.responseObject.has_value() == kept.responseObject.has_value() &&
+                      removed.error.has_value() == kept.error.has_value(),
+                  "null removal changes neither whether there is an object nor whether there is an error");
+  requireProperty(!removed.responseObject || !holdsNullInADictionary(*removed.responseObject),
+                  "null removal leaves no null in a dictionary");
+
+  const std::optional<std::string>& type = reply->response->MIMEType();
+  const bool typeAccepted = type && keepingNulls.acceptableContentTypes()->contains(*type);
+  const std::optional<ns::Result<ns::Value>> expected = expectedParse(*reply);
+  if (statusAccepted && typeAccepted && expected) {
+    requireProperty(expected->ok() == kept.responseObject.has_value(),
+                    "an accepted reply parses exactly when its text is JSON");
+    requireProperty(!expected->ok() || **expected == *kept.responseObject,
+                    "an accepted reply parses to what the JSON reader reads");
+  }
+  return 0;
+}
