@@ -91,7 +91,7 @@ TEST(ValueTest, CopiesOnOtherThreadsWriteWithoutDisturbingEachOther) {
     threads.emplace_back([&shared, &results, t] {
       Value mine = shared;
       for (int i = 0; i < 1000; ++i) {
-        mine.mutableArray().push_back(t);
+        mine.mutableArray().emplace_back(t);
       }
       results[t] = mine;
     });
