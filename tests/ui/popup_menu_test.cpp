@@ -78,7 +78,6 @@ TEST_F(PopupMenuTest, ShowingAgainMovesTheOneMenuAndATapBesideDismissesIt) {
       dynamic_cast<uikit::TapGestureRecognizer*>(PopupMenu::shownMenu()->gestureRecognizers().front().get());
   recognizer->simulateTap(uikit::Point{150, 150});
   EXPECT_EQ(PopupMenu::shownMenu(), nullptr);
-  PopupMenu::dismissMenu();
 }
 
 TEST_F(PopupMenuTest, TheMenuGoesAwayWhenTheStatusBarIsAboutToTurn) {
@@ -87,13 +86,6 @@ TEST_F(PopupMenuTest, TheMenuGoesAwayWhenTheStatusBarIsAboutToTurn) {
   uikit::Device::currentDevice().setOrientation(uikit::DeviceOrientation::kLandscapeLeft);
 
   EXPECT_EQ(PopupMenu::shownMenu(), nullptr);
-}
-
-TEST_F(PopupMenuTest, KeepsTheTintUntilChanged) {
-  PopupMenu::setTintColor(uikit::Color::white(0.2));
-  EXPECT_EQ(PopupMenu::tintColor(), uikit::Color::white(0.2));
-  PopupMenu::setTintColor(std::nullopt);
-  EXPECT_EQ(PopupMenu::tintColor(), std::nullopt);
 }
 
 }  // namespace

@@ -67,7 +67,6 @@ TEST_F(RefreshHeaderTest, OnScreenARefreshBeginsAtOnceAndRunsTheBlockOnceFadedIn
   header_->beginRefreshing();
 
   EXPECT_EQ(header_->state(), RefreshState::kRefreshing);
-  EXPECT_TRUE(header_->isRefreshing());
   EXPECT_EQ(liveTable_->contentInset().top, RefreshHeader::kHeight);
   EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\nprogress: refreshing\ntable liveTable:\n");
   clock_->advance(249ms);

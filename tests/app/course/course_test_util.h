@@ -37,42 +37,38 @@ class RecordingDelegate : public QMCourseDataModelDelegate {
 
   void networkGetAllSubjectsSuccess(const std::vector<std::shared_ptr<QMSubject>>& subjectList,
                                     const std::vector<std::shared_ptr<QMSeason>>& seasonArray) override {
-    events.push_back("networkGetAllSubjectsSuccess");
+    events.push_back(__func__);
     subjects = subjectList;
     seasons = seasonArray;
   }
-  void networkGetAllSubjectsFailed() override { events.push_back("networkGetAllSubjectsFailed"); }
+  void networkGetAllSubjectsFailed() override { events.push_back(__func__); }
   void networkGetLiveCourseSuccess(const std::vector<std::shared_ptr<QMLiveGroupModel>>& groupList,
                                    int total) override {
-    events.push_back("networkGetLiveCourseSuccess");
+    events.push_back(__func__);
     groups = groupList;
     sumNumber = total;
   }
-  void networkGetLiveCourseFailed() override { events.push_back("networkGetLiveCourseFailed"); }
-  void networkGetLiveParamSuccess() override { events.push_back("networkGetLiveParamSuccess"); }
-  void networkGetLiveParamFailed() override { events.push_back("networkGetLiveParamFailed"); }
+  void networkGetLiveCourseFailed() override { events.push_back(__func__); }
+  void networkGetLiveParamSuccess() override { events.push_back(__func__); }
+  void networkGetLiveParamFailed() override { events.push_back(__func__); }
   void networkGetCourseTreeSuccess(const std::shared_ptr<QMStage>& storedStage) override {
-    events.push_back("networkGetCourseTreeSuccess");
+    events.push_back(__func__);
     stage = storedStage;
   }
-  void networkGetCourseTreeFailed() override { events.push_back("networkGetCourseTreeFailed"); }
+  void networkGetCourseTreeFailed() override { events.push_back(__func__); }
   void networkGetServerTimeSuccess(double time) override {
-    events.push_back("networkGetServerTimeSuccess");
+    events.push_back(__func__);
     serverTime = time;
   }
-  void networkGetServerTimeFailed() override { events.push_back("networkGetServerTimeFailed"); }
-  void networkGetUserProtocolStatusSuccess() override {
-    events.push_back("networkGetUserProtocolStatusSuccess");
-  }
-  void networkGetUserProtocolStatusFailed() override {
-    events.push_back("networkGetUserProtocolStatusFailed");
-  }
-  void networkSignProtocolSuccess() override { events.push_back("networkSignProtocolSuccess"); }
-  void networkSignProtocolFailed() override { events.push_back("networkSignProtocolFailed"); }
-  void networkSaveVideoProgressSuccess() override { events.push_back("networkSaveVideoProgressSuccess"); }
-  void networkSaveVideoProgressFailed() override { events.push_back("networkSaveVideoProgressFailed"); }
-  void networkGetVideoProgressSuccess() override { events.push_back("networkGetVideoProgressSuccess"); }
-  void networkGetVideoProgressFailed() override { events.push_back("networkGetVideoProgressFailed"); }
+  void networkGetServerTimeFailed() override { events.push_back(__func__); }
+  void networkGetUserProtocolStatusSuccess() override { events.push_back(__func__); }
+  void networkGetUserProtocolStatusFailed() override { events.push_back(__func__); }
+  void networkSignProtocolSuccess() override { events.push_back(__func__); }
+  void networkSignProtocolFailed() override { events.push_back(__func__); }
+  void networkSaveVideoProgressSuccess() override { events.push_back(__func__); }
+  void networkSaveVideoProgressFailed() override { events.push_back(__func__); }
+  void networkGetVideoProgressSuccess() override { events.push_back(__func__); }
+  void networkGetVideoProgressFailed() override { events.push_back(__func__); }
 };
 
 class CourseDataModelTest : public ::testing::Test {

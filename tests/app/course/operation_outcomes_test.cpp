@@ -28,8 +28,8 @@ enum class RefusalText { kShown, kQuiet };
 struct Operation {
   std::string name;
   std::string_view path;
-  std::string successEvent;
-  std::string failedEvent;
+  // The callbacks are this name followed by "Success" or "Failed".
+  std::string event;
   NetworkCheck networkCheck;
   RefusalText refusalText;
   std::function<void(QMCourseDataModel&, const Arguments&)> start;
@@ -41,41 +41,39 @@ std::ostream& operator<<(std::ostream& out, const Operation& operation) {
 
 const std::vector<Operation>& operations() {
   static const std::vector<Operation> kOperations = {
-      {"AllSubjects", QMCourseDataModel::kAllSubjectsPath, "networkGetAllSubjectsSuccess",
-       "networkGetAllSubjectsFailed", NetworkCheck::kSendsAnyway, RefusalText::kShown,
+      {"AllSubjects", QMCourseDataModel::kAllSubjectsPath, "networkGetAllSubjects",
+       NetworkCheck::kSendsAnyway, RefusalText::kShown,
        [](QMCourseDataModel& model, const Arguments&) { model.networkGetAllSubjectsWithSeason(nullptr); }},
-      {"LiveCourse", QMCourseDataModel::kLiveCoursePath, "networkGetLiveCourseSuccess",
-       "networkGetLiveCourseFailed", NetworkCheck::kSendsAnyway, RefusalText::kShown,
+      {"LiveCourse", QMCourseDataModel::kLiveCoursePath, "networkGetLiveCourse", NetworkCheck::kSendsAnyway,
+       RefusalText::kShown,
        [](QMCourseDataModel& model, const Arguments&) { model.networkGetLiveCourseWithSeason(nullptr, 1); }},
-      {"LiveParam", QMCourseDataModel::kLiveParamPath, "networkGetLiveParamSuccess",
-       "networkGetLiveParamFailed", NetworkCheck::kSendsAnyway, RefusalText::kShown,
+      {"LiveParam", QMCourseDataModel::kLiveParamPath, "networkGetLiveParam", NetworkCheck::kSendsAnyway,
+       RefusalText::kShown,
        [](QMCourseDataModel& model, const Arguments& arguments) {
          model.networkGetLiveParamWith(arguments.live);
        }},
-      {"UserProtocolStatus", QMCourseDataModel::kUserProtocolStatusPath,
-       "networkGetUserProtocolStatusSuccess", "networkGetUserProtocolStatusFailed",
+      {"UserProtocolStatus", QMCourseDataModel::kUserProtocolStatusPath, "networkGetUserProtocolStatus",
        NetworkCheck::kSendsAnyway, RefusalText::kShown,
        [](QMCourseDataModel& model, const Arguments&) { model.networkGetUserProtocolStatus(); }},
-      {"SignUserProtocol", QMCourseDataModel::kSignUserProtocolPath, "networkSignProtocolSuccess",
-       "networkSignProtocolFailed", NetworkCheck::kAsksFirst, RefusalText::kShown,
+      {"SignUserProtocol", QMCourseDataModel::kSignUserProtocolPath, "networkSignProtocol",
+       NetworkCheck::kAsksFirst, RefusalText::kShown,
        [](QMCourseDataModel& model, const Arguments&) {
          model.networkSignUserProtocolWithRealName("林知远", "110108199003072513");
        }},
-      {"CourseTree", QMCourseDataModel::kCourseTreePath, "networkGetCourseTreeSuccess",
-       "networkGetCourseTreeFailed", NetworkCheck::kAsksFirst, RefusalText::kShown,
+      {"CourseTree", QMCourseDataModel::kCourseTreePath, "networkGetCourseTree", NetworkCheck::kAsksFirst,
+       RefusalText::kShown,
        [](QMCourseDataModel& model, const Arguments& arguments) {
          model.networkGetCourseTreeWithStage(arguments.stage);
        }},
-      {"ServerTime", QMCourseDataModel::kServerTimePath, "networkGetServerTimeSuccess",
-       "networkGetServerTimeFailed", NetworkCheck::kSendsAnyway, RefusalText::kShown,
-       [](QMCourseDataModel& model, const Arguments&) { model.networkGetServerTime(); }},
-      {"SaveVideoProgress", QMCourseDataModel::kSaveProgressPath, "networkSaveVideoProgressSuccess",
-       "networkSaveVideoProgressFailed", NetworkCheck::kAsksFirst, RefusalText::kShown,
+      {"ServerTime", QMCourseDataModel::kServerTimePath, "networkGetServerTime", NetworkCheck::kSendsAnyway,
+       RefusalText::kShown, [](QMCourseDataModel& model, const Arguments&) { model.networkGetServerTime(); }},
+      {"SaveVideoProgress", QMCourseDataModel::kSaveProgressPath, "networkSaveVideoProgress",
+       NetworkCheck::kAsksFirst, RefusalText::kShown,
        [](QMCourseDataModel& model, const Arguments& arguments) {
          model.networkSaveVideoProgress(arguments.subject);
        }},
-      {"GetVideoProgress", QMCourseDataModel::kGetProgressPath, "networkGetVideoProgressSuccess",
-       "networkGetVideoProgressFailed", NetworkCheck::kAsksFirst, RefusalText::kQuiet,
+      {"GetVideoProgress", QMCourseDataModel::kGetProgressPath, "networkGetVideoProgress",
+       NetworkCheck::kAsksFirst, RefusalText::kQuiet,
        [](QMCourseDataModel& model, const Arguments& arguments) {
          model.networkGetVideoProgress(arguments.subject);
        }},
@@ -119,7 +117,7 @@ TEST_P(CourseOperationTest, ARefusalEndsInFailedWithTheClientsOwnText) {
   app_.backend().controls().refuseNextRequest(std::string(operation.path), 9999);
   operation.start(*model_, arguments);
   ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.failedEvent});
+  EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.event + "Failed"});
   EXPECT_EQ(app_.toasts(), operation.refusalText == RefusalText::kShown
                                ? std::vector<std::string>{"系统内部错误"}
                                : std::vector<std::string>{});
@@ -133,7 +131,7 @@ TEST_P(CourseOperationTest, ATransportFailureEndsInFailedWithoutAToast) {
   app_.backend().controls().cutNextConnection(std::string(operation.path));
   operation.start(*model_, arguments);
   ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.failedEvent});
+  EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.event + "Failed"});
   EXPECT_TRUE(app_.toasts().empty());
   EXPECT_FALSE(loadingIndicatorShown());
   EXPECT_EQ(app_.backend().recordedRequests(operation.path).size(), 1u);
@@ -147,7 +145,7 @@ TEST_P(CourseOperationTest, WithoutANetworkOnlyTheOperationsThatAskFirstHoldBack
   operation.start(*model_, arguments);
   if (operation.networkCheck == NetworkCheck::kSendsAnyway) {
     ASSERT_TRUE(waitForEvents());
-    EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.successEvent});
+    EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.event + "Success"});
     EXPECT_TRUE(app_.toasts().empty());
     return;
   }

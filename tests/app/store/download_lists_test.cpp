@@ -8,20 +8,6 @@
 namespace storetest {
 namespace {
 
-std::vector<std::string> idsOf(const std::vector<std::shared_ptr<QMCourse>>& courses) {
-  std::vector<std::string> ids;
-  for (const auto& course : courses) {
-    ids.push_back(course->courseID().value_or("nil"));
-  }
-  return ids;
-}
-
-std::vector<std::string> sortedIdsOf(const std::vector<std::shared_ptr<QMCourse>>& courses) {
-  std::vector<std::string> ids = idsOf(courses);
-  std::sort(ids.begin(), ids.end());
-  return ids;
-}
-
 class StoreDownloadListsTest : public StoreTest {
  protected:
   void SetUp() override { stage_ = storeSampleCatalogue(); }
@@ -65,7 +51,9 @@ TEST_F(StoreDownloadListsTest, TheStageListsItsLessonsByDownloadState) {
   record("10")->setStatus(kQMDownloadFailed);
   record("120")->setStatus(kQMDownloadPaused);
   record("200")->setStatus(kQMDownloadWaiting);
-  EXPECT_EQ(sortedIdsOf(stage_->cachingVideoArray()), (std::vector<std::string>{"10", "200", "9"}));
+  std::vector<std::string> caching = idsOf(stage_->cachingVideoArray());
+  std::sort(caching.begin(), caching.end());
+  EXPECT_EQ(caching, (std::vector<std::string>{"10", "200", "9"}));
   EXPECT_EQ(idsOf(stage_->pausingVideoArray()), (std::vector<std::string>{"120"}));
   EXPECT_EQ(idsOf(stage_->cachingCourse()), (std::vector<std::string>{"100", "200"}));
   // Only lessons directly under the stage are found by their status.

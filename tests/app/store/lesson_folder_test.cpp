@@ -31,13 +31,6 @@ class StoreLessonFolderTest : public StoreTest {
   static const ns::FileManager& files() { return ns::FileManager::defaultManager(); }
 };
 
-TEST_F(StoreLessonFolderTest, RecordsNameTheirFolderAfterSubjectStageAndLesson) {
-  EXPECT_EQ(record("9")->fileDocment(), "7_@11_9");
-  EXPECT_EQ(record("9")->fileName(), "index.m3u8");
-  EXPECT_EQ(record("9")->index(), 9);
-  EXPECT_EQ(record("200")->fileDocment(), "7_@11_200");
-}
-
 TEST_F(StoreLessonFolderTest, GoingBackToNotQueuedDeletesTheFolder) {
   const std::string done = makeFolder("9");
   record("9")->setStatus(kQMDownloadDone);

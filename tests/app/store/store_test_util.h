@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/store/QMCoreDataHelper.h"
 #include "app/store/QMCourse.h"
@@ -27,6 +28,15 @@ inline ns::Value json(std::string_view text) {
   ns::Result<ns::Value> parsed = ns::JSONSerialization::JSONObjectWithData(text);
   EXPECT_TRUE(parsed.ok()) << text;
   return parsed ? *parsed : ns::Value();
+}
+
+// The course ids of `courses`, in their order.
+inline std::vector<std::string> idsOf(const std::vector<std::shared_ptr<QMCourse>>& courses) {
+  std::vector<std::string> ids;
+  for (const auto& course : courses) {
+    ids.push_back(course->courseID().value_or("nil"));
+  }
+  return ids;
 }
 
 inline constexpr std::string_view kSampleSubject = R"({

@@ -6,6 +6,7 @@
 #include <boost/beast/http/write.hpp>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 namespace asio = boost::asio;
 namespace beast = boost::beast;
@@ -34,13 +35,8 @@ fs::path TemporaryFolder::write(const std::string& relativePath, const std::stri
 }
 
 TestHTTPClient::TestHTTPClient(std::uint16_t port) : stream_(io_) {
-  bool done = false;
-  stream_.async_connect(asio::ip::tcp::endpoint(asio::ip::address_v4::loopback(), port),
-                        [this, &done](const beast::error_code& error) {
-                          connected_ = !error;
-                          done = true;
-                        });
-  runUntilDone(done);
+  const asio::ip::tcp::endpoint server(asio::ip::address_v4::loopback(), port);
+  connected_ = !complete([&](auto handler) { stream_.async_connect(server, handler); });
 }
 
 std::optional<Response> TestHTTPClient::request(http::verb method, const std::string& target,
@@ -50,59 +46,43 @@ std::optional<Response> TestHTTPClient::request(http::verb method, const std::st
   for (const auto& [field, value] : headers) {
     request.set(field, value);
   }
-  bool done = false;
-  bool written = false;
-  http::async_write(stream_, request, [&](const beast::error_code& error, std::size_t) {
-    written = !error;
-    done = true;
-  });
-  if (!runUntilDone(done) || !written) {
-    return std::nullopt;
-  }
-  return readResponse(method == http::verb::head);
+  std::ostringstream text;
+  text << request;
+  return exchange(text.str(), method == http::verb::head);
 }
 
 std::optional<Response> TestHTTPClient::rawRequest(const std::string& text) {
-  bool done = false;
-  bool written = false;
-  asio::async_write(stream_, asio::buffer(text), [&](const beast::error_code& error, std::size_t) {
-    written = !error;
-    done = true;
-  });
-  if (!runUntilDone(done) || !written) {
-    return std::nullopt;
-  }
-  return readResponse(false);
+  return exchange(text, false);
 }
 
-std::optional<Response> TestHTTPClient::readResponse(bool toHeadRequest) {
+std::optional<Response> TestHTTPClient::exchange(const std::string& text, bool toHeadRequest) {
+  if (complete([&](auto handler) { asio::async_write(stream_, asio::buffer(text), handler); })) {
+    return std::nullopt;
+  }
   http::response_parser<http::string_body> parser;
   parser.body_limit(64 * 1024 * 1024);
   parser.skip(toHeadRequest);
-  bool done = false;
-  bool read = false;
-  http::async_read(stream_, buffer_, parser, [&](const beast::error_code& error, std::size_t) {
-    read = !error;
-    done = true;
-  });
-  if (!runUntilDone(done) || !read) {
+  if (complete([&](auto handler) { http::async_read(stream_, buffer_, parser, handler); })) {
     return std::nullopt;
   }
   return parser.release();
 }
 
 bool TestHTTPClient::closedByServer() {
-  bool done = false;
-  bool closed = false;
   char byte;
-  stream_.async_read_some(asio::buffer(&byte, 1), [&](const beast::error_code& error, std::size_t) {
-    closed = error == asio::error::eof || error == asio::error::connection_reset;
-    done = true;
-  });
-  return runUntilDone(done) && closed;
+  const beast::error_code error =
+      complete([&](auto handler) { stream_.async_read_some(asio::buffer(&byte, 1), handler); });
+  return error == asio::error::eof || error == asio::error::connection_reset;
 }
 
-bool TestHTTPClient::runUntilDone(const bool& done) {
+template <typename Start>
+beast::error_code TestHTTPClient::complete(Start start) {
+  bool done = false;
+  beast::error_code result;
+  start([&](const beast::error_code& error, auto&&...) {
+    result = error;
+    done = true;
+  });
   io_.restart();
   const auto deadline = std::chrono::steady_clock::now() + kDeadline;
   while (!done && std::chrono::steady_clock::now() < deadline) {
@@ -112,8 +92,9 @@ bool TestHTTPClient::runUntilDone(const bool& done) {
     stream_.cancel();
     io_.restart();
     io_.run_for(kDeadline);  // lets the cancelled operation finish, so that it no longer refers to locals
+    return asio::error::timed_out;
   }
-  return done;
+  return result;
 }
 
 }  // namespace server_testing

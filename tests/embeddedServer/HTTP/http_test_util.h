@@ -56,8 +56,12 @@ class TestHTTPClient {
   bool closedByServer();
 
  private:
-  bool runUntilDone(const bool& done);
-  std::optional<Response> readResponse(bool toHeadRequest);
+  // Writes `text` and reads one response, which has no body when `toHeadRequest`.
+  std::optional<Response> exchange(const std::string& text, bool toHeadRequest);
+  // Starts an operation by handing `start` its completion handler and runs it; returns its error, which is
+  // timed_out when it took longer than kDeadline.
+  template <typename Start>
+  boost::system::error_code complete(Start start);
 
   boost::asio::io_context io_;
   boost::beast::tcp_stream stream_;

@@ -7,26 +7,20 @@ namespace {
 
 using server_testing::InstalledRecordingLogger;
 
-TEST(LGLogTest, DeliversMessagesInOrderWithTheirContext) {
+TEST(LGLogTest, DeliversMessagesInOrderWithTheirContextAndErrorsBeforeTheCallReturns) {
   InstalledRecordingLogger logger;
   LGLog::log(LGLogFlag::kInfo, kHTTPLogContext, "first");
   LGLog::log(LGLogFlag::kVerbose, 7, "second");
-  const auto messages = logger->messages();
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0].text, "first");
-  EXPECT_EQ(messages[0].context, 80);
-  EXPECT_EQ(messages[1].flag, LGLogFlag::kVerbose);
-  EXPECT_EQ(messages[1].context, 7);
-}
-
-TEST(LGLogTest, AnErrorIsDeliveredBeforeTheCallReturnsBehindEarlierMessages) {
-  InstalledRecordingLogger logger;
-  LGLog::log(LGLogFlag::kInfo, kHTTPLogContext, "queued");
   LGLog::log(LGLogFlag::kError, kHTTPLogContext, "failure");
   const auto delivered = logger->delivered();
-  ASSERT_EQ(delivered.size(), 2u);
-  EXPECT_EQ(delivered[0].text, "queued");
-  EXPECT_EQ(delivered[1].text, "failure");
+  ASSERT_EQ(delivered.size(), 3u);
+  EXPECT_EQ(delivered[0].text, "first");
+  EXPECT_EQ(delivered[0].context, 80);
+  EXPECT_EQ(delivered[1].flag, LGLogFlag::kVerbose);
+  EXPECT_EQ(delivered[1].context, 7);
+  EXPECT_EQ(delivered[2].text, "failure");
+  LGLog::log(LGLogFlag::kInfo, kHTTPLogContext, "after");
+  EXPECT_EQ(logger->messages().back().text, "after");
 }
 
 TEST(LGLogTest, MessagesWithoutALoggerGoNowhere) {

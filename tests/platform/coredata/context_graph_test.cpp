@@ -14,12 +14,9 @@ TEST_F(ContextGraphTest, SavedObjectsComeBackWithValuesLinksAndOrderInANewStack)
     shelf->setName("poetry");
     shelf->setRank(3);
     // Linked in the reverse order of insertion: the shelf still lists them as inserted.
-    auto first = insert<Book>(*context, "Book");
-    auto second = insert<Book>(*context, "Book");
-    auto third = insert<Book>(*context, "Book");
-    first->setTitle("first");
-    second->setTitle("second");
-    third->setTitle("third");
+    auto first = insertBook(*context, "first");
+    auto second = insertBook(*context, "second");
+    auto third = insertBook(*context, "third");
     third->setShelf(shelf);
     first->setShelf(shelf);
     second->setShelf(shelf);
@@ -45,7 +42,7 @@ TEST_F(ContextGraphTest, OneObjectPerRowWhicheverWayItIsReached) {
   {
     auto context = openContext(storePath());
     auto shelf = insert<Shelf>(*context, "Shelf");
-    insert<Book>(*context, "Book")->setShelf(shelf);
+    insertBook(*context, std::nullopt, shelf);
     ASSERT_TRUE(context->save().ok());
   }
   auto context = openContext(storePath());
@@ -61,7 +58,7 @@ TEST_F(ContextGraphTest, OneObjectPerRowWhicheverWayItIsReached) {
 TEST_F(ContextGraphTest, ObjectsSavedOrDeletedBeforeTheirEntityIsReadKeepTheirIdentity) {
   {
     auto context = openContext(storePath());
-    insert<Book>(*context, "Book")->setTitle("kept");
+    insertBook(*context, "kept");
     ASSERT_TRUE(context->save().ok());
   }
   auto context = openContext(storePath());
@@ -71,8 +68,7 @@ TEST_F(ContextGraphTest, ObjectsSavedOrDeletedBeforeTheirEntityIsReadKeepTheirId
   ASSERT_EQ(shelves.size(), 1u);
   EXPECT_EQ(shelves[0], shelf);
 
-  auto book = insert<Book>(*context, "Book");
-  book->setTitle("deleted");
+  auto book = insertBook(*context, "deleted");
   ASSERT_TRUE(context->save().ok());
   context->deleteObject(*book);
   // Its row is still in the file until the next save, yet no read brings it back.
@@ -83,14 +79,13 @@ TEST_F(ContextGraphTest, LateReadsAndMassDeletesKeepOrderAndIdentity) {
   {
     auto context = openContext(storePath());
     for (int number = 0; number < 10; ++number) {
-      insert<Book>(*context, "Book")->setTitle("stored " + std::to_string(number));
+      insertBook(*context, "stored " + std::to_string(number));
     }
     ASSERT_TRUE(context->save().ok());
   }
   auto context = openContext(storePath());
   // Inserted before the stored books are read: it still lists after them.
-  auto fresh = insert<Book>(*context, "Book");
-  fresh->setTitle("fresh");
+  auto fresh = insertBook(*context, "fresh");
   auto books = fetch<Book>(*context, "Book");
   ASSERT_EQ(books.size(), 11u);
   EXPECT_EQ(books.front()->title(), "stored 0");
@@ -138,17 +133,12 @@ TEST_F(ContextGraphTest, DeleteRulesCascadeDownAndNullifyUp) {
     auto shelf = insert<Shelf>(*context, "Shelf");
     auto kept = insert<Shelf>(*context, "Shelf");
     kept->setName("kept");
-    auto book = insert<Book>(*context, "Book");
-    book->setShelf(shelf);
+    auto book = insertBook(*context, std::nullopt, shelf);
     auto part = insert<Book>(*context, "Book");
     part->setWhole(book);
     insert<Cover>(*context, "Cover")->setBook(part);
-    auto loose = insert<Book>(*context, "Book");
-    loose->setTitle("loose");
-    loose->setShelf(kept);
-    auto partOfLoose = insert<Book>(*context, "Book");
-    partOfLoose->setTitle("part of loose");
-    partOfLoose->setWhole(loose);
+    auto loose = insertBook(*context, "loose", kept);
+    insertBook(*context, "part of loose")->setWhole(loose);
     ASSERT_TRUE(context->save().ok());
   }
   auto context = openContext(storePath());
@@ -201,8 +191,7 @@ TEST_F(ContextGraphTest, AFailedSaveKeepsTheChangesAndWritesNothing) {
   auto context = openContext(storePath());
   auto shelf = insert<Shelf>(*context, "Shelf");
   shelf->setName("ok");
-  auto book = insert<Book>(*context, "Book");
-  book->setTitle("clash");
+  auto book = insertBook(*context, "clash");
   // Another connection takes the book's row key first, so the save's insert fails half-way.
   auto other = SqliteDatabase::open(storePath());
   ASSERT_TRUE(other.ok());
@@ -227,8 +216,7 @@ TEST_F(ContextGraphTest, ObjectsOutlivingTheirContextKeepValuesAndDropLinks) {
   std::shared_ptr<Book> book;
   {
     auto context = openContext(storePath());
-    book = insert<Book>(*context, "Book");
-    book->setTitle("survivor");
+    book = insertBook(*context, "survivor");
     book->setShelf(insert<Shelf>(*context, "Shelf"));
   }
   EXPECT_EQ(book->managedObjectContext(), nullptr);

@@ -20,10 +20,7 @@ class FetchPredicateTest : public LibraryStoreTest {
 
   void addBook(std::optional<std::string> title, std::optional<std::int64_t> pages,
                const std::shared_ptr<Shelf>& shelf) {
-    auto book = insert<Book>(*context_, "Book");
-    book->setTitle(std::move(title));
-    book->setPages(pages);
-    book->setShelf(shelf);
+    insertBook(*context_, std::move(title), shelf)->setPages(pages);
   }
 
   std::vector<std::string> titlesWhere(Predicate predicate) {

@@ -32,6 +32,15 @@ std::shared_ptr<T> insert(ManagedObjectContext& context, const char* entityName)
   return std::dynamic_pointer_cast<T>(context.insertNewObjectForEntityForName(entityName));
 }
 
+// Inserts a book titled `title` on `shelf`.
+inline std::shared_ptr<Book> insertBook(ManagedObjectContext& context, std::optional<std::string> title,
+                                        const std::shared_ptr<Shelf>& shelf = nullptr) {
+  auto book = insert<Book>(context, "Book");
+  book->setTitle(std::move(title));
+  book->setShelf(shelf);
+  return book;
+}
+
 // Returns the objects of `entityName` matching `predicate` (all without one), failing the test on error.
 template <typename T>
 std::vector<std::shared_ptr<T>> fetch(ManagedObjectContext& context, const char* entityName,

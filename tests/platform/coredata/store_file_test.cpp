@@ -28,9 +28,7 @@ TEST_F(StoreFileTest, ANewerModelOpensAnOlderFileAndKeepsItsData) {
     auto context = openContext(storePath(), libraryModelVersion1());
     auto shelf = insert<Shelf>(*context, "Shelf");
     shelf->setName("old");
-    auto book = insert<Book>(*context, "Book");
-    book->setTitle("kept");
-    book->setShelf(shelf);
+    insertBook(*context, "kept", shelf);
     ASSERT_TRUE(context->save().ok());
   }
   auto context = openContext(storePath());
@@ -82,7 +80,7 @@ TEST_F(StoreFileTest, AFileOfAnotherModelOrProgramIsRefusedUnchanged) {
 TEST_F(StoreFileTest, AColumnOfAnotherTypeStopsTheUpgradeWithoutChangingTheFile) {
   {
     auto context = openContext(storePath(), libraryModelVersion1());
-    insert<Book>(*context, "Book")->setTitle("kept");
+    insertBook(*context, "kept");
     ASSERT_TRUE(context->save().ok());
     auto database = SqliteDatabase::open(storePath());
     ASSERT_TRUE(database.ok());

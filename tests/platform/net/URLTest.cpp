@@ -1,4 +1,5 @@
-// Parsing, components and RFC 3986 reference resolution.
+// Parsing, components and RFC 3986 reference resolution, and percent-escaping and strict percent-decoding,
+// as URL paths and file names need it.
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,27 @@ TEST(PercentEscapingTest, KeepsLettersDigitsAndTheChosenPunctuationOnly) {
             "%3A%2F%3F%26%3D%3B%2B%21%40%23%24%28%29%27%2C%2A%25");
   EXPECT_EQ(ns::percentEscape("\xe4\xb8\xad", ""), "%E4%B8%AD");
   EXPECT_EQ(ns::percentEscape("\xd6\xd0", ""), "%D6%D0") << "bytes of any charset";
+}
+
+TEST(PercentDecodingTest, DecodesEscapesOfEitherCase) {
+  EXPECT_EQ(ns::percentDecode("a%20b%2fc%2F"), "a b/c/");
+  EXPECT_EQ(ns::percentDecode("%E4%b8%AD"), "\xe4\xb8\xad");
+  EXPECT_EQ(ns::percentDecode("plain+text"), "plain+text") << "'+' is the form decoder's business";
+  EXPECT_EQ(ns::percentDecode(""), "");
+  EXPECT_EQ(ns::percentDecode("a%00b"), std::string("a\0b", 3)) << "refusing NUL is the caller's business";
+}
+
+TEST(PercentDecodingTest, RefusesABrokenEscape) {
+  for (const char* text : {"a%zz", "a%2", "%", "%%41"}) {
+    EXPECT_EQ(ns::percentDecode(text), std::nullopt) << text;
+  }
+}
+
+TEST(PercentDecodingTest, ReadsOnlyTheEscapeAtTheStart) {
+  EXPECT_EQ(ns::leadingPercentEscape("%41BC"), 'A');
+  for (const char* text : {"A%41", "%4", "%4g"}) {
+    EXPECT_EQ(ns::leadingPercentEscape(text), std::nullopt) << text;
+  }
 }
 
 }  // namespace

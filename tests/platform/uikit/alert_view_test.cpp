@@ -2,27 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/uikit/alerts/AlertView.h"
-#include "platform/uikit/render/ScreenText.h"
 #include "uikit_test_util.h"
 
 namespace uikit::testing {
 namespace {
 
 using ::testing::ElementsAre;
-
-class RecordingAlertDelegate : public AlertViewDelegate {
- public:
-  void alertViewClickedButtonAtIndex(AlertView& alert, std::int64_t index) override {
-    events.push_back("clicked " + alert.buttonTitleAtIndex(index));
-  }
-  void alertViewWillDismissWithButtonIndex(AlertView&, std::int64_t index) override {
-    events.push_back("willDismiss " + std::to_string(index));
-  }
-  void alertViewDidDismissWithButtonIndex(AlertView&, std::int64_t index) override {
-    events.push_back("didDismiss " + std::to_string(index));
-  }
-  std::vector<std::string> events;
-};
 
 class AlertViewTest : public UikitTest {
  protected:
@@ -35,18 +20,9 @@ class AlertViewTest : public UikitTest {
   std::shared_ptr<RecordingAlertDelegate> delegate_ = std::make_shared<RecordingAlertDelegate>();
 };
 
-TEST_F(AlertViewTest, NumbersTheCancelButtonFirst) {
-  auto withCancel = makeAlert("a", "忽略", {"马上更新"});
-  auto withoutCancel = makeAlert("b", std::nullopt, {"马上更新"});
-
-  EXPECT_EQ(withCancel->cancelButtonIndex(), 0);
-  EXPECT_EQ(withCancel->buttonTitleAtIndex(1), "马上更新");
-  EXPECT_EQ(withoutCancel->cancelButtonIndex(), -1);
-  EXPECT_EQ(withoutCancel->buttonTitleAtIndex(0), "马上更新");
-}
-
-TEST_F(AlertViewTest, ATapReportsTheButtonThenDismissesWithDidDismissOnTheNextTurn) {
+TEST_F(AlertViewTest, ATapReportsTheButtonAfterTheCancelOneThenDismissesWithDidDismissOnTheNextTurn) {
   auto alert = makeAlert("更新提示", "忽略", {"马上更新"});
+  EXPECT_EQ(alert->cancelButtonIndex(), 0);
   alert->show();
   alert->show();
   EXPECT_EQ(AlertView::visibleAlerts().size(), 1u);
@@ -61,7 +37,9 @@ TEST_F(AlertViewTest, ATapReportsTheButtonThenDismissesWithDidDismissOnTheNextTu
 
 TEST_F(AlertViewTest, KeepsTheListOfAlertsShownWithTheLastOnTop) {
   auto first = makeAlert("first", "确认", {});
-  auto second = makeAlert("second", "确认", {});
+  auto second = makeAlert("second", std::nullopt, {"马上更新"});
+  EXPECT_EQ(second->cancelButtonIndex(), -1);
+  EXPECT_EQ(second->buttonTitleAtIndex(0), "马上更新");
   first->show();
   second->show();
 
@@ -70,14 +48,6 @@ TEST_F(AlertViewTest, KeepsTheListOfAlertsShownWithTheLastOnTop) {
   EXPECT_THAT(AlertView::visibleAlerts(), ElementsAre(first));
   EXPECT_THAT(AlertView::shownAlerts(), ElementsAre(first, second));
   EXPECT_THAT(delegate_->events, ElementsAre("willDismiss 0"));
-}
-
-TEST_F(AlertViewTest, ScreenTextLeavesOutEmptyParts) {
-  auto alert = std::make_shared<AlertView>("", "课程未购买", std::weak_ptr<AlertViewDelegate>(), "确认",
-                                           std::vector<std::string>{});
-  ScreenText text;
-  alert->renderInto(text);
-  EXPECT_EQ(text.str(), "alert: 课程未购买 | [确认]\n");
 }
 
 }  // namespace

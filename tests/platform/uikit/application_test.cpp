@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/app/Device.h"
 #include "uikit_test_util.h"
 
@@ -43,23 +42,7 @@ class TurningController : public ViewController {
 
 class ApplicationTest : public UikitTest {
  protected:
-  void SetUp() override {
-    UikitTest::SetUp();
-    token_ = ns::NotificationCenter::defaultCenter().addObserverForName(
-        std::nullopt, nullptr, nullptr, [this](const ns::Notification& notification) {
-          if (notification.name.rfind("UIApplication", 0) == 0 ||
-              notification.name.rfind("UIDevice", 0) == 0) {
-            posted_.push_back(notification.name);
-          }
-        });
-  }
-  void TearDown() override {
-    ns::NotificationCenter::defaultCenter().removeObserver(token_);
-    UikitTest::TearDown();
-  }
-
-  ns::NotificationCenter::ObserverToken token_;
-  std::vector<std::string> posted_;
+  NotificationLog posted_{{"Application", "Device"}};
 };
 
 TEST_F(ApplicationTest, LifeCycleCallsTheDelegateThenPostsAndPassesThroughSkippedStates) {
@@ -74,7 +57,7 @@ TEST_F(ApplicationTest, LifeCycleCallsTheDelegateThenPostsAndPassesThroughSkippe
   EXPECT_THAT(delegate->events,
               ElementsAre("launch", "active", "resign", "background", "foreground", "active", "terminate"));
   EXPECT_THAT(
-      posted_,
+      posted_.names,
       ElementsAre(kApplicationDidFinishLaunchingNotification, kApplicationDidBecomeActiveNotification,
                   kApplicationWillResignActiveNotification, kApplicationDidEnterBackgroundNotification,
                   kApplicationWillEnterForegroundNotification, kApplicationDidBecomeActiveNotification,
@@ -95,37 +78,30 @@ TEST_F(ApplicationTest, KeepsTheFirstWindowApartFromTheKeyWindowAndRecordsOpened
   EXPECT_THAT(application.openedURLs(), ElementsAre("https://example.com/app.ipa"));
 }
 
-TEST_F(ApplicationTest, TheInterfaceFollowsTheDeviceOnlyWhenTheScreenAllowsIt) {
+TEST_F(ApplicationTest, TheInterfaceFollowsTheDeviceOrAPresentedScreenOnlyWhenTheScreenAllowsIt) {
   auto fixed = std::make_shared<TurningController>(false, kInterfaceOrientationMaskPortrait,
                                                    InterfaceOrientation::kPortrait);
   auto window = showWindowWithRoot(fixed);
   Application& application = Application::sharedApplication();
 
+  fixed->presentViewController(std::make_shared<TurningController>(true, kInterfaceOrientationMaskLandscape,
+                                                                   InterfaceOrientation::kLandscapeLeft),
+                               false);
+  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kLandscapeLeft);
+  fixed->dismissViewControllerAnimated(false);
+  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kPortrait);
+
+  posted_.names.clear();
   Device::currentDevice().setOrientation(DeviceOrientation::kLandscapeLeft);
   EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kPortrait);
-  EXPECT_THAT(posted_, ElementsAre(kDeviceOrientationDidChangeNotification));
+  EXPECT_THAT(posted_.names, ElementsAre(kDeviceOrientationDidChangeNotification));
 
-  posted_.clear();
+  posted_.names.clear();
   window->setRootViewController(std::make_shared<TurningController>(
       true, kInterfaceOrientationMaskAllButUpsideDown, InterfaceOrientation::kPortrait));
   EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kLandscapeRight);
-  EXPECT_THAT(posted_, ElementsAre(kApplicationWillChangeStatusBarOrientationNotification,
-                                   kApplicationDidChangeStatusBarOrientationNotification));
-}
-
-TEST_F(ApplicationTest, PresentingALandscapeScreenTurnsTheInterfaceAndDismissingTurnsItBack) {
-  auto root = std::make_shared<TurningController>(false, kInterfaceOrientationMaskPortrait,
-                                                  InterfaceOrientation::kPortrait);
-  auto window = showWindowWithRoot(root);
-  Application& application = Application::sharedApplication();
-
-  root->presentViewController(std::make_shared<TurningController>(true, kInterfaceOrientationMaskLandscape,
-                                                                  InterfaceOrientation::kLandscapeLeft),
-                              false);
-  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kLandscapeLeft);
-
-  root->dismissViewControllerAnimated(false);
-  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kPortrait);
+  EXPECT_THAT(posted_.names, ElementsAre(kApplicationWillChangeStatusBarOrientationNotification,
+                                         kApplicationDidChangeStatusBarOrientationNotification));
 }
 
 }  // namespace

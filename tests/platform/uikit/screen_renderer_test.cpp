@@ -51,9 +51,9 @@ TEST_F(ScreenRendererTest, ShowsTablesRowByRowAndOnlyTheScreenOnTop) {
   auto window = showWindowWithRoot(list);
   list->presentViewController(std::make_shared<QMSampleListController>(), false);
   nextTurn();
-  std::static_pointer_cast<QMSampleListController>(list->presentedViewController())->subjects = {"政治"};
-  std::static_pointer_cast<QMSampleListController>(list->presentedViewController())
-      ->subjectTable->reloadData();
+  auto presented = std::static_pointer_cast<QMSampleListController>(list->presentedViewController());
+  presented->subjects = {"政治"};
+  presented->subjectTable->reloadData();
 
   EXPECT_EQ(ScreenRenderer::renderKeyWindow(),
             "[QMSampleListController]\n"

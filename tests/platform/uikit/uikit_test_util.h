@@ -1,7 +1,8 @@
 #pragma once
 
 // Helpers for tests of screens: a fixture that starts every test from a fresh application on a manual clock,
-// and a controller that records its life cycle.
+// a controller that records its life cycle, an alert delegate that records its answers and a log of
+// notifications.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "platform/foundation/loop/RunLoop.h"
+#include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Window.h"
 #include "platform/uikit/controllers/ViewController.h"
@@ -36,6 +39,45 @@ class RecordingController : public ViewController {
  private:
   std::string name_;
   std::shared_ptr<std::vector<std::string>> log_;
+};
+
+// An alert delegate that writes "clicked <title>", "willDismiss <index>" and "didDismiss <index>" into
+// events.
+class RecordingAlertDelegate : public AlertViewDelegate {
+ public:
+  void alertViewClickedButtonAtIndex(AlertView& alert, std::int64_t index) override {
+    events.push_back("clicked " + alert.buttonTitleAtIndex(index));
+  }
+  void alertViewWillDismissWithButtonIndex(AlertView&, std::int64_t index) override {
+    events.push_back("willDismiss " + std::to_string(index));
+  }
+  void alertViewDidDismissWithButtonIndex(AlertView&, std::int64_t index) override {
+    events.push_back("didDismiss " + std::to_string(index));
+  }
+  std::vector<std::string> events;
+};
+
+// Keeps the names of the notifications posted while it lives whose names start with "UI" + one of `kinds`.
+class NotificationLog {
+ public:
+  explicit NotificationLog(std::vector<std::string> kinds)
+      : token_(ns::NotificationCenter::defaultCenter().addObserverForName(
+            std::nullopt, nullptr, nullptr,
+            [this, kinds = std::move(kinds)](const ns::Notification& notification) {
+              for (const std::string& kind : kinds) {
+                if (notification.name.rfind("UI" + kind, 0) == 0) {
+                  names.push_back(notification.name);
+                }
+              }
+            })) {}
+  NotificationLog(const NotificationLog&) = delete;
+  NotificationLog& operator=(const NotificationLog&) = delete;
+  ~NotificationLog() { ns::NotificationCenter::defaultCenter().removeObserver(token_); }
+
+  std::vector<std::string> names;
+
+ private:
+  ns::NotificationCenter::ObserverToken token_;
 };
 
 class UikitTest : public ::testing::Test {

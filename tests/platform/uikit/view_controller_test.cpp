@@ -10,11 +10,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-namespace screens {
-// A screen in a namespace of its own, to see the namespace left out of its class name.
-class QMSampleController : public ViewController {};
-}  // namespace screens
-
 class ViewControllerTest : public UikitTest {
  protected:
   std::shared_ptr<RecordingController> make(const std::string& name) {
@@ -24,25 +19,14 @@ class ViewControllerTest : public UikitTest {
   std::shared_ptr<std::vector<std::string>> log_ = std::make_shared<std::vector<std::string>>();
 };
 
-TEST_F(ViewControllerTest, LoadsTheViewOnceOnFirstAccess) {
-  auto controller = make("A");
-  EXPECT_FALSE(controller->isViewLoaded());
-  EXPECT_TRUE(log_->empty());
-
-  const View* first = controller->view().get();
-  const View* second = controller->view().get();
-
-  EXPECT_EQ(first, second);
-  EXPECT_THAT(*log_, ElementsAre("A didLoad"));
-  EXPECT_EQ(controller->view()->viewController(), controller.get());
-}
-
-TEST_F(ViewControllerTest, NamesItsClassWithoutNamespaces) {
-  EXPECT_EQ(std::make_shared<screens::QMSampleController>()->className(), "QMSampleController");
-}
-
-TEST_F(ViewControllerTest, RootAppearsWhenTheWindowShowsAndDidAppearWaitsForTheNextTurn) {
+TEST_F(ViewControllerTest, LoadsTheViewOnceAndAppearsWhenTheWindowShowsWithDidAppearOnTheNextTurn) {
   auto root = make("root");
+  EXPECT_FALSE(root->isViewLoaded());
+  EXPECT_TRUE(log_->empty());
+  const View* first = root->view().get();
+  EXPECT_EQ(root->view().get(), first);
+  EXPECT_EQ(root->view()->viewController(), root.get());
+
   auto window = std::make_shared<Window>();
   window->setRootViewController(root);
   EXPECT_THAT(*log_, ElementsAre("root didLoad"));

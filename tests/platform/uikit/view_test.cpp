@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/app/Keyboard.h"
 #include "platform/uikit/controls/TextField.h"
 #include "platform/uikit/views/ScrollView.h"
@@ -101,15 +100,7 @@ TEST_F(ViewTest, AnimationsJumpToTheirEndAndCompleteOnTheNextTurn) {
 }
 
 TEST_F(ViewTest, TheFirstResponderRaisesTheKeyboardAndLeavingTheScreenLowersIt) {
-  std::vector<std::string> notices;
-  auto& center = ns::NotificationCenter::defaultCenter();
-  std::vector<ns::NotificationCenter::ObserverToken> tokens;
-  for (const char* name : {kKeyboardWillShowNotification, kKeyboardDidShowNotification,
-                           kKeyboardWillHideNotification, kKeyboardDidHideNotification}) {
-    tokens.push_back(
-        center.addObserverForName(std::string(name), nullptr, nullptr,
-                                  [&notices](const ns::Notification& n) { notices.push_back(n.name); }));
-  }
+  NotificationLog notices({"Keyboard"});
   auto window = showWindowWithRoot(std::make_shared<ViewController>());
   auto first = std::make_shared<TextField>();
   auto second = std::make_shared<TextField>();
@@ -123,14 +114,11 @@ TEST_F(ViewTest, TheFirstResponderRaisesTheKeyboardAndLeavingTheScreenLowersIt) 
   nextTurn();
   second->removeFromSuperview();
   nextTurn();
-  for (const auto& token : tokens) {
-    center.removeObserver(token);
-  }
 
   EXPECT_EQ(View::currentFirstResponder(), nullptr);
   EXPECT_FALSE(Keyboard::isVisible());
-  EXPECT_THAT(notices, ElementsAre(kKeyboardWillShowNotification, kKeyboardDidShowNotification,
-                                   kKeyboardWillHideNotification, kKeyboardDidHideNotification));
+  EXPECT_THAT(notices.names, ElementsAre(kKeyboardWillShowNotification, kKeyboardDidShowNotification,
+                                         kKeyboardWillHideNotification, kKeyboardDidHideNotification));
 }
 
 }  // namespace
