@@ -11,19 +11,24 @@
 #include "app/store/QMTask.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/downloads/download_test_util.h"
-#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "sample_backend/media/MediaService.h"
 
 namespace {
 
 using downloadtest::DownloadRoad;
+using downloadtest::NotificationCount;
 using sample_backend::media::MediaFault;
 using ::testing::ElementsAre;
 
-// A segment fault that keeps its reply on the wire long enough for a test to act meanwhile.
-MediaFault slowReply() {
-  return {.pieceSize = 64, .pauseBetweenPieces = std::chrono::milliseconds(40)};
+// Queues lessons 0 and 1; true once lesson 0's segment 1 is on the wire, its reply kept slow so that a
+// test can act meanwhile.
+bool queueTwoLessonsUntilASlowSegment(DownloadRoad& road) {
+  road.media().controls().faultNextSegment(
+      1, {.pieceSize = 64, .pauseBetweenPieces = std::chrono::milliseconds(40)});
+  QMDownloadHelper::sharedInstance()->add(road.lesson(0));
+  QMDownloadHelper::sharedInstance()->add(road.lesson(1));
+  return DownloadRoad::runUntil([&] { return road.segmentRequests("v1").size() == 2; });
 }
 
 std::string describe(const MediaFault& fault) {
@@ -33,19 +38,6 @@ std::string describe(const MediaFault& fault) {
          : fault.truncateAfterBytes ? "cut short"
                                     : "reset";
 }
-
-class PauseAllCount {
- public:
-  PauseAllCount()
-      : token_(ns::NotificationCenter::defaultCenter().addObserverForName(
-            kQMDLPauseAllNotification, nullptr, nullptr, [this](const ns::Notification&) { ++count_; })) {}
-  ~PauseAllCount() { ns::NotificationCenter::defaultCenter().removeObserver(token_); }
-  int count() const { return count_; }
-
- private:
-  int count_ = 0;
-  ns::NotificationCenter::ObserverToken token_;
-};
 
 // Replies that cannot be stored fail the lesson (status 4) once; the next lesson is then downloaded.
 TEST(QMDownloadHelperFailure, APlaylistThatCannotBeStoredFailsTheLessonOnce) {
@@ -137,11 +129,8 @@ TEST(QMDownloadHelperFailure, AServerTimeFailureFailsTheLesson) {
 // byte of it reaches the next lesson's folder.
 TEST(QMDownloadHelperFailure, PausingTheCurrentLessonCancelsItsTransfer) {
   DownloadRoad road;
-  road.media().controls().faultNextSegment(1, slowReply());
+  ASSERT_TRUE(queueTwoLessonsUntilASlowSegment(road));
   QMDownloadHelper& manager = *QMDownloadHelper::sharedInstance();
-  manager.add(road.lesson(0));
-  manager.add(road.lesson(1));
-  ASSERT_TRUE(DownloadRoad::runUntil([&] { return road.segmentRequests("v1").size() == 2; }));
 
   road.record(0)->setStatus(kQMDownloadPaused);
   manager.launchDownloader();
@@ -153,12 +142,9 @@ TEST(QMDownloadHelperFailure, PausingTheCurrentLessonCancelsItsTransfer) {
 
 TEST(QMDownloadHelperFailure, LosingTheNetworkPausesEverythingUntilStartAll) {
   DownloadRoad road;
-  PauseAllCount pauses;
-  road.media().controls().faultNextSegment(1, slowReply());
+  NotificationCount pauses(kQMDLPauseAllNotification);
+  ASSERT_TRUE(queueTwoLessonsUntilASlowSegment(road));
   QMDownloadHelper& manager = *QMDownloadHelper::sharedInstance();
-  manager.add(road.lesson(0));
-  manager.add(road.lesson(1));
-  ASSERT_TRUE(DownloadRoad::runUntil([&] { return road.segmentRequests("v1").size() == 2; }));
 
   outside::SimulatedNetwork::setStatus(outside::NotReachable);
   EXPECT_EQ(pauses.count(), 1);
@@ -182,7 +168,7 @@ TEST(QMDownloadHelperFailure, LosingTheNetworkPausesEverythingUntilStartAll) {
 // nothing of it, until the learner's choice to go on is remembered.
 TEST(QMDownloadHelperFailure, TheCellularRuleHoldsDownloadsBack) {
   DownloadRoad road;
-  PauseAllCount pauses;
+  NotificationCount pauses(kQMDLPauseAllNotification);
   QMUser& user = *QMUser::sharedInstance();
   user.setOnlyWifiDown(true);
   outside::SimulatedNetwork::setStatus(outside::ReachableViaWWAN);
@@ -205,7 +191,7 @@ TEST(QMDownloadHelperFailure, TheCellularRuleHoldsDownloadsBack) {
 
 TEST(QMDownloadHelperFailure, PauseAllAnnouncesItselfEvenWithNothingToPause) {
   DownloadRoad road;
-  PauseAllCount pauses;
+  NotificationCount pauses(kQMDLPauseAllNotification);
   QMDownloadHelper::sharedInstance()->pauseAll();
   EXPECT_EQ(pauses.count(), 1);
   EXPECT_EQ(road.status(0), kQMDownloadNotQueued);

@@ -13,35 +13,15 @@
 #include "learning/downloads/SegmentURL.h"
 #include "learning/downloads/ZBM3U8.h"
 #include "learning/downloads/download_test_util.h"
-#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/FileManager.h"
 
 namespace {
 
 using downloadtest::DownloadRoad;
+using downloadtest::NotificationCount;
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
-
-// Counts the notifications of one name while it lives.
-class NotificationCount {
- public:
-  explicit NotificationCount(const std::string& name)
-      : token_(ns::NotificationCenter::defaultCenter().addObserverForName(
-            name, nullptr, nullptr, [this](const ns::Notification& notification) {
-              ++count_;
-              lastObject_ = notification.object;
-            })) {}
-  ~NotificationCount() { ns::NotificationCenter::defaultCenter().removeObserver(token_); }
-
-  int count() const { return count_; }
-  const std::shared_ptr<ns::Object>& lastObject() const { return lastObject_; }
-
- private:
-  int count_ = 0;
-  std::shared_ptr<ns::Object> lastObject_;
-  ns::NotificationCenter::ObserverToken token_;
-};
 
 TEST(QMDownloadHelperRoad, StoresALessonForOfflinePlay) {
   DownloadRoad road;

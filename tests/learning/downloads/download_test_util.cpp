@@ -24,6 +24,14 @@
 namespace downloadtest {
 namespace {
 
+std::string lessonCourseID(std::size_t lesson) {
+  return "L" + std::to_string(lesson + 1);
+}
+
+std::string lessonVideoID(std::size_t lesson) {
+  return "v" + std::to_string(lesson + 1);
+}
+
 std::string uniqueHome() {
   std::random_device randomness;
   for (;;) {
@@ -61,14 +69,6 @@ void forgetClient() {
 }
 
 }  // namespace
-
-std::string lessonCourseID(std::size_t lesson) {
-  return "L" + std::to_string(lesson + 1);
-}
-
-std::string lessonVideoID(std::size_t lesson) {
-  return "v" + std::to_string(lesson + 1);
-}
 
 sample_backend::media::MediaOptions DownloadRoad::smallLessons() {
   sample_backend::media::MediaOptions options;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/notify/NotificationCenter.h"
 #include "sample_backend/api/ApiServer.h"
 #include "sample_backend/api/ApiService.h"
 #include "sample_backend/media/MediaService.h"
@@ -26,11 +27,8 @@ class QMStage;
 
 namespace downloadtest {
 
-inline constexpr std::size_t kLessonCount = 3;
-
 // The lessons of the stage: "L1", "L2" and "L3", with videos "v1", "v2" and "v3".
-std::string lessonCourseID(std::size_t lesson);
-std::string lessonVideoID(std::size_t lesson);
+inline constexpr std::size_t kLessonCount = 3;
 
 class DownloadRoad {
  public:
@@ -89,6 +87,26 @@ class DownloadRoad {
   std::shared_ptr<sample_backend::api::ApiService> api_;
   std::shared_ptr<sample_backend::media::MediaService> media_;
   std::unique_ptr<sample_backend::api::ApiServer> server_;
+};
+
+// Counts the notifications of one name while it lives.
+class NotificationCount {
+ public:
+  explicit NotificationCount(const std::string& name)
+      : token_(ns::NotificationCenter::defaultCenter().addObserverForName(
+            name, nullptr, nullptr, [this](const ns::Notification& notification) {
+              ++count_;
+              lastObject_ = notification.object;
+            })) {}
+  ~NotificationCount() { ns::NotificationCenter::defaultCenter().removeObserver(token_); }
+
+  int count() const { return count_; }
+  const std::shared_ptr<ns::Object>& lastObject() const { return lastObject_; }
+
+ private:
+  int count_ = 0;
+  std::shared_ptr<ns::Object> lastObject_;
+  ns::NotificationCenter::ObserverToken token_;
 };
 
 }  // namespace downloadtest

@@ -9,6 +9,7 @@
 #include "platform/foundation/crypto/Aes128Cbc.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/FileManager.h"
+#include "platform/net/PercentEscaping.h"
 #include "sample_backend/api/RequestSign.h"
 #include "sample_backend/media/MediaPaths.h"
 #include "sample_backend/media/MediaService.h"
@@ -18,6 +19,7 @@ namespace {
 
 using sample_backend::media::MediaReply;
 using sample_backend::media::MediaService;
+using Query = std::map<std::string, std::string, std::less<>>;
 
 constexpr std::int64_t kServerTime = 1700000000;
 constexpr std::string_view kHost = "127.0.0.1:8000";
@@ -38,38 +40,24 @@ class SampleMedia : public ::testing::Test {
   }
 
   // The query the download manager signs, with `changes` applied before signing.
-  std::map<std::string, std::string, std::less<>> playlistQuery(
-      const std::map<std::string, std::string, std::less<>>& changes = {}) {
-    std::map<std::string, std::string, std::less<>> query = {{"sid", sid_},
-                                                             {"videoId", "v42"},
-                                                             {"time", std::to_string(kServerTime)},
-                                                             {"userId", learnerId_},
-                                                             {"app_id", "83"},
-                                                             {"bizKeys", "userId,courseId,nodeId"},
-                                                             {"os_type", "ios_phone_9.3"}};
-    for (const auto& [key, value] : changes) {
-      query[key] = value;
-    }
+  Query playlistQuery(const Query& changes = {}) {
+    Query query = changes;
+    query.insert({{"sid", sid_},
+                  {"videoId", "v42"},
+                  {"time", std::to_string(kServerTime)},
+                  {"userId", learnerId_},
+                  {"app_id", "83"},
+                  {"bizKeys", "userId,courseId,nodeId"},
+                  {"os_type", "ios_phone_9.3"}});
     query["sign"] =
         sample_backend::api::computeRequestSign(query, api_->catalogue().application().signingKey);
     return query;
   }
 
-  static std::string target(const std::map<std::string, std::string, std::less<>>& query) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
+  static std::string target(const Query& query) {
     std::string text(sample_backend::media::kSignedPlaylistPath);
-    char separator = '?';
     for (const auto& [key, value] : query) {
-      text.push_back(separator);
-      separator = '&';
-      text.append(key).push_back('=');
-      for (const unsigned char c : value) {
-        if (std::isalnum(c)) {
-          text.push_back(static_cast<char>(c));
-        } else {
-          text += {'%', kDigits[c >> 4], kDigits[c & 15]};
-        }
-      }
+      text += (text.find('?') == std::string::npos ? "?" : "&") + key + "=" + ns::percentEscape(value, "");
     }
     return text;
   }
@@ -102,7 +90,7 @@ TEST_F(SampleMedia, RefusesPlaylistRequestsThatFailTheirChecks) {
   longValue["os_type"] = std::string(59, 'x') + "y";  // beyond the signed 50 characters: still valid
   EXPECT_EQ(get(target(longValue)).status, 200u);
 
-  const std::vector<std::map<std::string, std::string, std::less<>>> refused = {
+  const std::vector<Query> refused = {
       forged,
       playlistQuery({{"time", std::to_string(kServerTime - 601)}}),
       playlistQuery({{"time", std::to_string(kServerTime + 601)}}),
