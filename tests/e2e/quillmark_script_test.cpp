@@ -108,7 +108,7 @@ TEST_F(QuillmarkScriptTest, ATapThatFindsNothingFailsTheRunNamingTheLine) {
   const std::string script =
       writeScript("# the login screen has no such button\nwaitfor userNameTF\ntap 注册\nquit\n");
   const ProcessRun run = runAgainstOwnBackend(script);
-  EXPECT_EQ(run.exitStatus, 1) << run.out;
+  EXPECT_EQ(run.exitStatus, 1) << run.errors << run.out;
   EXPECT_NE(run.errors.find(script + ":3: There is no view with the text or identifier \"注册\"."),
             std::string::npos)
       << run.errors;
