@@ -45,8 +45,11 @@ ns::DispatchQueue& HCHTTPRequestOperation::processingQueue() {
 }
 
 HCHTTPRequestOperation::HCHTTPRequestOperation(ns::URLRequest request)
-    : HCURLConnectionOperation(std::move(request)),
-      responseSerializer_(HCHTTPResponseSerializer::serializer()) {}
+    : HCHTTPRequestOperation(std::move(request), HCHTTPResponseSerializer::serializer()) {}
+
+HCHTTPRequestOperation::HCHTTPRequestOperation(ns::URLRequest request,
+                                               std::shared_ptr<HCHTTPResponseSerializer> serializer)
+    : HCURLConnectionOperation(std::move(request)), responseSerializer_(std::move(serializer)) {}
 
 HCHTTPRequestOperation::HCHTTPRequestOperation(const ns::Dictionary& coder)
     : HCURLConnectionOperation(coder) {
@@ -61,9 +64,8 @@ void HCHTTPRequestOperation::encodeWithCoder(ns::Dictionary& coder) {
 }
 
 std::shared_ptr<HCURLConnectionOperation> HCHTTPRequestOperation::copy() const {
-  auto operation = std::make_shared<HCHTTPRequestOperation>(request());
+  auto operation = std::make_shared<HCHTTPRequestOperation>(request(), responseSerializer()->copy());
   copyPropertiesInto(*operation);
-  operation->setResponseSerializer(responseSerializer()->copy());
   return operation;
 }
 

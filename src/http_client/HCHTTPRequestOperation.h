@@ -31,6 +31,8 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
 
   // A ready operation with a plain HCHTTPResponseSerializer. Create it with std::make_shared.
   explicit HCHTTPRequestOperation(ns::URLRequest request);
+  // A ready operation whose replies `serializer` parses. REQUIRES: serializer is not null.
+  HCHTTPRequestOperation(ns::URLRequest request, std::shared_ptr<HCHTTPResponseSerializer> serializer);
   // As the base class, then the response serializer under "responseSerializer".
   explicit HCHTTPRequestOperation(const ns::Dictionary& coder);
 

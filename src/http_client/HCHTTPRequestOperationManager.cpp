@@ -76,8 +76,8 @@ std::shared_ptr<HCHTTPRequestOperationManager> HCHTTPRequestOperationManager::co
 
 std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPRequestOperationWithRequest(
     const ns::URLRequest& request, SuccessBlock success, FailureBlock failure) {
-  auto operation = std::make_shared<HCHTTPRequestOperation>(request);
-  operation->setResponseSerializer(responseSerializer_);
+  // Made with the manager's serializer from the start: a default one would be built only to be replaced.
+  auto operation = std::make_shared<HCHTTPRequestOperation>(request, responseSerializer_);
   operation->setSecurityPolicy(securityPolicy_);
   operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));
   operation->setCompletionQueue(completionQueue_);

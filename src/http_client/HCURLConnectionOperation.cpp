@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <future>
+#include <utility>
 
 #include "http_client/HCCodingValues.h"
 #include "http_client/HCObjectAddress.h"
@@ -83,7 +84,6 @@ HCURLConnectionOperation::HCURLConnectionOperation(const ns::Dictionary& coder)
 
 HCURLConnectionOperation::~HCURLConnectionOperation() {
   if (outputStream_) {
-    outputStream_->setSpaceAvailableHandler(nullptr);
     outputStream_->close();
   }
 }
@@ -114,9 +114,9 @@ std::shared_ptr<HCURLConnectionOperation> HCURLConnectionOperation::copy() const
 }
 
 void HCURLConnectionOperation::copyPropertiesInto(HCURLConnectionOperation& target) const {
+  target.setUploadProgressBlock(uploadProgressBlock());
+  target.setDownloadProgressBlock(downloadProgressBlock());
   std::scoped_lock lock(lock_, target.lock_);
-  target.uploadProgress_ = uploadProgress_;
-  target.downloadProgress_ = downloadProgress_;
   target.authenticationChallenge_ = authenticationChallenge_;
   target.redirectResponse_ = redirectResponse_;
   target.completionQueue_ = completionQueue_;
@@ -148,6 +148,11 @@ bool HCURLConnectionOperation::setState(State to) {
   willChangeValueForKey(keyOfState(to));
   willChangeValueForKey(keyOfState(from));
   state_ = to;
+  if (to == State::kFinished) {
+    // Posted before the change is announced, so that it reaches the main queue ahead of anything the
+    // completion block queues there.
+    postNotificationOnMainQueue(kHCNetworkingOperationDidFinishNotification);
+  }
   didChangeValueForKey(keyOfState(from));
   didChangeValueForKey(keyOfState(to));
   return true;
@@ -201,9 +206,7 @@ void HCURLConnectionOperation::resume() {
 }
 
 void HCURLConnectionOperation::finish() {
-  if (setState(State::kFinished)) {
-    postNotificationOnMainQueue(kHCNetworkingOperationDidFinishNotification);
-  }
+  setState(State::kFinished);
 }
 
 void HCURLConnectionOperation::postNotificationOnMainQueue(const char* name) {
@@ -221,6 +224,12 @@ void HCURLConnectionOperation::setCompletionBlock(ns::Task block) {
   // The block holds the operation until it has run; the operation lets go of the block once finished.
   ns::Operation::setCompletionBlock(
       [self = retainedSelf(), block = std::move(block)] { self->dispatchOnCompletionQueue(block); });
+}
+
+void HCURLConnectionOperation::dispatchCompletionBlock(ns::Task block) {
+  // Every block installed here only queues work on the completion or processing queue, so it runs in
+  // place instead of on a thread of its own first.
+  block();
 }
 
 void HCURLConnectionOperation::dispatchOnCompletionQueue(ns::Task task) {
@@ -252,6 +261,7 @@ void HCURLConnectionOperation::operationDidStart() {
   {
     std::lock_guard lock(lock_);
     if (!isCancelled()) {
+      listenForSpace();
       outputStream_->open();
       if (outputStream_->streamStatus() == ns::StreamStatus::kError) {
         streamOpenFailure = streamFailure(*outputStream_);
@@ -277,6 +287,7 @@ void HCURLConnectionOperation::operationDidPause() {
   // The resume offset is what the stream holds; bytes it had not taken yet will come again.
   pendingBody_.clear();
   finishWhenBodyWritten_ = false;
+  waitingForSpace_ = false;
 }
 
 void HCURLConnectionOperation::cancelConnection() {
@@ -294,7 +305,7 @@ void HCURLConnectionOperation::cancelConnection() {
 void HCURLConnectionOperation::failWithError(const ns::Error& error) {
   std::lock_guard lock(lock_);
   error_ = error;
-  closeOutputStream();
+  outputStream_->close();
   connection_.reset();
   finish();
 }
@@ -302,11 +313,6 @@ void HCURLConnectionOperation::failWithError(const ns::Error& error) {
 void HCURLConnectionOperation::cancelAndFailWithError(ns::URLConnection& connection, const ns::Error& error) {
   connection.cancel();
   failWithError(error);
-}
-
-void HCURLConnectionOperation::closeOutputStream() {
-  outputStream_->setSpaceAvailableHandler(nullptr);
-  outputStream_->close();
 }
 
 bool HCURLConnectionOperation::discardReceivedBody(ns::URLConnection& connection) {
@@ -340,7 +346,12 @@ bool HCURLConnectionOperation::writePendingBody() {
   return true;
 }
 
-void HCURLConnectionOperation::waitForSpace() {
+void HCURLConnectionOperation::listenForSpace() {
+  // The stream reports space on whatever thread makes it, so its handler is set once, before the stream
+  // opens, and never changed while a report may be under way: it only asks the network thread to look.
+  if (std::exchange(listeningForSpace_, true)) {
+    return;
+  }
   std::weak_ptr<HCURLConnectionOperation> weakSelf = retainedSelf();
   outputStream_->setSpaceAvailableHandler([weakSelf] {
     postOnNetworkThread([weakSelf] {
@@ -351,9 +362,14 @@ void HCURLConnectionOperation::waitForSpace() {
   });
 }
 
+void HCURLConnectionOperation::waitForSpace() {
+  waitingForSpace_ = true;
+}
+
 void HCURLConnectionOperation::streamDidGainSpace() {
   std::lock_guard lock(lock_);
-  if (isFinished() || (!connection_ && !finishWhenBodyWritten_)) {
+  // Reports that nobody waits for (the operation ended or paused meanwhile) change nothing.
+  if (!std::exchange(waitingForSpace_, false) || isFinished() || (!connection_ && !finishWhenBodyWritten_)) {
     return;
   }
   if (!writePendingBody()) {
@@ -376,7 +392,7 @@ void HCURLConnectionOperation::finishLoading() {
   if (const ns::Data* data = outputStream_->dataWrittenToMemory()) {
     responseData_ = *data;
   }
-  closeOutputStream();
+  outputStream_->close();
   connection_.reset();
   finish();
 }
@@ -414,14 +430,13 @@ std::optional<ns::URLRequest> HCURLConnectionOperation::willSendRequest(
 void HCURLConnectionOperation::didSendBodyData(ns::URLConnection&, std::int64_t bytesWritten,
                                                std::int64_t totalBytesWritten,
                                                std::int64_t totalBytesExpectedToWrite) {
+  // Without a block there is nobody to report to, and no reason to wake the main thread.
+  if (!uploadProgressBlock()) {
+    return;
+  }
   ns::DispatchQueue::main().async(
       [self = retainedSelf(), bytesWritten, totalBytesWritten, totalBytesExpectedToWrite] {
-        ProgressBlock progress;
-        {
-          std::lock_guard lock(self->lock_);
-          progress = self->uploadProgress_;
-        }
-        if (progress) {
+        if (const ProgressBlock progress = self->uploadProgressBlock()) {
           progress(bytesWritten, totalBytesWritten, totalBytesExpectedToWrite);
         }
       });
@@ -466,12 +481,7 @@ ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::didReceiveD
       response_ ? response_->expectedContentLength() : ns::URLResponse::kUnknownLength;
   ns::DispatchQueue::main().async([self = retainedSelf(), length, expected] {
     const std::int64_t total = self->totalBytesRead_ += static_cast<std::int64_t>(length);
-    ProgressBlock progress;
-    {
-      std::lock_guard lock(self->lock_);
-      progress = self->downloadProgress_;
-    }
-    if (progress) {
+    if (const ProgressBlock progress = self->downloadProgressBlock()) {
       progress(static_cast<std::int64_t>(length), total, expected);
     }
   });
@@ -523,7 +533,7 @@ void HCURLConnectionOperation::setOutputStream(std::shared_ptr<ns::OutputStream>
   if (stream == outputStream_) {
     return;
   }
-  closeOutputStream();
+  outputStream_->close();
   outputStream_ = std::move(stream);
 }
 
@@ -601,13 +611,23 @@ void HCURLConnectionOperation::setUserInfo(ns::Dictionary userInfo) {
 }
 
 void HCURLConnectionOperation::setUploadProgressBlock(ProgressBlock block) {
-  std::lock_guard lock(lock_);
+  std::lock_guard lock(progressMutex_);
   uploadProgress_ = std::move(block);
 }
 
 void HCURLConnectionOperation::setDownloadProgressBlock(ProgressBlock block) {
-  std::lock_guard lock(lock_);
+  std::lock_guard lock(progressMutex_);
   downloadProgress_ = std::move(block);
+}
+
+HCURLConnectionOperation::ProgressBlock HCURLConnectionOperation::uploadProgressBlock() const {
+  std::lock_guard lock(progressMutex_);
+  return uploadProgress_;
+}
+
+HCURLConnectionOperation::ProgressBlock HCURLConnectionOperation::downloadProgressBlock() const {
+  std::lock_guard lock(progressMutex_);
+  return downloadProgress_;
 }
 
 void HCURLConnectionOperation::setWillSendRequestForAuthenticationChallengeBlock(

@@ -17,11 +17,13 @@
 //
 // Notifications, posted on the main queue with the operation as object:
 // kHCNetworkingOperationDidStartNotification once the network thread has set the connection up (or, when
-// cancelled meanwhile, skipped it); kHCNetworkingOperationDidFinishNotification when the operation finished,
-// and when an executing operation is paused.
+// cancelled meanwhile, skipped it); kHCNetworkingOperationDidFinishNotification when the operation finished
+// (ahead of whatever its completion block queues there), and when an executing operation is paused.
 //
 // Thread-safety: every public method may be called from any thread. Connection callbacks run on the network
 // thread; progress blocks on the main queue; the completion block on the completion queue (main by default).
+// The completion the operation installs only queues work onward, so it runs on the network thread as the
+// operation finishes, without a thread hop of its own.
 
 #include <atomic>
 #include <cstdint>
@@ -146,6 +148,8 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   ns::Dictionary userInfo() const;
   void setUserInfo(ns::Dictionary userInfo);
 
+  // Upload progress is reported only while a block is set; download progress always, since the report also
+  // counts totalBytesRead().
   void setUploadProgressBlock(ProgressBlock block);
   void setDownloadProgressBlock(ProgressBlock block);
   void setWillSendRequestForAuthenticationChallengeBlock(AuthenticationChallengeBlock block);
@@ -166,6 +170,8 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void dispatchOnCompletionQueue(ns::Task task);
   // The completion group, or the process-wide one when none is set.
   ns::DispatchGroup completionGroupOrProcessWide() const;
+  // Runs `block` in place: every completion this class installs only queues work onward.
+  void dispatchCompletionBlock(ns::Task block) override;
   // Copies what copy() carries over into `target`.
   void copyPropertiesInto(HCURLConnectionOperation& target) const;
   // Drops the body received so far, so that the next byte starts it afresh. Returns false, having failed the
@@ -200,6 +206,8 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   bool canChangeState(State to) const;
   void finish();
   void postNotificationOnMainQueue(const char* name);
+  ProgressBlock uploadProgressBlock() const;
+  ProgressBlock downloadProgressBlock() const;
 
   // Network-thread steps.
   void operationDidStart();
@@ -210,12 +218,13 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void cancelAndFailWithError(ns::URLConnection& connection, const ns::Error& error);
   // Writes what the stream could not take yet; returns false when the stream failed.
   bool writePendingBody();
+  // Sets the stream's space handler, once for the operation.
+  void listenForSpace();
   // Waits for the stream to gain space, then writes the held-back bytes and asks the connection for more
   // (or finishes, when loading had ended).
   void waitForSpace();
   void streamDidGainSpace();
   void finishLoading();
-  void closeOutputStream();
 
   std::atomic<State> state_{State::kReady};
   std::atomic<std::int64_t> totalBytesRead_{0};  // Changed on the main queue
@@ -232,12 +241,19 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   std::shared_ptr<ns::DispatchQueue> completionQueue_;
   std::optional<ns::DispatchGroup> completionGroup_;
   ns::Dictionary userInfo_;
-  ProgressBlock uploadProgress_;
-  ProgressBlock downloadProgress_;
   AuthenticationChallengeBlock authenticationChallenge_;
   RedirectResponseBlock redirectResponse_;
+
+  // A lock of its own, so that progress reports on the main queue never wait for network-thread work done
+  // under lock_. Held only to read or replace a block.
+  mutable std::mutex progressMutex_;
+  // Guarded by progressMutex_
+  ProgressBlock uploadProgress_;
+  ProgressBlock downloadProgress_;
 
   // Network thread only
   ns::Data pendingBody_;  // bytes the stream has not taken yet, in order
   bool finishWhenBodyWritten_ = false;
+  bool waitingForSpace_ = false;
+  bool listeningForSpace_ = false;
 };

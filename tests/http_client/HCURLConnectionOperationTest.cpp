@@ -161,6 +161,22 @@ TEST_F(HCURLConnectionOperationTest, LoadsTheBodyAndReportsProgressOnTheMainQueu
   EXPECT_EQ(notifications_[operation.get()], (std::vector<std::string>{"start", "finish"}));
 }
 
+TEST_F(HCURLConnectionOperationTest, TheFinishNotificationReachesTheMainQueueAheadOfTheCompletion) {
+  const auto operation =
+      std::make_shared<HCURLConnectionOperation>(ns::URLRequest(ns::URL::fromString(server_.url("/hello"))));
+  std::vector<std::string> events;
+  const auto observer = ns::NotificationCenter::defaultCenter().addObserverForName(
+      kHCNetworkingOperationDidFinishNotification, operation, nullptr,
+      [&](const ns::Notification&) { events.push_back("finish notification"); });
+  operation->setCompletionBlock([&] { events.push_back("completion"); });
+
+  operation->start();
+  const bool both = runMainLoopUntil([&] { return events.size() == 2; });
+  ns::NotificationCenter::defaultCenter().removeObserver(observer);
+  ASSERT_TRUE(both);
+  EXPECT_EQ(events, (std::vector<std::string>{"finish notification", "completion"}));
+}
+
 TEST_F(HCURLConnectionOperationTest, CancelledBeforeStartItFinishesWithTheCancellationAlone) {
   const auto operation = operationFor("/hello");
   operation->cancel();

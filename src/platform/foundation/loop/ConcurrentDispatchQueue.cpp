@@ -30,10 +30,17 @@ ConcurrentDispatchQueue::~ConcurrentDispatchQueue() {
 }
 
 void ConcurrentDispatchQueue::async(Task task) {
-  std::lock_guard lock(pool_->mutex);
-  pool_->tasks.push_back(std::move(task));
-  if (pool_->tasks.size() > pool_->idleThreads && pool_->threads < kMaxThreads) {
-    ++pool_->threads;
+  bool addThread = false;
+  {
+    std::lock_guard lock(pool_->mutex);
+    pool_->tasks.push_back(std::move(task));
+    addThread = pool_->tasks.size() > pool_->idleThreads && pool_->threads < kMaxThreads;
+    if (addThread) {
+      ++pool_->threads;
+    }
+  }
+  // Woken once the mutex is free, so that the woken thread does not go straight back to sleep waiting for it.
+  if (addThread) {
     std::thread([pool = pool_] { work(pool); }).detach();
   } else {
     pool_->workAvailable.notify_one();

@@ -228,8 +228,12 @@ void Operation::runCompletionBlockOnce() {
     block = std::exchange(completionBlock_, nullptr);
   }
   if (block) {
-    DispatchQueue::global().async([self = weak_from_this().lock(), block = std::move(block)] { block(); });
+    dispatchCompletionBlock(std::move(block));
   }
+}
+
+void Operation::dispatchCompletionBlock(Task block) {
+  DispatchQueue::global().async([self = weak_from_this().lock(), block = std::move(block)] { block(); });
 }
 
 bool Operation::dependencySatisfied(const Operation& dependency) {

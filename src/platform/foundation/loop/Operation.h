@@ -20,7 +20,8 @@
 // start it and let it finish quickly.
 //
 // The completion block runs once, on a background thread, after the operation has announced that it
-// finished; the operation then lets go of the block.
+// finished; the operation then lets go of the block. By default that thread is one of the global dispatch
+// queue's; a subclass may choose the thread that finished the operation (dispatchCompletionBlock()).
 //
 // Operations live in std::shared_ptr (std::make_shared of the class); they are ns::Objects so that they can
 // be the object of a notification.
@@ -99,6 +100,11 @@ class Operation : public Object {
   // each change: willChangeValueForKey before storing the new state and didChangeValueForKey after.
   void willChangeValueForKey(std::string_view key);
   void didChangeValueForKey(std::string_view key);
+  // Hands on the completion block once the operation has finished: called at most once, on the thread that
+  // announced the finish, after the key observers have heard of it. The default queues the block on the
+  // global dispatch queue. A subclass whose blocks only queue work elsewhere may run the block in place and
+  // save a thread hop; it then runs inside the announcing code, under whatever locks that code holds.
+  virtual void dispatchCompletionBlock(Task block);
 
  private:
   enum class State { kReady, kExecuting, kFinished };

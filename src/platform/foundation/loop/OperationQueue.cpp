@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <limits>
+#include <map>
 #include <mutex>
+#include <optional>
+#include <set>
 
 #include "platform/foundation/loop/Deadline.h"
 #include "platform/foundation/loop/DispatchQueue.h"
@@ -12,96 +16,123 @@ namespace ns {
 
 // The queue's bookkeeping. Its operations' observers hold it, so it lives until the last of them finishes.
 //
-// All decisions are taken in reconcile(), which runs on the global dispatch queue, one pass at a time per
-// queue: there it may ask operations for their state without holding the mutex, and without holding
-// whatever lock the announcing thread holds.
+// Operations are started by passes, one at a time per queue: a pass asks the waiting operations whether they
+// are ready without holding the mutex, claims as many as the limit allows in the order added, and starts
+// them. The thread that adds an operation (or lifts the suspension or the limit) runs the pass itself, so a
+// concurrent operation starts without a thread hop. A change announced by an operation only queues a pass
+// on the global dispatch queue: the announcing thread may hold the operation's own locks, and starting
+// another operation there could take locks in the opposite order to some other thread. The observer takes a
+// finished operation out itself, on the announcing thread, since that touches nothing but the queue's own
+// bookkeeping.
 struct OperationQueue::State : std::enable_shared_from_this<OperationQueue::State> {
+  using EntryId = std::uint64_t;
   struct Entry {
     std::shared_ptr<Operation> operation;
     Operation::ObserverToken token;
-    bool started;
   };
+  // Where a pass runs: on the thread that asks for it, or on the global dispatch queue.
+  enum class PassThread { kCaller, kGlobalQueue };
 
-  void scheduleReconcile();
-  void reconcile();
-  // Removes the finished operations; returns them, with their observer tokens.
-  std::vector<Entry> removeFinished(const std::vector<Entry>& snapshot);
+  void operationDidChange(EntryId id, Operation& operation, std::string_view key);
+  // Lets go of the entry; once the limit leaves room for a waiting operation, asks for a pass.
+  void takeOut(EntryId id);
+  void requestPass(PassThread thread);
+  void runPasses();
   std::vector<std::shared_ptr<Operation>> claimReadyOperations();
   bool holdsAnyOf(const std::vector<std::shared_ptr<Operation>>& operations) const;
 
   mutable std::mutex mutex;
   std::condition_variable removed;
   // Guarded by mutex
-  std::vector<Entry> entries;  // in the order added
-  std::size_t running = 0;     // started and not yet finished
+  std::map<EntryId, Entry> entries;  // ids grow, so this is the order added
+  std::set<EntryId> waiting;         // entries not yet started, kept apart so that a pass need not scan
+  EntryId nextId = 1;
+  std::size_t running = 0;  // started and not yet finished
   bool suspended = false;
   std::ptrdiff_t maxConcurrentOperationCount = kDefaultMaxConcurrentOperationCount;
-  bool reconcileScheduled = false;
-  bool reconcileAgain = false;
+  bool passRunning = false;
+  bool passAgain = false;
 };
 
-void OperationQueue::State::scheduleReconcile() {
+void OperationQueue::State::operationDidChange(EntryId id, Operation& operation, std::string_view key) {
+  if (key == kIsFinishedKey && operation.isFinished()) {
+    takeOut(id);
+    return;
+  }
+  // Any other change may make a waiting operation ready: a dependency finished, a cancellation, or a state
+  // of a subclass's own. Changes of operations already started concern the queue only once they finish.
+  bool isWaiting = false;
   {
     std::lock_guard lock(mutex);
-    if (reconcileScheduled) {
-      reconcileAgain = true;
+    isWaiting = waiting.contains(id);
+  }
+  if (isWaiting) {
+    requestPass(PassThread::kGlobalQueue);
+  }
+}
+
+void OperationQueue::State::takeOut(EntryId id) {
+  std::optional<Entry> entry;
+  bool roomForWaiting = false;
+  {
+    std::lock_guard lock(mutex);
+    const auto found = entries.find(id);
+    if (found == entries.end()) {
       return;
     }
-    reconcileScheduled = true;
-  }
-  DispatchQueue::global().async([self = shared_from_this()] {
-    for (;;) {
-      self->reconcile();
-      std::lock_guard lock(self->mutex);
-      if (!self->reconcileAgain) {
-        self->reconcileScheduled = false;
-        return;
-      }
-      self->reconcileAgain = false;
-    }
-  });
-}
-
-void OperationQueue::State::reconcile() {
-  std::vector<Entry> snapshot;
-  {
-    std::lock_guard lock(mutex);
-    snapshot = entries;
-  }
-  for (const Entry& entry : removeFinished(snapshot)) {
-    entry.operation->removeKeyObserver(entry.token);
-  }
-  for (auto& operation : claimReadyOperations()) {
-    DispatchQueue::global().async([operation = std::move(operation)] { operation->start(); });
-  }
-}
-
-std::vector<OperationQueue::State::Entry> OperationQueue::State::removeFinished(
-    const std::vector<Entry>& snapshot) {
-  std::vector<Entry> finished;
-  std::copy_if(snapshot.begin(), snapshot.end(), std::back_inserter(finished),
-               [](const Entry& entry) { return entry.operation->isFinished(); });
-  if (finished.empty()) {
-    return finished;
-  }
-  {
-    std::lock_guard lock(mutex);
-    for (const Entry& done : finished) {
-      auto found = std::find_if(entries.begin(), entries.end(),
-                                [&](const Entry& entry) { return entry.operation == done.operation; });
-      if (found->started) {
-        --running;
-      }
-      entries.erase(found);
+    entry = std::move(found->second);
+    entries.erase(found);
+    if (waiting.erase(id) == 0) {
+      --running;
+      roomForWaiting = !waiting.empty() && maxConcurrentOperationCount >= 0 && !suspended;
     }
   }
   removed.notify_all();
-  return finished;
+  entry->operation->removeKeyObserver(entry->token);
+  if (roomForWaiting) {
+    requestPass(PassThread::kGlobalQueue);
+  }
+}
+
+void OperationQueue::State::requestPass(PassThread thread) {
+  {
+    std::lock_guard lock(mutex);
+    if (passRunning) {
+      passAgain = true;
+      return;
+    }
+    passRunning = true;
+  }
+  if (thread == PassThread::kCaller) {
+    runPasses();
+  } else {
+    DispatchQueue::global().async([self = shared_from_this()] { self->runPasses(); });
+  }
+}
+
+void OperationQueue::State::runPasses() {
+  for (;;) {
+    for (auto& operation : claimReadyOperations()) {
+      // A concurrent operation's start() only begins its work, so it runs here; a plain one runs its whole
+      // work in start(), which must never hold up the thread that added it.
+      if (operation->isConcurrent()) {
+        operation->start();
+      } else {
+        DispatchQueue::global().async([operation = std::move(operation)] { operation->start(); });
+      }
+    }
+    std::lock_guard lock(mutex);
+    if (!passAgain) {
+      passRunning = false;
+      return;
+    }
+    passAgain = false;
+  }
 }
 
 std::vector<std::shared_ptr<Operation>> OperationQueue::State::claimReadyOperations() {
   std::size_t capacity = 0;
-  std::vector<std::shared_ptr<Operation>> waiting;
+  std::vector<std::pair<EntryId, std::shared_ptr<Operation>>> candidates;
   {
     std::lock_guard lock(mutex);
     if (!suspended) {
@@ -110,34 +141,38 @@ std::vector<std::shared_ptr<Operation>> OperationQueue::State::claimReadyOperati
                      : static_cast<std::size_t>(std::max<std::ptrdiff_t>(
                            0, maxConcurrentOperationCount - static_cast<std::ptrdiff_t>(running)));
     }
-    for (const Entry& entry : entries) {
-      if (!entry.started) {
-        waiting.push_back(entry.operation);
-      }
+    for (const EntryId id : waiting) {
+      candidates.emplace_back(id, entries.at(id).operation);
     }
   }
-  std::vector<std::shared_ptr<Operation>> ready;
-  for (auto& operation : waiting) {
-    if (ready.size() == capacity) {
-      break;
-    }
-    if (operation->isReady()) {
-      ready.push_back(std::move(operation));
+  std::vector<EntryId> finished;
+  std::vector<std::pair<EntryId, std::shared_ptr<Operation>>> ready;
+  for (auto& candidate : candidates) {
+    // An operation added once it had finished never announces it again.
+    if (candidate.second->isFinished()) {
+      finished.push_back(candidate.first);
+    } else if (ready.size() < capacity && candidate.second->isReady()) {
+      ready.push_back(std::move(candidate));
     }
   }
+  for (const EntryId id : finished) {
+    takeOut(id);
+  }
+  std::vector<std::shared_ptr<Operation>> claimed;
   std::lock_guard lock(mutex);
-  for (const auto& operation : ready) {
-    auto found = std::find_if(entries.begin(), entries.end(),
-                              [&](const Entry& entry) { return entry.operation == operation; });
-    found->started = true;
-    ++running;
+  for (auto& [id, operation] : ready) {
+    // Passes never overlap, so only the entry's own end can have taken it out meanwhile.
+    if (waiting.erase(id) > 0) {
+      ++running;
+      claimed.push_back(std::move(operation));
+    }
   }
-  return ready;
+  return claimed;
 }
 
 bool OperationQueue::State::holdsAnyOf(const std::vector<std::shared_ptr<Operation>>& operations) const {
-  return std::any_of(entries.begin(), entries.end(), [&](const Entry& entry) {
-    return std::find(operations.begin(), operations.end(), entry.operation) != operations.end();
+  return std::any_of(entries.begin(), entries.end(), [&](const auto& held) {
+    return std::find(operations.begin(), operations.end(), held.second.operation) != operations.end();
   });
 }
 
@@ -149,17 +184,23 @@ OperationQueue::~OperationQueue() {
 }
 
 void OperationQueue::addOperation(std::shared_ptr<Operation> operation) {
-  const Operation::ObserverToken token =
-      operation->addKeyObserver([state = state_](Operation&, std::string_view, KeyChange change) {
+  State::EntryId id = 0;
+  {
+    std::lock_guard lock(state_->mutex);
+    id = state_->nextId++;
+  }
+  const Operation::ObserverToken token = operation->addKeyObserver(
+      [state = state_, id](Operation& changed, std::string_view key, KeyChange change) {
         if (change == KeyChange::kDid) {
-          state->scheduleReconcile();
+          state->operationDidChange(id, changed, key);
         }
       });
   {
     std::lock_guard lock(state_->mutex);
-    state_->entries.push_back({std::move(operation), token, false});
+    state_->entries.emplace(id, State::Entry{std::move(operation), token});
+    state_->waiting.insert(id);
   }
-  state_->scheduleReconcile();
+  state_->requestPass(State::PassThread::kCaller);
 }
 
 void OperationQueue::addOperations(const std::vector<std::shared_ptr<Operation>>& operations,
@@ -177,7 +218,7 @@ std::vector<std::shared_ptr<Operation>> OperationQueue::operations() const {
   std::vector<std::shared_ptr<Operation>> held;
   {
     std::lock_guard lock(state_->mutex);
-    for (const State::Entry& entry : state_->entries) {
+    for (const auto& [id, entry] : state_->entries) {
       held.push_back(entry.operation);
     }
   }
@@ -210,7 +251,9 @@ void OperationQueue::setSuspended(bool suspended) {
     std::lock_guard lock(state_->mutex);
     state_->suspended = suspended;
   }
-  state_->scheduleReconcile();
+  if (!suspended) {
+    state_->requestPass(State::PassThread::kCaller);
+  }
 }
 
 bool OperationQueue::isSuspended() const {
@@ -228,7 +271,7 @@ void OperationQueue::setMaxConcurrentOperationCount(std::ptrdiff_t count) {
     std::lock_guard lock(state_->mutex);
     state_->maxConcurrentOperationCount = count;
   }
-  state_->scheduleReconcile();
+  state_->requestPass(State::PassThread::kCaller);
 }
 
 }  // namespace ns

@@ -1,14 +1,18 @@
 #pragma once
 
-// ns::OperationQueue: runs operations on background threads as they become ready, up to a limit of
-// operations executing at once (unlimited by default). Ready operations start in the order they were
-// added; each start() runs on a thread of the process-wide concurrent dispatch queue, never on the thread
-// that adds the operation. The queue holds an operation from addOperation() until it announces that it
-// finished; a cancelled operation is still started, so that it can finish at once.
+// ns::OperationQueue: runs operations as they become ready, up to a limit of operations executing at once
+// (unlimited by default). Ready operations start in the order they were added. A plain operation's start()
+// runs on a thread of the process-wide concurrent dispatch queue, never on the thread that adds it. A
+// concurrent operation's start() only begins its work, so the queue calls it at once where it finds the
+// operation ready: on the thread that calls addOperation(), addOperations(), setSuspended(false),
+// setMaxConcurrentOperationCount() or the destructor, or else on a thread of the global queue. The queue
+// holds an operation from addOperation() until it announces that it finished; a cancelled operation is still
+// started, so that it can finish at once.
 //
-// The queue learns of state changes through the operations' key observers and never calls an operation
-// while holding its own mutex, so operations may take their own locks around their announcements.
-// Releasing the queue lets the operations it holds run to their end; they keep its state alive until then.
+// The queue learns of state changes through the operations' key observers. It never calls an operation
+// while holding its own mutex, and an announcement never makes it start an operation on the announcing
+// thread, so operations may take their own locks around their announcements. Releasing the queue lets the
+// operations it holds run to their end; they keep its state alive until then.
 //
 // Thread-safety: every method may be called from any thread.
 
@@ -33,7 +37,7 @@ class OperationQueue {
   OperationQueue& operator=(const OperationQueue&) = delete;
 
   // Queues `operation`; it starts once ready and allowed by the limit. REQUIRES: the operation has not
-  // started and is in no queue.
+  // started and is in no queue; the caller holds no lock that a concurrent operation's start() takes.
   void addOperation(std::shared_ptr<Operation> operation);
   // Queues each operation in order; with kYes, then blocks until all of them have finished.
   // REQUIRES: as for addOperation; with kYes, not called from a task the operations wait for.

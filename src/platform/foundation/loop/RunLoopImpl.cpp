@@ -1,11 +1,7 @@
 #include "platform/foundation/loop/RunLoopImpl.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
+#include <poll.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "platform/foundation/loop/Deadline.h"
@@ -13,17 +9,6 @@
 
 namespace ns {
 namespace {
-
-// A loop that cannot be woken would hang its thread without a word, so failing to make the eventfd (the
-// process is out of descriptors) ends the process with a message instead.
-int makeWakeDescriptor() {
-  const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (fd < 0) {
-    std::perror("RunLoop: eventfd");
-    std::abort();
-  }
-  return fd;
-}
 
 // The smallest interval a repeating timer keeps, so that firing it always moves its date forward.
 constexpr Duration kMinimumRepeatInterval = std::chrono::microseconds(100);
@@ -41,14 +26,14 @@ TimePoint nextFireDate(TimePoint fireDate, Duration interval, TimePoint now) {
 
 }  // namespace
 
-RunLoopImpl::RunLoopImpl(std::thread::id owner) : owner_(owner), wakeFd_(makeWakeDescriptor()) {}
+RunLoopImpl::RunLoopImpl(std::thread::id owner)
+    : owner_(owner), wakeSignal_(std::make_shared<WakeSignal>()) {}
 
 RunLoopImpl::~RunLoopImpl() {
   // Timers may outlive the loop; marking them invalid keeps them from ever reaching back into it.
   for (auto& [key, timer] : timers_) {
     timer->valid_ = false;
   }
-  ::close(wakeFd_);
 }
 
 bool RunLoopImpl::isCurrent() const {
@@ -56,11 +41,20 @@ bool RunLoopImpl::isCurrent() const {
 }
 
 void RunLoopImpl::post(Task task) {
-  // Woken under the mutex: the loop cannot take the task before post() is done with the loop, so a task
-  // that ends the loop's thread (and destroys the loop) never races with the end of post().
-  std::lock_guard lock(taskMutex_);
-  tasks_.push_back(std::move(task));
-  wake();
+  // The loop cannot take the task before the mutex is free, so the loop is alive while it is held. After
+  // that post() touches only the signal, which outlives the loop when the task ends the loop's thread.
+  std::shared_ptr<WakeSignal> signal;
+  {
+    std::lock_guard lock(taskMutex_);
+    tasks_.push_back(std::move(task));
+    // The loop's own thread is not waiting, and the loop looks at its tasks before it next waits.
+    if (!isCurrent()) {
+      signal = claimWakeSignal();
+    }
+  }
+  if (signal) {
+    signal->raise();
+  }
 }
 
 std::unique_ptr<FileDescriptorSource> RunLoopImpl::addSource(int fd, IoEvents events,
@@ -76,9 +70,15 @@ void RunLoopImpl::run() {
 }
 
 void RunLoopImpl::stop() {
-  std::lock_guard lock(taskMutex_);
-  stopRequested_ = true;
-  wake();
+  std::shared_ptr<WakeSignal> signal;
+  {
+    std::lock_guard lock(taskMutex_);
+    stopRequested_ = true;
+    signal = claimWakeSignal();
+  }
+  if (signal) {
+    signal->raise();
+  }
 }
 
 bool RunLoopImpl::runUntil(const std::function<bool()>& done, Duration timeout) {
@@ -140,7 +140,7 @@ std::size_t RunLoopImpl::runTurn(std::optional<TimePoint> deadline, const Interr
 }
 
 std::vector<DescriptorSourceSet::Readiness> RunLoopImpl::waitForEvents(std::optional<TimePoint> deadline) {
-  std::vector<pollfd> fds{pollfd{wakeFd_, POLLIN, 0}};
+  std::vector<pollfd> fds{pollfd{wakeSignal_->fileDescriptor(), POLLIN, 0}};
   std::vector<std::uint64_t> ids{0};
   sources_.appendPollSet(fds, ids);
 
@@ -158,7 +158,7 @@ std::vector<DescriptorSourceSet::Readiness> RunLoopImpl::waitForEvents(std::opti
     return ready;
   }
   if (fds[0].revents != 0) {
-    drainWakeUps();
+    wakeSignal_->clear();
   }
   for (std::size_t i = 1; i < fds.size(); ++i) {
     if (fds[i].revents != 0) {
@@ -248,18 +248,9 @@ bool RunLoopImpl::hasTasks() {
   return !tasks_.empty();
 }
 
-void RunLoopImpl::wake() {
-  // One write per sleep is enough: drainWakeUps() clears the flag before the loop looks at its tasks again.
-  if (!wakePending_.exchange(true)) {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
-  }
-}
-
-void RunLoopImpl::drainWakeUps() {
-  std::uint64_t count = 0;
-  [[maybe_unused]] const ssize_t read = ::read(wakeFd_, &count, sizeof count);
-  wakePending_ = false;
+std::shared_ptr<WakeSignal> RunLoopImpl::claimWakeSignal() {
+  // One raise per sleep is enough: the loop clears the signal before it looks at its tasks again.
+  return wakeSignal_->claim() ? wakeSignal_ : nullptr;
 }
 
 }  // namespace ns

@@ -1,7 +1,7 @@
 #pragma once
 
-// ns::RunLoopImpl: the run loop of one thread, over ppoll(2) with an eventfd that post() and stop() write
-// to wake the loop. Contract: RunLoop.h.
+// ns::RunLoopImpl: the run loop of one thread, over ppoll(2) with a wake signal (an eventfd) that post()
+// and stop() raise to wake the loop. Contract: RunLoop.h.
 //
 // Thread-safety: post(), stop() and isCurrent() from any thread; everything else on the owner thread.
 
@@ -18,6 +18,7 @@
 
 #include "platform/foundation/loop/DescriptorSourceSet.h"
 #include "platform/foundation/loop/RunLoop.h"
+#include "platform/foundation/loop/WakeSignal.h"
 
 namespace ns {
 
@@ -62,17 +63,17 @@ class RunLoopImpl final : public RunLoop {
   std::size_t runTasks(std::deque<Task> batch, const Interrupted& interrupted);
   std::deque<Task> takeTasks();
   bool hasTasks();
+  // Returns the signal when the caller has to raise it, nullptr when it is raised already. The caller raises
+  // it after letting go of taskMutex_, so that the woken loop never has to wait for that mutex.
   // REQUIRES: taskMutex_ held.
-  void wake();
-  void drainWakeUps();
+  std::shared_ptr<WakeSignal> claimWakeSignal();
 
   // Constant after construction
   const std::thread::id owner_;
-  const int wakeFd_;
+  const std::shared_ptr<WakeSignal> wakeSignal_;
 
   std::mutex taskMutex_;
   std::deque<Task> tasks_;  // Guarded by taskMutex_
-  std::atomic<bool> wakePending_{false};
   std::atomic<bool> stopRequested_{false};
 
   // Owner thread only

@@ -32,6 +32,11 @@ class PausableOperation : public Operation {
   bool isConcurrent() const override { return true; }
   bool isPaused() const { return state_ == State::kPaused; }
   int starts() const { return starts_; }
+  // The thread that last started the operation.
+  std::thread::id startThread() const {
+    std::lock_guard lock(mutex_);
+    return startThread_;
+  }
 
   void start() override {
     std::lock_guard lock(mutex_);
@@ -39,6 +44,7 @@ class PausableOperation : public Operation {
       setState(State::kFinished);
     } else if (isReady()) {
       ++starts_;
+      startThread_ = std::this_thread::get_id();
       setState(State::kExecuting);
     }
   }
@@ -85,10 +91,22 @@ class PausableOperation : public Operation {
     didChangeValueForKey(keyOf(to));
   }
 
-  std::recursive_mutex mutex_;
+  mutable std::recursive_mutex mutex_;
   std::atomic<State> state_ = State::kReady;
   std::atomic<int> starts_ = 0;
+  std::thread::id startThread_;  // Guarded by mutex_
 };
+
+// Finishes `operation` on a thread of its own, as a network thread would, and returns that thread's id.
+std::thread::id finishOnAnotherThread(PausableOperation& operation) {
+  std::thread::id finisher;
+  std::thread network([&] {
+    finisher = std::this_thread::get_id();
+    operation.finish();
+  });
+  network.join();
+  return finisher;
+}
 
 // Waits, with the deadline, until `condition` holds for the announcements of one operation.
 class StateWaiter {
@@ -118,6 +136,75 @@ TEST(OperationQueueTest, RunsOperationsOnOtherThreadsAndEmpties) {
   EXPECT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
   EXPECT_FALSE(onCallingThread);
   EXPECT_EQ(queue.operationCount(), 0u);
+}
+
+TEST(OperationQueueTest, AReadyConcurrentOperationStartsBeforeAddOperationReturns) {
+  OperationQueue queue;
+  auto operation = std::make_shared<PausableOperation>();
+  queue.addOperation(operation);
+  // Its start() only begins the work, so the queue calls it in place rather than on a thread of its own.
+  EXPECT_TRUE(operation->isExecuting());
+  EXPECT_EQ(operation->startThread(), std::this_thread::get_id());
+
+  finishOnAnotherThread(*operation);
+  EXPECT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
+}
+
+TEST(OperationQueueTest, AnOperationMadeReadyByAnotherNeverStartsOnTheAnnouncingThread) {
+  OperationQueue queue;
+  auto dependency = std::make_shared<PausableOperation>();
+  auto dependent = std::make_shared<PausableOperation>();
+  dependent->addDependency(dependency);
+  StateWaiter waiter(*dependent);
+  queue.addOperation(dependency);
+  queue.addOperation(dependent);
+  EXPECT_TRUE(dependency->isExecuting());
+  EXPECT_FALSE(dependent->isExecuting());
+
+  // The finishing thread holds the dependency's lock while it announces; starting the dependent there
+  // would take the dependent's lock beneath it.
+  const std::thread::id finisher = finishOnAnotherThread(*dependency);
+  ASSERT_TRUE(waiter.waitFor([&] { return dependent->isExecuting(); }));
+  EXPECT_NE(dependent->startThread(), finisher);
+  EXPECT_NE(dependent->startThread(), std::this_thread::get_id());
+
+  finishOnAnotherThread(*dependent);
+  EXPECT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
+}
+
+TEST(OperationQueueTest, ConcurrentOperationsWaitForRoomUnderTheLimitInTheOrderAdded) {
+  OperationQueue queue;
+  queue.setMaxConcurrentOperationCount(2);
+  std::vector<std::shared_ptr<PausableOperation>> operations;
+  for (int i = 0; i < 4; ++i) {
+    operations.push_back(std::make_shared<PausableOperation>());
+    queue.addOperation(operations.back());
+  }
+  const auto executing = [&] {
+    std::vector<bool> states;
+    for (const auto& operation : operations) {
+      states.push_back(operation->isExecuting());
+    }
+    return states;
+  };
+  EXPECT_EQ(executing(), (std::vector<bool>{true, true, false, false}));
+
+  StateWaiter thirdWaiter(*operations[2]);
+  finishOnAnotherThread(*operations[0]);
+  ASSERT_TRUE(thirdWaiter.waitFor([&] { return operations[2]->isExecuting(); }));
+  EXPECT_EQ(executing(), (std::vector<bool>{false, true, true, false}));
+
+  StateWaiter fourthWaiter(*operations[3]);
+  finishOnAnotherThread(*operations[1]);
+  ASSERT_TRUE(fourthWaiter.waitFor([&] { return operations[3]->isExecuting(); }));
+  EXPECT_EQ(executing(), (std::vector<bool>{false, false, true, true}));
+
+  finishOnAnotherThread(*operations[2]);
+  finishOnAnotherThread(*operations[3]);
+  EXPECT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
+  for (const auto& operation : operations) {
+    EXPECT_EQ(operation->starts(), 1);
+  }
 }
 
 TEST(OperationQueueTest, DependenciesDecideTheOrder) {

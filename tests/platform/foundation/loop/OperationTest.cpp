@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "loop_test_util.h"
@@ -99,6 +100,39 @@ TEST(OperationTest, CompletionBlockRunsOnceOnABackgroundThreadAfterFinishing) {
   operation->setCompletionBlock([&] { never.countDown(); });
   operation->start();
   EXPECT_FALSE(never.waitFor(std::chrono::milliseconds(20)));
+  EXPECT_EQ(runs, 1);
+}
+
+// A plain operation whose completion block runs in place, as that of a subclass whose blocks only queue
+// work elsewhere does.
+class InPlaceCompletionOperation : public BlockOperation {
+ public:
+  using BlockOperation::BlockOperation;
+
+ protected:
+  void dispatchCompletionBlock(Task block) override { block(); }
+};
+
+TEST(OperationTest, ASubclassMayRunTheCompletionBlockOnTheFinishingThreadOnceObserversHeard) {
+  auto operation = std::make_shared<InPlaceCompletionOperation>([] {});
+  AnnouncementLog log(*operation);
+  int runs = 0;
+  std::thread::id completionThread;
+  std::vector<std::string> heardBeforeCompletion;
+  operation->setCompletionBlock([&] {
+    ++runs;
+    completionThread = std::this_thread::get_id();
+    heardBeforeCompletion = log.entries();
+  });
+
+  operation->start();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(completionThread, std::this_thread::get_id());
+  ASSERT_FALSE(heardBeforeCompletion.empty());
+  EXPECT_EQ(heardBeforeCompletion.back(), "did isFinished");
+  EXPECT_TRUE(operation->completionBlock() == nullptr);
+
+  operation->start();
   EXPECT_EQ(runs, 1);
 }
 

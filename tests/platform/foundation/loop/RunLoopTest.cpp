@@ -148,5 +148,24 @@ TEST(RunLoopThreadTest, RunsTasksOnItsOwnNamedThreadUntilReleased) {
   EXPECT_NE(worker, std::this_thread::get_id());
 }
 
+TEST(RunLoopThreadTest, ReleasedWhileItsLoopIsAwakeItEndsWithoutTouchingTheGoneLoop) {
+  // The release posts the task that ends the thread. A loop that is awake may run that task, and be
+  // destroyed with its thread, before post() has finished waking it; the sanitizers watch that moment.
+  for (int round = 0; round < 100; ++round) {
+    std::atomic<bool> releasing = false;
+    testing::Countdown busy(1);
+    auto thread = std::make_unique<RunLoopThread>("loop.release");
+    thread->runLoop().post([&] {
+      busy.countDown();
+      while (!releasing) {
+        std::this_thread::yield();
+      }
+    });
+    ASSERT_TRUE(busy.waitFor());
+    releasing = true;
+    thread.reset();
+  }
+}
+
 }  // namespace
 }  // namespace ns
