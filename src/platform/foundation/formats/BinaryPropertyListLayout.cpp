@@ -72,8 +72,9 @@ std::optional<BinaryPropertyListLayout::Object> BinaryPropertyListLayout::object
     return std::nullopt;
   }
   const std::uint8_t marker = document_[*offset];
-  Object object{static_cast<std::uint8_t>(marker >> 4), marker & 0x0F, *offset + 1};
-  if (*object.count == kCountFollows) {
+  const std::uint64_t countInMarker = marker & 0x0F;
+  Object object{static_cast<std::uint8_t>(marker >> 4), countInMarker, *offset + 1};
+  if (countInMarker == kCountFollows) {
     const std::optional<std::uint64_t> integerMarker = bigEndian(document_, object.contents, 1);
     const bool isInteger = integerMarker && *integerMarker >> 4 == kIntegerType;
     const std::uint64_t width = isInteger ? std::uint64_t{1} << (*integerMarker & 0x0F) : 0;
