@@ -323,9 +323,7 @@ bool HCURLConnectionOperation::discardReceivedBody(ns::URLConnection& connection
     cancelAndFailWithError(connection, ns::makeURLError(ns::kURLErrorBadServerResponse, request_.url()));
     return false;
   }
-  // The count grows on the main queue; resetting it there, behind the reports already queued, keeps them
-  // from landing on the fresh count.
-  ns::DispatchQueue::main().async([self = retainedSelf()] { self->totalBytesRead_ = 0; });
+  totalBytesRead_ = 0;
   return true;
 }
 
@@ -477,14 +475,17 @@ ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::didReceiveD
     }
     written += static_cast<std::size_t>(count);
   }
-  const std::int64_t expected =
-      response_ ? response_->expectedContentLength() : ns::URLResponse::kUnknownLength;
-  ns::DispatchQueue::main().async([self = retainedSelf(), length, expected] {
-    const std::int64_t total = self->totalBytesRead_ += static_cast<std::int64_t>(length);
-    if (const ProgressBlock progress = self->downloadProgressBlock()) {
-      progress(static_cast<std::int64_t>(length), total, expected);
-    }
-  });
+  const std::int64_t total = totalBytesRead_ += static_cast<std::int64_t>(length);
+  // A report costs the main queue a wake-up, so one is queued only while somebody listens.
+  if (downloadProgressBlock()) {
+    const std::int64_t expected =
+        response_ ? response_->expectedContentLength() : ns::URLResponse::kUnknownLength;
+    ns::DispatchQueue::main().async([self = retainedSelf(), length, total, expected] {
+      if (const ProgressBlock progress = self->downloadProgressBlock()) {
+        progress(static_cast<std::int64_t>(length), total, expected);
+      }
+    });
+  }
   return DataDisposition::kConsumed;
 }
 

@@ -133,7 +133,7 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   // The character set the response names, UTF-8 when it names none the platform knows; std::nullopt
   // before there is a response.
   std::optional<ns::StringEncoding> responseStringEncoding() const;
-  // Body bytes counted so far (on the main queue, as they are reported).
+  // Body bytes accepted so far; a body that starts over counts from zero again.
   std::int64_t totalBytesRead() const { return totalBytesRead_; }
 
   std::shared_ptr<HCSecurityPolicy> securityPolicy() const;
@@ -148,8 +148,7 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   ns::Dictionary userInfo() const;
   void setUserInfo(ns::Dictionary userInfo);
 
-  // Upload progress is reported only while a block is set; download progress always, since the report also
-  // counts totalBytesRead().
+  // Progress is reported, on the main queue, only while a block is set.
   void setUploadProgressBlock(ProgressBlock block);
   void setDownloadProgressBlock(ProgressBlock block);
   void setWillSendRequestForAuthenticationChallengeBlock(AuthenticationChallengeBlock block);
@@ -227,7 +226,7 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void finishLoading();
 
   std::atomic<State> state_{State::kReady};
-  std::atomic<std::int64_t> totalBytesRead_{0};  // Changed on the main queue
+  std::atomic<std::int64_t> totalBytesRead_{0};  // Changed on the network thread
 
   // Guarded by lock_
   ns::URLRequest request_;

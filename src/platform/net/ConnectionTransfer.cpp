@@ -43,14 +43,7 @@ Duration idleIntervalOf(const URLRequest& request) {
 
 ConnectionTransfer::ConnectionTransfer(std::shared_ptr<URLConnection> connection,
                                        std::weak_ptr<URLConnectionDelegate> delegate, URLRequest request)
-    : delegate_(std::move(delegate)),
-      easy_(curl_easy_init()),
-      connection_(std::move(connection)),
-      request_(std::move(request)) {}
-
-ConnectionTransfer::~ConnectionTransfer() {
-  curl_easy_cleanup(easy_);
-}
+    : delegate_(std::move(delegate)), connection_(std::move(connection)), request_(std::move(request)) {}
 
 void ConnectionTransfer::start() {
   engine_ = &CurlMultiEngine::forCurrentThread();
@@ -86,8 +79,17 @@ void ConnectionTransfer::sendCurrentRequest() {
     fail(*error);
     return;
   }
+  easy_ = engine_->borrowHandle();
   configureHandle();
   engine_->add(shared_from_this());
+}
+
+void ConnectionTransfer::setWaitingForTurn(bool waiting) {
+  if (!waiting) {
+    armIdleTimer();
+  } else if (idleTimer_) {
+    idleTimer_->invalidate();
+  }
 }
 
 void ConnectionTransfer::configureHandle() {

@@ -1,10 +1,10 @@
 #pragma once
 
-// ns::ConnectionTransfer: the loading work behind one URLConnection: a libcurl easy handle configured from
-// the current request, the response being read, redirects, the idle time-out, back-pressure, and the calls
-// to the delegate. It follows URLConnectionDelegate's order and makes no delegate call once it has ended.
-// While running it holds its URLConnection, as the loop holds a running connection.
-// Thread-safety: used only on the thread of the engine it runs on.
+// ns::ConnectionTransfer: the loading work behind one URLConnection: a libcurl easy handle (lent by the
+// engine) configured from the current request, the response being read, redirects, the idle time-out,
+// back-pressure, and the calls to the delegate. It follows URLConnectionDelegate's order and makes no
+// delegate call once it has ended. While running it holds its URLConnection, as the loop holds a running
+// connection. Thread-safety: used only on the thread of the engine it runs on.
 
 #include <curl/curl.h>
 #include <openssl/ssl.h>
@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/foundation/loop/Timer.h"
@@ -32,7 +33,6 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
  public:
   ConnectionTransfer(std::shared_ptr<URLConnection> connection, std::weak_ptr<URLConnectionDelegate> delegate,
                      URLRequest request);
-  ~ConnectionTransfer();
   ConnectionTransfer(const ConnectionTransfer&) = delete;
   ConnectionTransfer& operator=(const ConnectionTransfer&) = delete;
 
@@ -44,7 +44,13 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
   void resumeReceiving();
 
   const URLRequest& currentRequest() const { return request_; }
+  // The handle borrowed from the engine for the current request; nullptr when the transfer holds none.
   CURL* easyHandle() const { return easy_; }
+  // Called by the engine when it takes the handle back; returns it.
+  CURL* handleReturned() { return std::exchange(easy_, nullptr); }
+  // Called by the engine while the transfer waits for its server's turn: waiting is not network
+  // inactivity, so the idle timer rests meanwhile and starts afresh when the turn comes.
+  void setWaitingForTurn(bool waiting);
 
   // Called by the engine once libcurl has ended the transfer with `result`; the handle is already out of
   // the engine.
@@ -88,10 +94,10 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
 
   // Constant after construction
   const std::weak_ptr<URLConnectionDelegate> delegate_;
-  CURL* const easy_;
 
   std::shared_ptr<URLConnection> connection_;  // held while running; reset when the load ends
   CurlMultiEngine* engine_ = nullptr;          // the engine of the thread that started the load
+  CURL* easy_ = nullptr;                       // borrowed from engine_ while a request is out
   URLRequest request_;
   int redirectsFollowed_ = 0;
   bool ended_ = false;

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 #include "platform/net/ConnectionTransfer.h"
+#include "platform/net/URLConnection.h"
 
 namespace ns {
 
@@ -26,6 +28,13 @@ const bool curlInitializedAtLoad = (initializeCurlOnce(), true);
 CURLM* makeMultiHandle() {
   initializeCurlOnce();
   return curl_multi_init();
+}
+
+// The server a request goes to, by which transfers take turns.
+std::string serverOf(const URLRequest& request) {
+  const URL& url = *request.url();
+  return url.scheme().value_or("") + "://" + url.host().value_or("") + ":" +
+         (url.port() ? std::to_string(*url.port()) : std::string());
 }
 
 IoEvents ioEventsFor(int what) {
@@ -58,12 +67,24 @@ CurlMultiEngine::CurlMultiEngine(RunLoop& loop)
 }
 
 CurlMultiEngine::~CurlMultiEngine() {
-  // The thread is ending: transfers still running stop without telling their delegates.
+  // The thread is ending: transfers still running or waiting stop without telling their delegates.
   const auto running = std::move(transfers_);
   transfers_.clear();
-  for (const auto& [easy, transfer] : running) {
+  const auto servers = std::move(servers_);
+  servers_.clear();
+  for (const auto& [easy, entry] : running) {
     curl_multi_remove_handle(multi_, easy);
-    transfer->cancel();
+    giveBack(*entry.transfer);
+    entry.transfer->cancel();
+  }
+  for (const auto& [server, transfers] : servers) {
+    for (const std::shared_ptr<ConnectionTransfer>& transfer : transfers.waiting) {
+      giveBack(*transfer);
+      transfer->cancel();
+    }
+  }
+  for (CURL* easy : spareHandles_) {
+    curl_easy_cleanup(easy);
   }
   curl_multi_cleanup(multi_);
   sockets_.clear();
@@ -71,25 +92,73 @@ CurlMultiEngine::~CurlMultiEngine() {
   close(timerFileDescriptor_);
 }
 
+CURL* CurlMultiEngine::borrowHandle() {
+  if (spareHandles_.empty()) {
+    return curl_easy_init();
+  }
+  CURL* easy = spareHandles_.back();
+  spareHandles_.pop_back();
+  return easy;
+}
+
 void CurlMultiEngine::add(std::shared_ptr<ConnectionTransfer> transfer) {
-  CURL* easy = transfer->easyHandle();
-  transfers_.emplace(easy, std::move(transfer));
-  curl_multi_add_handle(multi_, easy);
+  std::string server = serverOf(transfer->currentRequest());
+  ServerTransfers& transfers = servers_[server];
+  if (transfers.running >= URLConnection::kMaximumLoadsPerServer) {
+    transfer->setWaitingForTurn(true);
+    transfers.waiting.push_back(std::move(transfer));
+    return;
+  }
+  startNow(std::move(transfer), std::move(server));
   if (depth_ == 0 && !settling_) {
     settle();
   }
 }
 
+void CurlMultiEngine::startNow(std::shared_ptr<ConnectionTransfer> transfer, std::string server) {
+  ++servers_[server].running;
+  CURL* easy = transfer->easyHandle();
+  transfers_.emplace(easy, Running{std::move(transfer), std::move(server)});
+  curl_multi_add_handle(multi_, easy);
+}
+
 void CurlMultiEngine::remove(const ConnectionTransfer& transfer) {
   CURL* easy = transfer.easyHandle();
+  if (easy == nullptr) {
+    return;  // neither running nor waiting: both hold a handle
+  }
   if (!transfers_.contains(easy)) {
+    dropWaiting(transfer);
     return;
   }
   if (depth_ > 0) {
     pendingRemovals_.push_back(easy);
-  } else {
-    removeNow(easy);
+    return;
   }
+  removeNow(easy);
+  if (timeoutDueNow_ && !settling_) {
+    // A waiting transfer has just started; libcurl runs it on the loop's next turn, so that its callbacks
+    // never come from inside this removal.
+    timeoutDueNow_ = false;
+    armTimer(0, TimerPrecision::kThroughTheLoop);
+  }
+}
+
+bool CurlMultiEngine::dropWaiting(const ConnectionTransfer& transfer) {
+  const auto server = servers_.find(serverOf(transfer.currentRequest()));
+  if (server == servers_.end()) {
+    return false;
+  }
+  auto& waiting = server->second.waiting;
+  const auto found = std::find_if(waiting.begin(), waiting.end(),
+                                  [&](const auto& candidate) { return candidate.get() == &transfer; });
+  if (found == waiting.end()) {
+    return false;
+  }
+  const std::shared_ptr<ConnectionTransfer> keepAlive = *found;
+  waiting.erase(found);
+  giveBack(*keepAlive);
+  return true;
 }
 
 void CurlMultiEngine::removeNow(CURL* easy) {
@@ -98,9 +167,32 @@ void CurlMultiEngine::removeNow(CURL* easy) {
     return;
   }
   // The transfer must outlive the removal, during which libcurl may still call its socket callback.
-  const std::shared_ptr<ConnectionTransfer> keepAlive = found->second;
+  Running entry = std::move(found->second);
   curl_multi_remove_handle(multi_, easy);
   transfers_.erase(found);
+  giveBack(*entry.transfer);
+
+  const auto server = servers_.find(entry.server);
+  --server->second.running;
+  if (server->second.waiting.empty()) {
+    if (server->second.running == 0) {
+      servers_.erase(server);
+    }
+    return;
+  }
+  std::shared_ptr<ConnectionTransfer> next = std::move(server->second.waiting.front());
+  server->second.waiting.pop_front();
+  next->setWaitingForTurn(false);
+  startNow(std::move(next), std::move(entry.server));
+}
+
+void CurlMultiEngine::giveBack(ConnectionTransfer& transfer) {
+  CURL* easy = transfer.handleReturned();
+  if (spareHandles_.size() < kMaximumSpareHandles) {
+    spareHandles_.push_back(easy);
+  } else {
+    curl_easy_cleanup(easy);
+  }
 }
 
 void CurlMultiEngine::drive(const std::function<void()>& action) {
@@ -126,7 +218,7 @@ void CurlMultiEngine::settle() {
       const CURLcode result = message->data.result;
       const auto found = transfers_.find(easy);
       if (found != transfers_.end()) {
-        const std::shared_ptr<ConnectionTransfer> transfer = found->second;
+        const std::shared_ptr<ConnectionTransfer> transfer = found->second.transfer;
         removeNow(easy);
         transfer->onTransferDone(result);
       }

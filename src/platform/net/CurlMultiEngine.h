@@ -12,8 +12,11 @@
 
 #include <curl/curl.h>
 
+#include <cstddef>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -35,15 +38,32 @@ class CurlMultiEngine {
 
   RunLoop& loop() const { return loop_; }
 
-  // Starts `transfer` and holds it until it is removed or done. REQUIRES: not inside a libcurl callback.
+  // Lends an easy handle for a transfer to configure, one that an earlier transfer gave back when there is
+  // one (libcurl keeps its buffers). It comes back with ConnectionTransfer::handleReturned() once the
+  // transfer is removed or done.
+  CURL* borrowHandle();
+  // Starts `transfer`, whose easy handle is configured, or, when its server (scheme, host and port) already
+  // runs URLConnection::kMaximumLoadsPerServer transfers, queues it behind them: a burst of requests then
+  // reuses a few kept-alive connections instead of opening one each. Holds it until it is removed or done.
+  // REQUIRES: not inside a libcurl callback.
   void add(std::shared_ptr<ConnectionTransfer> transfer);
-  // Stops `transfer` and lets it go; does nothing when it is not added.
+  // Stops `transfer` (running or waiting) and lets it go; does nothing when it is not added.
   void remove(const ConnectionTransfer& transfer);
   // Runs `action`, a libcurl call that may call transfer callbacks, then hands every transfer that ended
   // to ConnectionTransfer::onTransferDone() and completes the removals asked for meanwhile.
   void drive(const std::function<void()>& action);
 
  private:
+  struct Running {
+    std::shared_ptr<ConnectionTransfer> transfer;
+    std::string server;
+  };
+  // The transfers of one server: how many run, and those waiting for their turn.
+  struct ServerTransfers {
+    std::size_t running = 0;
+    std::deque<std::shared_ptr<ConnectionTransfer>> waiting;
+  };
+
   explicit CurlMultiEngine(RunLoop& loop);
 
   static int onSocket(CURL* easy, curl_socket_t socket, int what, void* engine, void* socketData);
@@ -52,7 +72,13 @@ class CurlMultiEngine {
   void watchSocket(curl_socket_t socket, int what);
   void armTimer(long timeoutMilliseconds, TimerPrecision precision);
   void onTimerFired();
+  void startNow(std::shared_ptr<ConnectionTransfer> transfer, std::string server);
+  // Takes the transfer out of libcurl, gives its handle back, and starts the next transfer waiting for
+  // its server.
   void removeNow(CURL* easy);
+  // Returns true when `transfer` was waiting (it no longer is).
+  bool dropWaiting(const ConnectionTransfer& transfer);
+  void giveBack(ConnectionTransfer& transfer);
   // Completes removals, hands ended transfers over, and runs libcurl's timeouts that are due at once, until
   // none is left.
   void settle();
@@ -60,6 +86,8 @@ class CurlMultiEngine {
 
   // Timeouts due at once that settle() runs in a row before it lets the loop turn.
   static constexpr int kMaximumImmediateTimeouts = 8;
+  // Handles kept for later transfers; beyond that, given-back handles are freed.
+  static constexpr std::size_t kMaximumSpareHandles = 16;
 
   // Constant after construction
   RunLoop& loop_;
@@ -68,7 +96,9 @@ class CurlMultiEngine {
   std::unique_ptr<FileDescriptorSource> timerSource_;
 
   std::unordered_map<curl_socket_t, std::unique_ptr<FileDescriptorSource>> sockets_;
-  std::unordered_map<CURL*, std::shared_ptr<ConnectionTransfer>> transfers_;
+  std::unordered_map<CURL*, Running> transfers_;
+  std::unordered_map<std::string, ServerTransfers> servers_;
+  std::vector<CURL*> spareHandles_;
   std::vector<CURL*> pendingRemovals_;
   int depth_ = 0;  // nesting of drive() calls: libcurl may be on the stack while above zero
   bool settling_ = false;

@@ -5,7 +5,9 @@
 // that starts it; the connections of one loop share one transfer engine there, so no connection gets a
 // thread of its own. The engine follows redirects itself (asking the delegate each time, up to
 // kMaximumRedirects), keeps the request's idle time-out on a timer of the loop (so a manual clock drives
-// it), and lets the delegate judge the server chain of every TLS connection a load uses.
+// it), and lets the delegate judge the server chain of every TLS connection a load uses. A loop runs at most
+// kMaximumLoadsPerServer loads of one server (scheme, host and port) at once; the others wait their turn in
+// the order they were started, and their idle time-out starts with their turn.
 //
 // A started connection is held by its loop until it finishes, fails or is cancelled; dropping the last
 // caller reference does not stop it. The delegate is held weakly: once it is gone, the connection cancels
@@ -14,6 +16,7 @@
 // Thread-safety: create() may be called anywhere; start(), cancel() and resumeReceiving() only on the thread
 // of the loop that runs (or will run) the connection.
 
+#include <cstddef>
 #include <memory>
 
 #include "platform/net/URLConnectionDelegate.h"
@@ -27,6 +30,8 @@ class URLConnection : public std::enable_shared_from_this<URLConnection> {
  public:
   // Redirects followed before a load fails with kURLErrorHTTPTooManyRedirects.
   static constexpr int kMaximumRedirects = 16;
+  // Loads of one server that one loop runs at once, as the platform's loading system allows on a phone.
+  static constexpr std::size_t kMaximumLoadsPerServer = 4;
 
   // Returns a connection for `request` that is not started yet.
   static std::shared_ptr<URLConnection> create(URLRequest request,

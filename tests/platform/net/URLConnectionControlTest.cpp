@@ -173,4 +173,40 @@ TEST_F(URLConnectionControlTest, WaitingForTheReceiverIsNotIdleness) {
   });
 }
 
+TEST_F(URLConnectionControlTest, AServerTakesFourLoadsAtATimeAndTheRestWaitTheirTurn) {
+  onManualClock([&](ns::RunLoop& loop, ns::ManualClock& clock) {
+    // Four loads whose receiver has no room hold their server's turns for as long as the test likes.
+    bool full = true;
+    std::vector<std::shared_ptr<RecordingDelegate>> delegates;
+    std::vector<std::shared_ptr<ns::URLConnection>> connections;
+    for (std::size_t i = 0; i < ns::URLConnection::kMaximumLoadsPerServer + 2; ++i) {
+      auto delegate = std::make_shared<RecordingDelegate>();
+      delegate->dataPolicy = [&](ns::URLConnection&, const std::uint8_t*, std::size_t) {
+        return full ? DataDisposition::kNoSpace : DataDisposition::kConsumed;
+      };
+      connections.push_back(nettest::start(requestFor(server_.url("/slow?" + std::to_string(i))), delegate));
+      delegates.push_back(std::move(delegate));
+    }
+    ASSERT_TRUE(loop.runUntil([&] { return server_.requestCount() == 4; }, 10s));
+    nettest::runFor(100ms);
+    EXPECT_EQ(server_.requestCount(), 4u) << "the fifth and sixth wait for a turn";
+
+    // Waiting is not idleness, and a load cancelled while it waits never reaches the server.
+    clock.advance(300s);
+    connections[4]->cancel();
+    full = false;
+    for (std::size_t i = 0; i < 4; ++i) {
+      connections[i]->resumeReceiving();
+    }
+    ASSERT_TRUE(loop.runUntil([&] { return delegates[5]->ended(); }, 20s));
+    for (std::size_t i : {0, 1, 2, 3, 5}) {
+      EXPECT_TRUE(delegates[i]->finished) << i;
+      EXPECT_EQ(delegates[i]->body, "0123456789") << i;
+    }
+    EXPECT_TRUE(delegates[4]->events.empty());
+    EXPECT_EQ(server_.requests().back().target, "/slow?5");
+    EXPECT_LE(server_.connectionCount(), 4u);
+  });
+}
+
 }  // namespace

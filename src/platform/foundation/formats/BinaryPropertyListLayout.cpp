@@ -72,16 +72,17 @@ std::optional<BinaryPropertyListLayout::Object> BinaryPropertyListLayout::object
     return std::nullopt;
   }
   const std::uint8_t marker = document_[*offset];
+  const std::uint8_t type = marker >> 4;
   const std::uint64_t countInMarker = marker & 0x0F;
-  Object object{static_cast<std::uint8_t>(marker >> 4), countInMarker, *offset + 1};
-  if (countInMarker == kCountFollows) {
-    const std::optional<std::uint64_t> integerMarker = bigEndian(document_, object.contents, 1);
-    const bool isInteger = integerMarker && *integerMarker >> 4 == kIntegerType;
-    const std::uint64_t width = isInteger ? std::uint64_t{1} << (*integerMarker & 0x0F) : 0;
-    object.count = isInteger ? bigEndian(document_, object.contents + 1, width) : std::nullopt;
-    object.contents += 1 + width;
+  if (countInMarker != kCountFollows) {
+    return Object{type, countInMarker, *offset + 1};
   }
-  return object;
+  const std::optional<std::uint64_t> integerMarker = bigEndian(document_, *offset + 1, 1);
+  if (!integerMarker || *integerMarker >> 4 != kIntegerType) {
+    return Object{type, std::nullopt, *offset + 2};
+  }
+  const std::uint64_t width = std::uint64_t{1} << (*integerMarker & 0x0F);
+  return Object{type, bigEndian(document_, *offset + 2, width), *offset + 2 + width};
 }
 
 std::uint64_t BinaryPropertyListLayout::referencesFittingAt(std::uint64_t contents) const {

@@ -9,6 +9,9 @@ namespace ns {
 namespace {
 
 constexpr auto kIdleThreadLifetime = std::chrono::seconds(5);
+// How long a thread out of tasks watches for another before it sleeps: handing a task to a thread that is
+// awake costs nothing, waking a sleeping one tens of microseconds.
+constexpr auto kSpinBeforeSleeping = std::chrono::microseconds(50);
 
 // The pool whose task the calling thread is running, if any.
 thread_local const void* tCurrentPool = nullptr;
@@ -34,6 +37,7 @@ void ConcurrentDispatchQueue::async(Task task) {
   {
     std::lock_guard lock(pool_->mutex);
     pool_->tasks.push_back(std::move(task));
+    pool_->queuedTasks = pool_->tasks.size();
     addThread = pool_->tasks.size() > pool_->idleThreads && pool_->threads < kMaxThreads;
     if (addThread) {
       ++pool_->threads;
@@ -61,6 +65,11 @@ void ConcurrentDispatchQueue::work(const std::shared_ptr<Pool>& pool) {
         break;
       }
       ++pool->idleThreads;
+      lock.unlock();
+      const auto spinEnd = std::chrono::steady_clock::now() + kSpinBeforeSleeping;
+      while (pool->queuedTasks.load() == 0 && std::chrono::steady_clock::now() < spinEnd) {
+      }
+      lock.lock();
       const bool woken = pool->workAvailable.wait_for(lock, kIdleThreadLifetime,
                                                       [&] { return !pool->tasks.empty() || pool->closing; });
       --pool->idleThreads;
@@ -71,6 +80,7 @@ void ConcurrentDispatchQueue::work(const std::shared_ptr<Pool>& pool) {
     }
     Task task = std::move(pool->tasks.front());
     pool->tasks.pop_front();
+    pool->queuedTasks = pool->tasks.size();
     lock.unlock();
     task();
     task = nullptr;  // the task's captures are released outside the lock too

@@ -2,10 +2,12 @@
 
 // ns::ConcurrentDispatchQueue: a queue over a pool of threads named after it. A thread is added whenever a
 // task arrives and every thread is busy (up to kMaxThreads), so a task that blocks never holds up the rest;
-// a thread idle for a few seconds ends. Releasing the queue lets the queued tasks run and waits for the
+// a thread that runs out of tasks polls for more for a moment before it sleeps, and a thread idle for a few
+// seconds ends. Releasing the queue lets the queued tasks run and waits for the
 // threads to end, unless it is released from one of its own tasks. Contract: DispatchQueue.h.
 // Thread-safe.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -45,6 +47,8 @@ class ConcurrentDispatchQueue final : public DispatchQueue {
     std::size_t threads = 0;
     std::size_t idleThreads = 0;
     bool closing = false;
+    // tasks.size(), changed under mutex, for a thread that spins before it sleeps to watch without it
+    std::atomic<std::size_t> queuedTasks{0};
   };
 
   static void work(const std::shared_ptr<Pool>& pool);

@@ -2,7 +2,11 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "platform/foundation/text/IcuStrings.h"
+#include "platform/foundation/values/Utf8.h"
 
 namespace ns {
 namespace {
@@ -18,6 +22,16 @@ icu::LocalUConverterPointer openStrictConverter(const char* name) {
   ucnv_setToUCallBack(converter.getAlias(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
   ucnv_setFromUCallBack(converter.getAlias(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
   return U_SUCCESS(status) ? std::move(converter) : icu::LocalUConverterPointer();
+}
+
+// Whether `text` is its own encoding in `encoding`, which spares opening a converter on the common road:
+// well-formed UTF-8 in UTF-8, plain ASCII in the encodings that extend it byte for byte.
+bool encodesAsItself(std::string_view text, const std::string& canonicalName) {
+  if (canonicalName == "UTF-8") {
+    return isWellFormedUtf8(text);
+  }
+  return (canonicalName == "ISO-8859-1" || canonicalName == "US-ASCII") &&
+         std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -52,6 +66,10 @@ std::optional<StringEncoding> StringEncoding::fromIANACharsetName(std::string_vi
 }
 
 std::optional<std::string> StringEncoding::decode(std::span<const std::uint8_t> bytes) const {
+  const std::string_view asText(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (encodesAsItself(asText, canonicalName_)) {
+    return std::string(asText);
+  }
   const icu::LocalUConverterPointer converter = openStrictConverter(canonicalName_.c_str());
   if (converter.isNull()) {
     return std::nullopt;
@@ -66,6 +84,9 @@ std::optional<std::string> StringEncoding::decode(std::span<const std::uint8_t> 
 }
 
 std::optional<Data> StringEncoding::encode(std::string_view text) const {
+  if (encodesAsItself(text, canonicalName_)) {
+    return Data(text.begin(), text.end());
+  }
   const icu::LocalUConverterPointer converter = openStrictConverter(canonicalName_.c_str());
   if (converter.isNull()) {
     return std::nullopt;
