@@ -34,6 +34,7 @@ ConcurrentDispatchQueue::~ConcurrentDispatchQueue() {
 
 void ConcurrentDispatchQueue::async(Task task) {
   bool addThread = false;
+  bool wakeSleeper = false;
   {
     std::lock_guard lock(pool_->mutex);
     pool_->tasks.push_back(std::move(task));
@@ -42,11 +43,13 @@ void ConcurrentDispatchQueue::async(Task task) {
     if (addThread) {
       ++pool_->threads;
     }
+    // A thread still polling takes the task without being woken.
+    wakeSleeper = !addThread && pool_->tasks.size() > pool_->spinningThreads;
   }
   // Woken once the mutex is free, so that the woken thread does not go straight back to sleep waiting for it.
   if (addThread) {
     std::thread([pool = pool_] { work(pool); }).detach();
-  } else {
+  } else if (wakeSleeper) {
     pool_->workAvailable.notify_one();
   }
 }
@@ -65,11 +68,13 @@ void ConcurrentDispatchQueue::work(const std::shared_ptr<Pool>& pool) {
         break;
       }
       ++pool->idleThreads;
+      ++pool->spinningThreads;
       lock.unlock();
       const auto spinEnd = std::chrono::steady_clock::now() + kSpinBeforeSleeping;
       while (pool->queuedTasks.load() == 0 && std::chrono::steady_clock::now() < spinEnd) {
       }
       lock.lock();
+      --pool->spinningThreads;
       const bool woken = pool->workAvailable.wait_for(lock, kIdleThreadLifetime,
                                                       [&] { return !pool->tasks.empty() || pool->closing; });
       --pool->idleThreads;

@@ -45,7 +45,8 @@ class ConcurrentDispatchQueue final : public DispatchQueue {
     // Guarded by mutex
     std::deque<Task> tasks;
     std::size_t threads = 0;
-    std::size_t idleThreads = 0;
+    std::size_t idleThreads = 0;      // polling or sleeping for want of a task
+    std::size_t spinningThreads = 0;  // of those, the ones still polling
     bool closing = false;
     // tasks.size(), changed under mutex, for a thread that spins before it sleeps to watch without it
     std::atomic<std::size_t> queuedTasks{0};
