@@ -1,14 +1,14 @@
 #pragma once
 
-// AppTestEnvironment: what a test of the application core stands on: a fresh sandbox, a fresh session and
-// request layer, a key window for toasts and alerts, the network on Wi-Fi, and the sample back end on
-// loopback as the public web host. post() sends a request the way the API clients do and runs the main loop
-// until its reply (or ten seconds).
+// AppTestEnvironment: a fresh sandbox, session and request layer, a key window for toasts and alerts, the
+// network on Wi-Fi, and the sample back end on loopback as the public web host.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +16,7 @@
 #include "app/network/DeviceUID.h"
 #include "app/network/QMNetworkHelper.h"
 #include "app/network/QMServerHosts.h"
+#include "app/network/TREncrypt.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
 #include "platform/foundation/loop/RunLoop.h"
@@ -23,16 +24,34 @@
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Window.h"
+#include "sample_backend/api/ApiReply.h"
 #include "sample_backend/api/ApiServer.h"
 #include "ui/hud/ProgressHUD.h"
 
 namespace apptest {
 
+inline constexpr char kLearnerName[] = "learner";
+inline constexpr char kLearnerPassword[] = "quill2016";
+inline constexpr char kLoginPath[] = "/common/baselogin";
+
+using Parameters = std::map<std::string, std::string, std::less<>>;
+
+// The HUDs showing among the subviews of `view`.
+inline std::vector<std::shared_ptr<ui::ProgressHUD>> shownHUDs(const uikit::View& view) {
+  std::vector<std::shared_ptr<ui::ProgressHUD>> huds;
+  for (const std::shared_ptr<uikit::View>& subview : view.subviews()) {
+    auto hud = std::dynamic_pointer_cast<ui::ProgressHUD>(subview);
+    if (hud && hud->isShowing()) {
+      huds.push_back(hud);
+    }
+  }
+  return huds;
+}
+
 class AppTestEnvironment {
  public:
   struct Reply {
     std::optional<ns::Value> object;
-    std::optional<ns::Error> error;
     bool arrived = false;
   };
 
@@ -72,8 +91,7 @@ class AppTestEnvironment {
     outside::SimulatedNetwork::resetForTesting();
   }
 
-  // Posts `path` with the common parameters of `parameters` through the shared manager and waits for the
-  // reply.
+  // Posts `path` with the common parameters of `parameters`, as the API clients do, and waits for the reply.
   Reply post(const std::string& path, const std::optional<ns::Dictionary>& parameters = std::nullopt) {
     auto reply = std::make_shared<Reply>();
     QMNetworkHelper::commonServerManager()->POST(
@@ -82,25 +100,65 @@ class AppTestEnvironment {
           reply->object = object;
           reply->arrived = true;
         },
-        [reply](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error& error) {
-          reply->error = error;
-          reply->arrived = true;
-        });
+        [reply](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) { reply->arrived = true; });
     EXPECT_TRUE(ns::RunLoop::main().runUntil([&] { return reply->arrived; }, std::chrono::seconds(10)))
         << "no reply to " << path;
     return *reply;
   }
 
-  // Returns the texts of the toasts on the key window, oldest first.
+  struct Session {
+    std::string sid;
+    std::string userId;
+  };
+  // Posts a login of `name` to the back end and returns the session it opened (empty texts when refused).
+  Session postLogin(const std::string& name = kLearnerName, const std::string& password = kLearnerPassword) {
+    Reply reply =
+        post(kLoginPath, ns::Dictionary{{"username", ns::Value(name)},
+                                        {"password", ns::Value(TREncrypt::base64Encrypt(password))}});
+    const ns::Value* sid = reply.object ? reply.object->find("sid") : nullptr;
+    EXPECT_TRUE(sid) << "login of " << name << " refused";
+    return sid ? Session{sid->asString(), reply.object->find("userId")->asString()} : Session{};
+  }
+
+  // Makes the back end answer `path` with code 0, `obj` and the top-level members `topLevel`.
+  void answer(std::string_view path, nlohmann::json obj, nlohmann::json topLevel = nlohmann::json::object(),
+              sample_backend::api::SessionRule rule = sample_backend::api::SessionRule::kOpen) {
+    backend().router().add(
+        std::string(path), rule, [obj, topLevel](const sample_backend::api::RouteContext&) {
+          sample_backend::api::ApiReply reply = sample_backend::api::ApiReply::success(obj);
+          reply.topLevel = topLevel;
+          return reply;
+        });
+  }
+
+  // The parameters of the requests of `path` the back end received, in order.
+  std::vector<Parameters> sentParameters(std::string_view path) {
+    std::vector<Parameters> sent;
+    for (const sample_backend::api::RecordedApiRequest& record : backend().recordedRequests(path)) {
+      sent.push_back(record.request.parameters);
+    }
+    return sent;
+  }
+
+  // The texts of the toasts on the key window, oldest first.
   std::vector<std::string> toasts() const {
     std::vector<std::string> texts;
-    for (const std::shared_ptr<uikit::View>& view : window_->subviews()) {
-      auto hud = std::dynamic_pointer_cast<ui::ProgressHUD>(view);
-      if (hud && hud->isShowing() && hud->mode() == ui::ProgressHUDMode::kText) {
+    for (const std::shared_ptr<ui::ProgressHUD>& hud : shownHUDs(*window_)) {
+      if (hud->mode() == ui::ProgressHUDMode::kText) {
         texts.push_back(hud->labelText());
       }
     }
     return texts;
+  }
+
+  // True while a loading indicator (a HUD that is not a toast) is up on the key window.
+  bool loadingIndicatorShown() const {
+    for (const std::shared_ptr<ui::ProgressHUD>& hud : shownHUDs(*window_)) {
+      if (hud->mode() != ui::ProgressHUDMode::kText) {
+        return true;
+      }
+    }
+    return false;
   }
 
   // Removes every view the tests put on the key window (toasts among them).

@@ -1,13 +1,11 @@
-// The road every API call takes: a manager on a base URL, headers on its request serializer, a form POST to a
-// loopback server, and exactly one of success or failure on the main queue with the parsed JSON reply.
+// The manager's road to a loopback server: exactly one of success or failure, with the parsed JSON reply.
 
 #include <gtest/gtest.h>
 
 #include "http_client/HCHTTPRequestOperationManager.h"
 #include "http_client/HCJSONResponseSerializer.h"
-#include "http_client/HTTPClientOutcome.h"
+#include "http_client/HTTPClientTestUtil.h"
 #include "platform/net/URLError.h"
-#include "support/LoopbackHTTPServer.h"
 
 namespace {
 
@@ -25,6 +23,15 @@ class HCHTTPRequestOperationManagerTest : public testing::Test {
     return std::make_shared<HCHTTPRequestOperationManager>(ns::URL::fromString(server_.url(path)));
   }
 
+  // POSTs to `path` on a manager of the server after routing `response` there.
+  Outcome postReply(const TestResponse& response, const std::string& path = "/reply") {
+    server_.route(path, response);
+    Outcome outcome;
+    managerOnServer()->POST(path, std::nullopt, outcome.success(), outcome.failure());
+    EXPECT_TRUE(outcome.waitForEnd());
+    return outcome;
+  }
+
   LoopbackHTTPServer server_;
 };
 
@@ -35,12 +42,10 @@ TEST_F(HCHTTPRequestOperationManagerTest, AFormPostWithCommonHeadersSucceedsOnce
   manager->requestSerializer()->setValue("000016", "channel");
   manager->requestSerializer()->setValue("1.0", "protocol_version");
   Outcome outcome;
-
   const auto operation = manager->POST("/app/latest_ver", ns::Dictionary{{"app_id", "83"}, {"sid", "a b&c"}},
                                        outcome.success(), outcome.failure());
   ASSERT_TRUE(operation);
   ASSERT_TRUE(outcome.waitForEnd());
-
   EXPECT_TRUE(outcome.succeededOnce());
   EXPECT_EQ(outcome.operation, operation);
   ASSERT_TRUE(outcome.responseObject && outcome.responseObject->isDictionary());
@@ -61,7 +66,6 @@ TEST_F(HCHTTPRequestOperationManagerTest, RelativePathsResolveBelowTheBaseURLsPa
   const auto manager = managerOnServer("/api");
   EXPECT_EQ(manager->baseURL()->absoluteString(), server_.url("/api/"));
   EXPECT_EQ(managerOnServer()->baseURL()->absoluteString(), server_.url(""));
-
   Outcome below;
   Outcome rooted;
   manager->GET("x", std::nullopt, below.success(), below.failure());
@@ -71,24 +75,55 @@ TEST_F(HCHTTPRequestOperationManagerTest, RelativePathsResolveBelowTheBaseURLsPa
   EXPECT_EQ(rooted.responseObject->find("at")->asString(), "root");
 }
 
-TEST_F(HCHTTPRequestOperationManagerTest, AManagerWithoutBaseURLPostsToAbsoluteURLs) {
-  server_.route("/pravik/vestra/buy", json(200, R"({"code":0})"));
-  Outcome outcome;
-  HCHTTPRequestOperationManager::manager()->POST(server_.url("/pravik/vestra/buy"), ns::Dictionary{{"a", 1}},
-                                                 outcome.success(), outcome.failure());
-  ASSERT_TRUE(outcome.waitForEnd());
-  EXPECT_TRUE(outcome.succeededOnce());
+// Each of the five JSON content types, GBK and Latin-1 text, and chunked or slow bodies parse whole.
+TEST_F(HCHTTPRequestOperationManagerTest, RepliesInEveryJSONTypeCharacterSetAndFramingParseWhole) {
+  ns::Array items;
+  std::string list;
+  for (int index = 0; index < 200; ++index) {
+    items.emplace_back(index);
+    list += (index > 0 ? "," : "") + std::to_string(index);
+  }
+  TestResponse chunked = json(200, R"({"items":[)" + list + "]}");
+  chunked.framing = TestResponse::Framing::kChunked;
+  chunked.pieceSize = 64;
+  TestResponse slow = json(200, chunked.body);
+  slow.pieceSize = 300;
+  slow.pauseBetweenPieces = std::chrono::milliseconds(20);
+  const ns::Dictionary ok{{"ok", 1}};
+  const std::vector<std::pair<TestResponse, ns::Value>> replies{
+      {json(200, R"({"ok":1})", "application/json"), ok},
+      {json(200, R"({"ok":1})", "text/json"), ok},
+      {json(200, R"({"ok":1})", "text/javascript"), ok},
+      {json(200, R"({"ok":1})", "text/html"), ok},
+      {json(200, R"({"ok":1})", "text/plain"), ok},
+      {json(200, "{\"name\":\"\xD6\xD0\xCE\xC4\"}", "text/html; charset=GBK"),
+       ns::Dictionary{{"name", "中文"}}},
+      {json(200, "{\"name\":\"caf\xE9\"}", "application/json; charset=ISO-8859-1"),
+       ns::Dictionary{{"name", "café"}}},
+      {chunked, ns::Dictionary{{"items", items}}},
+      {slow, ns::Dictionary{{"items", items}}}};
+  for (std::size_t index = 0; index < replies.size(); ++index) {
+    const Outcome outcome = postReply(replies[index].first);
+    EXPECT_TRUE(outcome.succeededOnce()) << "reply " << index;
+    EXPECT_EQ(outcome.responseObject, replies[index].second) << "reply " << index;
+  }
 }
 
-TEST_F(HCHTTPRequestOperationManagerTest, ARefusedStatusCodeFailsWithTheStatusError) {
-  server_.route("/broken", json(500, R"({"code":1})"));
-  Outcome outcome;
-  managerOnServer()->POST("/broken", ns::Dictionary(), outcome.success(), outcome.failure());
-  ASSERT_TRUE(outcome.waitForEnd());
-
-  EXPECT_TRUE(outcome.failedOnce());
-  EXPECT_EQ(outcome.error->domain(), kHCURLResponseSerializationErrorDomain);
-  EXPECT_EQ(outcome.error->code(), -1011);
+// A refused status, an empty or blank 2xx body and a refused content type each fail once.
+TEST_F(HCHTTPRequestOperationManagerTest, RepliesTheSerializerRefusesFailOnceWithItsError) {
+  const std::vector<std::pair<TestResponse, std::int64_t>> replies{
+      {json(500, R"({"code":1})"), kHCResponseErrorBadServerResponse},
+      {json(200, ""), ns::kPropertyListReadCorruptError},
+      {json(200, " "), ns::kPropertyListReadCorruptError},
+      {json(200, R"({"ok":1})", "application/xml"), kHCResponseErrorCannotDecodeContentData}};
+  for (std::size_t index = 0; index < replies.size(); ++index) {
+    const Outcome outcome = postReply(replies[index].first);
+    ASSERT_TRUE(outcome.failedOnce()) << "reply " << index;
+    EXPECT_EQ(outcome.error->code(), replies[index].second) << "reply " << index;
+    if (replies[index].second != ns::kPropertyListReadCorruptError) {
+      EXPECT_EQ(outcome.error->domain(), kHCURLResponseSerializationErrorDomain) << "reply " << index;
+    }
+  }
 }
 
 TEST_F(HCHTTPRequestOperationManagerTest, ATransportFailureFailsWithoutParsing) {
@@ -101,7 +136,6 @@ TEST_F(HCHTTPRequestOperationManagerTest, ATransportFailureFailsWithoutParsing) 
   HCHTTPRequestOperationManager::manager()->POST(closedURL, ns::Dictionary(), outcome.success(),
                                                  outcome.failure());
   ASSERT_TRUE(outcome.waitForEnd());
-
   EXPECT_TRUE(outcome.failedOnce());
   EXPECT_EQ(outcome.error->domain(), ns::kURLErrorDomain);
   EXPECT_EQ(outcome.error->code(), ns::kURLErrorCannotConnectToHost);
@@ -115,7 +149,6 @@ TEST_F(HCHTTPRequestOperationManagerTest, ARequestTheSerializerRefusesIsNeverQue
         return ns::Error("test", 3);
       });
   Outcome outcome;
-
   EXPECT_FALSE(manager->POST("/x", ns::Dictionary{{"a", 1}}, outcome.success(), outcome.failure()));
   ASSERT_TRUE(outcome.waitForEnd());
   EXPECT_TRUE(outcome.failedOnce());
@@ -125,70 +158,15 @@ TEST_F(HCHTTPRequestOperationManagerTest, ARequestTheSerializerRefusesIsNeverQue
   EXPECT_EQ(server_.requestCount(), 0u);
 }
 
-TEST_F(HCHTTPRequestOperationManagerTest, ASuccessfulReplyWithoutABodyIsAFailure) {
-  server_.route("/empty", json(200, ""));
-  server_.route("/blank", json(200, " "));
-  for (const char* path : {"/empty", "/blank"}) {
-    Outcome outcome;
-    managerOnServer()->POST(path, ns::Dictionary(), outcome.success(), outcome.failure());
-    ASSERT_TRUE(outcome.waitForEnd());
-    EXPECT_TRUE(outcome.failedOnce()) << path;
-  }
-}
-
-TEST_F(HCHTTPRequestOperationManagerTest, RepliesInEachJSONContentTypeParseAndOthersFail) {
-  const auto manager = managerOnServer();
-  for (const std::string type :
-       {"application/json", "text/json", "text/javascript", "text/html", "text/plain"}) {
-    server_.route("/typed", json(200, R"({"ok":true})", type));
-    Outcome outcome;
-    manager->POST("/typed", std::nullopt, outcome.success(), outcome.failure());
-    ASSERT_TRUE(outcome.waitForEnd());
-    EXPECT_TRUE(outcome.succeededOnce()) << type;
-  }
-  server_.route("/typed", json(200, R"({"ok":true})", "application/xml"));
-  Outcome refused;
-  manager->POST("/typed", std::nullopt, refused.success(), refused.failure());
-  ASSERT_TRUE(refused.waitForEnd());
-  EXPECT_TRUE(refused.failedOnce());
-  EXPECT_EQ(refused.error->code(), -1016);
-}
-
-TEST_F(HCHTTPRequestOperationManagerTest, ChunkedAndSlowBodiesArriveWhole) {
-  std::string body = R"({"items":[)";
-  for (int index = 0; index < 200; ++index) {
-    body += (index > 0 ? "," : "") + std::to_string(index);
-  }
-  body += "]}";
-  TestResponse chunked = json(200, body);
-  chunked.framing = TestResponse::Framing::kChunked;
-  chunked.pieceSize = 64;
-  TestResponse slow = json(200, body);
-  slow.pieceSize = 300;
-  slow.pauseBetweenPieces = std::chrono::milliseconds(20);
-  server_.route("/chunked", chunked);
-  server_.route("/slow", slow);
-
-  for (const char* path : {"/chunked", "/slow"}) {
-    Outcome outcome;
-    managerOnServer()->POST(path, std::nullopt, outcome.success(), outcome.failure());
-    ASSERT_TRUE(outcome.waitForEnd());
-    ASSERT_TRUE(outcome.succeededOnce()) << path;
-    EXPECT_EQ(outcome.responseObject->find("items")->count(), 200u) << path;
-  }
-}
-
 TEST_F(HCHTTPRequestOperationManagerTest, RedirectsAreFollowedUnlessTheOperationRefusesThem) {
   server_.route("/old", TestResponse::redirect(302, server_.url("/new")));
   server_.route("/new", json(200, R"({"moved":true})"));
   const auto manager = managerOnServer();
-
   Outcome followed;
   manager->GET("/old", std::nullopt, followed.success(), followed.failure());
   ASSERT_TRUE(followed.waitForEnd());
   EXPECT_TRUE(followed.succeededOnce());
   EXPECT_EQ(followed.operation->response()->url().absoluteString(), server_.url("/new"));
-
   Outcome refused;
   const auto operation = manager->HTTPRequestOperationWithHTTPMethod("GET", "/old", std::nullopt,
                                                                      refused.success(), refused.failure());
@@ -202,83 +180,46 @@ TEST_F(HCHTTPRequestOperationManagerTest, RedirectsAreFollowedUnlessTheOperation
   EXPECT_EQ(refused.error->underlyingError()->code(), -1011);
 }
 
-TEST_F(HCHTTPRequestOperationManagerTest, RepliesInGBKAndLatin1ReadInTheirCharacterSets) {
-  server_.route("/gbk", json(200, "{\"name\":\"\xD6\xD0\xCE\xC4\"}", "text/html; charset=GBK"));
-  server_.route("/latin1", json(200, "{\"name\":\"caf\xE9\"}", "application/json; charset=ISO-8859-1"));
-  Outcome chinese;
-  Outcome latin;
-  const auto manager = managerOnServer();
-  manager->POST("/gbk", std::nullopt, chinese.success(), chinese.failure());
-  manager->POST("/latin1", std::nullopt, latin.success(), latin.failure());
-  ASSERT_TRUE(chinese.waitForEnd() && latin.waitForEnd());
-
-  EXPECT_EQ(chinese.responseObject->find("name")->asString(), "中文");
-  EXPECT_EQ(latin.responseObject->find("name")->asString(), "café");
-}
-
-TEST_F(HCHTTPRequestOperationManagerTest, NullValuesAreDroppedWhenTheSerializerSaysSo) {
-  server_.route("/nulls", json(200, R"({"code":0,"obj":{"name":null,"list":[null]}})"));
-  const auto manager = managerOnServer();
-  const auto serializer = HCJSONResponseSerializer::serializer();
-  serializer->setRemovesKeysWithNullValues(true);
-  manager->setResponseSerializer(serializer);
-  Outcome outcome;
-  manager->POST("/nulls", std::nullopt, outcome.success(), outcome.failure());
-  ASSERT_TRUE(outcome.waitForEnd());
-
-  EXPECT_EQ(*outcome.responseObject,
-            ns::Value(ns::Dictionary{{"code", 0}, {"obj", ns::Dictionary{{"list", ns::Array{nullptr}}}}}));
-}
-
-TEST_F(HCHTTPRequestOperationManagerTest, HeadSucceedsWithTheOperationAlone) {
+// The empty body would fail the default JSON serializer: the manager's own serializer is used.
+TEST_F(HCHTTPRequestOperationManagerTest, HeadSucceedsWithTheOperationAloneOnTheManagersCompletionQueue) {
   server_.route("/exists", TestResponse::text(200, "", "text/plain"));
   const auto manager = managerOnServer();
   manager->setResponseSerializer(HCHTTPResponseSerializer::serializer());
-  std::shared_ptr<HCHTTPRequestOperation> headed;
-  Outcome outcome;
-  manager->HEAD(
-      "/exists", std::nullopt,
-      [&](const std::shared_ptr<HCHTTPRequestOperation>& operation) { headed = operation; },
-      outcome.failure());
-  ASSERT_TRUE(httpclienttest::runMainLoopUntil([&] { return headed != nullptr; }));
-  EXPECT_EQ(headed->response()->statusCode(), 200);
-  EXPECT_EQ(server_.requests().at(0).method, "HEAD");
-}
-
-TEST_F(HCHTTPRequestOperationManagerTest, BlocksRunOnTheManagersCompletionQueue) {
-  server_.route("/q", json(200, "[1]"));
-  const auto manager = managerOnServer();
   manager->setCompletionQueue(ns::DispatchQueue::createSerial("completion"));
   std::atomic<bool> ranOffMain{false};
+  std::shared_ptr<HCHTTPRequestOperation> headed;
   std::atomic<bool> done{false};
-  manager->POST(
-      "/q", std::nullopt,
-      [&](const std::shared_ptr<HCHTTPRequestOperation>&, const std::optional<ns::Value>&) {
+  manager->HEAD(
+      "/exists", std::nullopt,
+      [&](const std::shared_ptr<HCHTTPRequestOperation>& operation) {
         ranOffMain = !ns::RunLoop::isMainThread();
+        headed = operation;
         done = true;
         ns::RunLoop::main().post([] {});
       },
       nullptr);
   ASSERT_TRUE(httpclienttest::runMainLoopUntil([&] { return done.load(); }));
   EXPECT_TRUE(ranOffMain);
+  EXPECT_EQ(headed->response()->statusCode(), 200);
+  EXPECT_EQ(server_.requests().at(0).method, "HEAD");
 }
 
+// Through the request serializer's own archive and copy, every default header survives, a set one too.
 TEST_F(HCHTTPRequestOperationManagerTest, ArchivesAndCopiesKeepTheBaseURLAndSerializers) {
   const auto manager = managerOnServer("/api");
   manager->requestSerializer()->setValue("wifi", "network");
-
+  manager->requestSerializer()->setValue("Mozilla", "User-Agent");
   ns::Dictionary archive;
   manager->encodeWithCoder(archive);
-  const HCHTTPRequestOperationManager decoded(archive);
-  EXPECT_EQ(decoded.baseURL(), manager->baseURL());
-  EXPECT_EQ(decoded.requestSerializer()->valueForHTTPHeaderField("network"), "wifi");
-  EXPECT_TRUE(std::dynamic_pointer_cast<HCJSONResponseSerializer>(decoded.responseSerializer()));
-
+  const auto decoded = std::make_shared<HCHTTPRequestOperationManager>(archive);
   const auto copy = manager->copy();
-  EXPECT_EQ(copy->baseURL(), manager->baseURL());
   EXPECT_NE(copy->requestSerializer(), manager->requestSerializer());
-  EXPECT_EQ(copy->requestSerializer()->valueForHTTPHeaderField("network"), "wifi");
-  EXPECT_TRUE(std::dynamic_pointer_cast<HCJSONResponseSerializer>(copy->responseSerializer()));
+  for (const auto& kept : {decoded, copy}) {
+    EXPECT_EQ(kept->baseURL(), manager->baseURL());
+    EXPECT_EQ(kept->requestSerializer()->HTTPRequestHeaders(),
+              manager->requestSerializer()->HTTPRequestHeaders());
+    EXPECT_TRUE(std::dynamic_pointer_cast<HCJSONResponseSerializer>(kept->responseSerializer()));
+  }
 }
 
 }  // namespace

@@ -1,27 +1,27 @@
-// Pausing and resuming a download: the resumed request asks for the rest with Range and If-Range, and only a
-// reply that continues the body at that byte is appended; anything else starts the body afresh.
+// Pausing and resuming a download with Range and If-Range, and the replies that continue or restart the body.
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "http_client/HCHTTPRequestOperation.h"
-#include "http_client/HTTPClientOutcome.h"
+#include "http_client/HTTPClientTestUtil.h"
 #include "platform/foundation/storage/FileManager.h"
-#include "support/LoopbackHTTPServer.h"
 
 namespace {
 
 using httpclienttest::Outcome;
-using testsupport::LoopbackHTTPServer;
 using testsupport::RecordedRequest;
 using testsupport::TestResponse;
 
-std::string numberedBody(std::size_t length, char salt) {
+constexpr std::size_t kLength = 12000;
+
+std::string numberedBody(char salt) {
   std::string body;
-  for (std::size_t index = 0; body.size() < length; ++index) {
+  for (int index = 0; body.size() < kLength; ++index) {
     body += std::to_string(index) + salt;
   }
-  body.resize(length);
-  return body;
+  return body.substr(0, kLength);
 }
 
 // Sends the body in slow pieces, so that a test can pause part-way.
@@ -31,16 +31,25 @@ TestResponse slowly(TestResponse response) {
   return response;
 }
 
+TestResponse slowlyWhole(const std::string& body) {
+  return slowly(TestResponse::text(200, body, "application/octet-stream"));
+}
+
+std::string bodyOf(const Outcome& outcome) {
+  return outcome.responseObject && outcome.responseObject->isData()
+             ? ns::stringFromData(outcome.responseObject->asData())
+             : "";
+}
+
 class HCHTTPRequestOperationTest : public testing::Test {
  protected:
-  static constexpr std::size_t kLength = 12000;
-
-  HCHTTPRequestOperationTest() : body_(numberedBody(kLength, ';')) {}
-
-  // Starts a download of `path`, pauses it once 1000 bytes have been counted, and returns it paused.
-  std::shared_ptr<HCHTTPRequestOperation> pausedDownload(const std::string& path, Outcome& outcome) {
-    auto operation =
-        std::make_shared<HCHTTPRequestOperation>(ns::URLRequest(ns::URL::fromString(server_.url(path))));
+  // Starts a download of `path` (into `stream` when given) and returns it paused after 1000 bytes.
+  std::shared_ptr<HCHTTPRequestOperation> pausedDownload(const std::string& path, Outcome& outcome,
+                                                         std::shared_ptr<ns::OutputStream> stream = nullptr) {
+    auto operation = std::make_shared<HCHTTPRequestOperation>(httpclienttest::requestTo(server_.url(path)));
+    if (stream) {
+      operation->setOutputStream(std::move(stream));
+    }
     operation->setCompletionBlockWithSuccess(outcome.success(), outcome.failure());
     operation->setDownloadProgressBlock(
         [weak = std::weak_ptr(operation)](std::int64_t, std::int64_t total, std::int64_t) {
@@ -52,55 +61,22 @@ class HCHTTPRequestOperationTest : public testing::Test {
         });
     operation->start();
     EXPECT_TRUE(httpclienttest::runMainLoopUntil([&] { return operation->isPaused(); }));
+    const std::optional<std::string> range = operation->request().valueForHTTPHeaderField("Range");
+    EXPECT_TRUE(range && range->starts_with("bytes=") && range->ends_with("-") && *range != "bytes=0-");
     return operation;
   }
 
-  static std::string bodyOf(const Outcome& outcome) {
-    return outcome.responseObject && outcome.responseObject->isData()
-               ? ns::stringFromData(outcome.responseObject->asData())
-               : "";
-  }
-
-  const std::string body_;
-  LoopbackHTTPServer server_;
+  const std::string body_ = numberedBody(';');
+  testsupport::LoopbackHTTPServer server_;
 };
 
-TEST_F(HCHTTPRequestOperationTest, AResumedDownloadAsksForTheRestAndAppendsIt) {
-  server_.route("/lesson.ts", [this](const RecordedRequest& request) {
-    return slowly(TestResponse::ranged(request, body_, "\"v1\""));
-  });
-  Outcome outcome;
-  const auto operation = pausedDownload("/lesson.ts", outcome);
-
-  const std::optional<std::string> range = operation->request().valueForHTTPHeaderField("Range");
-  ASSERT_TRUE(range);
-  EXPECT_TRUE(range->starts_with("bytes=") && range->ends_with("-"));
-  EXPECT_NE(*range, "bytes=0-");
-  EXPECT_EQ(operation->request().valueForHTTPHeaderField("If-Range"), "\"v1\"");
-
-  operation->resume();
-  ASSERT_TRUE(outcome.waitForEnd());
-  EXPECT_TRUE(outcome.succeededOnce());
-  EXPECT_EQ(bodyOf(outcome), body_);
-  EXPECT_EQ(operation->response()->statusCode(), 206);
-  EXPECT_EQ(server_.requests().back().header("Range"), range);
-}
-
-TEST_F(HCHTTPRequestOperationTest, AServerThatIgnoresTheRangeGetsTheBodyStartedAfresh) {
-  server_.route("/whole", slowly(TestResponse::text(200, body_, "application/octet-stream")));
-  Outcome outcome;
-  const auto operation = pausedDownload("/whole", outcome);
-
-  operation->resume();
-  ASSERT_TRUE(outcome.waitForEnd());
-  EXPECT_TRUE(outcome.succeededOnce());
-  EXPECT_EQ(bodyOf(outcome), body_) << "the resent body replaces what came before";
-  EXPECT_EQ(operation->totalBytesRead(), static_cast<std::int64_t>(kLength));
-}
-
-TEST_F(HCHTTPRequestOperationTest, APartialReplyFromAnotherByteStartsTheBodyAfresh) {
+// Only a 206 from the asked-for byte continues the body; a 200 or a 206 from elsewhere starts it afresh.
+TEST_F(HCHTTPRequestOperationTest, AResumedDownloadAppendsOnlyTheRestAndOtherwiseStartsAfresh) {
+  const std::string newBody = numberedBody(':');
+  std::atomic<bool> changed{false};
+  server_.route("/whole", slowlyWhole(body_));
   server_.route("/shifted", [this](const RecordedRequest& request) {
-    TestResponse response = slowly(TestResponse::text(200, body_, "application/octet-stream"));
+    TestResponse response = slowlyWhole(body_);
     if (request.header("Range")) {
       response.status = 206;
       response.headers.emplace_back("Content-Range",
@@ -108,55 +84,48 @@ TEST_F(HCHTTPRequestOperationTest, APartialReplyFromAnotherByteStartsTheBodyAfre
     }
     return response;
   });
-  Outcome outcome;
-  const auto operation = pausedDownload("/shifted", outcome);
-
-  operation->resume();
-  ASSERT_TRUE(outcome.waitForEnd());
-  EXPECT_EQ(bodyOf(outcome), body_);
-}
-
-TEST_F(HCHTTPRequestOperationTest, AChangedEntityIsSentWholeAndReplacesTheOldBody) {
-  const std::string newBody = numberedBody(kLength, ':');
-  std::atomic<int> version{1};
   server_.route("/changing", [&](const RecordedRequest& request) {
-    return version == 1 ? slowly(TestResponse::ranged(request, body_, "\"v1\""))
-                        : TestResponse::ranged(request, newBody, "\"v2\"");
+    return changed ? TestResponse::ranged(request, newBody, "\"v2\"")
+                   : slowly(TestResponse::ranged(request, body_, "\"v1\""));
   });
-  Outcome outcome;
-  const auto operation = pausedDownload("/changing", outcome);
-
-  version = 2;
-  operation->resume();
-  ASSERT_TRUE(outcome.waitForEnd());
-  EXPECT_EQ(operation->response()->statusCode(), 200);
-  EXPECT_EQ(bodyOf(outcome), newBody);
-}
-
-TEST_F(HCHTTPRequestOperationTest, AFileDownloadStartedAfreshHoldsTheBodyOnce) {
-  server_.route("/whole", slowly(TestResponse::text(200, body_, "application/octet-stream")));
-  const std::string path = testing::TempDir() + "/resumed-download.bin";
-  Outcome outcome;
-  auto operation =
-      std::make_shared<HCHTTPRequestOperation>(ns::URLRequest(ns::URL::fromString(server_.url("/whole"))));
-  operation->setOutputStream(ns::OutputStream::toFileAtPath(path, ns::OutputStream::FileMode::kTruncate));
-  operation->setCompletionBlockWithSuccess(outcome.success(), outcome.failure());
-  operation->start();
-  ASSERT_TRUE(httpclienttest::runMainLoopUntil([&] { return operation->totalBytesRead() >= 1000; }));
-  operation->pause();
-  EXPECT_NE(operation->request().valueForHTTPHeaderField("Range"), "bytes=0-");
-
-  operation->resume();
-  ASSERT_TRUE(outcome.waitForEnd());
-  EXPECT_TRUE(outcome.succeededOnce());
-  EXPECT_EQ(ns::stringFromData(*ns::FileManager::defaultManager().contentsAtPath(path)), body_);
+  const std::string file = testing::TempDir() + "/restarted-download.bin";
+  struct Case {
+    std::string path;
+    bool changes;
+    std::string expected;
+    int status;
+    bool toFile = false;
+  };
+  for (const auto& [path, changes, expected, status, toFile] :
+       {Case{"/changing", false, body_, 206}, Case{"/whole", false, body_, 200},
+        Case{"/shifted", false, body_, 206}, Case{"/changing", true, newBody, 200},
+        Case{"/whole", false, body_, 200, true}}) {
+    changed = false;
+    Outcome outcome;
+    const auto operation = pausedDownload(
+        path, outcome,
+        toFile ? ns::OutputStream::toFileAtPath(file, ns::OutputStream::FileMode::kTruncate) : nullptr);
+    const std::optional<std::string> range = operation->request().valueForHTTPHeaderField("Range");
+    EXPECT_EQ(operation->request().valueForHTTPHeaderField("If-Range"),
+              path == "/changing" ? std::optional<std::string>("\"v1\"") : std::nullopt);
+    changed = changes;
+    operation->resume();
+    ASSERT_TRUE(outcome.waitForEnd()) << path;
+    EXPECT_TRUE(outcome.succeededOnce()) << path;
+    EXPECT_EQ(server_.requests().back().header("Range"), range) << path;
+    EXPECT_EQ(operation->response()->statusCode(), status) << path;
+    EXPECT_EQ(operation->totalBytesRead(), static_cast<std::int64_t>(kLength)) << path;
+    EXPECT_EQ(toFile ? ns::stringFromData(*ns::FileManager::defaultManager().contentsAtPath(file))
+                     : bodyOf(outcome),
+              expected)
+        << path << (changes ? " changed" : "") << (toFile ? " into a file" : "");
+  }
 }
 
 TEST_F(HCHTTPRequestOperationTest, APausedOperationThatIsCancelledFailsWithTheCancellation) {
-  server_.route("/whole", slowly(TestResponse::text(200, body_, "application/octet-stream")));
+  server_.route("/whole", slowlyWhole(body_));
   Outcome outcome;
   const auto operation = pausedDownload("/whole", outcome);
-
   operation->cancel();
   ASSERT_TRUE(outcome.waitForEnd());
   EXPECT_TRUE(outcome.failedOnce());
@@ -165,22 +134,20 @@ TEST_F(HCHTTPRequestOperationTest, APausedOperationThatIsCancelledFailsWithTheCa
 }
 
 TEST_F(HCHTTPRequestOperationTest, CopiesAndArchivesCarryTheResponseSerializer) {
-  auto operation =
-      std::make_shared<HCHTTPRequestOperation>(ns::URLRequest(ns::URL::fromString("http://h/x")));
+  auto operation = std::make_shared<HCHTTPRequestOperation>(httpclienttest::requestTo("http://h/x"));
   auto serializer = HCHTTPResponseSerializer::serializer();
   serializer->setAcceptableStatusCodes(std::set<int>{204});
   operation->setResponseSerializer(serializer);
-
-  const auto copy = std::dynamic_pointer_cast<HCHTTPRequestOperation>(operation->copy());
-  ASSERT_TRUE(copy);
-  EXPECT_NE(copy->responseSerializer(), serializer);
-  EXPECT_EQ(copy->responseSerializer()->acceptableStatusCodes(), std::set<int>{204});
-
   ns::Dictionary archive;
   operation->encodeWithCoder(archive);
   const auto decoded = std::make_shared<HCHTTPRequestOperation>(archive);
-  EXPECT_EQ(decoded->responseSerializer()->acceptableStatusCodes(), std::set<int>{204});
   EXPECT_EQ(decoded->request().valueForHTTPHeaderField("Range"), "bytes=0-") << "archiving pauses first";
+  const auto copy = std::dynamic_pointer_cast<HCHTTPRequestOperation>(operation->copy());
+  ASSERT_TRUE(copy);
+  for (const auto& kept : {copy, decoded}) {
+    EXPECT_NE(kept->responseSerializer(), serializer);
+    EXPECT_EQ(kept->responseSerializer()->acceptableStatusCodes(), std::set<int>{204});
+  }
   operation->cancel();
   decoded->cancel();
 }

@@ -1,5 +1,4 @@
-// Checking and parsing replies: status codes, content types, character sets, null removal, and the rule
-// that a reply without an error of its own never parses to nothing.
+// Checking and parsing replies: status codes, content types, character sets and null removal.
 
 #include <gtest/gtest.h>
 
@@ -29,9 +28,8 @@ bool isSerializationError(const std::optional<ns::Error>& error, std::int64_t co
   return error && error->domain() == kHCURLResponseSerializationErrorDomain && error->code() == code;
 }
 
-TEST(HCJSONResponseSerializerTest, AnUnacceptableContentTypeWithABodyIsRefusedUnparsed) {
+TEST(HCJSONResponseSerializerTest, AnUnacceptableContentTypeOrUndecodableTextIsRefusedUnparsedWith1016) {
   const HCSerializedResponse result = parse(R"({"a":1})", 200, "application/xml");
-
   EXPECT_FALSE(result.responseObject);
   ASSERT_TRUE(isSerializationError(result.error, -1016));
   EXPECT_EQ(result.error->localizedDescription(),
@@ -39,11 +37,13 @@ TEST(HCJSONResponseSerializerTest, AnUnacceptableContentTypeWithABodyIsRefusedUn
   EXPECT_EQ(result.error->userInfo().at("NSErrorFailingURLKey"), ns::Value("http://h/api"));
   EXPECT_EQ(result.error->userInfo().at(std::string(kHCNetworkingOperationFailingURLResponseDataErrorKey)),
             ns::Value(ns::dataFromString(R"({"a":1})")));
+  EXPECT_EQ(
+      parse("{\"a\":\"\xFF\xFE\"}", 200, "application/json; charset=utf-8").error->localizedDescription(),
+      "Data failed decoding as a UTF-8 string");
 }
 
 TEST(HCJSONResponseSerializerTest, RefusedStatusCodesGiveTheObjectAndAnError) {
   const HCSerializedResponse result = parse(R"({"message":"gone"})", 404);
-
   ASSERT_TRUE(result.responseObject);
   EXPECT_EQ(result.responseObject->find("message")->asString(), "gone");
   ASSERT_TRUE(isSerializationError(result.error, -1011));
@@ -53,64 +53,45 @@ TEST(HCJSONResponseSerializerTest, RefusedStatusCodesGiveTheObjectAndAnError) {
   EXPECT_EQ(response.find("statusCode")->asInteger(), 404);
 }
 
-TEST(HCJSONResponseSerializerTest, AStatusErrorCarriesTheContentTypeErrorBeneathIt) {
-  const HCSerializedResponse result = parse("<error/>", 500, "application/xml");
-
-  EXPECT_FALSE(result.responseObject);
-  ASSERT_TRUE(isSerializationError(result.error, -1011));
-  ASSERT_TRUE(result.error->underlyingError());
-  EXPECT_EQ(result.error->underlyingError()->code(), -1016);
-}
-
-TEST(HCJSONResponseSerializerTest, ASuccessfulReplyWithNothingToParseIsAnError) {
-  for (const std::string body : {"", " ", "  "}) {
-    const HCSerializedResponse result = parse(body);
-    EXPECT_FALSE(result.responseObject) << '"' << body << '"';
-    ASSERT_TRUE(result.error) << '"' << body << '"';
-    EXPECT_EQ(result.error->code(), ns::kPropertyListReadCorruptError) << '"' << body << '"';
+// An empty, blank, broken or undecodable body is an error; a refused status's error stays (0: none beneath).
+TEST(HCJSONResponseSerializerTest, RepliesWithNothingToParseAreErrorsThatKeepTheStatusError) {
+  const std::string json = "application/json";
+  const struct {
+    std::string body;
+    int status;
+    std::string type;
+    std::int64_t code;
+    std::int64_t beneath;
+  } cases[] = {{"", 200, json, ns::kPropertyListReadCorruptError, 0},
+               {" ", 200, json, ns::kPropertyListReadCorruptError, 0},
+               {"  ", 200, json, ns::kPropertyListReadCorruptError, 0},
+               {"{broken", 200, json, ns::kPropertyListReadCorruptError, 0},
+               {"{\"a\":\"\xFF\xFE\"}", 200, json + "; charset=utf-8", -1016, 0},
+               {"", 200, "application/xml", ns::kPropertyListReadCorruptError, 0},
+               {"", 503, json, -1011, 0},
+               {" ", 503, json, -1011, 0},
+               {"{broken", 500, json, ns::kPropertyListReadCorruptError, -1011},
+               {"<error/>", 500, "application/xml", -1011, -1016}};
+  for (const auto& [body, status, type, code, beneath] : cases) {
+    const HCSerializedResponse result = parse(body, status, type);
+    const std::string context = std::to_string(status) + " " + type + " \"" + body + '"';
+    EXPECT_FALSE(result.responseObject) << context;
+    ASSERT_TRUE(result.error) << context;
+    EXPECT_EQ(result.error->code(), code) << context;
+    EXPECT_EQ(result.error->domain(), code == ns::kPropertyListReadCorruptError
+                                          ? ns::kCocoaErrorDomain
+                                          : kHCURLResponseSerializationErrorDomain)
+        << context;
+    EXPECT_EQ(result.error->underlyingError() ? result.error->underlyingError()->code() : 0, beneath)
+        << context;
   }
-  const HCSerializedResponse wrongTypeEmpty = parse("", 200, "application/xml");
-  EXPECT_FALSE(wrongTypeEmpty.responseObject);
-  EXPECT_TRUE(wrongTypeEmpty.error);
-}
-
-TEST(HCJSONResponseSerializerTest, ARefusedReplyWithNothingToParseKeepsItsStatusError) {
-  for (const std::string body : {"", " "}) {
-    const HCSerializedResponse result = parse(body, 503);
-    EXPECT_FALSE(result.responseObject);
-    EXPECT_TRUE(isSerializationError(result.error, -1011));
-    EXPECT_FALSE(result.error->underlyingError());
-  }
-}
-
-TEST(HCJSONResponseSerializerTest, InvalidJSONChainsTheReadersErrorOntoTheCheck) {
-  const HCSerializedResponse valid = parse("{broken");
-  EXPECT_FALSE(valid.responseObject);
-  ASSERT_TRUE(valid.error);
-  EXPECT_EQ(valid.error->code(), ns::kPropertyListReadCorruptError);
-
-  const HCSerializedResponse refused = parse("{broken", 500);
-  ASSERT_TRUE(refused.error);
-  EXPECT_EQ(refused.error->code(), ns::kPropertyListReadCorruptError);
-  ASSERT_TRUE(refused.error->underlyingError());
-  EXPECT_EQ(refused.error->underlyingError()->code(), -1011);
-}
-
-TEST(HCJSONResponseSerializerTest, TextThatIsNotInItsCharacterSetIsRefusedWith1016) {
-  const HCSerializedResponse result = parse("{\"a\":\"\xFF\xFE\"}", 200, "application/json; charset=utf-8");
-
-  EXPECT_FALSE(result.responseObject);
-  EXPECT_TRUE(isSerializationError(result.error, -1016));
-  EXPECT_EQ(result.error->localizedDescription(), "Data failed decoding as a UTF-8 string");
 }
 
 TEST(HCJSONResponseSerializerTest, NullRemovalDropsNullEntriesAtEveryDepthButKeepsArrayNulls) {
   HCJSONResponseSerializer serializer;
   serializer.setRemovesKeysWithNullValues(true);
-
   const HCSerializedResponse result =
       parse(R"({"a":null,"b":[{"c":null},null]})", 200, "application/json", serializer);
-
   ASSERT_TRUE(result.responseObject);
   EXPECT_EQ(*result.responseObject, ns::Value(ns::Dictionary{{"b", ns::Array{ns::Dictionary{}, nullptr}}}));
   EXPECT_TRUE(parse(R"({"a":null})").responseObject->find("a")->isNull());
@@ -130,7 +111,6 @@ TEST(HCHTTPResponseSerializerTest, PassesTheBodyThroughWithTheCheck) {
       serializer.responseObjectForResponse(reply(200, "image/png"), ns::Data{1, 2});
   EXPECT_FALSE(ok.error);
   EXPECT_EQ(*ok.responseObject, ns::Value(ns::Data{1, 2}));
-
   const HCSerializedResponse refused =
       serializer.responseObjectForResponse(reply(302, "text/html"), ns::Data{3});
   EXPECT_TRUE(isSerializationError(refused.error, -1011));
@@ -141,12 +121,10 @@ TEST(HCJSONResponseSerializerTest, CopiesAndArchives) {
   HCJSONResponseSerializer serializer;
   serializer.setRemovesKeysWithNullValues(true);
   serializer.setAcceptableStatusCodes(std::set<int>{200});
-
   const auto copy = std::dynamic_pointer_cast<HCJSONResponseSerializer>(serializer.copy());
   ASSERT_TRUE(copy);
   EXPECT_TRUE(copy->removesKeysWithNullValues());
   EXPECT_EQ(copy->acceptableStatusCodes()->size(), 100u);
-
   ns::Dictionary archive;
   serializer.encodeWithCoder(archive);
   const HCJSONResponseSerializer decoded(archive);

@@ -1,5 +1,4 @@
-// The reachability manager: status from flags, status texts, and when reports, blocks and notifications
-// come.
+// The reachability manager: status from flags, its texts, and when reports, blocks and notifications come.
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -49,7 +48,7 @@ class HCNetworkReachabilityManagerTest : public testing::Test {
   ns::NotificationCenter::ObserverToken observer_;
 };
 
-TEST_F(HCNetworkReachabilityManagerTest, StatusFollowsTheFlags) {
+TEST_F(HCNetworkReachabilityManagerTest, StatusFollowsTheFlagsAndNamesItself) {
   EXPECT_EQ(HCReachabilityStatusForFlags(kReachable), Status::kReachableViaWiFi);
   EXPECT_EQ(HCReachabilityStatusForFlags(kReachable | kWWAN), Status::kReachableViaWWAN);
   EXPECT_EQ(HCReachabilityStatusForFlags(kReachable | kConnectionRequired), Status::kNotReachable);
@@ -61,9 +60,6 @@ TEST_F(HCNetworkReachabilityManagerTest, StatusFollowsTheFlags) {
             Status::kNotReachable);
   EXPECT_EQ(HCReachabilityStatusForFlags(kWWAN | kOnDemand | ns::kReachabilityFlagsIsLocalAddress),
             Status::kNotReachable);
-}
-
-TEST_F(HCNetworkReachabilityManagerTest, StatusTexts) {
   EXPECT_EQ(HCReachabilityStatusText(Status::kUnknown), "Unknown");
   EXPECT_EQ(HCReachabilityStatusText(Status::kNotReachable), "Not Reachable");
   EXPECT_EQ(HCReachabilityStatusText(Status::kReachableViaWWAN), "Reachable via WWAN");
@@ -71,16 +67,21 @@ TEST_F(HCNetworkReachabilityManagerTest, StatusTexts) {
   EXPECT_EQ(HCReachabilityStatusText(static_cast<Status>(5)), "Unknown");
 }
 
-TEST_F(HCNetworkReachabilityManagerTest, TheSharedManagerWatchesTheNetworkAndIsNeverStarted) {
+TEST_F(HCNetworkReachabilityManagerTest, TheSharedManagerIsNeverStartedAndOneWithoutAProbeNeverReports) {
   const auto shared = HCNetworkReachabilityManager::sharedManager();
   EXPECT_EQ(shared, HCNetworkReachabilityManager::sharedManager());
   EXPECT_EQ(shared->networkReachabilityAssociation(), HCNetworkReachabilityAssociation::kForAddress);
   EXPECT_EQ(shared->networkReachabilityStatus(), Status::kUnknown);
   EXPECT_FALSE(shared->isReachable());
   EXPECT_EQ(shared->localizedNetworkReachabilityStatusString(), "Unknown");
+  HCNetworkReachabilityManager withoutProbe(nullptr);
+  withoutProbe.startMonitoring();
+  runMainLoopThroughQueuedTasks();
+  EXPECT_EQ(withoutProbe.networkReachabilityStatus(), Status::kUnknown);
 }
 
-TEST_F(HCNetworkReachabilityManagerTest, AnAddressManagerReportsAtOnceAndThenEachChange) {
+// Each start reports at once, but monitoring is scheduled once: a change reports once.
+TEST_F(HCNetworkReachabilityManagerTest, AnAddressManagerReportsAtOnceAndThenEachChangeOnce) {
   const auto manager = zeroAddressManager();
   std::vector<Status> blockCalls;
   std::vector<ns::Value> observedReachable;
@@ -91,37 +92,23 @@ TEST_F(HCNetworkReachabilityManagerTest, AnAddressManagerReportsAtOnceAndThenEac
   const ns::KeyValueObservation observation = manager->observe(
       "reachableViaWWAN",
       [&](const ns::KeyValueChange& change) { observedReachable.push_back(change.newValue); });
-
   manager->startMonitoring();
-  ASSERT_TRUE(runMainLoopUntil([&] { return notified_.size() == 1; }));
-  EXPECT_EQ(blockCalls, std::vector<Status>{Status::kReachableViaWiFi});
-  EXPECT_TRUE(manager->isReachableViaWiFi());
-
-  ns::NetworkReachability::setFlagsForTesting(kReachable | kWWAN);
+  manager->startMonitoring();
   ASSERT_TRUE(runMainLoopUntil([&] { return notified_.size() == 2; }));
-  EXPECT_EQ(blockCalls, (std::vector<Status>{Status::kReachableViaWiFi, Status::kReachableViaWWAN}));
+  EXPECT_EQ(blockCalls, (std::vector<Status>{Status::kReachableViaWiFi, Status::kReachableViaWiFi}));
+  EXPECT_TRUE(manager->isReachableViaWiFi());
+  ns::NetworkReachability::setFlagsForTesting(kReachable | kWWAN);
+  ASSERT_TRUE(runMainLoopUntil([&] { return notified_.size() == 3; }));
+  runMainLoopThroughQueuedTasks();
+  EXPECT_EQ(blockCalls.size(), 3u);
+  EXPECT_EQ(blockCalls.back(), Status::kReachableViaWWAN);
   EXPECT_EQ(notified_.back(), Status::kReachableViaWWAN);
   EXPECT_EQ(observedReachable.back(), ns::Value(true));
-
   manager->stopMonitoring();
   ns::NetworkReachability::setFlagsForTesting(0);
   runMainLoopThroughQueuedTasks();
-  EXPECT_EQ(blockCalls.size(), 2u);
+  EXPECT_EQ(blockCalls.size(), 3u);
   EXPECT_EQ(manager->networkReachabilityStatus(), Status::kReachableViaWWAN) << "the last status stays";
-}
-
-TEST_F(HCNetworkReachabilityManagerTest, StartingTwiceSchedulesOnce) {
-  const auto manager = zeroAddressManager();
-  int blockCalls = 0;
-  manager->setReachabilityStatusChangeBlock([&](Status) { ++blockCalls; });
-  manager->startMonitoring();
-  manager->startMonitoring();
-  ASSERT_TRUE(runMainLoopUntil([&] { return blockCalls == 2; })) << "one first report per start";
-
-  ns::NetworkReachability::setFlagsForTesting(kReachable | kWWAN);
-  ASSERT_TRUE(runMainLoopUntil([&] { return blockCalls == 3; }));
-  runMainLoopThroughQueuedTasks();
-  EXPECT_EQ(blockCalls, 3);
 }
 
 TEST_F(HCNetworkReachabilityManagerTest, AHostNameManagerWaitsForTheSystemsFirstReport) {
@@ -145,12 +132,6 @@ TEST_F(HCNetworkReachabilityManagerTest, AManagerReleasedBeforeItsFirstReportOnl
   runMainLoopThroughQueuedTasks();
   EXPECT_EQ(blockCalls, 0);
   EXPECT_EQ(notified_.size(), 1u);
-}
-
-TEST_F(HCNetworkReachabilityManagerTest, AManagerWithoutAProbeNeverReports) {
-  HCNetworkReachabilityManager manager(nullptr);
-  manager.startMonitoring();
-  EXPECT_EQ(manager.networkReachabilityStatus(), Status::kUnknown);
 }
 
 }  // namespace

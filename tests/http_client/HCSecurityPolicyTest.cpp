@@ -1,133 +1,175 @@
-// Trust decisions for chains made by the test: a CA, an intermediate it signed and leaves the intermediate
-// signed, in every pinning mode.
+// Trust decisions in every pinning mode for the test's chains, directly and against a TLS loopback server.
 
 #include <gtest/gtest.h>
 
+#include "http_client/HCHTTPRequestOperationManager.h"
 #include "http_client/HCSecurityPolicy.h"
+#include "http_client/HTTPClientTestUtil.h"
+#include "platform/net/URLError.h"
 #include "support/TestCertificates.h"
 
 namespace {
 
-using testsupport::TestCertificate;
-using testsupport::TestCertificates;
+using httpclienttest::Outcome;
+using testsupport::LoopbackHTTPServer;
+using testsupport::TestResponse;
+constexpr HCSSLPinningMode kCertificate = HCSSLPinningMode::kCertificate;
+constexpr HCSSLPinningMode kPublicKey = HCSSLPinningMode::kPublicKey;
 
-const TestCertificates& certificates() {
-  return TestCertificates::shared();
+const testsupport::TestCertificates& certificates() {
+  return testsupport::TestCertificates::shared();
 }
 
-ns::ServerTrust trustOf(const TestCertificate& leaf) {
-  return ns::ServerTrust({leaf.der, certificates().intermediate().der});
+struct PolicySettings {
+  HCSSLPinningMode mode = HCSSLPinningMode::kNone;
+  std::vector<ns::Data> pinned = {};
+  bool allowInvalid = false;
+  bool validatesChain = true;
+  bool validatesName = true;
+};
+
+std::shared_ptr<HCSecurityPolicy> policyWith(const PolicySettings& settings) {
+  auto policy = HCSecurityPolicy::defaultPolicy();
+  policy->setSSLPinningMode(settings.mode);
+  if (!settings.pinned.empty()) {
+    policy->setPinnedCertificates(settings.pinned);
+  }
+  policy->setAllowInvalidCertificates(settings.allowInvalid);
+  policy->setValidatesCertificateChain(settings.validatesChain);
+  policy->setValidatesDomainName(settings.validatesName);
+  return policy;
 }
 
 class HCSecurityPolicyTest : public testing::Test {
  protected:
-  HCSecurityPolicyTest() { ns::ServerTrust::setAdditionalAnchorsForTesting({certificates().root().der}); }
   ~HCSecurityPolicyTest() override { ns::ServerTrust::setAdditionalAnchorsForTesting({}); }
 
-  bool accepts(const HCSecurityPolicy& policy, const TestCertificate& leaf,
-               const std::string& host = "localhost") {
-    ns::ServerTrust trust = trustOf(leaf);
-    return policy.evaluateServerTrust(trust, host);
+  static void trustTheTestCA() {
+    ns::ServerTrust::setAdditionalAnchorsForTesting({certificates().root().der});
   }
 
-  std::shared_ptr<HCSecurityPolicy> pinned(HCSSLPinningMode mode, std::vector<ns::Data> certificateData) {
-    auto policy = std::make_shared<HCSecurityPolicy>();
-    policy->setSSLPinningMode(mode);
-    policy->setPinnedCertificates(std::move(certificateData));
-    return policy;
-  }
+  const ns::Data leaf_ = certificates().leaf().der;
+  const ns::Data intermediate_ = certificates().intermediate().der;
+  // Another key for the same names, signed by the intermediate.
+  const ns::Data otherLeaf_ = certificates().issueLeaf({"localhost"}, {}).der;
+  // The leaf's key in a second certificate.
+  const ns::Data renewed_ = certificates().renewedLeaf(certificates().leaf()).der;
 };
 
-TEST_F(HCSecurityPolicyTest, TheDefaultPolicyAcceptsATrustedServerForItsOwnHostOnly) {
-  const auto policy = HCSecurityPolicy::defaultPolicy();
-  EXPECT_TRUE(accepts(*policy, certificates().leaf(), "localhost"));
-  EXPECT_TRUE(accepts(*policy, certificates().leaf(), "127.0.0.1"));
-  EXPECT_FALSE(accepts(*policy, certificates().leaf(), "example.com"));
-
-  policy->setValidatesDomainName(false);
-  EXPECT_TRUE(accepts(*policy, certificates().leaf(), "example.com"));
-}
-
-TEST_F(HCSecurityPolicyTest, AnUntrustedServerIsRefusedUnlessInvalidCertificatesAreAllowed) {
-  const TestCertificate selfSigned = certificates().selfSignedLeaf();
-  auto policy = HCSecurityPolicy::defaultPolicy();
-  ns::ServerTrust trust({selfSigned.der});
-  EXPECT_FALSE(policy->evaluateServerTrust(trust, "localhost"));
-
-  policy->setAllowInvalidCertificates(true);
-  EXPECT_TRUE(policy->evaluateServerTrust(trust, "localhost"));
-  EXPECT_TRUE(policy->evaluateServerTrust(trust, "example.com"));
-}
-
-TEST_F(HCSecurityPolicyTest, CertificatePinningAnchorsAtThePinnedCertificates) {
-  const ns::Data& leaf = certificates().leaf().der;
-  const ns::Data& intermediate = certificates().intermediate().der;
-
-  auto leafOnly = pinned(HCSSLPinningMode::kCertificate, {leaf});
-  EXPECT_FALSE(accepts(*leafOnly, certificates().leaf())) << "the intermediate is not pinned";
-  leafOnly->setValidatesCertificateChain(false);
-  EXPECT_TRUE(accepts(*leafOnly, certificates().leaf()));
-
-  EXPECT_TRUE(accepts(*pinned(HCSSLPinningMode::kCertificate, {leaf, intermediate}), certificates().leaf()));
-  EXPECT_FALSE(accepts(*pinned(HCSSLPinningMode::kCertificate, {certificates().root().der}),
-                       certificates().issueLeaf({"localhost"}, {})))
-      << "the server's own certificates are not pinned";
-  EXPECT_FALSE(accepts(*pinned(HCSSLPinningMode::kCertificate, {leaf, intermediate}), certificates().leaf(),
-                       "example.com"));
-}
-
-TEST_F(HCSecurityPolicyTest, CertificatePinningRefusesAnUnpinnedServerEvenWhenInvalidCertificatesAreAllowed) {
-  const TestCertificate selfSigned = certificates().selfSignedLeaf();
-  auto policy = pinned(HCSSLPinningMode::kCertificate, {certificates().leaf().der});
-  policy->setAllowInvalidCertificates(true);
-  ns::ServerTrust trust({selfSigned.der});
-  EXPECT_FALSE(policy->evaluateServerTrust(trust, "localhost"));
-
-  const auto pinnedToSelfSigned = pinned(HCSSLPinningMode::kCertificate, {selfSigned.der});
-  pinnedToSelfSigned->setAllowInvalidCertificates(true);
-  ns::ServerTrust pinnedTrust({selfSigned.der});
-  EXPECT_TRUE(pinnedToSelfSigned->evaluateServerTrust(pinnedTrust, "localhost"));
-}
-
-TEST_F(HCSecurityPolicyTest, PublicKeyPinningNeedsEveryKeyOfTheChainPinnedUnlessTheChainIsNotValidated) {
-  auto leafKey = pinned(HCSSLPinningMode::kPublicKey, {certificates().leaf().der});
-  EXPECT_FALSE(accepts(*leafKey, certificates().leaf()));
-  leafKey->setValidatesCertificateChain(false);
-  EXPECT_TRUE(accepts(*leafKey, certificates().leaf()));
-  EXPECT_FALSE(accepts(*leafKey, certificates().issueLeaf({"localhost"}, {}))) << "another key";
-
-  EXPECT_TRUE(accepts(
-      *pinned(HCSSLPinningMode::kPublicKey, {certificates().leaf().der, certificates().intermediate().der}),
-      certificates().leaf()));
-}
-
-TEST_F(HCSecurityPolicyTest, PublicKeyPinningCountsServerCertificatesNotMatchingPairs) {
-  // Two certificates of one key pin that key twice; the unpinned intermediate must still refuse the chain.
-  const TestCertificate renewed = certificates().renewedLeaf(certificates().leaf());
-  const auto policy = pinned(HCSSLPinningMode::kPublicKey, {certificates().leaf().der, renewed.der});
-  ASSERT_EQ(policy->pinnedPublicKeys()->size(), 2u);
-
-  EXPECT_FALSE(accepts(*policy, certificates().leaf()));
-  EXPECT_FALSE(accepts(*policy, renewed));
+// What a server cannot present to the TLS test below: a self-signed chain, another name, other keys.
+TEST_F(HCSecurityPolicyTest, EachModeAcceptsOnlyTheChainsItShould) {
+  trustTheTestCA();
+  const ns::Data selfSigned = certificates().selfSignedLeaf().der;
+  const std::vector<ns::Data> chain{leaf_, intermediate_};
+  const std::vector<ns::Data> otherChain{otherLeaf_, intermediate_};
+  const struct {
+    PolicySettings policy;
+    std::vector<ns::Data> serverChain;
+    bool accepted;
+    std::string host = "localhost";
+  } cases[] = {
+      // Without pinning: the platform's verdict, for the host's name unless names are not checked.
+      {{}, chain, false, "example.com"},
+      {{.validatesName = false}, chain, true, "example.com"},
+      {{}, {selfSigned}, false},
+      {{.allowInvalid = true}, {selfSigned}, true},
+      {{.allowInvalid = true}, {selfSigned}, true, "example.com"},
+      // Certificate pinning needs the server's own certificates pinned, even with invalid ones allowed.
+      {{.mode = kCertificate, .pinned = {leaf_}, .validatesChain = false}, chain, true},
+      {{.mode = kCertificate, .pinned = chain}, chain, false, "example.com"},
+      {{.mode = kCertificate, .pinned = {certificates().root().der}}, otherChain, false},
+      {{.mode = kCertificate, .pinned = {leaf_}, .allowInvalid = true}, {selfSigned}, false},
+      {{.mode = kCertificate, .pinned = {selfSigned}, .allowInvalid = true}, {selfSigned}, true},
+      // Public-key pinning needs every key of the chain pinned unless the chain is not validated.
+      {{.mode = kPublicKey, .pinned = {leaf_}, .validatesChain = false}, chain, true},
+      {{.mode = kPublicKey, .pinned = {leaf_}, .validatesChain = false}, otherChain, false},
+      {{.mode = kPublicKey, .pinned = {leaf_}}, {selfSigned}, false},
+      // One key pinned twice counts the server's certificates, not matching pairs: the intermediate refuses.
+      {{.mode = kPublicKey, .pinned = {leaf_, renewed_}}, chain, false},
+      {{.mode = kPublicKey, .pinned = {leaf_, renewed_}}, {renewed_, intermediate_}, false},
+  };
+  for (std::size_t index = 0; index < std::size(cases); ++index) {
+    ns::ServerTrust trust(cases[index].serverChain);
+    EXPECT_EQ(policyWith(cases[index].policy)->evaluateServerTrust(trust, cases[index].host),
+              cases[index].accepted)
+        << "case " << index;
+  }
 }
 
 TEST_F(HCSecurityPolicyTest, PinningTheSameCertificateTwiceStoresItOnce) {
   HCSecurityPolicy policy;
-  policy.setPinnedCertificates(std::vector<ns::Data>{certificates().leaf().der, certificates().root().der,
-                                                     certificates().leaf().der, ns::Data{1, 2, 3}});
+  policy.setPinnedCertificates(
+      std::vector<ns::Data>{leaf_, certificates().root().der, leaf_, ns::Data{1, 2, 3}});
   EXPECT_EQ(policy.pinnedCertificates()->size(), 3u);
   EXPECT_EQ(policy.pinnedPublicKeys()->size(), 2u) << "unreadable data gives no key";
-
+  policy.setPinnedCertificates(std::vector<ns::Data>{leaf_, renewed_});
+  EXPECT_EQ(policy.pinnedPublicKeys()->size(), 2u) << "two certificates of one key pin it twice";
   policy.setPinnedCertificates(std::nullopt);
   EXPECT_FALSE(policy.pinnedPublicKeys());
 }
 
-TEST_F(HCSecurityPolicyTest, PinningModesRefuseAnUntrustedServer) {
-  const TestCertificate selfSigned = certificates().selfSignedLeaf();
-  for (const HCSSLPinningMode mode : {HCSSLPinningMode::kPublicKey, HCSSLPinningMode::kCertificate}) {
-    ns::ServerTrust trust({selfSigned.der});
-    EXPECT_FALSE(pinned(mode, {certificates().leaf().der})->evaluateServerTrust(trust, "localhost"));
+class HCSecurityPolicyTLSTest : public HCSecurityPolicyTest {
+ protected:
+  HCSecurityPolicyTLSTest() : server_(certificates().identity()) {
+    server_.route("/secure", TestResponse::text(200, R"({"code":0})", "application/json"));
   }
+
+  // Posts to `server` under `host` with a policy of `settings`; returns what the blocks reported.
+  static Outcome post(const LoopbackHTTPServer& server, const PolicySettings& settings,
+                      const std::string& host = "localhost") {
+    const auto manager = HCHTTPRequestOperationManager::manager();
+    manager->setSecurityPolicy(policyWith(settings));
+    Outcome outcome;
+    manager->POST(server.url("/secure", host), ns::Dictionary{{"a", 1}}, outcome.success(),
+                  outcome.failure());
+    EXPECT_TRUE(outcome.waitForEnd());
+    return outcome;
+  }
+
+  static bool refusedTrust(const Outcome& outcome) {
+    return outcome.failedOnce() && outcome.error->domain() == ns::kURLErrorDomain &&
+           outcome.error->code() == ns::kURLErrorServerCertificateUntrusted;
+  }
+
+  LoopbackHTTPServer server_;
+};
+
+// A refusal after an acceptance on the one server shows that a resumed TLS session still meets the policy.
+TEST_F(HCSecurityPolicyTLSTest, RequestsAreAcceptedOnlyAsThePolicyOfEachModeSays) {
+  const std::vector<ns::Data> chain{leaf_, intermediate_};
+  const struct {
+    bool caTrusted;
+    PolicySettings policy;
+    bool accepted;
+    std::string host = "localhost";
+  } cases[] = {
+      {false, {}, false},
+      {false, {.allowInvalid = true}, true},
+      {false, {.mode = kCertificate, .pinned = chain}, false},
+      {false, {.mode = kCertificate, .pinned = chain, .allowInvalid = true}, true},
+      {true, {}, true},
+      {true, {}, true, "127.0.0.1"},
+      {true, {.mode = kCertificate, .pinned = chain}, true},
+      {true, {.mode = kCertificate, .pinned = {leaf_}}, false},
+      {true, {.mode = kPublicKey, .pinned = chain}, true},
+      {true, {.mode = kPublicKey, .pinned = {leaf_}}, false},
+      {true, {.mode = kPublicKey, .pinned = {renewed_}, .validatesChain = false}, true},
+      {true, {.mode = kPublicKey, .pinned = {otherLeaf_}, .validatesChain = false}, false},
+  };
+  for (std::size_t index = 0; index < std::size(cases); ++index) {
+    ns::ServerTrust::setAdditionalAnchorsForTesting(
+        cases[index].caTrusted ? std::vector<ns::Data>{certificates().root().der} : std::vector<ns::Data>{});
+    const Outcome outcome = post(server_, cases[index].policy, cases[index].host);
+    EXPECT_TRUE(cases[index].accepted ? outcome.succeededOnce() : refusedTrust(outcome)) << "case " << index;
+  }
+}
+
+TEST_F(HCSecurityPolicyTLSTest, AServerForAnotherNameIsRefusedUnlessNamesAreNotChecked) {
+  trustTheTestCA();
+  LoopbackHTTPServer elsewhere(certificates().identityFor(certificates().issueLeaf({"api.example.com"}, {})));
+  elsewhere.route("/secure", TestResponse::text(200, "[]", "application/json"));
+  EXPECT_TRUE(refusedTrust(post(elsewhere, {})));
+  EXPECT_TRUE(post(elsewhere, {.validatesName = false}).succeededOnce());
 }
 
 }  // namespace

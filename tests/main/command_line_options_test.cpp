@@ -36,27 +36,23 @@ std::string errorOf(std::vector<std::string> arguments) {
 }
 
 TEST(HostAndPortTest, ReadsHostsWithOptionalOrRequiredPorts) {
-  ns::Result<HostAndPort> plain = HostAndPort::parse("api.example.org", HostAndPort::Port::kOptional);
-  ASSERT_TRUE(plain.ok());
-  EXPECT_EQ(plain->host, "api.example.org");
-  EXPECT_EQ(plain->port, std::nullopt);
-  EXPECT_EQ(plain->text(), "api.example.org");
-
-  ns::Result<HostAndPort> withPort = HostAndPort::parse("127.0.0.1:8080", HostAndPort::Port::kRequired);
-  ASSERT_TRUE(withPort.ok());
-  EXPECT_EQ(withPort->port, 8080);
-  EXPECT_EQ(withPort->text(), "127.0.0.1:8080");
-
-  ns::Result<HostAndPort> v6 = HostAndPort::parse("[::1]:9000", HostAndPort::Port::kRequired);
-  ASSERT_TRUE(v6.ok());
-  EXPECT_EQ(v6->host, "[::1]");
-  EXPECT_EQ(v6->text(), "[::1]:9000");
-
+  using enum HostAndPort::Port;
+  const std::vector<std::tuple<const char*, HostAndPort::Port, const char*, std::optional<std::uint16_t>>>
+      cases = {{"api.example.org", kOptional, "api.example.org", std::nullopt},
+               {"127.0.0.1:8080", kRequired, "127.0.0.1", 8080},
+               {"[::1]:9000", kRequired, "[::1]", 9000}};
+  for (const auto& [text, port, host, number] : cases) {
+    ns::Result<HostAndPort> parsed = HostAndPort::parse(text, port);
+    ASSERT_TRUE(parsed.ok()) << text;
+    EXPECT_EQ(parsed->host, host);
+    EXPECT_EQ(parsed->port, number);
+    EXPECT_EQ(parsed->text(), text);
+  }
   for (const char* bad :
        {"", ":80", "host:", "host:0", "host:65536", "host:8o", "::1:80", "[::1", "[::1]x"}) {
-    EXPECT_FALSE(HostAndPort::parse(bad, HostAndPort::Port::kOptional).ok()) << bad;
+    EXPECT_FALSE(HostAndPort::parse(bad, kOptional).ok()) << bad;
   }
-  EXPECT_FALSE(HostAndPort::parse("stats.example.org", HostAndPort::Port::kRequired).ok());
+  EXPECT_FALSE(HostAndPort::parse("stats.example.org", kRequired).ok());
 }
 
 TEST(CommandLineOptionsTest, ReadsEveryFlag) {

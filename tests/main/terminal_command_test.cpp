@@ -9,68 +9,44 @@ namespace {
 
 using Kind = TerminalCommand::Kind;
 using std::chrono::milliseconds;
-using std::chrono::seconds;
-
-TerminalCommand commandOn(const std::string& line) {
-  ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
-  EXPECT_TRUE(command.ok()) << line << ": " << (command.ok() ? "" : command.error().localizedDescription());
-  EXPECT_TRUE(command.ok() && command->has_value()) << line;
-  return command.ok() && *command ? **command : TerminalCommand{};
-}
-
-std::string errorOn(const std::string& line) {
-  ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
-  return command.ok() ? std::string("(no error)") : command.error().localizedDescription();
-}
 
 TEST(TerminalCommandTest, ReadsEachCommandWithItsArguments) {
-  EXPECT_EQ(commandOn("show").kind, Kind::kShow);
-  EXPECT_EQ(commandOn("  back  ").kind, Kind::kBack);
-  EXPECT_EQ(commandOn("quit\r").kind, Kind::kQuit);
-  EXPECT_EQ(commandOn("help").kind, Kind::kHelp);
-
-  const TerminalCommand tap = commandOn("tap 退出 登录");
-  EXPECT_EQ(tap.kind, Kind::kTap);
-  EXPECT_EQ(tap.target, "退出 登录");
-
-  const TerminalCommand type = commandOn("type userNameTF my name ");
-  EXPECT_EQ(type.kind, Kind::kType);
-  EXPECT_EQ(type.target, "userNameTF");
-  EXPECT_EQ(type.text, "my name");
-
-  const TerminalCommand alert = commandOn("alert 马上更新");
-  EXPECT_EQ(alert.kind, Kind::kAlert);
-  EXPECT_EQ(alert.target, "马上更新");
-
-  const TerminalCommand wait = commandOn("wait 1.5");
-  EXPECT_EQ(wait.kind, Kind::kWait);
-  EXPECT_EQ(wait.duration, milliseconds(1500));
-}
-
-TEST(TerminalCommandTest, QuotesKeepSpacesAndEmptyTexts) {
-  const TerminalCommand type = commandOn(R"(type "user name" " two \"words\" ")");
-  EXPECT_EQ(type.target, "user name");
-  EXPECT_EQ(type.text, R"( two "words" )");
-
-  EXPECT_EQ(commandOn(R"(type userPasswordTF "")").text, "");
-  EXPECT_EQ(commandOn(R"(tap "  padded ")").target, "  padded ");
-  EXPECT_EQ(commandOn(R"(tap "back\\slash")").target, R"(back\slash)");
-}
-
-TEST(TerminalCommandTest, WaitForTakesATrailingNumberAsItsSeconds) {
-  const TerminalCommand plain = commandOn("waitfor [QMSubjectController]");
-  EXPECT_EQ(plain.target, "[QMSubjectController]");
-  EXPECT_EQ(plain.duration, TerminalCommand::kDefaultWaitForTimeout);
-
-  const TerminalCommand timed = commandOn("waitfor 退出 登录 2.5");
-  EXPECT_EQ(timed.target, "退出 登录");
-  EXPECT_EQ(timed.duration, milliseconds(2500));
-
-  // A lone number is the text; a quoted number is text too.
-  EXPECT_EQ(commandOn("waitfor 2016").target, "2016");
-  const TerminalCommand quoted = commandOn(R"(waitfor "2016 5" 3)");
-  EXPECT_EQ(quoted.target, "2016 5");
-  EXPECT_EQ(quoted.duration, seconds(3));
+  struct Case {
+    std::string line;
+    Kind kind;
+    std::string target{};
+    std::string text{};
+    ns::Duration duration{};
+  };
+  const std::vector<Case> cases = {
+      {"show", Kind::kShow},
+      {"  back  ", Kind::kBack},
+      {"quit\r", Kind::kQuit},
+      {"help", Kind::kHelp},
+      {"tap 退出 登录", Kind::kTap, "退出 登录"},
+      {"type userNameTF my name ", Kind::kType, "userNameTF", "my name"},
+      {"alert 马上更新", Kind::kAlert, "马上更新"},
+      {"wait 1.5", Kind::kWait, "", "", milliseconds(1500)},
+      // Quotes keep spaces and empty texts.
+      {R"(type "user name" " two \"words\" ")", Kind::kType, "user name", R"( two "words" )"},
+      {R"(type userPasswordTF "")", Kind::kType, "userPasswordTF", ""},
+      {R"(tap "  padded ")", Kind::kTap, "  padded "},
+      {R"(tap "back\\slash")", Kind::kTap, R"(back\slash)"},
+      // waitfor takes a trailing number as its seconds; a lone number, or a quoted one, is the text.
+      {"waitfor [QMSubjectController]", Kind::kWaitFor, "[QMSubjectController]", "",
+       TerminalCommand::kDefaultWaitForTimeout},
+      {"waitfor 退出 登录 2.5", Kind::kWaitFor, "退出 登录", "", milliseconds(2500)},
+      {"waitfor 2016", Kind::kWaitFor, "2016", "", TerminalCommand::kDefaultWaitForTimeout},
+      {R"(waitfor "2016 5" 3)", Kind::kWaitFor, "2016 5", "", std::chrono::seconds(3)},
+  };
+  for (const Case& expected : cases) {
+    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(expected.line);
+    ASSERT_TRUE(command.ok() && command->has_value()) << expected.line;
+    EXPECT_EQ((*command)->kind, expected.kind) << expected.line;
+    EXPECT_EQ((*command)->target, expected.target) << expected.line;
+    EXPECT_EQ((*command)->text, expected.text) << expected.line;
+    EXPECT_EQ((*command)->duration, expected.duration) << expected.line;
+  }
 }
 
 TEST(TerminalCommandTest, BlankLinesAndCommentsHoldNoCommand) {
@@ -82,16 +58,18 @@ TEST(TerminalCommandTest, BlankLinesAndCommentsHoldNoCommand) {
 }
 
 TEST(TerminalCommandTest, MistakesAreExplained) {
-  EXPECT_NE(errorOn("tapp 登录").find("no command \"tapp\""), std::string::npos);
-  EXPECT_NE(errorOn("tap").find("tap needs"), std::string::npos);
-  EXPECT_NE(errorOn("type userNameTF").find("type needs"), std::string::npos);
-  EXPECT_NE(errorOn("wait soon").find("\"soon\" is not a number of seconds"), std::string::npos);
-  EXPECT_NE(errorOn("wait -1").find("not a number of seconds"), std::string::npos);
-  EXPECT_NE(errorOn("wait 1e9").find("not a number of seconds"), std::string::npos);
-  EXPECT_NE(errorOn(R"(waitfor "done" later)").find("\"later\""), std::string::npos);
-  EXPECT_NE(errorOn(R"(tap "open)").find("no closing"), std::string::npos);
-  EXPECT_NE(errorOn(R"(tap "a" b)").find("nothing after"), std::string::npos);
-  EXPECT_NE(errorOn("show me").find("show takes no arguments"), std::string::npos);
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"tapp 登录", "no command \"tapp\""},     {"tap", "tap needs"},
+      {"type userNameTF", "type needs"},        {"wait soon", "\"soon\" is not a number of seconds"},
+      {"wait -1", "not a number of seconds"},   {"wait 1e9", "not a number of seconds"},
+      {R"(waitfor "done" later)", "\"later\""}, {R"(tap "open)", "no closing"},
+      {R"(tap "a" b)", "nothing after"},        {"show me", "show takes no arguments"}};
+  for (const auto& [line, explanation] : cases) {
+    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
+    ASSERT_FALSE(command.ok()) << line;
+    EXPECT_NE(command.error().localizedDescription().find(explanation), std::string::npos)
+        << line << ": " << command.error().localizedDescription();
+  }
 }
 
 }  // namespace

@@ -1,6 +1,3 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/driver/Driver.h"
 #include "platform/uikit/uikit_test_util.h"
@@ -14,7 +11,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
 
-// The menu on the left: it keeps its drawer and logs the drawer's hooks.
+// The menu on the left: it keeps its drawer and logs the drawer's hooks with the state at each.
 class QMSampleMenuController : public uikit::ViewController,
                                public DrawerControllerChild,
                                public DrawerControllerPresenting {
@@ -24,7 +21,6 @@ class QMSampleMenuController : public uikit::ViewController,
   void drawerControllerDidOpen(DrawerController& drawer) override { record(drawer, "didOpen"); }
   void drawerControllerWillClose(DrawerController& drawer) override { record(drawer, "willClose"); }
   void drawerControllerDidClose(DrawerController& drawer) override { record(drawer, "didClose"); }
-
   void record(DrawerController& drawer, const std::string& hook) {
     hooks.push_back(hook + " in state " + std::to_string(static_cast<int>(drawer.drawerState())));
   }
@@ -33,7 +29,7 @@ class QMSampleMenuController : public uikit::ViewController,
   std::vector<std::string> hooks;
 };
 
-// The study screen in the centre: it adopts the hooks too, but sits inside a navigation controller.
+// The study screen in the centre adopts the hooks too, but sits inside a navigation controller.
 class QMSampleSubjectController : public uikit::ViewController, public DrawerControllerPresenting {
  public:
   void drawerControllerWillOpen(DrawerController&) override { ++hooks; }
@@ -44,26 +40,22 @@ class DrawerControllerTest : public uikit::testing::UikitTest {
  protected:
   void SetUp() override {
     UikitTest::SetUp();
-    drawer_ = DrawerController::initWithLeftViewController(
-        menu_, std::make_shared<uikit::NavigationController>(subject_));
-    window_ = showWindowWithRoot(drawer_);
+    showWindowWithRoot(drawer_);
   }
 
   std::shared_ptr<QMSampleMenuController> menu_ = std::make_shared<QMSampleMenuController>();
   std::shared_ptr<QMSampleSubjectController> subject_ = std::make_shared<QMSampleSubjectController>();
-  std::shared_ptr<DrawerController> drawer_;
-  std::shared_ptr<uikit::Window> window_;
+  std::shared_ptr<DrawerController> drawer_ = DrawerController::initWithLeftViewController(
+      menu_, std::make_shared<uikit::NavigationController>(subject_));
 };
 
-TEST_F(DrawerControllerTest, HandsItselfToChildrenThatTakeItAndStartsClosed) {
+TEST_F(DrawerControllerTest, StartsClosedThenOpensAndClosesThroughTheirStatesTellingOnlyAdoptingChildren) {
   EXPECT_EQ(menu_->drawer_.lock(), drawer_);
   EXPECT_EQ(drawer_->drawerState(), DrawerState::kClosed);
   EXPECT_THAT(drawer_->childViewControllers(), ElementsAre(menu_, drawer_->centerViewController()));
   EXPECT_TRUE(menu_->view()->isHidden());
   EXPECT_THAT(uikit::Driver::screenText(), StartsWith("[QMSampleSubjectController]\n"));
-}
 
-TEST_F(DrawerControllerTest, OpeningAndClosingPassThroughTheirStatesAndTellOnlyAdoptingChildren) {
   drawer_->open();
   EXPECT_EQ(drawer_->drawerState(), DrawerState::kOpening);
   EXPECT_FALSE(menu_->view()->isHidden());
@@ -77,7 +69,6 @@ TEST_F(DrawerControllerTest, OpeningAndClosingPassThroughTheirStatesAndTellOnlyA
   nextTurn();
   EXPECT_EQ(drawer_->drawerState(), DrawerState::kClosed);
   EXPECT_TRUE(menu_->view()->isHidden());
-
   EXPECT_THAT(menu_->hooks, ElementsAre("willOpen in state 1", "didOpen in state 2", "willClose in state 3",
                                         "didClose in state 0"));
   EXPECT_EQ(subject_->hooks, 0);
@@ -87,7 +78,6 @@ TEST_F(DrawerControllerTest, AMovementOvertakenByAnotherDoesNotFinish) {
   drawer_->open();
   drawer_->close();
   nextTurn();
-
   EXPECT_EQ(drawer_->drawerState(), DrawerState::kClosed);
   EXPECT_THAT(menu_->hooks,
               ElementsAre("willOpen in state 1", "willClose in state 3", "didClose in state 0"));

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
 
@@ -16,21 +14,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A table with a refresh header in a screen that is not shown yet; the defaults live in a fresh home.
 class RefreshHeaderTest : public uikit::testing::UikitTest {
  protected:
   void SetUp() override {
     UikitTest::SetUp();
-    home_ = std::filesystem::temp_directory_path() /
-            ("refresh_header_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
     std::filesystem::remove_all(home_);
     ns::Sandbox::setHomeDirectory(home_.string());
     ns::UserDefaults::resetStandardUserDefaultsForTesting();
-    screen_ = std::make_shared<uikit::ViewController>();
-    liveTable_ = std::make_shared<uikit::TableView>(uikit::Rect(0, 100, 375, 500));
     liveTable_->setAccessibilityIdentifier("liveTable");
-    header_ = RefreshNormalHeader::headerWithRefreshingBlock([this] { ++refreshes_; });
+    screen_->view()->addSubview(liveTable_);
+    setRf_header(*liveTable_, header_);
   }
-
   void TearDown() override {
     ns::Sandbox::setHomeDirectory(std::nullopt);
     ns::UserDefaults::resetStandardUserDefaultsForTesting();
@@ -38,34 +33,33 @@ class RefreshHeaderTest : public uikit::testing::UikitTest {
     UikitTest::TearDown();
   }
 
-  std::filesystem::path home_;
-  std::shared_ptr<uikit::ViewController> screen_;
-  std::shared_ptr<uikit::TableView> liveTable_;
-  std::shared_ptr<RefreshNormalHeader> header_;
+  std::filesystem::path home_ =
+      std::filesystem::temp_directory_path() /
+      ("refresh_header_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+  std::shared_ptr<uikit::ViewController> screen_ = std::make_shared<uikit::ViewController>();
+  std::shared_ptr<uikit::TableView> liveTable_ =
+      std::make_shared<uikit::TableView>(uikit::Rect(0, 100, 375, 500));
+  std::shared_ptr<RefreshNormalHeader> header_ =
+      RefreshNormalHeader::headerWithRefreshingBlock([this] { ++refreshes_; });
   int refreshes_ = 0;
 };
 
 TEST_F(RefreshHeaderTest, TheHeaderBecomesTheFirstSubviewAndReplacesAnEarlierOne) {
-  EXPECT_EQ(rf_header(*liveTable_), nullptr);
-  liveTable_->addSubview(std::make_shared<uikit::View>());
+  auto table = std::make_shared<uikit::TableView>();
+  EXPECT_EQ(rf_header(*table), nullptr);
+  table->addSubview(std::make_shared<uikit::View>());
   auto earlier = RefreshNormalHeader::headerWithRefreshingBlock({});
-  setRf_header(*liveTable_, earlier);
-
-  setRf_header(*liveTable_, header_);
-
-  EXPECT_EQ(rf_header(*liveTable_), header_);
-  EXPECT_EQ(liveTable_->subviews().front(), header_);
+  setRf_header(*table, earlier);
+  setRf_header(*table, header_);
+  EXPECT_EQ(rf_header(*table), header_);
+  EXPECT_EQ(table->subviews().front(), header_);
   EXPECT_EQ(earlier->superview(), nullptr);
-  EXPECT_EQ(liveTable_->subviews().size(), 2u);
+  EXPECT_EQ(table->subviews().size(), 2u);
 }
 
 TEST_F(RefreshHeaderTest, OnScreenARefreshBeginsAtOnceAndRunsTheBlockOnceFadedIn) {
-  screen_->view()->addSubview(liveTable_);
-  setRf_header(*liveTable_, header_);
-  auto window = showWindowWithRoot(screen_);
-
+  showWindowWithRoot(screen_);
   header_->beginRefreshing();
-
   EXPECT_EQ(header_->state(), RefreshState::kRefreshing);
   EXPECT_EQ(liveTable_->contentInset().top, RefreshHeader::kHeight);
   EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\nprogress: refreshing\ntable liveTable:\n");
@@ -82,31 +76,23 @@ TEST_F(RefreshHeaderTest, OnScreenARefreshBeginsAtOnceAndRunsTheBlockOnceFadedIn
 }
 
 TEST_F(RefreshHeaderTest, OffScreenARefreshWaitsUntilTheHeaderIsDrawn) {
-  screen_->view()->addSubview(liveTable_);
-  setRf_header(*liveTable_, header_);
-
   header_->beginRefreshing();
   EXPECT_EQ(header_->state(), RefreshState::kWillRefresh);
   EXPECT_TRUE(header_->isRefreshing());
   clock_->advance(1s);
   EXPECT_EQ(refreshes_, 0);
 
-  auto window = showWindowWithRoot(screen_);
-  window->updateIfNeeded();
+  showWindowWithRoot(screen_)->updateIfNeeded();
   EXPECT_EQ(header_->state(), RefreshState::kRefreshing);
   clock_->advance(250ms);
   EXPECT_EQ(refreshes_, 1);
 }
 
 TEST_F(RefreshHeaderTest, ARefreshEndedBeforeItsBlockRanNeverRunsIt) {
-  screen_->view()->addSubview(liveTable_);
-  setRf_header(*liveTable_, header_);
-  auto window = showWindowWithRoot(screen_);
-
+  showWindowWithRoot(screen_);
   header_->beginRefreshing();
   header_->endRefreshing();
   clock_->advance(1s);
-
   EXPECT_EQ(refreshes_, 0);
 }
 

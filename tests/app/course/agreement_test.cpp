@@ -11,20 +11,19 @@ namespace {
 class AgreementTest : public CourseDataModelTest {
  protected:
   void askStatus() {
-    delegate_->events.clear();
-    model_->networkGetUserProtocolStatus();
-    ASSERT_TRUE(waitForEvents());
-    ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkGetUserProtocolStatusSuccess"});
+    ASSERT_EQ(callbacksOf([&] { model_->networkGetUserProtocolStatus(); }),
+              Events{"networkGetUserProtocolStatusSuccess"});
   }
 
-  std::vector<std::string> sign(const std::string& realName, const std::string& cardID) {
-    delegate_->events.clear();
+  // Signs and returns the callbacks and the toasts shown; a loading indicator covers the request.
+  std::pair<Events, std::vector<std::string>> sign(const std::string& realName, const std::string& cardID) {
     app_.clearWindow();
-    model_->networkSignUserProtocolWithRealName(realName, cardID);
-    EXPECT_TRUE(loadingIndicatorShown());
-    EXPECT_TRUE(waitForEvents());
-    EXPECT_FALSE(loadingIndicatorShown());
-    return delegate_->events;
+    const Events events = callbacksOf([&] {
+      model_->networkSignUserProtocolWithRealName(realName, cardID);
+      EXPECT_TRUE(app_.loadingIndicatorShown());
+    });
+    EXPECT_FALSE(app_.loadingIndicatorShown());
+    return {events, app_.toasts()};
   }
 };
 
@@ -37,19 +36,16 @@ TEST_F(AgreementTest, ALearnerWhoMustSignSignsOnce) {
   EXPECT_EQ(user->protocolName(), "2017考研全程班学员协议");
   EXPECT_EQ(user->productID(), "MP2017001");
   EXPECT_EQ(user->protocolAddress(), "http://127.0.0.1/quillmark/agreement/P2017001.html");
-
-  EXPECT_EQ(sign("周若溪", "110108199003072514"), std::vector<std::string>{"networkSignProtocolFailed"});
-  EXPECT_EQ(app_.toasts(), std::vector<std::string>{"身份证号输入有误"});
-  EXPECT_EQ(sign(" ", "110108199003072513"), std::vector<std::string>{"networkSignProtocolFailed"});
-  EXPECT_EQ(app_.toasts(), std::vector<std::string>{"姓名输入有误"});
-
-  EXPECT_EQ(sign("周若溪", "110108199003072513"), std::vector<std::string>{"networkSignProtocolSuccess"});
-  const auto sent = sentParameters(QMCourseDataModel::kSignUserProtocolPath);
-  EXPECT_EQ(sent.back().at("memberProductId"), "MP2017001");
-  EXPECT_EQ(sent.back().at("protocolId"), "P2017001");
-  EXPECT_EQ(sent.back().at("name"), "周若溪");
-  EXPECT_EQ(sent.back().at("superId"), "110108199003072513");
-
+  using Outcome = std::pair<Events, std::vector<std::string>>;
+  EXPECT_EQ(sign("周若溪", "110108199003072514"),
+            Outcome({"networkSignProtocolFailed"}, {"身份证号输入有误"}));
+  EXPECT_EQ(sign(" ", "110108199003072513"), Outcome({"networkSignProtocolFailed"}, {"姓名输入有误"}));
+  EXPECT_EQ(sign("周若溪", "110108199003072513"), Outcome({"networkSignProtocolSuccess"}, {}));
+  const apptest::Parameters sent = app_.sentParameters(QMCourseDataModel::kSignUserProtocolPath).back();
+  EXPECT_EQ(sent.at("memberProductId"), "MP2017001");
+  EXPECT_EQ(sent.at("protocolId"), "P2017001");
+  EXPECT_EQ(sent.at("name"), "周若溪");
+  EXPECT_EQ(sent.at("superId"), "110108199003072513");
   askStatus();
   EXPECT_FALSE(user->isNeedSign());
 }

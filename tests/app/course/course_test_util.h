@@ -1,19 +1,18 @@
 #pragma once
 
 // CourseDataModelTest: a course data model whose delegate records every callback, over a fresh store and
-// the sample back end on loopback (AppTestEnvironment), with helpers to sign in as a catalogue learner and
-// to run the main loop until the next callback (or ten seconds).
+// the sample back end on loopback (AppTestEnvironment).
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_test_util.h"
 #include "app/course/QMCourseDataModel.h"
-#include "app/network/TREncrypt.h"
 #include "app/store/QMCoreDataHelper.h"
 #include "app/store/QMSeason.h"
 #include "app/store/QMStage.h"
@@ -23,6 +22,8 @@
 namespace coursetest {
 
 inline constexpr auto kReplyDeadline = std::chrono::seconds(10);
+
+using Events = std::vector<std::string>;
 
 // Records the name of every callback, in order, and the arguments worth checking.
 class RecordingDelegate : public QMCourseDataModelDelegate {
@@ -82,17 +83,15 @@ class CourseDataModelTest : public ::testing::Test {
 
   // Signs in through the back end as the catalogue learner `userName` and keeps the session as a login
   // does. Returns the session id.
-  std::string logIn(const std::string& userName = "learner", const std::string& password = "quill2016") {
-    apptest::AppTestEnvironment::Reply reply = app_.post(
-        "/common/baselogin", ns::Dictionary{{"username", ns::Value(userName)},
-                                            {"password", ns::Value(TREncrypt::base64Encrypt(password))}});
-    EXPECT_TRUE(reply.object);
+  std::string logIn(const std::string& userName = apptest::kLearnerName,
+                    const std::string& password = apptest::kLearnerPassword) {
+    const apptest::AppTestEnvironment::Session session = app_.postLogin(userName, password);
     const std::shared_ptr<QMUser>& user = QMUser::sharedInstance();
-    user->setUserId(reply.object->find("userId")->asString());
+    user->setUserId(session.userId);
     user->setUserLoginName(userName);
-    user->setUserSid(reply.object->find("sid")->asString());
+    user->setUserSid(session.sid);
     app_.backend().clearRecordedRequests();
-    return *user->userSid();
+    return session.sid;
   }
 
   // Runs the main loop until the delegate has heard `count` callbacks in all; returns whether it did.
@@ -100,35 +99,22 @@ class CourseDataModelTest : public ::testing::Test {
     return ns::RunLoop::main().runUntil([&] { return delegate_->events.size() >= count; }, kReplyDeadline);
   }
 
+  // Forgets the callbacks heard, runs `start` and then the main loop until a callback; returns the callbacks.
+  Events callbacksOf(const std::function<void()>& start) {
+    delegate_->events.clear();
+    start();
+    EXPECT_TRUE(waitForEvents()) << "no callback";
+    return delegate_->events;
+  }
+
   // Signs in and stores the subjects and seasons of the back end's first season; returns the subjects.
   std::vector<std::shared_ptr<QMSubject>> logInAndLoadSubjects() {
     logIn();
-    model_->networkGetAllSubjectsWithSeason(nullptr);
-    EXPECT_TRUE(waitForEvents());
-    std::vector<std::shared_ptr<QMSubject>> subjects = delegate_->subjects;
+    EXPECT_EQ(callbacksOf([&] { model_->networkGetAllSubjectsWithSeason(nullptr); }),
+              Events{"networkGetAllSubjectsSuccess"});
     delegate_->events.clear();
     app_.backend().clearRecordedRequests();
-    return subjects;
-  }
-
-  // True while a loading indicator (a HUD that is not a toast) is up on the key window.
-  bool loadingIndicatorShown() {
-    for (const std::shared_ptr<uikit::View>& view : app_.window().subviews()) {
-      auto hud = std::dynamic_pointer_cast<ui::ProgressHUD>(view);
-      if (hud && hud->isShowing() && hud->mode() != ui::ProgressHUDMode::kText) {
-        return true;
-      }
-    }
-    return false;
-  }
-
-  // Returns the parameters of the requests of `path` the back end received, in order.
-  std::vector<std::map<std::string, std::string, std::less<>>> sentParameters(std::string_view path) {
-    std::vector<std::map<std::string, std::string, std::less<>>> sent;
-    for (const sample_backend::api::RecordedApiRequest& record : app_.backend().recordedRequests(path)) {
-      sent.push_back(record.request.parameters);
-    }
-    return sent;
+    return delegate_->subjects;
   }
 
   apptest::AppTestEnvironment app_;

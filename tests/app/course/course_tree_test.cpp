@@ -27,13 +27,14 @@ std::vector<std::string> describe(const std::vector<std::shared_ptr<QMCourse>>& 
 
 TEST_F(CourseTreeTest, TheStagesTreeIsStoredWithARecordForEveryLesson) {
   const std::shared_ptr<QMStage> stage = basicsStage();
-  model_->networkGetCourseTreeWithStage(stage);
-  EXPECT_TRUE(loadingIndicatorShown());
-  ASSERT_TRUE(waitForEvents());
-  ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkGetCourseTreeSuccess"});
+  ASSERT_EQ(callbacksOf([&] {
+              model_->networkGetCourseTreeWithStage(stage);
+              EXPECT_TRUE(app_.loadingIndicatorShown());
+            }),
+            Events{"networkGetCourseTreeSuccess"});
   EXPECT_EQ(delegate_->stage, stage);
-  EXPECT_FALSE(loadingIndicatorShown());
-  EXPECT_EQ(sentParameters(QMCourseDataModel::kCourseTreePath)[0].at("nodeId"), "1011");
+  EXPECT_FALSE(app_.loadingIndicatorShown());
+  EXPECT_EQ(app_.sentParameters(QMCourseDataModel::kCourseTreePath)[0].at("nodeId"), "1011");
 
   // An introductory lesson hangs directly under the stage, another directly under its chapter.
   const std::vector<std::shared_ptr<QMCourse>> top = stage->sortedCourseArray();
@@ -47,9 +48,8 @@ TEST_F(CourseTreeTest, TheStagesTreeIsStoredWithARecordForEveryLesson) {
   EXPECT_EQ(lesson->fileCacheInfo()->status(), 0);
 
   // Asking again updates the same nodes.
-  delegate_->events.clear();
-  model_->networkGetCourseTreeWithStage(stage);
-  ASSERT_TRUE(waitForEvents());
+  ASSERT_EQ(callbacksOf([&] { model_->networkGetCourseTreeWithStage(stage); }),
+            Events{"networkGetCourseTreeSuccess"});
   EXPECT_EQ(stage->sortedCourseArray(), top);
   EXPECT_EQ(QMCoreDataHelper::sharedInstance().fetchEntityWith(QMCourse::kEntityName).size(), 13u);
 }
@@ -57,9 +57,8 @@ TEST_F(CourseTreeTest, TheStagesTreeIsStoredWithARecordForEveryLesson) {
 TEST_F(CourseTreeTest, AStageTheBackEndDoesNotKnowIsRefusedWithTheTableText) {
   const std::shared_ptr<QMStage> stage = basicsStage();
   stage->setStageID("999");
-  model_->networkGetCourseTreeWithStage(stage);
-  ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{"networkGetCourseTreeFailed"});
+  EXPECT_EQ(callbacksOf([&] { model_->networkGetCourseTreeWithStage(stage); }),
+            Events{"networkGetCourseTreeFailed"});
   EXPECT_EQ(app_.toasts(), std::vector<std::string>{"产品不存在"});
   EXPECT_TRUE(stage->sortedCourseArray().empty());
 }

@@ -14,15 +14,13 @@ class LiveTest : public CourseDataModelTest {};
 
 TEST_F(LiveTest, TheFirstPageListsTheSeasonsGroupsInEveryStatus) {
   const std::string session = logIn();
-  model_->networkGetLiveCourseWithSeason(nullptr, 1);
-  ASSERT_TRUE(waitForEvents());
-  ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkGetLiveCourseSuccess"});
-  const auto sent = sentParameters(QMCourseDataModel::kLiveCoursePath);
+  ASSERT_EQ(callbacksOf([&] { model_->networkGetLiveCourseWithSeason(nullptr, 1); }),
+            Events{"networkGetLiveCourseSuccess"});
+  const auto sent = app_.sentParameters(QMCourseDataModel::kLiveCoursePath);
   EXPECT_EQ(sent[0].at("page"), "1");
   EXPECT_EQ(sent[0].at("pageSize"), "100");
   EXPECT_EQ(sent[0].at("sid"), session);
   EXPECT_EQ(sent[0].count("seasonId"), 0u);
-
   EXPECT_EQ(delegate_->sumNumber, 4);
   std::set<std::int64_t> groupStatuses;
   std::set<std::int64_t> liveStatuses;
@@ -33,11 +31,11 @@ TEST_F(LiveTest, TheFirstPageListsTheSeasonsGroupsInEveryStatus) {
       EXPECT_EQ(live->groupModel(), group);
     }
   }
+
   const std::set<std::int64_t> everyStatus = {QMLiveModel::kStatusEnded, QMLiveModel::kStatusNotStarted,
                                               QMLiveModel::kStatusLive, QMLiveModel::kStatusReplay};
   EXPECT_EQ(groupStatuses, everyStatus);
   EXPECT_EQ(liveStatuses, everyStatus);
-
   const std::shared_ptr<QMLiveGroupModel>& first = delegate_->groups[0];
   EXPECT_EQ(first->groupID(), "9001");
   // An ended lesson that can be replayed reads as a replay; one that cannot stays ended.
@@ -50,12 +48,11 @@ TEST_F(LiveTest, AChosenSeasonAndPageAreSent) {
   const std::vector<std::shared_ptr<QMSeason>> seasons =
       QMCoreDataHelper::sharedInstance().fetchEntitiesOf<QMSeason>(cd::Predicate::equals("seasonId", "2018"));
   ASSERT_EQ(seasons.size(), 1u);
-  model_->networkGetLiveCourseWithSeason(seasons[0], 2);
-  ASSERT_TRUE(waitForEvents());
-  const auto sent = sentParameters(QMCourseDataModel::kLiveCoursePath);
-  EXPECT_EQ(sent[0].at("seasonId"), "2018");
-  EXPECT_EQ(sent[0].at("page"), "2");
-  EXPECT_EQ(sent[0].at("pageSize"), "100");
+  ASSERT_EQ(callbacksOf([&] { model_->networkGetLiveCourseWithSeason(seasons[0], 2); }),
+            Events{"networkGetLiveCourseSuccess"});
+  const apptest::Parameters sent = app_.sentParameters(QMCourseDataModel::kLiveCoursePath).at(0);
+  EXPECT_EQ(sent.at("seasonId"), "2018");
+  EXPECT_EQ(sent.at("page"), "2");
   EXPECT_TRUE(delegate_->groups.empty());
   EXPECT_EQ(delegate_->sumNumber, 1);
 }
@@ -70,25 +67,18 @@ TEST_F(LiveTest, NothingIsAskedWhileLoggedOut) {
 
 TEST_F(LiveTest, EntryParametersFillTheLiveLesson) {
   logIn();
-  model_->networkGetLiveCourseWithSeason(nullptr, 1);
-  ASSERT_TRUE(waitForEvents());
-  const std::shared_ptr<QMLiveModel> live = delegate_->groups[0]->groupLives()[2];
-  delegate_->events.clear();
-  model_->networkGetLiveParamWith(live);
-  ASSERT_TRUE(waitForEvents());
-  ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkGetLiveParamSuccess"});
-  const auto sent = sentParameters(QMCourseDataModel::kLiveParamPath);
+  callbacksOf([&] { model_->networkGetLiveCourseWithSeason(nullptr, 1); });
+  const std::shared_ptr<QMLiveModel> live = delegate_->groups.at(0)->groupLives().at(2);
+  ASSERT_EQ(callbacksOf([&] { model_->networkGetLiveParamWith(live); }),
+            Events{"networkGetLiveParamSuccess"});
+  const auto sent = app_.sentParameters(QMCourseDataModel::kLiveParamPath);
   EXPECT_EQ(sent[0].at("type"), "1");
   EXPECT_EQ(sent[0].at("knowledge_id"), "90013");
   EXPECT_EQ(sent[0].at("user_type"), "1");
   EXPECT_EQ(live->liveProviderId(), "room90013");
   EXPECT_EQ(live->liveProviderType(), 3);
-
   live->setLiveID("404");
-  delegate_->events.clear();
-  model_->networkGetLiveParamWith(live);
-  ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{"networkGetLiveParamFailed"});
+  EXPECT_EQ(callbacksOf([&] { model_->networkGetLiveParamWith(live); }), Events{"networkGetLiveParamFailed"});
   EXPECT_EQ(app_.toasts(), std::vector<std::string>{"视频不存在"});
 }
 

@@ -1,5 +1,5 @@
 // Every course operation against the sample back end: a refusal, a transport failure and a missing network
-// each end as the operation promises. What a success stores is tested operation by operation beside this.
+// each end as the operation promises.
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,8 @@ struct Arguments {
   std::shared_ptr<QMLiveModel> live;
 };
 
-enum class NetworkCheck { kAsksFirst, kSendsAnyway };
-enum class RefusalText { kShown, kQuiet };
+enum NetworkCheck { kAsksFirst, kSendsAnyway };
+enum RefusalText { kShown, kQuiet };
 
 struct Operation {
   std::string name;
@@ -40,51 +40,33 @@ std::ostream& operator<<(std::ostream& out, const Operation& operation) {
 }
 
 const std::vector<Operation>& operations() {
+  using Model = QMCourseDataModel;
   static const std::vector<Operation> kOperations = {
-      {"AllSubjects", QMCourseDataModel::kAllSubjectsPath, "networkGetAllSubjects",
-       NetworkCheck::kSendsAnyway, RefusalText::kShown,
-       [](QMCourseDataModel& model, const Arguments&) { model.networkGetAllSubjectsWithSeason(nullptr); }},
-      {"LiveCourse", QMCourseDataModel::kLiveCoursePath, "networkGetLiveCourse", NetworkCheck::kSendsAnyway,
-       RefusalText::kShown,
-       [](QMCourseDataModel& model, const Arguments&) { model.networkGetLiveCourseWithSeason(nullptr, 1); }},
-      {"LiveParam", QMCourseDataModel::kLiveParamPath, "networkGetLiveParam", NetworkCheck::kSendsAnyway,
-       RefusalText::kShown,
-       [](QMCourseDataModel& model, const Arguments& arguments) {
-         model.networkGetLiveParamWith(arguments.live);
-       }},
-      {"UserProtocolStatus", QMCourseDataModel::kUserProtocolStatusPath, "networkGetUserProtocolStatus",
-       NetworkCheck::kSendsAnyway, RefusalText::kShown,
-       [](QMCourseDataModel& model, const Arguments&) { model.networkGetUserProtocolStatus(); }},
-      {"SignUserProtocol", QMCourseDataModel::kSignUserProtocolPath, "networkSignProtocol",
-       NetworkCheck::kAsksFirst, RefusalText::kShown,
-       [](QMCourseDataModel& model, const Arguments&) {
-         model.networkSignUserProtocolWithRealName("林知远", "110108199003072513");
-       }},
-      {"CourseTree", QMCourseDataModel::kCourseTreePath, "networkGetCourseTree", NetworkCheck::kAsksFirst,
-       RefusalText::kShown,
-       [](QMCourseDataModel& model, const Arguments& arguments) {
-         model.networkGetCourseTreeWithStage(arguments.stage);
-       }},
-      {"ServerTime", QMCourseDataModel::kServerTimePath, "networkGetServerTime", NetworkCheck::kSendsAnyway,
-       RefusalText::kShown, [](QMCourseDataModel& model, const Arguments&) { model.networkGetServerTime(); }},
-      {"SaveVideoProgress", QMCourseDataModel::kSaveProgressPath, "networkSaveVideoProgress",
-       NetworkCheck::kAsksFirst, RefusalText::kShown,
-       [](QMCourseDataModel& model, const Arguments& arguments) {
-         model.networkSaveVideoProgress(arguments.subject);
-       }},
-      {"GetVideoProgress", QMCourseDataModel::kGetProgressPath, "networkGetVideoProgress",
-       NetworkCheck::kAsksFirst, RefusalText::kQuiet,
-       [](QMCourseDataModel& model, const Arguments& arguments) {
-         model.networkGetVideoProgress(arguments.subject);
-       }},
+      {"AllSubjects", Model::kAllSubjectsPath, "networkGetAllSubjects", kSendsAnyway, kShown,
+       [](auto& model, auto&) { model.networkGetAllSubjectsWithSeason(nullptr); }},
+      {"LiveCourse", Model::kLiveCoursePath, "networkGetLiveCourse", kSendsAnyway, kShown,
+       [](auto& model, auto&) { model.networkGetLiveCourseWithSeason(nullptr, 1); }},
+      {"LiveParam", Model::kLiveParamPath, "networkGetLiveParam", kSendsAnyway, kShown,
+       [](auto& model, auto& arguments) { model.networkGetLiveParamWith(arguments.live); }},
+      {"UserProtocolStatus", Model::kUserProtocolStatusPath, "networkGetUserProtocolStatus", kSendsAnyway,
+       kShown, [](auto& model, auto&) { model.networkGetUserProtocolStatus(); }},
+      {"SignUserProtocol", Model::kSignUserProtocolPath, "networkSignProtocol", kAsksFirst, kShown,
+       [](auto& model, auto&) { model.networkSignUserProtocolWithRealName("林知远", "110108199003072513"); }},
+      {"CourseTree", Model::kCourseTreePath, "networkGetCourseTree", kAsksFirst, kShown,
+       [](auto& model, auto& arguments) { model.networkGetCourseTreeWithStage(arguments.stage); }},
+      {"ServerTime", Model::kServerTimePath, "networkGetServerTime", kSendsAnyway, kShown,
+       [](auto& model, auto&) { model.networkGetServerTime(); }},
+      {"SaveVideoProgress", Model::kSaveProgressPath, "networkSaveVideoProgress", kAsksFirst, kShown,
+       [](auto& model, auto& arguments) { model.networkSaveVideoProgress(arguments.subject); }},
+      {"GetVideoProgress", Model::kGetProgressPath, "networkGetVideoProgress", kAsksFirst, kQuiet,
+       [](auto& model, auto& arguments) { model.networkGetVideoProgress(arguments.subject); }},
   };
   return kOperations;
 }
 
 class CourseOperationTest : public CourseDataModelTest, public ::testing::WithParamInterface<Operation> {
  protected:
-  // Readies the arguments without a request: subject 101 stored as the subject list gives it, with a
-  // position to save, its first stage, and a live lesson of the catalogue.
+  // Readies, without a request, subject 101 with a position to save, its first stage and a catalogue live.
   Arguments prepare() {
     if (!QMUser::sharedInstance()->userId()) {
       QMUser::sharedInstance()->setUserId("20160001");
@@ -104,37 +86,29 @@ class CourseOperationTest : public CourseDataModelTest, public ::testing::WithPa
     return arguments;
   }
 
-  // A session id that the back end never checks: the refused and cut requests below are answered before
-  // the checks run. It also keeps the failing request the first one to this back end, on a fresh
-  // connection: the HTTP client retries a request once when a kept-alive connection dies under it.
-  void holdUncheckedSession() { QMUser::sharedInstance()->setUserSid("unchecked"); }
+  // Starts the operation under a session the back end never checks (refusals and cuts come first), so that
+  // no login goes before: the failing request is the first, on a fresh connection the HTTP client does not
+  // retry on. Returns the callbacks.
+  Events startWithUncheckedSession() {
+    QMUser::sharedInstance()->setUserSid("unchecked");
+    const Arguments arguments = prepare();
+    return callbacksOf([&] { GetParam().start(*model_, arguments); });
+  }
 };
 
 TEST_P(CourseOperationTest, ARefusalEndsInFailedWithTheClientsOwnText) {
-  const Operation& operation = GetParam();
-  holdUncheckedSession();
-  const Arguments arguments = prepare();
-  app_.backend().controls().refuseNextRequest(std::string(operation.path), 9999);
-  operation.start(*model_, arguments);
-  ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.event + "Failed"});
-  EXPECT_EQ(app_.toasts(), operation.refusalText == RefusalText::kShown
-                               ? std::vector<std::string>{"系统内部错误"}
-                               : std::vector<std::string>{});
-  EXPECT_FALSE(loadingIndicatorShown());
+  app_.backend().controls().refuseNextRequest(std::string(GetParam().path), 9999);
+  EXPECT_EQ(startWithUncheckedSession(), Events{GetParam().event + "Failed"});
+  EXPECT_EQ(app_.toasts(), GetParam().refusalText == kShown ? Events{"系统内部错误"} : Events{});
+  EXPECT_FALSE(app_.loadingIndicatorShown());
 }
 
 TEST_P(CourseOperationTest, ATransportFailureEndsInFailedWithoutAToast) {
-  const Operation& operation = GetParam();
-  holdUncheckedSession();
-  const Arguments arguments = prepare();
-  app_.backend().controls().cutNextConnection(std::string(operation.path));
-  operation.start(*model_, arguments);
-  ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.event + "Failed"});
+  app_.backend().controls().cutNextConnection(std::string(GetParam().path));
+  EXPECT_EQ(startWithUncheckedSession(), Events{GetParam().event + "Failed"});
   EXPECT_TRUE(app_.toasts().empty());
-  EXPECT_FALSE(loadingIndicatorShown());
-  EXPECT_EQ(app_.backend().recordedRequests(operation.path).size(), 1u);
+  EXPECT_FALSE(app_.loadingIndicatorShown());
+  EXPECT_EQ(app_.backend().recordedRequests(GetParam().path).size(), 1u);
 }
 
 TEST_P(CourseOperationTest, WithoutANetworkOnlyTheOperationsThatAskFirstHoldBack) {
@@ -143,19 +117,18 @@ TEST_P(CourseOperationTest, WithoutANetworkOnlyTheOperationsThatAskFirstHoldBack
   const Arguments arguments = prepare();
   outside::SimulatedNetwork::setStatus(outside::NotReachable);
   operation.start(*model_, arguments);
-  if (operation.networkCheck == NetworkCheck::kSendsAnyway) {
+  if (operation.networkCheck == kSendsAnyway) {
     ASSERT_TRUE(waitForEvents());
-    EXPECT_EQ(delegate_->events, std::vector<std::string>{operation.event + "Success"});
+    EXPECT_EQ(delegate_->events, Events{operation.event + "Success"});
     EXPECT_TRUE(app_.toasts().empty());
     return;
   }
   EXPECT_EQ(app_.toasts(), std::vector<std::string>{"暂无网络,请检查网络"});
-  EXPECT_FALSE(loadingIndicatorShown());
-  // The server time does not ask for the network: its reply shows that nothing else was sent or called
-  // back in the meantime.
+  EXPECT_FALSE(app_.loadingIndicatorShown());
+  // The server time does not ask for the network: its reply shows nothing else was sent or called back.
   model_->networkGetServerTime();
   ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{"networkGetServerTimeSuccess"});
+  EXPECT_EQ(delegate_->events, Events{"networkGetServerTimeSuccess"});
   EXPECT_TRUE(app_.backend().recordedRequests(operation.path).empty());
 }
 

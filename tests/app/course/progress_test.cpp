@@ -20,29 +20,23 @@ TEST_F(ProgressTest, ASavedPositionComesBackAndLeadsTheNextSubjectList) {
   ASSERT_EQ(subject->onClassID(), std::nullopt);
   subject->setOnClassID("102103");
   subject->setOnClassProgress("1234");
-  model_->networkSaveVideoProgress(subject);
-  ASSERT_TRUE(waitForEvents());
-  ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkSaveVideoProgressSuccess"});
-  const auto saved = sentParameters(QMCourseDataModel::kSaveProgressPath);
-  EXPECT_EQ(saved[0].at("nodeId"), "102103");
-  EXPECT_EQ(saved[0].at("courseId"), "102");
-  EXPECT_EQ(saved[0].at("videoTime"), "1234");
-
+  ASSERT_EQ(callbacksOf([&] { model_->networkSaveVideoProgress(subject); }),
+            Events{"networkSaveVideoProgressSuccess"});
+  const apptest::Parameters saved = app_.sentParameters(QMCourseDataModel::kSaveProgressPath).at(0);
+  EXPECT_EQ(saved.at("nodeId"), "102103");
+  EXPECT_EQ(saved.at("courseId"), "102");
+  EXPECT_EQ(saved.at("videoTime"), "1234");
   subject->setOnClassProgress(std::nullopt);
-  delegate_->events.clear();
-  model_->networkGetVideoProgress(subject);
-  ASSERT_TRUE(waitForEvents());
-  ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkGetVideoProgressSuccess"});
+  ASSERT_EQ(callbacksOf([&] { model_->networkGetVideoProgress(subject); }),
+            Events{"networkGetVideoProgressSuccess"});
   EXPECT_EQ(subject->onClassProgress(), "1234");
   // Logged in, the session id replaces the learner id the fetch puts under "sid".
-  EXPECT_EQ(sentParameters(QMCourseDataModel::kGetProgressPath)[0].at("sid"),
+  EXPECT_EQ(app_.sentParameters(QMCourseDataModel::kGetProgressPath)[0].at("sid"),
             QMUser::sharedInstance()->userSid());
 
   // The subject list now names the saved lesson, its stage and the server's time of the save.
   subject->setOnClassID(std::nullopt);
-  delegate_->events.clear();
-  model_->networkGetAllSubjectsWithSeason(nullptr);
-  ASSERT_TRUE(waitForEvents());
+  callbacksOf([&] { model_->networkGetAllSubjectsWithSeason(nullptr); });
   EXPECT_EQ(subject->onClassID(), "102103");
   EXPECT_EQ(subject->onStageID(), "1021");
   EXPECT_EQ(subject->onClassTime(), "2016.09.04 14:40");
@@ -61,8 +55,8 @@ TEST_F(ProgressTest, OnlyAPositionThatReadsAsANumberAbove0IsSent) {
   subject->setOnClassProgress("12.5");
   model_->networkSaveVideoProgress(subject);
   ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{"networkSaveVideoProgressSuccess"});
-  const auto saved = sentParameters(QMCourseDataModel::kSaveProgressPath);
+  EXPECT_EQ(delegate_->events, Events{"networkSaveVideoProgressSuccess"});
+  const auto saved = app_.sentParameters(QMCourseDataModel::kSaveProgressPath);
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0].at("videoTime"), "12.5");
   EXPECT_TRUE(app_.toasts().empty());
@@ -72,9 +66,8 @@ TEST_F(ProgressTest, LoggedOutTheFetchSendsTheLearnerIdAndARefusalShowsNothing) 
   const std::shared_ptr<QMSubject> subject = englishSubject();
   subject->setOnClassID("102103");
   QMUser::sharedInstance()->setUserSid(std::nullopt);
-  model_->networkGetVideoProgress(subject);
-  ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{"networkGetVideoProgressFailed"});
+  EXPECT_EQ(callbacksOf([&] { model_->networkGetVideoProgress(subject); }),
+            Events{"networkGetVideoProgressFailed"});
   const std::vector<sample_backend::api::RecordedApiRequest> fetches =
       app_.backend().recordedRequests(QMCourseDataModel::kGetProgressPath);
   ASSERT_EQ(fetches.size(), 1u);

@@ -7,10 +7,6 @@
 namespace coursetest {
 namespace {
 
-using sample_backend::api::ApiReply;
-using sample_backend::api::RouteContext;
-using sample_backend::api::SessionRule;
-
 std::vector<std::string> subjectNames(const std::vector<std::shared_ptr<QMSubject>>& subjects) {
   std::vector<std::string> names;
   for (const std::shared_ptr<QMSubject>& subject : subjects) {
@@ -27,8 +23,7 @@ TEST_F(SubjectsTest, WithoutASeasonTheFirstSeasonsSubjectsAreStoredWithTheSummar
   model_->networkGetAllSubjectsWithSeason(nullptr);
   ASSERT_TRUE(waitForEvents());
   ASSERT_EQ(delegate_->events, std::vector<std::string>{"networkGetAllSubjectsSuccess"});
-  EXPECT_EQ(sentParameters(QMCourseDataModel::kAllSubjectsPath)[0].count("seasonId"), 0u);
-
+  EXPECT_EQ(app_.sentParameters(QMCourseDataModel::kAllSubjectsPath)[0].count("seasonId"), 0u);
   const std::shared_ptr<QMUser>& user = QMUser::sharedInstance();
   EXPECT_EQ(user->remainderDays(), "98");
   EXPECT_EQ(user->serverTime(), "1473000000");
@@ -54,6 +49,7 @@ TEST_F(SubjectsTest, WithoutASeasonTheFirstSeasonsSubjectsAreStoredWithTheSummar
   for (const std::shared_ptr<QMStage>& stage : politics->sortedStageArray()) {
     stages.push_back(*stage->tagID() + " " + *stage->stageName());
   }
+
   EXPECT_EQ(stages, (std::vector<std::string>{"101_1011 基础阶段", "101_1012 强化阶段"}));
   // Where the sample learner left off comes with the list.
   EXPECT_EQ(politics->onClassID(), "101105");
@@ -69,24 +65,20 @@ TEST_F(SubjectsTest, AChosenSeasonIsSentAndOwnsItsSubjects) {
   ASSERT_EQ(seasons.size(), 1u);
   model_->networkGetAllSubjectsWithSeason(seasons[0]);
   ASSERT_TRUE(waitForEvents());
-  EXPECT_EQ(sentParameters(QMCourseDataModel::kAllSubjectsPath)[0].at("seasonId"), "2018");
+  EXPECT_EQ(app_.sentParameters(QMCourseDataModel::kAllSubjectsPath)[0].at("seasonId"), "2018");
   EXPECT_EQ(subjectNames(delegate_->subjects), (std::vector<std::string>{"201 正常", "202 正常"}));
   EXPECT_EQ(seasons[0]->ownSubject(), delegate_->subjects);
 }
 
 TEST_F(SubjectsTest, AListWithoutSeasonsLeavesItsSubjectsWithoutOneAndSkipsStrayEntries) {
-  // A reply of another shape, from the same loopback back end.
-  app_.backend().router().add(std::string(QMCourseDataModel::kAllSubjectsPath), SessionRule::kSignedIn,
-                              [](const RouteContext&) {
-                                return ApiReply::success({{"subjects", {{{"courseId", 101}}, "stray", 7}}});
-                              });
+  app_.answer(QMCourseDataModel::kAllSubjectsPath, {{"subjects", {{{"courseId", 101}}, "stray", 7}}},
+              nlohmann::json::object(), sample_backend::api::SessionRule::kSignedIn);
   logIn();
   std::shared_ptr<QMSeason> season = QMCoreDataHelper::sharedInstance().createSeasonWithDic(
       ns::Value(ns::Dictionary{{"id", ns::Value(2017)}}));
   std::shared_ptr<QMSubject> subject = QMCoreDataHelper::sharedInstance().createSubjectWithDic(
       ns::Value(ns::Dictionary{{"courseId", ns::Value(101)}}));
   subject->setOwnBySeason(season);
-
   model_->networkGetAllSubjectsWithSeason(nullptr);
   ASSERT_TRUE(waitForEvents());
   EXPECT_EQ(delegate_->subjects, std::vector<std::shared_ptr<QMSubject>>{subject});

@@ -32,7 +32,6 @@ TEST_F(BaseControllersTest, NavigationBarsShowWhiteBoldTitlesOnTheTint) {
   EXPECT_EQ(bar.titleTextAttributes().font, uikit::Font::boldSystemFontOfSize(18));
   EXPECT_EQ(bar.titleTextAttributes().foregroundColor, uikit::Color::white(1));
   EXPECT_EQ(navigation->supportedInterfaceOrientations(), uikit::kInterfaceOrientationMaskPortrait);
-
   uikit::Device::currentDevice().setOrientation(uikit::DeviceOrientation::kLandscapeLeft);
   EXPECT_EQ(uikit::Application::sharedApplication().statusBarOrientation(),
             uikit::InterfaceOrientation::kPortrait);

@@ -9,16 +9,13 @@ namespace {
 
 TEST(QMHelplerTest, ColoursFromSixHexDigitsInAnyOfTheirSpellings) {
   const uikit::Color red = uikit::Color::rgba(1, 0, 0, 1);
-  EXPECT_EQ(QMHelpler::colorWithHexString("FF0000"), red);
-  EXPECT_EQ(QMHelpler::colorWithHexString("#ff0000"), red);
-  EXPECT_EQ(QMHelpler::colorWithHexString("0xFF0000"), red);
-  EXPECT_EQ(QMHelpler::colorWithHexString("0XFF0000"), red);
-  EXPECT_EQ(QMHelpler::colorWithHexString("  FF0000\n"), red);
+  for (const char* spelling : {"FF0000", "#ff0000", "0xFF0000", "0XFF0000", "  FF0000\n"}) {
+    EXPECT_EQ(QMHelpler::colorWithHexString(spelling), red) << spelling;
+  }
   EXPECT_EQ(QMHelpler::colorWithHexString("00CAD0"), uikit::Color::rgba(0, 202 / 255.0, 208 / 255.0, 1));
-
-  EXPECT_EQ(QMHelpler::colorWithHexString("FFF"), uikit::Color::clear());
-  EXPECT_EQ(QMHelpler::colorWithHexString("FFFFF"), uikit::Color::clear());
-  EXPECT_EQ(QMHelpler::colorWithHexString("#FF00000"), uikit::Color::clear());
+  for (const char* wrongLength : {"FFF", "FFFFF", "#FF00000"}) {
+    EXPECT_EQ(QMHelpler::colorWithHexString(wrongLength), uikit::Color::clear()) << wrongLength;
+  }
   EXPECT_EQ(QMHelpler::colorWithHexString("GG0000"), uikit::Color::rgba(0, 0, 0, 1));
 }
 
@@ -26,9 +23,9 @@ TEST(QMHelplerTest, RegionTextFromTheBundledList) {
   EXPECT_EQ(QMHelpler::userAddressString("1,108"), "北京市 海淀区");
   EXPECT_EQ(QMHelpler::userAddressString("19,0,1903"), "广东省 深圳市");
   EXPECT_EQ(QMHelpler::userAddressString("019,1903"), "广东省 深圳市");
-  EXPECT_EQ(QMHelpler::userAddressString("1,1903"), std::nullopt);
-  EXPECT_EQ(QMHelpler::userAddressString("99,1"), std::nullopt);
-  EXPECT_EQ(QMHelpler::userAddressString(""), std::nullopt);
+  for (const char* unknown : {"1,1903", "99,1", ""}) {
+    EXPECT_EQ(QMHelpler::userAddressString(unknown), std::nullopt) << unknown;
+  }
 }
 
 TEST(QMHelplerTest, NoRegionTextWithoutTheList) {

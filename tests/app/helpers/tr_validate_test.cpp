@@ -1,23 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "app/helpers/TRValidate.h"
 
 namespace {
 
-TEST(TRValidateTest, IdentityCardCheckCharacter) {
-  EXPECT_TRUE(TRValidate::validateIdentityCardNo("123456789012345677"));
-  EXPECT_TRUE(TRValidate::validateIdentityCardNo("111111111111111110"));
-  EXPECT_TRUE(TRValidate::validateIdentityCardNo("11010519900301009X"));
-  EXPECT_TRUE(TRValidate::validateIdentityCardNo("11010519900301009x"));
+// Runs `check` over texts it must accept and texts it must refuse.
+void expectVerdicts(bool (*check)(std::string_view), const std::vector<std::string>& accepted,
+                    const std::vector<std::string>& refused) {
+  for (const std::string& text : accepted) {
+    EXPECT_TRUE(check(text)) << "refused: \"" << text << '"';
+  }
+  for (const std::string& text : refused) {
+    EXPECT_FALSE(check(text)) << "accepted: \"" << text << '"';
+  }
+}
 
-  EXPECT_FALSE(TRValidate::validateIdentityCardNo("123456789012345678"));
-  EXPECT_FALSE(TRValidate::validateIdentityCardNo("11111111111111111"));
-  EXPECT_FALSE(TRValidate::validateIdentityCardNo("1111111111111111100"));
-  EXPECT_FALSE(TRValidate::validateIdentityCardNo("1111111a1111111110"));
-  EXPECT_FALSE(TRValidate::validateIdentityCardNo(""));
+TEST(TRValidateTest, IdentityCardCheckCharacter) {
   // A sign or a blank is no digit, though a number scan would read past it.
-  EXPECT_FALSE(TRValidate::validateIdentityCardNo("+11111111111111110"));
-  EXPECT_FALSE(TRValidate::validateIdentityCardNo(" 11111111111111110"));
+  expectVerdicts(TRValidate::validateIdentityCardNo,
+                 {"123456789012345677", "111111111111111110", "11010519900301009X", "11010519900301009x"},
+                 {"123456789012345678", "11111111111111111", "1111111111111111100", "1111111a1111111110", "",
+                  "+11111111111111110", " 11111111111111110"});
 }
 
 TEST(TRValidateTest, ValidateStringNeverGivesAMissingText) {
@@ -30,7 +37,6 @@ TEST(TRValidateTest, ValidateStringNeverGivesAMissingText) {
   EXPECT_EQ(TRValidate::validateString(&padded), " a ");
   EXPECT_EQ(TRValidate::validateString(&null), "");
   EXPECT_EQ(TRValidate::validateString(nullptr), "");
-
   EXPECT_TRUE(TRValidate::validateBlankString(nullptr));
   EXPECT_TRUE(TRValidate::validateBlankString(&null));
   EXPECT_TRUE(TRValidate::validateBlankString(&blanks));
@@ -39,35 +45,17 @@ TEST(TRValidateTest, ValidateStringNeverGivesAMissingText) {
 }
 
 TEST(TRValidateTest, RealNamesAreLatinOrCjkOfTwoToTwenty) {
-  EXPECT_TRUE(TRValidate::validateRealName("林知远"));
-  EXPECT_TRUE(TRValidate::validateRealName("Li"));
-  EXPECT_FALSE(TRValidate::validateRealName("林"));
-  EXPECT_FALSE(TRValidate::validateRealName("Li Lei"));
-  EXPECT_FALSE(TRValidate::validateRealName("林Li"));
-  EXPECT_FALSE(TRValidate::validateRealName(std::string(21, 'a')));
-  EXPECT_FALSE(TRValidate::validateRealName(""));
+  expectVerdicts(TRValidate::validateRealName, {"林知远", "Li"},
+                 {"林", "Li Lei", "林Li", std::string(21, 'a'), ""});
 }
 
 TEST(TRValidateTest, PatternChecksMatchTheWholeText) {
-  EXPECT_TRUE(TRValidate::validateMobile("13800138000"));
-  EXPECT_TRUE(TRValidate::validateMobile("15912345678"));
-  EXPECT_FALSE(TRValidate::validateMobile("15412345678"));
-  EXPECT_FALSE(TRValidate::validateMobile("1380013800"));
-  EXPECT_FALSE(TRValidate::validateMobile("12800138000"));
-
-  EXPECT_TRUE(TRValidate::validateEmail("learner@example.com"));
-  EXPECT_FALSE(TRValidate::validateEmail("learner@example"));
-  EXPECT_FALSE(TRValidate::validateEmail("learner@example.com "));
-
-  EXPECT_TRUE(TRValidate::validateUserName("learner"));
-  EXPECT_TRUE(TRValidate::validateUserName("书山学海"));
-  EXPECT_FALSE(TRValidate::validateUserName("_learner"));
-  EXPECT_FALSE(TRValidate::validateUserName("ab"));
-
-  EXPECT_TRUE(TRValidate::validatePassword("quill2016"));
-  EXPECT_FALSE(TRValidate::validatePassword("short"));
-  EXPECT_FALSE(TRValidate::validatePassword("with space1"));
-  EXPECT_FALSE(TRValidate::validatePassword(std::string(17, 'a')));
+  expectVerdicts(TRValidate::validateMobile, {"13800138000", "15912345678"},
+                 {"15412345678", "1380013800", "12800138000"});
+  expectVerdicts(TRValidate::validateEmail, {"learner@example.com"},
+                 {"learner@example", "learner@example.com "});
+  expectVerdicts(TRValidate::validateUserName, {"learner", "书山学海"}, {"_learner", "ab"});
+  expectVerdicts(TRValidate::validatePassword, {"quill2016"}, {"short", "with space1", std::string(17, 'a')});
 }
 
 }  // namespace

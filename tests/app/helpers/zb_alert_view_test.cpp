@@ -5,7 +5,6 @@
 
 #include "app/helpers/ZBAlertView.h"
 #include "app/helpers/ui_helper_test_util.h"
-#include "platform/uikit/views/ActivityIndicatorView.h"
 #include "platform/uikit/views/Label.h"
 
 namespace {
@@ -19,6 +18,7 @@ class RecordingDelegate : public ZBAlertViewDelegate {
     events.push_back("clicked " + button.currentTitle() + " on " + alertView.message() +
                      (alertView.switchSave() ? " (ticked)" : ""));
   }
+
   void alertViewDidDismiss(ZBAlertView& alertView) override {
     events.push_back("dismissed " + alertView.message());
   }
@@ -31,35 +31,26 @@ uikit::View& boxOf(const ZBAlertView& panel) {
   return *panel.subviews().at(0);
 }
 
-template <typename T>
-std::vector<std::shared_ptr<T>> partsOf(const ZBAlertView& panel) {
-  std::vector<std::shared_ptr<T>> parts;
+std::shared_ptr<uikit::Label> labelOf(const ZBAlertView& panel) {
   for (const std::shared_ptr<uikit::View>& view : boxOf(panel).subviews()) {
-    if (auto part = std::dynamic_pointer_cast<T>(view)) {
-      parts.push_back(part);
+    if (auto label = std::dynamic_pointer_cast<uikit::Label>(view)) {
+      return label;
     }
   }
-  return parts;
+  return nullptr;
 }
 
-// The panel buttons (the check box left out: it has custom type).
-std::vector<std::shared_ptr<MyButton>> buttonsOf(const ZBAlertView& panel) {
+// The panel buttons of `type`: the check box is the one of custom type.
+std::vector<std::shared_ptr<MyButton>> buttonsOf(const ZBAlertView& panel,
+                                                 uikit::ButtonType type = uikit::ButtonType::kSystem) {
   std::vector<std::shared_ptr<MyButton>> buttons;
-  for (const std::shared_ptr<MyButton>& button : partsOf<MyButton>(panel)) {
-    if (button->buttonType() == uikit::ButtonType::kSystem) {
+  for (const std::shared_ptr<uikit::View>& view : boxOf(panel).subviews()) {
+    auto button = std::dynamic_pointer_cast<MyButton>(view);
+    if (button && button->buttonType() == type) {
       buttons.push_back(button);
     }
   }
   return buttons;
-}
-
-std::shared_ptr<MyButton> checkBoxOf(const ZBAlertView& panel) {
-  for (const std::shared_ptr<MyButton>& button : partsOf<MyButton>(panel)) {
-    if (button->buttonType() == uikit::ButtonType::kCustom) {
-      return button;
-    }
-  }
-  return nullptr;
 }
 
 class ZBAlertViewTest : public UiHelperTest {
@@ -75,6 +66,11 @@ class ZBAlertViewTest : public UiHelperTest {
     return panels;
   }
 
+  // The message of the only panel on screen, or "" when there is not exactly one.
+  std::string shownMessage() const {
+    return panelsOnScreen().size() == 1 ? panelsOnScreen()[0]->message() : "";
+  }
+
   std::shared_ptr<RecordingDelegate> delegate_ = std::make_shared<RecordingDelegate>();
 };
 
@@ -83,25 +79,19 @@ TEST_F(ZBAlertViewTest, PanelsComeUpOneAtATimeInTheOrderShown) {
   ZBAlertView::showAlertWithMessage("second", {"取消", "确定"}, delegate_);
   ZBAlertView::showAlertWithMessage("third", {"OK"}, delegate_);
   EXPECT_EQ(ZBAlertView::queuedPanels().size(), 3u);
-  ASSERT_EQ(panelsOnScreen().size(), 1u);
-  EXPECT_EQ(panelsOnScreen()[0]->message(), "first");
-
-  buttonsOf(*panelsOnScreen()[0])[0]->performTap();
-  ASSERT_EQ(panelsOnScreen().size(), 1u);
-  EXPECT_EQ(panelsOnScreen()[0]->message(), "second");
-  buttonsOf(*panelsOnScreen()[0])[1]->performTap();
-  buttonsOf(*panelsOnScreen()[0])[0]->performTap();
+  EXPECT_EQ(shownMessage(), "first");
+  buttonsOf(*panelsOnScreen().at(0))[0]->performTap();
+  EXPECT_EQ(shownMessage(), "second");
+  buttonsOf(*panelsOnScreen().at(0))[1]->performTap();
+  buttonsOf(*panelsOnScreen().at(0))[0]->performTap();
   nextTurn();
-
   EXPECT_TRUE(panelsOnScreen().empty());
   EXPECT_FALSE(ZBAlertView::isShowingPanel());
   EXPECT_EQ(delegate_->events,
             (std::vector<std::string>{"clicked OK on first", "dismissed first", "clicked 确定 on second",
                                       "dismissed second", "clicked OK on third", "dismissed third"}));
-
   ZBAlertView::showAlertWithMessage("fourth", {"OK"}, delegate_);
-  ASSERT_EQ(panelsOnScreen().size(), 1u);
-  EXPECT_EQ(panelsOnScreen()[0]->message(), "fourth");
+  EXPECT_EQ(shownMessage(), "fourth");
 }
 
 TEST_F(ZBAlertViewTest, SessionNumbersNeverRepeatSoDismissalReachesThePanelMeant) {
@@ -114,44 +104,44 @@ TEST_F(ZBAlertViewTest, SessionNumbersNeverRepeatSoDismissalReachesThePanelMeant
   }
   ZBAlertView::dismissAlertView(sessions[1]);
   EXPECT_EQ(delegate_->events, std::vector<std::string>{"dismissed panel 1"});
-  ASSERT_EQ(panelsOnScreen().size(), 1u);
-  EXPECT_EQ(panelsOnScreen()[0]->message(), "panel 0");
+  EXPECT_EQ(shownMessage(), "panel 0");
   EXPECT_EQ(ZBAlertView::queuedPanels().size(), 49u);
-
   ZBAlertView::dismissAlertView(-5);
   EXPECT_EQ(ZBAlertView::queuedPanels().size(), 49u);
 }
 
-TEST_F(ZBAlertViewTest, ButtonsOverlapAcrossTheBottomOfTheBox) {
+TEST_F(ZBAlertViewTest, TheBoxIsLaidOutForItsButtonsAndCheckBox) {
+  // Two buttons overlap across the bottom of the box.
   ZBAlertView::showAlertWithMessage("two buttons", {"取消", "确定"}, delegate_);
-  const ZBAlertView& panel = *panelsOnScreen().at(0);
-  EXPECT_EQ(panel.frame(), window_->bounds());
-  EXPECT_EQ(boxOf(panel).frame().size, (uikit::Size{270, 170}));
-  EXPECT_EQ(boxOf(panel).center(), panel.center());
-  const std::vector<std::shared_ptr<MyButton>> buttons = buttonsOf(panel);
+  const ZBAlertView* panel = panelsOnScreen().at(0);
+  EXPECT_EQ(panel->frame(), window_->bounds());
+  EXPECT_EQ(boxOf(*panel).frame().size, (uikit::Size{270, 170}));
+  EXPECT_EQ(boxOf(*panel).center(), panel->center());
+  const std::vector<std::shared_ptr<MyButton>> buttons = buttonsOf(*panel);
   ASSERT_EQ(buttons.size(), 2u);
   EXPECT_EQ(buttons[0]->frame(), uikit::Rect(-1, 125, 137, 45));
   EXPECT_EQ(buttons[1]->frame(), uikit::Rect(135, 125, 137, 45));
-  EXPECT_EQ(partsOf<uikit::Label>(panel).at(0)->frame(), uikit::Rect(20, 20, 230, 85));
-}
+  EXPECT_EQ(labelOf(*panel)->frame(), uikit::Rect(20, 20, 230, 85));
 
-TEST_F(ZBAlertViewTest, WithoutTitlesTheMessageFillsTheBox) {
+  // Without titles the message fills the box; without a check box title the check box has no height.
+  ZBAlertView::resetForTesting();
   ZBAlertView::showAlertWithMessage("no buttons", std::vector<std::string>{}, delegate_);
-  const ZBAlertView& panel = *panelsOnScreen().at(0);
-  EXPECT_TRUE(buttonsOf(panel).empty());
-  EXPECT_EQ(partsOf<uikit::Label>(panel).at(0)->frame(), uikit::Rect(20, 20, 230, 130));
+  EXPECT_TRUE(buttonsOf(*panelsOnScreen().at(0)).empty());
+  EXPECT_EQ(labelOf(*panelsOnScreen().at(0))->frame(), uikit::Rect(20, 20, 230, 130));
+  ZBAlertView::resetForTesting();
+  ZBAlertView::showAlertWithMessage("message", std::nullopt, {"OK"}, delegate_);
+  EXPECT_EQ(buttonsOf(*panelsOnScreen().at(0), uikit::ButtonType::kCustom).at(0)->frame().size.height, 0);
+  EXPECT_EQ(labelOf(*panelsOnScreen().at(0))->frame(), uikit::Rect(10, 20, 250, 95));
 }
 
 TEST_F(ZBAlertViewTest, TheCheckBoxIsReadAsTheRememberedChoice) {
   ZBAlertView::showAlertWithMessage("当前为非WiFi网络", std::optional<std::string>("记住我的选择"),
                                     {"取消", "继续"}, delegate_);
   const ZBAlertView& panel = *panelsOnScreen().at(0);
-  std::shared_ptr<MyButton> checkBox = checkBoxOf(panel);
-  ASSERT_TRUE(checkBox);
+  std::shared_ptr<MyButton> checkBox = buttonsOf(panel, uikit::ButtonType::kCustom).at(0);
   EXPECT_EQ(checkBox->frame(), uikit::Rect(0, 95, 270, 20));
   EXPECT_EQ(checkBox->currentImage()->name(), "icon_selectorDeselect");
   EXPECT_EQ(buttonsOf(panel).at(0)->frame().size.height, 35);
-
   checkBox->performTap();
   EXPECT_TRUE(panel.switchSave());
   EXPECT_EQ(checkBox->currentImage()->name(), "icon_selectorSelected");
@@ -161,18 +151,10 @@ TEST_F(ZBAlertViewTest, TheCheckBoxIsReadAsTheRememberedChoice) {
   EXPECT_EQ(delegate_->events.at(0), "clicked 继续 on 当前为非WiFi网络 (ticked)");
 }
 
-TEST_F(ZBAlertViewTest, WithoutACheckBoxTitleTheCheckBoxHasNoHeight) {
-  ZBAlertView::showAlertWithMessage("message", std::nullopt, {"OK"}, delegate_);
-  const ZBAlertView& panel = *panelsOnScreen().at(0);
-  EXPECT_EQ(checkBoxOf(panel)->frame().size.height, 0);
-  EXPECT_EQ(partsOf<uikit::Label>(panel).at(0)->frame(), uikit::Rect(10, 20, 250, 95));
-}
-
 TEST_F(ZBAlertViewTest, TheNetworkPanelJoinsOnlyAnEmptyQueue) {
   ZBAlertView::showAlertWithMessage("busy", {"OK"}, delegate_);
   ZBAlertView::showAlertWithNetworkInWorking();
   EXPECT_EQ(ZBAlertView::queuedPanels().size(), 1u);
-
   ZBAlertView::resetForTesting();
   const std::int64_t session = ZBAlertView::showAlertWithNetworkInWorking();
   ASSERT_EQ(panelsOnScreen().size(), 1u);
@@ -186,10 +168,8 @@ TEST_F(ZBAlertViewTest, APanelWithAViewDismissesItselfOnTime) {
   auto picture = std::make_shared<uikit::View>(uikit::Rect(0, 0, 40, 40));
   ZBAlertView::showAlertWithMessage("saved", picture, ZBAlertView::Arrangement::kViewAbove, 1.5, delegate_);
   ASSERT_EQ(panelsOnScreen().size(), 1u);
-  const uikit::View& box = boxOf(*panelsOnScreen()[0]);
-  EXPECT_EQ(picture->superview(), &box);
+  EXPECT_EQ(picture->superview(), &boxOf(*panelsOnScreen()[0]));
   EXPECT_EQ(picture->frame().origin.y, 20);
-
   advance(std::chrono::milliseconds(1400));
   EXPECT_EQ(panelsOnScreen().size(), 1u);
   advance(std::chrono::milliseconds(100));
@@ -203,12 +183,10 @@ TEST_F(ZBAlertViewTest, WithoutAKeyWindowPanelsWaitForOne) {
   uikit::Application::sharedApplication().resetForTesting();
   ZBAlertView::showAlertWithMessage("waiting", {"OK"}, delegate_);
   EXPECT_FALSE(ZBAlertView::isShowingPanel());
-
   window_ = std::make_shared<uikit::Window>();
   window_->makeKeyAndVisible();
   ZBAlertView::showAlertWithMessage("next", {"OK"}, delegate_);
-  ASSERT_EQ(panelsOnScreen().size(), 1u);
-  EXPECT_EQ(panelsOnScreen()[0]->message(), "waiting");
+  EXPECT_EQ(shownMessage(), "waiting");
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include "app/app_test_util.h"
 #include "app/network/QMNetworkHelper.h"
-#include "app/network/TREncrypt.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Device.h"
@@ -14,7 +13,6 @@ namespace {
 
 using apptest::AppTestEnvironment;
 
-constexpr char kLoginPath[] = "/common/baselogin";
 constexpr char kTimePath[] = "/common/get/time";
 constexpr char kVersionPath[] = "/app/latest_ver";
 
@@ -27,14 +25,12 @@ TEST(QMNetworkHelperSignTest, OrdersKeysByCodeUnitsAndCutsLongValues) {
             "78e4d6c0eca0fcb40ad71d2b5ba3e33c");
   EXPECT_EQ(QMNetworkHelper::networkSignParam({{"\uFF21", ns::Value("2")}, {"\U0001F600", ns::Value("1")}}),
             "f407b82979e50e3464716b8cf6da9b71");
-
   const std::string fifty(50, 'x');
   EXPECT_EQ(QMNetworkHelper::networkSignParam({{"k", ns::Value(fifty)}}), "6410c071e9b6e6cc6b74760af6a596c4");
   EXPECT_EQ(QMNetworkHelper::networkSignParam({{"k", ns::Value(fifty + "y")}}),
             "6410c071e9b6e6cc6b74760af6a596c4");
   EXPECT_EQ(QMNetworkHelper::networkSignParam({{"k", ns::Value(std::string(49, 'x') + "\U0001F600")}}),
             "cfbbfc48998a600c6c9098f66a8900a2");
-
   EXPECT_EQ(QMNetworkHelper::networkSignParam({{"page", ns::Value(1)}}),
             QMNetworkHelper::networkSignParam({{"page", ns::Value("1")}}));
   EXPECT_EQ(QMNetworkHelper::networkSignParam({}), std::nullopt);
@@ -44,6 +40,7 @@ TEST(QMNetworkHelperCodeTest, MapsCodesToTheClientsOwnTexts) {
   const auto text = [](const ns::Value& code) { return QMNetworkHelper::networkParseServerCode(&code); };
   EXPECT_EQ(text(ns::Value(9701)), "根据appid查找secretkey失败");
   EXPECT_EQ(text(ns::Value(9708)), "sid 无效");
+  EXPECT_EQ(text(ns::Value(9724)), "验证码错误");
   EXPECT_EQ(text(ns::Value(9740)), "密码长度不符合要求");
   EXPECT_EQ(text(ns::Value(9802)), "身份证号输入有误");
   EXPECT_EQ(text(ns::Value(9999)), "系统内部错误");
@@ -69,7 +66,6 @@ TEST_F(QMNetworkHelperTest, TheBackEndAcceptsTheSignOfLongNumericAndWideValues) 
                                           {"\U0001F600", ns::Value(std::string(50, 'y'))}});
   ASSERT_TRUE(reply.object);
   EXPECT_EQ(*reply.object->find("code"), ns::Value(0)) << ns::describe(*reply.object);
-
   const std::vector<sample_backend::api::RecordedApiRequest> recorded =
       app_.backend().recordedRequests(kTimePath);
   ASSERT_EQ(recorded.size(), 1u);
@@ -79,6 +75,7 @@ TEST_F(QMNetworkHelperTest, TheBackEndAcceptsTheSignOfLongNumericAndWideValues) 
 }
 
 TEST_F(QMNetworkHelperTest, EveryRequestCarriesTheCommonHeaders) {
+  EXPECT_EQ(QMNetworkHelper::commonServerManager().get(), QMNetworkHelper::commonServerManager().get());
   outside::SimulatedNetwork::setStatus(outside::ReachableViaWWAN);
   ASSERT_TRUE(app_.post(kVersionPath).object);
   const std::vector<sample_backend::api::RecordedApiRequest> recorded = app_.backend().recordedRequests();
@@ -92,8 +89,7 @@ TEST_F(QMNetworkHelperTest, EveryRequestCarriesTheCommonHeaders) {
   EXPECT_EQ(request.header("model"), "iOS");
   EXPECT_EQ(request.header("screensize"), "750*1334");
   EXPECT_EQ(request.header("channel"), "000016");
-  // The header says Wi-Fi whatever the link.
-  EXPECT_EQ(request.header("network"), "wifi");
+  EXPECT_EQ(request.header("network"), "wifi") << "the header says Wi-Fi whatever the link";
   EXPECT_EQ(recorded[0].code, 0);
 }
 
@@ -105,64 +101,41 @@ TEST_F(QMNetworkHelperTest, CommonParametersWithAndWithoutASession) {
             ns::Value(*QMNetworkHelper::networkSignParam({{"app_id", ns::Value("83")}})));
 
   // A logged-out caller's own "sid" stays and is signed; the back end refuses it as no live session.
-  ns::Dictionary callerSid =
-      QMNetworkHelper::networkCommonParam(ns::Dictionary{{"sid", ns::Value("20160001")}});
-  EXPECT_EQ(callerSid.at("sid"), ns::Value("20160001"));
-  EXPECT_EQ(*app_.post(kTimePath, ns::Dictionary{{"sid", ns::Value("20160001")}}).object->find("code"),
-            ns::Value(9708));
+  const ns::Dictionary callerSid{{"sid", ns::Value("20160001")}};
+  EXPECT_EQ(QMNetworkHelper::networkCommonParam(callerSid).at("sid"), ns::Value("20160001"));
+  EXPECT_EQ(*app_.post(kTimePath, callerSid).object->find("code"), ns::Value(9708));
 
   // An empty session id counts as logged in but is not sent.
   QMUser::sharedInstance()->setUserSid("");
+  EXPECT_TRUE(QMUser::sharedInstance()->isLogin());
   EXPECT_EQ(QMNetworkHelper::networkCommonParam(std::nullopt).count("sid"), 0u);
-
-  AppTestEnvironment::Reply login =
-      app_.post(kLoginPath, ns::Dictionary{{"username", ns::Value("learner")},
-                                           {"password", ns::Value(TREncrypt::base64Encrypt("quill2016"))}});
-  ASSERT_TRUE(login.object);
-  const std::string session = login.object->find("sid")->asString();
+  const std::string session = app_.postLogin().sid;
   QMUser::sharedInstance()->setUserSid(session);
-  ns::Dictionary loggedIn =
-      QMNetworkHelper::networkCommonParam(ns::Dictionary{{"sid", ns::Value("20160001")}});
-  EXPECT_EQ(loggedIn.at("sid"), ns::Value(session));
-
+  EXPECT_EQ(QMNetworkHelper::networkCommonParam(callerSid).at("sid"), ns::Value(session));
   app_.backend().clearRecordedRequests();
-  EXPECT_EQ(*app_.post(kTimePath, ns::Dictionary{{"sid", ns::Value("20160001")}}).object->find("code"),
-            ns::Value(0));
+  EXPECT_EQ(*app_.post(kTimePath, callerSid).object->find("code"), ns::Value(0));
   EXPECT_EQ(app_.backend().recordedRequests()[0].request.parameter("sid"), session);
 }
 
 TEST_F(QMNetworkHelperTest, RefusedCodesShowTheTableTextWhenAsked) {
-  const std::vector<std::pair<int, std::string>> cases = {
-      {9701, "根据appid查找secretkey失败"},
-      {9706, "用户名或密码错误"},
-      {9724, "验证码错误"},
-      {9999, "系统内部错误"},
-      {-1, "未知错误"},
-      {9704, "网络错误"},
-  };
-  for (const auto& [code, text] : cases) {
+  for (const auto& [code, text] :
+       std::vector<std::pair<int, std::string>>{{9724, "验证码错误"}, {9704, "网络错误"}}) {
     app_.clearWindow();
     app_.backend().controls().refuseNextRequest(kTimePath, code);
-    AppTestEnvironment::Reply reply = app_.post(kTimePath);
-    ASSERT_TRUE(reply.object);
-    EXPECT_FALSE(QMNetworkHelper::networkParseServerReply(reply.object, true));
+    EXPECT_FALSE(QMNetworkHelper::networkParseServerReply(app_.post(kTimePath).object, true));
     EXPECT_EQ(app_.toasts(), std::vector<std::string>{text}) << code;
   }
-
   app_.clearWindow();
   app_.backend().controls().refuseNextRequest(kTimePath, 9712);
   EXPECT_FALSE(QMNetworkHelper::networkParseServerReply(app_.post(kTimePath).object, false));
   EXPECT_TRUE(app_.toasts().empty());
-}
-
-TEST_F(QMNetworkHelperTest, CodesAsTextAndMissingCodesAreRead) {
+  // A code sent as text is read as its number; a reply without a code passes.
   app_.backend().controls().refuseNextRequest(kTimePath, 9702);
   app_.backend().controls().sendNextCodeAs(kTimePath, sample_backend::api::CodeForm::kText);
   AppTestEnvironment::Reply textCode = app_.post(kTimePath);
   EXPECT_EQ(*textCode.object->find("code"), ns::Value("9702"));
   EXPECT_FALSE(QMNetworkHelper::networkParseServerReply(textCode.object, true));
   EXPECT_EQ(app_.toasts(), std::vector<std::string>{"用户不存在"});
-
   app_.backend().controls().sendNextCodeAs(kVersionPath, sample_backend::api::CodeForm::kMissing);
   AppTestEnvironment::Reply noCode = app_.post(kVersionPath);
   EXPECT_EQ(noCode.object->find("code"), nullptr);
@@ -183,19 +156,19 @@ TEST_F(QMNetworkHelperTest, ADisplacedSessionForcesALogout) {
   ns::NotificationCenter::ObserverToken token = ns::NotificationCenter::defaultCenter().addObserverForName(
       std::string(kQMUserLogoutNotification), nullptr, nullptr,
       [&](const ns::Notification&) { events.push_back("logout"); });
-
-  const ns::Dictionary credentials{{"username", ns::Value("learner")},
-                                   {"password", ns::Value(TREncrypt::base64Encrypt("quill2016"))}};
-  QMUser::sharedInstance()->setUserSid(app_.post(kLoginPath, credentials).object->find("sid")->asString());
-  // The same learner signs in on another device.
-  ASSERT_EQ(*app_.post(kLoginPath, credentials).object->find("code"), ns::Value(0));
-
+  // While logged out, a session error changes nothing.
+  app_.backend().controls().refuseNextRequest(kTimePath, 9708);
+  EXPECT_FALSE(QMNetworkHelper::networkParseServerReply(app_.post(kTimePath).object, true));
+  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(uikit::AlertView::visibleAlerts().empty());
+  EXPECT_TRUE(app_.toasts().empty());
+  QMUser::sharedInstance()->setUserSid(app_.postLogin().sid);
+  app_.postLogin();  // The same learner signs in on another device.
   AppTestEnvironment::Reply reply = app_.post(kTimePath);
   ASSERT_TRUE(reply.object);
   EXPECT_EQ(*reply.object->find("code"), ns::Value(9708));
   EXPECT_FALSE(QMNetworkHelper::networkParseServerReply(reply.object, false));
   ns::NotificationCenter::defaultCenter().removeObserver(token);
-
   EXPECT_EQ(events, (std::vector<std::string>{"pause", "logout", "root"}));
   EXPECT_FALSE(QMUser::sharedInstance()->isLogin());
   const std::vector<std::shared_ptr<uikit::AlertView>> alerts = uikit::AlertView::visibleAlerts();
@@ -207,35 +180,14 @@ TEST_F(QMNetworkHelperTest, ADisplacedSessionForcesALogout) {
   EXPECT_TRUE(app_.toasts().empty());
 }
 
-TEST_F(QMNetworkHelperTest, ASessionErrorWhileLoggedOutChangesNothing) {
-  bool rebuilt = false;
-  QMAppServices::setRootRebuilder([&] { rebuilt = true; });
-  app_.backend().controls().refuseNextRequest(kTimePath, 9708);
-  EXPECT_FALSE(QMNetworkHelper::networkParseServerReply(app_.post(kTimePath).object, true));
-  EXPECT_FALSE(rebuilt);
-  EXPECT_TRUE(uikit::AlertView::visibleAlerts().empty());
-  EXPECT_TRUE(app_.toasts().empty());
-}
-
 TEST_F(QMNetworkHelperTest, NetworkAvailabilityIsKnownBeforeLaunchAndFollowsTheLink) {
-  // Nothing has started a monitor yet: the request layer still has one to ask.
-  EXPECT_TRUE(QMNetworkHelper::isHaveNetwork());
+  EXPECT_TRUE(QMNetworkHelper::isHaveNetwork()) << "before any monitor starts, the request layer has one";
   EXPECT_TRUE(app_.toasts().empty());
-
   outside::SimulatedNetwork::setStatus(outside::ReachableViaWWAN);
   EXPECT_TRUE(QMNetworkHelper::isHaveNetwork());
-
   outside::SimulatedNetwork::setStatus(outside::NotReachable);
   EXPECT_FALSE(QMNetworkHelper::isHaveNetwork());
   EXPECT_EQ(app_.toasts(), std::vector<std::string>{"暂无网络,请检查网络"});
-}
-
-TEST_F(QMNetworkHelperTest, TheSharedManagerIsMadeOnceForThePublicWebHost) {
-  const std::shared_ptr<HCHTTPRequestOperationManager>& manager = QMNetworkHelper::commonServerManager();
-  EXPECT_EQ(manager.get(), QMNetworkHelper::commonServerManager().get());
-  ASSERT_TRUE(manager->baseURL());
-  EXPECT_EQ(manager->baseURL()->host(), "127.0.0.1");
-  EXPECT_EQ(manager->requestSerializer()->valueForHTTPHeaderField("channel"), "000016");
 }
 
 }  // namespace

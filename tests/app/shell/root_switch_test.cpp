@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/base/QMBaseNavigationController.h"
-#include "app/network/TREncrypt.h"
 #include "app/session/QMUser.h"
 #include "app/shell/CoursePlaceholderController.h"
 #include "app/shell/shell_test_util.h"
@@ -15,8 +14,8 @@ using shelltest::ShellTest;
 
 class RootSwitchTest : public ShellTest {
  protected:
-  static std::string rootClass() {
-    return uikit::Application::sharedApplication().keyWindow()->rootViewController()->className();
+  static std::shared_ptr<uikit::ViewController> root() {
+    return uikit::Application::sharedApplication().keyWindow()->rootViewController();
   }
 
   // The subject screen at the root of the drawer's centre stack.
@@ -39,26 +38,30 @@ class RootSwitchTest : public ShellTest {
 
 TEST_F(RootSwitchTest, LoginBuildsTheDrawerAndLogoutGoesBackToTheLoginScreen) {
   launch();
-  EXPECT_EQ(rootClass(), "QMUserLogController");
+  EXPECT_EQ(root()->className(), "QMUserLogController");
   EXPECT_EQ(pausedDownloads_, 1);
-
-  logInThroughTheScreen();
-  ASSERT_TRUE(delegate_->drawer()) << screen();
-  EXPECT_EQ(uikit::Application::sharedApplication().keyWindow()->rootViewController(), delegate_->drawer());
-  EXPECT_EQ(pausedDownloads_, 2);
-  EXPECT_TRUE(screenShows("[QMSubjectController]")) << screen();
-  // The drawer holds the menu on the left and, in the centre, a navigation stack rooted at the subject
-  // screen, which is handed the drawer too.
-  EXPECT_EQ(delegate_->drawer()->leftViewController()->className(), "QMMenuController");
-  ASSERT_TRUE(subjectScreen());
-  EXPECT_EQ(subjectScreen()->className(), "QMSubjectController");
-  EXPECT_EQ(subjectScreen()->drawer(), delegate_->drawer());
-
-  logOutThroughTheMenu();
-  EXPECT_EQ(rootClass(), "QMUserLogController");
-  EXPECT_EQ(delegate_->drawer(), nullptr);
-  EXPECT_FALSE(QMUser::sharedInstance()->isLogin());
-  EXPECT_TRUE(screenShows("[QMUserLogController]")) << screen();
+  // Logging in again builds a new drawer: the old one is dropped at logout.
+  for (int login = 1; login <= 2; ++login) {
+    const int pausesBefore = pausedDownloads_;
+    logInThroughTheScreen();
+    ASSERT_TRUE(delegate_->drawer()) << screen();
+    EXPECT_EQ(root(), delegate_->drawer());
+    EXPECT_EQ(pausedDownloads_, pausesBefore + 1);
+    EXPECT_TRUE(screenShows("[QMSubjectController]")) << screen();
+    // The drawer holds the menu on the left and, in the centre, a stack rooted at the subject screen,
+    // which is handed the drawer too.
+    EXPECT_EQ(delegate_->drawer()->leftViewController()->className(), "QMMenuController");
+    ASSERT_TRUE(subjectScreen());
+    EXPECT_EQ(subjectScreen()->className(), "QMSubjectController");
+    EXPECT_EQ(subjectScreen()->drawer(), delegate_->drawer());
+    const std::weak_ptr<ui::DrawerController> drawer = delegate_->drawer();
+    logOutThroughTheMenu();
+    EXPECT_TRUE(drawer.expired());
+    EXPECT_EQ(root()->className(), "QMUserLogController");
+    EXPECT_EQ(delegate_->drawer(), nullptr);
+    EXPECT_FALSE(QMUser::sharedInstance()->isLogin());
+    EXPECT_TRUE(screenShows("[QMUserLogController]")) << screen();
+  }
 }
 
 TEST_F(RootSwitchTest, ARebuildWhileLoggedInKeepsTheDrawerAndStillPausesDownloads) {
@@ -67,11 +70,10 @@ TEST_F(RootSwitchTest, ARebuildWhileLoggedInKeepsTheDrawerAndStillPausesDownload
   const std::shared_ptr<ui::DrawerController> drawer = delegate_->drawer();
   ASSERT_TRUE(drawer);
   const int pausesBefore = pausedDownloads_;
-
   delegate_->reloadRootController();
   settle();
   EXPECT_EQ(delegate_->drawer(), drawer);
-  EXPECT_EQ(uikit::Application::sharedApplication().keyWindow()->rootViewController(), drawer);
+  EXPECT_EQ(root(), drawer);
   EXPECT_EQ(pausedDownloads_, pausesBefore + 1);
 
   // Logged out, a rebuild also pauses downloads while the login screen stays the root.
@@ -79,31 +81,12 @@ TEST_F(RootSwitchTest, ARebuildWhileLoggedInKeepsTheDrawerAndStillPausesDownload
   const int pausesLoggedOut = pausedDownloads_;
   delegate_->reloadRootController();
   EXPECT_EQ(pausedDownloads_, pausesLoggedOut + 1);
-  EXPECT_EQ(rootClass(), "QMUserLogController");
-}
-
-TEST_F(RootSwitchTest, LoggingInAgainBuildsANewDrawer) {
-  launch();
-  logInThroughTheScreen();
-  const std::weak_ptr<ui::DrawerController> first = delegate_->drawer();
-  logOutThroughTheMenu();
-  EXPECT_TRUE(first.expired()) << "the old drawer is dropped at logout";
-
-  logInThroughTheScreen();
-  ASSERT_TRUE(delegate_->drawer());
-  EXPECT_TRUE(screenShows("[QMSubjectController]")) << screen();
-  EXPECT_EQ(subjectScreen()->drawer(), delegate_->drawer());
+  EXPECT_EQ(root()->className(), "QMUserLogController");
 }
 
 TEST_F(RootSwitchTest, AStoredSessionStartsAtTheDrawer) {
   // A session that an earlier run opened and kept in user defaults.
-  apptest::AppTestEnvironment::Reply login = app_.post(
-      "/common/baselogin",
-      ns::Dictionary{{"username", ns::Value(shelltest::kLearnerName)},
-                     {"password", ns::Value(TREncrypt::base64Encrypt(shelltest::kLearnerPassword))}});
-  ASSERT_TRUE(login.object && login.object->find("sid"));
-  QMUser::sharedInstance()->setUserSid(login.object->find("sid")->asString());
-
+  QMUser::sharedInstance()->setUserSid(app_.postLogin().sid);
   launch();
   // The version check carries the session, which the back end still knows.
   ASSERT_TRUE(runUntil([&] { return !app_.backend().recordedRequests("/app/latest_ver").empty(); }));
@@ -111,7 +94,7 @@ TEST_F(RootSwitchTest, AStoredSessionStartsAtTheDrawer) {
   EXPECT_EQ(app_.backend().recordedRequests("/app/latest_ver").front().request.parameter("sid"),
             QMUser::sharedInstance()->userSid());
   ASSERT_TRUE(delegate_->drawer());
-  EXPECT_EQ(rootClass(), "DrawerController");
+  EXPECT_EQ(root()->className(), "DrawerController");
   EXPECT_TRUE(screenShows("[QMSubjectController]")) << screen();
 }
 

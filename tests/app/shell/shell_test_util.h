@@ -1,9 +1,7 @@
 #pragma once
 
-// ShellTest: the application as the executable starts it, on the sample back end over loopback: a fresh
-// sandbox, session and request layer (apptest::AppTestEnvironment), the login and placeholder course scenes,
-// a counter in place of the download manager's pausing, and the main loop on a manual clock. launch() runs
-// the application with a new AppDelegate; the driver then uses it as a finger would.
+// ShellTest: the application as the executable starts it over apptest::AppTestEnvironment, with a counter in
+// place of the download manager's pausing and the main loop on a manual clock; the driver acts as a finger.
 
 #include <gtest/gtest.h>
 
@@ -27,9 +25,6 @@
 #include "platform/uikit/storyboard/Storyboard.h"
 
 namespace shelltest {
-
-inline constexpr char kLearnerName[] = "learner";
-inline constexpr char kLearnerPassword[] = "quill2016";
 
 class ShellTest : public ::testing::Test {
  protected:
@@ -70,20 +65,24 @@ class ShellTest : public ::testing::Test {
   static std::string screen() { return uikit::Driver::screenText(); }
   static bool screenShows(const std::string& text) { return screen().find(text) != std::string::npos; }
 
-  // Signs in through the login screen and waits for the screen that follows a reply.
-  void logInThroughTheScreen(const std::string& name = kLearnerName,
-                             const std::string& password = kLearnerPassword) {
-    ASSERT_TRUE(runUntil([] { return uikit::Driver::findView("userNameTF").ok(); })) << screen();
+  // Types both fields of the login screen (an empty text clears one) and taps the login button.
+  void submit(const std::string& name, const std::string& password) {
     ASSERT_TRUE(uikit::Driver::type("userNameTF", name).ok());
     ASSERT_TRUE(uikit::Driver::type("userPasswordTF", password).ok());
-    const std::size_t loginsBefore = app_.backend().recordedRequests("/common/baselogin").size();
-    ASSERT_TRUE(uikit::Driver::tap("登录").ok());
-    ASSERT_TRUE(runUntil([&] {
-      return app_.backend().recordedRequests("/common/baselogin").size() > loginsBefore &&
-             !screenShows("loading");
-    })) << screen();
+    ASSERT_TRUE(uikit::Driver::tap("loginBtn").ok());
     settle();
   }
+
+  // Signs in through the login screen and waits for the screen that follows the reply.
+  void logInThroughTheScreen() {
+    ASSERT_TRUE(runUntil([] { return uikit::Driver::findView("userNameTF").ok(); })) << screen();
+    const std::size_t loginsBefore = loginsSent();
+    submit(apptest::kLearnerName, apptest::kLearnerPassword);
+    ASSERT_TRUE(runUntil([&] { return loginsSent() > loginsBefore && !screenShows("loading"); })) << screen();
+    settle();
+  }
+
+  std::size_t loginsSent() { return app_.backend().recordedRequests(apptest::kLoginPath).size(); }
 
   ns::ManualClock& clock_;
   apptest::AppTestEnvironment app_;

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "app/shell/shell_test_util.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
-#include "sample_backend/api/ApiReply.h"
 
 namespace {
 
@@ -19,14 +17,6 @@ constexpr char kDownloadPath[] = "http://127.0.0.1/quillmark/download/2.0.0";
 
 class VersionAlertTest : public ShellTest {
  protected:
-  // Makes the back end answer the version check with `obj`.
-  void answerVersionChecksWith(nlohmann::json obj) {
-    app_.backend().router().add(kVersionPath, sample_backend::api::SessionRule::kOpen,
-                                [obj](const sample_backend::api::RouteContext&) {
-                                  return sample_backend::api::ApiReply::success(obj);
-                                });
-  }
-
   // Launches and runs the main loop until `handled` tells that the version reply has been handled.
   void launchAndWaitForTheVersionReply(const std::function<bool()>& handled) {
     launch();
@@ -45,18 +35,15 @@ class VersionAlertTest : public ShellTest {
 };
 
 TEST_F(VersionAlertTest, AForcedUpdateOffersOnlyUpdateNowWhichOpensTheDownload) {
-  answerVersionChecksWith({{"downloadPath", kDownloadPath}, {"status", 2}, {"forceUpdateStatus", 2}});
+  app_.answer(kVersionPath, {{"downloadPath", kDownloadPath}, {"status", 2}, {"forceUpdateStatus", 2}});
   launchAndWaitForTheVersionReply([] { return alertOnScreen() != nullptr; });
-
   const std::shared_ptr<uikit::AlertView> alert = alertOnScreen();
   ASSERT_TRUE(alert) << screen();
   EXPECT_EQ(alert->title(), "更新提示");
   EXPECT_EQ(alert->message(), " 检测到新版本，需要升级");
   ASSERT_EQ(alert->numberOfButtons(), 1);
   EXPECT_EQ(alert->buttonTitleAtIndex(0), "马上更新");
-  EXPECT_EQ(alert->tag(), 0);
   EXPECT_EQ(delegate_->serverAppDownloadPath(), kDownloadPath);
-
   ASSERT_TRUE(uikit::Driver::answerAlert("马上更新").ok());
   EXPECT_EQ(openedURLs(), std::vector<std::string>{kDownloadPath});
   EXPECT_EQ(alertOnScreen(), nullptr);
@@ -64,18 +51,15 @@ TEST_F(VersionAlertTest, AForcedUpdateOffersOnlyUpdateNowWhichOpensTheDownload) 
 
 TEST_F(VersionAlertTest, AnOptionalUpdateCanBeIgnoredOrTaken) {
   // The status may come as text; it still reads as 2.
-  answerVersionChecksWith({{"downloadPath", kDownloadPath}, {"status", "2"}, {"forceUpdateStatus", 1}});
+  app_.answer(kVersionPath, {{"downloadPath", kDownloadPath}, {"status", "2"}, {"forceUpdateStatus", 1}});
   launchAndWaitForTheVersionReply([] { return alertOnScreen() != nullptr; });
-
   std::shared_ptr<uikit::AlertView> alert = alertOnScreen();
   ASSERT_TRUE(alert) << screen();
   ASSERT_EQ(alert->numberOfButtons(), 2);
   EXPECT_EQ(alert->buttonTitleAtIndex(0), "忽略");
   EXPECT_EQ(alert->buttonTitleAtIndex(1), "马上更新");
-  EXPECT_EQ(alert->tag(), 1);
   ASSERT_TRUE(uikit::Driver::answerAlert("忽略").ok());
   EXPECT_TRUE(openedURLs().empty());
-
   delegate_->checkNewVersion();
   ASSERT_TRUE(runUntil([] { return alertOnScreen() != nullptr; }));
   ASSERT_TRUE(uikit::Driver::answerAlert("马上更新").ok());
@@ -83,9 +67,8 @@ TEST_F(VersionAlertTest, AnOptionalUpdateCanBeIgnoredOrTaken) {
 }
 
 TEST_F(VersionAlertTest, NoNewerVersionShowsNothingButKeepsTheDownloadAddress) {
-  answerVersionChecksWith({{"downloadPath", kDownloadPath}, {"status", 1}, {"forceUpdateStatus", 2}});
+  app_.answer(kVersionPath, {{"downloadPath", kDownloadPath}, {"status", 1}, {"forceUpdateStatus", 2}});
   launchAndWaitForTheVersionReply([&] { return delegate_->serverAppDownloadPath().has_value(); });
-
   EXPECT_EQ(alertOnScreen(), nullptr) << screen();
   EXPECT_EQ(delegate_->serverAppDownloadPath(), kDownloadPath);
 }

@@ -8,12 +8,7 @@
 namespace storetest {
 namespace {
 
-class StoreDownloadListsTest : public StoreTest {
- protected:
-  void SetUp() override { stage_ = storeSampleCatalogue(); }
-
-  std::shared_ptr<QMStage> stage_;
-};
+using StoreDownloadListsTest = StoreCatalogueTest;
 
 TEST_F(StoreDownloadListsTest, DownloadingAndDownloadedChildrenSortByIdText) {
   record("9")->setStatus(kQMDownloadRunning);
@@ -36,7 +31,6 @@ TEST_F(StoreDownloadListsTest, StatusQueriesLookThroughTheTree) {
   EXPECT_TRUE(course("100")->isHaveCourseWithStatus(kQMDownloadPaused));
   EXPECT_EQ(idsOf(course("100")->courseArrayWith(kQMDownloadPaused)), (std::vector<std::string>{"110"}));
   EXPECT_EQ(idsOf(course("110")->courseArrayWith(kQMDownloadNotQueued)), (std::vector<std::string>{"9"}));
-
   for (const char* lesson : {"9", "120", "200"}) {
     record(lesson)->setStatus(kQMDownloadDone);
   }

@@ -33,6 +33,11 @@ class StoreLearningPositionTest : public StoreTest {
         json(R"({"courseId": 7, "onStageId": 12, "onLearning": {"id": 4711, "date": )" + date + "}}"));
   }
 
+  void setLocalPosition(const std::string& lesson, const std::string& time) {
+    subject_->setOnClassID(lesson);
+    subject_->setOnClassTime(time);
+  }
+
   std::shared_ptr<QMSubject> subject_;
   std::vector<std::string> posted_;
   std::vector<std::shared_ptr<ns::Object>> postedObjects_;
@@ -50,8 +55,7 @@ TEST_F(StoreLearningPositionTest, WithoutALocalTimeTheServersPositionIsAdopted) 
 }
 
 TEST_F(StoreLearningPositionTest, ANewerLocalPositionIsKeptAndSentToTheServer) {
-  subject_->setOnClassID("9");
-  subject_->setOnClassTime("2024.03.05 20:16");
+  setLocalPosition("9", "2024.03.05 20:16");
   storeServerPosition(R"("2024.03.05 20:15")");
   EXPECT_EQ(subject_->onClassID(), "9");
   EXPECT_EQ(subject_->onClassTime(), "2024.03.05 20:16");
@@ -59,19 +63,18 @@ TEST_F(StoreLearningPositionTest, ANewerLocalPositionIsKeptAndSentToTheServer) {
 }
 
 TEST_F(StoreLearningPositionTest, AnOlderOrEqualLocalPositionGivesWayToTheServers) {
-  subject_->setOnClassID("9");
-  subject_->setOnClassTime("2024.03.05 20:15");
+  setLocalPosition("9", "2024.03.05 20:15");
   storeServerPosition(R"("2024.03.05 20:15")");
   EXPECT_EQ(subject_->onClassID(), "4711");
-  subject_->setOnClassTime("2023.12.31 23:59");
+  setLocalPosition("9", "2023.12.31 23:59");
   storeServerPosition(R"("2024.01.01 00:00")");
+  EXPECT_EQ(subject_->onClassID(), "4711");
   EXPECT_EQ(subject_->onClassTime(), "2024.01.01 00:00");
   EXPECT_EQ(posted_, (std::vector<std::string>{"GetServerProgress", "GetServerProgress"}));
 }
 
 TEST_F(StoreLearningPositionTest, AServerTimeThatDoesNotParseChangesAndPostsNothing) {
-  subject_->setOnClassID("9");
-  subject_->setOnClassTime("2024.03.05 20:16");
+  setLocalPosition("9", "2024.03.05 20:16");
   for (const char* date : {R"("yesterday")", R"("2024.02.30 10:00")", R"("")", "null", "20240305"}) {
     storeServerPosition(date);
     EXPECT_EQ(subject_->onClassID(), "9") << date;
@@ -93,8 +96,7 @@ TEST_F(StoreLearningPositionTest, AnUnreadableLocalTimeCountsAsNone) {
 }
 
 TEST_F(StoreLearningPositionTest, TheLastPlayedLessonIsKnownThroughItsSubject) {
-  auto stage = subject_->sortedStageArray().front();
-  helper().createCourseWithDic(json(kSampleChapter), stage);
+  helper().createCourseWithDic(json(kSampleChapter), subject_->sortedStageArray().front());
   subject_->setOnClassID("10");
   EXPECT_TRUE(course("10")->isNearlyPlayed());
   EXPECT_FALSE(course("9")->isNearlyPlayed());

@@ -7,10 +7,8 @@
 namespace storetest {
 namespace {
 
-class StoreLessonFolderTest : public StoreTest {
+class StoreLessonFolderTest : public StoreCatalogueTest {
  protected:
-  void SetUp() override { storeSampleCatalogue(); }
-
   // Makes the lesson folder of `lesson` with a playlist in it; returns the folder's path.
   std::string makeFolder(const std::string& lesson) {
     const std::string path =
@@ -36,7 +34,6 @@ TEST_F(StoreLessonFolderTest, GoingBackToNotQueuedDeletesTheFolder) {
   record("9")->setStatus(kQMDownloadDone);
   EXPECT_EQ(setStatusLogging("9", kQMDownloadNotQueued), "本地下载文件删除成功\n");
   EXPECT_FALSE(files().fileExistsAtPath(done));
-
   const std::string partial = makeFolder("10");
   record("10")->setStatus(kQMDownloadPaused);
   EXPECT_EQ(setStatusLogging("10", kQMDownloadNotQueued),
@@ -71,7 +68,6 @@ TEST_F(StoreLessonFolderTest, AFolderNameThatLeavesTheUsersFolderIsNeverDeleted)
   EXPECT_EQ(lesson->lessonFolderPath(), std::nullopt);
   lesson->setStatus(kQMDownloadDone);
   EXPECT_EQ(setStatusLogging("9", kQMDownloadNotQueued), "本地下载文件删除失败\n");
-
   lesson->setFileDocment("7_@11_../../..");
   lesson->setStatus(kQMDownloadRunning);
   EXPECT_EQ(setStatusLogging("9", kQMDownloadNotQueued), "删除本地文件：(null)\n下载文件删除失败\n");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -22,6 +23,13 @@ std::string storeFilePath() {
   return ns::Sandbox::documentsDirectory() + "/Quillmark.sqlite";
 }
 
+void addTask(const std::shared_ptr<QMFileCacheInfo>& record) {
+  auto task = std::static_pointer_cast<QMTask>(
+      QMCoreDataHelper::sharedInstance().managedObjectContext()->insertNewObjectForEntityForName(
+          QMTask::kEntityName));
+  task->setOwnByFileCache(record);
+}
+
 using StoreFileTest = StoreTest;
 
 TEST_F(StoreFileTest, ASavedStoreReadsBackInANewProcess) {
@@ -29,7 +37,6 @@ TEST_F(StoreFileTest, ASavedStoreReadsBackInANewProcess) {
   record("9")->setStatus(kQMDownloadDone);
   record("10")->setStatus(kQMDownloadPaused);
   helper().saveContext();
-
   const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
   const std::string report = sandbox_.path("child-report.txt");
   // timeout(1) bounds the child, so that a stuck child fails this test instead of hanging it.
@@ -68,14 +75,9 @@ TEST_F(StoreFileTest, DeletingASubjectTakesEverythingBelowItAndLeavesTheSeason) 
   auto season = helper().createSeasonWithDic(json(R"({"id": 1})"));
   auto subject = stage->ownBySubject();
   subject->setOwnBySeason(season);
-  auto lessonRecord = record("9");
-  auto context = helper().managedObjectContext();
-  auto task = std::static_pointer_cast<QMTask>(context->insertNewObjectForEntityForName(QMTask::kEntityName));
-  task->setTaskURL("http://example.invalid/a.ts");
-  task->setOwnByFileCache(lessonRecord);
+  addTask(record("9"));
   helper().saveContext();
-
-  context->deleteObject(*subject);
+  helper().managedObjectContext()->deleteObject(*subject);
   helper().saveContext();
   for (const char* entity : {"QMSubject", "QMStage", "QMCourse", "QMFileCacheInfo", "QMTask"}) {
     EXPECT_TRUE(helper().fetchEntityWith(entity).empty()) << entity;
@@ -87,15 +89,11 @@ TEST_F(StoreFileTest, DeletingASubjectTakesEverythingBelowItAndLeavesTheSeason) 
 TEST_F(StoreFileTest, DeletingARecordTakesItsTasksAndLeavesTheLesson) {
   storeSampleCatalogue();
   auto lessonRecord = record("9");
-  auto context = helper().managedObjectContext();
-  for (int index = 0; index < 3; ++index) {
-    auto task =
-        std::static_pointer_cast<QMTask>(context->insertNewObjectForEntityForName(QMTask::kEntityName));
-    task->setIndex(index);
-    task->setOwnByFileCache(lessonRecord);
+  for (int task = 0; task < 3; ++task) {
+    addTask(lessonRecord);
   }
   EXPECT_EQ(lessonRecord->ownTask().size(), 3u);
-  context->deleteObject(*lessonRecord);
+  helper().managedObjectContext()->deleteObject(*lessonRecord);
   EXPECT_TRUE(helper().fetchEntityWith("QMTask").empty());
   EXPECT_EQ(course("9")->fileCacheInfo(), nullptr);
 }
@@ -138,6 +136,7 @@ class OlderRow : public cd::ManagedObject {
   void setInteger(const char* name, std::int64_t value) {
     setIntegerValue(*entity().attributeIndex(name), value);
   }
+
   void link(const char* relationship, const std::shared_ptr<OlderRow>& other) {
     setRelatedObject(*entity().relationshipIndex(relationship), other);
   }
@@ -151,18 +150,13 @@ std::shared_ptr<const cd::ManagedObjectModel> olderQuillmarkModel() {
     if (entity.name() == QMTask::kEntityName) {
       continue;
     }
-    std::vector<cd::AttributeDescription> attributes;
-    for (const auto& attribute : entity.attributes()) {
-      if (std::find(addedLater.begin(), addedLater.end(), attribute.name) == addedLater.end()) {
-        attributes.push_back(attribute);
-      }
-    }
-    std::vector<cd::RelationshipDescription> relationships;
-    for (const auto& relationship : entity.relationships()) {
-      if (relationship.destinationEntityName != QMTask::kEntityName) {
-        relationships.push_back(relationship);
-      }
-    }
+    std::vector<cd::AttributeDescription> attributes = entity.attributes();
+    std::erase_if(attributes,
+                  [&](const auto& attribute) { return std::ranges::count(addedLater, attribute.name); });
+    std::vector<cd::RelationshipDescription> relationships = entity.relationships();
+    std::erase_if(relationships, [](const auto& relationship) {
+      return relationship.destinationEntityName == QMTask::kEntityName;
+    });
     entities.emplace_back(entity.name(), cd::makeObjectOf<OlderRow>, attributes, relationships);
   }
   return std::make_shared<const cd::ManagedObjectModel>(std::string(kQuillmarkModelName),
@@ -174,31 +168,27 @@ TEST_F(StoreFileTest, AFileOfAnOlderModelOpensWithItsDataKept) {
     auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(olderQuillmarkModel());
     ASSERT_TRUE(coordinator->addSQLiteStoreAtPath(storeFilePath()).ok());
     cd::ManagedObjectContext context(coordinator);
-    auto insert = [&](std::string_view entity) {
-      return std::static_pointer_cast<OlderRow>(context.insertNewObjectForEntityForName(entity));
+    auto insert = [&](std::string_view entity, std::vector<std::pair<const char*, std::string>> texts,
+                      std::vector<std::pair<const char*, std::int64_t>> integers) {
+      auto row = std::static_pointer_cast<OlderRow>(context.insertNewObjectForEntityForName(entity));
+      for (const auto& [name, value] : texts) {
+        row->setText(name, value);
+      }
+      for (const auto& [name, value] : integers) {
+        row->setInteger(name, value);
+      }
+      return row;
     };
-    auto subject = insert("QMSubject");
-    subject->setText("subjectID", "7");
-    subject->setText("subjectName", "Old politics");
-    subject->setText("userID", "1001");
-    subject->setInteger("cachedVideo", 1);
-    auto stage = insert("QMStage");
-    stage->setText("tagID", "7_11");
-    stage->setText("stageID", "11");
-    stage->setInteger("cachedVideo", 1);
+    auto subject =
+        insert("QMSubject", {{"subjectID", "7"}, {"subjectName", "Old politics"}, {"userID", "1001"}},
+               {{"cachedVideo", 1}});
+    auto stage = insert("QMStage", {{"tagID", "7_11"}, {"stageID", "11"}}, {{"cachedVideo", 1}});
     stage->link("ownBySubject", subject);
-    auto lesson = insert("QMCourse");
-    lesson->setText("tagID", "7_11_9");
-    lesson->setText("courseID", "9");
-    lesson->setInteger("type", 2);
+    auto lesson = insert("QMCourse", {{"tagID", "7_11_9"}, {"courseID", "9"}}, {{"type", 2}});
     lesson->link("ownByStage", stage);
-    auto lessonRecord = insert("QMFileCacheInfo");
-    lessonRecord->setInteger("status", 5);
-    lessonRecord->setText("fileDocment", "7_@11_9");
-    lessonRecord->link("course", lesson);
+    insert("QMFileCacheInfo", {{"fileDocment", "7_@11_9"}}, {{"status", 5}})->link("course", lesson);
     ASSERT_TRUE(context.save().ok());
   }
-
   auto subjects = helper().getUserSubject();
   ASSERT_EQ(subjects.size(), 1u);
   EXPECT_EQ(subjects[0]->subjectName(), "Old politics");
@@ -217,9 +207,7 @@ TEST_F(StoreFileTest, AFileOfAnOlderModelOpensWithItsDataKept) {
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(stage->cachedVideo(), 0);
   EXPECT_EQ(subjects[0]->cachedVideo(), 0);
-  auto task = std::static_pointer_cast<QMTask>(
-      helper().managedObjectContext()->insertNewObjectForEntityForName(QMTask::kEntityName));
-  task->setOwnByFileCache(lesson->fileCacheInfo());
+  addTask(lesson->fileCacheInfo());
   helper().saveContext();
   EXPECT_FALSE(helper().managedObjectContext()->hasChanges());
 }

@@ -77,10 +77,9 @@ class StoreTest : public ::testing::Test {
     return stage;
   }
 
-  // Returns the course node with `courseID` in stage 11's tree, failing the test when there is none.
+  // Returns the course node with `courseID`, failing the test when there is not exactly one.
   static std::shared_ptr<QMCourse> course(const std::string& courseID) {
-    auto courses =
-        helper().fetchEntitiesOf<QMCourse>(cd::Predicate::equals("tagID", ns::Value(tagOf(courseID))));
+    auto courses = helper().fetchEntitiesOf<QMCourse>(cd::Predicate::equals("courseID", ns::Value(courseID)));
     EXPECT_EQ(courses.size(), 1u) << courseID;
     return courses.empty() ? nullptr : courses.front();
   }
@@ -92,17 +91,14 @@ class StoreTest : public ::testing::Test {
 
   ns::testutil::TemporarySandbox sandbox_;
   std::optional<std::string> userId_ = "1001";
+};
 
- private:
-  static std::string tagOf(const std::string& courseID) {
-    if (courseID == "100" || courseID == "200") {
-      return "7_11_" + courseID;
-    }
-    if (courseID == "110" || courseID == "120") {
-      return "7_11_100_" + courseID;
-    }
-    return "7_11_100_110_" + courseID;
-  }
+// A StoreTest with the sample catalogue stored; stage_ is stage 11.
+class StoreCatalogueTest : public StoreTest {
+ protected:
+  void SetUp() override { stage_ = storeSampleCatalogue(); }
+
+  std::shared_ptr<QMStage> stage_;
 };
 
 }  // namespace storetest

@@ -8,28 +8,20 @@ namespace storetest {
 namespace {
 
 using StoreUpsertTest = StoreTest;
+using Texts = std::vector<std::optional<std::string>>;
 
 TEST_F(StoreUpsertTest, ASubjectTakesItsFieldsAndStagesFromTheReply) {
   auto subject = helper().createSubjectWithDic(json(kSampleSubject));
   ASSERT_NE(subject, nullptr);
-  EXPECT_EQ(subject->subjectID(), "7");
-  EXPECT_EQ(subject->courseID(), "7");
-  EXPECT_EQ(subject->subjectName(), "Politics");
-  EXPECT_EQ(subject->iconID(), "70");
-  EXPECT_EQ(subject->stageCount(), "2");
-  EXPECT_EQ(subject->unitCount(), "1");
-  EXPECT_EQ(subject->classCount(), "4");
-  EXPECT_EQ(subject->isAvailable(), "1");
-  EXPECT_EQ(subject->hasTry(), "0");
-  EXPECT_EQ(subject->userID(), "1001");
-  EXPECT_EQ(subject->subjectStaus(), "正常");
+  EXPECT_EQ((Texts{subject->subjectID(), subject->courseID(), subject->subjectName(), subject->iconID(),
+                   subject->stageCount(), subject->unitCount(), subject->classCount(), subject->isAvailable(),
+                   subject->hasTry(), subject->userID(), subject->subjectStaus()}),
+            (Texts{"7", "7", "Politics", "70", "2", "1", "4", "1", "0", "1001", "正常"}));
   auto stages = subject->sortedStageArray();
   ASSERT_EQ(stages.size(), 2u);
-  EXPECT_EQ(stages[0]->tagID(), "7_11");
-  EXPECT_EQ(stages[0]->stageID(), "11");
-  EXPECT_EQ(stages[0]->stageName(), "Basics");
+  EXPECT_EQ((Texts{stages[0]->tagID(), stages[0]->stageID(), stages[0]->stageName(), stages[1]->tagID()}),
+            (Texts{"7_11", "11", "Basics", "7_12"}));
   EXPECT_EQ(stages[0]->isNew(), 1);
-  EXPECT_EQ(stages[1]->tagID(), "7_12");
   EXPECT_EQ(stages[0]->ownBySubject(), subject);
   EXPECT_FALSE(helper().managedObjectContext()->hasChanges());
 }
@@ -37,25 +29,17 @@ TEST_F(StoreUpsertTest, ASubjectTakesItsFieldsAndStagesFromTheReply) {
 TEST_F(StoreUpsertTest, MissingKeysAreStoredAsEmptyTextNeverAsNullText) {
   auto subject = helper().createSubjectWithDic(json(R"({"courseId": 8, "stageList": [{"name": "No id"}]})"));
   ASSERT_NE(subject, nullptr);
-  EXPECT_EQ(subject->iconID(), "");
-  EXPECT_EQ(subject->stageCount(), "");
-  EXPECT_EQ(subject->isAvailable(), "");
-  EXPECT_EQ(subject->hasTry(), "");
-  EXPECT_EQ(subject->subjectName(), std::nullopt);
-  EXPECT_EQ(subject->sortedStageArray().front()->tagID(), "8_");
-
+  EXPECT_EQ((Texts{subject->iconID(), subject->stageCount(), subject->isAvailable(), subject->hasTry(),
+                   subject->subjectName(), subject->sortedStageArray().front()->tagID()}),
+            (Texts{"", "", "", "", std::nullopt, "8_"}));
   auto season = helper().createSeasonWithDic(json(R"({"id": 3, "code": null})"));
-  EXPECT_EQ(season->seasonId(), "3");
-  EXPECT_EQ(season->code(), "");
-  EXPECT_EQ(season->name(), "");
-
+  EXPECT_EQ((Texts{season->seasonId(), season->code(), season->name()}), (Texts{"3", "", ""}));
   auto stage = subject->sortedStageArray().front();
   helper().createCourseWithDic(json(R"({"nodeId": 5, "type": 2, "teacher": "  "})"), stage);
   auto lesson = stage->sortedCourseArray().front();
-  EXPECT_EQ(lesson->videoID(), "");
-  EXPECT_EQ(lesson->teacherName(), "");
-  EXPECT_EQ(lesson->cwCode(), std::nullopt);
-  EXPECT_EQ(lesson->fileCacheInfo()->fileDocment(), "8_@_5");
+  EXPECT_EQ((Texts{lesson->videoID(), lesson->teacherName(), lesson->cwCode(),
+                   lesson->fileCacheInfo()->fileDocment()}),
+            (Texts{"", "", std::nullopt, "8_@_5"}));
 }
 
 TEST_F(StoreUpsertTest, AvailabilityReadsAsItsStatusText) {
@@ -87,7 +71,6 @@ TEST_F(StoreUpsertTest, LookupsFindTheSameObjectsAgain) {
   EXPECT_EQ(theirs->sortedStageArray().size(), 2u);
   EXPECT_TRUE(first->sortedStageArray().empty());
   EXPECT_EQ(helper().fetchEntityWith("QMStage").size(), 2u);
-
   auto season = helper().createSeasonWithDic(json(R"({"id": 1, "name": "2025"})"));
   EXPECT_EQ(helper().createSeasonWithDic(json(R"({"id": "1", "name": "2025 again"})")), season);
   EXPECT_EQ(season->name(), "2025 again");
@@ -110,10 +93,8 @@ TEST_F(StoreUpsertTest, ACourseTreeKeepsItsShapeOrderAndRecords) {
   EXPECT_EQ(idsOf(unit->sortedCourseArray()), (std::vector<std::string>{"9", "10"}));
   auto lesson = course("9");
   EXPECT_EQ(lesson->level(), 3);
-  EXPECT_EQ(lesson->courseName(), "Lesson 9");
-  EXPECT_EQ(lesson->teacherName(), "Wang");
-  EXPECT_EQ(lesson->videoID(), "900");
-  EXPECT_EQ(lesson->cwCode(), "31");
+  EXPECT_EQ((Texts{lesson->courseName(), lesson->teacherName(), lesson->videoID(), lesson->cwCode()}),
+            (Texts{"Lesson 9", "Wang", "900", "31"}));
   EXPECT_EQ(lesson->type(), QMCourse::kLessonType);
   EXPECT_EQ(lesson->rootCourse(), chapter);
   // A lesson's folder is named after its subject, stage and id, whatever lies between.
@@ -152,22 +133,20 @@ TEST_F(StoreUpsertTest, ALessonWithChildrenGetsNoRecord) {
 }
 
 TEST_F(StoreUpsertTest, SeasonsAndSubjectsAreTheCurrentUsers) {
-  helper().createSubjectWithDic(json(R"({"courseId": 9})"));
-  helper().createSubjectWithDic(json(R"({"courseId": 10})"));
-  helper().createSubjectWithDic(json(R"({"courseId": 2})"));
+  for (const char* id : {"9", "10", "2"}) {
+    helper().createSubjectWithDic(json(std::string(R"({"courseId": )") + id + "}"));
+  }
   auto selected = helper().createSeasonWithDic(json(R"({"id": 5, "selling": 1})"));
   helper().createSeasonWithDic(json(R"({"id": 6})"));
   EXPECT_EQ(helper().getSelectedSeason(), nullptr);
   selected->setIsSelected(1);
   EXPECT_EQ(helper().getSelectedSeason(), selected);
   EXPECT_EQ(selected->selling(), 1);
-
   std::vector<std::string> ids;
   for (const auto& subject : helper().getUserSubject()) {
     ids.push_back(*subject->subjectID());
   }
   EXPECT_EQ(ids, (std::vector<std::string>{"10", "2", "9"}));
-
   userId_ = "2002";
   EXPECT_TRUE(helper().getUserSubject().empty());
   EXPECT_EQ(helper().getSelectedSeason(), nullptr);

@@ -16,8 +16,6 @@ namespace {
 
 using shelltest::ShellTest;
 
-constexpr char kLoginPath[] = "/common/baselogin";
-
 class LoginScreenTest : public ShellTest {
  protected:
   void SetUp() override {
@@ -28,16 +26,6 @@ class LoginScreenTest : public ShellTest {
   std::shared_ptr<QMUserLogController> loginScreen() const {
     return std::dynamic_pointer_cast<QMUserLogController>(
         uikit::Application::sharedApplication().keyWindow()->rootViewController());
-  }
-
-  std::size_t loginsSent() { return app_.backend().recordedRequests(kLoginPath).size(); }
-
-  // Types both fields (an empty text clears one) and taps the login button.
-  void submit(const std::string& name, const std::string& password) {
-    ASSERT_TRUE(uikit::Driver::type("userNameTF", name).ok());
-    ASSERT_TRUE(uikit::Driver::type("userPasswordTF", password).ok());
-    ASSERT_TRUE(uikit::Driver::tap("loginBtn").ok());
-    settle();
   }
 
   // Lets the two-second toasts go.
@@ -60,7 +48,6 @@ TEST_F(LoginScreenTest, EmptyFieldsAreRefusedBeforeAnythingIsSent) {
   letToastsGo();
   submit("", "secret");
   EXPECT_TRUE(screenShows("toast: 请输入用户名")) << screen();
-
   EXPECT_EQ(loginsSent(), 0u);
   EXPECT_FALSE(screenShows("loading"));
   EXPECT_FALSE(uikit::Keyboard::isVisible()) << "the login button takes the keyboard down";
@@ -73,12 +60,10 @@ TEST_F(LoginScreenTest, NothingIsTrimmedAndTheBackEndsRefusalLeavesTheSessionAlo
   submit(" ", " ");
   ASSERT_TRUE(runUntil([&] { return screenShows("toast: 用户不存在"); })) << screen();
   ASSERT_EQ(loginsSent(), 1u);
-  EXPECT_EQ(app_.backend().recordedRequests(kLoginPath)[0].request.parameter("username"), " ");
-
+  EXPECT_EQ(app_.backend().recordedRequests(apptest::kLoginPath)[0].request.parameter("username"), " ");
   letToastsGo();
-  submit(shelltest::kLearnerName, "wrong");
+  submit(apptest::kLearnerName, "wrong");
   ASSERT_TRUE(runUntil([&] { return screenShows("toast: 用户名或密码错误"); })) << screen();
-
   EXPECT_FALSE(screenShows("loading")) << screen();
   EXPECT_TRUE(screenShows("[QMUserLogController]"));
   EXPECT_FALSE(QMUser::sharedInstance()->isLogin());
@@ -88,7 +73,7 @@ TEST_F(LoginScreenTest, NothingIsTrimmedAndTheBackEndsRefusalLeavesTheSessionAlo
 
 TEST_F(LoginScreenTest, WithoutANetworkNothingIsSent) {
   outside::SimulatedNetwork::setStatus(outside::NotReachable);
-  submit(shelltest::kLearnerName, shelltest::kLearnerPassword);
+  submit(apptest::kLearnerName, apptest::kLearnerPassword);
   EXPECT_TRUE(screenShows(std::string("toast: ") + kQMNoNetworkText)) << screen();
   EXPECT_FALSE(screenShows("loading"));
   EXPECT_EQ(loginsSent(), 0u);
@@ -97,23 +82,21 @@ TEST_F(LoginScreenTest, WithoutANetworkNothingIsSent) {
 TEST_F(LoginScreenTest, ASuccessfulLoginKeepsTheSessionTurnsOnWifiOnlyAndShowsTheMainScreens) {
   QMUser::sharedInstance()->setOnlyWifiPlay(false);
   QMUser::sharedInstance()->setOnlyWifiDown(false);
-
-  submit(shelltest::kLearnerName, shelltest::kLearnerPassword);
+  submit(apptest::kLearnerName, apptest::kLearnerPassword);
   EXPECT_TRUE(screenShows("loading")) << "the key window is covered while the login runs";
   ASSERT_TRUE(runUntil([] { return screenShows("[QMSubjectController]"); })) << screen();
-
   EXPECT_FALSE(screenShows("loading")) << screen();
   const std::shared_ptr<QMUser>& user = QMUser::sharedInstance();
   EXPECT_TRUE(user->isLogin());
   EXPECT_EQ(user->userId(), "20160001");
-  EXPECT_EQ(user->userLoginName(), shelltest::kLearnerName);
+  EXPECT_EQ(user->userLoginName(), apptest::kLearnerName);
   EXPECT_EQ(user->userPassword(), std::nullopt);
   EXPECT_TRUE(user->onlyWifiPlay());
   EXPECT_TRUE(user->onlyWifiDown());
   EXPECT_TRUE(delegate_->drawer());
 
   // The password travels as Base64, with the common parameters and a sign the back end accepts.
-  const auto logins = app_.backend().recordedRequests(kLoginPath);
+  const auto logins = app_.backend().recordedRequests(apptest::kLoginPath);
   ASSERT_EQ(logins.size(), 1u);
   EXPECT_EQ(logins[0].request.parameter("password"), "cXVpbGwyMDE2");
   EXPECT_EQ(logins[0].refusal, "");
@@ -123,17 +106,12 @@ TEST_F(LoginScreenTest, ASuccessfulLoginKeepsTheSessionTurnsOnWifiOnlyAndShowsTh
 TEST_F(LoginScreenTest, TheInputAreaAppearsAfterTheOpeningSlideAtItsPlace) {
   const std::shared_ptr<QMUserLogController> login = loginScreen();
   ASSERT_TRUE(login);
-  EXPECT_FALSE(login->userNameView()->isHidden());
-  EXPECT_FALSE(login->passwordView()->isHidden());
-  EXPECT_FALSE(login->loginBtn()->isHidden());
+  EXPECT_FALSE(login->userNameView()->isHidden() || login->passwordView()->isHidden() ||
+               login->loginBtn()->isHidden());
   EXPECT_DOUBLE_EQ(login->topAlignConstant(), 330);
   EXPECT_DOUBLE_EQ(login->userNameView()->frame().minY(), 330);
-  EXPECT_DOUBLE_EQ(login->loginIcon()->frame().minY(), 110);
   EXPECT_DOUBLE_EQ(login->loginTitle()->frame().minY(), 110 + login->loginIcon()->frame().height() + 50);
-  EXPECT_DOUBLE_EQ(login->loginBtn()->layer().cornerRadius(), 5);
   EXPECT_TRUE(login->userPasswordTF()->isSecureTextEntry());
-  EXPECT_TRUE(login->shouldAutorotate());
-  EXPECT_EQ(login->supportedInterfaceOrientations(), uikit::kInterfaceOrientationMaskPortrait);
 
   // A fresh screen starts with its input area hidden until it has appeared.
   auto fresh = std::make_shared<QMUserLogController>();
@@ -150,7 +128,6 @@ TEST_F(LoginScreenTest, TheKeyboardLiftsTheScreenOnceAndTheReturnKeyLowersIt) {
   ASSERT_TRUE(uikit::Driver::type("userPasswordTF", "x").ok());
   ns::NotificationCenter::defaultCenter().postNotificationName(uikit::kKeyboardWillShowNotification);
   EXPECT_DOUBLE_EQ(login->view()->frame().minY(), -QMUserLogController::kKeyboardShift);
-
   ASSERT_TRUE(uikit::Driver::pressReturn("userPasswordTF").ok());
   EXPECT_FALSE(uikit::Keyboard::isVisible());
   EXPECT_DOUBLE_EQ(login->view()->frame().minY(), 0);

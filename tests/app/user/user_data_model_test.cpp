@@ -9,11 +9,8 @@
 #include "app/session/QMUser.h"
 #include "app/user/QMUserDataModel.h"
 #include "platform/foundation/loop/RunLoop.h"
-#include "sample_backend/api/ApiReply.h"
 
 namespace {
-
-using sample_backend::api::ApiReply;
 
 // Writes down the callbacks it hears, with what they hand over.
 class RecordingDelegate : public QMUserDataModelDelegate {
@@ -27,10 +24,12 @@ class RecordingDelegate : public QMUserDataModelDelegate {
     events.push_back("zcoinList");
     handedOver = transactions;
   }
+
   void networkGetUserOrderListSuccess(const ns::Value& orders) override {
     events.push_back("orders");
     handedOver = orders;
   }
+
   void networkGetUserOrderListFailed() override { events.push_back("ordersFailed"); }
   void networkCancelUserOrderFailed() override { events.push_back("cancelFailed"); }
 
@@ -42,29 +41,17 @@ class QMUserDataModelTest : public ::testing::Test {
  protected:
   QMUserDataModelTest() { model_->setDelegate(delegate_); }
 
-  // Makes the back end answer `path` with a reply of code 0 carrying `obj` and the top-level `topLevel`.
-  void answer(const std::string& path, nlohmann::json obj,
-              nlohmann::json topLevel = nlohmann::json::object()) {
-    app_.backend().router().add(path, sample_backend::api::SessionRule::kOpen,
-                                [obj, topLevel](const sample_backend::api::RouteContext&) {
-                                  ApiReply reply = ApiReply::success(obj);
-                                  reply.topLevel = topLevel;
-                                  return reply;
-                                });
-  }
-
   // Runs the main loop until the delegate has heard `count` callbacks in all.
   void waitForCallbacks(std::size_t count) {
     ASSERT_TRUE(ns::RunLoop::main().runUntil([&] { return delegate_->events.size() >= count; },
                                              std::chrono::seconds(10)));
   }
 
-  // Returns the parameters of the only request of `path`.
-  std::map<std::string, std::string, std::less<>> sentParameters(const std::string& path) {
-    const auto recorded = app_.backend().recordedRequests(path);
-    EXPECT_EQ(recorded.size(), 1u) << path;
-    return recorded.empty() ? std::map<std::string, std::string, std::less<>>()
-                            : recorded[0].request.parameters;
+  // The parameters of the only request of `path`.
+  apptest::Parameters sentParameters(std::string_view path) {
+    const std::vector<apptest::Parameters> sent = app_.sentParameters(path);
+    EXPECT_EQ(sent.size(), 1u) << path;
+    return sent.empty() ? apptest::Parameters() : sent[0];
   }
 
   apptest::AppTestEnvironment app_;
@@ -73,10 +60,9 @@ class QMUserDataModelTest : public ::testing::Test {
 };
 
 TEST_F(QMUserDataModelTest, AProfileWithoutRegionsOrRealNameIsStoredAsNeverMissingText) {
-  answer(std::string(QMUserDataModel::kUserInfoPath), {{"nick_name", "书山"}, {"sex", 1}});
+  app_.answer(QMUserDataModel::kUserInfoPath, {{"nick_name", "书山"}, {"sex", 1}});
   model_->networkGetUserInfo();
   waitForCallbacks(1);
-
   EXPECT_EQ(delegate_->events, std::vector<std::string>{"userInfo"});
   const std::shared_ptr<QMUser>& user = QMUser::sharedInstance();
   EXPECT_EQ(user->userAddress(), " ");
@@ -87,35 +73,28 @@ TEST_F(QMUserDataModelTest, AProfileWithoutRegionsOrRealNameIsStoredAsNeverMissi
 }
 
 TEST_F(QMUserDataModelTest, AnOrderPageSendsItsNumbersAsTextsAndHandsOverThePagesOrders) {
-  answer(std::string(QMUserDataModel::kOrderListPath), {{"z_data", {{{"orderNo", "A1"}}}}, {"total", 1}});
+  app_.answer(QMUserDataModel::kOrderListPath, {{"z_data", {{{"orderNo", "A1"}}}}, {"total", 1}});
   model_->networkGetUserOrderWithStaus(0, 3);
   waitForCallbacks(1);
-
-  const auto parameters = sentParameters(std::string(QMUserDataModel::kOrderListPath));
+  const auto parameters = sentParameters(QMUserDataModel::kOrderListPath);
   EXPECT_EQ(parameters.at("status"), "0");
   EXPECT_EQ(parameters.at("pageNo"), "3");
   EXPECT_EQ(parameters.at("pageSize"), "10");
   EXPECT_EQ(parameters.at("ios"), "ios");
-  EXPECT_EQ(parameters.at("app_id"), "83");
-  EXPECT_TRUE(parameters.contains("sign"));
   EXPECT_EQ(app_.backend().recordedRequests(std::string(QMUserDataModel::kOrderListPath))[0].refusal, "");
-
   EXPECT_EQ(delegate_->events, std::vector<std::string>{"orders"});
   ASSERT_EQ(delegate_->handedOver.count(), 1u);
   EXPECT_EQ(*delegate_->handedOver.element(0)->find("orderNo"), ns::Value("A1"));
 }
 
 TEST_F(QMUserDataModelTest, RepliesReachTheSharedUserAfterTheDelegateOrTheModelHasGone) {
-  answer(std::string(QMUserDataModel::kZCoinPath),
-         {{"amount", 12.5}, {"freezeAmount", "3"}, {"remark", "ok"}});
-  answer(std::string(QMUserDataModel::kAvaterPath), {{"headImage1", "http://img/a.png"}});
-
+  app_.answer(QMUserDataModel::kZCoinPath, {{"amount", 12.5}, {"freezeAmount", "3"}, {"remark", "ok"}});
+  app_.answer(QMUserDataModel::kAvaterPath, {{"headImage1", "http://img/a.png"}});
   model_->networkGetUserZCoin();
   delegate_.reset();
   auto otherModel = std::make_shared<QMUserDataModel>();
   otherModel->networkGetUserAvater();
   otherModel.reset();
-
   const std::shared_ptr<QMUser>& user = QMUser::sharedInstance();
   ASSERT_TRUE(ns::RunLoop::main().runUntil([&] { return user->userAvater() && user->ZCoinAmount() > 0; },
                                            std::chrono::seconds(10)));
@@ -123,17 +102,16 @@ TEST_F(QMUserDataModelTest, RepliesReachTheSharedUserAfterTheDelegateOrTheModelH
   EXPECT_DOUBLE_EQ(user->ZCoinFreezeAmount(), 3);
   EXPECT_EQ(user->ZCoinMark(), ns::Value("ok"));
   EXPECT_EQ(user->userAvater(), "http://img/a.png");
-  EXPECT_EQ(sentParameters(std::string(QMUserDataModel::kAvaterPath)).at("type"), "1");
+  EXPECT_EQ(sentParameters(QMUserDataModel::kAvaterPath).at("type"), "1");
 }
 
 TEST_F(QMUserDataModelTest, RefusalsShowTheirTextAndTransportFailuresStayQuiet) {
-  answer(std::string(QMUserDataModel::kOrderListPath), nullptr);
+  app_.answer(QMUserDataModel::kOrderListPath, nullptr);
   app_.backend().controls().refuseNextRequest(std::string(QMUserDataModel::kOrderListPath), 9999);
   model_->networkGetUserOrderWithStaus(-1, 1);
   waitForCallbacks(1);
   EXPECT_EQ(delegate_->events.back(), "ordersFailed");
   EXPECT_EQ(app_.toasts(), std::vector<std::string>{"系统内部错误"});
-
   app_.clearWindow();
   app_.backend().controls().cutNextConnection(std::string(QMUserDataModel::kCancelOrderPath));
   model_->networkCacelUserOrderWtihID("A1");
@@ -148,23 +126,21 @@ TEST_F(QMUserDataModelTest, RefusalsShowTheirTextAndTransportFailuresStayQuiet) 
 }
 
 TEST_F(QMUserDataModelTest, FeedbackCoinListAndProfileUpdateSendWhatTheBackEndExpects) {
-  answer(std::string(QMUserDataModel::kFeedbackPath), nullptr);
-  answer(std::string(QMUserDataModel::kZCoinListPath), {{{"amount", 1}}});
-  answer(std::string(QMUserDataModel::kAvaterPath), nullptr, {{"headImage1", "http://img/top.png"}});
-
+  app_.answer(QMUserDataModel::kFeedbackPath, nullptr);
+  app_.answer(QMUserDataModel::kZCoinListPath, {{{"amount", 1}}});
+  app_.answer(QMUserDataModel::kAvaterPath, nullptr, {{"headImage1", "http://img/top.png"}});
   model_->networkFeedbackWith("很好", "13800138000");
   waitForCallbacks(1);
   model_->networkGetUserZCoinList();
   waitForCallbacks(2);
   model_->networkUpdateUserInfoWithRealName("林知远", "1", "北京");
   waitForCallbacks(3);
-
   EXPECT_EQ(delegate_->events, (std::vector<std::string>{"feedback", "zcoinList", "avater"}));
-  EXPECT_EQ(sentParameters(std::string(QMUserDataModel::kFeedbackPath)).at("errorDescription"),
+  EXPECT_EQ(sentParameters(QMUserDataModel::kFeedbackPath).at("errorDescription"),
             "联系方式:13800138000 \n 反馈意见:很好");
   EXPECT_EQ(delegate_->handedOver.count(), 1u);
   // The profile update sends none of its arguments, only the avatar request's.
-  const auto update = sentParameters(std::string(QMUserDataModel::kAvaterPath));
+  const auto update = sentParameters(QMUserDataModel::kAvaterPath);
   EXPECT_EQ(update.at("type"), "1");
   EXPECT_FALSE(update.contains("real_name") || update.contains("sex") || update.contains("address"));
   EXPECT_EQ(QMUser::sharedInstance()->userAvater(), "http://img/top.png");

@@ -12,7 +12,7 @@ namespace {
 namespace asio = boost::asio;
 namespace http = boost::beast::http;
 using server_testing::Headers;
-using server_testing::InstalledRecordingLogger;
+using server_testing::RecordingLogger;
 using server_testing::TemporaryFolder;
 using server_testing::TestHTTPClient;
 
@@ -24,8 +24,7 @@ std::string bytesFrom(std::size_t first, std::size_t count) {
   return text;
 }
 
-// A server on a lesson folder: an index playlist, a key, a 100-byte segment and a segment that spans
-// several chunks of the server's file reads.
+// A server on a lesson folder; large.ts spans several chunks of the server's file reads.
 class HTTPServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -39,9 +38,8 @@ class HTTPServerTest : public ::testing::Test {
     ASSERT_TRUE(server_->start().ok());
   }
 
-  std::optional<server_testing::Response> get(const std::string& target, const Headers& headers = {}) {
-    TestHTTPClient client(server_->listeningPort());
-    return client.request(http::verb::get, target, headers);
+  server_testing::Response get(const std::string& target, const Headers& headers = {}) {
+    return TestHTTPClient(server_->listeningPort()).request(http::verb::get, target, headers);
   }
 
   TemporaryFolder lesson_;
@@ -49,7 +47,7 @@ class HTTPServerTest : public ::testing::Test {
 };
 
 TEST_F(HTTPServerTest, ReportsItsStateAndLogsTheStart) {
-  InstalledRecordingLogger logger;
+  RecordingLogger logger;
   HTTPServer server;
   EXPECT_FALSE(server.isRunning());
   EXPECT_EQ(server.listeningPort(), 0);
@@ -58,11 +56,10 @@ TEST_F(HTTPServerTest, ReportsItsStateAndLogsTheStart) {
   EXPECT_TRUE(server.isRunning());
   EXPECT_NE(server.listeningPort(), 0);
 
-  const auto failure = server.start();
-  ASSERT_FALSE(failure.ok());
+  ASSERT_FALSE(server.start().ok());
   EXPECT_TRUE(server.isRunning());
 
-  const auto messages = logger->messages();
+  const auto messages = logger.messages();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].context, kHTTPLogContext);
   EXPECT_TRUE(
@@ -75,71 +72,53 @@ TEST_F(HTTPServerTest, ReportsItsStateAndLogsTheStart) {
 
 TEST_F(HTTPServerTest, ServesWholeFilesToGetAndOnlyTheirHeadToHead) {
   const auto playlist = get("/index.m3u8");
-  ASSERT_TRUE(playlist);
-  EXPECT_EQ(playlist->result(), http::status::ok);
-  EXPECT_EQ(playlist->body(), "#EXTM3U\n#EXTINF:10,\nsegment0.ts\n");
-  EXPECT_EQ((*playlist)[http::field::content_type], "application/x-mpegURL");
-  EXPECT_EQ((*playlist)[http::field::accept_ranges], "bytes");
-
-  const auto large = get("/large.ts");
-  ASSERT_TRUE(large);
-  EXPECT_EQ(large->body(), bytesFrom(0, 3 * 1024 * 1024 + 17));
+  EXPECT_EQ(playlist.result(), http::status::ok);
+  EXPECT_EQ(playlist.body(), "#EXTM3U\n#EXTINF:10,\nsegment0.ts\n");
+  EXPECT_EQ(playlist[http::field::content_type], "application/x-mpegURL");
+  EXPECT_EQ(playlist[http::field::accept_ranges], "bytes");
+  EXPECT_EQ(get("/large.ts").body(), bytesFrom(0, 3 * 1024 * 1024 + 17));
 
   TestHTTPClient client(server_->listeningPort());
   const auto head = client.request(http::verb::head, "/segment0.ts");
-  ASSERT_TRUE(head);
-  EXPECT_EQ(head->result(), http::status::ok);
-  EXPECT_EQ((*head)[http::field::content_length], "100");
-  EXPECT_TRUE(head->body().empty());
+  EXPECT_EQ(head.result(), http::status::ok);
+  EXPECT_EQ(head[http::field::content_length], "100");
+  EXPECT_TRUE(head.body().empty());
   // Had the server sent a body after the head, this response would be read from it and fail.
-  const auto next = client.request(http::verb::get, "/K.bin");
-  ASSERT_TRUE(next);
-  EXPECT_EQ(next->body(), "0123456789abcdef");
+  EXPECT_EQ(client.request(http::verb::get, "/K.bin").body(), "0123456789abcdef");
 }
 
-TEST_F(HTTPServerTest, AnswersOneRangeWithPartialContent) {
-  const auto response = get("/segment0.ts", {{http::field::range, "bytes=10-19"}});
-  ASSERT_TRUE(response);
-  EXPECT_EQ(response->result(), http::status::partial_content);
-  EXPECT_EQ((*response)[http::field::content_range], "bytes 10-19/100");
-  EXPECT_EQ(response->body(), bytesFrom(10, 10));
+TEST_F(HTTPServerTest, AnswersOneRangeWithPartialContentAndRefusesRangesBeyondTheEnd) {
+  const auto range = get("/segment0.ts", {{http::field::range, "bytes=10-19"}});
+  EXPECT_EQ(range.result(), http::status::partial_content);
+  EXPECT_EQ(range[http::field::content_range], "bytes 10-19/100");
+  EXPECT_EQ(range.body(), bytesFrom(10, 10));
+  EXPECT_EQ(get("/large.ts", {{http::field::range, "bytes=-5"}}).body(), bytesFrom(3 * 1024 * 1024 + 12, 5));
 
-  const auto suffix = get("/large.ts", {{http::field::range, "bytes=-5"}});
-  ASSERT_TRUE(suffix);
-  EXPECT_EQ(suffix->body(), bytesFrom(3 * 1024 * 1024 + 12, 5));
+  const auto beyond = get("/segment0.ts", {{http::field::range, "bytes=100-200"}});
+  EXPECT_EQ(beyond.result(), http::status::range_not_satisfiable);
+  EXPECT_EQ(beyond[http::field::content_range], "bytes */100");
 }
 
 TEST_F(HTTPServerTest, AnswersSeveralRangesAsMultipartByteranges) {
   const auto response = get("/segment0.ts", {{http::field::range, "bytes=0-4,95-"}});
-  ASSERT_TRUE(response);
-  EXPECT_EQ(response->result(), http::status::partial_content);
-  const std::string type((*response)[http::field::content_type]);
+  EXPECT_EQ(response.result(), http::status::partial_content);
+  const std::string type(response[http::field::content_type]);
   const std::string prefix = "multipart/byteranges; boundary=";
   ASSERT_TRUE(type.starts_with(prefix)) << type;
   const std::string boundary = type.substr(prefix.size());
-  EXPECT_EQ(response->body(), "--" + boundary +
-                                  "\r\nContent-Type: video/mp2t\r\nContent-Range: bytes 0-4/100\r\n\r\n" +
-                                  bytesFrom(0, 5) + "\r\n--" + boundary +
-                                  "\r\nContent-Type: video/mp2t\r\nContent-Range: bytes 95-99/100\r\n\r\n" +
-                                  bytesFrom(95, 5) + "\r\n--" + boundary + "--\r\n");
-}
-
-TEST_F(HTTPServerTest, RefusesRangesBeyondTheEnd) {
-  const auto response = get("/segment0.ts", {{http::field::range, "bytes=100-200"}});
-  ASSERT_TRUE(response);
-  EXPECT_EQ(response->result(), http::status::range_not_satisfiable);
-  EXPECT_EQ((*response)[http::field::content_range], "bytes */100");
+  EXPECT_EQ(response.body(), "--" + boundary +
+                                 "\r\nContent-Type: video/mp2t\r\nContent-Range: bytes 0-4/100\r\n\r\n" +
+                                 bytesFrom(0, 5) + "\r\n--" + boundary +
+                                 "\r\nContent-Type: video/mp2t\r\nContent-Range: bytes 95-99/100\r\n\r\n" +
+                                 bytesFrom(95, 5) + "\r\n--" + boundary + "--\r\n");
 }
 
 TEST_F(HTTPServerTest, ServesAFoldersIndexAndAnswers404ToEverythingElse) {
   lesson_.write("index.html", "<html></html>");
-  const auto index = get("/");
-  ASSERT_TRUE(index);
-  EXPECT_EQ(index->body(), "<html></html>");
-
-  EXPECT_EQ(get("/missing.ts")->result(), http::status::not_found);
+  EXPECT_EQ(get("/").body(), "<html></html>");
+  EXPECT_EQ(get("/missing.ts").result(), http::status::not_found);
   TestHTTPClient client(server_->listeningPort());
-  EXPECT_EQ(client.request(http::verb::post, "/index.m3u8")->result(), http::status::not_found);
+  EXPECT_EQ(client.request(http::verb::post, "/index.m3u8").result(), http::status::not_found);
 }
 
 TEST_F(HTTPServerTest, NeverServesAPathOutsideTheDocumentRoot) {
@@ -151,9 +130,9 @@ TEST_F(HTTPServerTest, NeverServesAPathOutsideTheDocumentRoot) {
        {"/" + up + "/secret.txt", "/%2e%2e/" + outside.path().filename().string() + "/secret.txt",
         std::string("/leak.ts")}) {
     TestHTTPClient client(server_->listeningPort());
-    const auto response = client.rawRequest("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-    ASSERT_TRUE(response) << target;
-    EXPECT_EQ(response->result(), http::status::not_found) << target;
+    EXPECT_EQ(client.exchange("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n").result(),
+              http::status::not_found)
+        << target;
   }
 }
 
@@ -161,35 +140,30 @@ TEST_F(HTTPServerTest, KeepsAConnectionAliveWithTheRootItWasAcceptedWith) {
   TemporaryFolder otherLesson;
   otherLesson.write("index.m3u8", "other");
   TestHTTPClient early(server_->listeningPort());
-  ASSERT_TRUE(early.request(http::verb::get, "/index.m3u8"));
+  EXPECT_EQ(early.request(http::verb::get, "/index.m3u8").result(), http::status::ok);
 
   server_->setDocumentRoot(otherLesson.path().string());
   ASSERT_TRUE(server_->isRunning());  // runs after the root has been stored, on the same queue
-  const auto again = early.request(http::verb::get, "/index.m3u8");
-  ASSERT_TRUE(again);
-  EXPECT_EQ(again->body(), "#EXTM3U\n#EXTINF:10,\nsegment0.ts\n");
-  EXPECT_EQ(get("/index.m3u8")->body(), "other");
+  EXPECT_EQ(early.request(http::verb::get, "/index.m3u8").body(), "#EXTM3U\n#EXTINF:10,\nsegment0.ts\n");
+  EXPECT_EQ(get("/index.m3u8").body(), "other");
 }
 
-TEST_F(HTTPServerTest, ClosesTheConnectionWhenTheClientAsksTo) {
-  TestHTTPClient client(server_->listeningPort());
-  const auto response = client.request(http::verb::get, "/K.bin", {{http::field::connection, "close"}});
-  ASSERT_TRUE(response);
-  EXPECT_TRUE(client.closedByServer());
-}
-
-TEST_F(HTTPServerTest, StopsWhenReleased) {
+TEST_F(HTTPServerTest, ClosesTheConnectionWhenTheClientAsksToAndStopsWhenReleased) {
   const std::uint16_t port = server_->listeningPort();
+  TestHTTPClient closing(port);
+  EXPECT_EQ(closing.request(http::verb::get, "/K.bin", {{http::field::connection, "close"}}).result(),
+            http::status::ok);
+  EXPECT_TRUE(closing.closedByServer());
+
   TestHTTPClient open(port);
-  ASSERT_TRUE(open.request(http::verb::get, "/K.bin"));
+  EXPECT_EQ(open.request(http::verb::get, "/K.bin").result(), http::status::ok);
   server_.reset();
   EXPECT_TRUE(open.closedByServer());
   EXPECT_FALSE(TestHTTPClient(port).connected());
 }
 
 TEST_F(HTTPServerTest, ListensOn127001Only) {
-  // 127.0.0.2 reaches this machine too, so a server listening on every interface would answer there; so
-  // would it on the machine's other addresses, when it has any.
+  // A server listening on every interface would answer on 127.0.0.2 and on the machine's other addresses.
   asio::io_context io;
   boost::system::error_code error;
   std::vector<asio::ip::address> probes = {asio::ip::make_address("127.0.0.2")};

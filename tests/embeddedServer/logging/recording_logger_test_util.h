@@ -1,6 +1,7 @@
 #pragma once
 
-// A logger that keeps every message it is given, installed for the life of the object.
+// Installs a logger that keeps every message it is given, for the life of the object; removes every logger
+// at destruction.
 
 #include <memory>
 #include <mutex>
@@ -10,41 +11,34 @@
 
 namespace server_testing {
 
-class RecordingLogger : public LGLogger {
+class RecordingLogger {
  public:
-  void logMessage(const LGLogMessage& message) override {
-    std::lock_guard lock(mutex_);
-    messages_.push_back(message);
-  }
+  RecordingLogger() { LGLog::addLogger(sink_); }
+  ~RecordingLogger() { LGLog::removeAllLoggers(); }
+  RecordingLogger(const RecordingLogger&) = delete;
+  RecordingLogger& operator=(const RecordingLogger&) = delete;
 
-  // Returns the messages delivered so far, after waiting for those already logged.
+  // The messages delivered so far, after waiting for those already logged.
   std::vector<LGLogMessage> messages() {
     LGLog::flush();
     return delivered();
   }
-
-  // Returns the messages delivered so far, without waiting.
+  // The messages delivered so far, without waiting.
   std::vector<LGLogMessage> delivered() {
-    std::lock_guard lock(mutex_);
-    return messages_;
+    std::lock_guard lock(sink_->mutex);
+    return sink_->messages;
   }
 
  private:
-  std::mutex mutex_;
-  std::vector<LGLogMessage> messages_;
-};
-
-// Installs a RecordingLogger and removes every logger at destruction.
-class InstalledRecordingLogger {
- public:
-  InstalledRecordingLogger() : logger_(std::make_shared<RecordingLogger>()) { LGLog::addLogger(logger_); }
-  ~InstalledRecordingLogger() { LGLog::removeAllLoggers(); }
-
-  RecordingLogger& operator*() const { return *logger_; }
-  RecordingLogger* operator->() const { return logger_.get(); }
-
- private:
-  std::shared_ptr<RecordingLogger> logger_;
+  struct Sink : LGLogger {
+    void logMessage(const LGLogMessage& message) override {
+      std::lock_guard lock(mutex);
+      messages.push_back(message);
+    }
+    std::mutex mutex;
+    std::vector<LGLogMessage> messages;
+  };
+  std::shared_ptr<Sink> sink_ = std::make_shared<Sink>();
 };
 
 }  // namespace server_testing

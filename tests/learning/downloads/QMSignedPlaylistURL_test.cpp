@@ -1,11 +1,6 @@
 #include "learning/downloads/QMSignedPlaylistURL.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "app/network/QMNetworkHelper.h"
-#include "app/store/QMFileCacheInfo.h"
-#include "learning/downloads/QMDownloadHelper.h"
 #include "learning/downloads/download_test_util.h"
 #include "platform/net/URL.h"
 #include "platform/uikit/app/Device.h"
@@ -13,18 +8,15 @@
 
 namespace {
 
-using downloadtest::DownloadRoad;
-
 class QMSignedPlaylistURLTest : public ::testing::Test {
  protected:
   ~QMSignedPlaylistURLTest() override {
     uikit::Device::currentDevice().setSystemVersion(uikit::Device::kDefaultSystemVersion);
   }
-
-  DownloadRoad road_;
+  downloadtest::DownloadRoad road_;
 };
 
-// Values that hold "&", "=", "," or a space travel escaped and come back as they were signed.
+// Values holding "&", "=", "," or a space travel escaped, as signed; online play says so.
 TEST_F(QMSignedPlaylistURLTest, EscapesEveryValueAndSignsTheRawOnes) {
   uikit::Device::currentDevice().setSystemVersion("9.3 beta&x=1");
   const std::string text = QMSignedPlaylistURL::m3u8VideoURLWithServerTime(
@@ -33,7 +25,6 @@ TEST_F(QMSignedPlaylistURLTest, EscapesEveryValueAndSignsTheRawOnes) {
   ASSERT_TRUE(url.has_value()) << text;
   EXPECT_EQ(url->path(), "/class/video/get/m3u8/v2");
   EXPECT_EQ(*url->host() + ":" + std::to_string(*url->port()), road_.webHost());
-
   auto query = sample_backend::api::decodeFormBody(*url->query());
   EXPECT_EQ(query["os_type"], "ios_phone_9.3 beta&x=1");
   EXPECT_EQ(query["bizKeys"], "userId,courseId,nodeId,videoId,isFree,isRecommend");
@@ -51,19 +42,16 @@ TEST_F(QMSignedPlaylistURLTest, EscapesEveryValueAndSignsTheRawOnes) {
   }
   EXPECT_EQ(QMNetworkHelper::networkSignParam(unsignedValues), sign);
   EXPECT_EQ(query.size(), 23u);
-
+  auto online = sample_backend::api::decodeFormBody(
+      *ns::URL::fromString(QMSignedPlaylistURL::m3u8VideoURLWithServerTime(
+                               *road_.lesson(1), 1700000000.5, QMSignedPlaylistURL::Use::kOnlinePlay))
+           ->query());
+  EXPECT_EQ(online["online"], "true");
+  EXPECT_EQ(online["time"], "1700000000.5");
+  EXPECT_EQ(online["videoId"], "v2");
   // The back end agrees: the lesson downloads with that system version.
   QMDownloadHelper::sharedInstance()->add(road_.lesson(0));
   ASSERT_TRUE(road_.runUntilStatus(0, kQMDownloadDone));
-}
-
-TEST_F(QMSignedPlaylistURLTest, OnlinePlaySaysSo) {
-  const std::string text = QMSignedPlaylistURL::m3u8VideoURLWithServerTime(
-      *road_.lesson(1), 1700000000.5, QMSignedPlaylistURL::Use::kOnlinePlay);
-  auto query = sample_backend::api::decodeFormBody(*ns::URL::fromString(text)->query());
-  EXPECT_EQ(query["online"], "true");
-  EXPECT_EQ(query["time"], "1700000000.5");
-  EXPECT_EQ(query["videoId"], "v2");
 }
 
 }  // namespace

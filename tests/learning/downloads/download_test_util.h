@@ -1,12 +1,10 @@
 #pragma once
 
-// DownloadRoad: everything the download manager meets on its road, for real: the sample back end (JSON API
-// and video service) on a loopback port, a sandbox home, a signed-in learner, and a stage of lessons in the
-// object store. Tests drive the main run loop until a specific event, with a deadline.
-//
-// A road made over an existing home (the reliability test's child process) opens the store and the session
-// that an earlier road left there instead of creating them.
+// DownloadRoad: all the download manager meets, for real: the sample back end on a loopback port, a sandbox
+// home, a signed-in learner and a stage of lessons "L1" to "L3" (videos "v1" to "v3") in the object store.
+// Made over an existing home (a child process), it opens the store and session left there instead.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,97 +14,110 @@
 #include <string>
 #include <vector>
 
+#include "app/session/QMUser.h"
+#include "app/store/QMCoreDataHelper.h"
+#include "app/store/QMCourse.h"
+#include "app/store/QMFileCacheInfo.h"
+#include "app/store/QMStage.h"
+#include "learning/downloads/QMDownloadHelper.h"
+#include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/foundation/storage/FileManager.h"
+#include "platform/foundation/storage/sandbox_test_util.h"
 #include "sample_backend/api/ApiServer.h"
-#include "sample_backend/api/ApiService.h"
 #include "sample_backend/media/MediaService.h"
-
-class QMCourse;
-class QMFileCacheInfo;
-class QMStage;
 
 namespace downloadtest {
 
-// The lessons of the stage: "L1", "L2" and "L3", with videos "v1", "v2" and "v3".
-inline constexpr std::size_t kLessonCount = 3;
+namespace api = sample_backend::api;
+namespace media = sample_backend::media;
 
 class DownloadRoad {
  public:
-  // A new home, a back end serving `media`, a learner signed in and the stage stored.
-  explicit DownloadRoad(sample_backend::media::MediaOptions media = smallLessons());
-  // The client side only, over `home`, where a road stored its session and store, talking to the back end
-  // at `webHost` ("127.0.0.1:<port>").
+  // Four segments of 40 packets each: quick to serve, enough to stop in the middle.
+  explicit DownloadRoad(media::MediaOptions options = {.segmentCount = 4, .packetsPerSegment = 40});
+  // The client side only, over the `home` of another road, whose back end is at `webHost`.
   DownloadRoad(std::string home, std::string webHost);
   ~DownloadRoad();
-  DownloadRoad(const DownloadRoad&) = delete;
-  DownloadRoad& operator=(const DownloadRoad&) = delete;
-
-  // Four segments of 40 packets each: quick to serve, enough to stop in the middle.
-  static sample_backend::media::MediaOptions smallLessons();
 
   const std::string& home() const { return home_; }
   std::string webHost() const { return server_->hostAndPort(); }
-  sample_backend::api::ApiService& api() { return *api_; }
-  sample_backend::media::MediaService& media() { return *media_; }
-  const sample_backend::media::MediaLibrary& library() { return media_->library(); }
+  api::ApiService& api() { return *api_; }
+  media::MediaService& media() { return *media_; }
 
-  // Lesson `index` (0 to kLessonCount - 1), its download record and its folder.
-  std::shared_ptr<QMCourse> lesson(std::size_t index) const;
-  std::shared_ptr<QMFileCacheInfo> record(std::size_t index) const;
-  std::int64_t status(std::size_t index) const;
-  std::string lessonFolder(std::size_t index) const;
-  std::shared_ptr<QMStage> stage() const;
-
-  // The names of the files in lesson `index`'s folder, sorted; empty when there is no folder.
-  std::vector<std::string> folderContents(std::size_t index) const;
-  // The bytes of `name` in lesson `index`'s folder, or std::nullopt.
-  std::optional<ns::Data> fileBytes(std::size_t index, const std::string& name) const;
-  // True when every segment of lesson `index` is stored byte for byte as the back end sends it.
-  ::testing::AssertionResult segmentsStoredIntact(std::size_t index) const;
-
-  // The segment indexes of video `videoId` requested so far, in order; the playlist requests of it.
-  std::vector<std::size_t> segmentRequests(const std::string& videoId) const;
-  std::size_t playlistRequests(const std::string& videoId) const;
-
-  // Closes the store; the next use opens it again from its file and so reads what another process wrote.
+  // Lesson `index` (0 to 2), its download record, its status (-1 without a record) and its folder.
+  std::shared_ptr<QMCourse> lesson(std::size_t index) const {
+    return first<QMCourse>(cd::Predicate::equals("courseID", "L" + std::to_string(index + 1)));
+  }
+  std::shared_ptr<QMFileCacheInfo> record(std::size_t index) const {
+    const std::shared_ptr<QMCourse> course = lesson(index);
+    return course ? course->fileCacheInfo() : nullptr;
+  }
+  std::int64_t status(std::size_t index) const {
+    const std::shared_ptr<QMFileCacheInfo> info = record(index);
+    return info ? info->status().value_or(0) : -1;
+  }
+  std::string lessonFolder(std::size_t index) const {
+    return home_ + "/Documents/" + QMUser::sharedInstance()->userId().value_or("") + "/S1_@ST1_L" +
+           std::to_string(index + 1);
+  }
+  std::shared_ptr<QMStage> stage() const { return first<QMStage>(cd::Predicate::allOf({})); }
+  // The sorted names of the files in lesson `index`'s folder, and the bytes of one of them.
+  std::vector<std::string> folderContents(std::size_t index) const {
+    auto names = ns::FileManager::defaultManager().contentsOfDirectoryAtPath(lessonFolder(index));
+    return names ? *names : std::vector<std::string>();
+  }
+  std::optional<ns::Data> fileBytes(std::size_t index, const std::string& name) const {
+    auto bytes = ns::FileManager::defaultManager().contentsAtPath(lessonFolder(index) + "/" + name);
+    return bytes ? std::optional<ns::Data>(*bytes) : std::nullopt;
+  }
+  // Whether the first `count` segments of lesson `index` are stored byte for byte as the back end sends them.
+  ::testing::AssertionResult segmentsStoredIntact(std::size_t index, std::size_t count = SIZE_MAX) const;
+  // The video service's requests so far, in order: "v1 playlist", "v1 seg0" and so on; others as they came.
+  std::vector<std::string> requests() const;
+  // Queues lessons 0 and 1; true once lesson 0's segment 1, kept slow so a test can act, is on the wire.
+  bool queueTwoLessonsUntilASlowSegment();
+  // Closes the store; its next use reads its file again, with what another process wrote.
   static void reopenStore();
-
   // Runs the main loop until `done` holds, for at most `timeout` of real time.
   static bool runUntil(const std::function<bool()>& done,
-                       std::chrono::milliseconds timeout = std::chrono::seconds(20));
-  // Runs the main loop until lesson `index` has `status`.
-  bool runUntilStatus(std::size_t index, std::int64_t status,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+                       std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+    return ns::RunLoop::main().runUntil(done, timeout);
+  }
+  bool runUntilStatus(std::size_t index, std::int64_t wanted,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(20)) const {
+    return runUntil([&] { return status(index) == wanted; }, timeout);
+  }
 
  private:
   void startClient(std::string webHost);
-  void storeStage();
+  template <typename Entity>
+  static std::shared_ptr<Entity> first(const cd::Predicate& predicate) {
+    const auto found = QMCoreDataHelper::sharedInstance().fetchEntitiesOf<Entity>(predicate);
+    return found.empty() ? nullptr : found.front();
+  }
 
+  std::optional<ns::testutil::TemporarySandbox> sandbox_;
   std::string home_;
-  bool ownsHome_ = false;
-  std::shared_ptr<sample_backend::api::ApiService> api_;
-  std::shared_ptr<sample_backend::media::MediaService> media_;
-  std::unique_ptr<sample_backend::api::ApiServer> server_;
+  std::shared_ptr<api::ApiService> api_;
+  std::shared_ptr<media::MediaService> media_;
+  std::unique_ptr<api::ApiServer> server_;
 };
 
-// Counts the notifications of one name while it lives.
-class NotificationCount {
- public:
+// Counts the notifications of one name while it lives, and keeps the object of the last.
+struct NotificationCount {
   explicit NotificationCount(const std::string& name)
-      : token_(ns::NotificationCenter::defaultCenter().addObserverForName(
+      : token(ns::NotificationCenter::defaultCenter().addObserverForName(
             name, nullptr, nullptr, [this](const ns::Notification& notification) {
-              ++count_;
-              lastObject_ = notification.object;
+              ++count;
+              lastObject = notification.object;
             })) {}
-  ~NotificationCount() { ns::NotificationCenter::defaultCenter().removeObserver(token_); }
-
-  int count() const { return count_; }
-  const std::shared_ptr<ns::Object>& lastObject() const { return lastObject_; }
-
- private:
-  int count_ = 0;
-  std::shared_ptr<ns::Object> lastObject_;
-  ns::NotificationCenter::ObserverToken token_;
+  ~NotificationCount() { ns::NotificationCenter::defaultCenter().removeObserver(token); }
+  NotificationCount(const NotificationCount&) = delete;
+  NotificationCount& operator=(const NotificationCount&) = delete;
+  int count = 0;
+  std::shared_ptr<ns::Object> lastObject;
+  ns::NotificationCenter::ObserverToken token;
 };
 
 }  // namespace downloadtest

@@ -6,60 +6,53 @@
 
 namespace {
 
+using Texts = std::vector<std::optional<std::string>>;
+
 ns::Value json(std::string_view text) {
   ns::Result<ns::Value> parsed = ns::JSONSerialization::JSONObjectWithData(text);
   EXPECT_TRUE(parsed.ok()) << text;
   return parsed ? *parsed : ns::Value();
 }
 
-constexpr std::string_view kGroup = R"({
-  "groupId": "g1", "groupName": "Evening class", "pic": "http://img/g1.png", "consumerType": "3",
-  "beginTime": "2024-03-01", "endTime": "2024-06-30", "dateTime": "Mon 19:00", "teacherName": "Li",
-  "status": 1, "totalNum": "40", "currNum": 12,
-  "lives": [
-    {"liveId": "l1", "name": "Opening", "teacherName": "Li", "beginTime": "19:00", "endTime": "20:30",
-     "dateTime": "03-01", "status": -1, "canReplay": true},
-    {"liveId": 2, "name": "Second", "status": -1, "canReplay": false},
-    {"liveId": "l3", "status": 1, "canReplay": true},
-    {"liveId": "l4", "status": "0"}
-  ]})";
-
+// Each field from its key; ids as text, ended with a replay reads as replay; lessons let a gone group go.
 TEST(LiveModelsTest, AGroupTakesItsFieldsAndOwnsItsLessonsInOrder) {
-  auto group = QMLiveGroupModel::initWithServerData(json(kGroup));
-  EXPECT_EQ(group->groupID(), "g1");
-  EXPECT_EQ(group->groupName(), "Evening class");
-  EXPECT_EQ(group->groupPicUrl(), "http://img/g1.png");
-  EXPECT_EQ(group->groupConsumerType(), "3");
-  EXPECT_EQ(group->groupBeginTime(), "2024-03-01");
-  EXPECT_EQ(group->groupEndTime(), "2024-06-30");
-  EXPECT_EQ(group->groupDateTime(), "Mon 19:00");
-  EXPECT_EQ(group->groupTeacherName(), "Li");
-  EXPECT_EQ(group->groupLivingID(), std::nullopt);
-  EXPECT_EQ(group->groupStatus(), 1);
-  EXPECT_EQ(group->groupTotalNum(), 40);
-  EXPECT_EQ(group->groupCurrNum(), 12);
+  auto group = QMLiveGroupModel::initWithServerData(json(R"({
+    "groupId": "g1", "groupName": "Evening class", "pic": "http://img/g1.png", "consumerType": "3",
+    "beginTime": "2024-03-01", "endTime": "2024-06-30", "dateTime": "Mon 19:00", "teacherName": "Li",
+    "status": 1, "totalNum": "40", "currNum": 12,
+    "lives": [
+      {"liveId": "l1", "name": "Opening", "teacherName": "Li", "beginTime": "19:00", "endTime": "20:30",
+       "dateTime": "03-01", "status": -1, "canReplay": true},
+      {"liveId": 2, "name": "Second", "status": -1, "canReplay": false},
+      {"liveId": "l3", "status": 1, "canReplay": true},
+      {"liveId": "l4", "status": "0"}
+    ]})"));
+  EXPECT_EQ((Texts{group->groupID(), group->groupName(), group->groupPicUrl(), group->groupConsumerType(),
+                   group->groupBeginTime(), group->groupEndTime(), group->groupDateTime(),
+                   group->groupTeacherName(), group->groupLivingID()}),
+            (Texts{"g1", "Evening class", "http://img/g1.png", "3", "2024-03-01", "2024-06-30", "Mon 19:00",
+                   "Li", std::nullopt}));
+  EXPECT_EQ((std::vector<std::int64_t>{group->groupStatus(), group->groupTotalNum(), group->groupCurrNum()}),
+            (std::vector<std::int64_t>{1, 40, 12}));
   ASSERT_EQ(group->groupLives().size(), 4u);
-  const auto& first = group->groupLives()[0];
-  EXPECT_EQ(first->liveID(), "l1");
-  EXPECT_EQ(first->liveName(), "Opening");
-  EXPECT_EQ(first->liveTeacherName(), "Li");
-  EXPECT_EQ(first->liveBeginTime(), "19:00");
-  EXPECT_EQ(first->liveEndTime(), "20:30");
-  EXPECT_EQ(first->liveDateTime(), "03-01");
-  for (const auto& live : group->groupLives()) {
-    EXPECT_EQ(live->groupModel(), group);
-  }
-  EXPECT_EQ(group->groupLives()[1]->liveID(), "2");
-}
-
-TEST(LiveModelsTest, AnEndedLessonWithAReplayReadsAsReplay) {
-  auto group = QMLiveGroupModel::initWithServerData(json(kGroup));
+  const std::shared_ptr<QMLiveModel> first = group->groupLives()[0];
+  EXPECT_EQ((Texts{first->liveID(), first->liveName(), first->liveTeacherName(), first->liveBeginTime(),
+                   first->liveEndTime(), first->liveDateTime()}),
+            (Texts{"l1", "Opening", "Li", "19:00", "20:30", "03-01"}));
+  Texts ids;
   std::vector<std::int64_t> statuses;
   for (const auto& live : group->groupLives()) {
+    EXPECT_EQ(live->groupModel(), group);
+    ids.push_back(live->liveID());
     statuses.push_back(live->liveStatus());
   }
+  EXPECT_EQ(ids, (Texts{"l1", "2", "l3", "l4"}));
   EXPECT_EQ(statuses, (std::vector<std::int64_t>{QMLiveModel::kStatusReplay, QMLiveModel::kStatusEnded,
                                                  QMLiveModel::kStatusLive, QMLiveModel::kStatusNotStarted}));
+
+  group.reset();
+  EXPECT_EQ(first->groupModel(), nullptr);
+  EXPECT_EQ(first->liveID(), "l1");
 }
 
 TEST(LiveModelsTest, MissingValuesReadAsNilOrZero) {
@@ -74,29 +67,15 @@ TEST(LiveModelsTest, MissingValuesReadAsNilOrZero) {
 }
 
 TEST(LiveModelsTest, EntryParametersAreSetAndReplacedAsAWhole) {
-  auto group = QMLiveGroupModel::initWithServerData(json(kGroup));
-  auto live = group->groupLives()[0];
+  auto live = QMLiveModel::initWithServerData(json(R"({"liveId": "l1"})"));
   live->setParamWithServerData(
       json(R"({"customer": "c9", "exStr": "x", "p": "secret", "providerId": 77, "providerType": "2"})"));
-  EXPECT_EQ(live->liveCustomer(), "c9");
-  EXPECT_EQ(live->liveExStr(), "x");
-  EXPECT_EQ(live->liveP(), "secret");
-  EXPECT_EQ(live->liveProviderId(), "77");
+  EXPECT_EQ((Texts{live->liveCustomer(), live->liveExStr(), live->liveP(), live->liveProviderId()}),
+            (Texts{"c9", "x", "secret", "77"}));
   EXPECT_EQ(live->liveProviderType(), 2);
   live->setParamWithServerData(json(R"({"customer": "c10"})"));
-  EXPECT_EQ(live->liveCustomer(), "c10");
-  EXPECT_EQ(live->liveP(), std::nullopt);
+  EXPECT_EQ((Texts{live->liveCustomer(), live->liveP()}), (Texts{"c10", std::nullopt}));
   EXPECT_EQ(live->liveProviderType(), 0);
-}
-
-TEST(LiveModelsTest, LessonsLetGoOfAGroupThatIsGone) {
-  std::shared_ptr<QMLiveModel> live;
-  {
-    auto group = QMLiveGroupModel::initWithServerData(json(kGroup));
-    live = group->groupLives()[0];
-  }
-  EXPECT_EQ(live->groupModel(), nullptr);
-  EXPECT_EQ(live->liveID(), "l1");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "learning/player/RunLoopSocketModel.h"
+#include "learning/player/StatisticsLoginReply.h"
+#include "learning/player/StatisticsMessageBuffer.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "sample_backend/statistics/StatisticsServer.h"
@@ -13,43 +15,37 @@
 namespace {
 
 using namespace std::chrono_literals;
-constexpr auto kDeadline = 5s;
+using Messages = std::vector<std::string>;
 constexpr const char* kPlaylist = "http://media.example/class/video/get/m3u8/v2?sign=a,b&time=1";
 
 // The client on the main loop, with a manual clock, against the sample statistics server on loopback.
 class RunLoopSocketModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto server = StatisticsServer::start();
-    ASSERT_TRUE(server.ok());
-    server_ = std::move(server).value();
+    server_ = StatisticsServer::start().value();
     // Wakes the main loop at each step of the server, so that runUntil() looks at the server at once.
     server_->setActivityHandler([] { ns::RunLoop::main().post([] {}); });
     RunLoopSocketModel::setServerAddress("127.0.0.1", server_->port());
   }
-
   void TearDown() override { RunLoopSocketModel::setServerAddress("127.0.0.1"); }
 
-  bool runUntil(const std::function<bool()>& done) { return loop_.runUntil(done, kDeadline); }
-
-  // Creates the client and waits until it is logged in.
+  bool runUntil(const std::function<bool()>& done) { return loop_.runUntil(done, 5s); }
   void createLoggedInClient() {
     client_ = RunLoopSocketModel::create();
     ASSERT_TRUE(runUntil([&] { return !client_->distributeId().empty(); }));
   }
-
-  // Reports a play and waits until the server has accepted it and the client knows.
-  void playAndWaitForAcceptance(std::int32_t start, std::size_t acceptedBefore) {
+  // Reports a play and waits until the server has accepted it as sent and the client knows.
+  void playAndWaitForAcceptance(std::int32_t start) {
+    const std::size_t acceptedBefore = server_->acceptedRecords().size();
     client_->sendMessageWithStartTime(start, kPlaylist, true, "42", true);
     ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == acceptedBefore + 1; }));
+    EXPECT_EQ(server_->acceptedRecords().back(), expectedRecord(start, true));
     ASSERT_TRUE(runUntil([&] { return client_->timer() != nullptr; }));
   }
-
   std::string expectedRecord(std::int32_t start, bool success) const {
     return "cltdat|" + std::to_string(start) + "-#*" + kPlaylist + "-#*1001001-#*" + (success ? "1" : "0") +
            "-#*9-#*42-#*" + client_->distributeId() + "-#*" + client_->encryptString() + "|ed#";
   }
-
   std::size_t countReceived(const std::string& message) const {
     const auto received = server_->receivedMessages();
     return std::count(received.begin(), received.end(), message);
@@ -63,20 +59,21 @@ class RunLoopSocketModelTest : public ::testing::Test {
 
 TEST(RunLoopSocketModelDigestTest, MakesTheClientTokenAndCleansPlayStrings) {
   EXPECT_EQ(RunLoopSocketModel::sha1("abc"), "qZk+NkcGgWq6PiVxeFDCbJzQ2J0=");
-  EXPECT_EQ(RunLoopSocketModel::sha1("").size(), 28u);
   EXPECT_EQ(RunLoopSocketModel::replacePlayString("a,b,,c,"), "a.b..c,");
   EXPECT_EQ(RunLoopSocketModel::replacePlayString(""), "");
 }
 
+// Two records' replies come in one read ("insres|success|ed#insres|success|ed#") and start one heartbeat.
 TEST_F(RunLoopSocketModelTest, LogsInRecordsKeepsAliveAndReconnectsWhenAHeartbeatGoesUnanswered) {
   createLoggedInClient();
   EXPECT_EQ(server_->receivedMessages(), std::vector<std::string>{"cltlgn|ok|ed#"});
-  EXPECT_EQ(client_->encryptString().size(), 28u);
-
-  playAndWaitForAcceptance(125, 0);
+  server_->holdRepliesForTesting();
+  client_->sendMessageWithStartTime(124, kPlaylist, true, "42", true);
+  client_->sendMessageWithStartTime(125, kPlaylist, true, "42", true);
+  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 2; }));
   EXPECT_EQ(server_->acceptedRecords().back(), expectedRecord(125, true));
-  EXPECT_EQ(client_->playString(), kPlaylist);
-  EXPECT_TRUE(client_->isFirstFire());
+  server_->releaseRepliesForTesting();
+  ASSERT_TRUE(runUntil([&] { return client_->timer() != nullptr; }));
 
   // +60 s: the first heartbeat goes out without waiting for an answer, and is answered.
   const std::string heartbeat = "clthbk|" + client_->distributeId() + "|ed#";
@@ -93,11 +90,10 @@ TEST_F(RunLoopSocketModelTest, LogsInRecordsKeepsAliveAndReconnectsWhenAHeartbea
   ASSERT_TRUE(runUntil([&] { return countReceived(heartbeat) == 2; }));
   EXPECT_FALSE(client_->isReceivedHeartbeat());
 
-  // +180 s: no answer came, so the client reconnects, logs in again and sends the last record again with
-  // start 0 and success 0; once that is accepted the heartbeat runs again.
+  // +180 s: unanswered: reconnect, login, the last record again with start 0 and success 0, then heartbeats.
   const std::string firstId = client_->distributeId();
   clock_.advance(60s);
-  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 2; }));
+  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 3; }));
   EXPECT_EQ(server_->loginCount(), 2u);
   EXPECT_NE(client_->distributeId(), firstId);
   EXPECT_EQ(server_->acceptedRecords().back(), expectedRecord(0, false));
@@ -114,25 +110,7 @@ TEST_F(RunLoopSocketModelTest, HoldsRecordsUntilLoggedIn) {
   server_->releaseRepliesForTesting();
   ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 1; }));
   EXPECT_EQ(server_->acceptedRecords().front(), expectedRecord(30, true));
-  EXPECT_EQ(countReceived("cltdat|0-#*" + std::string(kPlaylist) + "-#*1001001-#*0-#*9-#*42-#*" +
-                          client_->distributeId() + "-#*" + client_->encryptString() + "|ed#"),
-            0u);
-}
-
-TEST_F(RunLoopSocketModelTest, TakesSeveralRepliesFromOneReadAndKeepsOneHeartbeat) {
-  createLoggedInClient();
-  server_->holdRepliesForTesting();
-  client_->sendMessageWithStartTime(1, kPlaylist, true, "42", true);
-  client_->sendMessageWithStartTime(2, kPlaylist, true, "42", true);
-  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 2; }));
-  server_->releaseRepliesForTesting();  // "insres|success|ed#insres|success|ed#" in one write
-  ASSERT_TRUE(runUntil([&] { return client_->timer() != nullptr; }));
-
-  clock_.advance(60s);
-  const std::string heartbeat = "clthbk|" + client_->distributeId() + "|ed#";
-  ASSERT_TRUE(runUntil([&] { return countReceived(heartbeat) == 1; }));
-  loop_.runPending();
-  EXPECT_EQ(countReceived(heartbeat), 1u);
+  EXPECT_EQ(countReceived(expectedRecord(0, false)), 0u);
 }
 
 TEST_F(RunLoopSocketModelTest, AMalformedLoginReplyIsAnErrorAndTheNextRecordLogsInAfresh) {
@@ -142,38 +120,29 @@ TEST_F(RunLoopSocketModelTest, AMalformedLoginReplyIsAnErrorAndTheNextRecordLogs
     ASSERT_TRUE(runUntil([&] { return client_->client() == nullptr; })) << reply;
     EXPECT_EQ(client_->distributeId(), "") << reply;
   }
-
   server_->setLoginReplyForTesting("");
-  client_->sendMessageWithStartTime(77, kPlaylist, true, "42", true);
-  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 1; }));
-  EXPECT_EQ(server_->acceptedRecords().front(), expectedRecord(77, true));
+  playAndWaitForAcceptance(77);
 }
 
-TEST_F(RunLoopSocketModelTest, ReconnectsWhenARecordComesAfterTheServerClosed) {
+TEST_F(RunLoopSocketModelTest, ReconnectsWhenARecordComesAfterTheServerClosedAndDisconnectStopsEverything) {
   createLoggedInClient();
-  playAndWaitForAcceptance(5, 0);
+  playAndWaitForAcceptance(5);
   server_->closeConnectionsForTesting();
   ASSERT_TRUE(runUntil([&] { return client_->client() == nullptr; }));
   EXPECT_EQ(client_->timer(), nullptr);
-
-  client_->sendMessageWithStartTime(64, kPlaylist, true, "42", true);
-  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 2; }));
+  playAndWaitForAcceptance(64);
   EXPECT_EQ(server_->loginCount(), 2u);
-  EXPECT_EQ(server_->acceptedRecords().back(), expectedRecord(64, true));
-}
 
-TEST_F(RunLoopSocketModelTest, DisconnectStopsEverything) {
-  createLoggedInClient();
-  playAndWaitForAcceptance(5, 0);
   client_->disConnect();
   EXPECT_EQ(client_->client(), nullptr);
   EXPECT_EQ(client_->timer(), nullptr);
   clock_.advance(180s);
   loop_.runPending();
-  EXPECT_EQ(server_->loginCount(), 1u);
+  EXPECT_EQ(server_->loginCount(), 2u);
 }
 
-TEST_F(RunLoopSocketModelTest, GivesUpAConnectionThatIsNotUpInTime) {
+// A hanging attempt is given up in time, one that cannot start raises an alert; the next record tries again.
+TEST_F(RunLoopSocketModelTest, GivesUpAConnectionThatIsNotUpInTimeOrCannotStartAndTheNextRecordTriesAgain) {
   // A listener whose backlog is full lets the next connection attempt hang.
   boost::asio::io_context io;
   boost::asio::ip::tcp::acceptor silent(io, {boost::asio::ip::address_v4::loopback(), 0});
@@ -181,15 +150,12 @@ TEST_F(RunLoopSocketModelTest, GivesUpAConnectionThatIsNotUpInTime) {
   boost::asio::ip::tcp::socket filler(io);
   filler.connect(silent.local_endpoint());
   RunLoopSocketModel::setServerAddress("127.0.0.1", silent.local_endpoint().port());
-
   client_ = RunLoopSocketModel::create();
   loop_.runPending();
   ASSERT_NE(client_->client(), nullptr);
   clock_.advance(RunLoopSocketModel::kConnectTimeout);
   EXPECT_EQ(client_->client(), nullptr);
-}
 
-TEST_F(RunLoopSocketModelTest, AnAttemptThatCannotStartRaisesAnAlertAndTheNextRecordTriesAgain) {
   uikit::AlertView::removeAllForTesting();
   RunLoopSocketModel::setServerAddress("");
   client_ = RunLoopSocketModel::create();
@@ -202,11 +168,45 @@ TEST_F(RunLoopSocketModelTest, AnAttemptThatCannotStartRaisesAnAlertAndTheNextRe
   EXPECT_EQ(alerts[0]->buttonTitleAtIndex(0), "OK");
   EXPECT_EQ(alerts[0]->delegate().lock(), client_);
   uikit::AlertView::removeAllForTesting();
-
   RunLoopSocketModel::setServerAddress("127.0.0.1", server_->port());
-  client_->sendMessageWithStartTime(9, kPlaylist, true, "42", true);
-  ASSERT_TRUE(runUntil([&] { return server_->acceptedRecords().size() == 1; }));
-  EXPECT_EQ(server_->acceptedRecords().front(), expectedRecord(9, true));
+  playAndWaitForAcceptance(9);
+}
+
+TEST(StatisticsLoginReplyTest, TakesTheIdAfterTheFirstBarAndTheTokenBeforeTheNext) {
+  for (const auto& [text, id, token] : {std::tuple{"lgnres|1001|x,9f3c|extra|ed#", "1001", "9f3c"},
+                                        std::tuple{"lgnres|7,token", "7", "token"}}) {
+    const auto reply = StatisticsLoginReply::parse(text);
+    ASSERT_TRUE(reply) << text;
+    EXPECT_EQ(reply->distributeId, id);
+    EXPECT_EQ(reply->token, token);
+  }
+}
+
+TEST(StatisticsLoginReplyTest, RefusesRepliesThatDoNotSplitInTwoOrHoldNoId) {
+  for (const char* text : {"insres|success|ed#", "a|1,b,c|ed#", "lgnres1001,token|ed#", "", ","}) {
+    EXPECT_FALSE(StatisticsLoginReply::parse(text)) << text;
+  }
+}
+
+TEST(StatisticsMessageBufferTest, CutsReadsIntoWholeMessages) {
+  StatisticsMessageBuffer buffer;
+  EXPECT_EQ(buffer.append("insres|success|ed#htbscs|ok|ed#"),
+            (Messages{"insres|success|ed#", "htbscs|ok|ed#"}));
+  EXPECT_EQ(buffer.append("htbscs|o"), Messages{});
+  EXPECT_EQ(buffer.append("k|ed#insres|succ"), Messages{"htbscs|ok|ed#"});
+  EXPECT_EQ(buffer.append("ess|e"), Messages{});
+  EXPECT_EQ(buffer.append("d#"), Messages{"insres|success|ed#"});
+  EXPECT_EQ(buffer.append("|ed#"), Messages{"|ed#"});
+}
+
+// Cleared, or past its limit without an end mark, the buffer forgets the unfinished message.
+TEST(StatisticsMessageBufferTest, ForgetsUnfinishedBytesWhenClearedOrBeyondItsLimit) {
+  StatisticsMessageBuffer buffer;
+  EXPECT_EQ(buffer.append("lgnres|1001,tok"), Messages{});
+  buffer.clear();
+  EXPECT_EQ(buffer.append("htbscs|ok|ed#"), Messages{"htbscs|ok|ed#"});
+  EXPECT_EQ(buffer.append(std::string(StatisticsMessageBuffer::kMaximumPendingBytes + 1, 'x')), Messages{});
+  EXPECT_EQ(buffer.append("htbscs|ok|ed#"), Messages{"htbscs|ok|ed#"});
 }
 
 }  // namespace

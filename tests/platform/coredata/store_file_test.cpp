@@ -14,6 +14,13 @@ ns::Data contentsOf(const std::string& path) {
   return contents ? *contents : ns::Data();
 }
 
+// Runs `sql` on the file at `path` over a connection of its own.
+void executeSql(const std::string& path, const std::string& sql) {
+  auto database = SqliteDatabase::open(path);
+  ASSERT_TRUE(database.ok());
+  ASSERT_TRUE((*database)->execute(sql).ok()) << sql;
+}
+
 // Returns the error of adding the store at `path` for the library model.
 ns::Error openingError(const std::string& path) {
   PersistentStoreCoordinator coordinator(libraryModel());
@@ -25,7 +32,7 @@ ns::Error openingError(const std::string& path) {
 
 TEST_F(StoreFileTest, ANewerModelOpensAnOlderFileAndKeepsItsData) {
   {
-    auto context = openContext(storePath(), libraryModelVersion1());
+    auto context = openContext(storePath(), libraryModel(true));
     auto shelf = insert<Shelf>(*context, "Shelf");
     shelf->setName("old");
     insertBook(*context, "kept", shelf);
@@ -46,50 +53,40 @@ TEST_F(StoreFileTest, ANewerModelOpensAnOlderFileAndKeepsItsData) {
   EXPECT_EQ(upgraded[0]->pages(), 12);
   EXPECT_NE(upgraded[0]->cover(), nullptr);
   // The older model still opens the upgraded file; it simply does not see the new parts.
-  EXPECT_EQ(titlesOf(fetch<Book>(*openContext(storePath(), libraryModelVersion1()), "Book")),
-            (std::vector<std::string>{"kept"}));
+  EXPECT_EQ(titlesOf(fetch<Book>(*openContext(storePath(), libraryModel(true)), "Book")), "kept");
 }
 
-TEST_F(StoreFileTest, AFileThatIsNotAStoreIsReportedAndLeftAlone) {
+TEST_F(StoreFileTest, AFileThatIsNotAStoreOfThisModelIsRefusedUnchanged) {
+  const std::string documents = ns::Sandbox::documentsDirectory() + "/";
   const ns::Data garbage = ns::dataFromString(std::string(4096, 'x'));
-  ASSERT_TRUE(ns::FileManager::defaultManager().createFileAtPath(storePath(), garbage).ok());
-  EXPECT_EQ(openingError(storePath()).code(), kFileReadCorruptFileError);
-  EXPECT_EQ(contentsOf(storePath()), garbage);
-}
-
-TEST_F(StoreFileTest, AFileOfAnotherModelOrProgramIsRefusedUnchanged) {
-  {
-    PersistentStoreCoordinator other(std::make_shared<const ManagedObjectModel>(
-        "Atlas", std::vector<EntityDescription>{Shelf::entity(), Book::entity(), Cover::entity()}));
-    ASSERT_TRUE(other.addSQLiteStoreAtPath(storePath()).ok());
+  ASSERT_TRUE(ns::FileManager::defaultManager().createFileAtPath(documents + "garbage", garbage).ok());
+  ASSERT_TRUE(
+      PersistentStoreCoordinator(std::make_shared<const ManagedObjectModel>("Atlas", libraryEntities()))
+          .addSQLiteStoreAtPath(documents + "atlas")
+          .ok());
+  executeSql(documents + "foreign", "CREATE TABLE notes (body TEXT); INSERT INTO notes VALUES ('mine')");
+  const std::vector<std::pair<std::string, std::int64_t>> cases = {
+      {"garbage", kFileReadCorruptFileError},
+      {"atlas", kPersistentStoreIncompatibleVersionHashError},
+      {"foreign", kPersistentStoreIncompatibleVersionHashError}};
+  for (const auto& [name, code] : cases) {
+    const ns::Data before = contentsOf(documents + name);
+    EXPECT_EQ(openingError(documents + name).code(), code) << name;
+    EXPECT_EQ(contentsOf(documents + name), before) << name;
   }
-  const ns::Data before = contentsOf(storePath());
-  EXPECT_EQ(openingError(storePath()).code(), kPersistentStoreIncompatibleVersionHashError);
-  EXPECT_EQ(contentsOf(storePath()), before);
-
-  const std::string foreignPath = ns::Sandbox::documentsDirectory() + "/foreign.sqlite";
-  {
-    auto foreign = SqliteDatabase::open(foreignPath);
-    ASSERT_TRUE(foreign.ok());
-    ASSERT_TRUE(
-        (*foreign)->execute("CREATE TABLE notes (body TEXT); INSERT INTO notes VALUES ('mine')").ok());
-  }
-  EXPECT_EQ(openingError(foreignPath).code(), kPersistentStoreIncompatibleVersionHashError);
 }
 
 TEST_F(StoreFileTest, AColumnOfAnotherTypeStopsTheUpgradeWithoutChangingTheFile) {
   {
-    auto context = openContext(storePath(), libraryModelVersion1());
+    auto context = openContext(storePath(), libraryModel(true));
     insertBook(*context, "kept");
     ASSERT_TRUE(context->save().ok());
-    auto database = SqliteDatabase::open(storePath());
-    ASSERT_TRUE(database.ok());
-    ASSERT_TRUE((*database)->execute("ALTER TABLE \"Book\" ADD COLUMN \"pages\" TEXT").ok());
+    executeSql(storePath(), "ALTER TABLE \"Book\" ADD COLUMN \"pages\" TEXT");
   }
   EXPECT_EQ(openingError(storePath()).code(), kMigrationError);
   // The failed upgrade added nothing: the older model still reads the file as before.
-  auto context = openContext(storePath(), libraryModelVersion1());
-  EXPECT_EQ(titlesOf(fetch<Book>(*context, "Book")), (std::vector<std::string>{"kept"}));
+  auto context = openContext(storePath(), libraryModel(true));
+  EXPECT_EQ(titlesOf(fetch<Book>(*context, "Book")), "kept");
   EXPECT_TRUE(fetch<Shelf>(*context, "Shelf").empty());
 }
 
@@ -98,9 +95,7 @@ TEST_F(StoreFileTest, ValuesOfAnotherTypeInTheFileReadAsTheAttributesType) {
     auto context = openContext(storePath());
     insert<Book>(*context, "Book");
     ASSERT_TRUE(context->save().ok());
-    auto database = SqliteDatabase::open(storePath());
-    ASSERT_TRUE(database.ok());
-    ASSERT_TRUE((*database)->execute("UPDATE \"Book\" SET \"title\" = 42, \"pages\" = '17 pages'").ok());
+    executeSql(storePath(), "UPDATE \"Book\" SET \"title\" = 42, \"pages\" = '17 pages'");
   }
   auto books = fetch<Book>(*openContext(storePath()), "Book");
   ASSERT_EQ(books.size(), 1u);

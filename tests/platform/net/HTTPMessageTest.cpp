@@ -9,27 +9,22 @@
 
 namespace {
 
-ns::URL url(const char* text) {
-  return *ns::URL::fromString(text);
-}
+const ns::URL kURL = *ns::URL::fromString("http://host/");
 
 TEST(URLRequestTest, HeaderFieldsIgnoreLetterCaseAndKeepTheFirstSpelling) {
-  ns::URLRequest request(url("http://host/"));
+  ns::URLRequest request(kURL);
   request.setValue("text/plain", "Content-Type");
   request.setValue("application/json", "content-type");
-
   EXPECT_EQ(request.valueForHTTPHeaderField("CONTENT-TYPE"), "application/json");
   ASSERT_EQ(request.allHTTPHeaderFields().size(), 1u);
   EXPECT_EQ(request.allHTTPHeaderFields().begin()->first, "Content-Type");
-
   request.setValue(std::nullopt, "CONTENT-type");
   EXPECT_TRUE(request.allHTTPHeaderFields().empty());
 }
 
 TEST(URLRequestTest, HasOneBodyAtATimeAndIsAGetByDefault) {
-  ns::URLRequest request(url("http://host/"));
+  ns::URLRequest request(kURL);
   EXPECT_EQ(request.HTTPMethod(), "GET");
-
   request.setHTTPBody(ns::dataFromString("a=1"));
   request.setHTTPBodyStream(ns::InputStream::withData(ns::dataFromString("b=2")));
   EXPECT_FALSE(request.HTTPBody().has_value());
@@ -38,29 +33,30 @@ TEST(URLRequestTest, HasOneBodyAtATimeAndIsAGetByDefault) {
   EXPECT_NE(request.description().find("{ URL: http://host/ }"), std::string::npos);
 }
 
+// Malformed or missing fields leave the values unknown.
 TEST(HTTPURLResponseTest, ReadsTypeCharsetAndLengthFromTheHeaderFields) {
-  ns::HTTPHeaderFields fields{{"content-type", "Application/JSON ; Charset=\"utf-8\""},
-                              {"Content-Length", "42"}};
-  const ns::HTTPURLResponse response(url("http://host/x"), 201, fields);
-
-  EXPECT_EQ(response.statusCode(), 201);
-  EXPECT_EQ(response.MIMEType(), "application/json");
-  EXPECT_EQ(response.textEncodingName(), "utf-8");
-  EXPECT_EQ(response.expectedContentLength(), 42);
-  EXPECT_EQ(response.allHeaderFields().at("Content-Type"), "Application/JSON ; Charset=\"utf-8\"");
-}
-
-TEST(HTTPURLResponseTest, MissingOrMalformedFieldsLeaveTheValuesUnknown) {
-  const ns::HTTPURLResponse bare(url("http://host/x"), 200, {});
-  EXPECT_FALSE(bare.MIMEType().has_value());
-  EXPECT_FALSE(bare.textEncodingName().has_value());
-  EXPECT_EQ(bare.expectedContentLength(), ns::URLResponse::kUnknownLength);
-
-  const ns::HTTPURLResponse odd(url("http://host/x"), 200,
-                                {{"Content-Type", "text/plain; format=flowed"}, {"Content-Length", "12abc"}});
-  EXPECT_EQ(odd.MIMEType(), "text/plain");
-  EXPECT_FALSE(odd.textEncodingName().has_value());
-  EXPECT_EQ(odd.expectedContentLength(), ns::URLResponse::kUnknownLength);
+  struct Case {
+    ns::HTTPHeaderFields fields;
+    std::optional<std::string> type, charset;
+    std::int64_t length;
+  };
+  const std::vector<Case> cases = {
+      {{{"content-type", "Application/JSON ; Charset=\"utf-8\""}, {"Content-Length", "42"}},
+       "application/json",
+       "utf-8",
+       42},
+      {{}, std::nullopt, std::nullopt, ns::URLResponse::kUnknownLength},
+      {{{"Content-Type", "text/plain; format=flowed"}, {"Content-Length", "12abc"}},
+       "text/plain",
+       std::nullopt,
+       ns::URLResponse::kUnknownLength}};
+  for (const Case& c : cases) {
+    const ns::HTTPURLResponse response(kURL, 200, c.fields);
+    EXPECT_EQ(response.MIMEType(), c.type);
+    EXPECT_EQ(response.textEncodingName(), c.charset);
+    EXPECT_EQ(response.expectedContentLength(), c.length);
+    EXPECT_EQ(response.allHeaderFields(), c.fields) << "kept as given";
+  }
 }
 
 TEST(HTTPURLResponseTest, NamesStatusCodesInLowerCaseAndUnknownOnesByTheirClass) {
@@ -71,20 +67,14 @@ TEST(HTTPURLResponseTest, NamesStatusCodesInLowerCaseAndUnknownOnesByTheirClass)
 
 TEST(ResponseHeaderReaderTest, GathersFieldsUntilTheBlankLine) {
   ns::ResponseHeaderReader reader;
-  EXPECT_FALSE(reader.takeLine("HTTP/1.1 200 OK\r\n"));
-  EXPECT_FALSE(reader.takeLine("Content-Type:  text/plain \r\n"));
-  EXPECT_FALSE(reader.takeLine("Set-Cookie: a=1\r\n"));
-  EXPECT_FALSE(reader.takeLine("set-cookie: b=2\r\n"));
-  EXPECT_FALSE(reader.takeLine("X-Long: first\r\n"));
-  EXPECT_FALSE(reader.takeLine("\tsecond\r\n"));
-  EXPECT_FALSE(reader.takeLine("not a field\r\n"));
+  for (const char* line : {"HTTP/1.1 200 OK\r\n", "Content-Type:  text/plain \r\n", "Set-Cookie: a=1\r\n",
+                           "set-cookie: b=2\r\n", "X-Long: first\r\n", "\tsecond\r\n", "not a field\r\n"}) {
+    EXPECT_FALSE(reader.takeLine(line)) << line;
+  }
   EXPECT_TRUE(reader.takeLine("\r\n"));
-
-  const ns::HTTPHeaderFields& fields = reader.fields();
-  EXPECT_EQ(fields.size(), 3u);
-  EXPECT_EQ(fields.at("content-type"), "text/plain");
-  EXPECT_EQ(fields.at("Set-Cookie"), "a=1, b=2");
-  EXPECT_EQ(fields.at("X-Long"), "first second");
+  EXPECT_EQ(reader.fields(),
+            (ns::HTTPHeaderFields{
+                {"Content-Type", "text/plain"}, {"Set-Cookie", "a=1, b=2"}, {"X-Long", "first second"}}));
 }
 
 TEST(ResponseHeaderReaderTest, AStatusLineStartsAFreshBlock) {
@@ -93,9 +83,7 @@ TEST(ResponseHeaderReaderTest, AStatusLineStartsAFreshBlock) {
                            "Content-Length: 0\r\n"}) {
     reader.takeLine(line);
   }
-
-  EXPECT_EQ(reader.fields().size(), 1u);
-  EXPECT_EQ(reader.fields().count("Location"), 0u);
+  EXPECT_EQ(reader.fields(), (ns::HTTPHeaderFields{{"Content-Length", "0"}}));
 }
 
 }  // namespace

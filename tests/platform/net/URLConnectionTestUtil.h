@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers for URLConnection tests: a delegate that records every call and can be told how to answer, and
-// functions that start a connection and run the loop until it ends, with a deadline.
+// URLConnection test helpers: a delegate that records every call and can be told how to answer, loads run on
+// the calling thread's loop with a deadline, and a fixture with a loopback server.
 
 #include <gtest/gtest.h>
 
@@ -15,41 +15,31 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/net/URLConnection.h"
 #include "platform/net/URLError.h"
+#include "support/LoopbackHTTPServer.h"
 
 namespace nettest {
-
-struct UploadReport {
-  std::int64_t bytesWritten;
-  std::int64_t totalBytesWritten;
-  std::int64_t totalBytesExpectedToWrite;
-};
 
 class RecordingDelegate : public ns::URLConnectionDelegate {
  public:
   // How to answer; unset ones take the base class's answer.
-  std::function<TrustDecision(ns::ServerTrust& trust, const std::string& host)> trustPolicy;
-  std::function<std::optional<ns::URLRequest>(ns::URLRequest proposed, const ns::HTTPURLResponse& response)>
-      redirectPolicy;
-  std::function<DataDisposition(ns::URLConnection& connection, const std::uint8_t* bytes, std::size_t length)>
-      dataPolicy;
+  std::function<TrustDecision(ns::ServerTrust&, const std::string& host)> trustPolicy;
+  std::function<std::optional<ns::URLRequest>(ns::URLRequest, const ns::HTTPURLResponse&)> redirectPolicy;
+  std::function<DataDisposition(ns::URLConnection&, const std::uint8_t*, std::size_t)> dataPolicy;
   // Called after each recorded event, for tests that act in the middle of a load.
-  std::function<void(ns::URLConnection& connection, const std::string& event)> onEvent;
+  std::function<void(ns::URLConnection&, const std::string& event)> onEvent;
 
-  // Every call in order: "trust <host>", "redirect <url>", "upload", "response <status>", "data", "finish",
-  // "fail <code>".
+  // Each call: "trust <host>", "redirect <url>", "upload", "response <status>", "data", "finish", "fail <n>".
   std::vector<std::string> events;
   std::vector<std::vector<ns::Data>> presentedChains;
-  std::vector<UploadReport> uploads;
+  // Bytes reported sent (chunk framing included) and the total announced; each report must add up.
+  std::int64_t uploaded = 0;
+  std::int64_t uploadExpected = 0;
   std::shared_ptr<const ns::URLResponse> response;
   std::string body;
   std::optional<ns::Error> error;
   bool finished = false;
 
   bool ended() const { return finished || error.has_value(); }
-  // The response as an HTTP response. REQUIRES: a response arrived.
-  const ns::HTTPURLResponse& httpResponse() const {
-    return dynamic_cast<const ns::HTTPURLResponse&>(*response);
-  }
 
   TrustDecision shouldTrustServer(ns::URLConnection& connection, ns::ServerTrust& trust,
                                   const std::string& host) override {
@@ -68,12 +58,17 @@ class RecordingDelegate : public ns::URLConnectionDelegate {
                                                 ? redirectPolicy(std::move(proposed), redirectResponse)
                                                 : std::optional(std::move(proposed));
     record(connection, "redirect " + target);
+    uploaded = 0;  // The next request reports its own progress.
     return decided;
   }
 
   void didSendBodyData(ns::URLConnection& connection, std::int64_t bytesWritten,
                        std::int64_t totalBytesWritten, std::int64_t totalBytesExpectedToWrite) override {
-    uploads.push_back({bytesWritten, totalBytesWritten, totalBytesExpectedToWrite});
+    EXPECT_EQ(totalBytesWritten, uploaded + bytesWritten) << "progress that does not add up";
+    EXPECT_TRUE(uploaded == 0 || totalBytesExpectedToWrite == uploadExpected)
+        << "the announced total changed";
+    uploaded = totalBytesWritten;
+    uploadExpected = totalBytesExpectedToWrite;
     record(connection, "upload");
   }
 
@@ -110,9 +105,7 @@ class RecordingDelegate : public ns::URLConnectionDelegate {
  private:
   void record(ns::URLConnection& connection, std::string event) {
     // Runs of chunks are recorded once, so orders read the same however the bytes were split.
-    const bool repeatsLast =
-        !events.empty() && events.back() == event && (event == "data" || event == "upload");
-    if (!repeatsLast) {
+    if (events.empty() || events.back() != event || (event != "data" && event != "upload")) {
       events.push_back(std::move(event));
     }
     if (onEvent) {
@@ -121,14 +114,25 @@ class RecordingDelegate : public ns::URLConnectionDelegate {
   }
 };
 
-// Returns a GET request for `url`. REQUIRES: url is valid.
+// A loopback server whose "/slow" sends "0123456789" in pieces of two bytes, 20 ms apart.
+class LoopbackTest : public testing::Test {
+ protected:
+  LoopbackTest() {
+    testsupport::TestResponse slow = testsupport::TestResponse::text(200, "0123456789");
+    slow.pieceSize = 2;
+    slow.pauseBetweenPieces = std::chrono::milliseconds(20);
+    server_.route("/slow", slow);
+  }
+
+  testsupport::LoopbackHTTPServer server_;
+};
+
 inline ns::URLRequest requestFor(const std::string& url) {
   std::optional<ns::URL> parsed = ns::URL::fromString(url);
   EXPECT_TRUE(parsed.has_value()) << url;
   return ns::URLRequest(std::move(parsed));
 }
 
-// Starts a connection for `request` on the calling thread's loop, reporting to `delegate`.
 inline std::shared_ptr<ns::URLConnection> start(ns::URLRequest request,
                                                 const std::shared_ptr<RecordingDelegate>& delegate) {
   std::shared_ptr<ns::URLConnection> connection = ns::URLConnection::create(std::move(request), delegate);
@@ -136,19 +140,16 @@ inline std::shared_ptr<ns::URLConnection> start(ns::URLRequest request,
   return connection;
 }
 
-// Runs the calling thread's loop until `delegate` has finished or failed, for at most `timeout`.
-inline bool runUntilEnded(const RecordingDelegate& delegate,
-                          std::chrono::seconds timeout = std::chrono::seconds(20)) {
-  return ns::RunLoop::current().runUntil([&] { return delegate.ended(); }, timeout);
+inline bool runUntilEnded(const RecordingDelegate& delegate) {
+  return ns::RunLoop::current().runUntil([&] { return delegate.ended(); }, std::chrono::seconds(20));
 }
 
-// Runs the calling thread's loop for `duration` of real time, to show that nothing more happens.
+// Runs the loop for `duration` of real time, to show that nothing more happens.
 inline void runFor(std::chrono::milliseconds duration) {
   ns::RunLoop::current().runUntil([] { return false; }, duration);
 }
 
-// Loads `request` to its end, reporting to `delegate` (a fresh one if none is given), and returns the
-// delegate.
+// Loads `request` to its end and returns the delegate that heard it.
 inline std::shared_ptr<RecordingDelegate> load(
     ns::URLRequest request,
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>()) {
@@ -157,16 +158,15 @@ inline std::shared_ptr<RecordingDelegate> load(
   return delegate;
 }
 
-// Expects that the load reporting to `delegate` failed with `code` of the URL error domain, naming `url`.
+// Expects a failure with `code` of the URL error domain, naming `url` under both failing-URL keys.
 inline void expectURLError(const RecordingDelegate& delegate, ns::URLErrorCode code, const std::string& url) {
   ASSERT_TRUE(delegate.error.has_value()) << "the load did not fail";
   EXPECT_EQ(delegate.error->domain(), ns::kURLErrorDomain);
   EXPECT_EQ(delegate.error->code(), code);
-  const ns::Dictionary& userInfo = delegate.error->userInfo();
   for (const std::string_view key :
        {ns::kURLErrorFailingURLErrorKey, ns::kURLErrorFailingURLStringErrorKey}) {
-    const auto failingURL = userInfo.find(key);
-    ASSERT_NE(failingURL, userInfo.end()) << key;
+    const auto failingURL = delegate.error->userInfo().find(key);
+    ASSERT_NE(failingURL, delegate.error->userInfo().end()) << key;
     EXPECT_EQ(failingURL->second.asString(), url);
   }
 }

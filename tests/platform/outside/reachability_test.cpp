@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <string>
+#include <functional>
 #include <vector>
 
 #include "platform/foundation/notify/NotificationCenter.h"
@@ -12,95 +12,62 @@
 namespace outside {
 namespace {
 
+static_assert(NotReachable == 0 && ReachableViaWWAN == 1 && ReachableViaWiFi == 2);  // Callers rely on them.
+
+// Starts as a new process would, and records which monitor posted each change, then calls onPost_.
 class ReachabilityTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    unsetenv("QUILLMARK_NETWORK");
-    SimulatedNetwork::resetForTesting();
-    token_ = ns::NotificationCenter::defaultCenter().addObserverForName(
-        std::string(kReachabilityChangedNotification), nullptr, nullptr,
-        [this](const ns::Notification& notification) { postedBy_.push_back(notification.object.get()); });
-  }
-  void TearDown() override {
+  ReachabilityTest() { unsetenv("QUILLMARK_NETWORK"); }
+  ~ReachabilityTest() override {
     ns::NotificationCenter::defaultCenter().removeObserver(token_);
-    unsetenv("QUILLMARK_NETWORK");
     SimulatedNetwork::resetForTesting();
   }
 
   std::vector<const ns::Object*> postedBy_;
-
- private:
-  ns::NotificationCenter::ObserverToken token_;
+  std::function<void()> onPost_ = [] {};
+  const ns::NotificationCenter::ObserverToken token_ =
+      ns::NotificationCenter::defaultCenter().addObserverForName(
+          kReachabilityChangedNotification, nullptr, nullptr, [this](const ns::Notification& posted) {
+            postedBy_.push_back(posted.object.get());
+            onPost_();
+          });
 };
 
+// The names of --network and QUILLMARK_NETWORK; without one, or with an unknown one, the status is Wi-Fi.
 TEST_F(ReachabilityTest, StatusDefaultsToWifiAndFollowsTheEnvironment) {
   EXPECT_EQ(Reachability::reachabilityForInternetConnection()->currentReachabilityStatus(), ReachableViaWiFi);
-
-  SimulatedNetwork::resetForTesting();
-  setenv("QUILLMARK_NETWORK", "cellular", 1);
-  EXPECT_EQ(Reachability::reachabilityForInternetConnection()->currentReachabilityStatus(), ReachableViaWWAN);
-
-  SimulatedNetwork::resetForTesting();
-  setenv("QUILLMARK_NETWORK", "none", 1);
-  EXPECT_EQ(SimulatedNetwork::status(), NotReachable);
-
-  SimulatedNetwork::resetForTesting();
-  setenv("QUILLMARK_NETWORK", "satellite", 1);
-  EXPECT_EQ(SimulatedNetwork::status(), ReachableViaWiFi);
+  for (const auto& [name, status] :
+       std::vector<std::pair<const char*, std::optional<NetworkStatus>>>{{"none", NotReachable},
+                                                                         {"cellular", ReachableViaWWAN},
+                                                                         {"wifi", ReachableViaWiFi},
+                                                                         {"WiFi", {}}}) {
+    EXPECT_EQ(networkStatusFromName(name), status) << name;
+    SimulatedNetwork::resetForTesting();
+    setenv("QUILLMARK_NETWORK", name, 1);
+    EXPECT_EQ(SimulatedNetwork::status(), status.value_or(ReachableViaWiFi)) << name;
+  }
 }
 
-TEST_F(ReachabilityTest, NamesOfTheCommandLine) {
-  EXPECT_EQ(networkStatusFromName("none"), NotReachable);
-  EXPECT_EQ(networkStatusFromName("cellular"), ReachableViaWWAN);
-  EXPECT_EQ(networkStatusFromName("wifi"), ReachableViaWiFi);
-  EXPECT_EQ(networkStatusFromName("WiFi"), std::nullopt);
-  EXPECT_EQ(static_cast<int>(NotReachable), 0);
-  EXPECT_EQ(static_cast<int>(ReachableViaWWAN), 1);
-  EXPECT_EQ(static_cast<int>(ReachableViaWiFi), 2);
-}
-
+// Unstarted or released monitors and repeated statuses post nothing; one started mid-post posts from then on.
 TEST_F(ReachabilityTest, OnlyStartedMonitorsPostAndOnlyOnRealChanges) {
-  std::shared_ptr<Reachability> started = Reachability::reachabilityForInternetConnection();
-  std::shared_ptr<Reachability> silent = Reachability::reachabilityForInternetConnection();
+  const auto started = Reachability::reachabilityForInternetConnection();
+  const auto silent = Reachability::reachabilityForInternetConnection();
   started->startNotifier();
   started->startNotifier();
-
-  SimulatedNetwork::setStatus(ReachableViaWiFi);
-  EXPECT_TRUE(postedBy_.empty());
-
-  SimulatedNetwork::setStatus(NotReachable);
-  ASSERT_EQ(postedBy_.size(), 1u);
-  EXPECT_EQ(postedBy_[0], started.get());
-  EXPECT_EQ(started->currentReachabilityStatus(), NotReachable);
-  EXPECT_EQ(silent->currentReachabilityStatus(), NotReachable);
-
-  SimulatedNetwork::setStatus(ReachableViaWWAN);
-  EXPECT_EQ(postedBy_.size(), 2u);
-  EXPECT_EQ(started->currentReachabilityStatus(), ReachableViaWWAN);
-}
-
-TEST_F(ReachabilityTest, AReleasedMonitorPostsNothing) {
   Reachability::reachabilityForInternetConnection()->startNotifier();
-  SimulatedNetwork::setStatus(NotReachable);
-  EXPECT_TRUE(postedBy_.empty());
-}
-
-TEST_F(ReachabilityTest, AnObserverMayStartAnotherMonitorWhileHearingOfAChange) {
-  std::shared_ptr<Reachability> first = Reachability::reachabilityForInternetConnection();
-  first->startNotifier();
-  std::shared_ptr<Reachability> second;
-  ns::NotificationCenter::ObserverToken token = ns::NotificationCenter::defaultCenter().addObserverForName(
-      std::string(kReachabilityChangedNotification), nullptr, nullptr, [&](const ns::Notification&) {
-        if (!second) {
-          second = Reachability::reachabilityForInternetConnection();
-          second->startNotifier();
-        }
-      });
-  SimulatedNetwork::setStatus(NotReachable);
-  EXPECT_EQ(postedBy_.size(), 1u);
+  std::shared_ptr<Reachability> startedWhileHearing;
+  onPost_ = [&] {
+    if (!startedWhileHearing) {
+      (startedWhileHearing = Reachability::reachabilityForInternetConnection())->startNotifier();
+    }
+  };
   SimulatedNetwork::setStatus(ReachableViaWiFi);
+  SimulatedNetwork::setStatus(NotReachable);
+  EXPECT_EQ(postedBy_, std::vector<const ns::Object*>{started.get()});
+  EXPECT_EQ(silent->currentReachabilityStatus(), NotReachable);
+  SimulatedNetwork::setStatus(ReachableViaWWAN);
   EXPECT_EQ(postedBy_.size(), 3u);
-  ns::NotificationCenter::defaultCenter().removeObserver(token);
+  EXPECT_EQ(started->currentReachabilityStatus(), ReachableViaWWAN);
 }
 
 }  // namespace

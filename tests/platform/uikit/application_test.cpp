@@ -1,15 +1,10 @@
 #include "platform/uikit/app/Application.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "platform/uikit/app/Device.h"
 #include "uikit_test_util.h"
 
 namespace uikit::testing {
 namespace {
-
-using ::testing::ElementsAre;
 
 class RecordingDelegate : public ApplicationDelegate {
  public:
@@ -42,17 +37,16 @@ class TurningController : public ViewController {
 
 class ApplicationTest : public UikitTest {
  protected:
+  Application& application_ = Application::sharedApplication();
   NotificationLog posted_{{"Application", "Device"}};
 };
 
 TEST_F(ApplicationTest, LifeCycleCallsTheDelegateThenPostsAndPassesThroughSkippedStates) {
   auto delegate = std::make_shared<RecordingDelegate>();
-  Application& application = Application::sharedApplication();
-
-  application.launch(delegate);
-  application.enterBackground();
-  application.becomeActive();
-  application.terminate();
+  application_.launch(delegate);
+  application_.enterBackground();
+  application_.becomeActive();
+  application_.terminate();
 
   EXPECT_THAT(delegate->events,
               ElementsAre("launch", "active", "resign", "background", "foreground", "active", "terminate"));
@@ -62,44 +56,37 @@ TEST_F(ApplicationTest, LifeCycleCallsTheDelegateThenPostsAndPassesThroughSkippe
                   kApplicationWillResignActiveNotification, kApplicationDidEnterBackgroundNotification,
                   kApplicationWillEnterForegroundNotification, kApplicationDidBecomeActiveNotification,
                   kApplicationWillTerminateNotification));
-  EXPECT_EQ(application.applicationState(), ApplicationState::kActive);
+  EXPECT_EQ(application_.applicationState(), ApplicationState::kActive);
 }
 
-TEST_F(ApplicationTest, KeepsTheFirstWindowApartFromTheKeyWindowAndRecordsOpenedURLs) {
+TEST_F(ApplicationTest, KeepsTheFirstWindowApartFromTheKeyWindow) {
   auto first = showWindowWithRoot(std::make_shared<ViewController>());
   auto second = showWindowWithRoot(std::make_shared<ViewController>());
-  Application& application = Application::sharedApplication();
-
-  EXPECT_EQ(application.windows().front(), first);
-  EXPECT_EQ(application.keyWindow(), second);
+  EXPECT_EQ(application_.windows().front(), first);
+  EXPECT_EQ(application_.keyWindow(), second);
   EXPECT_FALSE(first->isKeyWindow());
-
-  EXPECT_TRUE(application.openURL("https://example.com/app.ipa"));
-  EXPECT_THAT(application.openedURLs(), ElementsAre("https://example.com/app.ipa"));
 }
 
 TEST_F(ApplicationTest, TheInterfaceFollowsTheDeviceOrAPresentedScreenOnlyWhenTheScreenAllowsIt) {
   auto fixed = std::make_shared<TurningController>(false, kInterfaceOrientationMaskPortrait,
                                                    InterfaceOrientation::kPortrait);
   auto window = showWindowWithRoot(fixed);
-  Application& application = Application::sharedApplication();
-
   fixed->presentViewController(std::make_shared<TurningController>(true, kInterfaceOrientationMaskLandscape,
                                                                    InterfaceOrientation::kLandscapeLeft),
                                false);
-  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kLandscapeLeft);
+  EXPECT_EQ(application_.statusBarOrientation(), InterfaceOrientation::kLandscapeLeft);
   fixed->dismissViewControllerAnimated(false);
-  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kPortrait);
+  EXPECT_EQ(application_.statusBarOrientation(), InterfaceOrientation::kPortrait);
 
   posted_.names.clear();
   Device::currentDevice().setOrientation(DeviceOrientation::kLandscapeLeft);
-  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kPortrait);
+  EXPECT_EQ(application_.statusBarOrientation(), InterfaceOrientation::kPortrait);
   EXPECT_THAT(posted_.names, ElementsAre(kDeviceOrientationDidChangeNotification));
 
   posted_.names.clear();
   window->setRootViewController(std::make_shared<TurningController>(
       true, kInterfaceOrientationMaskAllButUpsideDown, InterfaceOrientation::kPortrait));
-  EXPECT_EQ(application.statusBarOrientation(), InterfaceOrientation::kLandscapeRight);
+  EXPECT_EQ(application_.statusBarOrientation(), InterfaceOrientation::kLandscapeRight);
   EXPECT_THAT(posted_.names, ElementsAre(kApplicationWillChangeStatusBarOrientationNotification,
                                          kApplicationDidChangeStatusBarOrientationNotification));
 }

@@ -18,30 +18,8 @@ const ns::Data kRedPng = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 
                           0x00, 0x6F, 0xAA, 0x07, 0xF9, 0x80, 0xDC, 0x00, 0x28, 0x00, 0x00, 0x00, 0x00,
                           0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
 
-class ImageTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::filesystem::remove_all(bundle_);
-    std::filesystem::create_directories(bundle_);
-    ns::Bundle::setMainBundleResourcePathForTesting(bundle_.string());
-  }
-  void TearDown() override {
-    ns::Bundle::setMainBundleResourcePathForTesting(std::nullopt);
-    std::filesystem::remove_all(bundle_);
-  }
-
-  void writeResource(const std::string& fileName) {
-    std::ofstream file(bundle_ / fileName, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(kRedPng.data()), static_cast<std::streamsize>(kRedPng.size()));
-  }
-
-  std::filesystem::path bundle_ = std::filesystem::temp_directory_path() /
-                                  ("image_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-};
-
-TEST_F(ImageTest, DecodesBytesIntoPixelsAtTheScaleAsked) {
+TEST(ImageTest, DecodesBytesIntoPixelsAtTheScaleAsked) {
   const auto image = Image::imageWithData(kRedPng, 2);
-
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->pixelWidth(), 4);
   EXPECT_EQ(image->size(), (Size{2, 1}));
@@ -51,28 +29,33 @@ TEST_F(ImageTest, DecodesBytesIntoPixelsAtTheScaleAsked) {
   EXPECT_EQ(Image::imageWithData(ns::dataFromString("<html>"), 1), nullptr);
 }
 
-TEST_F(ImageTest, FindsBundlePicturesByNamePreferringTheDoubleScaleFile) {
-  writeResource("home_arrow_up@2x.png");
-  writeResource("DL_delete.png");
+TEST(ImageTest, FindsBundlePicturesByNamePreferringTheDoubleScaleFileAndKeepsTheNameOfAMissingOne) {
+  const auto bundle = std::filesystem::temp_directory_path() /
+                      ("image_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+  std::filesystem::remove_all(bundle);
+  std::filesystem::create_directories(bundle);
+  for (const char* fileName : {"home_arrow_up@2x.png", "DL_delete.png"}) {
+    std::ofstream(bundle / fileName, std::ios::binary)
+        .write(reinterpret_cast<const char*>(kRedPng.data()), static_cast<std::streamsize>(kRedPng.size()));
+  }
+  ns::Bundle::setMainBundleResourcePathForTesting(bundle.string());
 
   const auto doubled = Image::imageNamed("home_arrow_up");
-  const auto single = Image::imageNamed("DL_delete");
-
   EXPECT_EQ(doubled->name(), "home_arrow_up");
   EXPECT_EQ(doubled->scale(), 2);
   EXPECT_EQ(doubled->size(), (Size{2, 1}));
-  EXPECT_EQ(single->size(), (Size{4, 2}));
-  EXPECT_EQ(Image::imageWithContentsOfFile((bundle_ / "home_arrow_up@2x.png").string())->scale(), 2);
-}
+  EXPECT_EQ(Image::imageNamed("DL_delete")->size(), (Size{4, 2}));
+  EXPECT_EQ(Image::imageWithContentsOfFile((bundle / "home_arrow_up@2x.png").string())->scale(), 2);
 
-TEST_F(ImageTest, APictureTheBundleLacksIsStillMadeAndKeepsItsName) {
   const auto missing = Image::imageNamed("avater");
-
   ASSERT_NE(missing, nullptr);
   EXPECT_EQ(missing->name(), "avater");
   EXPECT_EQ(missing->size(), Size{});
   EXPECT_TRUE(missing->rgbaPixels().empty());
-  EXPECT_EQ(Image::imageWithContentsOfFile((bundle_ / "avater.png").string()), nullptr);
+  EXPECT_EQ(Image::imageWithContentsOfFile((bundle / "avater.png").string()), nullptr);
+
+  ns::Bundle::setMainBundleResourcePathForTesting(std::nullopt);
+  std::filesystem::remove_all(bundle);
 }
 
 }  // namespace

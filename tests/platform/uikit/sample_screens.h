@@ -19,34 +19,32 @@
 
 namespace uikit::testing {
 
-// A sign-in screen: two fields, a sign-in button, a disabled button, a switch, a segment row and a progress
-// bar.
+// A sign-in screen: two fields, a sign-in button, a disabled button, a switch, segments and a progress bar.
 class QMSampleLoginController : public ViewController, public TextFieldDelegate {
  public:
   void loadView() override {
     auto view = std::make_shared<View>(Rect(0, 0, 375, 667));
-    greeting = outlet("greetingLabel", std::make_shared<Label>(Rect(20, 40, 200, 20)));
+    auto add = [&view](std::string name, auto control) {
+      view->addSubview(outlet(std::move(name), control));
+      return control;
+    };
+    greeting = add("greetingLabel", std::make_shared<Label>(Rect(20, 40, 200, 20)));
     greeting->setText("欢迎");
-    userNameTF = outlet("userNameTF", std::make_shared<TextField>(Rect(20, 80, 300, 40)));
+    userNameTF = add("userNameTF", std::make_shared<TextField>(Rect(20, 80, 300, 40)));
     userNameTF->setPlaceholder("请输入用户名");
-    userPasswordTF = outlet("userPasswordTF", std::make_shared<TextField>(Rect(20, 130, 300, 40)));
+    userPasswordTF = add("userPasswordTF", std::make_shared<TextField>(Rect(20, 130, 300, 40)));
     userPasswordTF->setSecureTextEntry(true);
-    loginBtn = outlet("loginBtn", std::make_shared<Button>(Rect(20, 180, 300, 44)));
+    loginBtn = add("loginBtn", std::make_shared<Button>(Rect(20, 180, 300, 44)));
     loginBtn->setTitle("登录", kControlStateNormal);
-    registerBtn = outlet("registerBtn", std::make_shared<Button>(Rect(20, 230, 300, 44)));
+    registerBtn = add("registerBtn", std::make_shared<Button>(Rect(20, 230, 300, 44)));
     registerBtn->setTitle("注册", kControlStateNormal);
     registerBtn->setEnabled(false);
-    rememberSwitch = outlet("rememberSwitch", std::make_shared<Switch>(Rect(20, 280, 0, 0)));
+    rememberSwitch = add("rememberSwitch", std::make_shared<Switch>(Rect(20, 280, 0, 0)));
     kindSegment =
-        outlet("kindSegment", std::make_shared<SegmentedControl>(std::vector<std::string>{"课程", "直播"}));
+        add("kindSegment", std::make_shared<SegmentedControl>(std::vector<std::string>{"课程", "直播"}));
     kindSegment->setSelectedSegmentIndex(0);
-    loadingBar = outlet("loadingBar", std::make_shared<ProgressView>(Rect(20, 320, 300, 4)));
+    loadingBar = add("loadingBar", std::make_shared<ProgressView>(Rect(20, 320, 300, 4)));
     loadingBar->setProgress(0.35f);
-    for (const std::shared_ptr<View>& outletView :
-         std::vector<std::shared_ptr<View>>{greeting, userNameTF, userPasswordTF, loginBtn, registerBtn,
-                                            rememberSwitch, kindSegment, loadingBar}) {
-      view->addSubview(outletView);
-    }
     setView(std::move(view));
   }
 
@@ -84,7 +82,16 @@ class QMSampleLoginController : public ViewController, public TextFieldDelegate 
   std::vector<int> kinds;
 };
 
-// A list of subjects in a table whose rows can be swiped away.
+// Records the editing states the table moves it through.
+class SubjectCell : public TableViewCell {
+ public:
+  SubjectCell() : TableViewCell(TableViewCellStyle::kSubtitle, "subject") {}
+  void willTransitionToState(TableViewCellStateMask state) override { states.push_back(state); }
+  std::vector<TableViewCellStateMask> states;
+};
+
+// A list of subjects whose first row is 60 high and whose rows can be swiped away while `editable`; it
+// records what the table tells it in `events`.
 class QMSampleListController : public ViewController, public TableViewDataSource, public TableViewDelegate {
  public:
   void loadView() override {
@@ -93,7 +100,6 @@ class QMSampleListController : public ViewController, public TableViewDataSource
     view->addSubview(subjectTable);
     setView(std::move(view));
   }
-
   void viewDidLoad() override {
     auto self = std::static_pointer_cast<QMSampleListController>(shared_from_this());
     subjectTable->setDataSource(std::static_pointer_cast<TableViewDataSource>(self));
@@ -106,24 +112,39 @@ class QMSampleListController : public ViewController, public TableViewDataSource
   std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& table, const IndexPath& path) override {
     auto cell = table.dequeueReusableCellWithIdentifier("subject");
     if (!cell) {
-      cell = std::make_shared<TableViewCell>(TableViewCellStyle::kSubtitle, "subject");
+      cell = std::make_shared<SubjectCell>();
+      ++cellsMade;
     }
     cell->textLabel().setText(subjects[static_cast<std::size_t>(path.row)]);
     cell->detailTextLabel()->setText("3章节");
     return cell;
   }
-  bool canEditRowAtIndexPath(TableView&, const IndexPath&) override { return true; }
+  std::optional<double> heightForRowAtIndexPath(TableView&, const IndexPath& path) override {
+    return path.row == 0 ? std::optional<double>(60) : std::nullopt;
+  }
+  void didSelectRowAtIndexPath(TableView&, const IndexPath& path) override {
+    events.push_back("select " + describe(path));
+  }
+  void didDeselectRowAtIndexPath(TableView&, const IndexPath& path) override {
+    events.push_back("deselect " + describe(path));
+  }
+  bool canEditRowAtIndexPath(TableView&, const IndexPath&) override { return editable; }
   void commitEditingStyle(TableView& table, TableViewCellEditingStyle, const IndexPath& path) override {
+    events.push_back("commit " + describe(path));
     subjects.erase(subjects.begin() + path.row);
     table.deleteRowsAtIndexPaths({path}, TableViewRowAnimation::kFade);
   }
-  void didSelectRowAtIndexPath(TableView&, const IndexPath& path) override {
-    selectedRows.push_back(path.row);
+  std::optional<std::vector<std::shared_ptr<TableViewRowAction>>> editActionsForRowAtIndexPath(
+      TableView&, const IndexPath&) override {
+    return customActions;
   }
 
   std::shared_ptr<TableView> subjectTable;
   std::vector<std::string> subjects{"数学", "英语", "政治"};
-  std::vector<std::int64_t> selectedRows;
+  int cellsMade = 0;
+  bool editable = true;
+  std::vector<std::string> events;
+  std::optional<std::vector<std::shared_ptr<TableViewRowAction>>> customActions;
 };
 
 }  // namespace uikit::testing

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/render/ScreenRenderer.h"
@@ -9,11 +7,7 @@
 namespace uikit::testing {
 namespace {
 
-class ScreenRendererTest : public UikitTest {};
-
-TEST_F(ScreenRendererTest, WithoutAWindowSaysSo) {
-  EXPECT_EQ(ScreenRenderer::renderKeyWindow(), "[no window]\n");
-}
+using ScreenRendererTest = UikitTest;
 
 TEST_F(ScreenRendererTest, NamesTheScreenThenGroupsItsLinesByKindWithWhatIsOnTopLast) {
   auto login = std::make_shared<QMSampleLoginController>();
@@ -46,9 +40,10 @@ TEST_F(ScreenRendererTest, NamesTheScreenThenGroupsItsLinesByKindWithWhatIsOnTop
             "alert: 文件出错，无法播放 | [取消]\n");
 }
 
-TEST_F(ScreenRendererTest, ShowsTablesRowByRowAndOnlyTheScreenOnTop) {
+TEST_F(ScreenRendererTest, SaysWhenThereIsNoWindowAndShowsTablesRowByRowAndOnlyTheScreenOnTop) {
+  EXPECT_EQ(ScreenRenderer::renderKeyWindow(), "[no window]\n");
   auto list = std::make_shared<QMSampleListController>();
-  auto window = showWindowWithRoot(list);
+  showWindowWithRoot(list);
   list->presentViewController(std::make_shared<QMSampleListController>(), false);
   nextTurn();
   auto presented = std::static_pointer_cast<QMSampleListController>(list->presentedViewController());

@@ -1,8 +1,5 @@
 #include "platform/uikit/storyboard/Storyboard.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/controllers/StoryboardSegue.h"
 #include "platform/uikit/storyboard/Nib.h"
@@ -11,12 +8,10 @@
 namespace uikit::testing {
 namespace {
 
-using ::testing::ElementsAre;
-
-// A screen that answers segues into a shared log and refuses the segue "blocked".
+// Answers segues into a shared log and refuses the segue "blocked".
 class SegueSource : public ViewController {
  public:
-  explicit SegueSource(std::shared_ptr<std::vector<std::string>> log) : log_(std::move(log)) {}
+  explicit SegueSource(EventLog log) : log_(std::move(log)) {}
   bool shouldPerformSegueWithIdentifier(const std::string& identifier,
                                         const std::shared_ptr<ns::Object>&) override {
     log_->push_back("should " + identifier);
@@ -28,7 +23,7 @@ class SegueSource : public ViewController {
   }
 
  private:
-  std::shared_ptr<std::vector<std::string>> log_;
+  EventLog log_;
 };
 
 class AwakeView : public View {
@@ -37,31 +32,26 @@ class AwakeView : public View {
   bool awake = false;
 };
 
-class StoryboardTest : public UikitTest {
- protected:
-  std::shared_ptr<std::vector<std::string>> log_ = std::make_shared<std::vector<std::string>>();
-};
+std::shared_ptr<ViewController> makePlain() {
+  return std::make_shared<ViewController>();
+}
 
-TEST_F(StoryboardTest, MakesNewControllersOfRegisteredScenesAndNamesThem) {
-  Storyboard::registerScene("User", "QMUserLogController", [] { return std::make_shared<ViewController>(); });
+using StoryboardTest = UikitTest;
+
+TEST_F(StoryboardTest, MakesNewNamedControllersOfRegisteredScenesAndMissingOnesAreErrors) {
+  Storyboard::registerScene("User", "QMUserLogController", makePlain);
   Storyboard::setInitialScene("User", "QMUserLogController");
-
-  auto storyboard = Storyboard::storyboardWithName("User");
-  ASSERT_TRUE(storyboard.ok());
-  auto first = storyboard->instantiateViewControllerWithIdentifier("QMUserLogController");
-  auto initial = storyboard->instantiateInitialViewController();
+  auto user = Storyboard::storyboardWithName("User");
+  ASSERT_TRUE(user.ok());
+  auto first = user->instantiateViewControllerWithIdentifier("QMUserLogController");
+  auto initial = user->instantiateInitialViewController();
   ASSERT_TRUE(first.ok());
   ASSERT_TRUE(initial.ok());
-
   EXPECT_NE(*first, *initial);
   EXPECT_EQ((*first)->storyboardName(), "User");
   EXPECT_EQ((*first)->sceneIdentifier(), "QMUserLogController");
-}
 
-TEST_F(StoryboardTest, MissingStoryboardsScenesAndNibsAreErrors) {
-  Storyboard::registerScene("Course", "QMSubjectController",
-                            [] { return std::make_shared<ViewController>(); });
-
+  Storyboard::registerScene("Course", "QMSubjectController", makePlain);
   EXPECT_EQ(Storyboard::storyboardWithName("Perchase").error().code(), Storyboard::kNoSuchStoryboard);
   auto course = Storyboard::storyboardWithName("Course");
   const auto missingScene = course->instantiateViewControllerWithIdentifier("QMMenuController");
@@ -73,22 +63,21 @@ TEST_F(StoryboardTest, MissingStoryboardsScenesAndNibsAreErrors) {
 }
 
 TEST_F(StoryboardTest, ATriggeredSegueAsksThenPreparesThenPushes) {
+  auto log = std::make_shared<std::vector<std::string>>();
   Storyboard::registerScene("User", "QMUserAccountDetails",
-                            [this] { return std::make_shared<SegueSource>(log_); });
-  Storyboard::registerScene("User", "QMUserOneTradeDetails",
-                            [] { return std::make_shared<ViewController>(); });
+                            [log] { return std::make_shared<SegueSource>(log); });
+  Storyboard::registerScene("User", "QMUserOneTradeDetails", makePlain);
   Storyboard::registerSegue("User", "QMUserAccountDetails", "details",
                             {"QMUserOneTradeDetails", SegueKind::kPush});
   auto source = *Storyboard::storyboardWithName("User")->instantiateViewControllerWithIdentifier(
       "QMUserAccountDetails");
   auto navigation = std::make_shared<NavigationController>(source);
-  auto window = showWindowWithRoot(navigation);
+  showWindowWithRoot(navigation);
 
   source->triggerSegueWithIdentifier("blocked", nullptr);
   source->triggerSegueWithIdentifier("details", std::make_shared<View>());
-
-  EXPECT_THAT(*log_, ElementsAre("should blocked", "should details",
-                                 "prepare details to QMUserOneTradeDetails with sender"));
+  EXPECT_THAT(*log, ElementsAre("should blocked", "should details",
+                                "prepare details to QMUserOneTradeDetails with sender"));
   EXPECT_EQ(navigation->topViewController()->sceneIdentifier(), "QMUserOneTradeDetails");
 }
 
@@ -99,9 +88,7 @@ TEST_F(StoryboardTest, NibsMakeNewViewsForTheirOwnerAndWakeThem) {
     return std::vector<std::shared_ptr<View>>{std::make_shared<AwakeView>()};
   });
   auto owner = std::make_shared<ViewController>();
-
   auto views = Nib::loadNibNamed("QMCommonTreeCell", owner);
-
   ASSERT_TRUE(views.ok());
   ASSERT_EQ(views->size(), 1u);
   EXPECT_TRUE(std::static_pointer_cast<AwakeView>(views->front())->awake);

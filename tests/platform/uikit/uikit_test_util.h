@@ -1,8 +1,7 @@
 #pragma once
 
-// Helpers for tests of screens: a fixture that starts every test from a fresh application on a manual clock,
-// a controller that records its life cycle, an alert delegate that records its answers and a log of
-// notifications.
+// Helpers for tests of screens: fixtures on a fresh application and a manual clock, and recorders of alert
+// answers and notifications.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -22,27 +21,10 @@
 
 namespace uikit::testing {
 
-// A controller that writes "<name> <callback>" into a shared log for each life-cycle callback.
-class RecordingController : public ViewController {
- public:
-  RecordingController(std::string name, std::shared_ptr<std::vector<std::string>> log)
-      : name_(std::move(name)), log_(std::move(log)) {}
+using ::testing::ElementsAre;
+using EventLog = std::shared_ptr<std::vector<std::string>>;
 
-  void viewDidLoad() override { record("didLoad"); }
-  void viewWillAppear(bool) override { record("willAppear"); }
-  void viewDidAppear(bool) override { record("didAppear"); }
-  void viewWillDisappear(bool) override { record("willDisappear"); }
-  void viewDidDisappear(bool) override { record("didDisappear"); }
-
-  void record(const std::string& event) { log_->push_back(name_ + " " + event); }
-
- private:
-  std::string name_;
-  std::shared_ptr<std::vector<std::string>> log_;
-};
-
-// An alert delegate that writes "clicked <title>", "willDismiss <index>" and "didDismiss <index>" into
-// events.
+// Writes "clicked <title>", "willDismiss <index>" and "didDismiss <index>" into events.
 class RecordingAlertDelegate : public AlertViewDelegate {
  public:
   void alertViewClickedButtonAtIndex(AlertView& alert, std::int64_t index) override {
@@ -62,11 +44,10 @@ class NotificationLog {
  public:
   explicit NotificationLog(std::vector<std::string> kinds)
       : token_(ns::NotificationCenter::defaultCenter().addObserverForName(
-            std::nullopt, nullptr, nullptr,
-            [this, kinds = std::move(kinds)](const ns::Notification& notification) {
+            std::nullopt, nullptr, nullptr, [this, kinds = std::move(kinds)](const ns::Notification& posted) {
               for (const std::string& kind : kinds) {
-                if (notification.name.rfind("UI" + kind, 0) == 0) {
-                  names.push_back(notification.name);
+                if (posted.name.rfind("UI" + kind, 0) == 0) {
+                  names.push_back(posted.name);
                 }
               }
             })) {}
@@ -86,16 +67,14 @@ class UikitTest : public ::testing::Test {
     clock_ = &ns::RunLoop::main().installManualClockForTesting();
     resetUikit();
   }
-
   void TearDown() override { resetUikit(); }
 
-  // Runs one turn of the main loop: the tasks posted so far, such as animation completions and did-appear
-  // callbacks.
+  // Runs the tasks posted so far, such as animation completions and did-appear callbacks.
   void nextTurn() { ns::RunLoop::main().runPending(); }
 
-  // Shows a key window whose root is `root`, and lets the root finish appearing.
+  // Shows a key window, kept for the test, whose root is `root`, and lets the root finish appearing.
   std::shared_ptr<Window> showWindowWithRoot(std::shared_ptr<ViewController> root) {
-    auto window = std::make_shared<Window>();
+    auto window = windows_.emplace_back(std::make_shared<Window>());
     window->setRootViewController(std::move(root));
     window->makeKeyAndVisible();
     nextTurn();
@@ -112,6 +91,21 @@ class UikitTest : public ::testing::Test {
     // Whatever a former test left posted runs now, against the fresh state.
     ns::RunLoop::main().runPending();
   }
+
+  std::vector<std::shared_ptr<Window>> windows_;
+};
+
+// Starts with a key window showing a fresh `Screen`.
+template <typename Screen = ViewController>
+class ScreenTest : public UikitTest {
+ protected:
+  void SetUp() override {
+    UikitTest::SetUp();
+    window_ = showWindowWithRoot(screen_);
+  }
+
+  std::shared_ptr<Screen> screen_ = std::make_shared<Screen>();
+  std::shared_ptr<Window> window_;
 };
 
 }  // namespace uikit::testing

@@ -1,6 +1,3 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/controllers/ViewController.h"
 #include "uikit_test_util.h"
@@ -8,7 +5,20 @@
 namespace uikit::testing {
 namespace {
 
-using ::testing::ElementsAre;
+// Writes "<name> <callback>" into a shared log for each life-cycle callback.
+class RecordingController : public ViewController {
+ public:
+  RecordingController(std::string name, EventLog log) : name_(std::move(name)), log_(std::move(log)) {}
+  void viewDidLoad() override { log_->push_back(name_ + " didLoad"); }
+  void viewWillAppear(bool) override { log_->push_back(name_ + " willAppear"); }
+  void viewDidAppear(bool) override { log_->push_back(name_ + " didAppear"); }
+  void viewWillDisappear(bool) override { log_->push_back(name_ + " willDisappear"); }
+  void viewDidDisappear(bool) override { log_->push_back(name_ + " didDisappear"); }
+
+ private:
+  std::string name_;
+  EventLog log_;
+};
 
 class ViewControllerTest : public UikitTest {
  protected:
@@ -16,43 +26,36 @@ class ViewControllerTest : public UikitTest {
     return std::make_shared<RecordingController>(name, log_);
   }
 
-  std::shared_ptr<std::vector<std::string>> log_ = std::make_shared<std::vector<std::string>>();
+  EventLog log_ = std::make_shared<std::vector<std::string>>();
 };
 
 TEST_F(ViewControllerTest, LoadsTheViewOnceAndAppearsWhenTheWindowShowsWithDidAppearOnTheNextTurn) {
   auto root = make("root");
   EXPECT_FALSE(root->isViewLoaded());
-  EXPECT_TRUE(log_->empty());
-  const View* first = root->view().get();
-  EXPECT_EQ(root->view().get(), first);
+  root->view();
   EXPECT_EQ(root->view()->viewController(), root.get());
 
   auto window = std::make_shared<Window>();
   window->setRootViewController(root);
   EXPECT_THAT(*log_, ElementsAre("root didLoad"));
-
   window->makeKeyAndVisible();
   EXPECT_THAT(*log_, ElementsAre("root didLoad", "root willAppear"));
-
   nextTurn();
   EXPECT_THAT(*log_, ElementsAre("root didLoad", "root willAppear", "root didAppear"));
 }
 
 TEST_F(ViewControllerTest, PresentationRunsCallbacksInPlatformOrderAndCompletionOnTheNextTurn) {
   auto root = make("root");
-  auto window = showWindowWithRoot(root);
+  showWindowWithRoot(root);
   log_->clear();
   auto modal = make("modal");
   bool completed = false;
-
   root->presentViewController(modal, true, [&] { completed = true; });
-
   EXPECT_FALSE(completed);
   EXPECT_THAT(*log_, ElementsAre("root willDisappear", "modal didLoad", "modal willAppear"));
   EXPECT_EQ(root->presentedViewController(), modal);
   EXPECT_EQ(modal->presentingViewController(), root.get());
   EXPECT_EQ(Application::sharedApplication().topViewController(), modal);
-
   nextTurn();
   EXPECT_TRUE(completed);
   EXPECT_THAT(*log_, ElementsAre("root willDisappear", "modal didLoad", "modal willAppear",
@@ -70,33 +73,22 @@ TEST_F(ViewControllerTest, PresentationRunsCallbacksInPlatformOrderAndCompletion
               ElementsAre("modal willDisappear", "root willAppear", "modal didDisappear", "root didAppear"));
 }
 
-TEST_F(ViewControllerTest, PresentingWhileAlreadyPresentingOrOffScreenDoesNothing) {
+TEST_F(ViewControllerTest, PresentingTwiceOrOffScreenDoesNothingAndAChildDismissesThePresentedContainer) {
   auto root = make("root");
-  auto window = showWindowWithRoot(root);
-  auto first = make("first");
-  root->presentViewController(first, false);
-  nextTurn();
-  bool completed = false;
-
-  root->presentViewController(make("second"), false, [&] { completed = true; });
-  make("offscreen")->presentViewController(make("third"), false, [&] { completed = true; });
-  nextTurn();
-
-  EXPECT_FALSE(completed);
-  EXPECT_EQ(root->presentedViewController(), first);
-}
-
-TEST_F(ViewControllerTest, AChildDismissesTheContainerThatWasPresented) {
-  auto root = make("root");
-  auto window = showWindowWithRoot(root);
+  showWindowWithRoot(root);
   auto inner = make("inner");
   auto navigation = std::make_shared<NavigationController>(inner);
   root->presentViewController(navigation, true);
   nextTurn();
+  bool completed = false;
+  root->presentViewController(make("second"), false, [&] { completed = true; });
+  make("offscreen")->presentViewController(make("third"), false, [&] { completed = true; });
+  nextTurn();
+  EXPECT_FALSE(completed);
+  EXPECT_EQ(root->presentedViewController(), navigation);
 
   inner->dismissViewControllerAnimated(true);
   nextTurn();
-
   EXPECT_EQ(root->presentedViewController(), nullptr);
   EXPECT_EQ(Application::sharedApplication().topViewController(), root);
 }
@@ -104,10 +96,9 @@ TEST_F(ViewControllerTest, AChildDismissesTheContainerThatWasPresented) {
 TEST_F(ViewControllerTest, PushAndPopMoveTheStackWithAppearanceCallbacks) {
   auto first = make("first");
   auto navigation = std::make_shared<NavigationController>(first);
-  auto window = showWindowWithRoot(navigation);
+  showWindowWithRoot(navigation);
   log_->clear();
   auto second = make("second");
-
   navigation->pushViewController(second, true);
   EXPECT_EQ(navigation->topViewController(), second);
   EXPECT_EQ(second->navigationController(), navigation.get());
@@ -131,10 +122,8 @@ TEST_F(ViewControllerTest, ReplacingTheRootTakesAwayWhatTheFormerRootPresented) 
   former->presentViewController(modal, false);
   nextTurn();
   log_->clear();
-
   window->setRootViewController(make("next"));
   nextTurn();
-
   EXPECT_EQ(modal->view()->window(), nullptr);
   EXPECT_EQ(former->view()->window(), nullptr);
   // The former root was covered by the modal screen, so only the modal screen disappears.

@@ -1,8 +1,5 @@
 #include "platform/uikit/views/View.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "platform/uikit/app/Keyboard.h"
 #include "platform/uikit/controls/TextField.h"
 #include "platform/uikit/views/ScrollView.h"
@@ -11,9 +8,7 @@
 namespace uikit::testing {
 namespace {
 
-using ::testing::ElementsAre;
-
-// A view that counts its layout and drawing passes and tells when its window changes.
+// Counts its layout and drawing passes and tells when its window changes.
 class CountingView : public View {
  public:
   using View::View;
@@ -25,7 +20,7 @@ class CountingView : public View {
   std::vector<bool> windows;
 };
 
-class ViewTest : public UikitTest {};
+using ViewTest = ScreenTest<>;
 
 TEST_F(ViewTest, KeepsSubviewsInBackToFrontOrder) {
   auto parent = std::make_shared<View>();
@@ -36,11 +31,9 @@ TEST_F(ViewTest, KeepsSubviewsInBackToFrontOrder) {
   parent->addSubview(b);
   parent->insertSubviewAtIndex(c, 0);
   EXPECT_THAT(parent->subviews(), ElementsAre(c, a, b));
-
   parent->bringSubviewToFront(*c);
   parent->insertSubviewBelowSubview(b, *a);
   EXPECT_THAT(parent->subviews(), ElementsAre(b, a, c));
-
   a->removeFromSuperview();
   EXPECT_EQ(a->superview(), nullptr);
   EXPECT_THAT(parent->subviews(), ElementsAre(b, c));
@@ -58,17 +51,14 @@ TEST_F(ViewTest, ConvertsRectanglesThroughFramesAndScrollOffsets) {
   root->addSubview(scroll);
   scroll->addSubview(row);
   scroll->setContentOffset(Point{0, 150});
-
   EXPECT_EQ(row->convertRectToView(Rect(0, 0, 100, 44), root.get()), Rect(10, 114, 100, 44));
   EXPECT_EQ(root->convertRectToView(Rect(10, 114, 100, 44), row.get()), Rect(0, 0, 100, 44));
   EXPECT_EQ(row->convertPointToView(Point{0, 0}, nullptr), (Point{10, 114}));
 }
 
-TEST_F(ViewTest, TheWindowLaysOutAndDrawsMarkedViewsOnceOnTheNextTurn) {
-  auto window = showWindowWithRoot(std::make_shared<ViewController>());
+TEST_F(ViewTest, TheWindowLaysOutAndDrawsMarkedViewsOnceOnTheNextTurnAndAnimationsCompleteThen) {
   auto view = std::make_shared<CountingView>(Rect(0, 0, 10, 10));
-
-  window->addSubview(view);
+  window_->addSubview(view);
   EXPECT_THAT(view->windows, ElementsAre(true));
   EXPECT_EQ(view->layouts, 0);
   nextTurn();
@@ -78,7 +68,13 @@ TEST_F(ViewTest, TheWindowLaysOutAndDrawsMarkedViewsOnceOnTheNextTurn) {
   view->setNeedsLayout();
   view->setNeedsLayout();
   view->setFrame(Rect(0, 0, 20, 20));
+  bool completed = false;
+  View::animateWithDuration(
+      0.8, [&] { view->setAlpha(0); }, [&](bool finished) { completed = finished; });
+  EXPECT_EQ(view->alpha(), 0);
+  EXPECT_FALSE(completed);
   nextTurn();
+  EXPECT_TRUE(completed);
   EXPECT_EQ(view->layouts, 2);
   EXPECT_EQ(view->draws, 1);
 
@@ -86,27 +82,12 @@ TEST_F(ViewTest, TheWindowLaysOutAndDrawsMarkedViewsOnceOnTheNextTurn) {
   EXPECT_THAT(view->windows, ElementsAre(true, false));
 }
 
-TEST_F(ViewTest, AnimationsJumpToTheirEndAndCompleteOnTheNextTurn) {
-  auto view = std::make_shared<View>();
-  bool completed = false;
-
-  View::animateWithDuration(
-      0.8, [&] { view->setAlpha(0); }, [&](bool finished) { completed = finished; });
-
-  EXPECT_EQ(view->alpha(), 0);
-  EXPECT_FALSE(completed);
-  nextTurn();
-  EXPECT_TRUE(completed);
-}
-
 TEST_F(ViewTest, TheFirstResponderRaisesTheKeyboardAndLeavingTheScreenLowersIt) {
   NotificationLog notices({"Keyboard"});
-  auto window = showWindowWithRoot(std::make_shared<ViewController>());
   auto first = std::make_shared<TextField>();
   auto second = std::make_shared<TextField>();
-  window->addSubview(first);
-  window->addSubview(second);
-
+  window_->addSubview(first);
+  window_->addSubview(second);
   EXPECT_TRUE(first->becomeFirstResponder());
   EXPECT_TRUE(second->becomeFirstResponder());
   EXPECT_FALSE(first->isFirstResponder());

@@ -14,9 +14,13 @@ using namespace std::chrono_literals;
 using testing::Countdown;
 using testing::kDeadline;
 
-TEST(DispatchGroupTest, NotifyRunsOnceAllWorkHasLeft) {
+TEST(DispatchGroupTest, NotifyRunsOnceAllWorkHasLeftOrAtOnceOnAnEmptyGroup) {
   auto queue = DispatchQueue::createConcurrent("group work");
   DispatchGroup group;
+  bool notifiedEmpty = false;
+  group.notify(DispatchQueue::main(), [&] { notifiedEmpty = true; });
+  EXPECT_FALSE(notifiedEmpty);
+
   std::atomic<int> done = 0;
   Countdown gate(1);
   for (int i = 0; i < 10; ++i) {
@@ -26,22 +30,11 @@ TEST(DispatchGroupTest, NotifyRunsOnceAllWorkHasLeft) {
     });
   }
   int doneAtNotify = -1;
-  bool notified = false;
-  group.notify(DispatchQueue::main(), [&] {
-    doneAtNotify = done;
-    notified = true;
-  });
+  group.notify(DispatchQueue::main(), [&] { doneAtNotify = done; });
+  EXPECT_TRUE(RunLoop::main().runUntil([&] { return notifiedEmpty; }, kDeadline));  // work still held
   gate.countDown();
-  EXPECT_TRUE(RunLoop::main().runUntil([&] { return notified; }, kDeadline));
+  EXPECT_TRUE(RunLoop::main().runUntil([&] { return doneAtNotify >= 0; }, kDeadline));
   EXPECT_EQ(doneAtNotify, 10);
-}
-
-TEST(DispatchGroupTest, NotifyOnAnEmptyGroupIsQueuedAtOnce) {
-  DispatchGroup group;
-  bool notified = false;
-  group.notify(DispatchQueue::main(), [&] { notified = true; });
-  EXPECT_FALSE(notified);
-  EXPECT_TRUE(RunLoop::main().runUntil([&] { return notified; }, kDeadline));
 }
 
 TEST(DispatchGroupTest, NotifyKeepsItsQueueAlive) {
@@ -49,11 +42,10 @@ TEST(DispatchGroupTest, NotifyKeepsItsQueueAlive) {
   group.enter();
   Countdown notified(1);
   std::atomic<bool> onOtherThread = false;
-  const std::thread::id testThread = std::this_thread::get_id();
   {
     auto queue = DispatchQueue::createSerial("short lived");
     group.notify(*queue, [&] {
-      onOtherThread = std::this_thread::get_id() != testThread;
+      onOtherThread = !RunLoop::isMainThread();
       notified.countDown();
     });
   }

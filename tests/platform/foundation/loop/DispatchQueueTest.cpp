@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <atomic>
-#include <mutex>
+#include <functional>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -17,73 +19,95 @@ using namespace std::chrono_literals;
 using testing::Countdown;
 using testing::kDeadline;
 
-std::string currentThreadName() {
-  char name[16] = {};
-  ::pthread_getname_np(::pthread_self(), name, sizeof name);
-  return name;
-}
+// Makers of the queues with threads of their own, for checks that hold for both kinds.
+const std::vector<std::function<std::shared_ptr<DispatchQueue>()>> kQueueMakers = {
+    [] { return DispatchQueue::createSerial("serial"); },
+    [] { return DispatchQueue::createConcurrent("concurrent"); },
+};
 
 TEST(SerialDispatchQueueTest, RunsTasksInOrderOnOneThreadNamedAfterTheQueue) {
   auto queue = DispatchQueue::createSerial("com.httpclient.networking.serial");
-  EXPECT_EQ(queue->label(), "com.httpclient.networking.serial");
-  EXPECT_EQ(queue->kind(), DispatchQueue::Kind::kSerial);
   EXPECT_FALSE(queue->isCurrent());
-
   std::vector<int> order;
   std::set<std::thread::id> threads;
-  std::string threadName;
   for (int i = 0; i < 500; ++i) {
     queue->async([&, i] {
       order.push_back(i);
       threads.insert(std::this_thread::get_id());
     });
   }
+  char threadName[16] = {};
   queue->sync([&] {
-    threadName = currentThreadName();
+    ::pthread_getname_np(::pthread_self(), threadName, sizeof threadName);
     EXPECT_TRUE(queue->isCurrent());
   });
   ASSERT_EQ(order.size(), 500u);
   EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
   EXPECT_EQ(threads.size(), 1u);
-  EXPECT_EQ(threadName, "com.httpclient.");
+  EXPECT_STREQ(threadName, "com.httpclient.");
 }
 
-TEST(SerialDispatchQueueTest, SyncFromItsOwnTaskRunsInPlace) {
-  auto queue = DispatchQueue::createSerial("nested");
-  std::vector<std::string> steps;
-  queue->sync([&] {
-    steps.push_back("outer");
-    queue->sync([&] { steps.push_back("inner"); });
-    steps.push_back("after");
-  });
-  EXPECT_EQ(steps, (std::vector<std::string>{"outer", "inner", "after"}));
-}
-
-TEST(SerialDispatchQueueTest, ReleaseRunsTheQueuedTasksFirst) {
-  std::atomic<int> ran = 0;
-  auto queue = DispatchQueue::createSerial("drain");
-  Countdown started(1);
-  queue->async([&] { started.countDown(); });
-  for (int i = 0; i < 100; ++i) {
-    queue->async([&] { ++ran; });
+TEST(DispatchQueueTest, SyncFromItsOwnTaskRunsInPlace) {
+  for (const auto& makeQueue : kQueueMakers) {
+    auto queue = makeQueue();
+    std::vector<std::string> steps;
+    std::set<std::thread::id> threads;
+    queue->sync([&] {
+      steps.push_back("outer");
+      threads.insert(std::this_thread::get_id());
+      queue->sync([&] {
+        steps.push_back("inner");
+        threads.insert(std::this_thread::get_id());
+      });
+      steps.push_back("after");
+    });
+    EXPECT_EQ(steps, (std::vector<std::string>{"outer", "inner", "after"})) << queue->label();
+    EXPECT_EQ(threads.size(), 1u) << queue->label();
+    EXPECT_FALSE(threads.contains(std::this_thread::get_id())) << queue->label();
   }
-  ASSERT_TRUE(started.waitFor());
-  queue.reset();
-  EXPECT_EQ(ran, 100);
 }
 
-TEST(SerialDispatchQueueTest, ReleaseFromItsOwnTaskLetsTheThreadEndOnItsOwn) {
-  auto holder = std::make_shared<std::shared_ptr<DispatchQueue>>(DispatchQueue::createSerial("self release"));
-  Countdown gate(1);
-  Countdown laterTaskRan(1);
-  DispatchQueue& queue = **holder;
-  queue.async([holder, &gate] {
-    gate.waitFor();
-    holder->reset();
-  });
-  queue.async([&] { laterTaskRan.countDown(); });
-  gate.countDown();
-  EXPECT_TRUE(laterTaskRan.waitFor());
+TEST(DispatchQueueTest, ReleaseRunsTheQueuedTasksFirst) {
+  for (const auto& makeQueue : kQueueMakers) {
+    for (const bool threadsStarted : {false, true}) {
+      std::atomic<int> ran = 0;
+      auto queue = makeQueue();
+      const std::string label = queue->label() + (threadsStarted ? " started" : " new");
+      Countdown started(1);
+      queue->async([&] { started.countDown(); });
+      for (int i = 0; i < 100; ++i) {
+        queue->async([&] { ++ran; });
+      }
+      if (threadsStarted) {
+        ASSERT_TRUE(started.waitFor()) << label;
+      }
+      queue.reset();
+      EXPECT_EQ(ran, 100) << label;
+    }
+  }
+}
+
+TEST(DispatchQueueTest, ReleaseFromItsOwnTaskStillRunsTheQueuedTasks) {
+  for (const auto& makeQueue : kQueueMakers) {
+    auto holder = std::make_shared<std::shared_ptr<DispatchQueue>>(makeQueue());
+    const std::string label = (*holder)->label();
+    // Shared with the tasks, which may still be returning from their waits when the test ends.
+    auto gate = std::make_shared<Countdown>(1);
+    auto released = std::make_shared<Countdown>(1);
+    auto laterTasksRan = std::make_shared<Countdown>(20);
+    DispatchQueue& queue = **holder;
+    queue.async([holder, gate, released] {
+      gate->waitFor();
+      holder->reset();
+      released->countDown();
+    });
+    for (int i = 0; i < 20; ++i) {
+      queue.async([laterTasksRan] { laterTasksRan->countDown(); });
+    }
+    gate->countDown();
+    EXPECT_TRUE(released->waitFor()) << label;
+    EXPECT_TRUE(laterTasksRan->waitFor()) << label;
+  }
 }
 
 TEST(SerialDispatchQueueTest, AfterRunsOnTheQueueOnceTheDelayHasPassed) {
@@ -103,82 +127,30 @@ TEST(SerialDispatchQueueTest, AfterRunsOnTheQueueOnceTheDelayHasPassed) {
 TEST(ConcurrentDispatchQueueTest, RunsTasksAtTheSameTime) {
   // Each task waits for all the others to have started: only a queue running them at once gets through.
   constexpr int kTasks = 6;
-  auto queue = DispatchQueue::createConcurrent("parallel");
-  Countdown allStarted(kTasks);
-  Countdown allFinished(kTasks);
-  std::atomic<int> sawOthers = 0;
-  for (int i = 0; i < kTasks; ++i) {
-    queue->async([&] {
-      EXPECT_TRUE(queue->isCurrent());
-      allStarted.countDown();
-      if (allStarted.waitFor()) {
-        ++sawOthers;
-      }
-      allFinished.countDown();
-    });
+  for (const auto& queue :
+       {DispatchQueue::createConcurrent("parallel"), DispatchQueue::global().retained()}) {
+    Countdown allStarted(kTasks);
+    Countdown allFinished(kTasks);
+    std::atomic<int> sawOthers = 0;
+    for (int i = 0; i < kTasks; ++i) {
+      queue->async([&] {
+        EXPECT_TRUE(queue->isCurrent());
+        allStarted.countDown();
+        if (allStarted.waitFor()) {
+          ++sawOthers;
+        }
+        allFinished.countDown();
+      });
+    }
+    ASSERT_TRUE(allFinished.waitFor(2 * kDeadline)) << queue->label();
+    EXPECT_EQ(sawOthers, kTasks) << queue->label();
+    EXPECT_FALSE(queue->isCurrent());
   }
-  ASSERT_TRUE(allFinished.waitFor(2 * kDeadline));
-  EXPECT_EQ(sawOthers, kTasks);
-  EXPECT_FALSE(queue->isCurrent());
-}
-
-TEST(ConcurrentDispatchQueueTest, SyncFromItsOwnTaskRunsInPlace) {
-  auto queue = DispatchQueue::createConcurrent("nested pool");
-  std::thread::id outer;
-  std::thread::id inner;
-  queue->sync([&] {
-    outer = std::this_thread::get_id();
-    queue->sync([&] { inner = std::this_thread::get_id(); });
-  });
-  EXPECT_EQ(outer, inner);
-  EXPECT_NE(outer, std::this_thread::get_id());
-}
-
-TEST(ConcurrentDispatchQueueTest, ReleaseRunsTheQueuedTasks) {
-  std::atomic<int> ran = 0;
-  auto queue = DispatchQueue::createConcurrent("drain pool");
-  for (int i = 0; i < 200; ++i) {
-    queue->async([&] { ++ran; });
-  }
-  queue.reset();
-  EXPECT_EQ(ran, 200);
-}
-
-TEST(ConcurrentDispatchQueueTest, ReleaseFromItsOwnTaskStillRunsTheQueuedTasks) {
-  auto holder =
-      std::make_shared<std::shared_ptr<DispatchQueue>>(DispatchQueue::createConcurrent("self pool"));
-  // Shared with the tasks, which may still be returning from their waits when the test ends.
-  auto gate = std::make_shared<Countdown>(1);
-  auto released = std::make_shared<Countdown>(1);
-  auto laterTasksRan = std::make_shared<Countdown>(20);
-  DispatchQueue& queue = **holder;
-  queue.async([holder, gate, released] {
-    gate->waitFor();
-    holder->reset();
-    released->countDown();
-  });
-  for (int i = 0; i < 20; ++i) {
-    queue.async([laterTasksRan] { laterTasksRan->countDown(); });
-  }
-  gate->countDown();
-  EXPECT_TRUE(released->waitFor());
-  EXPECT_TRUE(laterTasksRan->waitFor());
-}
-
-TEST(ConcurrentDispatchQueueTest, GlobalQueueIsConcurrentAndRetainable) {
-  DispatchQueue& global = DispatchQueue::global();
-  EXPECT_EQ(global.kind(), DispatchQueue::Kind::kConcurrent);
-  EXPECT_EQ(global.retained().get(), &global);
-  Countdown ran(1);
-  global.async([&] { ran.countDown(); });
-  EXPECT_TRUE(ran.waitFor());
 }
 
 TEST(MainDispatchQueueTest, RunsTasksOnTheMainLoopAndSyncWaitsForThem) {
   DispatchQueue& main = DispatchQueue::main();
-  EXPECT_EQ(main.kind(), DispatchQueue::Kind::kMain);
   EXPECT_TRUE(main.isCurrent());
-
   std::atomic<bool> ran = false;
   std::atomic<bool> ranOnMain = false;
   std::thread worker([&] {

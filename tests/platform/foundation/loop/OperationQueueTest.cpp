@@ -15,13 +15,12 @@
 namespace ns {
 namespace {
 
-using namespace std::chrono_literals;
+using testing::AnnouncementLog;
 using testing::Countdown;
 using testing::kDeadline;
 
-// A concurrent operation with a state machine of its own and a paused state, as network operations keep
-// one: it announces its changes under its own recursive lock, new state's key first. Its work ends when the
-// test calls finish().
+// A concurrent operation with a paused state of its own, as network operations keep one: it announces under
+// its own recursive lock, new state's key first. Its work ends when the test calls finish().
 class PausableOperation : public Operation {
  public:
   enum class State { kPaused, kReady, kExecuting, kFinished };
@@ -32,7 +31,11 @@ class PausableOperation : public Operation {
   bool isConcurrent() const override { return true; }
   bool isPaused() const { return state_ == State::kPaused; }
   int starts() const { return starts_; }
-  // The thread that last started the operation.
+  // Waits, with the deadline, until the operation executes, as started from another thread.
+  bool waitUntilExecuting() {
+    std::unique_lock lock(waitMutex_);
+    return changed_.wait_for(lock, kDeadline, [this] { return isExecuting(); });
+  }
   std::thread::id startThread() const {
     std::lock_guard lock(mutex_);
     return startThread_;
@@ -64,37 +67,28 @@ class PausableOperation : public Operation {
   }
 
  private:
-  static std::string_view keyOf(State state) {
-    switch (state) {
-      case State::kPaused:
-        return "isPaused";
-      case State::kReady:
-        return kIsReadyKey;
-      case State::kExecuting:
-        return kIsExecutingKey;
-      case State::kFinished:
-        return kIsFinishedKey;
-    }
-    return {};
-  }
-
   void setState(State to) {
+    static constexpr std::string_view kKeys[] = {"isPaused", kIsReadyKey, kIsExecutingKey, kIsFinishedKey};
     const State from = state_;
     if (from == State::kFinished || (from == State::kPaused && to != State::kReady)) {
       return;
     }
     std::lock_guard lock(mutex_);
-    willChangeValueForKey(keyOf(to));
-    willChangeValueForKey(keyOf(from));
+    willChangeValueForKey(kKeys[static_cast<int>(to)]);
+    willChangeValueForKey(kKeys[static_cast<int>(from)]);
     state_ = to;
-    didChangeValueForKey(keyOf(from));
-    didChangeValueForKey(keyOf(to));
+    didChangeValueForKey(kKeys[static_cast<int>(from)]);
+    didChangeValueForKey(kKeys[static_cast<int>(to)]);
+    std::lock_guard waitLock(waitMutex_);
+    changed_.notify_all();
   }
 
   mutable std::recursive_mutex mutex_;
   std::atomic<State> state_ = State::kReady;
   std::atomic<int> starts_ = 0;
   std::thread::id startThread_;  // Guarded by mutex_
+  std::mutex waitMutex_;
+  std::condition_variable changed_;
 };
 
 // Finishes `operation` on a thread of its own, as a network thread would, and returns that thread's id.
@@ -108,46 +102,26 @@ std::thread::id finishOnAnotherThread(PausableOperation& operation) {
   return finisher;
 }
 
-// Waits, with the deadline, until `condition` holds for the announcements of one operation.
-class StateWaiter {
- public:
-  explicit StateWaiter(Operation& operation) {
-    operation.addKeyObserver([this](Operation&, std::string_view, KeyChange) {
-      std::lock_guard lock(mutex_);
-      changed_.notify_all();
-    });
-  }
-  bool waitFor(const std::function<bool()>& condition) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, kDeadline, condition);
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-};
-
-TEST(OperationQueueTest, RunsOperationsOnOtherThreadsAndEmpties) {
+TEST(OperationQueueTest, RunsOperationsOnOtherThreadsInDependencyOrderAndAddOperationsWaitsForThem) {
   OperationQueue queue;
-  EXPECT_EQ(queue.maxConcurrentOperationCount(), OperationQueue::kDefaultMaxConcurrentOperationCount);
-  std::atomic<bool> onCallingThread = true;
+  std::mutex mutex;
+  std::vector<std::string> order;
   const auto caller = std::this_thread::get_id();
-  queue.addOperation(BlockOperation::create([&] { onCallingThread = std::this_thread::get_id() == caller; }));
-  EXPECT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
-  EXPECT_FALSE(onCallingThread);
+  auto record = [&](std::string name) {
+    return BlockOperation::create([&, name] {
+      std::lock_guard lock(mutex);
+      order.push_back(std::this_thread::get_id() == caller ? "on caller" : name);
+    });
+  };
+  auto fetch = record("fetch");
+  auto parse = record("parse");
+  auto report = record("report");
+  report->addDependency(parse);
+  parse->addDependency(fetch);
+  queue.addOperations({report, parse, fetch}, OperationQueue::WaitUntilFinished::kYes);
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(order, (std::vector<std::string>{"fetch", "parse", "report"}));
   EXPECT_EQ(queue.operationCount(), 0u);
-}
-
-TEST(OperationQueueTest, AReadyConcurrentOperationStartsBeforeAddOperationReturns) {
-  OperationQueue queue;
-  auto operation = std::make_shared<PausableOperation>();
-  queue.addOperation(operation);
-  // Its start() only begins the work, so the queue calls it in place rather than on a thread of its own.
-  EXPECT_TRUE(operation->isExecuting());
-  EXPECT_EQ(operation->startThread(), std::this_thread::get_id());
-
-  finishOnAnotherThread(*operation);
-  EXPECT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
 }
 
 TEST(OperationQueueTest, AnOperationMadeReadyByAnotherNeverStartsOnTheAnnouncingThread) {
@@ -155,16 +129,14 @@ TEST(OperationQueueTest, AnOperationMadeReadyByAnotherNeverStartsOnTheAnnouncing
   auto dependency = std::make_shared<PausableOperation>();
   auto dependent = std::make_shared<PausableOperation>();
   dependent->addDependency(dependency);
-  StateWaiter waiter(*dependent);
   queue.addOperation(dependency);
   queue.addOperation(dependent);
   EXPECT_TRUE(dependency->isExecuting());
   EXPECT_FALSE(dependent->isExecuting());
 
-  // The finishing thread holds the dependency's lock while it announces; starting the dependent there
-  // would take the dependent's lock beneath it.
+  // The finisher announces under the dependency's lock; starting the dependent there would nest its lock.
   const std::thread::id finisher = finishOnAnotherThread(*dependency);
-  ASSERT_TRUE(waiter.waitFor([&] { return dependent->isExecuting(); }));
+  ASSERT_TRUE(dependent->waitUntilExecuting());
   EXPECT_NE(dependent->startThread(), finisher);
   EXPECT_NE(dependent->startThread(), std::this_thread::get_id());
 
@@ -172,7 +144,7 @@ TEST(OperationQueueTest, AnOperationMadeReadyByAnotherNeverStartsOnTheAnnouncing
   EXPECT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
 }
 
-TEST(OperationQueueTest, ConcurrentOperationsWaitForRoomUnderTheLimitInTheOrderAdded) {
+TEST(OperationQueueTest, ConcurrentOperationsStartInPlaceThenWaitForRoomUnderTheLimitInTheOrderAdded) {
   OperationQueue queue;
   queue.setMaxConcurrentOperationCount(2);
   std::vector<std::shared_ptr<PausableOperation>> operations;
@@ -187,16 +159,16 @@ TEST(OperationQueueTest, ConcurrentOperationsWaitForRoomUnderTheLimitInTheOrderA
     }
     return states;
   };
+  // A ready one's start() only begins the work, so addOperation() calls it in place.
   EXPECT_EQ(executing(), (std::vector<bool>{true, true, false, false}));
+  EXPECT_EQ(operations[0]->startThread(), std::this_thread::get_id());
 
-  StateWaiter thirdWaiter(*operations[2]);
   finishOnAnotherThread(*operations[0]);
-  ASSERT_TRUE(thirdWaiter.waitFor([&] { return operations[2]->isExecuting(); }));
+  ASSERT_TRUE(operations[2]->waitUntilExecuting());
   EXPECT_EQ(executing(), (std::vector<bool>{false, true, true, false}));
 
-  StateWaiter fourthWaiter(*operations[3]);
   finishOnAnotherThread(*operations[1]);
-  ASSERT_TRUE(fourthWaiter.waitFor([&] { return operations[3]->isExecuting(); }));
+  ASSERT_TRUE(operations[3]->waitUntilExecuting());
   EXPECT_EQ(executing(), (std::vector<bool>{false, false, true, true}));
 
   finishOnAnotherThread(*operations[2]);
@@ -207,36 +179,12 @@ TEST(OperationQueueTest, ConcurrentOperationsWaitForRoomUnderTheLimitInTheOrderA
   }
 }
 
-TEST(OperationQueueTest, DependenciesDecideTheOrder) {
-  OperationQueue queue;
-  std::mutex mutex;
-  std::vector<std::string> order;
-  auto record = [&](std::string name) {
-    return BlockOperation::create([&, name] {
-      std::lock_guard lock(mutex);
-      order.push_back(name);
-    });
-  };
-  auto fetch = record("fetch");
-  auto parse = record("parse");
-  auto report = record("report");
-  report->addDependency(parse);
-  parse->addDependency(fetch);
-  queue.addOperation(report);
-  queue.addOperation(parse);
-  queue.addOperation(fetch);
-  ASSERT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
-  EXPECT_EQ(order, (std::vector<std::string>{"fetch", "parse", "report"}));
-}
-
 TEST(OperationQueueTest, NeverExecutesMoreThanTheLimit) {
   constexpr int kOperations = 8;
   constexpr int kLimit = 2;
   OperationQueue queue;
   queue.setMaxConcurrentOperationCount(kLimit);
-
-  // Each operation holds its slot until the test hands it a permit, so the test sees every moment at which
-  // the queue could start more than the limit.
+  // Each operation holds its slot until the test hands it a permit, so every moment is seen.
   std::mutex mutex;
   std::condition_variable changed;
   int executing = 0;
@@ -267,41 +215,19 @@ TEST(OperationQueueTest, NeverExecutesMoreThanTheLimit) {
   EXPECT_EQ(peak, kLimit);
 }
 
-TEST(OperationQueueTest, AddOperationsCanWaitUntilTheyFinish) {
-  OperationQueue queue;
-  std::atomic<int> ran = 0;
-  std::vector<std::shared_ptr<Operation>> operations;
-  for (int i = 0; i < 5; ++i) {
-    operations.push_back(BlockOperation::create([&] { ++ran; }));
-  }
-  Countdown returned(1);
-  std::atomic<int> ranAtReturn = -1;
-  std::thread caller([&] {
-    queue.addOperations(operations, OperationQueue::WaitUntilFinished::kYes);
-    ranAtReturn = ran.load();
-    returned.countDown();
-  });
-  const bool didReturn = returned.waitFor();
-  didReturn ? caller.join() : caller.detach();
-  ASSERT_TRUE(didReturn);
-  EXPECT_EQ(ranAtReturn, 5);
-}
-
 TEST(OperationQueueTest, CancelledOperationsFinishWithoutRunningAndCompleteOnce) {
   OperationQueue queue;
   queue.setSuspended(true);
-  EXPECT_TRUE(queue.isSuspended());
   std::atomic<int> ran = 0;
   std::atomic<int> completions = 0;
   Countdown allCompleted(3);
   std::vector<std::shared_ptr<Operation>> operations;
   for (int i = 0; i < 3; ++i) {
-    auto operation = BlockOperation::create([&] { ++ran; });
-    operation->setCompletionBlock([&] {
+    operations.push_back(BlockOperation::create([&] { ++ran; }));
+    operations.back()->setCompletionBlock([&] {
       ++completions;
       allCompleted.countDown();
     });
-    operations.push_back(operation);
   }
   queue.addOperations(operations, OperationQueue::WaitUntilFinished::kNo);
   EXPECT_EQ(queue.operations(), operations);
@@ -320,13 +246,7 @@ TEST(OperationQueueTest, CancelledOperationsFinishWithoutRunningAndCompleteOnce)
 TEST(OperationQueueTest, PausedOperationKeepsItsPlaceUntilItFinishes) {
   OperationQueue queue;
   auto operation = std::make_shared<PausableOperation>();
-  StateWaiter waiter(*operation);
-  std::vector<std::string> log;
-  std::mutex logMutex;
-  operation->addKeyObserver([&](Operation&, std::string_view key, KeyChange change) {
-    std::lock_guard lock(logMutex);
-    log.push_back((change == KeyChange::kWill ? "will " : "did ") + std::string(key));
-  });
+  AnnouncementLog log(*operation);
   Countdown completed(1);
   std::atomic<int> completions = 0;
   operation->setCompletionBlock([&] {
@@ -335,23 +255,20 @@ TEST(OperationQueueTest, PausedOperationKeepsItsPlaceUntilItFinishes) {
   });
 
   queue.addOperation(operation);
-  ASSERT_TRUE(waiter.waitFor([&] { return operation->isExecuting(); }));
+  ASSERT_TRUE(operation->waitUntilExecuting());
   operation->pause();
   EXPECT_TRUE(operation->isPaused());
-  EXPECT_FALSE(operation->isFinished());
   EXPECT_EQ(queue.operationCount(), 1u);
 
   operation->resume();
   EXPECT_TRUE(operation->isExecuting());
   EXPECT_EQ(operation->starts(), 2);
 
-  std::thread network([&] { operation->finish(); });
-  network.join();
+  finishOnAnotherThread(*operation);
   ASSERT_TRUE(queue.waitUntilAllOperationsAreFinished(kDeadline));
   ASSERT_TRUE(completed.waitFor());
   EXPECT_EQ(completions, 1);
-  std::lock_guard lock(logMutex);
-  EXPECT_EQ(log,
+  EXPECT_EQ(log.entries(),
             (std::vector<std::string>{
                 "will isExecuting", "will isReady",     "did isReady",     "did isExecuting",  // start
                 "will isPaused",    "will isExecuting", "did isExecuting", "did isPaused",     // pause

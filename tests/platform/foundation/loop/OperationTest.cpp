@@ -13,26 +13,8 @@
 namespace ns {
 namespace {
 
+using testing::AnnouncementLog;
 using testing::Countdown;
-
-// Records every announcement an operation makes, as "will isExecuting", "did isFinished" and so on.
-class AnnouncementLog {
- public:
-  explicit AnnouncementLog(Operation& operation) {
-    operation.addKeyObserver([this](Operation&, std::string_view key, KeyChange change) {
-      std::lock_guard lock(mutex_);
-      entries_.push_back((change == KeyChange::kWill ? "will " : "did ") + std::string(key));
-    });
-  }
-  std::vector<std::string> entries() const {
-    std::lock_guard lock(mutex_);
-    return entries_;
-  }
-
- private:
-  mutable std::mutex mutex_;
-  std::vector<std::string> entries_;
-};
 
 TEST(OperationTest, StartRunsMainBetweenExecutingAndFinishedAnnouncements) {
   bool executingInMain = false;
@@ -44,8 +26,6 @@ TEST(OperationTest, StartRunsMainBetweenExecutingAndFinishedAnnouncements) {
   });
   operation->addExecutionBlock([&] { blocks.push_back(2); });
   AnnouncementLog log(*operation);
-  EXPECT_TRUE(operation->isReady());
-  EXPECT_FALSE(operation->isConcurrent());
 
   operation->start();
   EXPECT_TRUE(executingInMain);
@@ -87,7 +67,6 @@ TEST(OperationTest, CompletionBlockRunsOnceOnABackgroundThreadAfterFinishing) {
     onMainThread = RunLoop::isMainThread();
     completed.countDown();
   });
-  EXPECT_TRUE(operation->completionBlock() != nullptr);
 
   operation->start();
   ASSERT_TRUE(completed.waitFor());
@@ -103,8 +82,7 @@ TEST(OperationTest, CompletionBlockRunsOnceOnABackgroundThreadAfterFinishing) {
   EXPECT_EQ(runs, 1);
 }
 
-// A plain operation whose completion block runs in place, as that of a subclass whose blocks only queue
-// work elsewhere does.
+// Runs its completion block in place, as a subclass whose blocks only queue work elsewhere may.
 class InPlaceCompletionOperation : public BlockOperation {
  public:
   using BlockOperation::BlockOperation;
@@ -136,48 +114,37 @@ TEST(OperationTest, ASubclassMayRunTheCompletionBlockOnTheFinishingThreadOnceObs
   EXPECT_EQ(runs, 1);
 }
 
-TEST(OperationTest, DependenciesHoldReadinessUntilTheyFinish) {
+TEST(OperationTest, DependenciesHoldReadinessUntilFinishedCancelledOrRemoved) {
   auto first = BlockOperation::create([] {});
   auto second = BlockOperation::create([] {});
   auto dependent = BlockOperation::create([] {});
+  auto cancelledItself = BlockOperation::create([] {});
+  auto removesIt = BlockOperation::create([] {});
   AnnouncementLog log(*dependent);
-
   dependent->addDependency(first);
   dependent->addDependency(second);
-  EXPECT_FALSE(dependent->isReady());
   EXPECT_EQ(dependent->dependencies(), (std::vector<std::shared_ptr<Operation>>{first, second}));
+  EXPECT_FALSE(dependent->isReady());
+  for (const auto& waiting : {cancelledItself, removesIt}) {
+    waiting->addDependency(first);
+    EXPECT_FALSE(waiting->isReady());
+  }
 
   dependent->start();  // not ready: ignored
   EXPECT_FALSE(dependent->isFinished());
-
-  first->start();
-  EXPECT_FALSE(dependent->isReady());
-  second->start();
-  EXPECT_TRUE(dependent->isReady());
-  EXPECT_EQ(log.entries(),
-            (std::vector<std::string>{"will isReady", "did isReady", "will isReady", "did isReady"}));
-}
-
-TEST(OperationTest, CancellationAndRemovalReleaseDependents) {
-  auto dependency = BlockOperation::create([] {});
-  auto waitsForCancelled = BlockOperation::create([] {});
-  auto cancelledItself = BlockOperation::create([] {});
-  auto removesIt = BlockOperation::create([] {});
-  for (const auto& dependent : {waitsForCancelled, cancelledItself, removesIt}) {
-    dependent->addDependency(dependency);
-    EXPECT_FALSE(dependent->isReady());
-  }
-
   cancelledItself->cancel();  // a cancelled operation is ready whatever it waits for
   EXPECT_TRUE(cancelledItself->isReady());
-  removesIt->removeDependency(dependency);
+  removesIt->removeDependency(first);
   EXPECT_TRUE(removesIt->isReady());
   EXPECT_TRUE(removesIt->dependencies().empty());
 
-  EXPECT_FALSE(waitsForCancelled->isReady());
-  dependency->cancel();  // a cancelled dependency that never ran counts as finished
-  EXPECT_TRUE(waitsForCancelled->isReady());
-  EXPECT_FALSE(waitsForCancelled->isCancelled());
+  first->start();
+  EXPECT_FALSE(dependent->isReady());
+  second->cancel();  // a cancelled dependency that never ran counts as finished
+  EXPECT_TRUE(dependent->isReady());
+  EXPECT_FALSE(dependent->isCancelled());
+  EXPECT_EQ(log.entries(),
+            (std::vector<std::string>{"will isReady", "did isReady", "will isReady", "did isReady"}));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
-#include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -15,36 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::kDeadline;
 
-TEST(RunLoopTest, MainLoopBelongsToTheMainThread) {
-  EXPECT_TRUE(RunLoop::isMainThread());
-  EXPECT_EQ(&RunLoop::current(), &RunLoop::main());
-  EXPECT_TRUE(RunLoop::main().isCurrent());
-
-  std::atomic<bool> checked = false;
-  std::thread other([&] {
-    EXPECT_FALSE(RunLoop::isMainThread());
-    EXPECT_NE(&RunLoop::current(), &RunLoop::main());
-    EXPECT_FALSE(RunLoop::main().isCurrent());
-    EXPECT_TRUE(RunLoop::current().isCurrent());
-    checked = true;
-  });
-  other.join();
-  EXPECT_TRUE(checked);
-}
-
-TEST(RunLoopTest, PostedTasksRunInOrderAndNeverBeforePostReturns) {
-  RunLoop& loop = RunLoop::main();
-  std::vector<int> order;
-  bool ranDuringPost = false;
-  loop.post([&] { order.push_back(1); });
-  loop.post([&] { order.push_back(2); });
-  ranDuringPost = !order.empty();
-  EXPECT_TRUE(loop.runUntil([&] { return order.size() == 2; }, kDeadline));
-  EXPECT_FALSE(ranDuringPost);
-  EXPECT_EQ(order, (std::vector<int>{1, 2}));
-}
-
-TEST(RunLoopTest, TaskPostedByATaskRunsInTheNextTurn) {
+TEST(RunLoopTest, PostedTasksRunInOrderNeverBeforePostReturnsAndTheirOwnPostsInTheNextTurn) {
   RunLoop& loop = RunLoop::main();
   loop.runUntil([] { return false; }, 0s);  // drop what earlier tests left behind
   std::vector<std::string> order;
@@ -53,6 +25,7 @@ TEST(RunLoopTest, TaskPostedByATaskRunsInTheNextTurn) {
     loop.post([&] { order.push_back("child"); });
   });
   loop.post([&] { order.push_back("sibling"); });
+  EXPECT_TRUE(order.empty());
 
   loop.runPending();
   EXPECT_EQ(order, (std::vector<std::string>{"parent", "sibling"}));
@@ -66,7 +39,6 @@ TEST(RunLoopTest, ManyProducersKeepTheirOwnOrder) {
   constexpr int kTasksEach = 2000;
   std::vector<std::vector<int>> received(kProducers);
   std::size_t total = 0;
-
   std::vector<std::thread> producers;
   for (int producer = 0; producer < kProducers; ++producer) {
     producers.emplace_back([&, producer] {
@@ -105,10 +77,9 @@ TEST(RunLoopTest, RunUntilStopsAtItsPredicateOrItsTimeout) {
 }
 
 TEST(RunLoopTest, PostFromAnotherThreadWakesAWaitingLoop) {
-  RunLoop& loop = RunLoop::main();
   std::atomic<bool> done = false;
-  std::thread poster([&] { loop.post([&] { done = true; }); });
-  EXPECT_TRUE(loop.runUntil([&] { return done.load(); }, kDeadline));
+  std::thread poster([&] { RunLoop::main().post([&] { done = true; }); });
+  EXPECT_TRUE(RunLoop::main().runUntil([&] { return done.load(); }, kDeadline));
   poster.join();
 }
 
@@ -129,18 +100,21 @@ TEST(RunLoopTest, StopEndsRunAfterTheCurrentCallback) {
 }
 
 TEST(RunLoopThreadTest, RunsTasksOnItsOwnNamedThreadUntilReleased) {
+  EXPECT_TRUE(RunLoop::isMainThread());
+  EXPECT_EQ(&RunLoop::current(), &RunLoop::main());
+  EXPECT_TRUE(RunLoop::main().isCurrent());
   std::thread::id worker;
   testing::Countdown ran(1);
   {
     RunLoopThread thread("HTTPClient");
-    EXPECT_EQ(thread.name(), "HTTPClient");
     EXPECT_FALSE(thread.isCurrent());
     thread.runLoop().post([&] {
       worker = std::this_thread::get_id();
       EXPECT_TRUE(thread.isCurrent());
       EXPECT_EQ(&RunLoop::current(), &thread.runLoop());
-      // Stopping the loop from outside its owner does not end the thread.
-      RunLoop::current().stop();
+      EXPECT_FALSE(RunLoop::isMainThread());
+      EXPECT_FALSE(RunLoop::main().isCurrent());
+      RunLoop::current().stop();  // stopping the loop does not end the thread
     });
     thread.runLoop().post([&] { ran.countDown(); });
     EXPECT_TRUE(ran.waitFor());
@@ -149,8 +123,7 @@ TEST(RunLoopThreadTest, RunsTasksOnItsOwnNamedThreadUntilReleased) {
 }
 
 TEST(RunLoopThreadTest, ReleasedWhileItsLoopIsAwakeItEndsWithoutTouchingTheGoneLoop) {
-  // The release posts the task that ends the thread. A loop that is awake may run that task, and be
-  // destroyed with its thread, before post() has finished waking it; the sanitizers watch that moment.
+  // The loop may run the ending task and be destroyed before post() has finished waking it (sanitizers).
   for (int round = 0; round < 100; ++round) {
     std::atomic<bool> releasing = false;
     testing::Countdown busy(1);

@@ -16,6 +16,12 @@ constexpr std::string_view kType = "org.DeviceUID";
 
 class PasteboardTest : public ::testing::Test {
  protected:
+  static std::shared_ptr<Pasteboard> open(std::string_view name) {
+    return Pasteboard::withName(name, Pasteboard::Create::kNo);
+  }
+  static std::shared_ptr<Pasteboard> create(std::string_view name) {
+    return Pasteboard::withName(name, Pasteboard::Create::kYes);
+  }
   std::vector<std::string> pasteboardFiles() const {
     return *FileManager::defaultManager().contentsOfDirectoryAtPath(sandbox_.path("Pasteboards"));
   }
@@ -23,81 +29,65 @@ class PasteboardTest : public ::testing::Test {
   testutil::TemporarySandbox sandbox_;
 };
 
-TEST_F(PasteboardTest, OpeningWithoutCreatingFindsNothingNew) {
-  EXPECT_EQ(Pasteboard::withName(kSlot, Pasteboard::Create::kNo), nullptr);
-
-  const std::shared_ptr<Pasteboard> created = Pasteboard::withName(kSlot, Pasteboard::Create::kYes);
+TEST_F(PasteboardTest, OpeningWithoutCreatingFindsNothingNewAndSettingDataReplacesTheContents) {
+  EXPECT_EQ(open(kSlot), nullptr);
+  const std::shared_ptr<Pasteboard> created = create(kSlot);
   ASSERT_NE(created, nullptr);
   EXPECT_FALSE(created->isPersistent());
-  EXPECT_EQ(created->dataForPasteboardType(kType), std::nullopt);
-  EXPECT_EQ(Pasteboard::withName(kSlot, Pasteboard::Create::kNo), created);
+  EXPECT_EQ(open(kSlot), created);
+
+  ASSERT_TRUE(created->setData(Data{1}, "first.type").ok());
+  ASSERT_TRUE(created->setData(Data{2}, kType).ok());
+  EXPECT_EQ(created->dataForPasteboardType("first.type"), std::nullopt);
+  EXPECT_EQ(created->dataForPasteboardType(kType), Data{2});
 }
 
+// Data set before and after becoming persistent both reach the file; a pasteboard no longer persistent, or
+// never so, ends with the process and leaves no file.
 TEST_F(PasteboardTest, PersistentPasteboardSurvivesARestart) {
-  const std::shared_ptr<Pasteboard> pasteboard = Pasteboard::withName(kSlot, Pasteboard::Create::kYes);
+  const std::shared_ptr<Pasteboard> pasteboard = create(kSlot);
   ASSERT_TRUE(pasteboard->setPersistent(true).ok());
   ASSERT_TRUE(pasteboard->setData(Data{1, 2, 3}, kType).ok());
+  ASSERT_TRUE(create("early")->setData(Data{9}, kType).ok());
+  ASSERT_TRUE(open("early")->setPersistent(true).ok());
+  ASSERT_TRUE(create("scratch")->setData(Data{1}, kType).ok());
+  ASSERT_TRUE(create("unpinned")->setPersistent(true).ok());
+  ASSERT_TRUE(open("unpinned")->setPersistent(false).ok());
+  EXPECT_EQ(pasteboardFiles().size(), 2u);
 
   sandbox_.simulateRestart();
 
-  const std::shared_ptr<Pasteboard> reopened = Pasteboard::withName(kSlot, Pasteboard::Create::kNo);
+  const std::shared_ptr<Pasteboard> reopened = open(kSlot);
   ASSERT_NE(reopened, nullptr);
   EXPECT_NE(reopened, pasteboard);
   EXPECT_TRUE(reopened->isPersistent());
   EXPECT_EQ(reopened->dataForPasteboardType(kType), (Data{1, 2, 3}));
-}
-
-TEST_F(PasteboardTest, DataSetBeforeBecomingPersistentIsKept) {
-  ASSERT_TRUE(Pasteboard::withName(kSlot, Pasteboard::Create::kYes)->setData(Data{9}, kType).ok());
-  ASSERT_TRUE(Pasteboard::withName(kSlot, Pasteboard::Create::kNo)->setPersistent(true).ok());
-
-  sandbox_.simulateRestart();
-
-  EXPECT_EQ(Pasteboard::withName(kSlot, Pasteboard::Create::kNo)->dataForPasteboardType(kType), Data{9});
-}
-
-TEST_F(PasteboardTest, PasteboardThatIsNotPersistentEndsWithTheProcess) {
-  ASSERT_TRUE(Pasteboard::withName("scratch", Pasteboard::Create::kYes)->setData(Data{1}, kType).ok());
-  const std::shared_ptr<Pasteboard> unpinned = Pasteboard::withName(kSlot, Pasteboard::Create::kYes);
-  ASSERT_TRUE(unpinned->setPersistent(true).ok());
-  ASSERT_TRUE(unpinned->setPersistent(false).ok());
-  EXPECT_TRUE(pasteboardFiles().empty());
-
-  sandbox_.simulateRestart();
-
-  EXPECT_EQ(Pasteboard::withName("scratch", Pasteboard::Create::kNo), nullptr);
-  EXPECT_EQ(Pasteboard::withName(kSlot, Pasteboard::Create::kNo), nullptr);
-}
-
-TEST_F(PasteboardTest, SettingDataReplacesWhatThePasteboardHeld) {
-  const std::shared_ptr<Pasteboard> pasteboard = Pasteboard::withName(kSlot, Pasteboard::Create::kYes);
-  ASSERT_TRUE(pasteboard->setData(Data{1}, "first.type").ok());
-  ASSERT_TRUE(pasteboard->setData(Data{2}, kType).ok());
-
-  EXPECT_EQ(pasteboard->dataForPasteboardType("first.type"), std::nullopt);
-  EXPECT_EQ(pasteboard->dataForPasteboardType(kType), Data{2});
+  ASSERT_NE(open("early"), nullptr);
+  EXPECT_EQ(open("early")->dataForPasteboardType(kType), Data{9});
+  EXPECT_EQ(open("scratch"), nullptr);
+  EXPECT_EQ(open("unpinned"), nullptr);
 }
 
 TEST_F(PasteboardTest, AnyNameIsStoredInsideThePasteboardsFolder) {
   for (const char* name : {"../escape", "..", "a/b", "name with spaces"}) {
-    ASSERT_TRUE(Pasteboard::withName(name, Pasteboard::Create::kYes)->setPersistent(true).ok()) << name;
+    ASSERT_TRUE(create(name)->setPersistent(true).ok()) << name;
   }
 
   EXPECT_EQ(pasteboardFiles().size(), 4u);
   EXPECT_FALSE(FileManager::defaultManager().fileExistsAtPath(sandbox_.path("escape.pasteboard")));
   sandbox_.simulateRestart();
-  EXPECT_NE(Pasteboard::withName("../escape", Pasteboard::Create::kNo), nullptr);
-  EXPECT_EQ(Pasteboard::withName("escape", Pasteboard::Create::kNo), nullptr);
+  EXPECT_NE(open("../escape"), nullptr);
+  EXPECT_EQ(open("escape"), nullptr);
 }
 
 TEST_F(PasteboardTest, DamagedFileReadsAsAnEmptyPersistentPasteboard) {
-  ASSERT_TRUE(Pasteboard::withName(kSlot, Pasteboard::Create::kYes)->setPersistent(true).ok());
+  ASSERT_TRUE(create(kSlot)->setPersistent(true).ok());
   const std::string file = sandbox_.path("Pasteboards/" + pasteboardFiles().front());
   ASSERT_TRUE(FileManager::defaultManager().createFileAtPath(file, dataFromString("garbage")).ok());
 
   sandbox_.simulateRestart();
 
-  const std::shared_ptr<Pasteboard> reopened = Pasteboard::withName(kSlot, Pasteboard::Create::kNo);
+  const std::shared_ptr<Pasteboard> reopened = open(kSlot);
   ASSERT_NE(reopened, nullptr);
   EXPECT_EQ(reopened->dataForPasteboardType(kType), std::nullopt);
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-// TemporarySandbox points the app sandbox at a fresh temporary folder for the life of a test, and can make
-// the storage layer forget its in-memory state as a restarted process would. Tests of any layer that touch
-// the sandbox (user defaults, pasteboards, documents) use it so that they never touch the user's real home.
+// TemporarySandbox points the app sandbox at a fresh temporary folder for the life of a test, so that no test
+// touches the user's real home, and can make the storage layer forget its in-memory state as a restart would.
 
 #include <filesystem>
 #include <random>
@@ -33,12 +32,10 @@ class TemporarySandbox {
   TemporarySandbox& operator=(const TemporarySandbox&) = delete;
 
   std::string home() const { return home_.string(); }
-
   // Returns the path of `relativePath` inside the home.
   std::string path(const std::string& relativePath) const { return (home_ / relativePath).string(); }
 
-  // Drops what the process holds in memory (user defaults, open pasteboards); the files stay, so the next
-  // use reads them as a new process would.
+  // Drops the user defaults and open pasteboards held in memory; the files stay for the next use to read.
   void simulateRestart() {
     UserDefaults::resetStandardUserDefaultsForTesting();
     Pasteboard::resetForTesting();

@@ -13,32 +13,27 @@ StringEncoding named(std::string_view name) {
 
 TEST(StringEncodingTest, FindsEncodingsByIanaNameOrAliasWithoutRegardToCase) {
   EXPECT_EQ(named("utf-8"), StringEncoding::utf8());
-  EXPECT_EQ(named("ISO-8859-1"), StringEncoding::isoLatin1());
   EXPECT_EQ(named("latin1"), StringEncoding::isoLatin1());
   EXPECT_EQ(named("us-ascii"), StringEncoding::ascii());
   EXPECT_EQ(named("gbk"), named("GBK"));
-}
-
-TEST(StringEncodingTest, UnknownOrEmptyNameFindsNothingAndCallersFallBackToUtf8) {
   EXPECT_EQ(StringEncoding::fromIANACharsetName("x-no-such-charset"), std::nullopt);
   EXPECT_EQ(StringEncoding::fromIANACharsetName(""), std::nullopt);
-  EXPECT_EQ(StringEncoding::fromIANACharsetName("unknown").value_or(StringEncoding::utf8()),
-            StringEncoding::utf8());
 }
 
 TEST(StringEncodingTest, DecodesGbkAndLatin1BodiesIntoUtf8) {
   const Data body{'{', '"', 'n', '"', ':', '"', 0xC0, 0xBD, 0xD3, 0xEC, 0xBF, 0xBC, 0xD1, 0xD0, '"', '}'};
   EXPECT_EQ(named("GBK").decode(body), "{\"n\":\"澜屿考研\"}");
   EXPECT_EQ(named("gb2312").decode(Data{0xD6, 0xD0, 0xCE, 0xC4}), "中文");
+  EXPECT_EQ(named("GBK").decode(Data{}), "");
   EXPECT_EQ(StringEncoding::isoLatin1().decode(Data{'c', 'a', 'f', 0xE9, 0xA0, 0xFF}),
             "caf\u00E9\u00A0\u00FF");
-  EXPECT_EQ(named("GBK").decode(Data{}), "");
 }
 
+// UTF-8 is refused for an ill-formed sequence, an encoded surrogate and a sequence cut off at the end.
 TEST(StringEncodingTest, BytesInvalidInTheEncodingDecodeToNothing) {
-  EXPECT_EQ(StringEncoding::utf8().decode(Data{'a', 0xC3, 0x28}), std::nullopt);
-  EXPECT_EQ(StringEncoding::utf8().decode(Data{0xED, 0xA0, 0x80}), std::nullopt);  // an encoded surrogate
-  EXPECT_EQ(StringEncoding::utf8().decode(Data{'a', 0xE4, 0xB8}), std::nullopt);   // cut off at the end
+  for (const Data& bytes : {Data{'a', 0xC3, 0x28}, Data{0xED, 0xA0, 0x80}, Data{'a', 0xE4, 0xB8}}) {
+    EXPECT_EQ(StringEncoding::utf8().decode(bytes), std::nullopt);
+  }
   EXPECT_EQ(named("GBK").decode(Data{0xD6, 0xD0, 0xCE}), std::nullopt);
   EXPECT_EQ(StringEncoding::ascii().decode(Data{'o', 'k', 0x80}), std::nullopt);
 }
@@ -46,7 +41,6 @@ TEST(StringEncodingTest, BytesInvalidInTheEncodingDecodeToNothing) {
 TEST(StringEncodingTest, EncodesTextAndRefusesCharactersTheEncodingLacks) {
   EXPECT_EQ(named("GBK").encode("中文"), (Data{0xD6, 0xD0, 0xCE, 0xC4}));
   EXPECT_EQ(StringEncoding::isoLatin1().encode("café"), (Data{'c', 'a', 'f', 0xE9}));
-  EXPECT_EQ(StringEncoding::ascii().encode("Quillmark/0.1"), dataFromString("Quillmark/0.1"));
   EXPECT_EQ(StringEncoding::ascii().encode("澜屿考研/0.1"), std::nullopt);
   EXPECT_EQ(StringEncoding::isoLatin1().encode("中"), std::nullopt);
   const std::string text = "澜屿考研 · 2024 \U0001F600";

@@ -9,8 +9,10 @@
 namespace ns {
 namespace {
 
-std::vector<std::optional<char32_t>> decodeAll(std::string_view text) {
-  std::vector<std::optional<char32_t>> codePoints;
+using Decoded = std::vector<std::optional<char32_t>>;
+
+Decoded decodeAll(std::string_view text) {
+  Decoded codePoints;
   std::size_t position = 0;
   while (position < text.size()) {
     codePoints.push_back(decodeUtf8CodePoint(text, position));
@@ -18,13 +20,13 @@ std::vector<std::optional<char32_t>> decodeAll(std::string_view text) {
   return codePoints;
 }
 
-using Decoded = std::vector<std::optional<char32_t>>;
-
 TEST(Utf8Test, DecodesEveryLength) {
-  EXPECT_EQ(decodeAll("aé中😀"), (Decoded{U'a', U'é', U'中', U'😀'}));
-  EXPECT_EQ(decodeAll("\xF4\x8F\xBF\xBF"), (Decoded{char32_t{0x10FFFF}}));
+  EXPECT_EQ(decodeAll("aé中😀\xF4\x8F\xBF\xBF"), (Decoded{U'a', U'é', U'中', U'😀', char32_t{0x10FFFF}}));
+  EXPECT_TRUE(isWellFormedUtf8(""));
+  EXPECT_TRUE(isWellFormedUtf8("aé中😀"));
 }
 
+// Each byte of a malformed sequence is refused on its own; a byte that breaks a sequence is read afresh.
 TEST(Utf8Test, RefusesMalformedSequencesOneByteAtATime) {
   // A stray continuation byte, then a truncated three-byte sequence at the end.
   EXPECT_EQ(decodeAll("\x80"
@@ -36,13 +38,7 @@ TEST(Utf8Test, RefusesMalformedSequencesOneByteAtATime) {
   // A UTF-16 surrogate and a value above U+10FFFF.
   EXPECT_EQ(decodeAll("\xED\xA0\x80").front(), std::nullopt);
   EXPECT_EQ(decodeAll("\xF4\x90\x80\x80").front(), std::nullopt);
-  // A lead byte followed by something that is not a continuation byte leaves that byte to be read.
   EXPECT_EQ(decodeAll("\xC3("), (Decoded{std::nullopt, U'('}));
-}
-
-TEST(Utf8Test, TellsWellFormedTextFromIllFormed) {
-  EXPECT_TRUE(isWellFormedUtf8(""));
-  EXPECT_TRUE(isWellFormedUtf8("aé中😀"));
   EXPECT_FALSE(isWellFormedUtf8("$o\xA1\x95ts"));
   EXPECT_FALSE(isWellFormedUtf8("a\xE4\xB8"));
 }

@@ -8,16 +8,20 @@
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
 #include <chrono>
-#include <optional>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "sample_backend/api/ApiRequest.h"
+#include "sample_backend/api/ApiService.h"
 #include "sample_backend/api/RequestSign.h"
 #include "sample_backend/api/SampleCatalogue.h"
 
 namespace sample_backend::api::testutil {
 
+using Parameters = std::map<std::string, std::string, std::less<>>;
+
 inline constexpr char kSigningKey[] = "7b2e9d40c5a1f8e36d0b4c92a7f15e08";
+inline constexpr char kLearnerPassword[] = "cXVpbGwyMDE2";  // "quill2016"
 
 inline SampleCatalogue defaultCatalogue() {
   ns::Result<SampleCatalogue> catalogue = SampleCatalogue::fromFile(SampleCatalogue::defaultPath());
@@ -25,49 +29,42 @@ inline SampleCatalogue defaultCatalogue() {
   return std::move(catalogue).value();
 }
 
-// The header fields the client's shared manager sends.
-inline std::map<std::string, std::string, std::less<>> commonHeaders() {
-  return {
+// Returns a POST of `path` with the client's common header fields, `parameters` plus "app_id" 83, and their
+// sign.
+inline ApiRequest signedRequest(std::string path, Parameters parameters = {}) {
+  ApiRequest request{"POST", std::move(path), {}, std::move(parameters)};
+  request.headers = {
       {"app_name", "澜屿考研"},      {"version", "v1.0.0"},
       {"protocol_version", "1.0"},   {"imei", "0123456789abcdef0123456789abcdef01234567"},
       {"platform", "ios_phone_9.3"}, {"model", "iOS"},
       {"screensize", "750*1334"},    {"channel", "000016"},
       {"network", "wifi"},
   };
-}
-
-// Returns a POST of `path` with the common headers, `parameters` plus "app_id" 83, and their sign.
-inline ApiRequest signedRequest(std::string path,
-                                std::map<std::string, std::string, std::less<>> parameters = {}) {
-  ApiRequest request;
-  request.method = "POST";
-  request.path = std::move(path);
-  request.headers = commonHeaders();
-  request.parameters = std::move(parameters);
   request.parameters["app_id"] = "83";
   request.parameters["sign"] = computeRequestSign(request.parameters, kSigningKey);
   return request;
 }
 
-// Returns `text` with every byte but ASCII letters and digits written as %hh.
-inline std::string formEscaped(const std::string& text) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string escaped;
-  for (unsigned char c : text) {
-    if (std::isalnum(c)) {
-      escaped.push_back(static_cast<char>(c));
-    } else {
-      escaped += {'%', kDigits[c >> 4], kDigits[c & 15]};
-    }
-  }
-  return escaped;
+// Returns the parsed body of `service`'s answer to `request`, failing the test unless its status is 200.
+inline nlohmann::json replyOf(ApiService& service, ApiRequest request) {
+  ApiService::Answer answer = service.answer(std::move(request));
+  EXPECT_EQ(answer.status, 200u);
+  return nlohmann::json::parse(answer.body);
 }
 
-// Returns the form body of `parameters`.
-inline std::string formBody(const std::map<std::string, std::string, std::less<>>& parameters) {
+// Returns the form body of `parameters`, with every byte but ASCII letters and digits written as %hh.
+inline std::string formBody(const Parameters& parameters) {
+  const auto escaped = [](const std::string& text) {
+    std::string escaped;
+    for (unsigned char c : text) {
+      escaped += std::isalnum(c) ? std::string(1, static_cast<char>(c))
+                                 : std::string{'%', "0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
+    }
+    return escaped;
+  };
   std::string body;
   for (const auto& [key, value] : parameters) {
-    body += (body.empty() ? "" : "&") + formEscaped(key) + "=" + formEscaped(value);
+    body += (body.empty() ? "" : "&") + escaped(key) + "=" + escaped(value);
   }
   return body;
 }
@@ -76,49 +73,30 @@ inline std::string formBody(const std::map<std::string, std::string, std::less<>
 // replies; the list ends early when the server closes the connection. Gives up after five seconds.
 inline std::vector<std::string> postOverOneConnection(std::uint16_t port,
                                                       const std::vector<ApiRequest>& requests) {
-  namespace beast = boost::beast;
-  namespace http = beast::http;
-  boost::asio::io_context context;
-  beast::tcp_stream stream(context);
+  namespace asio = boost::asio;
+  namespace http = boost::beast::http;
   std::vector<std::string> replies;
-  beast::flat_buffer buffer;
-  std::vector<http::request<http::string_body>> messages;
-  for (const ApiRequest& request : requests) {
-    http::request<http::string_body> message(http::verb::post, request.path, 11);
-    message.set(http::field::host, "127.0.0.1");
-    message.set(http::field::content_type, "application/x-www-form-urlencoded; charset=utf-8");
-    for (const auto& [name, value] : request.headers) {
-      message.set(name, value);
-    }
-    message.body() = formBody(request.parameters);
-    message.prepare_payload();
-    messages.push_back(std::move(message));
-  }
-  http::response<http::string_body> response;
-  std::function<void(std::size_t)> exchange = [&](std::size_t index) {
-    if (index == messages.size()) {
-      return;
-    }
-    http::async_write(stream, messages[index], [&, index](beast::error_code error, std::size_t) {
-      if (error) {
-        return;
+  asio::io_context context;
+  const auto exchange = [&]() -> asio::awaitable<void> {
+    boost::beast::tcp_stream stream(co_await asio::this_coro::executor);
+    co_await stream.async_connect({asio::ip::address_v4::loopback(), port}, asio::use_awaitable);
+    boost::beast::flat_buffer buffer;
+    for (const ApiRequest& request : requests) {
+      http::request<http::string_body> message(http::verb::post, request.path, 11);
+      message.set(http::field::host, "127.0.0.1");
+      message.set(http::field::content_type, "application/x-www-form-urlencoded; charset=utf-8");
+      for (const auto& [name, value] : request.headers) {
+        message.set(name, value);
       }
-      response = {};
-      http::async_read(stream, buffer, response, [&, index](beast::error_code readError, std::size_t) {
-        if (readError) {
-          return;
-        }
-        replies.push_back(response.body());
-        exchange(index + 1);
-      });
-    });
+      message.body() = formBody(request.parameters);
+      message.prepare_payload();
+      co_await http::async_write(stream, message, asio::use_awaitable);
+      http::response<http::string_body> response;
+      co_await http::async_read(stream, buffer, response, asio::use_awaitable);
+      replies.push_back(response.body());
+    }
   };
-  stream.async_connect(boost::asio::ip::tcp::endpoint(boost::asio::ip::make_address_v4("127.0.0.1"), port),
-                       [&](beast::error_code error) {
-                         if (!error) {
-                           exchange(0);
-                         }
-                       });
+  asio::co_spawn(context, exchange, asio::detached);
   context.run_for(std::chrono::seconds(5));
   return replies;
 }

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <set>
-#include <string>
 
 #include "sample_backend/course/CourseCatalogue.h"
 #include "tools/sample_backend/api/api_test_util.h"
@@ -13,21 +11,17 @@
 namespace sample_backend::course {
 namespace {
 
-struct TreeShape {
-  NodeCounts counts;
-  bool lessonUnderChapter = false;
-  bool lessonUnderStage = false;
-};
-
-// Walks `nodes` (the children of a node of `parentType`; -1 for a stage), checking every id on the way.
-void walk(const nlohmann::json& nodes, int parentType, TreeShape& shape, std::set<std::string>& nodeIds) {
+// Walks `nodes`, the children of a node of `parentType` (-1 for a stage), checking every node on the way and
+// noting the types of the nodes that hold lessons.
+void walk(const nlohmann::json& nodes, int parentType, std::set<std::string>& nodeIds,
+          std::set<int>& lessonParentTypes) {
   for (const nlohmann::json& node : nodes) {
     const std::string nodeId = idText(node.at("nodeId"));
     EXPECT_TRUE(nodeIds.insert(nodeId).second) << "node id " << nodeId << " is not unique";
     const int type = node.at("type").get<int>();
     if (type != CourseCatalogue::kLessonType) {
       ASSERT_TRUE(node.contains("children")) << nodeId;
-      walk(node["children"], type, shape, nodeIds);
+      walk(node["children"], type, nodeIds, lessonParentTypes);
       continue;
     }
     EXPECT_FALSE(node.contains("children")) << nodeId;
@@ -35,8 +29,7 @@ void walk(const nlohmann::json& nodes, int parentType, TreeShape& shape, std::se
     const std::string videoId = idText(node.at("videoId"));
     EXPECT_TRUE(!videoId.empty() && videoId.find_first_not_of("0123456789") == std::string::npos) << nodeId;
     EXPECT_TRUE(node.contains("teacher")) << nodeId;
-    shape.lessonUnderChapter = shape.lessonUnderChapter || parentType == CourseCatalogue::kChapterType;
-    shape.lessonUnderStage = shape.lessonUnderStage || parentType == -1;
+    lessonParentTypes.insert(parentType);
   }
 }
 
@@ -46,29 +39,25 @@ TEST(CourseCatalogueTest, TheShippedCatalogueHoldsEveryCaseTheClientMeets) {
   EXPECT_GE(courses.seasons().size(), 2u);
 
   std::set<std::string> nodeIds;
-  int fullSubjects = 0;
-  bool lessonUnderChapter = false;
-  bool lessonUnderStage = false;
+  std::set<int> lessonParentTypes;
   std::set<std::string> states;
+  int fullSubjects = 0;
   for (const nlohmann::json& season : courses.seasons()) {
     for (const nlohmann::json* subject : courses.subjectsOf(season)) {
-      TreeShape shape;
       for (const nlohmann::json& stage : subject->at("stages")) {
         EXPECT_TRUE(nodeIds.insert(idText(stage.at("nodeId"))).second);
-        walk(stage.at("chapters"), -1, shape, nodeIds);
+        walk(stage.at("chapters"), -1, nodeIds, lessonParentTypes);
       }
-      shape.counts = CourseCatalogue::countNodes(*subject);
-      fullSubjects += shape.counts.chapters > 0 && shape.counts.units > 0 && shape.counts.lessons > 0;
-      lessonUnderChapter = lessonUnderChapter || shape.lessonUnderChapter;
-      lessonUnderStage = lessonUnderStage || shape.lessonUnderStage;
+      const NodeCounts counts = CourseCatalogue::countNodes(*subject);
+      fullSubjects += counts.chapters > 0 && counts.units > 0 && counts.lessons > 0;
       states.insert(subject->value("expired", 0) == 1     ? "expired"
                     : subject->value("available", 1) == 2 ? "frozen"
                                                           : "available");
     }
   }
   EXPECT_GE(fullSubjects, 3);
-  EXPECT_TRUE(lessonUnderChapter);
-  EXPECT_TRUE(lessonUnderStage);
+  EXPECT_TRUE(lessonParentTypes.contains(CourseCatalogue::kChapterType));
+  EXPECT_TRUE(lessonParentTypes.contains(-1));
   EXPECT_EQ(states, (std::set<std::string>{"available", "expired", "frozen"}));
 
   for (const nlohmann::json& entry : courses.learning()) {

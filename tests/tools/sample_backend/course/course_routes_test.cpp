@@ -3,16 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
-#include "sample_backend/api/ApiService.h"
 #include "tools/sample_backend/api/api_test_util.h"
 
 namespace sample_backend::course {
 namespace {
 
-using api::testutil::signedRequest;
-using Parameters = std::map<std::string, std::string, std::less<>>;
+using api::testutil::Parameters;
 
 class CourseRoutesTest : public ::testing::Test {
  protected:
@@ -24,9 +20,7 @@ class CourseRoutesTest : public ::testing::Test {
   nlohmann::json reply(const std::string& path, Parameters parameters,
                        const std::string& userId = "20160001") {
     parameters["sid"] = service_.sessions().openSession(userId);
-    api::ApiService::Answer answer = service_.answer(signedRequest(path, std::move(parameters)));
-    EXPECT_EQ(answer.status, 200u);
-    return nlohmann::json::parse(answer.body);
+    return api::testutil::replyOf(service_, api::testutil::signedRequest(path, std::move(parameters)));
   }
 
   api::ApiService service_;
@@ -52,32 +46,31 @@ TEST_F(CourseRoutesTest, EachLearnerKeepsTheirOwnPositions) {
 
 TEST_F(CourseRoutesTest, RequestsNamingWhatTheCatalogueLacksAreRefused) {
   // The study paths serve signed-in learners only.
-  EXPECT_EQ(
-      nlohmann::json::parse(service_.answer(signedRequest("/pravik/vestra/getAllSubjectsInfo")).body)["code"],
-      9703);
-  EXPECT_EQ(reply("/pravik/vestra/getAllSubjectsInfo", {{"seasonId", "1999"}})["code"], 9723);
-  EXPECT_EQ(reply("/pravik/vestra/getCourseTreeByStageId", {{"nodeId", "101"}})["code"], 9723);
-  EXPECT_EQ(reply("/pravik/vestra/getCourseTreeByStageId", {})["code"], 9801);
-  EXPECT_EQ(reply("/pravik/vestra/live", {{"page", "0"}, {"pageSize", "100"}})["code"], 9801);
-  EXPECT_EQ(reply("/product/queryLiveParams", {{"knowledge_id", "1"}})["code"], 9711);
-  EXPECT_EQ(reply("/pravik/vestra/saveProcess",
-                  {{"nodeId", "101105"}, {"courseId", "999"}, {"videoTime", "1"}})["code"],
-            9723);
-  // A lesson of another subject.
-  EXPECT_EQ(reply("/pravik/vestra/saveProcess",
-                  {{"nodeId", "101105"}, {"courseId", "102"}, {"videoTime", "1"}})["code"],
-            9711);
+  EXPECT_EQ(api::testutil::replyOf(service_,
+                                   api::testutil::signedRequest("/pravik/vestra/getAllSubjectsInfo"))["code"],
+            9703);
+  const std::vector<std::tuple<std::string, Parameters, int>> cases = {
+      {"/pravik/vestra/getAllSubjectsInfo", {{"seasonId", "1999"}}, 9723},
+      {"/pravik/vestra/getCourseTreeByStageId", {{"nodeId", "101"}}, 9723},
+      {"/pravik/vestra/getCourseTreeByStageId", {}, 9801},
+      {"/pravik/vestra/live", {{"page", "0"}, {"pageSize", "100"}}, 9801},
+      {"/product/queryLiveParams", {{"knowledge_id", "1"}}, 9711},
+      {"/pravik/vestra/saveProcess", {{"nodeId", "101105"}, {"courseId", "999"}, {"videoTime", "1"}}, 9723},
+      // A lesson of another subject.
+      {"/pravik/vestra/saveProcess", {{"nodeId", "101105"}, {"courseId", "102"}, {"videoTime", "1"}}, 9711},
+      {"/pravik/vestra/signUserProtocol",
+       {{"memberProductId", "MP2017001"}, {"protocolId", "P1"}, {"name", "林知远"}, {"superId", "x"}},
+       9723}};
+  for (std::size_t index = 0; index < cases.size(); ++index) {
+    const auto& [path, parameters, code] = cases[index];
+    EXPECT_EQ(reply(path, parameters)["code"], code) << "case " << index;
+  }
   for (const char* position : {"", "-1", "ten", "inf", "1x"}) {
     EXPECT_EQ(reply("/pravik/vestra/saveProcess",
                     {{"nodeId", "101105"}, {"courseId", "101"}, {"videoTime", position}})["code"],
               9801)
         << position;
   }
-  EXPECT_EQ(reply("/pravik/vestra/signUserProtocol", {{"memberProductId", "MP2017001"},
-                                                      {"protocolId", "P1"},
-                                                      {"name", "林知远"},
-                                                      {"superId", "x"}})["code"],
-            9723);
 }
 
 }  // namespace
