@@ -144,21 +144,19 @@ void CurlMultiEngine::remove(const ConnectionTransfer& transfer) {
   }
 }
 
-bool CurlMultiEngine::dropWaiting(const ConnectionTransfer& transfer) {
+void CurlMultiEngine::dropWaiting(const ConnectionTransfer& transfer) {
   const auto server = servers_.find(serverOf(transfer.currentRequest()));
   if (server == servers_.end()) {
-    return false;
+    return;
   }
   auto& waiting = server->second.waiting;
   const auto found = std::find_if(waiting.begin(), waiting.end(),
                                   [&](const auto& candidate) { return candidate.get() == &transfer; });
-  if (found == waiting.end()) {
-    return false;
+  if (found != waiting.end()) {
+    const std::shared_ptr<ConnectionTransfer> keepAlive = *found;
+    waiting.erase(found);
+    giveBack(*keepAlive);
   }
-  const std::shared_ptr<ConnectionTransfer> keepAlive = *found;
-  waiting.erase(found);
-  giveBack(*keepAlive);
-  return true;
 }
 
 void CurlMultiEngine::removeNow(CURL* easy) {

@@ -76,8 +76,8 @@ class CurlMultiEngine {
   // Takes the transfer out of libcurl, gives its handle back, and starts the next transfer waiting for
   // its server.
   void removeNow(CURL* easy);
-  // Returns true when `transfer` was waiting (it no longer is).
-  bool dropWaiting(const ConnectionTransfer& transfer);
+  // Takes `transfer` out of its server's queue if it waits there, and gives its handle back.
+  void dropWaiting(const ConnectionTransfer& transfer);
   void giveBack(ConnectionTransfer& transfer);
   // Completes removals, hands ended transfers over, and runs libcurl's timeouts that are due at once, until
   // none is left.

@@ -3,8 +3,8 @@
 // ns::ConcurrentDispatchQueue: a queue over a pool of threads named after it. A thread is added whenever a
 // task arrives and every thread is busy (up to kMaxThreads), so a task that blocks never holds up the rest;
 // a thread that runs out of tasks polls for more for a moment before it sleeps, and a thread idle for a few
-// seconds ends. Releasing the queue lets the queued tasks run and waits for the
-// threads to end, unless it is released from one of its own tasks. Contract: DispatchQueue.h.
+// seconds ends. Releasing the queue lets the queued tasks run and waits for the threads to end, unless it is
+// released from one of its own tasks. Contract: DispatchQueue.h.
 // Thread-safe.
 
 #include <atomic>
