@@ -34,3 +34,11 @@ function(quillmark_tests name dir)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# quillmark_bundle_resources(NAME)
+# The custom target NAME copies the bundle's resources into the build folder of the calling CMakeLists, beside
+# the programs built there, where ns::Bundle looks for them; each program that reads them depends on NAME.
+function(quillmark_bundle_resources name)
+  add_custom_target(${name}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/resources ${CMAKE_CURRENT_BINARY_DIR}/resources)
+endfunction()
