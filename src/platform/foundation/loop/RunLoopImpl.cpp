@@ -30,13 +30,15 @@ TimePoint nextFireDate(TimePoint fireDate, Duration interval, TimePoint now) {
   return fireDate + (missed + 1) * interval;
 }
 
-// Polls `fds` without sleeping for up to `spin` of real time. Returns ppoll's count: 0 when nothing became
-// ready meanwhile.
+// Polls `fds` without sleeping for up to `spin` of real time, yielding the processor between polls to any
+// thread that waits for it: on a machine with few cores, polling must not hold up the thread it waits for.
+// Returns ppoll's count: 0 when nothing became ready meanwhile.
 int pollWhileSpinning(std::vector<pollfd>& fds, Duration spin) {
   const TimePoint end = SteadyClock::now() + spin;
   const timespec noWait{};
   int count = 0;
   while ((count = ::ppoll(fds.data(), fds.size(), &noWait, nullptr)) == 0 && SteadyClock::now() < end) {
+    std::this_thread::yield();
   }
   return count;
 }
