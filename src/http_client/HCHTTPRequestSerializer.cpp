@@ -9,6 +9,7 @@
 #include "platform/foundation/text/CaseMapping.h"
 #include "platform/foundation/text/PreferredLanguages.h"
 #include "platform/foundation/text/Transliteration.h"
+#include "platform/foundation/values/Utf8.h"
 #include "platform/uikit/app/Device.h"
 #include "platform/uikit/app/Screen.h"
 
@@ -49,15 +50,6 @@ std::string bundleInfo(const ns::Bundle& bundle, std::string_view key, std::stri
   return ns::describe(value != nullptr ? value : bundle.objectForInfoDictionaryKey(fallbackKey));
 }
 
-bool isASCII(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // "Quillmark/1.0 (iPhone; iOS 9.3; Scale/2.00)", spelled in ASCII letters when the names are not.
 std::string userAgentHeader() {
   const std::shared_ptr<const ns::Bundle> bundle = ns::Bundle::mainBundle();
@@ -66,7 +58,7 @@ std::string userAgentHeader() {
                           uikit::Device::currentDevice().model() + "; iOS " +
                           uikit::Device::currentDevice().systemVersion() + "; Scale/" +
                           formatted("%0.2f", uikit::Screen::mainScreen().scale()) + ")";
-  if (isASCII(userAgent)) {
+  if (ns::isASCII(userAgent)) {
     return userAgent;
   }
   return ns::transliterate(userAgent, "Any-Latin; Latin-ASCII; [:^ASCII:] Remove").value_or(userAgent);

@@ -2,7 +2,6 @@
 
 #include <unicode/ucnv.h>
 
-#include <algorithm>
 #include <string_view>
 
 #include "platform/foundation/text/IcuStrings.h"
@@ -30,8 +29,7 @@ bool encodesAsItself(std::string_view text, const std::string& canonicalName) {
   if (canonicalName == "UTF-8") {
     return isWellFormedUtf8(text);
   }
-  return (canonicalName == "ISO-8859-1" || canonicalName == "US-ASCII") &&
-         std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return (canonicalName == "ISO-8859-1" || canonicalName == "US-ASCII") && isASCII(text);
 }
 
 }  // namespace

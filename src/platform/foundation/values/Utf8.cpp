@@ -1,5 +1,7 @@
 #include "platform/foundation/values/Utf8.h"
 
+#include <algorithm>
+
 namespace ns {
 
 std::optional<char32_t> decodeUtf8CodePoint(std::string_view text, std::size_t& position) {
@@ -53,6 +55,10 @@ bool isWellFormedUtf8(std::string_view text) {
     }
   }
   return true;
+}
+
+bool isASCII(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace ns

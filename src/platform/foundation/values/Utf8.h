@@ -18,4 +18,7 @@ std::optional<char32_t> decodeUtf8CodePoint(std::string_view text, std::size_t& 
 // Returns true when the whole of `text` is well-formed UTF-8 (the empty text included).
 bool isWellFormedUtf8(std::string_view text);
 
+// Returns true when every byte of `text` is ASCII (the empty text included).
+bool isASCII(std::string_view text);
+
 }  // namespace ns
