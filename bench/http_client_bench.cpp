@@ -26,7 +26,7 @@
 
 #include "http_client/HCHTTPRequestOperationManager.h"
 #include "platform/foundation/loop/RunLoop.h"
-#include "support/LoopbackHTTPServer.h"
+#include "support/loopback_http_server.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <future>
 
-#include "embeddedServer/HTTP/HTTPServer.h"
+#include "embedded_server/http/HTTPServer.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

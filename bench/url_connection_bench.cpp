@@ -11,7 +11,7 @@
 
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/net/URLConnection.h"
-#include "support/LoopbackHTTPServer.h"
+#include "support/loopback_http_server.h"
 
 namespace {
 

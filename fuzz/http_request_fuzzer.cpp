@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "embeddedServer/HTTP/HTTPDocumentRoot.h"
-#include "embeddedServer/HTTP/HTTPRangeRequest.h"
-#include "embeddedServer/HTTP/Responses/HTTPFileResponse.h"
+#include "embedded_server/http/HTTPDocumentRoot.h"
+#include "embedded_server/http/HTTPRangeRequest.h"
+#include "embedded_server/http/responses/HTTPFileResponse.h"
 
 namespace fs = std::filesystem;
 namespace http = boost::beast::http;

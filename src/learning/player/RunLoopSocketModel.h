@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "embeddedServer/sockets/RunLoopSocket.h"
-#include "embeddedServer/sockets/RunLoopSocketDelegate.h"
+#include "embedded_server/sockets/RunLoopSocket.h"
+#include "embedded_server/sockets/RunLoopSocketDelegate.h"
 #include "learning/player/StatisticsMessageBuffer.h"
 #include "platform/foundation/loop/Timer.h"
 #include "platform/foundation/values/Object.h"

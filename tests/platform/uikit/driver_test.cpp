@@ -5,7 +5,7 @@
 #include "platform/uikit/app/Keyboard.h"
 #include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/gestures/TapGestureRecognizer.h"
-#include "sample_screens.h"
+#include "sample_screens_test_util.h"
 #include "uikit_test_util.h"
 
 namespace uikit::testing {

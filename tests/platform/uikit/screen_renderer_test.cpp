@@ -1,7 +1,7 @@
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/render/ScreenRenderer.h"
-#include "sample_screens.h"
+#include "sample_screens_test_util.h"
 #include "uikit_test_util.h"
 
 namespace uikit::testing {

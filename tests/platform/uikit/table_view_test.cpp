@@ -1,6 +1,6 @@
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/tables/TableView.h"
-#include "sample_screens.h"
+#include "sample_screens_test_util.h"
 #include "uikit_test_util.h"
 
 namespace uikit::testing {

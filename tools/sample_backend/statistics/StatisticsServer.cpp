@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-#include "embeddedServer/sockets/SocketError.h"
+#include "embedded_server/sockets/SocketError.h"
 #include "platform/foundation/crypto/Base64.h"
 #include "platform/foundation/crypto/Digest.h"
 #include "platform/foundation/crypto/Hex.h"
