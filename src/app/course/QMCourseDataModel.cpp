@@ -13,8 +13,8 @@
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
 #include "app/store/ServerValue.h"
-#include "learning/live/QMLiveGroupModel.h"
-#include "learning/live/QMLiveModel.h"
+#include "app/course/QMLiveGroupModel.h"
+#include "app/course/QMLiveModel.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "app/store/QMSeason.h"
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
-#include "learning/live/QMLiveGroupModel.h"
+#include "app/course/QMLiveGroupModel.h"
 
 namespace coursetest {
 

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "app/course/course_test_util.h"
-#include "learning/live/QMLiveModel.h"
+#include "app/course/QMLiveModel.h"
 
 namespace coursetest {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/course/course_test_util.h"
-#include "learning/live/QMLiveModel.h"
+#include "app/course/QMLiveModel.h"
 #include "platform/outside/SimulatedNetwork.h"
 
 namespace coursetest {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "learning/live/QMLiveModel.h"
+#include "app/course/QMLiveModel.h"
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 

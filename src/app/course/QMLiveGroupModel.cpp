@@ -1,4 +1,4 @@
-#include "learning/live/QMLiveGroupModel.h"
+#include "app/course/QMLiveGroupModel.h"
 
 #include "app/store/ServerValue.h"
 

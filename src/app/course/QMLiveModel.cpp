@@ -1,4 +1,4 @@
-#include "learning/live/QMLiveModel.h"
+#include "app/course/QMLiveModel.h"
 
 #include "app/store/ServerValue.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "learning/live/QMLiveGroupModel.h"
-#include "learning/live/QMLiveModel.h"
+#include "app/course/QMLiveGroupModel.h"
+#include "app/course/QMLiveModel.h"
 #include "platform/foundation/formats/JSONSerialization.h"
 
 namespace {
