@@ -9,7 +9,7 @@
 #include "platform/foundation/values/Error.h"
 
 // The domain of the errors that are not the operating system's: failed name lookups, a closed connection.
-inline constexpr std::string_view kRunLoopSocketErrorDomain = "RunLoopSocketErrorDomain";
+inline constexpr std::string_view kRunLoopSocketErrorDomain = "com.quillmark.sockets";
 
 // Returns `error` with its text as localized description: the operating system's errors in the POSIX domain
 // with their errno value as code, every other error in kRunLoopSocketErrorDomain with its own code.

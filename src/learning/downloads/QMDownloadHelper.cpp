@@ -30,7 +30,7 @@ constexpr char kKeyFileName[] = "K.bin";
 constexpr char kCellularPauseText[] = "非WiFi网络环境，暂停缓存";
 constexpr double kCellularPauseSeconds = 2.0;
 constexpr std::string_view kHttpScheme = "http://";
-constexpr std::string_view kStoreErrorDomain = "QMDownloadHelper";
+constexpr std::string_view kStoreErrorDomain = "com.quillmark.downloads";
 
 std::shared_ptr<QMDownloadHelper>& sharedSlot() {
   static std::shared_ptr<QMDownloadHelper> shared;

@@ -23,7 +23,7 @@
 #include "platform/net/URLConnection.h"
 
 // The error of a reply refused on arrival; transport failures keep their URL error domain.
-inline constexpr std::string_view kQMDownloadTransferErrorDomain = "QMDownloadTransfer";
+inline constexpr std::string_view kQMDownloadTransferErrorDomain = "com.quillmark.transfer";
 inline constexpr std::int64_t kQMDownloadTransferRejectedResponse = 1;
 
 class QMDownloadTransfer : public ns::URLConnectionDelegate,

@@ -110,7 +110,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
 };
 
 ns::Error serverError(const std::string& what, const beast::error_code& error) {
-  return ns::Error("ApiServer", error.value(),
+  return ns::Error("com.quillmark.api-server", error.value(),
                    {{std::string(ns::kLocalizedDescriptionKey), what + ": " + error.message()}});
 }
 

@@ -7,7 +7,7 @@
 namespace sample_backend::api {
 namespace {
 
-constexpr std::string_view kErrorDomain = "SampleCatalogue";
+constexpr std::string_view kErrorDomain = "com.quillmark.sample-catalogue";
 
 ns::Error catalogueError(std::string text) {
   return ns::Error(std::string(kErrorDomain), 1, {{std::string(ns::kLocalizedDescriptionKey), text}});

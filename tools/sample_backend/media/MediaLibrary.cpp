@@ -8,11 +8,16 @@
 #include "sample_backend/media/TransportStream.h"
 
 namespace sample_backend::media {
+namespace {
+
+constexpr char kErrorDomain[] = "com.quillmark.media-library";
+
+}  // namespace
 
 ns::Result<std::shared_ptr<const MediaLibrary>> MediaLibrary::make(const MediaOptions& options) {
   const std::optional<std::string> keyPath = ns::Bundle::mainBundle()->pathForResource("K", "bin");
   if (!keyPath) {
-    return ns::Error("MediaLibrary", 1,
+    return ns::Error(kErrorDomain, 1,
                      {{std::string(ns::kLocalizedDescriptionKey), "the bundle has no K.bin"}});
   }
   ns::Result<ns::Data> key = ns::FileManager::defaultManager().contentsAtPath(*keyPath);
@@ -20,7 +25,7 @@ ns::Result<std::shared_ptr<const MediaLibrary>> MediaLibrary::make(const MediaOp
     return key.error();
   }
   if (key->size() != ns::kAes128KeySize) {
-    return ns::Error("MediaLibrary", 2,
+    return ns::Error(kErrorDomain, 2,
                      {{std::string(ns::kLocalizedDescriptionKey), "K.bin is not 16 bytes"}});
   }
   return std::shared_ptr<const MediaLibrary>(new MediaLibrary(std::move(key).value(), options));

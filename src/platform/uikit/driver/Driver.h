@@ -30,7 +30,7 @@
 
 namespace uikit {
 
-inline constexpr char kDriverErrorDomain[] = "uikit.driver";
+inline constexpr char kDriverErrorDomain[] = "com.quillmark.driver";
 
 class Driver {
  public:

@@ -20,7 +20,7 @@
 namespace uikit {
 
 // The domain of the error below; its code is Nib::kNoSuchNib.
-inline constexpr char kNibErrorDomain[] = "uikit.nib";
+inline constexpr char kNibErrorDomain[] = "com.quillmark.nib";
 
 class Nib {
  public:

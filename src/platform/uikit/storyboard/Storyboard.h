@@ -22,7 +22,7 @@ namespace uikit {
 class ViewController;
 
 // The domain of the errors below; the codes are Storyboard::ErrorCode.
-inline constexpr char kStoryboardErrorDomain[] = "uikit.storyboard";
+inline constexpr char kStoryboardErrorDomain[] = "com.quillmark.storyboard";
 
 class Storyboard {
  public:
