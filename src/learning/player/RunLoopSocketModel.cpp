@@ -1,7 +1,6 @@
 #include "learning/player/RunLoopSocketModel.h"
 
-#include <cstdio>
-
+#include "app/store/ConsoleLog.h"
 #include "learning/player/StatisticsLoginReply.h"
 #include "platform/foundation/crypto/Base64.h"
 #include "platform/foundation/crypto/Digest.h"
@@ -22,10 +21,6 @@ struct ServerAddress {
 ServerAddress& serverAddress() {
   static ServerAddress address;
   return address;
-}
-
-void consoleLog(const std::string& line) {
-  std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 }  // namespace
