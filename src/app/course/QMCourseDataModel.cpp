@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/course/QMLiveGroupModel.h"
+#include "app/course/QMLiveModel.h"
 #include "app/helpers/TRValidate.h"
 #include "app/network/QMNetworkHelper.h"
 #include "app/session/QMUser.h"
@@ -13,8 +15,6 @@
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
 #include "app/store/ServerValue.h"
-#include "app/course/QMLiveGroupModel.h"
-#include "app/course/QMLiveModel.h"
 
 namespace {
 

@@ -1,0 +1,158 @@
+// Reads every `#include "..."` under src/ and tools/ and fails on one that goes up a layer or across to a
+// neighbour it may not use, naming the file and the line. The table below is the one place that says which
+// part may include which; it follows the libraries' links in src/CMakeLists.txt and tools/CMakeLists.txt.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <regex>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Part {
+  // The folder of the part, as its headers are included ("platform/net" for "platform/net/URL.h").
+  std::string_view folder;
+  // The parts it may include directly; it may also include whatever those may include.
+  std::vector<std::string_view> uses;
+};
+
+// Top to bottom: the executable; the application (learning above app); the HTTP client; the neighbouring
+// services; the platform stand-ins over foundation; inside foundation, its libraries over values. The sample
+// back end serves tests and demos and is used only by the executable. A group (`platform/foundation`) stands
+// for all its members, as the INTERFACE library of that name does; no file belongs to a group itself.
+const std::vector<Part> kParts = {
+    {"main", {"app", "learning", "sample_backend"}},
+    {"learning", {"app", "embedded_server", "ui", "http_client"}},
+    {"app",
+     {"http_client", "ui", "analytics", "platform/coredata", "platform/outside", "platform/avfoundation"}},
+    {"http_client", {"platform/net", "platform/uikit"}},
+    {"embedded_server", {"platform/net"}},
+    {"ui", {"platform/uikit"}},
+    {"analytics", {"platform/uikit"}},
+    {"sample_backend", {"embedded_server"}},
+    {"quillmark_sample_backend.cpp", {"sample_backend"}},
+    {"platform/net", {"platform/foundation"}},
+    {"platform/uikit", {"platform/foundation"}},
+    {"platform/coredata", {"platform/foundation"}},
+    {"platform/outside", {"platform/foundation"}},
+    {"platform/avfoundation", {"platform/foundation"}},
+    {"platform/foundation",
+     {"platform/foundation/values", "platform/foundation/text", "platform/foundation/crypto",
+      "platform/foundation/formats", "platform/foundation/loop", "platform/foundation/notify",
+      "platform/foundation/storage"}},
+    {"platform/foundation/storage",
+     {"platform/foundation/formats", "platform/foundation/loop", "platform/foundation/crypto"}},
+    {"platform/foundation/notify", {"platform/foundation/loop"}},
+    {"platform/foundation/formats", {"platform/foundation/text"}},
+    {"platform/foundation/text", {"platform/foundation/values"}},
+    {"platform/foundation/crypto", {"platform/foundation/values"}},
+    {"platform/foundation/loop", {"platform/foundation/values"}},
+    {"platform/foundation/values", {}},
+};
+
+const std::set<std::string_view> kGroups = {"platform/foundation"};
+
+// Returns the part that `path` (relative to src/ or tools/, or as included) lies in: the longest folder of
+// the table that is `path` itself or one of its parents. Returns nullopt for a path in no part or only in a
+// group.
+std::optional<std::string_view> partOf(std::string_view path) {
+  std::optional<std::string_view> best;
+  for (const Part& part : kParts) {
+    const bool inside =
+        path == part.folder || (path.starts_with(part.folder) && path.size() > part.folder.size() &&
+                                path[part.folder.size()] == '/');
+    if (inside && (!best || part.folder.size() > best->size())) {
+      best = part.folder;
+    }
+  }
+  if (best && kGroups.contains(*best)) {
+    return std::nullopt;
+  }
+  return best;
+}
+
+// Returns every part that `folder` may include: itself and, following the table, all that its uses reach.
+std::set<std::string_view> reachableFrom(std::string_view folder) {
+  std::set<std::string_view> reached;
+  std::vector<std::string_view> pending = {folder};
+  while (!pending.empty()) {
+    const std::string_view next = pending.back();
+    pending.pop_back();
+    if (!reached.insert(next).second) {
+      continue;
+    }
+    const auto part =
+        std::find_if(kParts.begin(), kParts.end(), [&](const Part& p) { return p.folder == next; });
+    if (part != kParts.end()) {
+      pending.insert(pending.end(), part->uses.begin(), part->uses.end());
+    }
+  }
+  return reached;
+}
+
+bool isSourceFile(const fs::path& path) {
+  const std::string extension = path.extension().string();
+  return extension == ".h" || extension == ".cpp";
+}
+
+// Returns the faults of one file, each as "file:line: what is wrong".
+std::vector<std::string> faultsOf(const fs::path& root, const fs::path& file) {
+  const std::string shownName = fs::relative(file, root.parent_path()).generic_string();
+  const std::optional<std::string_view> part = partOf(fs::relative(file, root).generic_string());
+  if (!part) {
+    return {shownName + ": lies in no part of the layer table; place its folder in the table"};
+  }
+  const std::set<std::string_view> allowed = reachableFrom(*part);
+  static const std::regex kInclude(R"(^\s*#\s*include\s*"([^"]+)\")");
+  std::vector<std::string> faults;
+  std::ifstream in(file);
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    std::smatch match;
+    if (!std::regex_search(line, match, kInclude)) {
+      continue;
+    }
+    const std::string included = match[1].str();
+    const std::optional<std::string_view> target = partOf(included);
+    const std::string where = shownName + ":" + std::to_string(number) + ": ";
+    if (!target) {
+      faults.push_back(where + "includes \"" + included + "\", which lies in no part of the layer table");
+    } else if (!allowed.contains(*target)) {
+      faults.push_back(where + "includes \"" + included + "\": " + std::string(*part) + " may not include " +
+                       std::string(*target));
+    }
+  }
+  return faults;
+}
+
+TEST(IncludeLayersTest, NoIncludeGoesUpALayerOrAcrossToAForbiddenNeighbour) {
+  const fs::path sourceRoot = QUILLMARK_SOURCE_ROOT;
+  int filesRead = 0;
+  for (const char* top : {"src", "tools"}) {
+    const fs::path root = sourceRoot / top;
+    ASSERT_TRUE(fs::is_directory(root)) << root;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+      if (!entry.is_regular_file() || !isSourceFile(entry.path())) {
+        continue;
+      }
+      ++filesRead;
+      for (const std::string& fault : faultsOf(root, entry.path())) {
+        ADD_FAILURE() << fault;
+      }
+    }
+  }
+  // A wrong root would read nothing and pass; the tree holds hundreds of files.
+  EXPECT_GT(filesRead, 100);
+}
+
+}  // namespace
