@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "app/course/course_test_util.h"
 #include "app/course/QMLiveModel.h"
+#include "app/course/course_test_util.h"
 
 namespace coursetest {
 namespace {

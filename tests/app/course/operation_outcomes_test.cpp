@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/course/course_test_util.h"
 #include "app/course/QMLiveModel.h"
+#include "app/course/course_test_util.h"
 #include "platform/outside/SimulatedNetwork.h"
 
 namespace coursetest {

@@ -25,8 +25,7 @@ ns::Result<std::shared_ptr<const MediaLibrary>> MediaLibrary::make(const MediaOp
     return key.error();
   }
   if (key->size() != ns::kAes128KeySize) {
-    return ns::Error(kErrorDomain, 2,
-                     {{std::string(ns::kLocalizedDescriptionKey), "K.bin is not 16 bytes"}});
+    return ns::Error(kErrorDomain, 2, {{std::string(ns::kLocalizedDescriptionKey), "K.bin is not 16 bytes"}});
   }
   return std::shared_ptr<const MediaLibrary>(new MediaLibrary(std::move(key).value(), options));
 }
