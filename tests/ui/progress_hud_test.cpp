@@ -14,9 +14,9 @@ TEST_F(ProgressHUDTest, AToastShowsOnTheKeyWindowAndRemovesItselfAfterItsDelay) 
   auto toast = ProgressHUD::showAlertWithText("请输入密码", 2.0);
   EXPECT_EQ(toast->superview(), window_.get());
   EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\ntoast: 请输入密码\n");
-  clock_->advance(1999ms);
+  clock_.advance(1999ms);
   EXPECT_TRUE(toast->isShowing());
-  clock_->advance(1ms);
+  clock_.advance(1ms);
   EXPECT_FALSE(toast->isShowing());
   EXPECT_EQ(toast->superview(), window_.get());
   nextTurn();
@@ -27,7 +27,7 @@ TEST_F(ProgressHUDTest, AToastShowsOnTheKeyWindowAndRemovesItselfAfterItsDelay) 
 TEST_F(ProgressHUDTest, AToastWithoutAKeyWindowStillHidesOnTime) {
   uikit::Application::sharedApplication().resetForTesting();
   auto toast = ProgressHUD::showAlertWithText("暂无网络，请检查网络", 2.0);
-  clock_->advance(2s);
+  clock_.advance(2s);
   EXPECT_EQ(toast->superview(), nullptr);
   EXPECT_FALSE(toast->isShowing());
 }
@@ -36,18 +36,18 @@ TEST_F(ProgressHUDTest, AnEarlyHideWaitsForTheMinimumShowTimeAndALaterOneIsImmed
   auto hud = ProgressHUD::showHUDAddedTo(*screen_->view(), true);
   hud->setMinShowTime(0.3);
   EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\nloading\n");
-  clock_->advance(100ms);
+  clock_.advance(100ms);
   hud->hide(true);
-  clock_->advance(199ms);
+  clock_.advance(199ms);
   EXPECT_TRUE(hud->isShowing());
-  clock_->advance(1ms);
+  clock_.advance(1ms);
   EXPECT_FALSE(hud->isShowing());
   nextTurn();
   EXPECT_EQ(hud->superview(), nullptr);
 
   auto later = ProgressHUD::showHUDAddedTo(*screen_->view(), false);
   later->setMinShowTime(0.3);
-  clock_->advance(300ms);
+  clock_.advance(300ms);
   later->hide(false);
   EXPECT_FALSE(later->isShowing());
   EXPECT_EQ(later->superview(), nullptr);
@@ -77,8 +77,7 @@ TEST_F(ProgressHUDTest, AHUDMadeForAWindowStartsHiddenAndADelayedHideOfAGoneHUDI
   hud->show(false);
   hud->hide(true, 1.0);
   hud.reset();
-  clock_->advance(
-      1s);  // touching the released HUD now would be a use after free, which the sanitizer reports
+  clock_.advance(1s);  // touching the released HUD now would be a use after free, which the sanitizer reports
 }
 
 }  // namespace

@@ -63,9 +63,9 @@ TEST_F(RefreshHeaderTest, OnScreenARefreshBeginsAtOnceAndRunsTheBlockOnceFadedIn
   EXPECT_EQ(header_->state(), RefreshState::kRefreshing);
   EXPECT_EQ(liveTable_->contentInset().top, RefreshHeader::kHeight);
   EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\nprogress: refreshing\ntable liveTable:\n");
-  clock_->advance(249ms);
+  clock_.advance(249ms);
   EXPECT_EQ(refreshes_, 0);
-  clock_->advance(1ms);
+  clock_.advance(1ms);
   EXPECT_EQ(refreshes_, 1);
 
   EXPECT_FALSE(header_->lastUpdatedTime().has_value());
@@ -79,12 +79,12 @@ TEST_F(RefreshHeaderTest, OffScreenARefreshWaitsUntilTheHeaderIsDrawn) {
   header_->beginRefreshing();
   EXPECT_EQ(header_->state(), RefreshState::kWillRefresh);
   EXPECT_TRUE(header_->isRefreshing());
-  clock_->advance(1s);
+  clock_.advance(1s);
   EXPECT_EQ(refreshes_, 0);
 
   showWindowWithRoot(screen_)->updateIfNeeded();
   EXPECT_EQ(header_->state(), RefreshState::kRefreshing);
-  clock_->advance(250ms);
+  clock_.advance(250ms);
   EXPECT_EQ(refreshes_, 1);
 }
 
@@ -92,7 +92,7 @@ TEST_F(RefreshHeaderTest, ARefreshEndedBeforeItsBlockRanNeverRunsIt) {
   showWindowWithRoot(screen_);
   header_->beginRefreshing();
   header_->endRefreshing();
-  clock_->advance(1s);
+  clock_.advance(1s);
   EXPECT_EQ(refreshes_, 0);
 }
 

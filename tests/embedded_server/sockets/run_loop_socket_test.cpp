@@ -9,6 +9,7 @@
 #include "embedded_server/sockets/RunLoopSocketException.h"
 #include "loopback_peer_test_util.h"
 #include "platform/foundation/loop/RunLoop.h"
+#include "support/scoped_manual_clock.h"
 
 namespace {
 
@@ -155,7 +156,7 @@ TEST_F(RunLoopSocketTest, AFailedConnectionClosesTheSocket) {
 }
 
 TEST_F(RunLoopSocketTest, ATimeOutClosesTheSocketOnTheLoopsClock) {
-  ns::ManualClock& clock = loop_.installManualClockForTesting();
+  testsupport::ScopedManualClock clock(loop_);
   connect();
   socket_->readData(10, 1);
   clock.advance(std::chrono::seconds(9));

@@ -11,6 +11,7 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "sample_backend/statistics/StatisticsServer.h"
+#include "support/scoped_manual_clock.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ class RunLoopSocketModelTest : public ::testing::Test {
   }
 
   ns::RunLoop& loop_ = ns::RunLoop::main();
-  ns::ManualClock& clock_ = loop_.installManualClockForTesting();
+  testsupport::ScopedManualClock clock_{loop_};
   std::unique_ptr<StatisticsServer> server_;
   std::shared_ptr<RunLoopSocketModel> client_;
 };

@@ -8,6 +8,7 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/net/URLConnection.h"
 #include "platform/net/url_connection_test_util.h"
+#include "support/scoped_manual_clock.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ using DataDisposition = ns::URLConnectionDelegate::DataDisposition;
 void onManualClock(const std::function<void(ns::RunLoop& loop, ns::ManualClock& clock)>& test) {
   std::thread([&] {
     ns::RunLoop& loop = ns::RunLoop::current();
-    test(loop, loop.installManualClockForTesting());
+    testsupport::ScopedManualClock clock(loop);
+    test(loop, clock.clock());
   }).join();
 }
 

@@ -18,6 +18,7 @@
 #include "platform/uikit/controllers/ViewController.h"
 #include "platform/uikit/storyboard/Nib.h"
 #include "platform/uikit/storyboard/Storyboard.h"
+#include "support/scoped_manual_clock.h"
 
 namespace uikit::testing {
 
@@ -63,10 +64,7 @@ class NotificationLog {
 
 class UikitTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    clock_ = &ns::RunLoop::main().installManualClockForTesting();
-    resetUikit();
-  }
+  void SetUp() override { resetUikit(); }
   void TearDown() override { resetUikit(); }
 
   // Runs the tasks posted so far, such as animation completions and did-appear callbacks.
@@ -81,7 +79,7 @@ class UikitTest : public ::testing::Test {
     return window;
   }
 
-  ns::ManualClock* clock_ = nullptr;
+  testsupport::ScopedManualClock clock_;
 
  private:
   void resetUikit() {

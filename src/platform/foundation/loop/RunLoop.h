@@ -93,6 +93,10 @@ class RunLoop {
   // Switches the loop to a manual clock that starts at the current time and only moves when advanced.
   // Returns the clock, owned by the loop. Installing twice returns the same clock.
   virtual ManualClock& installManualClockForTesting() = 0;
+  // Switches the loop back to the steady clock and destroys the manual clock, so that a test leaves the loop
+  // as it found it. Timers keep their fire dates, which the steady clock then reads. Does nothing on the
+  // steady clock.
+  virtual void restoreSteadyClockForTesting() = 0;
 
  protected:
   friend class Timer;

@@ -127,6 +127,10 @@ ManualClock& RunLoopImpl::installManualClockForTesting() {
   return *manualClock_;
 }
 
+void RunLoopImpl::restoreSteadyClockForTesting() {
+  manualClock_.reset();
+}
+
 void RunLoopImpl::scheduleTimer(std::shared_ptr<Timer> timer) {
   timer->sequence_ = nextTimerSequence_++;
   const TimerKey key{timer->fireDate_, timer->sequence_};

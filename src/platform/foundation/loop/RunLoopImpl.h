@@ -40,6 +40,7 @@ class RunLoopImpl final : public RunLoop {
   std::size_t runPending() override;
   TimePoint now() const override;
   ManualClock& installManualClockForTesting() override;
+  void restoreSteadyClockForTesting() override;
 
  protected:
   void scheduleTimer(std::shared_ptr<Timer> timer) override;

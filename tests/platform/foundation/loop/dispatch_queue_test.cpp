@@ -11,6 +11,7 @@
 
 #include "loop_test_util.h"
 #include "platform/foundation/loop/DispatchQueue.h"
+#include "support/scoped_manual_clock.h"
 
 namespace ns {
 namespace {
@@ -169,7 +170,7 @@ TEST(MainDispatchQueueTest, RunsTasksOnTheMainLoopAndSyncWaitsForThem) {
 }
 
 TEST(MainDispatchQueueTest, AfterIsDrivenByTheManualClock) {
-  ManualClock& clock = RunLoop::main().installManualClockForTesting();
+  testsupport::ScopedManualClock clock;
   DispatchQueue& main = DispatchQueue::main();
   std::vector<std::string> fired;
   main.after(10s, [&] { fired.push_back("main thread"); });

@@ -1,10 +1,12 @@
+#include "platform/foundation/loop/Timer.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/foundation/loop/RunLoop.h"
-#include "platform/foundation/loop/Timer.h"
+#include "support/scoped_manual_clock.h"
 
 namespace ns {
 namespace {
@@ -15,7 +17,7 @@ using namespace std::chrono_literals;
 class TimerTest : public ::testing::Test {
  protected:
   RunLoop& loop_ = RunLoop::main();
-  ManualClock& clock_ = loop_.installManualClockForTesting();
+  testsupport::ScopedManualClock clock_{loop_};
   std::vector<std::string> fired_;
 
   std::shared_ptr<Timer> record(std::string name, Duration interval, Timer::Repeats repeats) {
@@ -118,6 +120,20 @@ TEST_F(TimerTest, DueTimerFiresInTheNextTurnManualClockTimersWaitForTheClockAndF
   manual->fire();
   clock_.advance(200s);
   EXPECT_EQ(fired_, (std::vector<std::string>{"zero", "soon", "manual"}));
+}
+
+// A test's manual clock ends with its scope: the loop reads the steady clock again, which is far behind the
+// hour the manual clock was moved on.
+TEST(ScopedManualClockTest, TheLoopReadsTheSteadyClockAgainWhenTheScopeEnds) {
+  RunLoop& loop = RunLoop::main();
+  TimePoint manualTime;
+  {
+    testsupport::ScopedManualClock clock(loop);
+    clock.advance(1h);
+    manualTime = loop.now();
+    EXPECT_EQ(manualTime, clock.now());
+  }
+  EXPECT_LT(loop.now(), manualTime);
 }
 
 }  // namespace
