@@ -13,19 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "app/network/DeviceUID.h"
 #include "app/network/QMNetworkHelper.h"
 #include "app/network/QMServerHosts.h"
 #include "app/network/TREncrypt.h"
-#include "app/session/QMAppServices.h"
-#include "app/session/QMUser.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
-#include "platform/outside/SimulatedNetwork.h"
-#include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Window.h"
 #include "sample_backend/api/ApiReply.h"
 #include "sample_backend/api/ApiServer.h"
+#include "support/process_reset.h"
 #include "ui/hud/ProgressHUD.h"
 
 namespace apptest {
@@ -81,15 +77,7 @@ class AppTestEnvironment {
   uikit::Window& window() { return *window_; }
 
   // Forgets what the process holds in memory, as a restart would; the sandbox's files stay.
-  void startNewProcess() {
-    uikit::Application::sharedApplication().resetForTesting();
-    sandbox_.simulateRestart();
-    QMUser::resetSharedInstanceForTesting();
-    QMAppServices::resetForTesting();
-    QMNetworkHelper::resetForTesting();
-    DeviceUID::resetCacheForTesting();
-    outside::SimulatedNetwork::resetForTesting();
-  }
+  void startNewProcess() { testsupport::resetForTesting(); }
 
   // Posts `path` with the common parameters of `parameters`, as the API clients do, and waits for the reply.
   Reply post(const std::string& path, const std::optional<ns::Dictionary>& parameters = std::nullopt) {

@@ -13,11 +13,12 @@
 
 #include "app/app_test_util.h"
 #include "app/course/QMCourseDataModel.h"
+#include "app/course/QMLiveGroupModel.h"
+#include "app/session/QMUser.h"
 #include "app/store/QMCoreDataHelper.h"
 #include "app/store/QMSeason.h"
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
-#include "app/course/QMLiveGroupModel.h"
 
 namespace coursetest {
 

@@ -4,6 +4,7 @@
 #include "app/base/QMBaseViewController.h"
 #include "app/helpers/MyButtonSelf.h"
 #include "app/helpers/ui_helper_test_util.h"
+#include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Device.h"
 
 namespace {

@@ -8,16 +8,16 @@
 #include <chrono>
 #include <memory>
 
-#include "app/helpers/ZBAlertView.h"
 #include "platform/foundation/loop/RunLoop.h"
-#include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Window.h"
+#include "support/process_reset.h"
+#include "support/scoped_manual_clock.h"
 
 namespace apptest {
 
 class UiHelperTest : public ::testing::Test {
  protected:
-  UiHelperTest() : clock_(ns::RunLoop::main().installManualClockForTesting()) {
+  UiHelperTest() {
     reset();
     window_ = std::make_shared<uikit::Window>();
     window_->makeKeyAndVisible();
@@ -35,13 +35,12 @@ class UiHelperTest : public ::testing::Test {
     nextTurn();
   }
 
-  ns::ManualClock& clock_;
+  testsupport::ScopedManualClock clock_;
   std::shared_ptr<uikit::Window> window_;
 
  private:
   void reset() {
-    ZBAlertView::resetForTesting();
-    uikit::Application::sharedApplication().resetForTesting();
+    testsupport::resetForTesting();
     nextTurn();
   }
 };

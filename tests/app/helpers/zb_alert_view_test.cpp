@@ -5,6 +5,7 @@
 
 #include "app/helpers/ZBAlertView.h"
 #include "app/helpers/ui_helper_test_util.h"
+#include "platform/uikit/app/Application.h"
 #include "platform/uikit/views/Label.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "platform/foundation/storage/Pasteboard.h"
 #include "platform/foundation/storage/UserDefaults.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
+#include "support/process_reset.h"
 
 namespace {
 
@@ -50,10 +51,7 @@ class DeviceUIDTest : public ::testing::Test {
   DeviceUIDTest() { restart(); }
   ~DeviceUIDTest() override { restart(); }
 
-  void restart() {
-    sandbox_.simulateRestart();
-    DeviceUID::resetCacheForTesting();
-  }
+  void restart() { testsupport::resetForTesting(); }
 
   ns::Dictionary storedDictionary() {
     return ns::UserDefaults::standardUserDefaults().dictionaryForKey("DeviceUID").value_or(ns::Dictionary());

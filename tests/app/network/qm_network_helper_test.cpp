@@ -4,8 +4,12 @@
 #include <vector>
 
 #include "app/app_test_util.h"
+#include "app/network/DeviceUID.h"
 #include "app/network/QMNetworkHelper.h"
+#include "app/session/QMAppServices.h"
+#include "app/session/QMUser.h"
 #include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Device.h"
 

@@ -10,6 +10,7 @@
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/UserDefaults.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
+#include "support/process_reset.h"
 
 namespace {
 
@@ -19,11 +20,7 @@ class QMUserTest : public ::testing::Test {
   ~QMUserTest() override { restart(); }
 
   // Starts a new process over the same sandbox.
-  void restart() {
-    sandbox_.simulateRestart();
-    QMUser::resetSharedInstanceForTesting();
-    QMAppServices::resetForTesting();
-  }
+  void restart() { testsupport::resetForTesting(); }
 
   QMUser& user() { return *QMUser::sharedInstance(); }
   static ns::UserDefaults& defaults() { return ns::UserDefaults::standardUserDefaults(); }

@@ -10,27 +10,23 @@
 #include <memory>
 #include <string>
 
-#include "analytics/UsageClick.h"
 #include "app/app_test_util.h"
 #include "app/session/QMAppServices.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/CoursePlaceholderController.h"
-#include "app/store/QMCoreDataHelper.h"
 #include "app/user/QMUserStoryboard.h"
-#include "platform/avfoundation/AudioSession.h"
 #include "platform/foundation/loop/RunLoop.h"
-#include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/driver/Driver.h"
-#include "platform/uikit/storyboard/Storyboard.h"
+#include "support/process_reset.h"
+#include "support/scoped_manual_clock.h"
 
 namespace shelltest {
 
 class ShellTest : public ::testing::Test {
  protected:
-  ShellTest() : clock_(ns::RunLoop::main().installManualClockForTesting()) {
-    resetProcessWideParts();
-    uikit::Storyboard::removeAllForTesting();
+  // app_ has put every process-wide instance back before the scenes are registered.
+  ShellTest() {
     QMUserStoryboard::registerScenes();
     CoursePlaceholderController::registerScenes();
     QMAppServices::setDownloadPauser([this] { ++pausedDownloads_; });
@@ -38,10 +34,9 @@ class ShellTest : public ::testing::Test {
 
   ~ShellTest() override {
     delegate_.reset();
-    uikit::Application::sharedApplication().resetForTesting();
+    testsupport::resetForTesting();
+    // Whatever the session left posted runs now, against the fresh state.
     ns::RunLoop::main().runPending();
-    resetProcessWideParts();
-    uikit::Storyboard::removeAllForTesting();
   }
 
   // Launches the application with a new delegate and lets its first screen settle.
@@ -84,18 +79,10 @@ class ShellTest : public ::testing::Test {
 
   std::size_t loginsSent() { return app_.backend().recordedRequests(apptest::kLoginPath).size(); }
 
-  ns::ManualClock& clock_;
+  testsupport::ScopedManualClock clock_;
   apptest::AppTestEnvironment app_;
   std::shared_ptr<AppDelegate> delegate_;
   int pausedDownloads_ = 0;
-
- private:
-  static void resetProcessWideParts() {
-    uikit::AlertView::removeAllForTesting();
-    av::AudioSession::sharedInstance().resetForTesting();
-    UsageClick::resetForTesting();
-    QMCoreDataHelper::resetSharedInstanceForTesting();
-  }
 };
 
 }  // namespace shelltest

@@ -2,26 +2,19 @@
 
 #include <algorithm>
 
-#include "app/network/QMNetworkHelper.h"
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/store/QMSubject.h"
 #include "platform/foundation/formats/JSONSerialization.h"
-#include "platform/outside/SimulatedNetwork.h"
 #include "sample_backend/media/MediaPaths.h"
+#include "support/process_reset.h"
 
 namespace downloadtest {
 namespace {
 
 // Drops every process-wide object of the client, as a process that ends would.
 void forgetClient() {
-  QMDownloadHelper::resetSharedInstanceForTesting();
-  QMCoreDataHelper::resetSharedInstanceForTesting();
-  QMNetworkHelper::resetForTesting();
-  QMUser::resetSharedInstanceForTesting();
-  QMAppServices::resetForTesting();
-  outside::SimulatedNetwork::resetForTesting();
-  ns::UserDefaults::resetStandardUserDefaultsForTesting();
+  testsupport::resetForTesting();
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+#include "support/process_reset.h"
+
+#include <optional>
+
+#include "analytics/UsageClick.h"
+#include "app/helpers/ZBAlertView.h"
+#include "app/network/DeviceUID.h"
+#include "app/network/QMNetworkHelper.h"
+#include "app/session/QMAppServices.h"
+#include "app/session/QMUser.h"
+#include "app/store/QMCoreDataHelper.h"
+#include "learning/downloads/QMDownloadHelper.h"
+#include "platform/avfoundation/AudioSession.h"
+#include "platform/foundation/storage/Bundle.h"
+#include "platform/foundation/storage/Pasteboard.h"
+#include "platform/foundation/storage/UserDefaults.h"
+#include "platform/foundation/text/PreferredLanguages.h"
+#include "platform/net/NetworkReachability.h"
+#include "platform/net/ServerTrust.h"
+#include "platform/outside/SimulatedNetwork.h"
+#include "platform/uikit/alerts/AlertView.h"
+#include "platform/uikit/app/Application.h"
+#include "platform/uikit/storyboard/Nib.h"
+#include "platform/uikit/storyboard/Storyboard.h"
+
+namespace testsupport {
+
+void resetForTesting() {
+  QMDownloadHelper::resetSharedInstanceForTesting();
+
+  ZBAlertView::resetForTesting();
+  QMCoreDataHelper::resetSharedInstanceForTesting();
+  QMNetworkHelper::resetForTesting();
+  QMAppServices::resetForTesting();
+  QMUser::resetSharedInstanceForTesting();
+  DeviceUID::resetCacheForTesting();
+
+  UsageClick::resetForTesting();
+
+  uikit::Application::sharedApplication().resetForTesting();
+  uikit::AlertView::removeAllForTesting();
+  uikit::Storyboard::removeAllForTesting();
+  uikit::Nib::removeAllForTesting();
+
+  av::AudioSession::sharedInstance().resetForTesting();
+  outside::SimulatedNetwork::resetForTesting();
+  ns::NetworkReachability::setFlagsForTesting(std::nullopt);
+  ns::ServerTrust::setAdditionalAnchorsForTesting({});
+
+  ns::UserDefaults::resetStandardUserDefaultsForTesting();
+  ns::Pasteboard::resetForTesting();
+  ns::setPreferredLanguagesForTesting(std::nullopt);
+  ns::Bundle::setMainBundleResourcePathForTesting(std::nullopt);
+}
+
+}  // namespace testsupport
