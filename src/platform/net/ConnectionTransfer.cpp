@@ -29,6 +29,14 @@ bool isRedirectStatus(long statusCode) {
          statusCode == 308;
 }
 
+// How many times libcurl may send one request. When a kept-alive connection dies after the request went out
+// and before any reply came, libcurl sends it again on a new connection; the server may have acted on the
+// first one, so only requests that are safe to repeat get that second chance.
+int maximumAttemptsFor(const URLRequest& request) {
+  const std::string& method = request.HTTPMethod();
+  return method == "GET" || method == "HEAD" ? 2 : 1;
+}
+
 bool sameOrigin(const URL& a, const URL& b) {
   return a.scheme() == b.scheme() && a.host() == b.host() && a.port() == b.port();
 }
@@ -101,6 +109,8 @@ void ConnectionTransfer::configureHandle() {
   trustRefused_ = false;
   uploadedReported_ = 0;
   uploadExpected_ = announcedBodyLength(request_);
+  attempts_ = 0;
+  repeatRefused_ = false;
 
   curl_easy_reset(easy_);
   headerList_ = applyRequest(easy_, request_);
@@ -287,6 +297,11 @@ int ConnectionTransfer::onPrerequest(void* self, char*, char*, int, int) {
   if (transfer.ended_) {
     return CURL_PREREQFUNC_ABORT;
   }
+  // Called once for each time the request is about to go out, a resend after a lost connection included.
+  if (++transfer.attempts_ > maximumAttemptsFor(transfer.request_)) {
+    transfer.repeatRefused_ = true;
+    return CURL_PREREQFUNC_ABORT;
+  }
   if (transfer.trustJudged_ || !isHTTPSScheme(*transfer.request_.url())) {
     return CURL_PREREQFUNC_OK;
   }
@@ -328,6 +343,10 @@ void ConnectionTransfer::onTransferDone(CURLcode result) {
   const std::shared_ptr<InputStream>& bodyStream = request_.HTTPBodyStream();
   if (bodyStream && bodyStream->streamStatus() == StreamStatus::kError && bodyStream->streamError()) {
     fail(*bodyStream->streamError());
+    return;
+  }
+  if (repeatRefused_) {
+    fail(kURLErrorNetworkConnectionLost);
     return;
   }
   if (result != CURLE_OK) {

@@ -2,9 +2,11 @@
 
 // ns::ConnectionTransfer: the loading work behind one URLConnection: a libcurl easy handle (lent by the
 // engine) configured from the current request, the response being read, redirects, the idle time-out,
-// back-pressure, and the calls to the delegate. It follows URLConnectionDelegate's order and makes no
-// delegate call once it has ended. While running it holds its URLConnection, as the loop holds a running
-// connection. Thread-safety: used only on the thread of the engine it runs on.
+// back-pressure, and the calls to the delegate. When a kept-alive connection dies unanswered after the
+// request went out, a GET or HEAD is sent once more on a new connection; any other request fails with
+// kURLErrorNetworkConnectionLost, since the server may have acted on it. It follows URLConnectionDelegate's
+// order and makes no delegate call once it has ended. While running it holds its URLConnection, as the loop
+// holds a running connection. Thread-safety: used only on the thread of the engine it runs on.
 
 #include <curl/curl.h>
 #include <openssl/ssl.h>
@@ -113,6 +115,8 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
   bool trustRefused_ = false;
   std::int64_t uploadedReported_ = 0;
   std::int64_t uploadExpected_ = -1;
+  int attempts_ = 0;            // times libcurl set out to send the request
+  bool repeatRefused_ = false;  // a resend was stopped: the connection was lost after the request went out
 };
 
 }  // namespace ns
