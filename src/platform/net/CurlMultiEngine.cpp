@@ -209,6 +209,8 @@ void CurlMultiEngine::removeNow(CURL* easy) {
   Running entry = std::move(found->second);
   requireMultiOK(curl_multi_remove_handle(multi_.get(), easy), "curl_multi_remove_handle");
   transfers_.erase(found);
+  // The handle may serve another transfer next; a failure still waiting for this one must not reach it.
+  std::erase_if(pendingFailures_, [easy](const auto& failure) { return failure.first == easy; });
   giveBack(*entry.transfer);
 
   const auto server = servers_.find(entry.server);
