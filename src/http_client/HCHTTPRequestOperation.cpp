@@ -74,12 +74,12 @@ std::shared_ptr<const ns::HTTPURLResponse> HCHTTPRequestOperation::response() co
 }
 
 std::shared_ptr<HCHTTPResponseSerializer> HCHTTPRequestOperation::responseSerializer() const {
-  std::lock_guard lock(lock_);
+  std::lock_guard lock(serializationMutex_);
   return responseSerializer_;
 }
 
 void HCHTTPRequestOperation::setResponseSerializer(std::shared_ptr<HCHTTPResponseSerializer> serializer) {
-  std::lock_guard lock(lock_);
+  std::lock_guard lock(serializationMutex_);
   responseSerializer_ = std::move(serializer);
   responseSerialized_ = false;
   responseObject_.reset();
@@ -87,7 +87,7 @@ void HCHTTPRequestOperation::setResponseSerializer(std::shared_ptr<HCHTTPRespons
 }
 
 std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
-  std::lock_guard lock(lock_);
+  std::lock_guard lock(serializationMutex_);
   if (!responseSerialized_ && isFinished() && !HCURLConnectionOperation::error()) {
     HCSerializedResponse serialized =
         responseSerializer_->responseObjectForResponse(HCURLConnectionOperation::response(), responseData());
@@ -99,13 +99,15 @@ std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
 }
 
 std::optional<ns::Error> HCHTTPRequestOperation::responseSerializationError() const {
-  std::lock_guard lock(lock_);
+  std::lock_guard lock(serializationMutex_);
   return responseSerializationError_;
 }
 
 std::optional<ns::Error> HCHTTPRequestOperation::error() const {
-  std::lock_guard lock(lock_);
-  return responseSerializationError_ ? responseSerializationError_ : HCURLConnectionOperation::error();
+  if (std::optional<ns::Error> serializationError = responseSerializationError()) {
+    return serializationError;
+  }
+  return HCURLConnectionOperation::error();
 }
 
 void HCHTTPRequestOperation::setCompletionBlockWithSuccess(SuccessBlock success, FailureBlock failure) {
@@ -149,7 +151,6 @@ void HCHTTPRequestOperation::pause() {
 }
 
 void HCHTTPRequestOperation::prepareRequestForResume() {
-  std::lock_guard lock(lock_);
   const std::shared_ptr<ns::OutputStream> stream = outputStream();
   std::uint64_t offset = 0;
   if (std::optional<std::uint64_t> fileOffset = stream ? stream->fileCurrentOffset() : std::nullopt) {

@@ -11,6 +11,7 @@
 // Thread-safety: as HCURLConnectionOperation.
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "http_client/HCHTTPResponseSerializer.h"
@@ -70,7 +71,10 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
  private:
   void prepareRequestForResume();
 
-  // Guarded by lock_
+  // Held around the fields below, and while the reply is serialised so that it is serialised once. The base
+  // class's lock may be taken while it is held, never the other way round.
+  mutable std::mutex serializationMutex_;
+  // Guarded by serializationMutex_
   std::shared_ptr<HCHTTPResponseSerializer> responseSerializer_;
   mutable bool responseSerialized_ = false;
   mutable std::optional<ns::Value> responseObject_;

@@ -140,22 +140,35 @@ bool HCURLConnectionOperation::canChangeState(State to) const {
 }
 
 bool HCURLConnectionOperation::setState(State to) {
-  std::lock_guard lock(lock_);
-  if (!canChangeState(to)) {
-    return false;
+  std::optional<StateChange> change;
+  {
+    std::lock_guard lock(lock_);
+    change = changeStateLocked(to);
   }
-  const State from = state_;
-  willChangeValueForKey(keyOfState(to));
-  willChangeValueForKey(keyOfState(from));
-  state_ = to;
-  if (to == State::kFinished) {
+  announceStateChange(change);
+  return change.has_value();
+}
+
+std::optional<HCURLConnectionOperation::StateChange> HCURLConnectionOperation::changeStateLocked(State to) {
+  if (!canChangeState(to)) {
+    return std::nullopt;
+  }
+  return StateChange{state_.exchange(to), to};
+}
+
+void HCURLConnectionOperation::announceStateChange(const std::optional<StateChange>& change) {
+  if (!change) {
+    return;
+  }
+  if (change->to == State::kFinished) {
     // Posted before the change is announced, so that it reaches the main queue ahead of anything the
     // completion block queues there.
     postNotificationOnMainQueue(kHCNetworkingOperationDidFinishNotification);
   }
-  didChangeValueForKey(keyOfState(from));
-  didChangeValueForKey(keyOfState(to));
-  return true;
+  willChangeValueForKey(keyOfState(change->to));
+  willChangeValueForKey(keyOfState(change->from));
+  didChangeValueForKey(keyOfState(change->from));
+  didChangeValueForKey(keyOfState(change->to));
 }
 
 bool HCURLConnectionOperation::isReady() const {
@@ -163,20 +176,32 @@ bool HCURLConnectionOperation::isReady() const {
 }
 
 void HCURLConnectionOperation::start() {
-  std::lock_guard lock(lock_);
-  if (isCancelled()) {
-    postOnNetworkThread([self = retainedSelf()] { self->cancelConnection(); });
-  } else if (isReady() && setState(State::kExecuting)) {
+  std::optional<StateChange> change;
+  {
+    std::lock_guard lock(lock_);
+    if (isCancelled()) {
+      postOnNetworkThread([self = retainedSelf()] { self->cancelConnection(); });
+      return;
+    }
+    if (!isReady()) {
+      return;
+    }
+    change = changeStateLocked(State::kExecuting);
+  }
+  announceStateChange(change);
+  if (change) {
     postOnNetworkThread([self = retainedSelf()] { self->operationDidStart(); });
   }
 }
 
 void HCURLConnectionOperation::cancel() {
-  std::lock_guard lock(lock_);
   if (isFinished() || isCancelled()) {
     return;
   }
+  // Announced before the lock is taken. A start() meanwhile either sees the cancellation or leaves the
+  // operation executing, which the check below then finds.
   ns::Operation::cancel();
+  std::lock_guard lock(lock_);
   // A paused operation has no connection left, but it still has to finish so that its completion runs and
   // its queue lets go of it.
   if (isExecuting() || isPaused()) {
@@ -188,25 +213,25 @@ void HCURLConnectionOperation::pause() {
   if (isPaused() || isFinished() || isCancelled()) {
     return;
   }
-  std::lock_guard lock(lock_);
-  if (isExecuting()) {
-    postOnNetworkThread([self = retainedSelf()] { self->operationDidPause(); });
-    postNotificationOnMainQueue(kHCNetworkingOperationDidFinishNotification);
+  std::optional<StateChange> change;
+  {
+    std::lock_guard lock(lock_);
+    if (isExecuting()) {
+      postOnNetworkThread([self = retainedSelf()] { self->operationDidPause(); });
+      postNotificationOnMainQueue(kHCNetworkingOperationDidFinishNotification);
+    }
+    change = changeStateLocked(State::kPaused);
   }
-  setState(State::kPaused);
+  announceStateChange(change);
 }
 
 void HCURLConnectionOperation::resume() {
   if (!isPaused()) {
     return;
   }
-  std::lock_guard lock(lock_);
-  setState(State::kReady);
-  start();
-}
-
-void HCURLConnectionOperation::finish() {
-  setState(State::kFinished);
+  if (setState(State::kReady)) {
+    start();
+  }
 }
 
 void HCURLConnectionOperation::postNotificationOnMainQueue(const char* name) {
@@ -291,40 +316,58 @@ void HCURLConnectionOperation::operationDidPause() {
 }
 
 void HCURLConnectionOperation::cancelConnection() {
-  std::lock_guard lock(lock_);
-  if (isFinished()) {
-    return;
+  std::optional<StateChange> finished;
+  {
+    std::lock_guard lock(lock_);
+    if (isFinished()) {
+      return;
+    }
+    if (connection_) {
+      connection_->cancel();
+    }
+    finished = failLocked(ns::makeURLError(ns::kURLErrorCancelled, request_.url()));
   }
-  const ns::Error cancellation = ns::makeURLError(ns::kURLErrorCancelled, request_.url());
-  if (connection_) {
-    connection_->cancel();
-  }
-  failWithError(cancellation);
+  announceStateChange(finished);
 }
 
 void HCURLConnectionOperation::failWithError(const ns::Error& error) {
-  std::lock_guard lock(lock_);
+  std::optional<StateChange> finished;
+  {
+    std::lock_guard lock(lock_);
+    finished = failLocked(error);
+  }
+  announceStateChange(finished);
+}
+
+std::optional<HCURLConnectionOperation::StateChange> HCURLConnectionOperation::failLocked(
+    const ns::Error& error) {
   error_ = error;
   outputStream_->close();
   connection_.reset();
-  finish();
+  return changeStateLocked(State::kFinished);
 }
 
-void HCURLConnectionOperation::cancelAndFailWithError(ns::URLConnection& connection, const ns::Error& error) {
+std::optional<HCURLConnectionOperation::StateChange> HCURLConnectionOperation::cancelAndFailLocked(
+    ns::URLConnection& connection, const ns::Error& error) {
   connection.cancel();
-  failWithError(error);
+  return failLocked(error);
 }
 
 bool HCURLConnectionOperation::discardReceivedBody(ns::URLConnection& connection) {
-  std::lock_guard lock(lock_);
-  pendingBody_.clear();
-  if (!outputStream_->discardWrittenBytes()) {
+  std::optional<StateChange> finished;
+  {
+    std::lock_guard lock(lock_);
+    pendingBody_.clear();
+    if (outputStream_->discardWrittenBytes()) {
+      totalBytesRead_ = 0;
+      return true;
+    }
     // The server sent the whole body again, and a stream that cannot start over would hold it twice.
-    cancelAndFailWithError(connection, ns::makeURLError(ns::kURLErrorBadServerResponse, request_.url()));
-    return false;
+    finished =
+        cancelAndFailLocked(connection, ns::makeURLError(ns::kURLErrorBadServerResponse, request_.url()));
   }
-  totalBytesRead_ = 0;
-  return true;
+  announceStateChange(finished);
+  return false;
 }
 
 bool HCURLConnectionOperation::writePendingBody() {
@@ -365,34 +408,37 @@ void HCURLConnectionOperation::waitForSpace() {
 }
 
 void HCURLConnectionOperation::streamDidGainSpace() {
-  std::lock_guard lock(lock_);
-  // Reports that nobody waits for (the operation ended or paused meanwhile) change nothing.
-  if (!std::exchange(waitingForSpace_, false) || isFinished() || (!connection_ && !finishWhenBodyWritten_)) {
-    return;
-  }
-  if (!writePendingBody()) {
-    if (connection_) {
-      connection_->cancel();
+  std::optional<StateChange> finished;
+  {
+    std::lock_guard lock(lock_);
+    // Reports that nobody waits for (the operation ended or paused meanwhile) change nothing.
+    if (!std::exchange(waitingForSpace_, false) || isFinished() ||
+        (!connection_ && !finishWhenBodyWritten_)) {
+      return;
     }
-    failWithError(streamFailure(*outputStream_));
-    return;
+    if (!writePendingBody()) {
+      if (connection_) {
+        connection_->cancel();
+      }
+      finished = failLocked(streamFailure(*outputStream_));
+    } else if (!pendingBody_.empty() || !outputStream_->hasSpaceAvailable()) {
+      waitForSpace();
+    } else if (finishWhenBodyWritten_) {
+      finished = finishLoadingLocked();
+    } else if (connection_) {
+      connection_->resumeReceiving();
+    }
   }
-  if (!pendingBody_.empty() || !outputStream_->hasSpaceAvailable()) {
-    waitForSpace();
-  } else if (finishWhenBodyWritten_) {
-    finishLoading();
-  } else if (connection_) {
-    connection_->resumeReceiving();
-  }
+  announceStateChange(finished);
 }
 
-void HCURLConnectionOperation::finishLoading() {
+std::optional<HCURLConnectionOperation::StateChange> HCURLConnectionOperation::finishLoadingLocked() {
   if (const ns::Data* data = outputStream_->dataWrittenToMemory()) {
     responseData_ = *data;
   }
   outputStream_->close();
   connection_.reset();
-  finish();
+  return changeStateLocked(State::kFinished);
 }
 
 // ns::URLConnectionDelegate.
@@ -448,13 +494,22 @@ void HCURLConnectionOperation::didReceiveResponse(ns::URLConnection&,
 
 ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::didReceiveData(
     ns::URLConnection& connection, const std::uint8_t* bytes, std::size_t length) {
+  std::optional<StateChange> failed;
+  const DataDisposition disposition = takeData(connection, bytes, length, failed);
+  announceStateChange(failed);
+  return disposition;
+}
+
+ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::takeData(
+    ns::URLConnection& connection, const std::uint8_t* bytes, std::size_t length,
+    std::optional<StateChange>& failed) {
   std::lock_guard lock(lock_);
   if (!pendingBody_.empty()) {
     return DataDisposition::kNoSpace;
   }
   if (!outputStream_->hasSpaceAvailable()) {
     if (outputStream_->streamStatus() == ns::StreamStatus::kError) {
-      cancelAndFailWithError(connection, streamFailure(*outputStream_));
+      failed = cancelAndFailLocked(connection, streamFailure(*outputStream_));
       return DataDisposition::kConsumed;
     }
     waitForSpace();
@@ -465,7 +520,7 @@ ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::didReceiveD
     const std::ptrdiff_t count = outputStream_->write(bytes + written, length - written);
     if (count < 0) {
       // A body with a hole in it is no body: the operation fails rather than finish with what it has.
-      cancelAndFailWithError(connection, streamFailure(*outputStream_));
+      failed = cancelAndFailLocked(connection, streamFailure(*outputStream_));
       return DataDisposition::kConsumed;
     }
     if (count == 0) {
@@ -490,12 +545,16 @@ ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::didReceiveD
 }
 
 void HCURLConnectionOperation::didFinishLoading(ns::URLConnection&) {
-  std::lock_guard lock(lock_);
-  if (!pendingBody_.empty()) {
-    finishWhenBodyWritten_ = true;
-    return;
+  std::optional<StateChange> finished;
+  {
+    std::lock_guard lock(lock_);
+    if (!pendingBody_.empty()) {
+      finishWhenBodyWritten_ = true;
+      return;
+    }
+    finished = finishLoadingLocked();
   }
-  finishLoading();
+  announceStateChange(finished);
 }
 
 void HCURLConnectionOperation::didFailWithError(ns::URLConnection&, const ns::Error& error) {
@@ -555,6 +614,10 @@ std::optional<ns::Data> HCURLConnectionOperation::responseData() const {
 
 std::optional<ns::StringEncoding> HCURLConnectionOperation::responseStringEncoding() const {
   std::lock_guard lock(lock_);
+  return responseStringEncodingLocked();
+}
+
+std::optional<ns::StringEncoding> HCURLConnectionOperation::responseStringEncodingLocked() const {
   if (!response_) {
     return std::nullopt;
   }
@@ -566,7 +629,7 @@ std::optional<ns::StringEncoding> HCURLConnectionOperation::responseStringEncodi
 std::optional<std::string> HCURLConnectionOperation::responseString() const {
   std::lock_guard lock(lock_);
   if (!responseString_ && response_ && responseData_) {
-    responseString_ = responseStringEncoding()->decode(*responseData_);
+    responseString_ = responseStringEncodingLocked()->decode(*responseData_);
   }
   return responseString_;
 }

@@ -22,6 +22,9 @@
 //
 // Thread-safety: every public method may be called from any thread. Connection callbacks run on the network
 // thread; progress blocks on the main queue; the completion block on the completion queue (main by default).
+// State changes are made under the operation's lock and announced to key observers once it is released, so
+// an observer (or the completion) may call back into the operation; observers hear "will" and "did" after
+// the change is made.
 // The completion the operation installs only queues work onward, so it runs on the network thread as the
 // operation finishes, without a thread hop of its own.
 
@@ -196,14 +199,22 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void didFinishLoading(ns::URLConnection& connection) override;
   void didFailWithError(ns::URLConnection& connection, const ns::Error& error) override;
 
-  // Held while the state changes and around every field below; recursive so that subclasses may call back.
-  mutable std::recursive_mutex lock_;
-
  private:
-  // Applies `state` when the transition table allows it; returns whether it did.
+  // A change of state made under lock_, to be announced once lock_ is released.
+  struct StateChange {
+    State from;
+    State to;
+  };
+
+  // Applies `state` when the transition table allows it and announces it; returns whether it did.
+  // REQUIRES: lock_ not held.
   bool setState(State state);
+  // Applies `state` when the transition table allows it; returns the change to announce, or nullopt.
+  // REQUIRES: lock_ held.
+  std::optional<StateChange> changeStateLocked(State state);
+  // Tells the key observers of `change` (nothing for nullopt). REQUIRES: lock_ not held.
+  void announceStateChange(const std::optional<StateChange>& change);
   bool canChangeState(State to) const;
-  void finish();
   void postNotificationOnMainQueue(const char* name);
   ProgressBlock uploadProgressBlock() const;
   ProgressBlock downloadProgressBlock() const;
@@ -212,9 +223,17 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void operationDidStart();
   void operationDidPause();
   void cancelConnection();
-  // Ends the operation with `error`: the stream is closed and the connection dropped.
+  // Ends the operation with `error`: the stream is closed and the connection dropped. REQUIRES: lock_ not
+  // held.
   void failWithError(const ns::Error& error);
-  void cancelAndFailWithError(ns::URLConnection& connection, const ns::Error& error);
+  // As failWithError(), returning the change to announce. REQUIRES: lock_ held.
+  std::optional<StateChange> failLocked(const ns::Error& error);
+  // Cancels `connection`, then as failLocked(). REQUIRES: lock_ held.
+  std::optional<StateChange> cancelAndFailLocked(ns::URLConnection& connection, const ns::Error& error);
+  // Writes what the connection delivered; a failure sets `failed` to the change to announce.
+  // REQUIRES: lock_ not held.
+  DataDisposition takeData(ns::URLConnection& connection, const std::uint8_t* bytes, std::size_t length,
+                           std::optional<StateChange>& failed);
   // Writes what the stream could not take yet; returns false when the stream failed.
   bool writePendingBody();
   // Sets the stream's space handler, once for the operation.
@@ -223,7 +242,13 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   // (or finishes, when loading had ended).
   void waitForSpace();
   void streamDidGainSpace();
-  void finishLoading();
+  // Keeps the body and finishes; returns the change to announce. REQUIRES: lock_ held.
+  std::optional<StateChange> finishLoadingLocked();
+  std::optional<ns::StringEncoding> responseStringEncodingLocked() const;  // REQUIRES: lock_ held.
+
+  // Held while the state changes and around every field guarded below; never while observers, blocks or
+  // other locking methods of this class are called.
+  mutable std::mutex lock_;
 
   std::atomic<State> state_{State::kReady};
   std::atomic<std::int64_t> totalBytesRead_{0};  // Changed on the network thread

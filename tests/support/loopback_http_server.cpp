@@ -178,6 +178,10 @@ class LoopbackHTTPServer::Impl {
       co_await forever.async_wait(onError);
       co_return false;
     }
+    if (response.rawReply) {
+      co_await asio::async_write(stream, asio::buffer(*response.rawReply), onError);
+      co_return false;
+    }
     co_await asio::async_write(stream, asio::buffer(headOf(response)), onError);
     if (error || headOnly) {
       co_return !error;

@@ -29,6 +29,9 @@ struct TestResponse {
   std::optional<std::size_t> closeAfterBodyBytes;
   // When true, nothing is sent and the connection stays open until the server stops.
   bool neverRespond = false;
+  // When set, these bytes go out in place of the response, as they are, and the connection closes after
+  // them: a reply that is no HTTP, or (empty) a server that read the request and hung up.
+  std::optional<std::string> rawReply;
 
   // A complete response with "Content-Type" `contentType`.
   static TestResponse text(int status, std::string body, std::string contentType = "text/plain");

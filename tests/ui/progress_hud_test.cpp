@@ -59,12 +59,16 @@ TEST_F(ProgressHUDTest, HidingForAViewReachesOnlyItsOwnHUDs) {
   view.addSubview(inner);
   auto nested = ProgressHUD::showHUDAddedTo(*inner, false);
   auto back = ProgressHUD::showHUDAddedTo(view, false);
+  auto middle = ProgressHUD::showHUDAddedTo(view, false);
   auto front = ProgressHUD::showHUDAddedTo(view, false);
   EXPECT_TRUE(ProgressHUD::hideHUDForView(view, false));
   EXPECT_FALSE(front->isShowing());
   EXPECT_TRUE(back->isShowing());
+  // Each HUD leaves the view as it hides, while the others are still to be reached.
   EXPECT_TRUE(ProgressHUD::hideAllHUDsForView(view, false));
   EXPECT_FALSE(back->isShowing());
+  EXPECT_FALSE(middle->isShowing());
+  EXPECT_EQ(view.subviews().size(), 1u);
   EXPECT_TRUE(nested->isShowing());
   EXPECT_FALSE(ProgressHUD::hideHUDForView(view, false));
   EXPECT_FALSE(ProgressHUD::hideAllHUDsForView(view, false));

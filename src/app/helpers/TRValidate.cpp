@@ -23,7 +23,7 @@ constexpr std::array<const char*, 11> kIdentityCardCheckCharacters = {"1", "0", 
 }  // namespace
 
 bool TRValidate::validateMobile(std::string_view text) {
-  return matchesWhole(R"(^((13[0-9])|(17[0-9])|(15[^4,\D])|(18[0,0-9]))\d{8}$)", text);
+  return matchesWhole(R"(^((13[0-9])|(17[0-9])|(15[^4,\D])|(18[0-9]))\d{8}$)", text);
 }
 
 bool TRValidate::validateEmail(std::string_view text) {

@@ -179,7 +179,11 @@ void RunLoopSocketModel::onSocketDidConnectToHost(RunLoopSocket&, const std::str
   stopConnectTimer();
 }
 
-void RunLoopSocketModel::onSocketDidReadData(RunLoopSocket& socket, const ns::Data& data, long) {
+void RunLoopSocketModel::onSocketDidReadData(RunLoopSocket& socket, const ns::Data& data, long tag) {
+  if (&socket == client_.get()) {
+    // The rest of a reply may come in a later read, with no write of ours in between to queue one.
+    socket.readData(-1, tag);
+  }
   // One read may bring several replies, or part of one: replies are taken whole from the stream, and each
   // is known by its text rather than by the read that happened to bring it.
   for (const std::string& message : incoming_.append(ns::stringFromData(data))) {
@@ -202,7 +206,11 @@ void RunLoopSocketModel::handleMessage(const std::string& message) {
 }
 
 void RunLoopSocketModel::onSocketDidWriteDataWithTag(RunLoopSocket& socket, long tag) {
-  socket.readData(-1, tag);
+  // The first write starts reading; from then on each read queues the next, so one read is always
+  // outstanding and writes need not add more.
+  if (&socket == client_.get() && !std::exchange(reading_, true)) {
+    socket.readData(-1, tag);
+  }
 }
 
 void RunLoopSocketModel::onSocketDidDisconnect(RunLoopSocket& socket) {
@@ -213,6 +221,7 @@ void RunLoopSocketModel::onSocketDidDisconnect(RunLoopSocket& socket) {
   stopConnectTimer();
   client_.reset();
   loggedIn_ = false;
+  reading_ = false;
   awaitedLoginTag_.reset();
   incoming_.clear();
 }

@@ -7,6 +7,8 @@
 // the last record again with start 0 and success 0.
 //
 // Messages are UTF-8 text, each ended by "|ed#"; replies are matched whole, however the reads cut them.
+// While connected, one read of the socket is always outstanding, so that the rest of a reply cut across
+// reads is taken in without waiting for a write.
 // Records wait until the client is logged in, so that none goes out without the id and token of the
 // login. A record given while the connection is down opens a new one. A connection that is not up within
 // kConnectTimeout is given up.
@@ -122,6 +124,8 @@ class RunLoopSocketModel : public ns::Object, public RunLoopSocketDelegate, publ
   // The tag of the login whose reply is awaited on the current connection.
   std::optional<long> awaitedLoginTag_;
   bool loggedIn_ = false;
+  // A read is queued on the current connection.
+  bool reading_ = false;
   std::vector<PlayRecord> heldRecords_;
   StatisticsMessageBuffer incoming_;
   std::shared_ptr<ns::Timer> connectTimer_;

@@ -29,6 +29,14 @@ bool isRedirectStatus(long statusCode) {
          statusCode == 308;
 }
 
+// How many times libcurl may send one request. When a kept-alive connection dies after the request went out
+// and before any reply came, libcurl sends it again on a new connection; the server may have acted on the
+// first one, so only requests that are safe to repeat get that second chance.
+int maximumAttemptsFor(const URLRequest& request) {
+  const std::string& method = request.HTTPMethod();
+  return method == "GET" || method == "HEAD" ? 2 : 1;
+}
+
 bool sameOrigin(const URL& a, const URL& b) {
   return a.scheme() == b.scheme() && a.host() == b.host() && a.port() == b.port();
 }
@@ -46,7 +54,11 @@ ConnectionTransfer::ConnectionTransfer(std::shared_ptr<URLConnection> connection
     : delegate_(std::move(delegate)), connection_(std::move(connection)), request_(std::move(request)) {}
 
 void ConnectionTransfer::start() {
-  engine_ = &CurlMultiEngine::forCurrentThread();
+  engine_ = CurlMultiEngine::forCurrentThread();
+  if (engine_ == nullptr) {
+    RunLoop::current().post([self = shared_from_this()] { self->fail(kURLErrorUnknown); });
+    return;
+  }
   engine_->loop().post([self = shared_from_this()] {
     if (!self->ended_) {
       self->armIdleTimer();
@@ -70,7 +82,11 @@ void ConnectionTransfer::resumeReceiving() {
     }
     self->receivingHeldBack_ = false;
     self->armIdleTimer();
-    self->engine_->drive([&] { curl_easy_pause(self->easy_, CURLPAUSE_CONT); });
+    CURLcode resumed = CURLE_OK;
+    self->engine_->drive([&] { resumed = curl_easy_pause(self->easy_.get(), CURLPAUSE_CONT); });
+    if (resumed != CURLE_OK) {
+      self->fail(urlErrorCodeForCurlResult(resumed));
+    }
   });
 }
 
@@ -80,7 +96,14 @@ void ConnectionTransfer::sendCurrentRequest() {
     return;
   }
   easy_ = engine_->borrowHandle();
-  configureHandle();
+  if (!easy_) {
+    fail(kURLErrorUnknown);
+    return;
+  }
+  if (const CURLcode configured = configureHandle(); configured != CURLE_OK) {
+    fail(urlErrorCodeForCurlResult(configured));
+    return;
+  }
   engine_->add(shared_from_this());
 }
 
@@ -92,7 +115,7 @@ void ConnectionTransfer::setWaitingForTurn(bool waiting) {
   }
 }
 
-void ConnectionTransfer::configureHandle() {
+CURLcode ConnectionTransfer::configureHandle() {
   responseHeaders_.reset();
   responseDelivered_ = false;
   redirectToFollow_.reset();
@@ -101,35 +124,39 @@ void ConnectionTransfer::configureHandle() {
   trustRefused_ = false;
   uploadedReported_ = 0;
   uploadExpected_ = announcedBodyLength(request_);
+  attempts_ = 0;
+  repeatRefused_ = false;
 
-  curl_easy_reset(easy_);
-  headerList_ = applyRequest(easy_, request_);
-  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &ConnectionTransfer::onHeader);
-  curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &ConnectionTransfer::onBody);
-  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_READFUNCTION, &ConnectionTransfer::onReadBody);
-  curl_easy_setopt(easy_, CURLOPT_READDATA, this);
-  curl_easy_setopt(easy_, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(easy_, CURLOPT_XFERINFOFUNCTION, &ConnectionTransfer::onProgress);
-  curl_easy_setopt(easy_, CURLOPT_XFERINFODATA, this);
-  curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &ConnectionTransfer::onPrerequest);
-  curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
-  configureTLS();
+  curl_easy_reset(easy_.get());
+  CurlEasyOptions options(easy_.get());
+  headerList_ = applyRequest(options, request_);
+  options.set(CURLOPT_NOSIGNAL, 1L);
+  options.set(CURLOPT_FOLLOWLOCATION, 0L);
+  options.set(CURLOPT_HEADERFUNCTION, &ConnectionTransfer::onHeader);
+  options.set(CURLOPT_HEADERDATA, this);
+  options.set(CURLOPT_WRITEFUNCTION, &ConnectionTransfer::onBody);
+  options.set(CURLOPT_WRITEDATA, this);
+  options.set(CURLOPT_READFUNCTION, &ConnectionTransfer::onReadBody);
+  options.set(CURLOPT_READDATA, this);
+  options.set(CURLOPT_NOPROGRESS, 0L);
+  options.set(CURLOPT_XFERINFOFUNCTION, &ConnectionTransfer::onProgress);
+  options.set(CURLOPT_XFERINFODATA, this);
+  options.set(CURLOPT_PREREQFUNCTION, &ConnectionTransfer::onPrerequest);
+  options.set(CURLOPT_PREREQDATA, this);
+  configureTLS(options);
+  return options.result();
 }
 
-void ConnectionTransfer::configureTLS() {
+void ConnectionTransfer::configureTLS(CurlEasyOptions& options) {
   // The delegate judges every server chain (onVerifyChain, onPrerequest), so libcurl loads no anchors and
   // checks no name of its own. Resumed TLS sessions would skip the handshake's chain, so there are none.
-  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 0L);
-  curl_easy_setopt(easy_, CURLOPT_CAINFO, static_cast<const char*>(nullptr));
-  curl_easy_setopt(easy_, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
-  curl_easy_setopt(easy_, CURLOPT_SSL_SESSIONID_CACHE, 0L);
-  curl_easy_setopt(easy_, CURLOPT_SSL_CTX_FUNCTION, &ConnectionTransfer::onSSLContext);
-  curl_easy_setopt(easy_, CURLOPT_SSL_CTX_DATA, this);
+  options.set(CURLOPT_SSL_VERIFYPEER, 1L);
+  options.set(CURLOPT_SSL_VERIFYHOST, 0L);
+  options.set(CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+  options.set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+  options.set(CURLOPT_SSL_SESSIONID_CACHE, 0L);
+  options.set(CURLOPT_SSL_CTX_FUNCTION, &ConnectionTransfer::onSSLContext);
+  options.set(CURLOPT_SSL_CTX_DATA, this);
 }
 
 std::size_t ConnectionTransfer::onHeader(char* bytes, std::size_t size, std::size_t count, void* self) {
@@ -149,7 +176,11 @@ std::size_t ConnectionTransfer::receiveHeaderLine(std::string_view line) {
 
 void ConnectionTransfer::onHeaderBlockEnd() {
   long statusCode = 0;
-  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &statusCode);
+  if (const CURLcode read = curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &statusCode);
+      read != CURLE_OK) {
+    fail(urlErrorCodeForCurlResult(read));
+    return;
+  }
   if (statusCode < 200) {
     // An interim response (100 Continue); the final one follows.
     responseHeaders_.reset();
@@ -287,12 +318,21 @@ int ConnectionTransfer::onPrerequest(void* self, char*, char*, int, int) {
   if (transfer.ended_) {
     return CURL_PREREQFUNC_ABORT;
   }
+  // Called once for each time the request is about to go out, a resend after a lost connection included.
+  if (++transfer.attempts_ > maximumAttemptsFor(transfer.request_)) {
+    transfer.repeatRefused_ = true;
+    return CURL_PREREQFUNC_ABORT;
+  }
   if (transfer.trustJudged_ || !isHTTPSScheme(*transfer.request_.url())) {
     return CURL_PREREQFUNC_OK;
   }
   // A reused TLS connection: its chain was judged for an earlier load, perhaps by another policy.
   curl_tlssessioninfo* session = nullptr;
-  curl_easy_getinfo(transfer.easy_, CURLINFO_TLS_SSL_PTR, &session);
+  if (const CURLcode read = curl_easy_getinfo(transfer.easy_.get(), CURLINFO_TLS_SSL_PTR, &session);
+      read != CURLE_OK) {
+    transfer.fail(urlErrorCodeForCurlResult(read));
+    return CURL_PREREQFUNC_ABORT;
+  }
   std::vector<Data> chain;
   if (session != nullptr && session->backend == CURLSSLBACKEND_OPENSSL && session->internals != nullptr) {
     chain = derOfX509Chain(SSL_get_peer_cert_chain(static_cast<SSL*>(session->internals)));
@@ -328,6 +368,10 @@ void ConnectionTransfer::onTransferDone(CURLcode result) {
   const std::shared_ptr<InputStream>& bodyStream = request_.HTTPBodyStream();
   if (bodyStream && bodyStream->streamStatus() == StreamStatus::kError && bodyStream->streamError()) {
     fail(*bodyStream->streamError());
+    return;
+  }
+  if (repeatRefused_) {
+    fail(kURLErrorNetworkConnectionLost);
     return;
   }
   if (result != CURLE_OK) {

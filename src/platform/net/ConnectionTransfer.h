@@ -2,9 +2,11 @@
 
 // ns::ConnectionTransfer: the loading work behind one URLConnection: a libcurl easy handle (lent by the
 // engine) configured from the current request, the response being read, redirects, the idle time-out,
-// back-pressure, and the calls to the delegate. It follows URLConnectionDelegate's order and makes no
-// delegate call once it has ended. While running it holds its URLConnection, as the loop holds a running
-// connection. Thread-safety: used only on the thread of the engine it runs on.
+// back-pressure, and the calls to the delegate. When a kept-alive connection dies unanswered after the
+// request went out, a GET or HEAD is sent once more on a new connection; any other request fails with
+// kURLErrorNetworkConnectionLost, since the server may have acted on it. It follows URLConnectionDelegate's
+// order and makes no delegate call once it has ended. While running it holds its URLConnection, as the loop
+// holds a running connection. Thread-safety: used only on the thread of the engine it runs on.
 
 #include <curl/curl.h>
 #include <openssl/ssl.h>
@@ -18,6 +20,8 @@
 #include <vector>
 
 #include "platform/foundation/loop/Timer.h"
+#include "platform/net/CurlEasyOptions.h"
+#include "platform/net/CurlHandles.h"
 #include "platform/net/CurlRequestSetup.h"
 #include "platform/net/ResponseHeaderReader.h"
 #include "platform/net/URLConnectionDelegate.h"
@@ -45,9 +49,9 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
 
   const URLRequest& currentRequest() const { return request_; }
   // The handle borrowed from the engine for the current request; nullptr when the transfer holds none.
-  CURL* easyHandle() const { return easy_; }
+  CURL* easyHandle() const { return easy_.get(); }
   // Called by the engine when it takes the handle back; returns it.
-  CURL* handleReturned() { return std::exchange(easy_, nullptr); }
+  CurlEasyHandle handleReturned() { return std::move(easy_); }
   // Called by the engine while the transfer waits for its server's turn: waiting is not network
   // inactivity, so the idle timer rests meanwhile and starts afresh when the turn comes.
   void setWaitingForTurn(bool waiting);
@@ -71,8 +75,9 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
 
   // Sends the current request: checks it, configures the handle and adds it to the engine.
   void sendCurrentRequest();
-  void configureHandle();
-  void configureTLS();
+  // Returns CURLE_OK, or the first option libcurl refused.
+  CURLcode configureHandle();
+  void configureTLS(CurlEasyOptions& options);
 
   std::size_t receiveHeaderLine(std::string_view line);
   void onHeaderBlockEnd();
@@ -97,7 +102,7 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
 
   std::shared_ptr<URLConnection> connection_;  // held while running; reset when the load ends
   CurlMultiEngine* engine_ = nullptr;          // the engine of the thread that started the load
-  CURL* easy_ = nullptr;                       // borrowed from engine_ while a request is out
+  CurlEasyHandle easy_;                        // borrowed from engine_ while a request is out
   URLRequest request_;
   int redirectsFollowed_ = 0;
   bool ended_ = false;
@@ -113,6 +118,8 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
   bool trustRefused_ = false;
   std::int64_t uploadedReported_ = 0;
   std::int64_t uploadExpected_ = -1;
+  int attempts_ = 0;            // times libcurl set out to send the request
+  bool repeatRefused_ = false;  // a resend was stopped: the connection was lost after the request went out
 };
 
 }  // namespace ns

@@ -30,13 +30,14 @@ URLErrorCode urlErrorCodeForCurlResult(CURLcode result) {
     case CURLE_SSL_ENGINE_NOTFOUND:
     case CURLE_SSL_ENGINE_SETFAILED:
       return kURLErrorSecureConnectionFailed;
-    case CURLE_UNSUPPORTED_PROTOCOL:
-      return kURLErrorUnsupportedURL;
     case CURLE_URL_MALFORMAT:
       return kURLErrorBadURL;
     case CURLE_BAD_CONTENT_ENCODING:
       return kURLErrorCannotDecodeRawData;
+    case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_WEIRD_SERVER_REPLY:
+      // Only http and https URLs reach the engine, and redirects are followed above it, so an unsupported
+      // protocol is a reply that does not read as HTTP (no status line, an unknown version).
       return kURLErrorBadServerResponse;
     case CURLE_SEND_FAIL_REWIND:
       return kURLErrorRequestBodyStreamExhausted;

@@ -8,7 +8,8 @@
 
 namespace ns {
 
-// Returns the URL error code for the failed transfer result `result`. REQUIRES: result != CURLE_OK.
+// Returns the URL error code for the failed transfer result `result`. REQUIRES: result != CURLE_OK, and the
+// transfer's URL is http or https.
 URLErrorCode urlErrorCodeForCurlResult(CURLcode result);
 
 }  // namespace ns

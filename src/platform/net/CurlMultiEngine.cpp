@@ -4,8 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
-#include <mutex>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/net/ConnectionTransfer.h"
@@ -15,9 +19,22 @@ namespace ns {
 
 namespace {
 
-void initializeCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// A failure that only a broken engine can meet: an option or a call that this libcurl must accept, or a
+// timer the system must set. Going on would leave transfers that never end.
+[[noreturn]] void stopBrokenEngine(const char* call, const char* reason) {
+  std::fprintf(stderr, "CurlMultiEngine: %s failed: %s\n", call, reason);
+  std::abort();
+}
+
+void requireMultiOK(CURLMcode result, const char* call) {
+  if (result != CURLM_OK) {
+    stopBrokenEngine(call, curl_multi_strerror(result));
+  }
+}
+
+CURLcode initializeCurlOnce() {
+  static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
+  return result;
 }
 
 // The engine and the TLS library are set up while the program loads, on the main thread, as the engine
@@ -25,9 +42,9 @@ void initializeCurlOnce() {
 // threads hold is released with them.
 const bool curlInitializedAtLoad = (initializeCurlOnce(), true);
 
-CURLM* makeMultiHandle() {
-  initializeCurlOnce();
-  return curl_multi_init();
+// The result a transfer ends with when the multi handle fails it, so that it ends as any other does.
+CURLcode transferResultFor(CURLMcode failure) {
+  return failure == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_FAILED_INIT;
 }
 
 // The server a request goes to, by which transfers take turns.
@@ -50,20 +67,37 @@ IoEvents ioEventsFor(int what) {
 
 }  // namespace
 
-CurlMultiEngine& CurlMultiEngine::forCurrentThread() {
-  thread_local std::unique_ptr<CurlMultiEngine> engine(new CurlMultiEngine(RunLoop::current()));
-  return *engine;
+CurlMultiEngine* CurlMultiEngine::forCurrentThread() {
+  thread_local std::unique_ptr<CurlMultiEngine> engine;
+  if (!engine) {
+    engine = make(RunLoop::current());
+  }
+  return engine.get();
 }
 
-CurlMultiEngine::CurlMultiEngine(RunLoop& loop)
-    : loop_(loop),
-      multi_(makeMultiHandle()),
-      timerFileDescriptor_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {
-  curl_multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &CurlMultiEngine::onSocket);
-  curl_multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
-  curl_multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &CurlMultiEngine::onTimer);
-  curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
-  timerSource_ = loop_.addSource(timerFileDescriptor_, IoEvents::kRead, [this](IoEvents) { onTimerFired(); });
+std::unique_ptr<CurlMultiEngine> CurlMultiEngine::make(RunLoop& loop) {
+  if (initializeCurlOnce() != CURLE_OK) {
+    return nullptr;
+  }
+  CurlMultiHandle multi(curl_multi_init());
+  OwnedDescriptor timer(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
+  if (!multi || !timer.isValid()) {
+    return nullptr;
+  }
+  return std::unique_ptr<CurlMultiEngine>(new CurlMultiEngine(loop, std::move(multi), std::move(timer)));
+}
+
+CurlMultiEngine::CurlMultiEngine(RunLoop& loop, CurlMultiHandle multi, OwnedDescriptor timer)
+    : loop_(loop), multi_(std::move(multi)), timer_(std::move(timer)) {
+  requireMultiOK(curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETFUNCTION, &CurlMultiEngine::onSocket),
+                 "curl_multi_setopt(CURLMOPT_SOCKETFUNCTION)");
+  requireMultiOK(curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETDATA, this),
+                 "curl_multi_setopt(CURLMOPT_SOCKETDATA)");
+  requireMultiOK(curl_multi_setopt(multi_.get(), CURLMOPT_TIMERFUNCTION, &CurlMultiEngine::onTimer),
+                 "curl_multi_setopt(CURLMOPT_TIMERFUNCTION)");
+  requireMultiOK(curl_multi_setopt(multi_.get(), CURLMOPT_TIMERDATA, this),
+                 "curl_multi_setopt(CURLMOPT_TIMERDATA)");
+  timerSource_ = loop_.addSource(timer_.get(), IoEvents::kRead, [this](IoEvents) { onTimerFired(); });
 }
 
 CurlMultiEngine::~CurlMultiEngine() {
@@ -73,7 +107,7 @@ CurlMultiEngine::~CurlMultiEngine() {
   const auto servers = std::move(servers_);
   servers_.clear();
   for (const auto& [easy, entry] : running) {
-    curl_multi_remove_handle(multi_, easy);
+    requireMultiOK(curl_multi_remove_handle(multi_.get(), easy), "curl_multi_remove_handle");
     giveBack(*entry.transfer);
     entry.transfer->cancel();
   }
@@ -83,20 +117,18 @@ CurlMultiEngine::~CurlMultiEngine() {
       transfer->cancel();
     }
   }
-  for (CURL* easy : spareHandles_) {
-    curl_easy_cleanup(easy);
-  }
-  curl_multi_cleanup(multi_);
+  // Freed here rather than as members, since closing its connections calls onSocket, which needs the
+  // socket table; the easy handles go after it, out of it by now.
+  multi_.reset();
+  spareHandles_.clear();
   sockets_.clear();
-  timerSource_.reset();
-  close(timerFileDescriptor_);
 }
 
-CURL* CurlMultiEngine::borrowHandle() {
+CurlEasyHandle CurlMultiEngine::borrowHandle() {
   if (spareHandles_.empty()) {
-    return curl_easy_init();
+    return CurlEasyHandle(curl_easy_init());
   }
-  CURL* easy = spareHandles_.back();
+  CurlEasyHandle easy = std::move(spareHandles_.back());
   spareHandles_.pop_back();
   return easy;
 }
@@ -119,7 +151,9 @@ void CurlMultiEngine::startNow(std::shared_ptr<ConnectionTransfer> transfer, std
   ++servers_[server].running;
   CURL* easy = transfer->easyHandle();
   transfers_.emplace(easy, Running{std::move(transfer), std::move(server)});
-  curl_multi_add_handle(multi_, easy);
+  if (const CURLMcode added = curl_multi_add_handle(multi_.get(), easy); added != CURLM_OK) {
+    failLater(easy, transferResultFor(added));
+  }
 }
 
 void CurlMultiEngine::remove(const ConnectionTransfer& transfer) {
@@ -136,10 +170,17 @@ void CurlMultiEngine::remove(const ConnectionTransfer& transfer) {
     return;
   }
   removeNow(easy);
-  if (timeoutDueNow_ && !settling_) {
-    // A waiting transfer has just started; libcurl runs it on the loop's next turn, so that its callbacks
-    // never come from inside this removal.
+  if ((timeoutDueNow_ || !pendingFailures_.empty()) && !settling_) {
+    // A waiting transfer has just started (or failed to); libcurl runs it on the loop's next turn, so that
+    // its callbacks never come from inside this removal.
     timeoutDueNow_ = false;
+    armTimer(0, TimerPrecision::kThroughTheLoop);
+  }
+}
+
+void CurlMultiEngine::failLater(CURL* easy, CURLcode result) {
+  pendingFailures_.emplace_back(easy, result);
+  if (depth_ == 0 && !settling_) {
     armTimer(0, TimerPrecision::kThroughTheLoop);
   }
 }
@@ -166,8 +207,10 @@ void CurlMultiEngine::removeNow(CURL* easy) {
   }
   // The transfer must outlive the removal, during which libcurl may still call its socket callback.
   Running entry = std::move(found->second);
-  curl_multi_remove_handle(multi_, easy);
+  requireMultiOK(curl_multi_remove_handle(multi_.get(), easy), "curl_multi_remove_handle");
   transfers_.erase(found);
+  // The handle may serve another transfer next; a failure still waiting for this one must not reach it.
+  std::erase_if(pendingFailures_, [easy](const auto& failure) { return failure.first == easy; });
   giveBack(*entry.transfer);
 
   const auto server = servers_.find(entry.server);
@@ -185,11 +228,10 @@ void CurlMultiEngine::removeNow(CURL* easy) {
 }
 
 void CurlMultiEngine::giveBack(ConnectionTransfer& transfer) {
-  CURL* easy = transfer.handleReturned();
-  if (spareHandles_.size() < kMaximumSpareHandles) {
-    spareHandles_.push_back(easy);
-  } else {
-    curl_easy_cleanup(easy);
+  // Beyond the spares kept, a handle given back is freed here.
+  CurlEasyHandle easy = transfer.handleReturned();
+  if (easy && spareHandles_.size() < kMaximumSpareHandles) {
+    spareHandles_.push_back(std::move(easy));
   }
 }
 
@@ -211,14 +253,19 @@ void CurlMultiEngine::settle() {
     for (CURL* easy : removals) {
       removeNow(easy);
     }
-    if (CURLMsg* message = nextDoneMessage()) {
-      CURL* easy = message->easy_handle;
-      const CURLcode result = message->data.result;
-      const auto found = transfers_.find(easy);
+    std::optional<std::pair<CURL*, CURLcode>> ended;
+    if (!pendingFailures_.empty()) {
+      ended = pendingFailures_.front();
+      pendingFailures_.erase(pendingFailures_.begin());
+    } else if (CURLMsg* message = nextDoneMessage()) {
+      ended.emplace(message->easy_handle, message->data.result);
+    }
+    if (ended) {
+      const auto found = transfers_.find(ended->first);
       if (found != transfers_.end()) {
         const std::shared_ptr<ConnectionTransfer> transfer = found->second.transfer;
-        removeNow(easy);
-        transfer->onTransferDone(result);
+        removeNow(ended->first);
+        transfer->onTransferDone(ended->second);
       }
       continue;
     }
@@ -231,9 +278,8 @@ void CurlMultiEngine::settle() {
       armTimer(0, TimerPrecision::kThroughTheLoop);
       break;
     }
-    int running = 0;
     ++depth_;
-    curl_multi_socket_action(multi_, CURL_SOCKET_TIMEOUT, 0, &running);
+    socketAction(CURL_SOCKET_TIMEOUT, 0);
     --depth_;
   }
   settling_ = false;
@@ -241,9 +287,9 @@ void CurlMultiEngine::settle() {
 
 CURLMsg* CurlMultiEngine::nextDoneMessage() {
   int remaining = 0;
-  CURLMsg* message = curl_multi_info_read(multi_, &remaining);
+  CURLMsg* message = curl_multi_info_read(multi_.get(), &remaining);
   while (message != nullptr && message->msg != CURLMSG_DONE) {
-    message = curl_multi_info_read(multi_, &remaining);
+    message = curl_multi_info_read(multi_.get(), &remaining);
   }
   return message;
 }
@@ -272,9 +318,20 @@ void CurlMultiEngine::watchSocket(curl_socket_t socket, int what) {
     if (hasEvent(ready, IoEvents::kWrite)) {
       flags |= CURL_CSELECT_OUT;
     }
-    int running = 0;
-    drive([&] { curl_multi_socket_action(multi_, socket, flags, &running); });
+    drive([&] { socketAction(socket, flags); });
   }));
+}
+
+void CurlMultiEngine::socketAction(curl_socket_t socket, int flags) {
+  int running = 0;
+  const CURLMcode result = curl_multi_socket_action(multi_.get(), socket, flags, &running);
+  if (result == CURLM_OK) {
+    return;
+  }
+  // libcurl cannot go on with its transfers: each ends with the failure rather than wait for its idle time.
+  for (const auto& [easy, entry] : transfers_) {
+    failLater(easy, transferResultFor(result));
+  }
 }
 
 int CurlMultiEngine::onTimer(CURLM*, long timeoutMilliseconds, void* engine) {
@@ -296,16 +353,20 @@ void CurlMultiEngine::armTimer(long timeoutMilliseconds, TimerPrecision precisio
     when.it_value.tv_sec = static_cast<time_t>(nanoseconds / 1'000'000'000);
     when.it_value.tv_nsec = static_cast<long>(nanoseconds % 1'000'000'000);
   }
-  timerfd_settime(timerFileDescriptor_, 0, &when, nullptr);
+  if (timerfd_settime(timer_.get(), 0, &when, nullptr) != 0) {
+    stopBrokenEngine("timerfd_settime", std::strerror(errno));
+  }
 }
 
 void CurlMultiEngine::onTimerFired() {
   std::uint64_t expirations = 0;
-  if (read(timerFileDescriptor_, &expirations, sizeof expirations) < 0) {
-    return;
+  if (read(timer_.get(), &expirations, sizeof expirations) < 0) {
+    if (errno == EAGAIN || errno == EINTR) {
+      return;  // re-armed or read since the loop saw it ready: nothing is due
+    }
+    stopBrokenEngine("read(timerfd)", std::strerror(errno));
   }
-  int running = 0;
-  drive([&] { curl_multi_socket_action(multi_, CURL_SOCKET_TIMEOUT, 0, &running); });
+  drive([&] { socketAction(CURL_SOCKET_TIMEOUT, 0); });
 }
 
 }  // namespace ns

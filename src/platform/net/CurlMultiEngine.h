@@ -7,7 +7,10 @@
 // pool of open connections.
 //
 // libcurl forbids changing the multi handle from inside its own callbacks, so a transfer removed while the
-// engine is inside libcurl is taken out just after the call returns.
+// engine is inside libcurl is taken out just after the call returns. A transfer that libcurl refuses to take,
+// or that it can no longer drive, ends with a failure on a later turn rather than hang. A return code that
+// can only mean a broken engine (an option it does not know, a timer it cannot set) stops the process with
+// a message naming the call.
 // Thread-safety: used only on its loop's thread.
 
 #include <curl/curl.h>
@@ -18,9 +21,12 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/foundation/loop/RunLoop.h"
+#include "platform/net/CurlHandles.h"
+#include "platform/net/OwnedDescriptor.h"
 
 namespace ns {
 
@@ -29,8 +35,9 @@ class ConnectionTransfer;
 class CurlMultiEngine {
  public:
   // Returns the calling thread's engine, made on first use over RunLoop::current(); it lives until the
-  // thread ends.
-  static CurlMultiEngine& forCurrentThread();
+  // thread ends. Returns nullptr when it cannot be made (libcurl or the system is out of resources); a
+  // later call tries again.
+  static CurlMultiEngine* forCurrentThread();
 
   ~CurlMultiEngine();
   CurlMultiEngine(const CurlMultiEngine&) = delete;
@@ -39,9 +46,9 @@ class CurlMultiEngine {
   RunLoop& loop() const { return loop_; }
 
   // Lends an easy handle for a transfer to configure, one that an earlier transfer gave back when there is
-  // one (libcurl keeps its buffers). It comes back with ConnectionTransfer::handleReturned() once the
-  // transfer is removed or done.
-  CURL* borrowHandle();
+  // one (libcurl keeps its buffers); nullptr when libcurl has none to give. It comes back with
+  // ConnectionTransfer::handleReturned() once the transfer is removed or done.
+  CurlEasyHandle borrowHandle();
   // Starts `transfer`, whose easy handle is configured, or, when its server (scheme, host and port) already
   // runs URLConnection::kMaximumLoadsPerServer transfers, queues it behind them: a burst of requests then
   // reuses a few kept-alive connections instead of opening one each. Holds it until it is removed or done.
@@ -64,7 +71,9 @@ class CurlMultiEngine {
     std::deque<std::shared_ptr<ConnectionTransfer>> waiting;
   };
 
-  explicit CurlMultiEngine(RunLoop& loop);
+  CurlMultiEngine(RunLoop& loop, CurlMultiHandle multi, OwnedDescriptor timer);
+  // Returns an engine over `loop`, or nullptr when libcurl or the timer cannot be had.
+  static std::unique_ptr<CurlMultiEngine> make(RunLoop& loop);
 
   static int onSocket(CURL* easy, curl_socket_t socket, int what, void* engine, void* socketData);
   static int onTimer(CURLM* multi, long timeoutMilliseconds, void* engine);
@@ -72,10 +81,15 @@ class CurlMultiEngine {
   void watchSocket(curl_socket_t socket, int what);
   void armTimer(long timeoutMilliseconds, TimerPrecision precision);
   void onTimerFired();
+  // Runs libcurl's socket action for `socket` (or its timeouts); when libcurl can no longer drive its
+  // transfers, they all end with a failure.
+  void socketAction(curl_socket_t socket, int flags);
   void startNow(std::shared_ptr<ConnectionTransfer> transfer, std::string server);
   // Takes the transfer out of libcurl, gives its handle back, and starts the next transfer waiting for
   // its server.
   void removeNow(CURL* easy);
+  // Ends `easy`'s transfer with `result` in the next settle().
+  void failLater(CURL* easy, CURLcode result);
   // Takes `transfer` out of its server's queue if it waits there, and gives its handle back.
   void dropWaiting(const ConnectionTransfer& transfer);
   void giveBack(ConnectionTransfer& transfer);
@@ -91,15 +105,17 @@ class CurlMultiEngine {
 
   // Constant after construction
   RunLoop& loop_;
-  CURLM* const multi_;
-  const int timerFileDescriptor_;
+  CurlMultiHandle multi_;  // freed first in the destructor
+  const OwnedDescriptor timer_;
   std::unique_ptr<FileDescriptorSource> timerSource_;
 
   std::unordered_map<curl_socket_t, std::unique_ptr<FileDescriptorSource>> sockets_;
   std::unordered_map<CURL*, Running> transfers_;
   std::unordered_map<std::string, ServerTransfers> servers_;
-  std::vector<CURL*> spareHandles_;
+  std::vector<CurlEasyHandle> spareHandles_;
   std::vector<CURL*> pendingRemovals_;
+  // Transfers that libcurl refused or gave up, with the result they end with.
+  std::vector<std::pair<CURL*, CURLcode>> pendingFailures_;
   int depth_ = 0;  // nesting of drive() calls: libcurl may be on the stack while above zero
   bool settling_ = false;
   bool timeoutDueNow_ = false;

@@ -1,7 +1,9 @@
 #include "platform/net/CurlRequestSetup.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/net/URLError.h"
 
@@ -14,45 +16,58 @@ bool isHTTPScheme(const URL& url) {
          (equalsIgnoringCase(*url.scheme(), "http") || equalsIgnoringCase(*url.scheme(), "https"));
 }
 
-void applyMethodAndBody(CURL* easy, const URLRequest& request) {
+void applyMethodAndBody(CurlEasyOptions& options, const URLRequest& request) {
   const std::string& method = request.HTTPMethod();
   if (method == "HEAD") {
-    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    options.set(CURLOPT_NOBODY, 1L);
     return;
   }
   if (method == "GET") {
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    options.set(CURLOPT_HTTPGET, 1L);
     return;
   }
   if (method != "POST") {
-    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+    options.set(CURLOPT_CUSTOMREQUEST, method.c_str());
   }
   const std::optional<Data>& body = request.HTTPBody();
   if (!request.HTTPBodyStream() && !body && method != "POST") {
     return;
   }
-  curl_easy_setopt(easy, CURLOPT_POST, 1L);
-  curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(announcedBodyLength(request)));
+  options.set(CURLOPT_POST, 1L);
+  options.set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(announcedBodyLength(request)));
   if (const std::shared_ptr<InputStream>& stream = request.HTTPBodyStream()) {
     stream->open();
   } else {
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDS,
-                     body && !body->empty() ? reinterpret_cast<const char*>(body->data()) : "");
+    options.set(CURLOPT_POSTFIELDS,
+                body && !body->empty() ? reinterpret_cast<const char*>(body->data()) : "");
   }
 }
 
-CurlHeaderList headerListOf(const URLRequest& request) {
-  curl_slist* list = nullptr;
+// Appends `line` to `list`; false when libcurl had no memory for it, and `list` is then unchanged.
+bool appendLine(CurlHeaderList& list, const std::string& line) {
+  curl_slist* extended = curl_slist_append(list.get(), line.c_str());
+  if (extended == nullptr) {
+    return false;
+  }
+  static_cast<void>(list.release());
+  list.reset(extended);
+  return true;
+}
+
+// Returns the request's header fields as libcurl's list, or nullopt when it could not be built.
+std::optional<CurlHeaderList> headerListOf(const URLRequest& request) {
+  CurlHeaderList list;
   for (const auto& [name, value] : request.allHTTPHeaderFields()) {
     // libcurl drops a field given as "Name:" and sends an empty one given as "Name;".
-    const std::string line = value.empty() ? name + ";" : name + ": " + value;
-    list = curl_slist_append(list, line.c_str());
+    if (!appendLine(list, value.empty() ? name + ";" : name + ": " + value)) {
+      return std::nullopt;
+    }
   }
-  if (!request.valueForHTTPHeaderField("Expect")) {
-    // Bodies go out at once rather than after a "100 Continue" round trip.
-    list = curl_slist_append(list, "Expect:");
+  // Bodies go out at once rather than after a "100 Continue" round trip.
+  if (!request.valueForHTTPHeaderField("Expect") && !appendLine(list, "Expect:")) {
+    return std::nullopt;
   }
-  return CurlHeaderList(list);
+  return list;
 }
 
 }  // namespace
@@ -76,18 +91,22 @@ std::optional<Error> errorBeforeSending(const URLRequest& request) {
   return std::nullopt;
 }
 
-CurlHeaderList applyRequest(CURL* easy, const URLRequest& request) {
+CurlHeaderList applyRequest(CurlEasyOptions& options, const URLRequest& request) {
   const std::string wireURL = request.url()->absoluteStringWithoutFragment();
-  curl_easy_setopt(easy, CURLOPT_URL, wireURL.c_str());
-  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  options.set(CURLOPT_URL, wireURL.c_str());
+  options.set(CURLOPT_PROTOCOLS_STR, "http,https");
+  options.set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   if (!request.valueForHTTPHeaderField("Accept-Encoding")) {
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
+    options.set(CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
   }
-  applyMethodAndBody(easy, request);
-  CurlHeaderList headers = headerListOf(request);
-  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
-  return headers;
+  applyMethodAndBody(options, request);
+  std::optional<CurlHeaderList> headers = headerListOf(request);
+  if (!headers) {
+    options.noteResult(CURLE_OUT_OF_MEMORY);
+    return nullptr;
+  }
+  options.set(CURLOPT_HTTPHEADER, headers->get());
+  return std::move(*headers);
 }
 
 std::int64_t announcedBodyLength(const URLRequest& request) {

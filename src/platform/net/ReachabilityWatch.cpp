@@ -3,7 +3,6 @@
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <mutex>
@@ -32,17 +31,16 @@ std::vector<std::weak_ptr<ReachabilityWatch::Entry>>& registry() {
   return entries;
 }
 
-int openRoutingSocket() {
-  const int fd = socket(AF_NETLINK, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_ROUTE);
-  if (fd < 0) {
-    return -1;
+OwnedDescriptor openRoutingSocket() {
+  OwnedDescriptor fd(socket(AF_NETLINK, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_ROUTE));
+  if (!fd.isValid()) {
+    return fd;
   }
   sockaddr_nl address{};
   address.nl_family = AF_NETLINK;
   address.nl_groups = RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
-    return -1;
+  if (bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    return OwnedDescriptor();
   }
   return fd;
 }
@@ -61,9 +59,9 @@ ReachabilityWatch::ReachabilityWatch(RunLoop& loop, std::function<void()> onChan
     : loop_(loop),
       entry_(std::make_shared<Entry>(Entry{&loop, std::move(onChange)})),
       routingSocket_(openRoutingSocket()) {
-  if (routingSocket_ >= 0) {
+  if (routingSocket_.isValid()) {
     routingSource_ =
-        loop_.addSource(routingSocket_, IoEvents::kRead, [this](IoEvents) { drainRoutingSocket(); });
+        loop_.addSource(routingSocket_.get(), IoEvents::kRead, [this](IoEvents) { drainRoutingSocket(); });
   }
   std::lock_guard lock(registryMutex());
   registry().push_back(entry_);
@@ -81,10 +79,6 @@ ReachabilityWatch::~ReachabilityWatch() {
                                  }),
                   entries.end());
   }
-  routingSource_.reset();
-  if (routingSocket_ >= 0) {
-    close(routingSocket_);
-  }
 }
 
 void ReachabilityWatch::notifyAll() {
@@ -98,7 +92,7 @@ void ReachabilityWatch::notifyAll() {
 
 void ReachabilityWatch::drainRoutingSocket() {
   char buffer[8192];
-  while (recv(routingSocket_, buffer, sizeof buffer, 0) > 0) {
+  while (recv(routingSocket_.get(), buffer, sizeof buffer, 0) > 0) {
   }
   entry_->onChange();
 }

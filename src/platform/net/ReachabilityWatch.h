@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/foundation/loop/RunLoop.h"
+#include "platform/net/OwnedDescriptor.h"
 
 namespace ns {
 
@@ -33,8 +34,8 @@ class ReachabilityWatch {
   // Constant after construction
   RunLoop& loop_;
   const std::shared_ptr<Entry> entry_;
-  const int routingSocket_;
-  std::unique_ptr<FileDescriptorSource> routingSource_;
+  const OwnedDescriptor routingSocket_;                  // invalid when the system gave none
+  std::unique_ptr<FileDescriptorSource> routingSource_;  // declared after the socket, so it goes first
 };
 
 }  // namespace ns

@@ -1,5 +1,7 @@
 #include "ui/hud/ProgressHUD.h"
 
+#include <vector>
+
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Screen.h"
 #include "platform/uikit/render/ScreenText.h"
@@ -52,7 +54,9 @@ bool ProgressHUD::hideHUDForView(uikit::View& view, bool animated) {
 
 bool ProgressHUD::hideAllHUDsForView(uikit::View& view, bool animated) {
   bool found = false;
-  for (const auto& subview : view.subviews()) {
+  // A HUD that hides leaves the view's subviews at once, so the walk goes over a copy of the list.
+  const std::vector<std::shared_ptr<uikit::View>> subviews = view.subviews();
+  for (const auto& subview : subviews) {
     if (auto hud = std::dynamic_pointer_cast<ProgressHUD>(subview)) {
       hud->setRemoveFromSuperViewOnHide(true);
       hud->hide(animated);

@@ -50,8 +50,8 @@ TEST(TRValidateTest, RealNamesAreLatinOrCjkOfTwoToTwenty) {
 }
 
 TEST(TRValidateTest, PatternChecksMatchTheWholeText) {
-  expectVerdicts(TRValidate::validateMobile, {"13800138000", "15912345678"},
-                 {"15412345678", "1380013800", "12800138000"});
+  expectVerdicts(TRValidate::validateMobile, {"13800138000", "15912345678", "18012345678", "18912345678"},
+                 {"15412345678", "1380013800", "12800138000", "18,12345678", "15,12345678"});
   expectVerdicts(TRValidate::validateEmail, {"learner@example.com"},
                  {"learner@example", "learner@example.com "});
   expectVerdicts(TRValidate::validateUserName, {"learner", "书山学海"}, {"_learner", "ab"});

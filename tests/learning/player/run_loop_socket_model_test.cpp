@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/write.hpp>
 #include <functional>
 
 #include "learning/player/RunLoopSocketModel.h"
@@ -171,6 +172,69 @@ TEST_F(RunLoopSocketModelTest, GivesUpAConnectionThatIsNotUpInTimeOrCannotStartA
   uikit::AlertView::removeAllForTesting();
   RunLoopSocketModel::setServerAddress("127.0.0.1", server_->port());
   playAndWaitForAcceptance(9);
+}
+
+// A statistics server played by the test itself on loopback, so that it can cut its replies as it likes.
+class CuttingStatisticsPeer {
+ public:
+  CuttingStatisticsPeer() : acceptor_(io_, {boost::asio::ip::address_v4::loopback(), 0}), peer_(io_) {
+    acceptor_.non_blocking(true);
+  }
+  std::uint16_t port() const { return acceptor_.local_endpoint().port(); }
+
+  // Runs the client's loop until it has connected and sent `message`.
+  bool receive(ns::RunLoop& loop, const std::string& message) {
+    return loop.runUntil(
+        [&] {
+          boost::system::error_code error;
+          if (!peer_.is_open() && !acceptor_.accept(peer_, error)) {
+            peer_.non_blocking(true);
+            // Each piece leaves at once, not held back until the last one is acknowledged.
+            peer_.set_option(boost::asio::ip::tcp::no_delay(true));
+          }
+          char bytes[256];
+          if (peer_.is_open()) {
+            received_.append(bytes, peer_.read_some(boost::asio::buffer(bytes), error));
+          }
+          return received_.find(message) != std::string::npos;
+        },
+        5s);
+  }
+  // Sends `reply` in pieces of `pieceSize` bytes, letting the client's loop take each piece on its own.
+  void send(ns::RunLoop& loop, std::string_view reply, std::size_t pieceSize) {
+    for (std::size_t at = 0; at < reply.size(); at += pieceSize) {
+      boost::asio::write(peer_, boost::asio::buffer(reply.substr(at, pieceSize)));
+      loop.runPending();
+    }
+  }
+
+ private:
+  boost::asio::io_context io_;
+  boost::asio::ip::tcp::acceptor acceptor_;
+  boost::asio::ip::tcp::socket peer_;
+  std::string received_;
+};
+
+// Every reply completes however the reads cut it, one byte at a time included.
+TEST_F(RunLoopSocketModelTest, FramesRepliesThatArriveInPieces) {
+  for (const std::size_t pieceSize : {1u, 5u}) {
+    CuttingStatisticsPeer peer;
+    RunLoopSocketModel::setServerAddress("127.0.0.1", peer.port());
+    client_ = RunLoopSocketModel::create();
+    ASSERT_TRUE(peer.receive(loop_, "cltlgn|ok|ed#"));
+    peer.send(loop_, "lgnres|1001,tok|ed#", pieceSize);
+    ASSERT_TRUE(runUntil([&] { return client_->distributeId() == "1001"; })) << pieceSize;
+
+    client_->sendMessageWithStartTime(3, kPlaylist, true, "42", true);
+    ASSERT_TRUE(peer.receive(loop_, expectedRecord(3, true)));
+    peer.send(loop_, "insres|success|ed#", pieceSize);
+    ASSERT_TRUE(runUntil([&] { return client_->timer() != nullptr; })) << pieceSize;
+
+    clock_.advance(RunLoopSocketModel::kHeartbeatInterval);
+    ASSERT_TRUE(peer.receive(loop_, "clthbk|1001|ed#"));
+    peer.send(loop_, "htbscs|ok|ed#", pieceSize);
+    EXPECT_TRUE(runUntil([&] { return client_->isReceivedHeartbeat(); })) << pieceSize;
+  }
 }
 
 TEST(StatisticsLoginReplyTest, TakesTheIdAfterTheFirstBarAndTheTokenBeforeTheNext) {

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+
 #include "platform/net/url_connection_test_util.h"
 
 namespace {
@@ -206,6 +209,49 @@ TEST_F(URLConnectionTest, AConnectionDroppedMidBodyIsLost) {
     expectURLError(*delegate, ns::kURLErrorNetworkConnectionLost, server_.url(path));
     EXPECT_THAT(delegate->events, ElementsAre("response 200", "data", "fail -1005")) << path;
     EXPECT_EQ(delegate->body, std::string(100, 'z')) << path;
+  }
+}
+
+// A server that read a request on a kept-alive connection and hung up may have acted on it. GET and HEAD go
+// again on a new connection; any other request fails rather than reach the server twice.
+TEST_F(URLConnectionTest, OnlyGetAndHeadGoAgainWhenAReusedConnectionDiesUnanswered) {
+  server_.route("/warm", TestResponse::text(200, "warm"));
+  for (const auto& [method, sentAgain] :
+       {std::pair{"GET", true}, {"HEAD", true}, {"POST", false}, {"DELETE", false}}) {
+    const std::string path = std::string("/lost-first-") + method;
+    server_.route(path, [answered = std::make_shared<std::atomic<bool>>(false)](const auto&) {
+      TestResponse response = TestResponse::text(200, "ok");
+      if (!answered->exchange(true)) {
+        response.rawReply = "";
+      }
+      return response;
+    });
+    ASSERT_TRUE(load(requestFor(server_.url("/warm")))->finished);
+    ns::URLRequest request =
+        method == std::string("POST") ? post(server_.url(path), "order=1") : requestFor(server_.url(path));
+    request.setHTTPMethod(method);
+    const auto delegate = load(std::move(request));
+
+    const auto requests = server_.requests();
+    const auto arrivals = std::count_if(requests.begin(), requests.end(),
+                                        [&](const auto& received) { return received.path == path; });
+    EXPECT_EQ(arrivals, sentAgain ? 2 : 1) << method;
+    if (sentAgain) {
+      EXPECT_TRUE(delegate->finished) << method;
+    } else {
+      expectURLError(*delegate, ns::kURLErrorNetworkConnectionLost, server_.url(path));
+    }
+  }
+}
+
+// Bytes that do not read as an HTTP reply, from a valid http URL, are the server's fault, not the URL's.
+TEST_F(URLConnectionTest, AReplyThatIsNoHTTPIsABadServerResponse) {
+  for (const char* reply : {"garbage\r\n\r\n", "HTTP/9.9 200 OK\r\n\r\n", "HTTP/1.1 2x0 OK\r\n\r\n"}) {
+    TestResponse raw;
+    raw.rawReply = reply;
+    server_.route("/raw", raw);
+    const auto delegate = load(requestFor(server_.url("/raw")));
+    expectURLError(*delegate, ns::kURLErrorBadServerResponse, server_.url("/raw"));
   }
 }
 
