@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string>
 
+#include "embedded_server/sockets/AcceptLoop.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/values/Result.h"
 
@@ -50,7 +51,7 @@ class HTTPServer {
 
  private:
   ns::Status startOnQueue();
-  void acceptNext();
+  void serve(boost::asio::ip::tcp::socket socket);
   std::string documentRoot() const;
   std::string description() const;
 
@@ -61,6 +62,7 @@ class HTTPServer {
   // Used by connectionQueue_'s thread while running; by serverQueue_ otherwise.
   boost::asio::io_context io_;
   boost::asio::ip::tcp::acceptor acceptor_;
+  AcceptLoop acceptLoop_;
 
   // Touched only on serverQueue_
   std::string type_;

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/foundation/storage/BrokenPipeSignal.h"
 #include "platform/net/ConnectionTransfer.h"
 #include "platform/net/URLConnection.h"
 
@@ -27,6 +28,9 @@ const bool curlInitializedAtLoad = (initializeCurlOnce(), true);
 
 CURLM* makeMultiHandle() {
   initializeCurlOnce();
+  // Transfers run with CURLOPT_NOSIGNAL, as threads other than the main one require; libcurl then leaves
+  // SIGPIPE alone, and a server that hangs up during a TLS write would otherwise end the process.
+  ignoreBrokenPipeSignal();
   return curl_multi_init();
 }
 
