@@ -14,8 +14,9 @@ void AcceptLoop::start() {
 }
 
 void AcceptLoop::acceptNext() {
-  acceptor_.async_accept(
-      [this](const boost::system::error_code& error, tcp::socket socket) { onAccepted(error, std::move(socket)); });
+  acceptor_.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
+    onAccepted(error, std::move(socket));
+  });
 }
 
 void AcceptLoop::onAccepted(const boost::system::error_code& error, tcp::socket socket) {
