@@ -12,11 +12,13 @@
 
 #include "embedded_server/http/HTTPServer.h"
 #include "http_test_util.h"
+#include "support/raw_client_test_util.h"
 
 namespace {
 
 namespace asio = boost::asio;
 namespace http = boost::beast::http;
+using server_testing::RawClient;
 using server_testing::TemporaryFolder;
 using server_testing::TestHTTPClient;
 
@@ -93,6 +95,19 @@ TEST_F(HTTPServerResilienceTest, AClientHangingUpMidBodyEndsOnlyItsOwnConnection
     hangUpDuringBody(server_.listeningPort(), "/large.ts");
     EXPECT_EQ(steady.request(http::verb::get, "/segment0.ts").body(), std::string(100, 's')) << i;
   }
+}
+
+TEST_F(HTTPServerResilienceTest, TheLessonServerSurvivesSilentGarbageSendingAndVanishingClients) {
+  // The silent client is closed after HTTPConnection::kSilenceTimeout, far longer than a test may wait.
+  RawClient silent(server_.listeningPort());
+  RawClient garbage(server_.listeningPort());
+  garbage.send("\x16\x03\x01\x02\x00\x01\xfc not a request\r\n\r\n");
+  EXPECT_TRUE(garbage.closedByServer());
+  RawClient vanishing(server_.listeningPort());
+  vanishing.send("GET /large.ts HTTP/1.1\r\nHo");
+  vanishing.vanish();
+  EXPECT_EQ(TestHTTPClient(server_.listeningPort()).request(http::verb::get, "/segment0.ts").body(),
+            std::string(100, 's'));
 }
 
 TEST_F(HTTPServerResilienceTest, OutOfDescriptorsItBacksOffKeepsServingAndAcceptsOnceTheyFreeUp) {
