@@ -6,7 +6,9 @@
 //
 // Control calls run on the server's serial queue "HTTPServer"; connections run on its queue
 // "HTTPConnection", never on the main loop. Releasing the server stops it: the listening socket and every
-// connection are closed before the destructor returns.
+// connection are closed before the destructor returns. A client that hangs up ends its own connection only;
+// when the process runs out of descriptors the server pauses accepting (AcceptLoop) and goes on serving the
+// connections it has.
 // Thread-safety: every method may be called from any thread.
 
 #include <boost/asio/io_context.hpp>

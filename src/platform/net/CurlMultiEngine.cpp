@@ -28,8 +28,9 @@ const bool curlInitializedAtLoad = (initializeCurlOnce(), true);
 
 CURLM* makeMultiHandle() {
   initializeCurlOnce();
-  // Transfers run with CURLOPT_NOSIGNAL, as threads other than the main one require; libcurl then leaves
-  // SIGPIPE alone, and a server that hangs up during a TLS write would otherwise end the process.
+  // Transfers run with CURLOPT_NOSIGNAL, as loops on threads other than the main one require. libcurl then
+  // never touches SIGPIPE and leaves it to the program, whose default would end the process on a write to a
+  // server that has hung up.
   ignoreBrokenPipeSignal();
   return curl_multi_init();
 }
