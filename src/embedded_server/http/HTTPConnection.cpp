@@ -30,6 +30,10 @@ std::optional<std::string_view> rangeHeader(const http::request<http::empty_body
   return std::string_view(field->value().data(), field->value().size());
 }
 
+bool clientHasGone(const ns::Error& sendError) {
+  return sendError.code() == EPIPE || sendError.code() == ECONNRESET;
+}
+
 }  // namespace
 
 HTTPConnection::HTTPConnection(asio::ip::tcp::socket socket, HTTPDocumentRoot documentRoot)
@@ -140,9 +144,18 @@ void HTTPConnection::sendFileRange(LGRange& range) {
           [self = shared_from_this()](const beast::error_code& error) { self->onPieceSent(error); });
       return;
     }
-    if (!sent || *sent == 0) {
-      // The file shrank or failed under us; the promised Content-Length can no longer be met, so the only
-      // honest end is to close the connection.
+    if (!sent) {
+      // A client that hangs up mid-body (a player seeking away from a segment) is routine, not worth a line.
+      if (!clientHasGone(sent.error())) {
+        LGLog::log(LGLogFlag::kWarning, kHTTPLogContext,
+                   "HTTPConnection: cannot send file: " + sent.error().localizedDescription());
+      }
+      close();
+      return;
+    }
+    if (*sent == 0) {
+      // The file shrank under us; the promised Content-Length can no longer be met, so the only honest end
+      // is to close the connection.
       LGLog::log(LGLogFlag::kWarning, kHTTPLogContext, "HTTPConnection: file ended early");
       close();
       return;

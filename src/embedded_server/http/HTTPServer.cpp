@@ -21,7 +21,8 @@ std::string describeError(const ns::Error& error) {
 HTTPServer::HTTPServer()
     : serverQueue_(ns::DispatchQueue::createSerial("HTTPServer")),
       connectionQueue_(ns::DispatchQueue::createSerial("HTTPConnection")),
-      acceptor_(io_) {}
+      acceptor_(io_),
+      acceptLoop_(acceptor_, [this](tcp::socket socket) { serve(std::move(socket)); }) {}
 
 HTTPServer::~HTTPServer() {
   serverQueue_->sync([this] {
@@ -81,23 +82,15 @@ ns::Status HTTPServer::startOnQueue() {
   }
   listeningPort_ = acceptor_.local_endpoint().port();
   running_ = true;
-  asio::post(io_, [this] { acceptNext(); });
+  asio::post(io_, [this] { acceptLoop_.start(); });
   connectionQueue_->async([this] { io_.run(); });
   LGLog::log(LGLogFlag::kInfo, kHTTPLogContext,
              description() + ": Started HTTP server on port " + std::to_string(listeningPort_));
   return {};
 }
 
-void HTTPServer::acceptNext() {
-  acceptor_.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
-    if (error == asio::error::operation_aborted) {
-      return;
-    }
-    if (!error) {
-      std::make_shared<HTTPConnection>(std::move(socket), HTTPDocumentRoot(documentRoot()))->start();
-    }
-    acceptNext();
-  });
+void HTTPServer::serve(tcp::socket socket) {
+  std::make_shared<HTTPConnection>(std::move(socket), HTTPDocumentRoot(documentRoot()))->start();
 }
 
 bool HTTPServer::isRunning() const {

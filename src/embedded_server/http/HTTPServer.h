@@ -6,7 +6,9 @@
 //
 // Control calls run on the server's serial queue "HTTPServer"; connections run on its queue
 // "HTTPConnection", never on the main loop. Releasing the server stops it: the listening socket and every
-// connection are closed before the destructor returns.
+// connection are closed before the destructor returns. A client that hangs up ends its own connection only;
+// when the process runs out of descriptors the server pauses accepting (AcceptLoop) and goes on serving the
+// connections it has.
 // Thread-safety: every method may be called from any thread.
 
 #include <boost/asio/io_context.hpp>
@@ -16,6 +18,7 @@
 #include <mutex>
 #include <string>
 
+#include "embedded_server/sockets/AcceptLoop.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/values/Result.h"
 
@@ -50,7 +53,7 @@ class HTTPServer {
 
  private:
   ns::Status startOnQueue();
-  void acceptNext();
+  void serve(boost::asio::ip::tcp::socket socket);
   std::string documentRoot() const;
   std::string description() const;
 
@@ -61,6 +64,7 @@ class HTTPServer {
   // Used by connectionQueue_'s thread while running; by serverQueue_ otherwise.
   boost::asio::io_context io_;
   boost::asio::ip::tcp::acceptor acceptor_;
+  AcceptLoop acceptLoop_;
 
   // Touched only on serverQueue_
   std::string type_;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/foundation/storage/BrokenPipeSignal.h"
 #include "platform/net/ConnectionTransfer.h"
 #include "platform/net/URLConnection.h"
 
@@ -79,6 +80,10 @@ std::unique_ptr<CurlMultiEngine> CurlMultiEngine::make(RunLoop& loop) {
   if (initializeCurlOnce() != CURLE_OK) {
     return nullptr;
   }
+  // Transfers run with CURLOPT_NOSIGNAL, as loops on threads other than the main one require. libcurl then
+  // never touches SIGPIPE and leaves it to the program, whose default would end the process on a write to a
+  // server that has hung up.
+  ignoreBrokenPipeSignal();
   CurlMultiHandle multi(curl_multi_init());
   OwnedDescriptor timer(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
   if (!multi || !timer.isValid()) {

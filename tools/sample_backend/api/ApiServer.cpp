@@ -1,9 +1,11 @@
 #include "sample_backend/api/ApiServer.h"
 
+#include <atomic>
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
 #include <thread>
 
+#include "embedded_server/sockets/AcceptLoop.h"
 #include "sample_backend/LoopbackListening.h"
 #include "sample_backend/api/FormBody.h"
 #include "sample_backend/media/MediaReplyWriter.h"
@@ -33,18 +35,27 @@ ApiRequest apiRequestFrom(const http::request<http::string_body>& message) {
   return request;
 }
 
-// One accepted connection: reads requests one after another and answers each as the service says.
+// One accepted connection: reads requests one after another and answers each as the service says. A client
+// that has not sent a whole request `idleTimeout` after the connection was opened or last answered is closed.
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
   Connection(tcp::socket socket, std::shared_ptr<ApiService> service,
-             std::shared_ptr<media::MediaService> media)
+             std::shared_ptr<media::MediaService> media, std::chrono::milliseconds idleTimeout)
       : socket_(std::move(socket)),
         timer_(socket_.get_executor()),
+        idle_(socket_.get_executor()),
+        idleTimeout_(idleTimeout),
         service_(std::move(service)),
         media_(std::move(media)) {}
 
   void readNext() {
     request_ = {};
+    idle_.expires_after(idleTimeout_);
+    idle_.async_wait([weak = weak_from_this()](beast::error_code error) {
+      if (auto self = weak.lock(); self && !error) {
+        self->close();
+      }
+    });
     http::async_read(
         socket_, buffer_, request_,
         [self = shared_from_this()](beast::error_code error, std::size_t) { self->onRead(error); });
@@ -52,6 +63,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
  private:
   void onRead(beast::error_code error) {
+    idle_.cancel();
     if (error) {
       close();
       return;
@@ -102,6 +114,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   tcp::socket socket_;
   asio::steady_timer timer_;
+  asio::steady_timer idle_;
+  const std::chrono::milliseconds idleTimeout_;
   beast::flat_buffer buffer_;
   http::request<http::string_body> request_;
   http::response<http::string_body> response_;
@@ -119,7 +133,10 @@ ns::Error serverError(const std::string& what, const beast::error_code& error) {
 class ApiServer::Impl {
  public:
   Impl(std::shared_ptr<ApiService> service, std::shared_ptr<media::MediaService> media)
-      : acceptor_(context_), service_(std::move(service)), media_(std::move(media)) {}
+      : acceptor_(context_),
+        acceptLoop_(acceptor_, [this](tcp::socket socket) { serve(std::move(socket)); }),
+        service_(std::move(service)),
+        media_(std::move(media)) {}
 
   ~Impl() {
     asio::post(context_, [this] {
@@ -138,30 +155,27 @@ class ApiServer::Impl {
       return serverError("cannot listen on 127.0.0.1:" + std::to_string(port), error);
     }
     port_ = acceptor_.local_endpoint().port();
-    acceptNext();
+    acceptLoop_.start();
     thread_ = std::thread([this] { context_.run(); });
     return {};
   }
 
   std::uint16_t port() const { return port_; }
   ApiService& service() const { return *service_; }
+  void setIdleTimeout(std::chrono::milliseconds timeout) { idleTimeout_ = timeout; }
 
  private:
-  void acceptNext() {
-    acceptor_.async_accept([this](beast::error_code error, tcp::socket socket) {
-      if (error) {
-        return;
-      }
-      std::make_shared<Connection>(std::move(socket), service_, media_)->readNext();
-      acceptNext();
-    });
+  void serve(tcp::socket socket) {
+    std::make_shared<Connection>(std::move(socket), service_, media_, idleTimeout_.load())->readNext();
   }
 
   asio::io_context context_;
   tcp::acceptor acceptor_;
+  AcceptLoop acceptLoop_;
   std::shared_ptr<ApiService> service_;
   std::shared_ptr<media::MediaService> media_;
   std::uint16_t port_ = 0;
+  std::atomic<std::chrono::milliseconds> idleTimeout_{kIdleTimeout};
   std::thread thread_;
 };
 
@@ -193,6 +207,10 @@ std::string ApiServer::baseURL() const {
 
 ApiService& ApiServer::service() const {
   return impl_->service();
+}
+
+void ApiServer::setIdleTimeoutForTesting(std::chrono::milliseconds timeout) {
+  impl_->setIdleTimeout(timeout);
 }
 
 }  // namespace sample_backend::api

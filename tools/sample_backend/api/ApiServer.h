@@ -2,13 +2,15 @@
 
 // sample_backend::api::ApiServer: carries an ApiService over HTTP/1.1 on the loopback interface, with
 // Boost.Beast on a thread of its own. Each connection may carry several requests (keep-alive); a reply is
-// held back or the connection cut as the service's test controls say.
+// held back or the connection cut as the service's test controls say. A connection that brings no whole
+// request for kIdleTimeout is closed, so that a client that goes quiet holds no descriptor for ever.
 //
 // Destroying the server closes the listening socket and every connection and joins its thread; no request
 // is answered after that.
 //
 // Thread-safety: the accessors may be called from any thread.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +26,8 @@ namespace sample_backend::api {
 
 class ApiServer {
  public:
+  static constexpr std::chrono::milliseconds kIdleTimeout = std::chrono::seconds(60);
+
   // Starts serving `service` on 127.0.0.1 at `port`; 0 takes any free port. Returns the running server, or
   // an error (domain "ApiServer") saying why the port could not be opened. GET requests go to `media` when
   // one is given (lesson playlists, keys and segments); without it they are refused like other methods.
@@ -41,6 +45,9 @@ class ApiServer {
   std::string baseURL() const;
 
   ApiService& service() const;
+
+  // Replaces kIdleTimeout for the connections accepted from now on.
+  void setIdleTimeoutForTesting(std::chrono::milliseconds timeout);
 
  private:
   class Impl;

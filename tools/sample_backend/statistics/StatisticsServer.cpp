@@ -1,15 +1,18 @@
 #include "sample_backend/statistics/StatisticsServer.h"
 
 #include <array>
+#include <atomic>
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/asio/write.hpp>
 #include <deque>
 #include <mutex>
 #include <thread>
 
+#include "embedded_server/sockets/AcceptLoop.h"
 #include "embedded_server/sockets/SocketError.h"
 #include "platform/foundation/crypto/Base64.h"
 #include "platform/foundation/crypto/Digest.h"
@@ -24,6 +27,8 @@ namespace {
 
 constexpr std::string_view kEndMark = "|ed#";
 constexpr std::string_view kRecordSeparator = "-#*";
+// The longest text taken without an end mark; the client's messages are a few hundred bytes.
+constexpr std::size_t kMessageLimit = 64 * 1024;
 
 std::vector<std::string> split(std::string_view text, std::string_view separator) {
   std::vector<std::string> parts;
@@ -46,8 +51,9 @@ std::string clientToken(const std::string& id, const std::string& token) {
 class StatisticsServer::Impl {
  public:
   struct Connection {
-    explicit Connection(tcp::socket s) : socket(std::move(s)) {}
+    explicit Connection(tcp::socket s) : socket(std::move(s)), idle(socket.get_executor()) {}
     tcp::socket socket;
+    asio::steady_timer idle;
     std::array<char, 4096> buffer;
     std::string pending;
     std::string id;
@@ -56,7 +62,10 @@ class StatisticsServer::Impl {
     std::deque<std::string> outbox;
   };
 
-  Impl() : work_(io_.get_executor()), acceptor_(io_) {}
+  Impl()
+      : work_(io_.get_executor()),
+        acceptor_(io_),
+        acceptLoop_(acceptor_, [this](tcp::socket socket) { serve(std::move(socket)); }) {}
   ~Impl() {
     io_.stop();
     if (thread_.joinable()) {
@@ -70,7 +79,7 @@ class StatisticsServer::Impl {
       return socketError(error);
     }
     port_ = acceptor_.local_endpoint().port();
-    acceptNext();
+    acceptLoop_.start();
     thread_ = std::thread([this] { io_.run(); });
     return {};
   }
@@ -110,6 +119,8 @@ class StatisticsServer::Impl {
     });
   }
 
+  void setIdleTimeout(std::chrono::milliseconds timeout) { idleTimeout_ = timeout; }
+
   // Guarded by mutex_
   std::vector<std::string> received_;
   std::vector<std::string> accepted_;
@@ -119,24 +130,32 @@ class StatisticsServer::Impl {
   std::function<void()> activityHandler_;
 
  private:
-  void acceptNext() {
-    acceptor_.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
-      if (error) {
-        return;
-      }
-      auto connection = std::make_shared<Connection>(std::move(socket));
-      connections_.push_back(connection);
-      readNext(connection);
-      notifyActivity();
-      acceptNext();
-    });
+  void serve(tcp::socket socket) {
+    auto connection = std::make_shared<Connection>(std::move(socket));
+    connections_.push_back(connection);
+    readNext(connection);
+    notifyActivity();
   }
 
   void readNext(const std::shared_ptr<Connection>& connection) {
+    // A client that sends nothing for idleTimeout_ (three missed heartbeats, by default) is closed; the read
+    // then fails and forgets the connection.
+    connection->idle.expires_after(idleTimeout_.load());
+    connection->idle.async_wait([weak = std::weak_ptr(connection)](const boost::system::error_code& error) {
+      if (auto connection = weak.lock(); connection && !error) {
+        boost::system::error_code ignored;
+        connection->socket.close(ignored);
+      }
+    });
     connection->socket.async_read_some(
         asio::buffer(connection->buffer),
         [this, connection](const boost::system::error_code& error, std::size_t count) {
-          if (error) {
+          connection->idle.cancel();
+          if (error || connection->pending.size() + count > kMessageLimit) {
+            // A text that runs past kMessageLimit with no end mark is no message of the protocol, and
+            // keeping it would let one client take all the memory.
+            boost::system::error_code ignored;
+            connection->socket.close(ignored);
             std::erase(connections_, connection);
             notifyActivity();
             return;
@@ -214,8 +233,10 @@ class StatisticsServer::Impl {
   asio::io_context io_;
   asio::executor_work_guard<asio::io_context::executor_type> work_;
   tcp::acceptor acceptor_;
+  AcceptLoop acceptLoop_;
   std::uint16_t port_ = 0;
   std::thread thread_;
+  std::atomic<std::chrono::milliseconds> idleTimeout_{kIdleTimeout};
 
   // Touched only on the server's thread
   std::vector<std::shared_ptr<Connection>> connections_;
@@ -272,4 +293,8 @@ void StatisticsServer::releaseRepliesForTesting() {
 
 void StatisticsServer::closeConnectionsForTesting() {
   impl_->closeConnections();
+}
+
+void StatisticsServer::setIdleTimeoutForTesting(std::chrono::milliseconds timeout) {
+  impl_->setIdleTimeout(timeout);
 }

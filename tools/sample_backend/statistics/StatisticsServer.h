@@ -5,11 +5,13 @@
 // record ("cltdat|...|ed#") with "insres|success|ed#" only when it carries the id of its connection and the
 // client token made from them (Base64 of the SHA-1 of id and token), and answers a heartbeat
 // ("clthbk|<id>|ed#") with "htbscs|ok|ed#". Every message ends with "|ed#"; several may come in one read.
+// A connection that sends nothing for kIdleTimeout, or more than 64 KiB with no end mark, is closed.
 //
 // It runs on a thread of its own and stops when destroyed. Its test controls let a test withhold
 // heartbeat answers, replace the login reply, gather replies into one write, and close every connection.
 // Thread-safety: every method may be called from any thread.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -21,6 +23,9 @@
 
 class StatisticsServer {
  public:
+  // Three heartbeat intervals of the client.
+  static constexpr std::chrono::milliseconds kIdleTimeout = std::chrono::minutes(3);
+
   // Starts a server listening on 127.0.0.1:`port`; port 0 lets the system pick a free one. Returns the
   // running server, owned by the caller, or the error that kept it from listening.
   static ns::Result<std::unique_ptr<StatisticsServer>> start(std::uint16_t port = 0);
@@ -47,6 +52,8 @@ class StatisticsServer {
   void releaseRepliesForTesting();
   // Closes every open connection.
   void closeConnectionsForTesting();
+  // Replaces kIdleTimeout from the next read of every connection on.
+  void setIdleTimeoutForTesting(std::chrono::milliseconds timeout);
 
  private:
   class Impl;

@@ -2,6 +2,7 @@
 
 #include "api_test_util.h"
 #include "sample_backend/api/ApiServer.h"
+#include "support/raw_client_test_util.h"
 
 namespace sample_backend::api {
 namespace {
@@ -45,6 +46,21 @@ TEST(ApiServerTest, ABusyPortIsReportedAndAStoppedServerRefusesConnections) {
   EXPECT_EQ(startServer(port), nullptr);
   server.reset();
   EXPECT_TRUE(postOverOneConnection(port, {signedRequest("/app/latest_ver")}).empty());
+}
+
+TEST(ApiServerTest, TheApiAndMediaServerSurvivesSilentGarbageSendingAndVanishingClients) {
+  std::unique_ptr<ApiServer> server = startServer();
+  ASSERT_NE(server, nullptr);
+  server->setIdleTimeoutForTesting(std::chrono::milliseconds(200));
+  server_testing::RawClient silent(server->port());
+  server_testing::RawClient garbage(server->port());
+  garbage.send("\x16\x03\x01\x02\x00\x01\xfc not a request\r\n\r\n");
+  EXPECT_TRUE(garbage.closedByServer());
+  server_testing::RawClient vanishing(server->port());
+  vanishing.send("POST /common/get/time HTTP/1.1\r\nContent-Length: 100\r\n\r\nsign=");
+  vanishing.vanish();
+  EXPECT_TRUE(silent.closedByServer());
+  EXPECT_EQ(postOverOneConnection(server->port(), {signedRequest("/common/get/time")}).size(), 1u);
 }
 
 }  // namespace
