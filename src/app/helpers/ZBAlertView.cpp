@@ -249,6 +249,8 @@ void ZBAlertView::addButtonRow(uikit::View& box, const std::vector<std::string>&
         uikit::Rect(width * index - (index + 1), kBoxHeight - height, width, height),
         uikit::ButtonType::kSystem);
     button->setTitle(titles[i], uikit::kControlStateNormal);
+    // Delegates tell the buttons apart by their place in the row, whatever their titles read.
+    button->setTag(static_cast<std::int64_t>(i));
     button->titleLabel().setFont(uikit::Font::systemFontOfSize(17));
     button->layer().setBorderColor(uikit::Color::white(0.5));
     button->layer().setBorderWidth(0.5);

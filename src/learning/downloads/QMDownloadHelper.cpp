@@ -136,14 +136,14 @@ void QMDownloadHelper::add(const std::shared_ptr<QMCourse>& lesson) {
 
 void QMDownloadHelper::launchDownloader() {
   const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
-  if (!activate_ || !record || statusOf(*record) == kQMDownloadPaused ||
+  if (!isWorking() || !record || statusOf(*record) == kQMDownloadPaused ||
       statusOf(*record) == kQMDownloadFailed) {
     next();
   }
 }
 
 void QMDownloadHelper::next() {
-  activate_ = false;
+  step_ = Step::kIdle;
   std::vector<std::shared_ptr<QMFileCacheInfo>> running = recordsWhere(statusIs(kQMDownloadRunning));
   std::vector<std::shared_ptr<QMFileCacheInfo>> waiting = recordsWhere(statusIs(kQMDownloadWaiting));
   const std::shared_ptr<QMFileCacheInfo> chosen =
@@ -160,9 +160,14 @@ void QMDownloadHelper::next() {
   setCurrentFCI(chosen);
 }
 
+QMDownloadHelper::Step QMDownloadHelper::workStepOf(const QMFileCacheInfo* record) {
+  return record && record->taskCount().value_or(0) != 0 ? Step::kSegment : Step::kPlaylist;
+}
+
 void QMDownloadHelper::setCurrentFCI(const std::shared_ptr<QMFileCacheInfo>& record) {
   currentFCI_ = record;
   record->setStatus(kQMDownloadRunning);
+  step_ = Step::kServerTime;
   courseDataModel_->networkGetServerTime();
 }
 
@@ -190,11 +195,11 @@ void QMDownloadHelper::networkGetServerTimeFailed() {
 }
 
 void QMDownloadHelper::run() {
-  if (activate_) {
+  if (isWorking()) {
     return;
   }
-  activate_ = true;
   const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  step_ = workStepOf(record.get());
   if (record && record->ownTask().empty() && record->taskCount().value_or(0) > 0) {
     if (statusOf(*record) != kQMDownloadNotQueued) {
       record->setStatus(kQMDownloadDone);
@@ -219,7 +224,8 @@ void QMDownloadHelper::startNewURLRequest() {
   const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
   std::string url;
   currentTask_.reset();
-  if (record && record->taskCount().value_or(0) != 0) {
+  const Step step = workStepOf(record.get());
+  if (step == Step::kSegment) {
     const std::vector<std::shared_ptr<QMTask>> pending = record->ownTask();
     if (!pending.empty()) {
       currentTask_ = pending.front();
@@ -235,7 +241,7 @@ void QMDownloadHelper::startNewURLRequest() {
     return;
   }
   currentURL_ = repairedURL(std::move(url));
-  activate_ = true;
+  step_ = step;
   std::weak_ptr<QMDownloadHelper> weakSelf = std::static_pointer_cast<QMDownloadHelper>(shared_from_this());
   transfer_ = QMDownloadTransfer::start(currentURL_, [weakSelf](ns::Result<ns::Data> body) {
     if (std::shared_ptr<QMDownloadHelper> self = weakSelf.lock()) {
@@ -247,7 +253,7 @@ void QMDownloadHelper::startNewURLRequest() {
 void QMDownloadHelper::transferEnded(ns::Result<ns::Data> body) {
   // The ended transfer stays alive until this returns: it is still calling.
   const std::shared_ptr<QMDownloadTransfer> ended = std::exchange(transfer_, nullptr);
-  activate_ = false;
+  const Step endedStep = std::exchange(step_, Step::kIdle);
   if (!body) {
     consoleLog("!!!!!!!!!!请求失败：" + consoleTextOfError(body.error()));
     const bool rejected = body.error().domain() == kQMDownloadTransferErrorDomain;
@@ -266,7 +272,7 @@ void QMDownloadHelper::transferEnded(ns::Result<ns::Data> body) {
   if (!record) {
     consoleLog("no current lesson: the received data is dropped");
   } else if (statusOf(*record) == kQMDownloadRunning) {
-    record->taskCount().value_or(0) != 0 ? TSRequestFinished(*body) : m3u8FileRequestFinish(*body);
+    endedStep == Step::kSegment ? TSRequestFinished(*body) : m3u8FileRequestFinish(*body);
   }
 }
 
@@ -360,7 +366,7 @@ void QMDownloadHelper::currentFCIDownloadFailed() {
 
 void QMDownloadHelper::cancelCurrentConnection() {
   transfer_.reset();
-  activate_ = false;
+  step_ = Step::kIdle;
   currentFCI_.reset();
   currentURL_.clear();
   currentTask_.reset();
@@ -460,11 +466,10 @@ bool QMDownloadHelper::isHeldByCellularRule() const {
 }
 
 void QMDownloadHelper::alertViewDidOnClickedButton(ZBAlertView&, MyButton& button) {
-  const std::string buttonTitle = button.currentTitle();
-  if (buttonTitle == "继续下载") {
+  if (button.tag() == kGoOnButtonIndex) {
     run();
     QMUser::sharedInstance()->setKeepRememberDown(true);
-  } else if (buttonTitle == "取消") {
+  } else if (button.tag() == kCancelButtonIndex) {
     pauseAll();
     QMUser::sharedInstance()->setKeepRememberDown(false);
   }
