@@ -15,6 +15,7 @@
 #include "learning/downloads/QMSignedPlaylistURL.h"
 #include "learning/downloads/SegmentURL.h"
 #include "learning/downloads/ZBM3U8.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/FileManager.h"
@@ -103,6 +104,7 @@ ns::Result<ns::Data> bundledKeyFile() {
 }  // namespace
 
 const std::shared_ptr<QMDownloadHelper>& QMDownloadHelper::sharedInstance() {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<QMDownloadHelper>& shared = sharedSlot();
   if (!shared) {
     shared.reset(new QMDownloadHelper());
@@ -123,6 +125,7 @@ void QMDownloadHelper::resetSharedInstanceForTesting() {
 QMDownloadHelper::QMDownloadHelper() : courseDataModel_(std::make_shared<QMCourseDataModel>()) {}
 
 void QMDownloadHelper::add(const std::shared_ptr<QMCourse>& lesson) {
+  QM_DCHECK_MAIN_THREAD();
   const std::shared_ptr<QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
   if (record) {
     const std::int64_t status = statusOf(*record);
@@ -135,6 +138,7 @@ void QMDownloadHelper::add(const std::shared_ptr<QMCourse>& lesson) {
 }
 
 void QMDownloadHelper::launchDownloader() {
+  QM_DCHECK_MAIN_THREAD();
   const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
   if (!isWorking() || !record || statusOf(*record) == kQMDownloadPaused ||
       statusOf(*record) == kQMDownloadFailed) {
@@ -373,6 +377,7 @@ void QMDownloadHelper::cancelCurrentConnection() {
 }
 
 void QMDownloadHelper::pauseAll() {
+  QM_DCHECK_MAIN_THREAD();
   cancelCurrentConnection();
   for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(
            cd::Predicate::allOf({statusIsNot(kQMDownloadNotQueued), statusIsNot(kQMDownloadDone)}))) {
@@ -383,6 +388,7 @@ void QMDownloadHelper::pauseAll() {
 }
 
 void QMDownloadHelper::startAll() {
+  QM_DCHECK_MAIN_THREAD();
   std::vector<std::shared_ptr<QMFileCacheInfo>> stopped = recordsWhere(statusIs(kQMDownloadPaused));
   for (std::shared_ptr<QMFileCacheInfo>& failed : recordsWhere(statusIs(kQMDownloadFailed))) {
     stopped.push_back(std::move(failed));
@@ -399,6 +405,7 @@ void QMDownloadHelper::startAll() {
 }
 
 void QMDownloadHelper::deleteVideo(const std::shared_ptr<QMCourse>& lesson) {
+  QM_DCHECK_MAIN_THREAD();
   const std::shared_ptr<QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
   QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
   const std::shared_ptr<cd::ManagedObjectContext> context = store.managedObjectContext();
@@ -433,6 +440,7 @@ void QMDownloadHelper::deleteCourse(const std::shared_ptr<QMCourse>& node) {
 }
 
 void QMDownloadHelper::deleteStageCourse(const std::shared_ptr<QMStage>& stage) {
+  QM_DCHECK_MAIN_THREAD();
   for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(statusIsNot(kQMDownloadNotQueued))) {
     const std::shared_ptr<QMCourse> lesson = record->course();
     const std::shared_ptr<QMCourse> root = lesson ? lesson->rootCourse() : nullptr;
@@ -443,6 +451,7 @@ void QMDownloadHelper::deleteStageCourse(const std::shared_ptr<QMStage>& stage) 
 }
 
 void QMDownloadHelper::deleteAllCourse() {
+  QM_DCHECK_MAIN_THREAD();
   for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(statusIsNot(kQMDownloadNotQueued))) {
     deleteVideo(record->course());
   }
