@@ -61,7 +61,7 @@ class LearningRecords {
   using LessonKey = std::tuple<std::string, std::string, std::string>;
 
   void saveLocked(const std::string& userId, const std::string& courseId, LastPlayed played,
-                  const std::string& videoTime);
+                  const std::string& videoTime) QM_REQUIRES(mutex_);
 
   mutable ns::Mutex mutex_;
   bool seeded_ QM_GUARDED_BY(mutex_) = false;
