@@ -3,6 +3,7 @@
 #include <iostream>
 #include <vector>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/UUID.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
@@ -56,6 +57,8 @@ void UsageClick::setAppVersion(std::string version) {
 
 void UsageClick::startWithAppkey(const std::string& appKey, std::uint64_t reportPolicy,
                                  const std::string& channelId) {
+  QM_DCHECK(!appKey.empty(), "appKey is not empty");
+  QM_DCHECK_MAIN_THREAD();
   ns::UserDefaults& defaults = ns::UserDefaults::standardUserDefaults();
   const std::optional<std::string> storedKey = defaults.stringForKey(kAppKeyDefaultsKey);
   if (storedKey && *storedKey != appKey) {

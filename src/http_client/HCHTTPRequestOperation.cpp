@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "http_client/HCSerializerCoding.h"
+#include "platform/foundation/check/Check.h"
 
 namespace {
 
@@ -49,7 +50,9 @@ HCHTTPRequestOperation::HCHTTPRequestOperation(ns::URLRequest request)
 
 HCHTTPRequestOperation::HCHTTPRequestOperation(ns::URLRequest request,
                                                std::shared_ptr<HCHTTPResponseSerializer> serializer)
-    : HCURLConnectionOperation(std::move(request)), responseSerializer_(std::move(serializer)) {}
+    : HCURLConnectionOperation(std::move(request)), responseSerializer_(std::move(serializer)) {
+  QM_DCHECK(responseSerializer_ != nullptr, "serializer is not null");
+}
 
 HCHTTPRequestOperation::HCHTTPRequestOperation(const ns::Dictionary& coder)
     : HCURLConnectionOperation(coder) {

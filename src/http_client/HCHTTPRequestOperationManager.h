@@ -19,6 +19,7 @@
 #include "http_client/HCHTTPResponseSerializer.h"
 #include "http_client/HCNetworkReachabilityManager.h"
 #include "http_client/HCSecurityPolicy.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/OperationQueue.h"
 #include "platform/net/URL.h"
 
@@ -48,11 +49,13 @@ class HCHTTPRequestOperationManager {
   const std::shared_ptr<HCHTTPRequestSerializer>& requestSerializer() const { return requestSerializer_; }
   // REQUIRES: serializer is not null.
   void setRequestSerializer(std::shared_ptr<HCHTTPRequestSerializer> serializer) {
+    QM_DCHECK(serializer != nullptr, "serializer is not null");
     requestSerializer_ = std::move(serializer);
   }
   const std::shared_ptr<HCHTTPResponseSerializer>& responseSerializer() const { return responseSerializer_; }
   // REQUIRES: serializer is not null.
   void setResponseSerializer(std::shared_ptr<HCHTTPResponseSerializer> serializer) {
+    QM_DCHECK(serializer != nullptr, "serializer is not null");
     responseSerializer_ = std::move(serializer);
   }
   const std::shared_ptr<HCSecurityPolicy>& securityPolicy() const { return securityPolicy_; }

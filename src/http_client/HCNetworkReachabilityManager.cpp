@@ -2,6 +2,7 @@
 
 #include <netinet/in.h>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 
@@ -62,6 +63,7 @@ std::shared_ptr<HCNetworkReachabilityManager> HCNetworkReachabilityManager::mana
 
 std::shared_ptr<HCNetworkReachabilityManager> HCNetworkReachabilityManager::managerForAddress(
     const sockaddr* address) {
+  QM_DCHECK(address != nullptr, "address is not null");
   return std::make_shared<HCNetworkReachabilityManager>(ns::NetworkReachability::forAddress(address),
                                                         HCNetworkReachabilityAssociation::kForAddress);
 }
@@ -124,6 +126,7 @@ std::function<void(HCNetworkReachabilityStatus)> HCNetworkReachabilityManager::s
 }
 
 void HCNetworkReachabilityManager::startMonitoring() {
+  QM_DCHECK_MAIN_THREAD();
   stopMonitoring();
   if (!reachability_) {
     return;
@@ -151,6 +154,7 @@ void HCNetworkReachabilityManager::startMonitoring() {
 }
 
 void HCNetworkReachabilityManager::stopMonitoring() {
+  QM_DCHECK_MAIN_THREAD();
   if (reachability_) {
     reachability_->unschedule();
   }

@@ -15,6 +15,7 @@
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
 #include "app/store/ServerValue.h"
+#include "platform/foundation/check/Check.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ void QMCourseDataModel::tellDelegate(const std::weak_ptr<QMCourseDataModel>& mod
 void QMCourseDataModel::post(std::string_view path, ns::Dictionary parameters, RefusalToast toast,
                              LoadingIndicator indicator, std::function<void(const ns::Value& obj)> succeeded,
                              Callback failed) {
+  QM_DCHECK_MAIN_THREAD();
   QMAPIRequest::post(
       path, parameters, toast, indicator,
       [model = weakSelf(), succeeded = std::move(succeeded), failed](const std::optional<ns::Value>& reply) {

@@ -1,5 +1,6 @@
 #include "app/helpers/HUDManager.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/text/Utf16.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Window.h"
@@ -36,6 +37,7 @@ void HUDManager::showLoadingHUDView(uikit::View& view, const std::string& text) 
 }
 
 void HUDManager::hideHUDView() {
+  QM_DCHECK_MAIN_THREAD();
   if (const std::shared_ptr<ui::ProgressHUD>& hud = loadingHUDSlot()) {
     hud->hide(true);
   }
@@ -46,6 +48,7 @@ const std::shared_ptr<ui::ProgressHUD>& HUDManager::currentLoadingHUD() {
 }
 
 void HUDManager::showToast(const std::string& text, double seconds) {
+  QM_DCHECK_MAIN_THREAD();
   const std::vector<std::shared_ptr<uikit::Window>> windows =
       uikit::Application::sharedApplication().windows();
   if (windows.empty()) {
@@ -60,6 +63,7 @@ void HUDManager::showToast(const std::string& text, double seconds) {
 }
 
 void HUDManager::showLoading(uikit::View& view, const std::string& text, double minShowSeconds) {
+  QM_DCHECK_MAIN_THREAD();
   hideHUDView();
   std::shared_ptr<ui::ProgressHUD> hud = ui::ProgressHUD::showHUDAddedTo(view, true);
   hud->setMode(ui::ProgressHUDMode::kIndeterminate);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Screen.h"
@@ -143,6 +144,7 @@ std::int64_t ZBAlertView::showAlertWithMessage(const std::string& message, std::
 }
 
 std::int64_t ZBAlertView::showAlertWithNetworkInWorking() {
+  QM_DCHECK_MAIN_THREAD();
   auto panel = std::make_shared<ZBAlertView>(panelFrame());
   panel->isNetFlog_ = true;
   std::shared_ptr<uikit::View> box = panel->addBox({kNetworkBoxSide, kNetworkBoxSide});
@@ -161,6 +163,7 @@ std::int64_t ZBAlertView::showAlertWithNetworkInWorking() {
 }
 
 void ZBAlertView::dismissAlertView(std::int64_t session) {
+  QM_DCHECK_MAIN_THREAD();
   std::vector<std::shared_ptr<ZBAlertView>>& panels = panelQueue().panels;
   auto found = std::find_if(
       panels.begin(), panels.end(),
@@ -221,6 +224,7 @@ void ZBAlertView::layoutSubviews() {
 }
 
 std::shared_ptr<ZBAlertView> ZBAlertView::makePanel(const std::weak_ptr<ZBAlertViewDelegate>& delegate) {
+  QM_DCHECK_MAIN_THREAD();
   auto panel = std::make_shared<ZBAlertView>(panelFrame());
   panel->delegate_ = delegate;
   panelQueue().panels.push_back(panel);
@@ -249,6 +253,8 @@ void ZBAlertView::addButtonRow(uikit::View& box, const std::vector<std::string>&
         uikit::Rect(width * index - (index + 1), kBoxHeight - height, width, height),
         uikit::ButtonType::kSystem);
     button->setTitle(titles[i], uikit::kControlStateNormal);
+    // Delegates tell the buttons apart by their place in the row, whatever their titles read.
+    button->setTag(static_cast<std::int64_t>(i));
     button->titleLabel().setFont(uikit::Font::systemFontOfSize(17));
     button->layer().setBorderColor(uikit::Color::white(0.5));
     button->layer().setBorderWidth(0.5);

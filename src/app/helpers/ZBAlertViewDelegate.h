@@ -10,8 +10,8 @@ class ZBAlertViewDelegate {
  public:
   virtual ~ZBAlertViewDelegate() = default;
 
-  // A button of `alertView` was pressed; the panel goes away right after. The check box's state is
-  // alertView.switchSave().
+  // A button of `alertView` was pressed; the panel goes away right after. The button's tag() is its index
+  // in the row of buttons, from 0 on the left. The check box's state is alertView.switchSave().
   virtual void alertViewDidOnClickedButton(ZBAlertView& /*alertView*/, MyButton& /*button*/) {}
   // `alertView` has been taken off the screen and out of the queue.
   virtual void alertViewDidDismiss(ZBAlertView& /*alertView*/) {}

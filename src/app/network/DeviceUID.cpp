@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/network/TREncrypt.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/Random.h"
 #include "platform/foundation/crypto/UUID.h"
 #include "platform/foundation/storage/KeyedArchiver.h"
@@ -58,6 +59,7 @@ std::optional<std::string> mostFrequent(const std::map<std::string, int>& counts
 }  // namespace
 
 std::string DeviceUID::value() {
+  QM_DCHECK_MAIN_THREAD();
   return valueWithError().identifier;
 }
 
@@ -146,6 +148,7 @@ DeviceUID::Lookup DeviceUID::computeValue() {
 }
 
 void DeviceUID::setOptOut(bool optOut) {
+  QM_DCHECK_MAIN_THREAD();
   (void)value();
   ns::UserDefaults& defaults = ns::UserDefaults::standardUserDefaults();
   ns::Dictionary dictionary = defaults.dictionaryForKey(kDefaultsKey).value_or(ns::Dictionary());

@@ -10,6 +10,7 @@
 #include "app/network/TREncrypt.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/text/CaseMapping.h"
 #include "platform/foundation/text/Utf16.h"
@@ -54,6 +55,7 @@ std::string screenSizeText() {
 }  // namespace
 
 const std::shared_ptr<HCHTTPRequestOperationManager>& QMNetworkHelper::commonServerManager() {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<HCHTTPRequestOperationManager>& manager = sharedManagerSlot();
   if (!manager) {
     manager = std::make_shared<HCHTTPRequestOperationManager>(
@@ -74,6 +76,7 @@ bool QMNetworkHelper::isHaveNetwork() {
 }
 
 ns::Dictionary QMNetworkHelper::networkCommonParam(const std::optional<ns::Dictionary>& parameters) {
+  QM_DCHECK_MAIN_THREAD();
   ns::Dictionary common = parameters.value_or(ns::Dictionary());
   common["app_id"] = ns::Value(kQMApplicationId);
   const std::optional<std::string> sessionId = QMUser::sharedInstance()->userSid();
@@ -119,6 +122,7 @@ std::optional<std::string> QMNetworkHelper::networkSignParam(const ns::Dictionar
 }
 
 bool QMNetworkHelper::networkParseServerCode(const ns::Value* code, bool showHit) {
+  QM_DCHECK_MAIN_THREAD();
   const std::int64_t number = codeNumber(code);
   if (number == 0) {
     return true;

@@ -1,5 +1,7 @@
 #include "app/network/QMServerHosts.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace {
 
 std::string& publicWebHostSlot() {
@@ -14,5 +16,6 @@ const std::string& QMServerHosts::publicWebHost() {
 }
 
 void QMServerHosts::setPublicWebHost(std::string hostAndPort) {
+  QM_DCHECK_MAIN_THREAD();
   publicWebHostSlot() = std::move(hostAndPort);
 }

@@ -1,5 +1,7 @@
 #include "app/session/QMAppServices.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace {
 
 struct InstalledServices {
@@ -16,6 +18,7 @@ InstalledServices& installed() {
 }  // namespace
 
 const std::shared_ptr<outside::Reachability>& QMAppServices::myReachable() {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<outside::Reachability>& reachability = installed().reachability;
   if (!reachability) {
     reachability = outside::Reachability::reachabilityForInternetConnection();
@@ -32,12 +35,14 @@ void QMAppServices::setRootRebuilder(std::function<void()> reloadRootController)
 }
 
 void QMAppServices::pauseAllDownloads() {
+  QM_DCHECK_MAIN_THREAD();
   if (installed().pauseAllDownloads) {
     installed().pauseAllDownloads();
   }
 }
 
 void QMAppServices::reloadRootController() {
+  QM_DCHECK_MAIN_THREAD();
   if (installed().reloadRootController) {
     installed().reloadRootController();
   }

@@ -1,6 +1,7 @@
 #include "app/session/QMUser.h"
 
 #include "app/session/QMAppServices.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/UserDefaults.h"
 
@@ -31,6 +32,7 @@ std::shared_ptr<QMUser>& sharedSlot() {
 }  // namespace
 
 const std::shared_ptr<QMUser>& QMUser::sharedInstance() {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<QMUser>& shared = sharedSlot();
   if (!shared) {
     shared = std::shared_ptr<QMUser>(new QMUser());

@@ -12,6 +12,7 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "app/store/ServerValue.h"
 #include "platform/avfoundation/AudioSession.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
@@ -46,6 +47,7 @@ std::shared_ptr<AppDelegate> AppDelegate::sharedSelf() {
 
 bool AppDelegate::didFinishLaunchingWithOptions(uikit::Application& /*application*/,
                                                 const ns::Dictionary& /*launchOptions*/) {
+  QM_DCHECK_MAIN_THREAD();
   QMAppServices::setRootRebuilder([weakSelf = std::weak_ptr<AppDelegate>(sharedSelf())] {
     if (std::shared_ptr<AppDelegate> self = weakSelf.lock()) {
       self->reloadRootController();
@@ -68,6 +70,7 @@ void AppDelegate::applicationWillTerminate(uikit::Application& /*application*/) 
 }
 
 void AppDelegate::reloadRootController() {
+  QM_DCHECK_MAIN_THREAD();
   QMAppServices::pauseAllDownloads();
   if (QMUser::sharedInstance()->isLogin()) {
     if (!drawer_) {

@@ -9,6 +9,7 @@
 #include "app/store/QuillmarkModel.h"
 #include "app/store/ServerValue.h"
 #include "app/store/TextOrder.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/foundation/values/TextNumbers.h"
 
@@ -35,6 +36,7 @@ void logUnresolvedError(const ns::Error& error) {
 }  // namespace
 
 QMCoreDataHelper& QMCoreDataHelper::sharedInstance() {
+  QM_DCHECK_MAIN_THREAD();
   std::unique_ptr<QMCoreDataHelper>& shared = sharedSlot();
   if (shared == nullptr) {
     shared.reset(new QMCoreDataHelper());
@@ -89,6 +91,7 @@ std::shared_ptr<cd::PersistentStoreCoordinator> QMCoreDataHelper::persistentStor
 }
 
 std::shared_ptr<cd::ManagedObjectContext> QMCoreDataHelper::managedObjectContext() {
+  QM_DCHECK_MAIN_THREAD();
   if (context_ == nullptr) {
     if (std::shared_ptr<cd::PersistentStoreCoordinator> coordinator = persistentStoreCoordinator()) {
       context_ = std::make_shared<cd::ManagedObjectContext>(std::move(coordinator));
@@ -98,6 +101,7 @@ std::shared_ptr<cd::ManagedObjectContext> QMCoreDataHelper::managedObjectContext
 }
 
 void QMCoreDataHelper::saveContext() {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<cd::ManagedObjectContext> context = managedObjectContext();
   if (context == nullptr || !context->hasChanges()) {
     return;

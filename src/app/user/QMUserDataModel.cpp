@@ -8,6 +8,7 @@
 #include "app/network/TREncrypt.h"
 #include "app/session/QMUser.h"
 #include "app/store/ServerValue.h"
+#include "platform/foundation/check/Check.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ std::weak_ptr<QMUserDataModel> QMUserDataModel::weakSelf() {
 
 void QMUserDataModel::post(std::string_view path, ns::Dictionary parameters, NetworkCheck check,
                            LoadingIndicator indicator, Operation operation) {
+  QM_DCHECK_MAIN_THREAD();
   if (check == NetworkCheck::kFirst && !QMNetworkHelper::isHaveNetwork()) {
     return;
   }

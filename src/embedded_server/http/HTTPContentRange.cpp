@@ -1,6 +1,9 @@
 #include "embedded_server/http/HTTPContentRange.h"
 
+#include "platform/foundation/check/Check.h"
+
 std::string HTTPContentRange::forRange(const LGRange& range, std::uint64_t fileSize) {
+  QM_DCHECK(range.length > 0, "range.length > 0");
   return "bytes " + std::to_string(range.location) + "-" + std::to_string(range.lastByte()) + "/" +
          std::to_string(fileSize);
 }

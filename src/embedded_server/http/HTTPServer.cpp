@@ -45,7 +45,7 @@ void HTTPServer::setType(std::string type) {
 
 void HTTPServer::setDocumentRoot(std::string path) {
   serverQueue_->async([this, path = std::move(path)]() mutable {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     documentRoot_ = std::move(path);
   });
 }
@@ -112,7 +112,7 @@ std::string HTTPServer::type() const {
 }
 
 std::string HTTPServer::documentRoot() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return documentRoot_;
 }
 

@@ -15,10 +15,10 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "embedded_server/sockets/AcceptLoop.h"
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/values/Result.h"
 
@@ -71,7 +71,6 @@ class HTTPServer {
   bool running_ = false;
   std::uint16_t listeningPort_ = 0;
 
-  mutable std::mutex mutex_;
-  // Guarded by mutex_
-  std::string documentRoot_;
+  mutable ns::Mutex mutex_;
+  std::string documentRoot_ QM_GUARDED_BY(mutex_);
 };

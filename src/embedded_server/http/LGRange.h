@@ -4,12 +4,17 @@
 
 #include <cstdint>
 
+#include "platform/foundation/check/Check.h"
+
 struct LGRange {
   std::uint64_t location = 0;
   std::uint64_t length = 0;
 
   // The offset of the last byte. REQUIRES: length > 0.
-  std::uint64_t lastByte() const { return location + length - 1; }
+  std::uint64_t lastByte() const {
+    QM_DCHECK(length > 0, "length > 0");
+    return location + length - 1;
+  }
 
   friend bool operator==(const LGRange&, const LGRange&) = default;
 };

@@ -1,8 +1,8 @@
 #include "embedded_server/logging/LGLog.h"
 
-#include <mutex>
 #include <vector>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 
 namespace {
@@ -10,10 +10,9 @@ namespace {
 using LoggerList = std::vector<std::shared_ptr<LGLogger>>;
 
 struct LoggingState {
-  std::mutex mutex;
-  // Guarded by mutex
-  LoggerList loggers;
-  std::shared_ptr<ns::DispatchQueue> queue;
+  ns::Mutex mutex;
+  LoggerList loggers QM_GUARDED_BY(mutex);
+  std::shared_ptr<ns::DispatchQueue> queue QM_GUARDED_BY(mutex);
 };
 
 LoggingState& state() {
@@ -31,7 +30,7 @@ void deliver(const LoggerList& loggers, const LGLogMessage& message) {
 
 void LGLog::addLogger(std::shared_ptr<LGLogger> logger) {
   LoggingState& s = state();
-  std::lock_guard lock(s.mutex);
+  ns::MutexLock lock(s.mutex);
   s.loggers.push_back(std::move(logger));
   if (!s.queue) {
     s.queue = ns::DispatchQueue::createSerial("server.logging");
@@ -40,7 +39,7 @@ void LGLog::addLogger(std::shared_ptr<LGLogger> logger) {
 
 void LGLog::removeAllLoggers() {
   LoggingState& s = state();
-  std::lock_guard lock(s.mutex);
+  ns::MutexLock lock(s.mutex);
   s.loggers.clear();
 }
 
@@ -49,7 +48,7 @@ void LGLog::log(LGLogFlag flag, int context, std::string text) {
   LoggerList loggers;
   std::shared_ptr<ns::DispatchQueue> queue;
   {
-    std::lock_guard lock(s.mutex);
+    ns::MutexLock lock(s.mutex);
     if (s.loggers.empty()) {
       return;
     }
@@ -70,7 +69,7 @@ void LGLog::log(LGLogFlag flag, int context, std::string text) {
 void LGLog::flush() {
   std::shared_ptr<ns::DispatchQueue> queue;
   {
-    std::lock_guard lock(state().mutex);
+    ns::MutexLock lock(state().mutex);
     queue = state().queue;
   }
   if (queue) {

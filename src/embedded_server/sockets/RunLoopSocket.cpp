@@ -5,6 +5,7 @@
 
 #include "embedded_server/sockets/RunLoopSocketException.h"
 #include "embedded_server/sockets/SocketError.h"
+#include "platform/foundation/check/Check.h"
 
 namespace asio = boost::asio;
 using asio::ip::tcp;
@@ -17,10 +18,12 @@ RunLoopSocket::RunLoopSocket(std::weak_ptr<RunLoopSocketDelegate> delegate)
     : loop_(ns::RunLoop::current()), delegate_(std::move(delegate)) {}
 
 RunLoopSocket::~RunLoopSocket() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   close();
 }
 
 ns::Status RunLoopSocket::connectToHost(const std::string& host, std::uint16_t port) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (delegate_.expired()) {
     throw RunLoopSocketException(kNoDelegateReason);
   }
@@ -66,6 +69,7 @@ ns::Status RunLoopSocket::connectToHost(const std::string& host, std::uint16_t p
 }
 
 void RunLoopSocket::writeData(ns::Data data, double timeoutSeconds, long tag) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (data.empty() || state_ == State::kClosed) {
     return;
   }
@@ -74,6 +78,7 @@ void RunLoopSocket::writeData(ns::Data data, double timeoutSeconds, long tag) {
 }
 
 void RunLoopSocket::readData(double timeoutSeconds, long tag) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (state_ == State::kClosed) {
     return;
   }
@@ -89,6 +94,7 @@ void RunLoopSocket::readData(double timeoutSeconds, long tag) {
 }
 
 void RunLoopSocket::disconnect() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (state_ == State::kClosed) {
     return;
   }

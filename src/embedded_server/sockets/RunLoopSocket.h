@@ -19,6 +19,7 @@
 #include <string>
 
 #include "embedded_server/sockets/RunLoopSocketDelegate.h"
+#include "platform/foundation/check/ThreadChecker.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/loop/Timer.h"
 #include "platform/foundation/values/Data.h"
@@ -88,6 +89,7 @@ class RunLoopSocket : public std::enable_shared_from_this<RunLoopSocket> {
   // Constant after construction
   ns::RunLoop& loop_;
   const std::weak_ptr<RunLoopSocketDelegate> delegate_;
+  const ns::ThreadChecker ownerThread_;
 
   State state_ = State::kClosed;
   // One context per connection attempt: it only carries the non-blocking connect. Destroying it drops the

@@ -15,6 +15,7 @@
 #include "learning/downloads/QMSignedPlaylistURL.h"
 #include "learning/downloads/SegmentURL.h"
 #include "learning/downloads/ZBM3U8.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/FileManager.h"
@@ -103,6 +104,7 @@ ns::Result<ns::Data> bundledKeyFile() {
 }  // namespace
 
 const std::shared_ptr<QMDownloadHelper>& QMDownloadHelper::sharedInstance() {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<QMDownloadHelper>& shared = sharedSlot();
   if (!shared) {
     shared.reset(new QMDownloadHelper());
@@ -123,6 +125,7 @@ void QMDownloadHelper::resetSharedInstanceForTesting() {
 QMDownloadHelper::QMDownloadHelper() : courseDataModel_(std::make_shared<QMCourseDataModel>()) {}
 
 void QMDownloadHelper::add(const std::shared_ptr<QMCourse>& lesson) {
+  QM_DCHECK_MAIN_THREAD();
   const std::shared_ptr<QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
   if (record) {
     const std::int64_t status = statusOf(*record);
@@ -135,15 +138,16 @@ void QMDownloadHelper::add(const std::shared_ptr<QMCourse>& lesson) {
 }
 
 void QMDownloadHelper::launchDownloader() {
+  QM_DCHECK_MAIN_THREAD();
   const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
-  if (!activate_ || !record || statusOf(*record) == kQMDownloadPaused ||
+  if (!isWorking() || !record || statusOf(*record) == kQMDownloadPaused ||
       statusOf(*record) == kQMDownloadFailed) {
     next();
   }
 }
 
 void QMDownloadHelper::next() {
-  activate_ = false;
+  step_ = Step::kIdle;
   std::vector<std::shared_ptr<QMFileCacheInfo>> running = recordsWhere(statusIs(kQMDownloadRunning));
   std::vector<std::shared_ptr<QMFileCacheInfo>> waiting = recordsWhere(statusIs(kQMDownloadWaiting));
   const std::shared_ptr<QMFileCacheInfo> chosen =
@@ -160,9 +164,14 @@ void QMDownloadHelper::next() {
   setCurrentFCI(chosen);
 }
 
+QMDownloadHelper::Step QMDownloadHelper::workStepOf(const QMFileCacheInfo* record) {
+  return record && record->taskCount().value_or(0) != 0 ? Step::kSegment : Step::kPlaylist;
+}
+
 void QMDownloadHelper::setCurrentFCI(const std::shared_ptr<QMFileCacheInfo>& record) {
   currentFCI_ = record;
   record->setStatus(kQMDownloadRunning);
+  step_ = Step::kServerTime;
   courseDataModel_->networkGetServerTime();
 }
 
@@ -190,11 +199,11 @@ void QMDownloadHelper::networkGetServerTimeFailed() {
 }
 
 void QMDownloadHelper::run() {
-  if (activate_) {
+  if (isWorking()) {
     return;
   }
-  activate_ = true;
   const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  step_ = workStepOf(record.get());
   if (record && record->ownTask().empty() && record->taskCount().value_or(0) > 0) {
     if (statusOf(*record) != kQMDownloadNotQueued) {
       record->setStatus(kQMDownloadDone);
@@ -219,7 +228,8 @@ void QMDownloadHelper::startNewURLRequest() {
   const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
   std::string url;
   currentTask_.reset();
-  if (record && record->taskCount().value_or(0) != 0) {
+  const Step step = workStepOf(record.get());
+  if (step == Step::kSegment) {
     const std::vector<std::shared_ptr<QMTask>> pending = record->ownTask();
     if (!pending.empty()) {
       currentTask_ = pending.front();
@@ -235,7 +245,7 @@ void QMDownloadHelper::startNewURLRequest() {
     return;
   }
   currentURL_ = repairedURL(std::move(url));
-  activate_ = true;
+  step_ = step;
   std::weak_ptr<QMDownloadHelper> weakSelf = std::static_pointer_cast<QMDownloadHelper>(shared_from_this());
   transfer_ = QMDownloadTransfer::start(currentURL_, [weakSelf](ns::Result<ns::Data> body) {
     if (std::shared_ptr<QMDownloadHelper> self = weakSelf.lock()) {
@@ -247,7 +257,7 @@ void QMDownloadHelper::startNewURLRequest() {
 void QMDownloadHelper::transferEnded(ns::Result<ns::Data> body) {
   // The ended transfer stays alive until this returns: it is still calling.
   const std::shared_ptr<QMDownloadTransfer> ended = std::exchange(transfer_, nullptr);
-  activate_ = false;
+  const Step endedStep = std::exchange(step_, Step::kIdle);
   if (!body) {
     consoleLog("!!!!!!!!!!请求失败：" + consoleTextOfError(body.error()));
     const bool rejected = body.error().domain() == kQMDownloadTransferErrorDomain;
@@ -266,7 +276,7 @@ void QMDownloadHelper::transferEnded(ns::Result<ns::Data> body) {
   if (!record) {
     consoleLog("no current lesson: the received data is dropped");
   } else if (statusOf(*record) == kQMDownloadRunning) {
-    record->taskCount().value_or(0) != 0 ? TSRequestFinished(*body) : m3u8FileRequestFinish(*body);
+    endedStep == Step::kSegment ? TSRequestFinished(*body) : m3u8FileRequestFinish(*body);
   }
 }
 
@@ -360,13 +370,14 @@ void QMDownloadHelper::currentFCIDownloadFailed() {
 
 void QMDownloadHelper::cancelCurrentConnection() {
   transfer_.reset();
-  activate_ = false;
+  step_ = Step::kIdle;
   currentFCI_.reset();
   currentURL_.clear();
   currentTask_.reset();
 }
 
 void QMDownloadHelper::pauseAll() {
+  QM_DCHECK_MAIN_THREAD();
   cancelCurrentConnection();
   for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(
            cd::Predicate::allOf({statusIsNot(kQMDownloadNotQueued), statusIsNot(kQMDownloadDone)}))) {
@@ -377,6 +388,7 @@ void QMDownloadHelper::pauseAll() {
 }
 
 void QMDownloadHelper::startAll() {
+  QM_DCHECK_MAIN_THREAD();
   std::vector<std::shared_ptr<QMFileCacheInfo>> stopped = recordsWhere(statusIs(kQMDownloadPaused));
   for (std::shared_ptr<QMFileCacheInfo>& failed : recordsWhere(statusIs(kQMDownloadFailed))) {
     stopped.push_back(std::move(failed));
@@ -393,6 +405,7 @@ void QMDownloadHelper::startAll() {
 }
 
 void QMDownloadHelper::deleteVideo(const std::shared_ptr<QMCourse>& lesson) {
+  QM_DCHECK_MAIN_THREAD();
   const std::shared_ptr<QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
   QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
   const std::shared_ptr<cd::ManagedObjectContext> context = store.managedObjectContext();
@@ -427,6 +440,7 @@ void QMDownloadHelper::deleteCourse(const std::shared_ptr<QMCourse>& node) {
 }
 
 void QMDownloadHelper::deleteStageCourse(const std::shared_ptr<QMStage>& stage) {
+  QM_DCHECK_MAIN_THREAD();
   for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(statusIsNot(kQMDownloadNotQueued))) {
     const std::shared_ptr<QMCourse> lesson = record->course();
     const std::shared_ptr<QMCourse> root = lesson ? lesson->rootCourse() : nullptr;
@@ -437,6 +451,7 @@ void QMDownloadHelper::deleteStageCourse(const std::shared_ptr<QMStage>& stage) 
 }
 
 void QMDownloadHelper::deleteAllCourse() {
+  QM_DCHECK_MAIN_THREAD();
   for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(statusIsNot(kQMDownloadNotQueued))) {
     deleteVideo(record->course());
   }
@@ -460,11 +475,10 @@ bool QMDownloadHelper::isHeldByCellularRule() const {
 }
 
 void QMDownloadHelper::alertViewDidOnClickedButton(ZBAlertView&, MyButton& button) {
-  const std::string buttonTitle = button.currentTitle();
-  if (buttonTitle == "继续下载") {
+  if (button.tag() == kGoOnButtonIndex) {
     run();
     QMUser::sharedInstance()->setKeepRememberDown(true);
-  } else if (buttonTitle == "取消") {
+  } else if (button.tag() == kCancelButtonIndex) {
     pauseAll();
     QMUser::sharedInstance()->setKeepRememberDown(false);
   }

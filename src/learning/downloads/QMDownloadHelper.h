@@ -17,6 +17,7 @@
 //
 // Thread-safety: main thread only; transfers run on the main run loop.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,8 +68,11 @@ class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, pu
   // deleteVideo() for every queued or stored lesson.
   void deleteAllCourse();
 
-  // The choice on a cellular question: the button "继续下载" goes on and remembers it, "取消" pauses
-  // everything and forgets it; other buttons do nothing.
+  // The buttons of a cellular question, by their index in the panel's row (ZBAlertView tags each button
+  // with it): "取消" then "继续下载".
+  enum CellularQuestionButton : std::int64_t { kCancelButtonIndex = 0, kGoOnButtonIndex = 1 };
+  // The choice on a cellular question: "继续下载" goes on and remembers it, "取消" pauses everything and
+  // forgets it; other buttons do nothing.
   void alertViewDidOnClickedButton(ZBAlertView& alertView, MyButton& button) override;
 
   void networkGetServerTimeSuccess(double serverTime) override;
@@ -93,9 +97,20 @@ class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, pu
   // True on a cellular network with the Wi-Fi-only download switch on and no remembered choice.
   bool isHeldByCellularRule() const;
 
+  // The step of the current lesson's work. A lesson counts as being worked on (nothing new is chosen for
+  // it) in kPlaylist and kSegment, from the moment its work starts until its transfer ends.
+  enum class Step {
+    kIdle,        // No lesson's work under way (a current lesson may wait to be chosen again).
+    kServerTime,  // A lesson is chosen; the server time for its signed playlist URL is asked for.
+    kPlaylist,    // The lesson's playlist is fetched (its segments are not counted yet).
+    kSegment,     // The lesson's pending segments are fetched, one at a time.
+  };
+  // The step the current lesson's work takes next: its playlist until its segments are counted.
+  static Step workStepOf(const QMFileCacheInfo* record);
+  bool isWorking() const { return step_ == Step::kPlaylist || step_ == Step::kSegment; }
+
   std::shared_ptr<QMCourseDataModel> courseDataModel_;
-  // A lesson is being worked on: set when its work starts and while a transfer is in flight.
-  bool activate_ = false;
+  Step step_ = Step::kIdle;
   // The transfer in flight (there is at most one), or nullptr.
   std::shared_ptr<QMDownloadTransfer> transfer_;
   std::string currentURL_;

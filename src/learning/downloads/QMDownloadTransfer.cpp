@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/store/ConsoleLog.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/net/HTTPURLResponse.h"
 
 namespace {
@@ -39,6 +40,7 @@ ns::Error rejectedResponseError(const std::string& description) {
 }  // namespace
 
 std::shared_ptr<QMDownloadTransfer> QMDownloadTransfer::start(const std::string& url, Completion completion) {
+  QM_DCHECK_MAIN_THREAD();
   auto transfer = std::make_shared<QMDownloadTransfer>(std::move(completion));
   transfer->connection_ = ns::URLConnection::create(
       ns::URLRequest(ns::URL::fromString(url), ns::URLRequestCachePolicy::kUseProtocolCachePolicy,

@@ -10,6 +10,7 @@
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMUser.h"
 #include "app/store/QMCourse.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/net/PercentEscaping.h"
 #include "platform/uikit/app/Device.h"
@@ -77,6 +78,7 @@ std::vector<QueryPair> unsignedPairs(const QMCourse& lesson, double serverTime,
 
 std::string QMSignedPlaylistURL::m3u8VideoURLWithServerTime(const QMCourse& lesson, double serverTime,
                                                             Use use) {
+  QM_DCHECK_MAIN_THREAD();
   std::vector<QueryPair> pairs = unsignedPairs(lesson, serverTime, use);
   const ns::Dictionary signedParameters(pairs.begin(), pairs.end());
   appendIfPresent(pairs, "sign", QMNetworkHelper::networkSignParam(signedParameters));

@@ -2,6 +2,7 @@
 
 #include "app/store/ConsoleLog.h"
 #include "learning/player/StatisticsLoginReply.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/Base64.h"
 #include "platform/foundation/crypto/Digest.h"
 #include "platform/foundation/loop/RunLoop.h"
@@ -38,6 +39,7 @@ std::uint16_t RunLoopSocketModel::serverPort() {
 }
 
 std::shared_ptr<RunLoopSocketModel> RunLoopSocketModel::create() {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<RunLoopSocketModel> model(new RunLoopSocketModel());
   model->connectServer(serverHost(), serverPort(), kLoginTag);
   return model;
@@ -50,6 +52,7 @@ RunLoopSocketModel::~RunLoopSocketModel() {
 }
 
 void RunLoopSocketModel::connectServer(const std::string& host, std::uint16_t port, long tag) {
+  QM_DCHECK_MAIN_THREAD();
   if (client_) {
     return;
   }
@@ -71,6 +74,7 @@ void RunLoopSocketModel::reConnect() {
 }
 
 void RunLoopSocketModel::sendMessage(const std::string& text, long tag) {
+  QM_DCHECK_MAIN_THREAD();
   if (client_) {
     client_->writeData(ns::dataFromString(text), -1, tag);
   }
@@ -155,6 +159,7 @@ void RunLoopSocketModel::timerStop() {
 }
 
 void RunLoopSocketModel::disConnect() {
+  QM_DCHECK_MAIN_THREAD();
   if (client_) {
     client_->disconnect();
   }

@@ -1,5 +1,6 @@
 #include "main/terminal/TerminalFrontEnd.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/driver/Driver.h"
 
@@ -21,6 +22,7 @@ void TerminalFrontEnd::printScreen() {
 }
 
 ns::Status TerminalFrontEnd::run(const TerminalCommand& command) {
+  QM_DCHECK_MAIN_THREAD();
   settle();
   ns::Status status = execute(command);
   if (!quitRequested_) {

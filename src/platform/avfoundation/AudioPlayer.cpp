@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/FileManager.h"
 
 namespace av {
 
 ns::Result<std::shared_ptr<AudioPlayer>> AudioPlayer::initWithContentsOfFile(const std::string& path) {
+  QM_DCHECK_MAIN_THREAD();
   ns::Result<ns::Data> contents = ns::FileManager::defaultManager().contentsAtPath(path);
   if (!contents.ok()) {
     return contents.error();

@@ -1,8 +1,11 @@
 #include "platform/avfoundation/AudioSession.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace av {
 
 AudioSession& AudioSession::sharedInstance() {
+  QM_DCHECK_MAIN_THREAD();
   static AudioSession session;
   return session;
 }

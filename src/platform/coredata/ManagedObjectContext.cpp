@@ -7,6 +7,7 @@
 
 #include "platform/coredata/BoundPredicate.h"
 #include "platform/coredata/CoreDataErrors.h"
+#include "platform/foundation/check/Check.h"
 
 namespace cd {
 
@@ -22,6 +23,7 @@ namespace {
 
 ManagedObjectContext::ManagedObjectContext(std::shared_ptr<PersistentStoreCoordinator> coordinator)
     : coordinator_(std::move(coordinator)), model_(coordinator_->managedObjectModel()) {
+  QM_DCHECK(coordinator_->hasStore(), "the coordinator has a store");
   for (const EntityDescription& entity : model_->entities()) {
     registries_.emplace_back(entity);
   }

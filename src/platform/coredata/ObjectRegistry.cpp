@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/coredata/ManagedObject.h"
+#include "platform/foundation/check/Check.h"
 
 namespace cd {
 
@@ -15,6 +16,7 @@ ObjectRegistry::ObjectRegistry(const EntityDescription& entity) : indexes_(entit
 }
 
 void ObjectRegistry::add(std::shared_ptr<ManagedObject> object) {
+  QM_DCHECK(find(object->primaryKey()) == nullptr, "no object with its key is registered");
   ManagedObject* added = object.get();
   const std::int64_t primaryKey = added->primaryKey();
   if (slots_.empty() || slots_.back().primaryKey < primaryKey) {
@@ -74,6 +76,7 @@ ManagedObject* ObjectRegistry::find(std::int64_t primaryKey) const {
 
 std::span<ManagedObject* const> ObjectRegistry::objectsWithText(std::size_t attribute,
                                                                 std::string_view text) const {
+  QM_DCHECK(isIndexed(attribute), "isIndexed(attribute)");
   const TextIndex& index = *indexes_[attribute];
   const auto found = index.find(text);
   if (found == index.end()) {

@@ -11,6 +11,7 @@
 
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/SqliteStore.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/values/Result.h"
 
 namespace cd {
@@ -29,7 +30,10 @@ class PersistentStoreCoordinator {
 
   bool hasStore() const { return store_ != nullptr; }
   // REQUIRES: hasStore().
-  SqliteStore& store() { return *store_; }
+  SqliteStore& store() {
+    QM_DCHECK(hasStore(), "hasStore()");
+    return *store_;
+  }
 
  private:
   // Constant after construction.

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/net/ReachabilityWatch.h"
 
 namespace ns {
@@ -78,6 +79,7 @@ std::optional<bool> networkIsUp() {
 }  // namespace
 
 std::shared_ptr<NetworkReachability> NetworkReachability::forAddress(const sockaddr* address) {
+  QM_DCHECK(address != nullptr, "address is not null");
   return std::shared_ptr<NetworkReachability>(
       new NetworkReachability(TargetKind::kAddress, isLoopbackAddress(address)));
 }

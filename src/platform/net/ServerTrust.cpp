@@ -3,8 +3,7 @@
 #include <arpa/inet.h>
 #include <openssl/x509v3.h>
 
-#include <mutex>
-
+#include "platform/foundation/check/Mutex.h"
 #include "platform/net/X509Certificates.h"
 
 namespace ns {
@@ -45,7 +44,7 @@ class DefaultAnchors {
 
   // Returns a new reference to the current store.
   StorePointer store() {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     if (!store_) {
       store_.reset(X509_STORE_new());
       X509_STORE_set_default_paths(store_.get());
@@ -56,16 +55,15 @@ class DefaultAnchors {
   }
 
   void setAdditional(std::vector<Data> anchors) {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     additional_ = std::move(anchors);
     store_.reset();
   }
 
  private:
-  std::mutex mutex_;
-  // Guarded by mutex_
-  StorePointer store_;
-  std::vector<Data> additional_;
+  ns::Mutex mutex_;
+  StorePointer store_ QM_GUARDED_BY(mutex_);
+  std::vector<Data> additional_ QM_GUARDED_BY(mutex_);
 };
 
 bool isIPAddress(const std::string& host) {

@@ -1,5 +1,6 @@
 #include "platform/outside/Reachability.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/outside/SimulatedNetwork.h"
 
@@ -10,6 +11,7 @@ std::shared_ptr<Reachability> Reachability::reachabilityForInternetConnection() 
 }
 
 void Reachability::startNotifier() {
+  QM_DCHECK_MAIN_THREAD();
   if (notifierStarted_) {
     return;
   }
@@ -18,6 +20,7 @@ void Reachability::startNotifier() {
 }
 
 NetworkStatus Reachability::currentReachabilityStatus() const {
+  QM_DCHECK_MAIN_THREAD();
   return SimulatedNetwork::status();
 }
 

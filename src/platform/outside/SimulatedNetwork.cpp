@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/outside/Reachability.h"
 
 namespace outside {
@@ -37,6 +38,7 @@ NetworkStatus SimulatedNetwork::status() {
 }
 
 void SimulatedNetwork::setStatus(NetworkStatus status) {
+  QM_DCHECK_MAIN_THREAD();
   const NetworkStatus previous = SimulatedNetwork::status();
   state().chosen = status;
   if (previous == status) {

@@ -1,5 +1,6 @@
 #include "ui/drawer/DrawerController.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Screen.h"
 #include "ui/drawer/DrawerControllerChild.h"
 #include "ui/drawer/DrawerControllerPresenting.h"
@@ -8,6 +9,7 @@ namespace ui {
 
 std::shared_ptr<DrawerController> DrawerController::initWithLeftViewController(
     std::shared_ptr<uikit::ViewController> left, std::shared_ptr<uikit::ViewController> center) {
+  QM_DCHECK(left != nullptr && center != nullptr, "both controllers are given");
   auto drawer = std::make_shared<DrawerController>(std::move(left), std::move(center));
   for (const auto& child : {drawer->left_, drawer->center_}) {
     if (auto* adopter = dynamic_cast<DrawerControllerChild*>(child.get())) {

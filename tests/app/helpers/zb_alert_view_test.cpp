@@ -12,12 +12,13 @@ namespace {
 
 using apptest::UiHelperTest;
 
-// Records what its panels tell it, and the check box's state at each button press.
+// Records what its panels tell it: the button's title and index in its row, and the check box's state at
+// each button press.
 class RecordingDelegate : public ZBAlertViewDelegate {
  public:
   void alertViewDidOnClickedButton(ZBAlertView& alertView, MyButton& button) override {
-    events.push_back("clicked " + button.currentTitle() + " on " + alertView.message() +
-                     (alertView.switchSave() ? " (ticked)" : ""));
+    events.push_back("clicked " + button.currentTitle() + " #" + std::to_string(button.tag()) + " on " +
+                     alertView.message() + (alertView.switchSave() ? " (ticked)" : ""));
   }
 
   void alertViewDidDismiss(ZBAlertView& alertView) override {
@@ -88,9 +89,9 @@ TEST_F(ZBAlertViewTest, PanelsComeUpOneAtATimeInTheOrderShown) {
   nextTurn();
   EXPECT_TRUE(panelsOnScreen().empty());
   EXPECT_FALSE(ZBAlertView::isShowingPanel());
-  EXPECT_EQ(delegate_->events,
-            (std::vector<std::string>{"clicked OK on first", "dismissed first", "clicked 确定 on second",
-                                      "dismissed second", "clicked OK on third", "dismissed third"}));
+  EXPECT_EQ(delegate_->events, (std::vector<std::string>{"clicked OK #0 on first", "dismissed first",
+                                                         "clicked 确定 #1 on second", "dismissed second",
+                                                         "clicked OK #0 on third", "dismissed third"}));
   ZBAlertView::showAlertWithMessage("fourth", {"OK"}, delegate_);
   EXPECT_EQ(shownMessage(), "fourth");
 }
@@ -149,7 +150,7 @@ TEST_F(ZBAlertViewTest, TheCheckBoxIsReadAsTheRememberedChoice) {
   checkBox->performTap();
   checkBox->performTap();
   buttonsOf(panel).at(1)->performTap();
-  EXPECT_EQ(delegate_->events.at(0), "clicked 继续 on 当前为非WiFi网络 (ticked)");
+  EXPECT_EQ(delegate_->events.at(0), "clicked 继续 #1 on 当前为非WiFi网络 (ticked)");
 }
 
 TEST_F(ZBAlertViewTest, TheNetworkPanelJoinsOnlyAnEmptyQueue) {

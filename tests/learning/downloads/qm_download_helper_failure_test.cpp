@@ -153,6 +153,7 @@ TEST(QMDownloadHelperFailure, TheCellularRuleHoldsDownloadsBack) {
 
   const auto goOn = std::make_shared<MyButton>();
   goOn->setTitle("继续下载", uikit::kControlStateNormal);
+  goOn->setTag(QMDownloadHelper::kGoOnButtonIndex);
   manager.alertViewDidOnClickedButton(*std::make_shared<ZBAlertView>(uikit::Rect{}), *goOn);
   EXPECT_TRUE(user.keepRememberDown());
   manager.startAll();

@@ -27,7 +27,7 @@ ApiService::Answer ApiService::answer(ApiRequest request) {
     answer.body = reply.body(answer.control.codeForm);
     record.code = reply.code;
   }
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   recorded_.push_back(std::move(record));
   return answer;
 }
@@ -47,12 +47,12 @@ ApiReply ApiService::reply(const ApiRequest& request, const Route& route, const 
 }
 
 std::vector<RecordedApiRequest> ApiService::recordedRequests() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return recorded_;
 }
 
 std::vector<RecordedApiRequest> ApiService::recordedRequests(std::string_view path) const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   std::vector<RecordedApiRequest> matching;
   for (const RecordedApiRequest& record : recorded_) {
     if (record.request.path == path) {
@@ -63,7 +63,7 @@ std::vector<RecordedApiRequest> ApiService::recordedRequests(std::string_view pa
 }
 
 void ApiService::clearRecordedRequests() {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   recorded_.clear();
 }
 

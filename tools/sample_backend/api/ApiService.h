@@ -9,10 +9,10 @@
 // service answers its first request.
 
 #include <memory>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/check/Mutex.h"
 #include "sample_backend/api/ApiRequest.h"
 #include "sample_backend/api/ApiRouter.h"
 #include "sample_backend/api/SampleCatalogue.h"
@@ -63,8 +63,8 @@ class ApiService {
   TestControls controls_;
   SessionRegistry sessions_;
 
-  mutable std::mutex mutex_;
-  std::vector<RecordedApiRequest> recorded_;  // Guarded by mutex_
+  mutable ns::Mutex mutex_;
+  std::vector<RecordedApiRequest> recorded_ QM_GUARDED_BY(mutex_);
 };
 
 }  // namespace sample_backend::api

@@ -18,7 +18,7 @@ std::string randomSessionId() {
 }  // namespace
 
 std::string SessionRegistry::openSession(const std::string& userId) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   std::string sessionId = randomSessionId();
   while (learnerOfSession_.contains(sessionId)) {
     sessionId = randomSessionId();
@@ -29,7 +29,7 @@ std::string SessionRegistry::openSession(const std::string& userId) {
 }
 
 SessionRegistry::Lookup SessionRegistry::lookup(std::string_view sessionId) const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   auto session = learnerOfSession_.find(sessionId);
   if (session == learnerOfSession_.end()) {
     return {};

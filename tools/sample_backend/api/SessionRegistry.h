@@ -7,9 +7,10 @@
 // Thread-safety: every method may be called from any thread.
 
 #include <map>
-#include <mutex>
 #include <string>
 #include <string_view>
+
+#include "platform/foundation/check/Mutex.h"
 
 namespace sample_backend::api {
 
@@ -31,10 +32,10 @@ class SessionRegistry {
   Lookup lookup(std::string_view sessionId) const;
 
  private:
-  mutable std::mutex mutex_;
-  // Guarded by mutex_: session id -> learner, and learner -> the live session's id.
-  std::map<std::string, std::string, std::less<>> learnerOfSession_;
-  std::map<std::string, std::string, std::less<>> liveSessionOfLearner_;
+  mutable ns::Mutex mutex_;
+  // Session id -> learner, and learner -> the live session's id.
+  std::map<std::string, std::string, std::less<>> learnerOfSession_ QM_GUARDED_BY(mutex_);
+  std::map<std::string, std::string, std::less<>> liveSessionOfLearner_ QM_GUARDED_BY(mutex_);
 };
 
 }  // namespace sample_backend::api

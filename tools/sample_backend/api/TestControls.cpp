@@ -3,27 +3,27 @@
 namespace sample_backend::api {
 
 void TestControls::delayNextReply(const std::string& path, std::chrono::milliseconds delay) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   pending_[path].delay = delay;
 }
 
 void TestControls::cutNextConnection(const std::string& path) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   pending_[path].cutConnection = true;
 }
 
 void TestControls::refuseNextRequest(const std::string& path, int code) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   pending_[path].refusalCode = code;
 }
 
 void TestControls::sendNextCodeAs(const std::string& path, CodeForm form) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   pending_[path].codeForm = form;
 }
 
 ReplyControl TestControls::takeControl(const std::string& path) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   auto found = pending_.find(path);
   if (found == pending_.end()) {
     return {};
@@ -34,12 +34,12 @@ ReplyControl TestControls::takeControl(const std::string& path) {
 }
 
 void TestControls::fixServerTime(std::optional<std::int64_t> secondsSince1970) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   fixedServerTime_ = secondsSince1970;
 }
 
 std::int64_t TestControls::serverTime() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   if (fixedServerTime_) {
     return *fixedServerTime_;
   }

@@ -10,9 +10,10 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
+
+#include "platform/foundation/check/Mutex.h"
 
 namespace sample_backend::api {
 
@@ -44,9 +45,9 @@ class TestControls {
   std::int64_t serverTime() const;
 
  private:
-  mutable std::mutex mutex_;
-  std::map<std::string, ReplyControl> pending_;  // Guarded by mutex_
-  std::optional<std::int64_t> fixedServerTime_;  // Guarded by mutex_
+  mutable ns::Mutex mutex_;
+  std::map<std::string, ReplyControl> pending_ QM_GUARDED_BY(mutex_);
+  std::optional<std::int64_t> fixedServerTime_ QM_GUARDED_BY(mutex_);
 };
 
 }  // namespace sample_backend::api

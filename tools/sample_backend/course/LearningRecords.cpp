@@ -3,7 +3,7 @@
 namespace sample_backend::course {
 
 void LearningRecords::seedOnce(const std::function<std::vector<Seed>()>& makeSeeds) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   if (seeded_) {
     return;
   }
@@ -15,7 +15,7 @@ void LearningRecords::seedOnce(const std::function<std::vector<Seed>()>& makeSee
 
 void LearningRecords::save(const std::string& userId, const std::string& courseId, LastPlayed played,
                            const std::string& videoTime) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   saveLocked(userId, courseId, std::move(played), videoTime);
 }
 
@@ -27,20 +27,20 @@ void LearningRecords::saveLocked(const std::string& userId, const std::string& c
 
 std::optional<LastPlayed> LearningRecords::lastPlayed(const std::string& userId,
                                                       const std::string& courseId) const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   const auto found = lastPlayed_.find({userId, courseId});
   return found != lastPlayed_.end() ? std::optional<LastPlayed>(found->second) : std::nullopt;
 }
 
 std::optional<std::string> LearningRecords::videoTime(const std::string& userId, const std::string& courseId,
                                                       const std::string& nodeId) const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   const auto found = videoTimes_.find({userId, courseId, nodeId});
   return found != videoTimes_.end() ? std::optional<std::string>(found->second) : std::nullopt;
 }
 
 std::size_t LearningRecords::playedLessonCount(const std::string& userId, const std::string& courseId) const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   std::size_t count = 0;
   for (auto entry = videoTimes_.lower_bound({userId, courseId, ""});
        entry != videoTimes_.end() && std::get<0>(entry->first) == userId &&
@@ -52,12 +52,12 @@ std::size_t LearningRecords::playedLessonCount(const std::string& userId, const 
 }
 
 void LearningRecords::sign(const std::string& userId, const std::string& protocolId) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   signatures_.insert({userId, protocolId});
 }
 
 bool LearningRecords::hasSigned(const std::string& userId, const std::string& protocolId) const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return signatures_.count({userId, protocolId}) != 0;
 }
 

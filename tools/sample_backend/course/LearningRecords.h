@@ -9,12 +9,13 @@
 
 #include <functional>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "platform/foundation/check/Mutex.h"
 
 namespace sample_backend::course {
 
@@ -60,14 +61,13 @@ class LearningRecords {
   using LessonKey = std::tuple<std::string, std::string, std::string>;
 
   void saveLocked(const std::string& userId, const std::string& courseId, LastPlayed played,
-                  const std::string& videoTime);
+                  const std::string& videoTime) QM_REQUIRES(mutex_);
 
-  mutable std::mutex mutex_;
-  // Guarded by mutex_
-  bool seeded_ = false;
-  std::map<LearnerKey, LastPlayed> lastPlayed_;
-  std::map<LessonKey, std::string> videoTimes_;
-  std::set<LearnerKey> signatures_;
+  mutable ns::Mutex mutex_;
+  bool seeded_ QM_GUARDED_BY(mutex_) = false;
+  std::map<LearnerKey, LastPlayed> lastPlayed_ QM_GUARDED_BY(mutex_);
+  std::map<LessonKey, std::string> videoTimes_ QM_GUARDED_BY(mutex_);
+  std::set<LearnerKey> signatures_ QM_GUARDED_BY(mutex_);
 };
 
 }  // namespace sample_backend::course

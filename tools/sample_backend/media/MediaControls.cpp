@@ -5,22 +5,22 @@
 namespace sample_backend::media {
 
 void MediaControls::faultNextPlaylist(MediaFault fault) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   playlistFault_ = std::move(fault);
 }
 
 void MediaControls::faultNextSegment(std::size_t index, MediaFault fault) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   segmentFaults_[index] = std::move(fault);
 }
 
 std::optional<MediaFault> MediaControls::takePlaylistFault() {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return std::exchange(playlistFault_, std::nullopt);
 }
 
 std::optional<MediaFault> MediaControls::takeSegmentFault(std::size_t index) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   const auto found = segmentFaults_.find(index);
   if (found == segmentFaults_.end()) {
     return std::nullopt;

@@ -10,9 +10,10 @@
 #include <chrono>
 #include <cstddef>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
+
+#include "platform/foundation/check/Mutex.h"
 
 namespace sample_backend::media {
 
@@ -42,9 +43,9 @@ class MediaControls {
   std::optional<MediaFault> takeSegmentFault(std::size_t index);
 
  private:
-  std::mutex mutex_;
-  std::optional<MediaFault> playlistFault_;          // Guarded by mutex_
-  std::map<std::size_t, MediaFault> segmentFaults_;  // Guarded by mutex_
+  ns::Mutex mutex_;
+  std::optional<MediaFault> playlistFault_ QM_GUARDED_BY(mutex_);
+  std::map<std::size_t, MediaFault> segmentFaults_ QM_GUARDED_BY(mutex_);
 };
 
 }  // namespace sample_backend::media

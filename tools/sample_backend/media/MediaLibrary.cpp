@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/Aes128Cbc.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/FileManager.h"
@@ -15,6 +16,8 @@ constexpr char kErrorDomain[] = "com.quillmark.media-library";
 }  // namespace
 
 ns::Result<std::shared_ptr<const MediaLibrary>> MediaLibrary::make(const MediaOptions& options) {
+  QM_DCHECK(options.segmentCount >= 1 && options.packetsPerSegment >= 3,
+            "options.segmentCount >= 1 and options.packetsPerSegment >= 3");
   const std::optional<std::string> keyPath = ns::Bundle::mainBundle()->pathForResource("K", "bin");
   if (!keyPath) {
     return ns::Error(kErrorDomain, 1,

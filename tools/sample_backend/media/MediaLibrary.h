@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Result.h"
 
@@ -39,8 +40,14 @@ class MediaLibrary {
 
   // The bytes of segment `index` as served, and before encryption.
   // REQUIRES: index < segmentCount().
-  const ns::Data& encryptedSegment(std::size_t index) const { return encrypted_[index]; }
-  const ns::Data& plainSegment(std::size_t index) const { return plain_[index]; }
+  const ns::Data& encryptedSegment(std::size_t index) const {
+    QM_DCHECK(index < segmentCount(), "index < segmentCount()");
+    return encrypted_[index];
+  }
+  const ns::Data& plainSegment(std::size_t index) const {
+    QM_DCHECK(index < segmentCount(), "index < segmentCount()");
+    return plain_[index];
+  }
 
  private:
   MediaLibrary(ns::Data key, const MediaOptions& options);

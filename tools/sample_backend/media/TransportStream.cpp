@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/foundation/check/Check.h"
+
 namespace sample_backend::media {
 namespace {
 
@@ -89,6 +91,7 @@ Packet videoPacket(std::mt19937& random, bool first, std::uint8_t continuity) {
 }  // namespace
 
 ns::Data makeTransportStreamSegment(std::mt19937& random, std::size_t packetCount) {
+  QM_DCHECK(packetCount >= 3, "packetCount >= 3");
   ns::Data segment;
   segment.reserve(packetCount * kTransportPacketSize);
   const auto append = [&segment](const Packet& packet) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/OpenSslFailure.h"
 
 namespace ns {
@@ -54,11 +55,13 @@ Result<Data> runCipher(Direction direction, std::span<const std::uint8_t> key,
 
 Result<Data> aes128CbcEncrypt(std::span<const std::uint8_t> key, std::span<const std::uint8_t> iv,
                               std::span<const std::uint8_t> plaintext) {
+  QM_DCHECK(plaintext.size() < (std::size_t{1} << 31) - 16, "plaintext.size() < 2^31 - 16");
   return runCipher(Direction::kEncrypt, key, iv, plaintext);
 }
 
 Result<Data> aes128CbcDecrypt(std::span<const std::uint8_t> key, std::span<const std::uint8_t> iv,
                               std::span<const std::uint8_t> ciphertext) {
+  QM_DCHECK(ciphertext.size() < (std::size_t{1} << 31) - 16, "ciphertext.size() < 2^31 - 16");
   return runCipher(Direction::kDecrypt, key, iv, ciphertext);
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 namespace {
 
@@ -29,6 +31,7 @@ std::optional<std::size_t> paddingOfWellFormed(std::string_view text) {
 }  // namespace
 
 std::string base64Encode(std::span<const std::uint8_t> bytes) {
+  QM_DCHECK(bytes.size() < (std::size_t{1} << 30), "bytes.size() < 2^30");
   // EVP_EncodeBlock writes whole groups of four and a terminating zero, with no line breaks.
   std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
   const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), bytes.data(),
@@ -38,6 +41,7 @@ std::string base64Encode(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<Data> base64Decode(std::string_view text) {
+  QM_DCHECK(text.size() < (std::size_t{1} << 31), "text.size() < 2^31");
   // EVP_DecodeBlock would skip surrounding white space and count padding as zero bytes, so the input is
   // checked first and the padding taken off its output.
   const std::optional<std::size_t> padding = paddingOfWellFormed(text);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/formats/KeyPath.h"
 #include "platform/foundation/values/TextNumbers.h"
 #include "platform/foundation/values/Utf8.h"
@@ -146,6 +147,7 @@ bool JSONWriter::writeDictionary(const Dictionary& dictionary) {
 }
 
 std::string JSONWriter::failure() const {
+  QM_DCHECK(!failure_.empty(), "write returned false");
   return failureText(failure_, failurePath_);
 }
 

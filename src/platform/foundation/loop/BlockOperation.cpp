@@ -1,5 +1,7 @@
 #include "platform/foundation/loop/BlockOperation.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 
 std::shared_ptr<BlockOperation> BlockOperation::create(Task block) {
@@ -11,6 +13,7 @@ BlockOperation::BlockOperation(Task block) {
 }
 
 void BlockOperation::addExecutionBlock(Task block) {
+  QM_DCHECK(!isExecuting() && !isFinished(), "the operation has not started");
   blocks_.push_back(std::move(block));
 }
 

@@ -1,21 +1,20 @@
 #include "platform/foundation/loop/DispatchGroup.h"
 
 #include <condition_variable>
-#include <mutex>
 #include <utility>
 #include <vector>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/Deadline.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 
 namespace ns {
 
 struct DispatchGroup::State {
-  std::mutex mutex;
+  Mutex mutex;
   std::condition_variable emptied;
-  // Guarded by mutex
-  std::size_t outstanding = 0;
-  std::vector<std::pair<std::shared_ptr<DispatchQueue>, Task>> notifications;
+  std::size_t outstanding QM_GUARDED_BY(mutex) = 0;
+  std::vector<std::pair<std::shared_ptr<DispatchQueue>, Task>> notifications QM_GUARDED_BY(mutex);
 };
 
 DispatchGroup::DispatchGroup() : state_(std::make_shared<State>()) {}
@@ -23,14 +22,14 @@ DispatchGroup::DispatchGroup() : state_(std::make_shared<State>()) {}
 DispatchGroup::~DispatchGroup() = default;
 
 void DispatchGroup::enter() {
-  std::lock_guard lock(state_->mutex);
+  MutexLock lock(state_->mutex);
   ++state_->outstanding;
 }
 
 void DispatchGroup::leave() {
   std::vector<std::pair<std::shared_ptr<DispatchQueue>, Task>> due;
   {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     if (state_->outstanding == 0) {
       return;
     }
@@ -55,7 +54,7 @@ void DispatchGroup::async(DispatchQueue& queue, Task task) {
 
 void DispatchGroup::notify(DispatchQueue& queue, Task task) {
   {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     if (state_->outstanding > 0) {
       state_->notifications.emplace_back(queue.retained(), std::move(task));
       return;
@@ -65,9 +64,14 @@ void DispatchGroup::notify(DispatchQueue& queue, Task task) {
 }
 
 bool DispatchGroup::wait(Duration timeout) {
-  std::unique_lock lock(state_->mutex);
-  return state_->emptied.wait_until(lock, deadlineAfter(timeout),
-                                    [this] { return state_->outstanding == 0; });
+  const TimePoint deadline = deadlineAfter(timeout);
+  MutexLock lock(state_->mutex);
+  while (state_->outstanding > 0) {
+    if (lock.waitUntil(state_->emptied, deadline) == std::cv_status::timeout) {
+      return state_->outstanding == 0;
+    }
+  }
+  return true;
 }
 
 }  // namespace ns

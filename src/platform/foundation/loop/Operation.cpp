@@ -19,7 +19,7 @@ void Operation::start() {
     return;
   }
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     if (startClaimed_ || state_ != State::kReady) {
       return;
     }
@@ -36,7 +36,7 @@ void Operation::start() {
 
 void Operation::cancel() {
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     if (cancelClaimed_) {
       return;
     }
@@ -44,29 +44,29 @@ void Operation::cancel() {
   }
   willChangeValueForKey(kIsCancelledKey);
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     cancelled_ = true;
   }
   didChangeValueForKey(kIsCancelledKey);
 }
 
 bool Operation::isCancelled() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return cancelled_;
 }
 
 bool Operation::isReady() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return cancelled_ || dependenciesSatisfied_;
 }
 
 bool Operation::isExecuting() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return state_ == State::kExecuting;
 }
 
 bool Operation::isFinished() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return state_ == State::kFinished;
 }
 
@@ -82,7 +82,7 @@ void Operation::addDependency(std::shared_ptr<Operation> dependency) {
         }
       });
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     dependencies_.push_back({std::move(dependency), token});
   }
   refreshDependencyReadiness();
@@ -91,7 +91,7 @@ void Operation::addDependency(std::shared_ptr<Operation> dependency) {
 void Operation::removeDependency(const std::shared_ptr<Operation>& dependency) {
   std::optional<DependencyEntry> removed;
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     auto found = std::find_if(dependencies_.begin(), dependencies_.end(),
                               [&](const DependencyEntry& entry) { return entry.operation == dependency; });
     if (found == dependencies_.end()) {
@@ -105,7 +105,7 @@ void Operation::removeDependency(const std::shared_ptr<Operation>& dependency) {
 }
 
 std::vector<std::shared_ptr<Operation>> Operation::dependencies() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   std::vector<std::shared_ptr<Operation>> result;
   result.reserve(dependencies_.size());
   for (const DependencyEntry& entry : dependencies_) {
@@ -115,17 +115,17 @@ std::vector<std::shared_ptr<Operation>> Operation::dependencies() const {
 }
 
 void Operation::setCompletionBlock(Task block) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   completionBlock_ = std::move(block);
 }
 
 Task Operation::completionBlock() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return completionBlock_;
 }
 
 Operation::ObserverToken Operation::addKeyObserver(KeyObserver observer) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   auto observers = observers_ ? std::make_shared<std::vector<ObserverEntry>>(*observers_)
                               : std::make_shared<std::vector<ObserverEntry>>();
   const ObserverToken token = nextToken_++;
@@ -135,7 +135,7 @@ Operation::ObserverToken Operation::addKeyObserver(KeyObserver observer) {
 }
 
 void Operation::removeKeyObserver(ObserverToken token) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   if (!observers_) {
     return;
   }
@@ -159,7 +159,7 @@ void Operation::didChangeValueForKey(std::string_view key) {
 void Operation::changeState(State to) {
   State from;
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     from = state_;
   }
   // Readiness does not depend on the state, so leaving the ready state changes no key of its own.
@@ -172,7 +172,7 @@ void Operation::changeState(State to) {
     willChangeValueForKey(keyOf(from));
   }
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     state_ = to;
   }
   if (!fromReady) {
@@ -184,7 +184,7 @@ void Operation::changeState(State to) {
 void Operation::announce(std::string_view key, KeyChange change) {
   std::shared_ptr<const std::vector<ObserverEntry>> observers;
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     observers = observers_;
   }
   if (!observers) {
@@ -200,14 +200,14 @@ void Operation::refreshDependencyReadiness() {
   const bool satisfied = std::all_of(current.begin(), current.end(),
                                      [](const auto& dependency) { return dependencySatisfied(*dependency); });
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     if (dependenciesSatisfied_ == satisfied) {
       return;
     }
   }
   willChangeValueForKey(kIsReadyKey);
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     dependenciesSatisfied_ = satisfied;
   }
   didChangeValueForKey(kIsReadyKey);
@@ -219,7 +219,7 @@ void Operation::runCompletionBlockOnce() {
   }
   Task block;
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     if (completionHandled_) {
       return;
     }

@@ -32,10 +32,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Object.h"
 
@@ -123,18 +123,18 @@ class Operation : public Object {
   void runCompletionBlockOnce();
   static bool dependencySatisfied(const Operation& dependency);
 
-  mutable std::mutex mutex_;
-  // Guarded by mutex_
-  State state_ = State::kReady;
-  bool startClaimed_ = false;
-  bool cancelClaimed_ = false;  // set before the change is announced, so that it is announced once
-  bool cancelled_ = false;
-  bool dependenciesSatisfied_ = true;
-  bool completionHandled_ = false;
-  Task completionBlock_;
-  std::vector<DependencyEntry> dependencies_;
-  std::shared_ptr<const std::vector<ObserverEntry>> observers_;
-  ObserverToken nextToken_ = 1;
+  mutable ns::Mutex mutex_;
+  State state_ QM_GUARDED_BY(mutex_) = State::kReady;
+  bool startClaimed_ QM_GUARDED_BY(mutex_) = false;
+  bool cancelClaimed_ QM_GUARDED_BY(mutex_) =
+      false;  // Set before the change is announced, so that it is announced once
+  bool cancelled_ QM_GUARDED_BY(mutex_) = false;
+  bool dependenciesSatisfied_ QM_GUARDED_BY(mutex_) = true;
+  bool completionHandled_ QM_GUARDED_BY(mutex_) = false;
+  Task completionBlock_ QM_GUARDED_BY(mutex_);
+  std::vector<DependencyEntry> dependencies_ QM_GUARDED_BY(mutex_);
+  std::shared_ptr<const std::vector<ObserverEntry>> observers_ QM_GUARDED_BY(mutex_);
+  ObserverToken nextToken_ QM_GUARDED_BY(mutex_) = 1;
 };
 
 }  // namespace ns

@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/Deadline.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 
@@ -267,6 +268,8 @@ std::ptrdiff_t OperationQueue::maxConcurrentOperationCount() const {
 }
 
 void OperationQueue::setMaxConcurrentOperationCount(std::ptrdiff_t count) {
+  QM_DCHECK(count > 0 || count == kDefaultMaxConcurrentOperationCount,
+            "count > 0, or kDefaultMaxConcurrentOperationCount");
   {
     std::lock_guard lock(state_->mutex);
     state_->maxConcurrentOperationCount = count;

@@ -2,20 +2,10 @@
 
 #include <thread>
 
+#include "platform/foundation/check/MainThread.h"
 #include "platform/foundation/loop/RunLoopImpl.h"
 
 namespace ns {
-namespace {
-
-std::thread::id mainThreadId() {
-  static const std::thread::id id = std::this_thread::get_id();
-  return id;
-}
-
-// Records the main thread during static initialisation, before any other thread can exist.
-[[maybe_unused]] const std::thread::id kMainThreadRecorded = mainThreadId();
-
-}  // namespace
 
 RunLoop& RunLoop::main() {
   // Never destroyed: tasks, timers and sources of the main loop may be touched until the process ends.
@@ -35,7 +25,7 @@ RunLoop& RunLoop::current() {
 }
 
 bool RunLoop::isMainThread() {
-  return std::this_thread::get_id() == mainThreadId();
+  return ns::isMainThread();
 }
 
 }  // namespace ns

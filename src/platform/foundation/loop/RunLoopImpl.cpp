@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/Deadline.h"
 #include "platform/foundation/loop/Timer.h"
 
@@ -64,7 +65,7 @@ void RunLoopImpl::post(Task task) {
   // that post() touches only the signal, which outlives the loop when the task ends the loop's thread.
   std::shared_ptr<WakeSignal> signal;
   {
-    std::lock_guard lock(taskMutex_);
+    ns::MutexLock lock(taskMutex_);
     tasks_.push_back(std::move(task));
     // The loop's own thread is not waiting, and the loop looks at its tasks before it next waits.
     if (!isCurrent()) {
@@ -78,10 +79,12 @@ void RunLoopImpl::post(Task task) {
 
 std::unique_ptr<FileDescriptorSource> RunLoopImpl::addSource(int fd, IoEvents events,
                                                              std::function<void(IoEvents ready)> callback) {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   return sources_.add(fd, events, std::move(callback));
 }
 
 void RunLoopImpl::run() {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   const Interrupted stopped = [this] { return stopRequested_.load(); };
   while (!stopRequested_.exchange(false)) {
     runTurn(std::nullopt, stopped);
@@ -91,7 +94,7 @@ void RunLoopImpl::run() {
 void RunLoopImpl::stop() {
   std::shared_ptr<WakeSignal> signal;
   {
-    std::lock_guard lock(taskMutex_);
+    ns::MutexLock lock(taskMutex_);
     stopRequested_ = true;
     signal = claimWakeSignal();
   }
@@ -101,6 +104,7 @@ void RunLoopImpl::stop() {
 }
 
 bool RunLoopImpl::runUntil(const std::function<bool()>& done, Duration timeout) {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   const TimePoint deadline = deadlineAfter(timeout);
   const Interrupted interrupted = [&] { return stopRequested_.load() || done(); };
   while (!done()) {
@@ -113,6 +117,7 @@ bool RunLoopImpl::runUntil(const std::function<bool()>& done, Duration timeout) 
 }
 
 std::size_t RunLoopImpl::runPending() {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   return runTurn(SteadyClock::now(), [] { return false; });
 }
 
@@ -121,6 +126,7 @@ TimePoint RunLoopImpl::now() const {
 }
 
 ManualClock& RunLoopImpl::installManualClockForTesting() {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   if (!manualClock_) {
     manualClock_ = std::make_unique<ManualClock>(*this, SteadyClock::now());
   }
@@ -132,12 +138,14 @@ void RunLoopImpl::restoreSteadyClockForTesting() {
 }
 
 void RunLoopImpl::scheduleTimer(std::shared_ptr<Timer> timer) {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   timer->sequence_ = nextTimerSequence_++;
   const TimerKey key{timer->fireDate_, timer->sequence_};
   timers_.emplace(key, std::move(timer));
 }
 
 void RunLoopImpl::unscheduleTimer(const Timer& timer) {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   auto found = timers_.find(TimerKey{timer.fireDate_, timer.sequence_});
   if (found != timers_.end() && found->second.get() == &timer) {
     timers_.erase(found);
@@ -145,6 +153,7 @@ void RunLoopImpl::unscheduleTimer(const Timer& timer) {
 }
 
 void RunLoopImpl::advanceManualClock(Duration by) {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   const TimePoint target = manualClock_->now_ + by;
   while (!timers_.empty() && timers_.begin()->first.first <= target) {
     auto earliest = timers_.begin();
@@ -260,7 +269,7 @@ std::size_t RunLoopImpl::runTasks(std::deque<Task> batch, const Interrupted& int
   }
   if (!batch.empty()) {
     // Interrupted: the tasks left keep their place ahead of those posted since.
-    std::lock_guard lock(taskMutex_);
+    ns::MutexLock lock(taskMutex_);
     tasks_.insert(tasks_.begin(), std::make_move_iterator(batch.begin()),
                   std::make_move_iterator(batch.end()));
   }
@@ -268,12 +277,12 @@ std::size_t RunLoopImpl::runTasks(std::deque<Task> batch, const Interrupted& int
 }
 
 std::deque<Task> RunLoopImpl::takeTasks() {
-  std::lock_guard lock(taskMutex_);
+  ns::MutexLock lock(taskMutex_);
   return std::exchange(tasks_, {});
 }
 
 bool RunLoopImpl::hasTasks() {
-  std::lock_guard lock(taskMutex_);
+  ns::MutexLock lock(taskMutex_);
   return !tasks_.empty();
 }
 

@@ -10,12 +10,12 @@
 #include <deque>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/DescriptorSourceSet.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/loop/WakeSignal.h"
@@ -66,15 +66,14 @@ class RunLoopImpl final : public RunLoop {
   bool hasTasks();
   // Returns the signal when the caller has to raise it, nullptr when it is raised already. The caller raises
   // it after letting go of taskMutex_, so that the woken loop never has to wait for that mutex.
-  // REQUIRES: taskMutex_ held.
-  std::shared_ptr<WakeSignal> claimWakeSignal();
+  std::shared_ptr<WakeSignal> claimWakeSignal() QM_REQUIRES(taskMutex_);
 
   // Constant after construction
   const std::thread::id owner_;
   const std::shared_ptr<WakeSignal> wakeSignal_;
 
-  std::mutex taskMutex_;
-  std::deque<Task> tasks_;  // Guarded by taskMutex_
+  ns::Mutex taskMutex_;
+  std::deque<Task> tasks_ QM_GUARDED_BY(taskMutex_);
   std::atomic<bool> stopRequested_{false};
 
   // Owner thread only

@@ -1,5 +1,7 @@
 #include "platform/foundation/loop/Timer.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 
 Timer::Timer(RunLoop& loop, Duration interval, Repeats repeats, std::function<void(Timer&)> block)
@@ -7,6 +9,7 @@ Timer::Timer(RunLoop& loop, Duration interval, Repeats repeats, std::function<vo
 
 std::shared_ptr<Timer> Timer::scheduled(RunLoop& loop, Duration interval, Repeats repeats,
                                         std::function<void(Timer&)> block) {
+  QM_DCHECK(interval >= Duration::zero(), "interval >= 0");
   auto timer = std::make_shared<Timer>(loop, interval, repeats, std::move(block));
   timer->fireDate_ = loop.now() + interval;
   loop.scheduleTimer(timer);

@@ -10,7 +10,7 @@ std::shared_ptr<KeyValueObserverList::Observer> KeyValueObserverList::add(std::s
   auto observer = std::make_shared<Observer>();
   observer->key = std::move(key);
   observer->callback = std::move(callback);
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   observers_.push_back(observer);
   observerCount_.store(observers_.size());
   return observer;
@@ -18,7 +18,7 @@ std::shared_ptr<KeyValueObserverList::Observer> KeyValueObserverList::add(std::s
 
 void KeyValueObserverList::remove(const std::shared_ptr<Observer>& observer) {
   observer->removed.store(true);
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   std::erase(observers_, observer);
   observerCount_.store(observers_.size());
 }
@@ -27,13 +27,13 @@ bool KeyValueObserverList::hasObservers(std::string_view key) const {
   if (observerCount_.load() == 0) {
     return false;
   }
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return std::any_of(observers_.begin(), observers_.end(),
                      [&](const std::shared_ptr<Observer>& observer) { return observer->key == key; });
 }
 
 void KeyValueObserverList::rememberOldValue(std::string_view key, Value oldValue) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   pendingChanges_.push_back(PendingChange{std::this_thread::get_id(), std::string(key), std::move(oldValue)});
   pendingCount_.store(pendingChanges_.size());
 }
@@ -42,7 +42,7 @@ std::optional<Value> KeyValueObserverList::takeOldValue(std::string_view key) {
   if (pendingCount_.load() == 0) {
     return std::nullopt;
   }
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   const auto latest =
       std::find_if(pendingChanges_.rbegin(), pendingChanges_.rend(), [&](const PendingChange& change) {
         return change.thread == std::this_thread::get_id() && change.key == key;
@@ -59,7 +59,7 @@ std::optional<Value> KeyValueObserverList::takeOldValue(std::string_view key) {
 void KeyValueObserverList::announce(const KeyValueChange& change) const {
   std::vector<std::shared_ptr<Observer>> observers;
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     for (const std::shared_ptr<Observer>& observer : observers_) {
       if (observer->key == change.key) {
         observers.push_back(observer);

@@ -11,13 +11,13 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/notify/KeyValueChange.h"
 
 namespace ns {
@@ -57,11 +57,11 @@ class KeyValueObserverList {
     Value oldValue;
   };
 
-  mutable std::mutex mutex_;
-  std::vector<std::shared_ptr<Observer>> observers_;  // Guarded by mutex_
-  std::vector<PendingChange> pendingChanges_;         // Guarded by mutex_
-  std::atomic<std::size_t> observerCount_{0};         // observers_.size(), readable without the lock
-  std::atomic<std::size_t> pendingCount_{0};          // pendingChanges_.size(), readable without the lock
+  mutable ns::Mutex mutex_;
+  std::vector<std::shared_ptr<Observer>> observers_ QM_GUARDED_BY(mutex_);
+  std::vector<PendingChange> pendingChanges_ QM_GUARDED_BY(mutex_);
+  std::atomic<std::size_t> observerCount_{0};  // observers_.size(), readable without the lock
+  std::atomic<std::size_t> pendingCount_{0};   // pendingChanges_.size(), readable without the lock
 };
 
 }  // namespace ns

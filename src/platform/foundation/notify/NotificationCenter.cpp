@@ -83,7 +83,7 @@ void NotificationCenter::addOwnedObserver(std::weak_ptr<const void> owner, const
 }
 
 std::uint64_t NotificationCenter::addEntry(std::shared_ptr<Entry> entry) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   entry->id = nextId_++;
   entries_.push_back(std::move(entry));
   return entries_.back()->id;
@@ -91,7 +91,7 @@ std::uint64_t NotificationCenter::addEntry(std::shared_ptr<Entry> entry) {
 
 template <typename Predicate>
 void NotificationCenter::removeEntriesWhere(Predicate shouldRemove) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   std::erase_if(entries_, [&](const std::shared_ptr<Entry>& entry) {
     if (!shouldRemove(*entry)) {
       return false;
@@ -119,7 +119,7 @@ void NotificationCenter::removeObserver(const void* observer, const std::optiona
 
 std::vector<std::shared_ptr<NotificationCenter::Entry>> NotificationCenter::entriesMatching(
     const Notification& notification) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   std::erase_if(entries_, [](const std::shared_ptr<Entry>& entry) { return entry->ownerGone(); });
   std::vector<std::shared_ptr<Entry>> matching;
   for (const std::shared_ptr<Entry>& entry : entries_) {

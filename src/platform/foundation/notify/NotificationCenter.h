@@ -16,11 +16,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/notify/Notification.h"
 
@@ -99,9 +99,9 @@ class NotificationCenter {
   // Returns the entries to tell of `notification`, dropping those whose owner is gone.
   std::vector<std::shared_ptr<Entry>> entriesMatching(const Notification& notification);
 
-  std::mutex mutex_;
-  std::vector<std::shared_ptr<Entry>> entries_;  // Guarded by mutex_, in registration order
-  std::uint64_t nextId_ = 1;                     // Guarded by mutex_
+  ns::Mutex mutex_;
+  std::vector<std::shared_ptr<Entry>> entries_ QM_GUARDED_BY(mutex_);  // In registration order
+  std::uint64_t nextId_ QM_GUARDED_BY(mutex_) = 1;
 };
 
 }  // namespace ns

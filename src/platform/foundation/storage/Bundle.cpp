@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <mutex>
 #include <utility>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/storage/ExecutablePath.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/foundation/storage/PropertyListFile.h"
@@ -13,9 +13,9 @@ namespace ns {
 
 namespace {
 
-std::mutex mainBundleMutex;
-std::shared_ptr<const Bundle> mainBundleInstance;   // Guarded by mainBundleMutex
-std::optional<std::string> resourcePathForTesting;  // Guarded by mainBundleMutex
+ns::Mutex mainBundleMutex;
+std::shared_ptr<const Bundle> mainBundleInstance QM_GUARDED_BY(mainBundleMutex);
+std::optional<std::string> resourcePathForTesting QM_GUARDED_BY(mainBundleMutex);
 
 std::string searchResourcePath() {
   if (const char* resources = std::getenv("QUILLMARK_RESOURCES");
@@ -28,7 +28,7 @@ std::string searchResourcePath() {
 }  // namespace
 
 std::shared_ptr<const Bundle> Bundle::mainBundle() {
-  std::lock_guard lock(mainBundleMutex);
+  ns::MutexLock lock(mainBundleMutex);
   if (mainBundleInstance == nullptr) {
     mainBundleInstance = std::make_shared<const Bundle>(resourcePathForTesting ? *resourcePathForTesting
                                                                                : searchResourcePath());
@@ -37,7 +37,7 @@ std::shared_ptr<const Bundle> Bundle::mainBundle() {
 }
 
 void Bundle::setMainBundleResourcePathForTesting(std::optional<std::string> resourcePath) {
-  std::lock_guard lock(mainBundleMutex);
+  ns::MutexLock lock(mainBundleMutex);
   resourcePathForTesting = std::move(resourcePath);
   mainBundleInstance.reset();
 }

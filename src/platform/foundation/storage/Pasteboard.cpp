@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/foundation/storage/PropertyListFile.h"
 #include "platform/foundation/storage/Sandbox.h"
@@ -13,8 +14,8 @@ namespace ns {
 
 namespace {
 
-std::mutex openedMutex;
-std::map<std::string, std::shared_ptr<Pasteboard>, std::less<>> openedPasteboards;  // Guarded by openedMutex
+ns::Mutex openedMutex;
+std::map<std::string, std::shared_ptr<Pasteboard>, std::less<>> openedPasteboards QM_GUARDED_BY(openedMutex);
 
 bool isPlainFileNameCharacter(unsigned char character) {
   return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') ||
@@ -41,7 +42,7 @@ std::string filePathForName(std::string_view name) {
 }  // namespace
 
 std::shared_ptr<Pasteboard> Pasteboard::withName(std::string_view name, Create create) {
-  std::lock_guard lock(openedMutex);
+  ns::MutexLock lock(openedMutex);
   if (const auto opened = openedPasteboards.find(name); opened != openedPasteboards.end()) {
     return opened->second;
   }
@@ -59,7 +60,7 @@ std::shared_ptr<Pasteboard> Pasteboard::withName(std::string_view name, Create c
 }
 
 void Pasteboard::resetForTesting() {
-  std::lock_guard lock(openedMutex);
+  ns::MutexLock lock(openedMutex);
   openedPasteboards.clear();
 }
 
@@ -67,12 +68,12 @@ Pasteboard::Pasteboard(std::string name, bool persistent, Dictionary items)
     : name_(std::move(name)), persistent_(persistent), items_(std::move(items)) {}
 
 bool Pasteboard::isPersistent() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return persistent_;
 }
 
 Status Pasteboard::setPersistent(bool persistent) {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   if (persistent == persistent_) {
     return Status();
   }
@@ -84,7 +85,7 @@ Status Pasteboard::setPersistent(bool persistent) {
 }
 
 std::optional<Data> Pasteboard::dataForPasteboardType(std::string_view type) const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   const auto found = items_.find(type);
   if (found == items_.end() || !found->second.isData()) {
     return std::nullopt;
@@ -94,7 +95,7 @@ std::optional<Data> Pasteboard::dataForPasteboardType(std::string_view type) con
 
 Status Pasteboard::setData(const Data& data, std::string_view type) {
   Dictionary items{{std::string(type), Value(data)}};
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   if (persistent_) {
     if (Status stored = storeLocked(true, items); !stored.ok()) {
       return stored;

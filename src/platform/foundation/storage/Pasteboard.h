@@ -10,11 +10,11 @@
 // Thread-safety: every method may be called from any thread.
 
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/foundation/values/Value.h"
@@ -53,15 +53,15 @@ class Pasteboard {
  private:
   Pasteboard(std::string name, bool persistent, Dictionary items);
 
-  // Writes items_ (or removes the file) to match `persistent`. REQUIRES: mutex_ is held.
-  Status storeLocked(bool persistent, const Dictionary& items) const;
+  // Writes items_ (or removes the file) to match `persistent`.
+  Status storeLocked(bool persistent, const Dictionary& items) const QM_REQUIRES(mutex_);
 
   // Constant after construction
   const std::string name_;
 
-  mutable std::mutex mutex_;
-  bool persistent_;   // Guarded by mutex_
-  Dictionary items_;  // Guarded by mutex_: type -> data
+  mutable ns::Mutex mutex_;
+  bool persistent_ QM_GUARDED_BY(mutex_);
+  Dictionary items_ QM_GUARDED_BY(mutex_);  // Type -> data
 };
 
 }  // namespace ns

@@ -4,18 +4,18 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <mutex>
 #include <string_view>
 #include <utility>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/storage/FileManager.h"
 
 namespace ns {
 
 namespace {
 
-std::mutex homeMutex;
-std::optional<std::string> chosenHome;  // Guarded by homeMutex
+ns::Mutex homeMutex;
+std::optional<std::string> chosenHome QM_GUARDED_BY(homeMutex);
 
 // Returns the environment variable `name` when it is set and not empty.
 std::optional<std::string> environmentValue(const char* name) {
@@ -60,12 +60,12 @@ std::string directoryInHome(std::string_view relativePath) {
 }  // namespace
 
 void Sandbox::setHomeDirectory(std::optional<std::string> home) {
-  std::lock_guard lock(homeMutex);
+  ns::MutexLock lock(homeMutex);
   chosenHome = std::move(home);
 }
 
 std::string Sandbox::homeDirectory() {
-  std::lock_guard lock(homeMutex);
+  ns::MutexLock lock(homeMutex);
   return chosenHome ? *chosenHome : environmentHome();
 }
 

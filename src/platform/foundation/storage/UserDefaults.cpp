@@ -67,7 +67,7 @@ UserDefaults& UserDefaults::standardUserDefaults() {
 
 void UserDefaults::resetStandardUserDefaultsForTesting() {
   UserDefaults& defaults = standardUserDefaults();
-  std::lock_guard lock(defaults.mutex_);
+  ns::MutexLock lock(defaults.mutex_);
   defaults.loaded_ = false;
   defaults.values_.clear();
   defaults.unsaved_ = false;
@@ -83,7 +83,7 @@ Dictionary& UserDefaults::valuesLocked() const {
 }
 
 std::optional<Value> UserDefaults::objectForKey(std::string_view key) const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   const Dictionary& values = valuesLocked();
   const auto found = values.find(key);
   if (found == values.end()) {
@@ -130,7 +130,7 @@ bool UserDefaults::boolForKey(std::string_view key) const {
 
 void UserDefaults::setObject(const Value& value, std::string_view key) {
   std::optional<Value> storable = withoutNulls(value);
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   Dictionary& values = valuesLocked();
   if (storable) {
     values.insert_or_assign(std::string(key), std::move(*storable));
@@ -149,7 +149,7 @@ void UserDefaults::removeObjectForKey(std::string_view key) {
 }
 
 Status UserDefaults::synchronize() {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return unsaved_ ? saveLocked() : Status();
 }
 

@@ -18,11 +18,11 @@
 // Thread-safety: every method may be called from any thread.
 
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/foundation/values/Value.h"
 
@@ -64,17 +64,17 @@ class UserDefaults {
  private:
   UserDefaults() = default;
 
-  // Returns the loaded values, reading the file first when they are not loaded. REQUIRES: mutex_ is held.
-  Dictionary& valuesLocked() const;
-  // Writes the values to the file and records whether it worked. REQUIRES: mutex_ is held.
-  Status saveLocked();
+  // Returns the loaded values, reading the file first when they are not loaded.
+  Dictionary& valuesLocked() const QM_REQUIRES(mutex_);
+  // Writes the values to the file and records whether it worked.
+  Status saveLocked() QM_REQUIRES(mutex_);
 
-  mutable std::mutex mutex_;
+  mutable ns::Mutex mutex_;
   // Loaded on first use, also by the const getters.
-  mutable bool loaded_ = false;   // Guarded by mutex_
-  mutable std::string filePath_;  // Guarded by mutex_
-  mutable Dictionary values_;     // Guarded by mutex_
-  bool unsaved_ = false;          // Guarded by mutex_: the values differ from the file
+  mutable bool loaded_ QM_GUARDED_BY(mutex_) = false;
+  mutable std::string filePath_ QM_GUARDED_BY(mutex_);
+  mutable Dictionary values_ QM_GUARDED_BY(mutex_);
+  bool unsaved_ QM_GUARDED_BY(mutex_) = false;  // The values differ from the file
 };
 
 }  // namespace ns

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/text/IcuStrings.h"
 #include "platform/foundation/values/Utf8.h"
 
@@ -64,6 +65,7 @@ std::optional<StringEncoding> StringEncoding::fromIANACharsetName(std::string_vi
 }
 
 std::optional<std::string> StringEncoding::decode(std::span<const std::uint8_t> bytes) const {
+  QM_DCHECK(bytes.size() < (std::size_t{1} << 31), "bytes.size() < 2^31");
   const std::string_view asText(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (encodesAsItself(asText, canonicalName_)) {
     return std::string(asText);
@@ -82,6 +84,7 @@ std::optional<std::string> StringEncoding::decode(std::span<const std::uint8_t> 
 }
 
 std::optional<Data> StringEncoding::encode(std::string_view text) const {
+  QM_DCHECK(text.size() < (std::size_t{1} << 31), "text.size() < 2^31");
   if (encodesAsItself(text, canonicalName_)) {
     return Data(text.begin(), text.end());
   }

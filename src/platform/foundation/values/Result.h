@@ -7,6 +7,7 @@
 #include <utility>
 #include <variant>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/values/Error.h"
 
 namespace ns {
@@ -21,16 +22,28 @@ class [[nodiscard]] Result {
   explicit operator bool() const { return ok(); }
 
   // REQUIRES: ok().
-  const T& value() const& { return std::get<0>(storage_); }
-  T& value() & { return std::get<0>(storage_); }
-  T&& value() && { return std::get<0>(std::move(storage_)); }
+  const T& value() const& {
+    QM_DCHECK(ok(), "the result holds a value");
+    return std::get<0>(storage_);
+  }
+  T& value() & {
+    QM_DCHECK(ok(), "the result holds a value");
+    return std::get<0>(storage_);
+  }
+  T&& value() && {
+    QM_DCHECK(ok(), "the result holds a value");
+    return std::get<0>(std::move(storage_));
+  }
   const T& operator*() const& { return value(); }
   T& operator*() & { return value(); }
   const T* operator->() const { return &value(); }
   T* operator->() { return &value(); }
 
   // REQUIRES: !ok().
-  const Error& error() const { return std::get<1>(storage_); }
+  const Error& error() const {
+    QM_DCHECK(!ok(), "the result holds an error");
+    return std::get<1>(storage_);
+  }
 
  private:
   std::variant<T, Error> storage_;
@@ -45,7 +58,10 @@ class [[nodiscard]] Result<void> {
   bool ok() const { return !error_.has_value(); }
   explicit operator bool() const { return ok(); }
   // REQUIRES: !ok().
-  const Error& error() const { return *error_; }
+  const Error& error() const {
+    QM_DCHECK(!ok(), "the result holds an error");
+    return *error_;
+  }
 
  private:
   std::optional<Error> error_;

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 
 std::optional<char32_t> decodeUtf8CodePoint(std::string_view text, std::size_t& position) {
+  QM_DCHECK(position < text.size(), "position < text.size()");
   const auto lead = static_cast<unsigned char>(text[position]);
   ++position;
   if (lead < 0x80) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/render/ScreenText.h"
 
@@ -81,6 +82,7 @@ void AlertView::dismissWithClickedButtonIndex(std::int64_t index, bool) {
 }
 
 void AlertView::tapButtonAtIndex(std::int64_t index) {
+  QM_DCHECK(isVisible(), "the alert is visible");
   // Keeps the alert alive through the callbacks, which may drop the caller's reference.
   auto self = std::static_pointer_cast<AlertView>(shared_from_this());
   if (auto delegate = delegate_.lock()) {

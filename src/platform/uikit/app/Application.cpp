@@ -1,5 +1,6 @@
 #include "platform/uikit/app/Application.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Device.h"
@@ -11,6 +12,7 @@
 namespace uikit {
 
 Application& Application::sharedApplication() {
+  QM_DCHECK_MAIN_THREAD();
   // Held by a shared_ptr so that the application can be a notification's object, and never destroyed: the
   // delegate and its screens may still post or stop observing while the process exits.
   static const std::shared_ptr<Application>& application =

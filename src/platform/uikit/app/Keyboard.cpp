@@ -1,5 +1,6 @@
 #include "platform/uikit/app/Keyboard.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/app/Screen.h"
@@ -42,6 +43,7 @@ Rect Keyboard::shownFrame() {
 }
 
 void Keyboard::show() {
+  QM_DCHECK_MAIN_THREAD();
   if (visibleFlag()) {
     return;
   }
@@ -50,6 +52,7 @@ void Keyboard::show() {
 }
 
 void Keyboard::hide() {
+  QM_DCHECK_MAIN_THREAD();
   if (!visibleFlag()) {
     return;
   }

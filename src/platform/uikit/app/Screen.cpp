@@ -2,14 +2,18 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
+
 namespace uikit {
 
 Screen& Screen::mainScreen() {
+  QM_DCHECK_MAIN_THREAD();
   static Screen screen;
   return screen;
 }
 
 void Screen::configure(Size size, double scale) {
+  QM_DCHECK(size.width > 0 && size.height > 0 && scale > 0, "the size and the scale are positive");
   size_ = size;
   scale_ = scale;
 }

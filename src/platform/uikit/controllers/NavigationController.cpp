@@ -1,5 +1,6 @@
 #include "platform/uikit/controllers/NavigationController.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Screen.h"
 
@@ -17,6 +18,7 @@ std::shared_ptr<ViewController> NavigationController::topViewController() const 
 }
 
 void NavigationController::pushViewController(std::shared_ptr<ViewController> controller, bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   if (!controller) {
     return;
   }
@@ -27,6 +29,7 @@ void NavigationController::pushViewController(std::shared_ptr<ViewController> co
 }
 
 std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   if (stack_.size() <= 1) {
     return nullptr;
   }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Screen.h"
@@ -15,7 +16,9 @@
 
 namespace uikit {
 
-ViewController::ViewController() : navigationItem_(std::make_shared<NavigationItem>()) {}
+ViewController::ViewController() : navigationItem_(std::make_shared<NavigationItem>()) {
+  QM_DCHECK_MAIN_THREAD();
+}
 
 ViewController::~ViewController() {
   if (view_ && view_->viewController_ == this) {
@@ -145,6 +148,7 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
 }
 
 void ViewController::dismissViewControllerAnimated(bool animated, std::function<void()> completion) {
+  QM_DCHECK_MAIN_THREAD();
   ViewController* host = outermostParent();
   ViewController* presenter = host->presented_ ? host : host->presenting_;
   if (presenter == nullptr) {

@@ -1,5 +1,6 @@
 #include "platform/uikit/controls/SegmentedControl.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 
 namespace uikit {
@@ -15,6 +16,7 @@ void SegmentedControl::setSelectedSegmentIndex(int index) {
 }
 
 void SegmentedControl::tapSegment(int index) {
+  QM_DCHECK(0 <= index && index < numberOfSegments(), "0 <= index < numberOfSegments()");
   if (index == selectedIndex_) {
     return;
   }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/controls/Control.h"
 #include "platform/uikit/controls/SegmentedControl.h"
@@ -200,6 +201,7 @@ ns::Result<std::shared_ptr<View>> Driver::findView(const std::string& name) {
 }
 
 ns::Status Driver::tap(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
   const VisibleScreen screen = VisibleScreen::current();
   if (!screen.alerts.empty()) {
     const auto& alert = screen.alerts.back();

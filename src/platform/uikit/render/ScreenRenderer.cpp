@@ -1,11 +1,13 @@
 #include "platform/uikit/render/ScreenRenderer.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/render/VisibleScreen.h"
 
 namespace uikit {
 
 std::string ScreenRenderer::renderKeyWindow() {
+  QM_DCHECK_MAIN_THREAD();
   const VisibleScreen screen = VisibleScreen::current();
   if (!screen.window) {
     return "[no window]\n";

@@ -3,6 +3,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/controllers/ViewController.h"
 
 namespace uikit {
@@ -28,6 +29,7 @@ ns::Error storyboardError(Storyboard::ErrorCode code, std::string description) {
 
 void Storyboard::registerScene(const std::string& storyboardName, const std::string& identifier,
                                SceneFactory factory) {
+  QM_DCHECK_MAIN_THREAD();
   registry()[storyboardName].scenes[identifier] = std::move(factory);
 }
 
@@ -59,6 +61,7 @@ void Storyboard::removeAllForTesting() {
 }
 
 ns::Result<Storyboard> Storyboard::storyboardWithName(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
   if (registry().find(name) == registry().end()) {
     return storyboardError(kNoSuchStoryboard, "There is no storyboard named \"" + name + "\".");
   }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Keyboard.h"
 #include "platform/uikit/app/Window.h"
@@ -21,7 +22,9 @@ std::weak_ptr<View>& firstResponderSlot() {
 
 }  // namespace
 
-View::View(Rect frame) : frame_(frame) {}
+View::View(Rect frame) : frame_(frame) {
+  QM_DCHECK_MAIN_THREAD();
+}
 
 View::~View() {
   for (const auto& subview : subviews_) {
@@ -64,6 +67,7 @@ Window* View::window() const {
 }
 
 void View::addSubview(std::shared_ptr<View> view) {
+  QM_DCHECK_MAIN_THREAD();
   insertSubview(std::move(view), subviews_.size());
 }
 
@@ -141,6 +145,7 @@ std::optional<std::size_t> View::indexOfSubview(const View& subview) const {
 }
 
 void View::removeFromSuperview() {
+  QM_DCHECK_MAIN_THREAD();
   if (superview_ == nullptr) {
     return;
   }
