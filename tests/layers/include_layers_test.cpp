@@ -27,9 +27,10 @@ struct Part {
 };
 
 // Top to bottom: the executable; the application (learning above app); the HTTP client; the neighbouring
-// services; the platform stand-ins over foundation; inside foundation, its libraries over values. The sample
-// back end serves tests and demos and is used only by the executable. A group (`platform/foundation`) stands
-// for all its members, as the INTERFACE library of that name does; no file belongs to a group itself.
+// services; the platform stand-ins over foundation; inside foundation, its libraries over values over the
+// checks. The sample back end serves tests and demos and is used only by the executable. A group
+// (`platform/foundation`) stands for all its members, as the INTERFACE library of that name does; no file
+// belongs to a group itself.
 const std::vector<Part> kParts = {
     {"main", {"app", "learning", "sample_backend"}},
     {"learning", {"app", "embedded_server", "ui", "http_client"}},
@@ -49,7 +50,7 @@ const std::vector<Part> kParts = {
     {"platform/foundation",
      {"platform/foundation/values", "platform/foundation/text", "platform/foundation/crypto",
       "platform/foundation/formats", "platform/foundation/loop", "platform/foundation/notify",
-      "platform/foundation/storage"}},
+      "platform/foundation/storage", "platform/foundation/check"}},
     {"platform/foundation/storage",
      {"platform/foundation/formats", "platform/foundation/loop", "platform/foundation/crypto"}},
     {"platform/foundation/notify", {"platform/foundation/loop"}},
@@ -57,7 +58,8 @@ const std::vector<Part> kParts = {
     {"platform/foundation/text", {"platform/foundation/values"}},
     {"platform/foundation/crypto", {"platform/foundation/values"}},
     {"platform/foundation/loop", {"platform/foundation/values"}},
-    {"platform/foundation/values", {}},
+    {"platform/foundation/values", {"platform/foundation/check"}},
+    {"platform/foundation/check", {}},
 };
 
 const std::set<std::string_view> kGroups = {"platform/foundation"};
