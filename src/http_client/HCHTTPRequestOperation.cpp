@@ -77,12 +77,12 @@ std::shared_ptr<const ns::HTTPURLResponse> HCHTTPRequestOperation::response() co
 }
 
 std::shared_ptr<HCHTTPResponseSerializer> HCHTTPRequestOperation::responseSerializer() const {
-  std::lock_guard lock(serializationMutex_);
+  ns::MutexLock lock(serializationMutex_);
   return responseSerializer_;
 }
 
 void HCHTTPRequestOperation::setResponseSerializer(std::shared_ptr<HCHTTPResponseSerializer> serializer) {
-  std::lock_guard lock(serializationMutex_);
+  ns::MutexLock lock(serializationMutex_);
   responseSerializer_ = std::move(serializer);
   responseSerialized_ = false;
   responseObject_.reset();
@@ -90,7 +90,7 @@ void HCHTTPRequestOperation::setResponseSerializer(std::shared_ptr<HCHTTPRespons
 }
 
 std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
-  std::lock_guard lock(serializationMutex_);
+  ns::MutexLock lock(serializationMutex_);
   if (!responseSerialized_ && isFinished() && !HCURLConnectionOperation::error()) {
     HCSerializedResponse serialized =
         responseSerializer_->responseObjectForResponse(HCURLConnectionOperation::response(), responseData());
@@ -102,7 +102,7 @@ std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
 }
 
 std::optional<ns::Error> HCHTTPRequestOperation::responseSerializationError() const {
-  std::lock_guard lock(serializationMutex_);
+  ns::MutexLock lock(serializationMutex_);
   return responseSerializationError_;
 }
 
@@ -154,6 +154,7 @@ void HCHTTPRequestOperation::pause() {
 }
 
 void HCHTTPRequestOperation::prepareRequestForResume() {
+  QM_DCHECK(networkRequestThread().isCurrent(), "called on the network thread");
   const std::shared_ptr<ns::OutputStream> stream = outputStream();
   std::uint64_t offset = 0;
   if (std::optional<std::uint64_t> fileOffset = stream ? stream->fileCurrentOffset() : std::nullopt) {
@@ -175,6 +176,7 @@ void HCHTTPRequestOperation::prepareRequestForResume() {
 
 void HCHTTPRequestOperation::didReceiveResponse(ns::URLConnection& connection,
                                                 std::shared_ptr<const ns::URLResponse> response) {
+  QM_DCHECK(networkRequestThread().isCurrent(), "called on the network thread");
   if (const std::optional<std::uint64_t> offset = std::exchange(resumeOffset_, std::nullopt)) {
     if (!continuesBodyAt(response.get(), *offset) && !discardReceivedBody(connection)) {
       return;

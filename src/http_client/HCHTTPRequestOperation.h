@@ -11,11 +11,11 @@
 // Thread-safety: as HCURLConnectionOperation.
 
 #include <memory>
-#include <mutex>
 #include <optional>
 
 #include "http_client/HCHTTPResponseSerializer.h"
 #include "http_client/HCURLConnectionOperation.h"
+#include "platform/foundation/check/Mutex.h"
 #include "platform/net/HTTPURLResponse.h"
 
 class HCHTTPRequestOperation : public HCURLConnectionOperation {
@@ -69,16 +69,16 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
                           std::shared_ptr<const ns::URLResponse> response) override;
 
  private:
+  // REQUIRES: on the network thread.
   void prepareRequestForResume();
 
   // Held around the fields below, and while the reply is serialised so that it is serialised once. The base
   // class's lock may be taken while it is held, never the other way round.
-  mutable std::mutex serializationMutex_;
-  // Guarded by serializationMutex_
-  std::shared_ptr<HCHTTPResponseSerializer> responseSerializer_;
-  mutable bool responseSerialized_ = false;
-  mutable std::optional<ns::Value> responseObject_;
-  mutable std::optional<ns::Error> responseSerializationError_;
+  mutable ns::Mutex serializationMutex_;
+  std::shared_ptr<HCHTTPResponseSerializer> responseSerializer_ QM_GUARDED_BY(serializationMutex_);
+  mutable bool responseSerialized_ QM_GUARDED_BY(serializationMutex_) = false;
+  mutable std::optional<ns::Value> responseObject_ QM_GUARDED_BY(serializationMutex_);
+  mutable std::optional<ns::Error> responseSerializationError_ QM_GUARDED_BY(serializationMutex_);
 
   // Network thread only: the body offset asked for on resume.
   std::optional<std::uint64_t> resumeOffset_;

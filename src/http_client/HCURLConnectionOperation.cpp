@@ -6,6 +6,7 @@
 
 #include "http_client/HCCodingValues.h"
 #include "http_client/HCObjectAddress.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/BlockOperation.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/PosixError.h"
@@ -33,6 +34,10 @@ std::string_view keyOfState(State state) {
 ns::DispatchGroup processWideCompletionGroup() {
   static const ns::DispatchGroup group;
   return group;
+}
+
+bool onNetworkThread() {
+  return HCURLConnectionOperation::networkRequestThread().isCurrent();
 }
 
 void postOnNetworkThread(ns::Task task) {
@@ -90,7 +95,7 @@ HCURLConnectionOperation::~HCURLConnectionOperation() {
 
 void HCURLConnectionOperation::encodeWithCoder(ns::Dictionary& coder) {
   pause();
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   const State state = state_;
   coder["request"] = HCEncodeURLRequest(request_);
   coder["state"] =
@@ -116,11 +121,23 @@ std::shared_ptr<HCURLConnectionOperation> HCURLConnectionOperation::copy() const
 void HCURLConnectionOperation::copyPropertiesInto(HCURLConnectionOperation& target) const {
   target.setUploadProgressBlock(uploadProgressBlock());
   target.setDownloadProgressBlock(downloadProgressBlock());
-  std::scoped_lock lock(lock_, target.lock_);
-  target.authenticationChallenge_ = authenticationChallenge_;
-  target.redirectResponse_ = redirectResponse_;
-  target.completionQueue_ = completionQueue_;
-  target.completionGroup_ = completionGroup_;
+  AuthenticationChallengeBlock authenticationChallenge;
+  RedirectResponseBlock redirectResponse;
+  std::shared_ptr<ns::DispatchQueue> completionQueue;
+  std::optional<ns::DispatchGroup> completionGroup;
+  {
+    ns::MutexLock lock(lock_);
+    authenticationChallenge = authenticationChallenge_;
+    redirectResponse = redirectResponse_;
+    completionQueue = completionQueue_;
+    completionGroup = completionGroup_;
+  }
+  // Taken one after the other, never both at once, so that no order between two operations' locks exists.
+  ns::MutexLock lock(target.lock_);
+  target.authenticationChallenge_ = std::move(authenticationChallenge);
+  target.redirectResponse_ = std::move(redirectResponse);
+  target.completionQueue_ = std::move(completionQueue);
+  target.completionGroup_ = std::move(completionGroup);
 }
 
 // State machine.
@@ -142,7 +159,7 @@ bool HCURLConnectionOperation::canChangeState(State to) const {
 bool HCURLConnectionOperation::setState(State to) {
   std::optional<StateChange> change;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     change = changeStateLocked(to);
   }
   announceStateChange(change);
@@ -178,7 +195,7 @@ bool HCURLConnectionOperation::isReady() const {
 void HCURLConnectionOperation::start() {
   std::optional<StateChange> change;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     if (isCancelled()) {
       postOnNetworkThread([self = retainedSelf()] { self->cancelConnection(); });
       return;
@@ -201,7 +218,7 @@ void HCURLConnectionOperation::cancel() {
   // Announced before the lock is taken. A start() meanwhile either sees the cancellation or leaves the
   // operation executing, which the check below then finds.
   ns::Operation::cancel();
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   // A paused operation has no connection left, but it still has to finish so that its completion runs and
   // its queue lets go of it.
   if (isExecuting() || isPaused()) {
@@ -215,7 +232,7 @@ void HCURLConnectionOperation::pause() {
   }
   std::optional<StateChange> change;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     if (isExecuting()) {
       postOnNetworkThread([self = retainedSelf()] { self->operationDidPause(); });
       postNotificationOnMainQueue(kHCNetworkingOperationDidFinishNotification);
@@ -241,7 +258,7 @@ void HCURLConnectionOperation::postNotificationOnMainQueue(const char* name) {
 }
 
 void HCURLConnectionOperation::setCompletionBlock(ns::Task block) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   if (!block) {
     ns::Operation::setCompletionBlock(nullptr);
     return;
@@ -282,9 +299,10 @@ void HCURLConnectionOperation::runOnNetworkThreadAndWait(const std::function<voi
 }
 
 void HCURLConnectionOperation::operationDidStart() {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   std::optional<ns::Error> streamOpenFailure;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     if (!isCancelled()) {
       listenForSpace();
       outputStream_->open();
@@ -304,7 +322,8 @@ void HCURLConnectionOperation::operationDidStart() {
 }
 
 void HCURLConnectionOperation::operationDidPause() {
-  std::lock_guard lock(lock_);
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
+  ns::MutexLock lock(lock_);
   if (connection_) {
     connection_->cancel();
     connection_.reset();
@@ -316,9 +335,10 @@ void HCURLConnectionOperation::operationDidPause() {
 }
 
 void HCURLConnectionOperation::cancelConnection() {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   std::optional<StateChange> finished;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     if (isFinished()) {
       return;
     }
@@ -333,7 +353,7 @@ void HCURLConnectionOperation::cancelConnection() {
 void HCURLConnectionOperation::failWithError(const ns::Error& error) {
   std::optional<StateChange> finished;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     finished = failLocked(error);
   }
   announceStateChange(finished);
@@ -354,9 +374,10 @@ std::optional<HCURLConnectionOperation::StateChange> HCURLConnectionOperation::c
 }
 
 bool HCURLConnectionOperation::discardReceivedBody(ns::URLConnection& connection) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   std::optional<StateChange> finished;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     pendingBody_.clear();
     if (outputStream_->discardWrittenBytes()) {
       totalBytesRead_ = 0;
@@ -408,9 +429,10 @@ void HCURLConnectionOperation::waitForSpace() {
 }
 
 void HCURLConnectionOperation::streamDidGainSpace() {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   std::optional<StateChange> finished;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     // Reports that nobody waits for (the operation ended or paused meanwhile) change nothing.
     if (!std::exchange(waitingForSpace_, false) || isFinished() ||
         (!connection_ && !finishWhenBodyWritten_)) {
@@ -445,10 +467,11 @@ std::optional<HCURLConnectionOperation::StateChange> HCURLConnectionOperation::f
 
 ns::URLConnectionDelegate::TrustDecision HCURLConnectionOperation::shouldTrustServer(
     ns::URLConnection& connection, ns::ServerTrust& trust, const std::string& host) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   AuthenticationChallengeBlock challenge;
   std::shared_ptr<HCSecurityPolicy> policy;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     challenge = authenticationChallenge_;
     policy = securityPolicy_;
   }
@@ -460,9 +483,10 @@ ns::URLConnectionDelegate::TrustDecision HCURLConnectionOperation::shouldTrustSe
 
 std::optional<ns::URLRequest> HCURLConnectionOperation::willSendRequest(
     ns::URLConnection& connection, ns::URLRequest proposed, const ns::HTTPURLResponse& redirectResponse) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   RedirectResponseBlock redirect;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     redirect = redirectResponse_;
   }
   if (redirect) {
@@ -474,6 +498,7 @@ std::optional<ns::URLRequest> HCURLConnectionOperation::willSendRequest(
 void HCURLConnectionOperation::didSendBodyData(ns::URLConnection&, std::int64_t bytesWritten,
                                                std::int64_t totalBytesWritten,
                                                std::int64_t totalBytesExpectedToWrite) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   // Without a block there is nobody to report to, and no reason to wake the main thread.
   if (!uploadProgressBlock()) {
     return;
@@ -488,12 +513,14 @@ void HCURLConnectionOperation::didSendBodyData(ns::URLConnection&, std::int64_t 
 
 void HCURLConnectionOperation::didReceiveResponse(ns::URLConnection&,
                                                   std::shared_ptr<const ns::URLResponse> response) {
-  std::lock_guard lock(lock_);
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
+  ns::MutexLock lock(lock_);
   response_ = std::move(response);
 }
 
 ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::didReceiveData(
     ns::URLConnection& connection, const std::uint8_t* bytes, std::size_t length) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   std::optional<StateChange> failed;
   const DataDisposition disposition = takeData(connection, bytes, length, failed);
   announceStateChange(failed);
@@ -503,7 +530,7 @@ ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::didReceiveD
 ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::takeData(
     ns::URLConnection& connection, const std::uint8_t* bytes, std::size_t length,
     std::optional<StateChange>& failed) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   if (!pendingBody_.empty()) {
     return DataDisposition::kNoSpace;
   }
@@ -545,9 +572,10 @@ ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::takeData(
 }
 
 void HCURLConnectionOperation::didFinishLoading(ns::URLConnection&) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   std::optional<StateChange> finished;
   {
-    std::lock_guard lock(lock_);
+    ns::MutexLock lock(lock_);
     if (!pendingBody_.empty()) {
       finishWhenBodyWritten_ = true;
       return;
@@ -558,38 +586,41 @@ void HCURLConnectionOperation::didFinishLoading(ns::URLConnection&) {
 }
 
 void HCURLConnectionOperation::didFailWithError(ns::URLConnection&, const ns::Error& error) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
   failWithError(error);
 }
 
 // Properties.
 
 ns::URLRequest HCURLConnectionOperation::request() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return request_;
 }
 
 void HCURLConnectionOperation::setRequest(ns::URLRequest request) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   request_ = std::move(request);
 }
 
 std::shared_ptr<ns::InputStream> HCURLConnectionOperation::inputStream() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return request_.HTTPBodyStream();
 }
 
 void HCURLConnectionOperation::setInputStream(std::shared_ptr<ns::InputStream> stream) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   request_.setHTTPBodyStream(std::move(stream));
 }
 
 std::shared_ptr<ns::OutputStream> HCURLConnectionOperation::outputStream() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return outputStream_;
 }
 
 void HCURLConnectionOperation::setOutputStream(std::shared_ptr<ns::OutputStream> stream) {
-  std::lock_guard lock(lock_);
+  QM_DCHECK(stream != nullptr, "stream is not null");
+  QM_DCHECK(state_ == State::kReady, "the output stream is set before the operation starts");
+  ns::MutexLock lock(lock_);
   if (stream == outputStream_) {
     return;
   }
@@ -598,22 +629,22 @@ void HCURLConnectionOperation::setOutputStream(std::shared_ptr<ns::OutputStream>
 }
 
 std::shared_ptr<const ns::URLResponse> HCURLConnectionOperation::response() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return response_;
 }
 
 std::optional<ns::Error> HCURLConnectionOperation::error() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return error_;
 }
 
 std::optional<ns::Data> HCURLConnectionOperation::responseData() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return responseData_;
 }
 
 std::optional<ns::StringEncoding> HCURLConnectionOperation::responseStringEncoding() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return responseStringEncodingLocked();
 }
 
@@ -627,7 +658,7 @@ std::optional<ns::StringEncoding> HCURLConnectionOperation::responseStringEncodi
 }
 
 std::optional<std::string> HCURLConnectionOperation::responseString() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   if (!responseString_ && response_ && responseData_) {
     responseString_ = responseStringEncodingLocked()->decode(*responseData_);
   }
@@ -635,78 +666,78 @@ std::optional<std::string> HCURLConnectionOperation::responseString() const {
 }
 
 std::shared_ptr<HCSecurityPolicy> HCURLConnectionOperation::securityPolicy() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return securityPolicy_;
 }
 
 void HCURLConnectionOperation::setSecurityPolicy(std::shared_ptr<HCSecurityPolicy> policy) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   securityPolicy_ = std::move(policy);
 }
 
 std::shared_ptr<ns::DispatchQueue> HCURLConnectionOperation::completionQueue() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return completionQueue_;
 }
 
 void HCURLConnectionOperation::setCompletionQueue(std::shared_ptr<ns::DispatchQueue> queue) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   completionQueue_ = std::move(queue);
 }
 
 std::optional<ns::DispatchGroup> HCURLConnectionOperation::completionGroup() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return completionGroup_;
 }
 
 void HCURLConnectionOperation::setCompletionGroup(std::optional<ns::DispatchGroup> group) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   completionGroup_ = std::move(group);
 }
 
 ns::Dictionary HCURLConnectionOperation::userInfo() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   return userInfo_;
 }
 
 void HCURLConnectionOperation::setUserInfo(ns::Dictionary userInfo) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   userInfo_ = std::move(userInfo);
 }
 
 void HCURLConnectionOperation::setUploadProgressBlock(ProgressBlock block) {
-  std::lock_guard lock(progressMutex_);
+  ns::MutexLock lock(progressMutex_);
   uploadProgress_ = std::move(block);
 }
 
 void HCURLConnectionOperation::setDownloadProgressBlock(ProgressBlock block) {
-  std::lock_guard lock(progressMutex_);
+  ns::MutexLock lock(progressMutex_);
   downloadProgress_ = std::move(block);
 }
 
 HCURLConnectionOperation::ProgressBlock HCURLConnectionOperation::uploadProgressBlock() const {
-  std::lock_guard lock(progressMutex_);
+  ns::MutexLock lock(progressMutex_);
   return uploadProgress_;
 }
 
 HCURLConnectionOperation::ProgressBlock HCURLConnectionOperation::downloadProgressBlock() const {
-  std::lock_guard lock(progressMutex_);
+  ns::MutexLock lock(progressMutex_);
   return downloadProgress_;
 }
 
 void HCURLConnectionOperation::setWillSendRequestForAuthenticationChallengeBlock(
     AuthenticationChallengeBlock block) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   authenticationChallenge_ = std::move(block);
 }
 
 void HCURLConnectionOperation::setRedirectResponseBlock(RedirectResponseBlock block) {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   redirectResponse_ = std::move(block);
 }
 
 std::string HCURLConnectionOperation::description() const {
-  std::lock_guard lock(lock_);
+  ns::MutexLock lock(lock_);
   std::string text = "<";
   text.append(className()).append(": ").append(HCObjectAddress(this));
   text.append(", state: ")

@@ -32,12 +32,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "http_client/HCSecurityPolicy.h"
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/DispatchGroup.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/loop/Operation.h"
@@ -208,16 +208,16 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
 
   // Applies `state` when the transition table allows it and announces it; returns whether it did.
   // REQUIRES: lock_ not held.
-  bool setState(State state);
+  bool setState(State state) QM_EXCLUDES(lock_);
   // Applies `state` when the transition table allows it; returns the change to announce, or nullopt.
   // REQUIRES: lock_ held.
-  std::optional<StateChange> changeStateLocked(State state);
+  std::optional<StateChange> changeStateLocked(State state) QM_REQUIRES(lock_);
   // Tells the key observers of `change` (nothing for nullopt). REQUIRES: lock_ not held.
-  void announceStateChange(const std::optional<StateChange>& change);
+  void announceStateChange(const std::optional<StateChange>& change) QM_EXCLUDES(lock_);
   bool canChangeState(State to) const;
   void postNotificationOnMainQueue(const char* name);
-  ProgressBlock uploadProgressBlock() const;
-  ProgressBlock downloadProgressBlock() const;
+  ProgressBlock uploadProgressBlock() const QM_EXCLUDES(progressMutex_);
+  ProgressBlock downloadProgressBlock() const QM_EXCLUDES(progressMutex_);
 
   // Network-thread steps.
   void operationDidStart();
@@ -225,55 +225,55 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void cancelConnection();
   // Ends the operation with `error`: the stream is closed and the connection dropped. REQUIRES: lock_ not
   // held.
-  void failWithError(const ns::Error& error);
+  void failWithError(const ns::Error& error) QM_EXCLUDES(lock_);
   // As failWithError(), returning the change to announce. REQUIRES: lock_ held.
-  std::optional<StateChange> failLocked(const ns::Error& error);
+  std::optional<StateChange> failLocked(const ns::Error& error) QM_REQUIRES(lock_);
   // Cancels `connection`, then as failLocked(). REQUIRES: lock_ held.
-  std::optional<StateChange> cancelAndFailLocked(ns::URLConnection& connection, const ns::Error& error);
+  std::optional<StateChange> cancelAndFailLocked(ns::URLConnection& connection, const ns::Error& error)
+      QM_REQUIRES(lock_);
   // Writes what the connection delivered; a failure sets `failed` to the change to announce.
   // REQUIRES: lock_ not held.
   DataDisposition takeData(ns::URLConnection& connection, const std::uint8_t* bytes, std::size_t length,
-                           std::optional<StateChange>& failed);
-  // Writes what the stream could not take yet; returns false when the stream failed.
-  bool writePendingBody();
-  // Sets the stream's space handler, once for the operation.
-  void listenForSpace();
+                           std::optional<StateChange>& failed) QM_EXCLUDES(lock_);
+  // Writes what the stream could not take yet; returns false when the stream failed. REQUIRES: lock_ held.
+  bool writePendingBody() QM_REQUIRES(lock_);
+  // Sets the stream's space handler, once for the operation. REQUIRES: lock_ held.
+  void listenForSpace() QM_REQUIRES(lock_);
   // Waits for the stream to gain space, then writes the held-back bytes and asks the connection for more
   // (or finishes, when loading had ended).
   void waitForSpace();
   void streamDidGainSpace();
   // Keeps the body and finishes; returns the change to announce. REQUIRES: lock_ held.
-  std::optional<StateChange> finishLoadingLocked();
-  std::optional<ns::StringEncoding> responseStringEncodingLocked() const;  // REQUIRES: lock_ held.
+  std::optional<StateChange> finishLoadingLocked() QM_REQUIRES(lock_);
+  // REQUIRES: lock_ held.
+  std::optional<ns::StringEncoding> responseStringEncodingLocked() const QM_REQUIRES(lock_);
 
   // Held while the state changes and around every field guarded below; never while observers, blocks or
   // other locking methods of this class are called.
-  mutable std::mutex lock_;
+  mutable ns::Mutex lock_;
 
   std::atomic<State> state_{State::kReady};
   std::atomic<std::int64_t> totalBytesRead_{0};  // Changed on the network thread
 
-  // Guarded by lock_
-  ns::URLRequest request_;
-  std::shared_ptr<const ns::URLResponse> response_;
-  std::optional<ns::Error> error_;
-  std::optional<ns::Data> responseData_;
-  mutable std::optional<std::string> responseString_;
-  std::shared_ptr<ns::OutputStream> outputStream_;
-  std::shared_ptr<ns::URLConnection> connection_;
-  std::shared_ptr<HCSecurityPolicy> securityPolicy_;
-  std::shared_ptr<ns::DispatchQueue> completionQueue_;
-  std::optional<ns::DispatchGroup> completionGroup_;
-  ns::Dictionary userInfo_;
-  AuthenticationChallengeBlock authenticationChallenge_;
-  RedirectResponseBlock redirectResponse_;
+  ns::URLRequest request_ QM_GUARDED_BY(lock_);
+  std::shared_ptr<const ns::URLResponse> response_ QM_GUARDED_BY(lock_);
+  std::optional<ns::Error> error_ QM_GUARDED_BY(lock_);
+  std::optional<ns::Data> responseData_ QM_GUARDED_BY(lock_);
+  mutable std::optional<std::string> responseString_ QM_GUARDED_BY(lock_);
+  std::shared_ptr<ns::OutputStream> outputStream_ QM_GUARDED_BY(lock_);
+  std::shared_ptr<ns::URLConnection> connection_ QM_GUARDED_BY(lock_);
+  std::shared_ptr<HCSecurityPolicy> securityPolicy_ QM_GUARDED_BY(lock_);
+  std::shared_ptr<ns::DispatchQueue> completionQueue_ QM_GUARDED_BY(lock_);
+  std::optional<ns::DispatchGroup> completionGroup_ QM_GUARDED_BY(lock_);
+  ns::Dictionary userInfo_ QM_GUARDED_BY(lock_);
+  AuthenticationChallengeBlock authenticationChallenge_ QM_GUARDED_BY(lock_);
+  RedirectResponseBlock redirectResponse_ QM_GUARDED_BY(lock_);
 
   // A lock of its own, so that progress reports on the main queue never wait for network-thread work done
   // under lock_. Held only to read or replace a block.
-  mutable std::mutex progressMutex_;
-  // Guarded by progressMutex_
-  ProgressBlock uploadProgress_;
-  ProgressBlock downloadProgress_;
+  mutable ns::Mutex progressMutex_;
+  ProgressBlock uploadProgress_ QM_GUARDED_BY(progressMutex_);
+  ProgressBlock downloadProgress_ QM_GUARDED_BY(progressMutex_);
 
   // Network thread only
   ns::Data pendingBody_;  // bytes the stream has not taken yet, in order
