@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string_view>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/net/CurlErrorMapping.h"
 #include "platform/net/CurlMultiEngine.h"
 #include "platform/net/HTTPURLResponse.h"
@@ -54,6 +55,7 @@ ConnectionTransfer::ConnectionTransfer(std::shared_ptr<URLConnection> connection
     : delegate_(std::move(delegate)), connection_(std::move(connection)), request_(std::move(request)) {}
 
 void ConnectionTransfer::start() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   engine_ = CurlMultiEngine::forCurrentThread();
   if (engine_ == nullptr) {
     RunLoop::current().post([self = shared_from_this()] { self->fail(kURLErrorUnknown); });
@@ -68,10 +70,12 @@ void ConnectionTransfer::start() {
 }
 
 void ConnectionTransfer::cancel() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   end(nullptr);
 }
 
 void ConnectionTransfer::resumeReceiving() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (ended_) {
     return;
   }
@@ -108,6 +112,7 @@ void ConnectionTransfer::sendCurrentRequest() {
 }
 
 void ConnectionTransfer::setWaitingForTurn(bool waiting) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (!waiting) {
     armIdleTimer();
   } else if (idleTimer_) {
@@ -358,6 +363,7 @@ bool ConnectionTransfer::judgeServer(std::vector<Data> chain) {
 }
 
 void ConnectionTransfer::onTransferDone(CURLcode result) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (ended_) {
     return;
   }

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/foundation/check/ThreadChecker.h"
 #include "platform/foundation/loop/Timer.h"
 #include "platform/net/CurlEasyOptions.h"
 #include "platform/net/CurlHandles.h"
@@ -99,6 +100,7 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
 
   // Constant after construction
   const std::weak_ptr<URLConnectionDelegate> delegate_;
+  const ThreadChecker ownerThread_;  // the thread that starts the load, whose engine runs it
 
   std::shared_ptr<URLConnection> connection_;  // held while running; reset when the load ends
   CurlMultiEngine* engine_ = nullptr;          // the engine of the thread that started the load

@@ -1,8 +1,11 @@
 #include "platform/net/CurlErrorMapping.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 
 URLErrorCode urlErrorCodeForCurlResult(CURLcode result) {
+  QM_DCHECK(result != CURLE_OK, "result != CURLE_OK");
   switch (result) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:

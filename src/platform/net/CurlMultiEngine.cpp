@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/BrokenPipeSignal.h"
 #include "platform/net/ConnectionTransfer.h"
 #include "platform/net/URLConnection.h"
@@ -130,6 +131,7 @@ CurlMultiEngine::~CurlMultiEngine() {
 }
 
 CurlEasyHandle CurlMultiEngine::borrowHandle() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (spareHandles_.empty()) {
     return CurlEasyHandle(curl_easy_init());
   }
@@ -139,6 +141,8 @@ CurlEasyHandle CurlMultiEngine::borrowHandle() {
 }
 
 void CurlMultiEngine::add(std::shared_ptr<ConnectionTransfer> transfer) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
+  QM_DCHECK(!insideLibcurl(), "not inside a libcurl callback");
   std::string server = serverOf(transfer->currentRequest());
   ServerTransfers& transfers = servers_[server];
   if (transfers.running >= URLConnection::kMaximumLoadsPerServer) {
@@ -153,6 +157,7 @@ void CurlMultiEngine::add(std::shared_ptr<ConnectionTransfer> transfer) {
 }
 
 void CurlMultiEngine::startNow(std::shared_ptr<ConnectionTransfer> transfer, std::string server) {
+  QM_DCHECK(!insideLibcurl(), "not inside a libcurl callback");
   ++servers_[server].running;
   CURL* easy = transfer->easyHandle();
   transfers_.emplace(easy, Running{std::move(transfer), std::move(server)});
@@ -162,6 +167,7 @@ void CurlMultiEngine::startNow(std::shared_ptr<ConnectionTransfer> transfer, std
 }
 
 void CurlMultiEngine::remove(const ConnectionTransfer& transfer) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   CURL* easy = transfer.easyHandle();
   if (easy == nullptr) {
     return;  // neither running nor waiting: both hold a handle
@@ -206,6 +212,7 @@ void CurlMultiEngine::dropWaiting(const ConnectionTransfer& transfer) {
 }
 
 void CurlMultiEngine::removeNow(CURL* easy) {
+  QM_DCHECK(!insideLibcurl(), "not inside a libcurl callback");
   const auto found = transfers_.find(easy);
   if (found == transfers_.end()) {
     return;
@@ -241,6 +248,7 @@ void CurlMultiEngine::giveBack(ConnectionTransfer& transfer) {
 }
 
 void CurlMultiEngine::drive(const std::function<void()>& action) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   ++depth_;
   action();
   --depth_;

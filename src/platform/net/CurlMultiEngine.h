@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/foundation/check/ThreadChecker.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/net/CurlHandles.h"
 #include "platform/net/OwnedDescriptor.h"
@@ -92,6 +93,9 @@ class CurlMultiEngine {
   void failLater(CURL* easy, CURLcode result);
   // Takes `transfer` out of its server's queue if it waits there, and gives its handle back.
   void dropWaiting(const ConnectionTransfer& transfer);
+  // True while libcurl may be on the stack, calling the engine or a transfer back: the multi handle is then
+  // left alone.
+  bool insideLibcurl() const { return depth_ > 0; }
   void giveBack(ConnectionTransfer& transfer);
   // Completes removals, hands ended transfers over, and runs libcurl's timeouts that are due at once, until
   // none is left.
@@ -105,7 +109,8 @@ class CurlMultiEngine {
 
   // Constant after construction
   RunLoop& loop_;
-  CurlMultiHandle multi_;  // freed first in the destructor
+  const ThreadChecker ownerThread_;  // the loop's thread, on which the engine is made
+  CurlMultiHandle multi_;            // freed first in the destructor
   const OwnedDescriptor timer_;
   std::unique_ptr<FileDescriptorSource> timerSource_;
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/net/URLError.h"
 
 namespace ns {
@@ -92,6 +93,7 @@ std::optional<Error> errorBeforeSending(const URLRequest& request) {
 }
 
 CurlHeaderList applyRequest(CurlEasyOptions& options, const URLRequest& request) {
+  QM_DCHECK(!errorBeforeSending(request), "errorBeforeSending(request) is nullopt");
   const std::string wireURL = request.url()->absoluteStringWithoutFragment();
   options.set(CURLOPT_URL, wireURL.c_str());
   options.set(CURLOPT_PROTOCOLS_STR, "http,https");

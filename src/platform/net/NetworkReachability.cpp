@@ -6,22 +6,21 @@
 #include <netinet/in.h>
 
 #include <cstring>
-#include <mutex>
 
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/check/Mutex.h"
 #include "platform/net/ReachabilityWatch.h"
 
 namespace ns {
 
 namespace {
 
-std::mutex& overrideMutex() {
-  static std::mutex mutex;
+ns::Mutex& overrideMutex() {
+  static ns::Mutex mutex;
   return mutex;
 }
 
-// Guarded by overrideMutex()
-std::optional<ReachabilityFlags>& flagsOverride() {
+std::optional<ReachabilityFlags>& flagsOverride() QM_REQUIRES(overrideMutex()) {
   static std::optional<ReachabilityFlags> flags;
   return flags;
 }
@@ -96,7 +95,7 @@ NetworkReachability::~NetworkReachability() = default;
 
 std::optional<ReachabilityFlags> NetworkReachability::flags() const {
   {
-    std::lock_guard lock(overrideMutex());
+    ns::MutexLock lock(overrideMutex());
     if (flagsOverride()) {
       return flagsOverride();
     }
@@ -156,7 +155,7 @@ void NetworkReachability::reportIfChanged() {
 
 void NetworkReachability::setFlagsForTesting(std::optional<ReachabilityFlags> flags) {
   {
-    std::lock_guard lock(overrideMutex());
+    ns::MutexLock lock(overrideMutex());
     flagsOverride() = flags;
   }
   ReachabilityWatch::notifyAll();

@@ -5,8 +5,9 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <mutex>
 #include <vector>
+
+#include "platform/foundation/check/Mutex.h"
 
 namespace ns {
 
@@ -20,13 +21,12 @@ struct ReachabilityWatch::Entry {
 
 namespace {
 
-std::mutex& registryMutex() {
-  static std::mutex mutex;
+ns::Mutex& registryMutex() {
+  static ns::Mutex mutex;
   return mutex;
 }
 
-// Guarded by registryMutex()
-std::vector<std::weak_ptr<ReachabilityWatch::Entry>>& registry() {
+std::vector<std::weak_ptr<ReachabilityWatch::Entry>>& registry() QM_REQUIRES(registryMutex()) {
   static std::vector<std::weak_ptr<ReachabilityWatch::Entry>> entries;
   return entries;
 }
@@ -63,13 +63,13 @@ ReachabilityWatch::ReachabilityWatch(RunLoop& loop, std::function<void()> onChan
     routingSource_ =
         loop_.addSource(routingSocket_.get(), IoEvents::kRead, [this](IoEvents) { drainRoutingSocket(); });
   }
-  std::lock_guard lock(registryMutex());
+  ns::MutexLock lock(registryMutex());
   registry().push_back(entry_);
 }
 
 ReachabilityWatch::~ReachabilityWatch() {
   {
-    std::lock_guard lock(registryMutex());
+    ns::MutexLock lock(registryMutex());
     *entry_->alive = false;
     auto& entries = registry();
     entries.erase(std::remove_if(entries.begin(), entries.end(),
@@ -82,7 +82,7 @@ ReachabilityWatch::~ReachabilityWatch() {
 }
 
 void ReachabilityWatch::notifyAll() {
-  std::lock_guard lock(registryMutex());
+  ns::MutexLock lock(registryMutex());
   for (const auto& weakEntry : registry()) {
     if (const auto entry = weakEntry.lock()) {
       postChange(entry);
