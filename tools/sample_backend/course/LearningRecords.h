@@ -4,6 +4,7 @@
 // learner played in each subject (with its stage and the server time of the save), the play position of
 // every lesson saved, and the agreements signed. It starts from the seeds handed to seedOnce() (where
 // learners left off before the back end started); a position saved later takes the place of a seeded one.
+// Kept in a state file (keepIn), the records outlive a restart of the back end.
 //
 // Thread-safety: every method may be called from any thread.
 
@@ -15,6 +16,9 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "platform/foundation/values/Result.h"
+#include "sample_backend/state/StateFile.h"
 
 namespace sample_backend::course {
 
@@ -33,6 +37,11 @@ class LearningRecords {
     LastPlayed played;
     std::string videoTime;
   };
+
+  // Takes the records saved in `file`, if it exists, and saves every later change there. Returns an error
+  // naming the file when it is damaged; the records are then left as they were.
+  // REQUIRES: nothing recorded or seeded yet.
+  ns::Status keepIn(state::StateFile file);
 
   // Takes the positions that `makeSeeds` returns, unless positions were taken before; `makeSeeds` runs at
   // most once, under the records' lock.
@@ -61,6 +70,7 @@ class LearningRecords {
 
   void saveLocked(const std::string& userId, const std::string& courseId, LastPlayed played,
                   const std::string& videoTime);
+  void writeFileLocked() const;
 
   mutable std::mutex mutex_;
   // Guarded by mutex_
@@ -68,6 +78,7 @@ class LearningRecords {
   std::map<LearnerKey, LastPlayed> lastPlayed_;
   std::map<LessonKey, std::string> videoTimes_;
   std::set<LearnerKey> signatures_;
+  std::optional<state::StateFile> file_;
 };
 
 }  // namespace sample_backend::course
