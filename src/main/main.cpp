@@ -14,7 +14,6 @@
 #include <memory>
 
 #include "main/assembly/ApplicationAssembly.h"
-#include "main/assembly/HomeFolderCheck.h"
 #include "main/terminal/CommandLineOptions.h"
 #include "main/terminal/EditingLineReader.h"
 #include "main/terminal/StreamLineReader.h"

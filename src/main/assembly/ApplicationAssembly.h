@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "main/assembly/AssemblyError.h"
 #include "main/terminal/HostAndPort.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/outside/NetworkStatus.h"
@@ -37,7 +38,7 @@ class ApplicationAssembly {
   };
 
   // Sets the process up as `settings` say and launches the application. Returns the running assembly, owned
-  // by the caller, or an error in kAssemblyErrorDomain (HomeFolderCheck.h) before anything launched:
+  // by the caller, or an error in kAssemblyErrorDomain (AssemblyError.h) before anything launched:
   // kUnusableHome when nothing can be saved in the home folder, kBackendCannotStart (with the reason) when
   // the embedded back end cannot start.
   // REQUIRES: no other assembly alive; statsServer, when given, has a port.

@@ -8,12 +8,8 @@
 
 #include <string>
 
+#include "main/assembly/AssemblyError.h"
 #include "platform/foundation/values/Result.h"
-
-inline constexpr char kAssemblyErrorDomain[] = "com.quillmark.assembly";
-
-// The codes of kAssemblyErrorDomain.
-enum class AssemblyErrorCode : int { kUnusableHome = 1, kBackendCannotStart = 2 };
 
 // Creates `home` (and the folders above it) when it is missing, and writes and removes a file in it.
 // Returns success, or an error (kAssemblyErrorDomain, kUnusableHome) whose description names the folder and

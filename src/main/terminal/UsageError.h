@@ -7,7 +7,7 @@
 
 #include "platform/foundation/values/Error.h"
 
-inline constexpr char kUsageErrorDomain[] = "quillmark.usage";
+inline constexpr char kUsageErrorDomain[] = "com.quillmark.usage";
 
 // Returns the error in kUsageErrorDomain (code 1) that `description` describes.
 ns::Error usageError(std::string description);

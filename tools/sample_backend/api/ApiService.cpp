@@ -17,7 +17,7 @@ ns::Status ApiService::keepStateIn(const std::string& folder) {
       ns::FileManager::defaultManager().createDirectoryAtPath(folder, ns::IntermediateDirectories::kYes);
   if (!created.ok()) {
     return ns::Error(
-        state::kStateErrorDomain, 2,
+        state::kStateErrorDomain, static_cast<int>(state::StateErrorCode::kUnusableFolder),
         {{std::string(ns::kLocalizedDescriptionKey),
           "cannot make the state folder " + folder + ": " + created.error().localizedDescription()}});
   }

@@ -7,7 +7,7 @@
 namespace sample_backend::state {
 
 ns::Error damagedStateError(const std::string& path, const std::string& why) {
-  return ns::Error(kStateErrorDomain, 1,
+  return ns::Error(kStateErrorDomain, static_cast<int>(StateErrorCode::kDamagedFile),
                    {{std::string(ns::kLocalizedDescriptionKey),
                      "the state file " + path + " " + why + "; remove it to start with a fresh state"}});
 }

@@ -16,6 +16,14 @@ namespace sample_backend::state {
 
 inline constexpr char kStateErrorDomain[] = "com.quillmark.sample_backend.state";
 
+// The codes of kStateErrorDomain.
+enum class StateErrorCode : int {
+  // A state file that cannot be read or does not hold what the back end wrote.
+  kDamagedFile = 1,
+  // A state folder that cannot be made.
+  kUnusableFolder = 2,
+};
+
 class StateFile {
  public:
   explicit StateFile(std::string path) : path_(std::move(path)) {}
