@@ -1,6 +1,8 @@
 # Every outside library, found once here and named by imported targets below.
 find_package(Threads REQUIRED)
-find_package(GTest REQUIRED)
+if(QUILLMARK_TESTS OR QUILLMARK_BENCHMARKS)
+  find_package(GTest REQUIRED)
+endif()
 find_package(OpenSSL REQUIRED)
 find_package(ICU REQUIRED COMPONENTS uc i18n data)
 find_package(nlohmann_json REQUIRED)
@@ -12,3 +14,5 @@ endif()
 find_package(CURL REQUIRED)
 find_package(Boost REQUIRED)
 find_package(SQLite3 REQUIRED)
+# The line editor of the terminal front end (BSD licence).
+pkg_check_modules(LIBEDIT REQUIRED IMPORTED_TARGET libedit)

@@ -1,6 +1,8 @@
 // The sample back end as a program of its own: serves the JSON API of the catalogue and the lesson videos
-// (signed playlists, keys, encrypted segments) on the loopback interface, prints its address, and runs
-// until interrupted.
+// (signed playlists, keys, encrypted segments) and the play-statistics server on the loopback interface,
+// prints where they run, how to sign in and how to point quillmark at them, and runs until interrupted.
+//
+// Exit status: 0 after SIGINT or SIGTERM, 2 for flags that cannot be used, 3 when the back end cannot start.
 
 #include <CLI/CLI.hpp>
 #include <boost/asio/io_context.hpp>
@@ -9,38 +11,49 @@
 #include <cstdint>
 #include <iostream>
 
-#include "sample_backend/api/ApiServer.h"
-#include "sample_backend/media/MediaService.h"
+#include "sample_backend/SampleBackend.h"
+
+namespace {
+
+constexpr int kExitBadUsage = 2;
+constexpr int kExitCannotStart = 3;
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app("Quillmark's sample back end: the JSON API and the lesson videos on 127.0.0.1.");
-  std::uint16_t port = 0;
-  std::string cataloguePath = sample_backend::api::SampleCatalogue::defaultPath();
-  app.add_option("--port", port, "Port to listen on; 0 takes any free port")->capture_default_str();
-  app.add_option("--catalogue", cataloguePath, "The sample catalogue (JSON)")->capture_default_str();
-  CLI11_PARSE(app, argc, argv);
+  CLI::App app(
+      "Quillmark's sample back end: the JSON API, the lesson videos and the play statistics on 127.0.0.1.",
+      "quillmark_sample_backend");
+  sample_backend::SampleBackend::Options options;
+  options.cataloguePath = sample_backend::api::SampleCatalogue::defaultPath();
+  app.add_option("--port", options.apiPort, "Port of the JSON API; 0 takes any free port")
+      ->capture_default_str();
+  app.add_option("--stats-port", options.statisticsPort,
+                 "Port of the play-statistics server; 0 takes any free port")
+      ->capture_default_str();
+  app.add_option("--catalogue", options.cataloguePath, "The sample catalogue (JSON)")->capture_default_str();
+  app.add_option("--state", options.stateFolder,
+                 "The folder where sessions and saved progress outlive a restart (default: kept in memory)")
+      ->type_name("DIR");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    std::cerr << "quillmark_sample_backend: " << error.what() << "\n";
+    return kExitBadUsage;
+  }
 
-  ns::Result<sample_backend::api::SampleCatalogue> catalogue =
-      sample_backend::api::SampleCatalogue::fromFile(cataloguePath);
-  if (!catalogue.ok()) {
-    std::cerr << catalogue.error().localizedDescription() << "\n";
-    return 1;
+  ns::Result<std::unique_ptr<sample_backend::SampleBackend>> backend =
+      sample_backend::SampleBackend::start(options);
+  if (!backend.ok()) {
+    std::cerr << "quillmark_sample_backend: " << backend.error().localizedDescription() << "\n";
+    return kExitCannotStart;
   }
-  ns::Result<std::shared_ptr<const sample_backend::media::MediaLibrary>> library =
-      sample_backend::media::MediaLibrary::make();
-  if (!library.ok()) {
-    std::cerr << library.error().localizedDescription() << "\n";
-    return 1;
-  }
-  auto service = std::make_shared<sample_backend::api::ApiService>(std::move(catalogue).value());
-  auto media = std::make_shared<sample_backend::media::MediaService>(service, std::move(library).value());
-  ns::Result<std::unique_ptr<sample_backend::api::ApiServer>> server =
-      sample_backend::api::ApiServer::start(service, port, media);
-  if (!server.ok()) {
-    std::cerr << server.error().localizedDescription() << "\n";
-    return 1;
-  }
-  std::cout << (*server)->baseURL() << std::endl;
+  std::cout << (*backend)->welcomeText() << "Point quillmark at it with: quillmark --web-host "
+            << (*backend)->webHost() << " --stats-server 127.0.0.1:" << (*backend)->statisticsPort()
+            << std::endl;
 
   boost::asio::io_context signals;
   boost::asio::signal_set stopSignals(signals, SIGINT, SIGTERM);

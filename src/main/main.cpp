@@ -1,42 +1,55 @@
-// The quillmark executable: reads its flags, points the application at its back end (starting the sample
-// one inside the process when no --web-host is given), wires the parts of the application to each other,
-// launches it with AppDelegate, and hands the terminal to the front end until quit.
+// The quillmark executable: reads its flags, has ApplicationAssembly set the application up and launch it
+// (with the sample back end inside the process when no --web-host is given), and hands the terminal to the
+// front end until quit.
 //
 // Exit status: 0 after quit or the end of the input, 1 when a script fails (TerminalFrontEnd.h), 2 for flags
-// that cannot be used or a script that cannot be read, 3 when the sample back end cannot start.
+// that cannot be used, a script that cannot be read or a home folder where nothing can be saved, 3 when the
+// sample back end cannot start.
 
+#include <unistd.h>
+
+#include <clocale>
 #include <fstream>
 #include <iostream>
 #include <memory>
 
-#include "app/network/QMServerHosts.h"
-#include "app/session/QMAppServices.h"
-#include "app/session/QMUser.h"
-#include "app/shell/AppDelegate.h"
-#include "app/shell/CoursePlaceholderController.h"
-#include "app/store/QMCoreDataHelper.h"
-#include "app/user/QMUserStoryboard.h"
-#include "learning/downloads/QMDownloadHelper.h"
-#include "learning/player/RunLoopSocketModel.h"
+#include "main/assembly/ApplicationAssembly.h"
 #include "main/terminal/CommandLineOptions.h"
-#include "main/terminal/EmbeddedBackend.h"
+#include "main/terminal/EditingLineReader.h"
+#include "main/terminal/StreamLineReader.h"
 #include "main/terminal/TerminalFrontEnd.h"
+#include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/Sandbox.h"
-#include "platform/outside/SimulatedNetwork.h"
-#include "platform/uikit/app/Application.h"
 
 namespace {
 
 constexpr int kExitBadUsage = 2;
 constexpr int kExitCannotStart = 3;
 
-// Connects the parts that meet only at run time: the session's download pausing, and the store's notion
-// of the current learner.
-void wireApplication() {
-  QMAppServices::setDownloadPauser([] { QMDownloadHelper::sharedInstance()->pauseAll(); });
-  QMCoreDataHelper::sharedInstance().setUserIdSource([] { return QMUser::sharedInstance()->userId(); });
-  QMUserStoryboard::registerScenes();
-  CoursePlaceholderController::registerScenes();
+// The file in the home folder that keeps what was typed at the prompt, for the next run.
+constexpr char kHistoryFileName[] = "terminal_history";
+
+std::string bundleVersion() {
+  const ns::Value* version =
+      ns::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleShortVersionString");
+  return version != nullptr ? version->stringValue() : "unknown";
+}
+
+int exitStatusFor(const ns::Error& launchError) {
+  return launchError.code() == static_cast<int>(AssemblyErrorCode::kUnusableHome) ? kExitBadUsage
+                                                                                  : kExitCannotStart;
+}
+
+// Reads commands from the terminal with line editing, or plain lines from a pipe or a file.
+int runInteractive(TerminalFrontEnd& frontEnd) {
+  if (isatty(STDIN_FILENO) == 0) {
+    StreamLineReader lines(std::cin, std::cout);
+    return frontEnd.runInteractive(lines);
+  }
+  // The line editor reads the locale to tell where a multi-byte character (a Chinese text) ends.
+  std::setlocale(LC_CTYPE, "");
+  EditingLineReader lines(ns::Sandbox::homeDirectory() + "/" + kHistoryFileName);
+  return frontEnd.runInteractive(lines);
 }
 
 }  // namespace
@@ -53,6 +66,10 @@ int main(int argc, char** argv) {
     std::cout << *options.usage;
     return 0;
   }
+  if (options.versionRequested) {
+    std::cout << "quillmark " << bundleVersion() << "\n";
+    return 0;
+  }
   std::ifstream script;
   if (options.scriptPath) {
     script.open(*options.scriptPath);
@@ -62,38 +79,15 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (options.home) {
-    ns::Sandbox::setHomeDirectory(*options.home);
+  ns::Result<std::unique_ptr<ApplicationAssembly>> assembly =
+      ApplicationAssembly::launch({options.home, options.webHost, options.statsServer, options.network});
+  if (!assembly.ok()) {
+    std::cerr << "quillmark: " << assembly.error().localizedDescription() << "\n";
+    return exitStatusFor(assembly.error());
   }
-  if (options.network) {
-    outside::SimulatedNetwork::setStatus(*options.network);
-  }
-  std::unique_ptr<EmbeddedBackend> backend;
-  if (options.webHost) {
-    QMServerHosts::setPublicWebHost(options.webHost->text());
-  } else {
-    ns::Result<std::unique_ptr<EmbeddedBackend>> started = EmbeddedBackend::start();
-    if (!started.ok()) {
-      std::cerr << "quillmark: the sample back end cannot start: " << started.error().localizedDescription()
-                << "\n";
-      return kExitCannotStart;
-    }
-    backend = std::move(started).value();
-    QMServerHosts::setPublicWebHost(backend->webHost());
+  if (const sample_backend::SampleBackend* backend = (*assembly)->embeddedBackend()) {
     std::cout << backend->welcomeText() << std::flush;
   }
-  if (options.statsServer) {
-    RunLoopSocketModel::setServerAddress(options.statsServer->host, *options.statsServer->port);
-  } else if (backend) {
-    RunLoopSocketModel::setServerAddress("127.0.0.1", backend->statisticsPort());
-  }
-
-  wireApplication();
-  uikit::Application& application = uikit::Application::sharedApplication();
-  application.launch(std::make_shared<AppDelegate>());
   TerminalFrontEnd frontEnd(std::cout, std::cerr);
-  const int status = options.scriptPath ? frontEnd.runScript(script, *options.scriptPath)
-                                        : frontEnd.runInteractive(std::cin);
-  application.terminate();
-  return status;
+  return options.scriptPath ? frontEnd.runScript(script, *options.scriptPath) : runInteractive(frontEnd);
 }

@@ -48,9 +48,25 @@ TEST(HostAndPortTest, ReadsHostsWithOptionalOrRequiredPorts) {
     EXPECT_EQ(parsed->port, number);
     EXPECT_EQ(parsed->text(), text);
   }
-  for (const char* bad :
-       {"", ":80", "host:", "host:0", "host:65536", "host:8o", "::1:80", "[::1", "[::1]x"}) {
-    EXPECT_FALSE(HostAndPort::parse(bad, kOptional).ok()) << bad;
+  const std::vector<std::pair<const char*, const char*>> bad = {{"", "names no host"},
+                                                                {":80", "names no host"},
+                                                                {"host:", "port"},
+                                                                {"host:0", "port"},
+                                                                {"host:65536", "port"},
+                                                                {"host:8o", "port"},
+                                                                {"::1:80", "IPv6"},
+                                                                {"[::1", "never closes"},
+                                                                {"[::1]x", "not \":PORT\""},
+                                                                {"http://127.0.0.1:8080", "drop \"http://\""},
+                                                                {"back end.example.org", "holds a space"},
+                                                                {"host/api:80", "holds \"/\""},
+                                                                {"[::g1]:80", "holds \"g\""},
+                                                                {"h\xc3\xb6st", "not a printable ASCII"}};
+  for (const auto& [text, why] : bad) {
+    ns::Result<HostAndPort> parsed = HostAndPort::parse(text, kOptional);
+    ASSERT_FALSE(parsed.ok()) << text;
+    EXPECT_NE(parsed.error().localizedDescription().find(why), std::string::npos)
+        << text << ": " << parsed.error().localizedDescription();
   }
   EXPECT_FALSE(HostAndPort::parse("stats.example.org", kRequired).ok());
 }
@@ -71,6 +87,10 @@ TEST(CommandLineOptionsTest, ReadsEveryFlag) {
   EXPECT_EQ(options->network, outside::ReachableViaWWAN);
   EXPECT_EQ(options->scriptPath, script);
   EXPECT_EQ(options->usage, std::nullopt);
+  EXPECT_FALSE(options->versionRequested);
+  ns::Result<CommandLineOptions> version = parse({"--version"});
+  ASSERT_TRUE(version.ok());
+  EXPECT_TRUE(version->versionRequested);
 
   ns::Result<CommandLineOptions> none = parse({});
   ASSERT_TRUE(none.ok());
@@ -101,6 +121,9 @@ TEST(CommandLineOptionsTest, BadValuesAreNamedWithTheirFlag) {
   EXPECT_NE(errorOf({"--home", ""}).find("--home"), std::string::npos);
   EXPECT_NE(errorOf({"--colour"}).find("--colour"), std::string::npos);
   EXPECT_NE(errorOf({"--web-host"}).find("--web-host"), std::string::npos);
+
+  EXPECT_NE(errorOf({"--web-host", "https://backend.example.org"}).find("drop \"https://\""),
+            std::string::npos);
 
   ScopedEnvironment network("QUILLMARK_NETWORK", "satellite");
   EXPECT_NE(errorOf({}).find("\"satellite\""), std::string::npos);

@@ -23,6 +23,7 @@ TEST(TerminalCommandTest, ReadsEachCommandWithItsArguments) {
       {"  back  ", Kind::kBack},
       {"quit\r", Kind::kQuit},
       {"help", Kind::kHelp},
+      {"messages", Kind::kMessages},
       {"tap 退出 登录", Kind::kTap, "退出 登录"},
       {"type userNameTF my name ", Kind::kType, "userNameTF", "my name"},
       {"alert 马上更新", Kind::kAlert, "马上更新"},
@@ -63,7 +64,9 @@ TEST(TerminalCommandTest, MistakesAreExplained) {
       {"type userNameTF", "type needs"},        {"wait soon", "\"soon\" is not a number of seconds"},
       {"wait -1", "not a number of seconds"},   {"wait 1e9", "not a number of seconds"},
       {R"(waitfor "done" later)", "\"later\""}, {R"(tap "open)", "no closing"},
-      {R"(tap "a" b)", "nothing after"},        {"show me", "show takes no arguments"}};
+      {R"(tap "a" b)", "nothing after"},        {"show me", "show takes no arguments"},
+      {"tap \x1b[A", "control character 0x1B"}, {"type nameTF a\x7f", "control character 0x7F"},
+      {"\x0cshow", "control character 0x0C"}};
   for (const auto& [line, explanation] : cases) {
     ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
     ASSERT_FALSE(command.ok()) << line;

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "main/terminal/StreamLineReader.h"
 #include "main/terminal/TerminalFrontEnd.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Application.h"
@@ -98,7 +99,8 @@ TEST_F(TerminalFrontEndTest, AScriptStopsAtTheFirstLineThatFailsNamingIt) {
 
 TEST_F(TerminalFrontEndTest, InteractiveUseExplainsMistakesAndGoesOnUntilQuit) {
   std::istringstream in("tapp 开始\ntap 开始\nhelp\nquit\nshow\n");
-  EXPECT_EQ(frontEnd_.runInteractive(in), TerminalFrontEnd::kExitSuccess);
+  StreamLineReader lines(in, out_);
+  EXPECT_EQ(frontEnd_.runInteractive(lines), TerminalFrontEnd::kExitSuccess);
   EXPECT_NE(errors_.str().find("there is no command \"tapp\""), std::string::npos) << errors_.str();
   const std::string out = out_.str();
   EXPECT_NE(out.find("label: 完成"), std::string::npos) << out;

@@ -51,6 +51,9 @@ ns::Result<CommandLineOptions> CommandLineOptions::parse(int argc, const char* c
       ->check(existingFile)
       ->type_name("FILE");
 
+  bool versionRequested = false;
+  app.add_flag("--version", versionRequested, "Print the version and stop");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -62,6 +65,10 @@ ns::Result<CommandLineOptions> CommandLineOptions::parse(int argc, const char* c
   }
 
   CommandLineOptions options;
+  if (versionRequested) {
+    options.versionRequested = true;
+    return options;
+  }
   if (home && home->empty()) {
     return usageError("--home / QUILLMARK_HOME: the folder is empty text");
   }

@@ -8,6 +8,7 @@
 //   --stats-server HOST:PORT    QUILLMARK_STATS_SERVER  the play-statistics server
 //   --network wifi|cellular|none QUILLMARK_NETWORK      the simulated network link
 //   --script FILE                                       run the commands of FILE instead of reading them
+//   --version                                           print the bundle's version and stop
 //
 // A flag on the command line wins over its twin. Thread-safe as a value.
 
@@ -26,6 +27,8 @@ struct CommandLineOptions {
   std::optional<std::string> scriptPath;
   // The usage text, when --help asked for it; nothing else is set then.
   std::optional<std::string> usage;
+  // Whether --version asked for the version; nothing else is set then.
+  bool versionRequested = false;
 
   // Reads `argv` (argv[0] is the program) and the twins from the environment. Returns the options, or an
   // error (kUsageErrorDomain) whose description names the flag and says what is wrong with its value: an

@@ -16,9 +16,45 @@ std::optional<std::uint16_t> portNumber(std::string_view digits) {
   return static_cast<std::uint16_t>(number);
 }
 
+bool isHostNameCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+         c == '.';
+}
+
+bool isIPv6Character(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':' || c == '.';
+}
+
+// Returns the first character of `host` that it cannot hold, or std::nullopt.
+std::optional<char> strayCharacter(std::string_view host) {
+  const bool bracketed = host.starts_with('[');
+  const std::string_view inside = bracketed ? host.substr(1, host.size() - 2) : host;
+  for (const char c : inside) {
+    if (!(bracketed ? isIPv6Character(c) : isHostNameCharacter(c))) {
+      return c;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string describeCharacter(char c) {
+  if (c == ' ') {
+    return "a space";
+  }
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte < 0x20 || byte >= 0x7f) {
+    return "a byte that is not a printable ASCII character";
+  }
+  return "\"" + std::string(1, c) + "\"";
+}
+
 }  // namespace
 
 ns::Result<HostAndPort> HostAndPort::parse(std::string_view text, Port port) {
+  if (const std::size_t scheme = text.find("://"); scheme != std::string_view::npos) {
+    return usageError("\"" + std::string(text) + "\" starts with a scheme: drop \"" +
+                      std::string(text.substr(0, scheme + 3)) + "\" and write HOST[:PORT]");
+  }
   std::string_view host = text;
   std::optional<std::string_view> portText;
   if (text.starts_with('[')) {
@@ -43,6 +79,10 @@ ns::Result<HostAndPort> HostAndPort::parse(std::string_view text, Port port) {
   }
   if (host.empty() || host == "[]") {
     return usageError("\"" + std::string(text) + "\" names no host");
+  }
+  if (const std::optional<char> stray = strayCharacter(host)) {
+    return usageError("\"" + std::string(text) + "\" names a host that holds " + describeCharacter(*stray) +
+                      ", which a host name or address cannot hold");
   }
   HostAndPort address{std::string(host), std::nullopt};
   if (portText) {

@@ -16,8 +16,11 @@ struct HostAndPort {
   std::string host;
   std::optional<std::uint16_t> port;
 
-  // Returns the address `text` names, or an error (kUsageErrorDomain) saying what is wrong: an
-  // empty host, a port that is not a number from 1 to 65535, or a missing port when `port` is kRequired.
+  // Returns the address `text` names, or an error (kUsageErrorDomain) saying what is wrong: a scheme such
+  // as "http://" in front (the message says to drop it), an empty host, a host with a character no host
+  // name or address holds (a space, a slash, ...), a port that is not a number from 1 to 65535, or a
+  // missing port when `port` is kRequired. A host name holds ASCII letters, digits, "-", "_" and "."; an
+  // IPv6 address in brackets, hexadecimal digits, ":" and ".".
   static ns::Result<HostAndPort> parse(std::string_view text, Port port);
 
   // "HOST" or "HOST:PORT", the form the request layer and URLs take.

@@ -183,8 +183,11 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   if (word == "waitfor") {
     return parseWaitFor(rest);
   }
-  static const std::pair<const char*, Kind> kBareCommands[] = {
-      {"show", Kind::kShow}, {"back", Kind::kBack}, {"quit", Kind::kQuit}, {"help", Kind::kHelp}};
+  static const std::pair<const char*, Kind> kBareCommands[] = {{"show", Kind::kShow},
+                                                               {"back", Kind::kBack},
+                                                               {"messages", Kind::kMessages},
+                                                               {"quit", Kind::kQuit},
+                                                               {"help", Kind::kHelp}};
   for (const auto& [name, kind] : kBareCommands) {
     if (word == name) {
       return parseBare(kind, rest, word);
@@ -193,9 +196,25 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   return usageError("there is no command \"" + word + "\"; type help for the commands");
 }
 
+// Returns the first control character of `line` other than the blanks, or std::nullopt.
+std::optional<unsigned char> controlCharacterIn(std::string_view line) {
+  for (const char c : line) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 || byte == 0x7f) && !isBlank(c)) {
+      return byte;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 ns::Result<std::optional<TerminalCommand>> TerminalCommand::parse(std::string_view line) {
+  if (const std::optional<unsigned char> control = controlCharacterIn(line)) {
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    return usageError(std::string("the line holds the control character 0x") + kHexDigits[*control >> 4] +
+                      kHexDigits[*control & 0xf] + " (a key the prompt does not edit with); type it again");
+  }
   const std::string_view text = trimmed(line);
   if (text.empty() || text.starts_with('#')) {
     return std::optional<TerminalCommand>();
@@ -221,6 +240,7 @@ std::string TerminalCommand::helpText() {
          "  back                            go back, as the navigation bar's back button does\n"
          "  wait <seconds>                  let the application run that long\n"
          "  waitfor <text> [seconds]        run until the screen shows the text (at most 10 s by default)\n"
+         "  messages                        list the toasts, alerts and HUD texts shown lately\n"
          "  quit                            end the application\n"
          "  help                            this list\n"
          "Quote an argument (\"...\") to keep spaces at its ends or to make it empty. Lines starting with #\n"

@@ -11,13 +11,16 @@
 //   back                          go back, as the navigation bar's back button does
 //   wait <seconds>                let the application run that long
 //   waitfor <text> [seconds]      let it run until the screen shows the text (10 seconds at most by default)
+//   messages                      list the toasts, alerts and HUD texts shown lately, with their times
 //   quit                          end the application
 //   help                          list the commands
 //
 // A line is read as: the command word, then its arguments. Blank lines and lines that start with "#" hold no
 // command. An argument that must keep spaces at its ends, or be empty, is written in double quotes, with \"
 // and \\ for a quote and a backslash inside. Unquoted, the last argument of tap, alert, type and waitfor is
-// the rest of the line; waitfor takes a last word that is a number as its seconds.
+// the rest of the line; waitfor takes a last word that is a number as its seconds. A line that holds a
+// control character other than a tab (an arrow key typed without line editing, say) is refused whole, so
+// that no such character reaches a command.
 //
 // Thread-safe as a value.
 
@@ -29,7 +32,7 @@
 #include "platform/foundation/values/Result.h"
 
 struct TerminalCommand {
-  enum class Kind { kShow, kTap, kType, kAlert, kBack, kWait, kWaitFor, kQuit, kHelp };
+  enum class Kind { kShow, kTap, kType, kAlert, kBack, kWait, kWaitFor, kMessages, kQuit, kHelp };
 
   static constexpr std::chrono::seconds kDefaultWaitForTimeout{10};
 
@@ -42,8 +45,8 @@ struct TerminalCommand {
   ns::Duration duration{};
 
   // Returns the command on `line`, std::nullopt for a line that holds none, or an error (kUsageErrorDomain)
-  // saying what is wrong: an unknown command, a missing or surplus argument, a number that is not one, an
-  // unclosed quote.
+  // saying what is wrong: a control character, an unknown command, a missing or surplus argument, a number
+  // that is not one, an unclosed quote.
   static ns::Result<std::optional<TerminalCommand>> parse(std::string_view line);
 
   // The list of commands a person reads.

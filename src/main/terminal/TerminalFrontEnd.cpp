@@ -9,6 +9,11 @@ namespace {
 // A bound on the turns settle() runs, for a timer that keeps falling due at once.
 constexpr int kMostSettlingTurns = 32;
 
+ns::Error terminalError(std::string description) {
+  return ns::Error(kTerminalErrorDomain, 1,
+                   {{std::string(ns::kLocalizedDescriptionKey), std::move(description)}});
+}
+
 }  // namespace
 
 void TerminalFrontEnd::settle() {
@@ -16,9 +21,49 @@ void TerminalFrontEnd::settle() {
   }
 }
 
+std::string TerminalFrontEnd::observeScreen() {
+  std::string screen = uikit::Driver::screenText();
+  messages_.observe(screen, ScreenMessageLog::Clock::now());
+  return screen;
+}
+
 void TerminalFrontEnd::printScreen() {
   settle();
-  out_ << uikit::Driver::screenText() << std::flush;
+  out_ << observeScreen() << std::flush;
+}
+
+void TerminalFrontEnd::printMessages(std::ostream& stream,
+                                     const std::vector<ScreenMessageLog::Entry>& entries) {
+  if (entries.empty()) {
+    stream << "No toast, alert or HUD text has been shown.\n";
+    return;
+  }
+  stream << ScreenMessageLog::describe(entries);
+}
+
+ns::Status TerminalFrontEnd::waitForText(const std::string& text, ns::Duration timeout) {
+  const ScreenMessageLog::Clock::time_point start = ScreenMessageLog::Clock::now();
+  const bool appeared = ns::RunLoop::main().runUntil(
+      [this, &text] { return observeScreen().find(text) != std::string::npos; }, timeout);
+  if (appeared) {
+    return {};
+  }
+  const std::string notFound = "The text \"" + text + "\" did not appear in time";
+  std::string meanwhile = ScreenMessageLog::describe(messages_.entriesSince(start));
+  if (meanwhile.empty()) {
+    return terminalError(notFound + "; no toast, alert or HUD text was shown meanwhile.");
+  }
+  meanwhile.pop_back();
+  return terminalError(notFound + ". Shown meanwhile:\n" + meanwhile);
+}
+
+void TerminalFrontEnd::wait(ns::Duration duration) {
+  ns::RunLoop::main().runUntil(
+      [this] {
+        observeScreen();
+        return false;
+      },
+      duration);
 }
 
 ns::Status TerminalFrontEnd::run(const TerminalCommand& command) {
@@ -45,10 +90,13 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
     case Kind::kBack:
       return uikit::Driver::goBack();
     case Kind::kWait:
-      uikit::Driver::wait(command.duration);
+      wait(command.duration);
       return {};
     case Kind::kWaitFor:
-      return uikit::Driver::waitForText(command.target, command.duration);
+      return waitForText(command.target, command.duration);
+    case Kind::kMessages:
+      printMessages(out_, messages_.entriesSince({}));
+      return {};
     case Kind::kQuit:
       quitRequested_ = true;
       return {};
@@ -59,11 +107,14 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
   return {};
 }
 
-int TerminalFrontEnd::runInteractive(std::istream& in) {
+int TerminalFrontEnd::runInteractive(LineReader& lines) {
   printScreen();
-  std::string line;
-  while (!quitRequested_ && (out_ << kPrompt << std::flush) && std::getline(in, line)) {
-    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
+  while (!quitRequested_) {
+    const std::optional<std::string> line = lines.readLine(kPrompt);
+    if (!line) {
+      break;
+    }
+    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(*line);
     if (!command.ok()) {
       errors_ << command.error().localizedDescription() << std::endl;
       continue;
@@ -91,8 +142,12 @@ int TerminalFrontEnd::runScript(std::istream& script, const std::string& scriptN
       status = run(**command);
     }
     if (!status.ok()) {
-      errors_ << scriptName << ":" << lineNumber << ": " << status.error().localizedDescription()
-              << std::endl;
+      errors_ << scriptName << ":" << lineNumber << ": " << status.error().localizedDescription() << "\n";
+      if (const std::string lately = ScreenMessageLog::describe(messages_.entriesSince({}));
+          !lately.empty()) {
+        errors_ << "Messages shown lately:\n" << lately;
+      }
+      errors_ << std::flush;
       return kExitScriptFailed;
     }
   }

@@ -9,14 +9,23 @@
 // screen is printed the loop runs the turns that the command set going (appearances, animation endings),
 // without waiting for anything.
 //
+// While the loop runs (a command, wait, waitfor) the front end looks at the screen after every callback
+// and keeps the toasts, alerts and HUD texts it saw (ScreenMessageLog.h): the messages command lists them,
+// a waitfor that times out names those shown while it waited, and a failed script lists the last ones.
+//
 // Thread-safety: main thread only, like the screens it drives.
 
 #include <istream>
 #include <ostream>
 #include <string>
 
+#include "main/terminal/LineReader.h"
+#include "main/terminal/ScreenMessageLog.h"
 #include "main/terminal/TerminalCommand.h"
 #include "platform/foundation/values/Result.h"
+
+// The domain of a command that ran but did not get what it waited for.
+inline constexpr char kTerminalErrorDomain[] = "com.quillmark.terminal";
 
 class TerminalFrontEnd {
  public:
@@ -27,15 +36,16 @@ class TerminalFrontEnd {
   // Prints screens and help to `out`, and what went wrong to `errors`. Both must outlive the front end.
   TerminalFrontEnd(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {}
 
-  // Prints the screen, then reads commands from `in`, one a line after the prompt, until quit or the end of
-  // the input. A line that cannot be read, or a command that fails, prints why and the reading goes on.
+  // Prints the screen, then reads commands from `lines`, one a line after the prompt, until quit or the end
+  // of the input. A line that cannot be read, or a command that fails, prints why and the reading goes on.
   // Returns kExitSuccess.
-  int runInteractive(std::istream& in);
+  int runInteractive(LineReader& lines);
 
   // Prints the screen, then runs the lines of the script `script`, called `scriptName`: each command is
   // echoed after the prompt and followed by the screen. The first line that cannot be read or whose command
   // fails (a tap that finds nothing, a waitfor that times out, ...) ends the run: "<scriptName>:<line>:
-  // <why>" goes to the error stream and the result is kExitScriptFailed. Returns kExitSuccess when the
+  // <why>" goes to the error stream, followed by the messages shown lately if there were any, and the
+  // result is kExitScriptFailed. Returns kExitSuccess when the
   // script reaches quit or its end.
   int runScript(std::istream& script, const std::string& scriptName);
 
@@ -46,6 +56,14 @@ class TerminalFrontEnd {
 
  private:
   ns::Status execute(const TerminalCommand& command);
+  // Runs the main loop until the screen shows `text` or `timeout` has passed; the time-out's error names
+  // the messages shown meanwhile.
+  ns::Status waitForText(const std::string& text, ns::Duration timeout);
+  // Runs the main loop for `duration`.
+  void wait(ns::Duration duration);
+  // Looks at the screen now, noting its messages; returns its text.
+  std::string observeScreen();
+  static void printMessages(std::ostream& stream, const std::vector<ScreenMessageLog::Entry>& entries);
   // Runs the main loop's turns that are ready, without waiting, until nothing more is ready.
   static void settle();
   void printScreen();
@@ -53,4 +71,5 @@ class TerminalFrontEnd {
   std::ostream& out_;
   std::ostream& errors_;
   bool quitRequested_ = false;
+  ScreenMessageLog messages_;
 };

@@ -1,5 +1,6 @@
 #include "sample_backend/api/ApiService.h"
 
+#include "platform/foundation/storage/FileManager.h"
 #include "sample_backend/api/CommonRoutes.h"
 #include "sample_backend/api/RequestChecks.h"
 #include "sample_backend/course/CourseRoutes.h"
@@ -8,7 +9,22 @@ namespace sample_backend::api {
 
 ApiService::ApiService(SampleCatalogue catalogue) : catalogue_(std::move(catalogue)) {
   addCommonRoutes(router_);
-  course::addCourseRoutes(router_);
+  course::addCourseRoutes(router_, records_);
+}
+
+ns::Status ApiService::keepStateIn(const std::string& folder) {
+  const ns::Status created =
+      ns::FileManager::defaultManager().createDirectoryAtPath(folder, ns::IntermediateDirectories::kYes);
+  if (!created.ok()) {
+    return ns::Error(
+        state::kStateErrorDomain, static_cast<int>(state::StateErrorCode::kUnusableFolder),
+        {{std::string(ns::kLocalizedDescriptionKey),
+          "cannot make the state folder " + folder + ": " + created.error().localizedDescription()}});
+  }
+  if (ns::Status sessions = sessions_.keepIn(state::StateFile(folder + "/sessions.json")); !sessions.ok()) {
+    return sessions;
+  }
+  return records_->keepIn(state::StateFile(folder + "/learning_records.json"));
 }
 
 ApiService::Answer ApiService::answer(ApiRequest request) {

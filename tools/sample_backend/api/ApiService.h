@@ -18,6 +18,7 @@
 #include "sample_backend/api/SampleCatalogue.h"
 #include "sample_backend/api/SessionRegistry.h"
 #include "sample_backend/api/TestControls.h"
+#include "sample_backend/course/LearningRecords.h"
 
 namespace sample_backend::api {
 
@@ -34,6 +35,12 @@ class ApiService {
   // Makes a service of `catalogue` that serves the common routes (CommonRoutes.h) and the study routes
   // (course/CourseRoutes.h).
   explicit ApiService(SampleCatalogue catalogue);
+
+  // Keeps the sessions and the learning records in the folder `folder` (created when missing), taking what
+  // an earlier run left there, so that a restart finds learners signed in where they were. Returns an error
+  // that names the folder or file when the folder cannot be made or a state file is damaged.
+  // REQUIRES: no request has been answered yet.
+  ns::Status keepStateIn(const std::string& folder);
 
   // REQUIRES: no request has been answered yet.
   ApiRouter& router() { return router_; }
@@ -62,6 +69,7 @@ class ApiService {
   ApiRouter router_;
   TestControls controls_;
   SessionRegistry sessions_;
+  const std::shared_ptr<course::LearningRecords> records_ = std::make_shared<course::LearningRecords>();
 
   mutable ns::Mutex mutex_;
   std::vector<RecordedApiRequest> recorded_ QM_GUARDED_BY(mutex_);

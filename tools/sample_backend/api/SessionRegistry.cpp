@@ -15,7 +15,36 @@ std::string randomSessionId() {
   return id;
 }
 
+constexpr char kSessionsKey[] = "learnerOfSession";
+constexpr char kLiveSessionsKey[] = "liveSessionOfLearner";
+
 }  // namespace
+
+ns::Status SessionRegistry::keepIn(state::StateFile file) {
+  ns::Result<nlohmann::json> saved = file.read();
+  if (!saved.ok()) {
+    return saved.error();
+  }
+  ns::MutexLock lock(mutex_);
+  if (!saved->is_null()) {
+    try {
+      IdMap sessions = saved->at(kSessionsKey).get<IdMap>();
+      IdMap live = saved->at(kLiveSessionsKey).get<IdMap>();
+      learnerOfSession_ = std::move(sessions);
+      liveSessionOfLearner_ = std::move(live);
+    } catch (const nlohmann::json::exception& error) {
+      return state::damagedStateError(file.path(), std::string("does not hold sessions: ") + error.what());
+    }
+  }
+  file_ = std::move(file);
+  return {};
+}
+
+void SessionRegistry::writeFileLocked() const {
+  if (file_) {
+    file_->saveOrWarn({{kSessionsKey, learnerOfSession_}, {kLiveSessionsKey, liveSessionOfLearner_}});
+  }
+}
 
 std::string SessionRegistry::openSession(const std::string& userId) {
   ns::MutexLock lock(mutex_);
@@ -25,6 +54,7 @@ std::string SessionRegistry::openSession(const std::string& userId) {
   }
   learnerOfSession_[sessionId] = userId;
   liveSessionOfLearner_[userId] = sessionId;
+  writeFileLocked();
   return sessionId;
 }
 

@@ -3,15 +3,13 @@
 #include <memory>
 
 #include "sample_backend/course/LearnerReplies.h"
-#include "sample_backend/course/LearningRecords.h"
 #include "sample_backend/course/StudyReplies.h"
 
 namespace sample_backend::course {
 
-void addCourseRoutes(api::ApiRouter& router) {
+void addCourseRoutes(api::ApiRouter& router, const std::shared_ptr<LearningRecords>& records) {
   using api::RouteContext;
   using api::SessionRule;
-  auto records = std::make_shared<LearningRecords>();
   router.add("/pravik/vestra/getAllSubjectsInfo", SessionRule::kSignedIn,
              [records](const RouteContext& context) { return allSubjectsReply(context, *records); });
   router.add("/pravik/vestra/getCourseTreeByStageId", SessionRule::kSignedIn, courseTreeReply);

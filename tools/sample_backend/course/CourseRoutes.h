@@ -25,10 +25,14 @@
 // Thread-safety: the handlers may run on any thread; what learners save is kept under a lock
 // (LearningRecords.h).
 
+#include <memory>
+
 #include "sample_backend/api/ApiRouter.h"
+#include "sample_backend/course/LearningRecords.h"
 
 namespace sample_backend::course {
 
-void addCourseRoutes(api::ApiRouter& router);
+// Adds the study paths to `router`; they keep what learners save in `records`.
+void addCourseRoutes(api::ApiRouter& router, const std::shared_ptr<LearningRecords>& records);
 
 }  // namespace sample_backend::course

@@ -4,6 +4,7 @@
 // learner played in each subject (with its stage and the server time of the save), the play position of
 // every lesson saved, and the agreements signed. It starts from the seeds handed to seedOnce() (where
 // learners left off before the back end started); a position saved later takes the place of a seeded one.
+// Kept in a state file (keepIn), the records outlive a restart of the back end.
 //
 // Thread-safety: every method may be called from any thread.
 
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "platform/foundation/check/Mutex.h"
+#include "platform/foundation/values/Result.h"
+#include "sample_backend/state/StateFile.h"
 
 namespace sample_backend::course {
 
@@ -34,6 +37,11 @@ class LearningRecords {
     LastPlayed played;
     std::string videoTime;
   };
+
+  // Takes the records saved in `file`, if it exists, and saves every later change there. Returns an error
+  // naming the file when it is damaged; the records are then left as they were.
+  // REQUIRES: nothing recorded or seeded yet.
+  ns::Status keepIn(state::StateFile file);
 
   // Takes the positions that `makeSeeds` returns, unless positions were taken before; `makeSeeds` runs at
   // most once, under the records' lock.
@@ -62,12 +70,14 @@ class LearningRecords {
 
   void saveLocked(const std::string& userId, const std::string& courseId, LastPlayed played,
                   const std::string& videoTime) QM_REQUIRES(mutex_);
+  void writeFileLocked() const QM_REQUIRES(mutex_);
 
   mutable ns::Mutex mutex_;
   bool seeded_ QM_GUARDED_BY(mutex_) = false;
   std::map<LearnerKey, LastPlayed> lastPlayed_ QM_GUARDED_BY(mutex_);
   std::map<LessonKey, std::string> videoTimes_ QM_GUARDED_BY(mutex_);
   std::set<LearnerKey> signatures_ QM_GUARDED_BY(mutex_);
+  std::optional<state::StateFile> file_ QM_GUARDED_BY(mutex_);
 };
 
 }  // namespace sample_backend::course

@@ -1,0 +1,63 @@
+#pragma once
+
+// ApplicationAssembly: the one place where the application's parts are put together, for the executable and
+// for whatever else runs the whole application. It points the process at its home folder, its simulated
+// network and its back end (starting the sample back end inside the process when no web host is given,
+// with its state kept under the home), connects the parts that meet only at run time, and launches the
+// application with AppDelegate. Destroying the assembly terminates the application, then stops the
+// embedded back end.
+//
+// The parts it connects: the session pauses downloads through the download manager; the object store asks
+// the session for the current learner; the "User" and "Course" storyboards register their scenes.
+//
+// Thread-safety: main thread only, like the application it launches. One assembly a process at a time.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "main/assembly/AssemblyError.h"
+#include "main/terminal/HostAndPort.h"
+#include "platform/foundation/values/Result.h"
+#include "platform/outside/NetworkStatus.h"
+#include "sample_backend/SampleBackend.h"
+
+class ApplicationAssembly {
+ public:
+  // The embedded back end's state folder, inside the home folder.
+  static constexpr char kBackendStateFolderName[] = "sample-backend";
+
+  struct Settings {
+    // The home folder (ns::Sandbox); the environment's choice when not given.
+    std::optional<std::string> home;
+    // The back end; the embedded sample back end when not given.
+    std::optional<HostAndPort> webHost;
+    // The play-statistics server; the embedded back end's when not given and that one runs.
+    std::optional<HostAndPort> statsServer;
+    std::optional<outside::NetworkStatus> network;
+  };
+
+  // Sets the process up as `settings` say and launches the application. Returns the running assembly, owned
+  // by the caller, or an error in kAssemblyErrorDomain (AssemblyError.h) before anything launched:
+  // kUnusableHome when nothing can be saved in the home folder, kBackendCannotStart (with the reason) when
+  // the embedded back end cannot start.
+  // REQUIRES: no other assembly alive; statsServer, when given, has a port.
+  static ns::Result<std::unique_ptr<ApplicationAssembly>> launch(const Settings& settings);
+
+  ~ApplicationAssembly();
+  ApplicationAssembly(const ApplicationAssembly&) = delete;
+  ApplicationAssembly& operator=(const ApplicationAssembly&) = delete;
+
+  // The embedded sample back end; nullptr when the settings named a web host.
+  const sample_backend::SampleBackend* embeddedBackend() const { return backend_.get(); }
+
+ private:
+  explicit ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend)
+      : backend_(std::move(backend)) {}
+
+  // Connects the parts that meet only at run time (the header comment's list).
+  static void connectParts();
+
+  // Constant after construction
+  const std::unique_ptr<sample_backend::SampleBackend> backend_;
+};
