@@ -56,7 +56,7 @@ ns::Array courseTreeReply() {
       ns::Array unitChildren;
       const int unitLessons = lessons / units + (unitIndex < lessons % units ? 1 : 0);
       for (int lesson = 0; lesson < unitLessons; ++lesson) {
-        unitChildren.push_back(node(nextId++, "Lesson", QMCourse::kLessonType));
+        unitChildren.push_back(node(nextId++, "Lesson", app::QMCourse::kLessonType));
       }
       unitNode.mutableDictionary()["children"] = ns::Value(std::move(unitChildren));
       chapterChildren.push_back(std::move(unitNode));
@@ -86,18 +86,18 @@ class Sandbox {
     ns::Sandbox::setHomeDirectory(home_.string());
   }
   ~Sandbox() {
-    QMCoreDataHelper::resetSharedInstanceForTesting();
+    app::QMCoreDataHelper::resetSharedInstanceForTesting();
     ns::Sandbox::setHomeDirectory(std::nullopt);
     std::filesystem::remove_all(home_);
   }
 
   // Drops the store and its files, then makes a store holding subject 7 with stage 11; returns the stage.
-  std::shared_ptr<QMStage> freshStoreWithStage() {
-    QMCoreDataHelper::resetSharedInstanceForTesting();
+  std::shared_ptr<app::QMStage> freshStoreWithStage() {
+    app::QMCoreDataHelper::resetSharedInstanceForTesting();
     removeStoreFiles();
-    QMCoreDataHelper& helper = QMCoreDataHelper::sharedInstance();
+    app::QMCoreDataHelper& helper = app::QMCoreDataHelper::sharedInstance();
     helper.setUserIdSource([] { return std::string("1001"); });
-    std::shared_ptr<QMSubject> subject = helper.createSubjectWithDic(ns::Value(ns::Dictionary{
+    std::shared_ptr<app::QMSubject> subject = helper.createSubjectWithDic(ns::Value(ns::Dictionary{
         {"courseId", ns::Value(7)},
         {"stageList", ns::Value(ns::Array{ns::Value(ns::Dictionary{{"nodeId", ns::Value(11)}})})}}));
     return subject->sortedStageArray().front();
@@ -119,10 +119,10 @@ void BM_StoreCourseTree(benchmark::State& state) {
   Sandbox sandbox;
   for (auto _ : state) {
     state.PauseTiming();
-    std::shared_ptr<QMStage> stage = sandbox.freshStoreWithStage();
+    std::shared_ptr<app::QMStage> stage = sandbox.freshStoreWithStage();
     state.ResumeTiming();
     for (const ns::Value& chapter : reply()) {
-      QMCoreDataHelper::sharedInstance().createCourseWithDic(chapter, stage);
+      app::QMCoreDataHelper::sharedInstance().createCourseWithDic(chapter, stage);
     }
   }
   state.counters["nodes"] = kNodes;
@@ -145,15 +145,15 @@ class HandWrittenTree {
   void insert(const ns::Value& dic, const std::string& parentTag, int level, std::int64_t stageKey,
               std::int64_t parentKey) {
     const std::int64_t key = nextCourseKey_++;
-    const ns::Value courseID(serverText(dic.find("nodeId")));
+    const ns::Value courseID(app::serverText(dic.find("nodeId")));
     const ns::Value tagID(parentTag + "_" + courseID.asString());
-    const ns::Value videoID(serverText(dic.find("videoId")));
-    const ns::Value name(*serverTextOrNil(dic.find("name")));
-    const ns::Value teacher(serverValidatedText(dic.find("teacher")));
-    const ns::Value cwCode(serverText(dic.find("cwCode")));
-    const std::int64_t type = *serverIntegerOrNil(dic.find("type"));
+    const ns::Value videoID(app::serverText(dic.find("videoId")));
+    const ns::Value name(*app::serverTextOrNil(dic.find("name")));
+    const ns::Value teacher(app::serverValidatedText(dic.find("teacher")));
+    const ns::Value cwCode(app::serverText(dic.find("cwCode")));
+    const std::int64_t type = *app::serverIntegerOrNil(dic.find("type"));
     const ns::Value* children = dic.find("children");
-    const bool hasRecord = children == nullptr && type == QMCourse::kLessonType;
+    const bool hasRecord = children == nullptr && type == app::QMCourse::kLessonType;
     const std::int64_t recordKey = hasRecord ? nextRecordKey_++ : 0;
     course_.bindInteger(1, key);
     course_.bind(2, tagID);
@@ -161,7 +161,7 @@ class HandWrittenTree {
     course_.bind(4, videoID);
     course_.bind(5, name);
     course_.bind(6, teacher);
-    course_.bindInteger(7, *serverIntegerOrNil(dic.find("isNew")));
+    course_.bindInteger(7, *app::serverIntegerOrNil(dic.find("isNew")));
     course_.bindInteger(8, level);
     course_.bindInteger(9, type);
     course_.bind(10, cwCode);
@@ -180,7 +180,7 @@ class HandWrittenTree {
       record_.bind(2, folder);
       record_.bind(3, fileName);
       record_.bindInteger(4, ns::integerValueOfText(courseID.asString()));
-      record_.bindInteger(5, kQMDownloadNotQueued);
+      record_.bindInteger(5, app::kQMDownloadNotQueued);
       record_.bindInteger(6, key);
       static_cast<void>(record_.run());
     }
@@ -202,7 +202,7 @@ void BM_HandWrittenCourseTree(benchmark::State& state) {
     // file and its tables, then steps aside.
     database.reset();
     sandbox.freshStoreWithStage();
-    QMCoreDataHelper::resetSharedInstanceForTesting();
+    app::QMCoreDataHelper::resetSharedInstanceForTesting();
     database = std::move(cd::SqliteDatabase::open(sandbox.storePath()).value());
     state.ResumeTiming();
     static_cast<void>(database->begin());
@@ -219,10 +219,10 @@ void BM_HandWrittenCourseTree(benchmark::State& state) {
 BENCHMARK(BM_HandWrittenCourseTree)->Unit(benchmark::kMillisecond);
 
 // The first lesson of the stored tree; its chain is unit, chapter, stage, subject.
-std::shared_ptr<QMFileCacheInfo> storeTreeAndPickLesson(Sandbox& sandbox) {
-  std::shared_ptr<QMStage> stage = sandbox.freshStoreWithStage();
+std::shared_ptr<app::QMFileCacheInfo> storeTreeAndPickLesson(Sandbox& sandbox) {
+  std::shared_ptr<app::QMStage> stage = sandbox.freshStoreWithStage();
   for (const ns::Value& chapter : reply()) {
-    QMCoreDataHelper::sharedInstance().createCourseWithDic(chapter, stage);
+    app::QMCoreDataHelper::sharedInstance().createCourseWithDic(chapter, stage);
   }
   return stage->sortedCourseArray()
       .front()
@@ -235,29 +235,29 @@ std::shared_ptr<QMFileCacheInfo> storeTreeAndPickLesson(Sandbox& sandbox) {
 
 void BM_StoreStatusChange(benchmark::State& state) {
   Sandbox sandbox;
-  std::shared_ptr<QMFileCacheInfo> record = storeTreeAndPickLesson(sandbox);
-  record->setStatus(kQMDownloadWaiting);
-  QMCoreDataHelper::sharedInstance().saveContext();
+  std::shared_ptr<app::QMFileCacheInfo> record = storeTreeAndPickLesson(sandbox);
+  record->setStatus(app::kQMDownloadWaiting);
+  app::QMCoreDataHelper::sharedInstance().saveContext();
   bool done = false;
   for (auto _ : state) {
     done = !done;
-    record->setStatus(done ? kQMDownloadDone : kQMDownloadWaiting);
-    QMCoreDataHelper::sharedInstance().saveContext();
+    record->setStatus(done ? app::kQMDownloadDone : app::kQMDownloadWaiting);
+    app::QMCoreDataHelper::sharedInstance().saveContext();
   }
 }
 BENCHMARK(BM_StoreStatusChange)->Unit(benchmark::kMicrosecond);
 
 void BM_HandWrittenStatusChange(benchmark::State& state) {
   Sandbox sandbox;
-  std::shared_ptr<QMFileCacheInfo> record = storeTreeAndPickLesson(sandbox);
-  std::shared_ptr<QMCourse> lesson = record->course();
+  std::shared_ptr<app::QMFileCacheInfo> record = storeTreeAndPickLesson(sandbox);
+  std::shared_ptr<app::QMCourse> lesson = record->course();
   // The keys of the record and of the four nodes above the lesson, as the hand-written code would know them.
   const std::int64_t recordKey = record->primaryKey();
   const std::int64_t unitKey = lesson->upLevelCourse()->primaryKey();
   const std::int64_t chapterKey = lesson->rootCourse()->primaryKey();
   const std::int64_t stageKey = lesson->rootCourse()->ownByStage()->primaryKey();
   const std::int64_t subjectKey = lesson->subject()->primaryKey();
-  QMCoreDataHelper::resetSharedInstanceForTesting();
+  app::QMCoreDataHelper::resetSharedInstanceForTesting();
   auto database = cd::SqliteDatabase::open(sandbox.storePath());
   cd::SqliteStatement status =
       prepared(**database, "UPDATE \"QMFileCacheInfo\" SET \"status\" = ? WHERE Z_PK = ?");
@@ -277,7 +277,7 @@ void BM_HandWrittenStatusChange(benchmark::State& state) {
   for (auto _ : state) {
     done = !done;
     static_cast<void>((*database)->begin());
-    status.bindInteger(1, done ? kQMDownloadDone : kQMDownloadWaiting);
+    status.bindInteger(1, done ? app::kQMDownloadDone : app::kQMDownloadWaiting);
     status.bindInteger(2, recordKey);
     static_cast<void>(status.run());
     setCounters(courseCounters, unitKey, done);

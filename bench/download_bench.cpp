@@ -42,13 +42,13 @@ sample_backend::media::MediaOptions benchLesson() {
 
 // Downloads lesson 0 afresh and returns the seconds it took.
 double managerSeconds(downloadtest::DownloadRoad& road) {
-  QMDownloadHelper& manager = *QMDownloadHelper::sharedInstance();
+  learning::QMDownloadHelper& manager = *learning::QMDownloadHelper::sharedInstance();
   manager.deleteVideo(road.lesson(0));
-  QMCoreDataHelper::sharedInstance().createFileInfoWithCourse(road.lesson(0));
-  QMCoreDataHelper::sharedInstance().saveContext();
+  app::QMCoreDataHelper::sharedInstance().createFileInfoWithCourse(road.lesson(0));
+  app::QMCoreDataHelper::sharedInstance().saveContext();
   const Clock::time_point start = Clock::now();
   manager.add(road.lesson(0));
-  if (!road.runUntilStatus(0, kQMDownloadDone, std::chrono::minutes(5))) {
+  if (!road.runUntilStatus(0, app::kQMDownloadDone, std::chrono::minutes(5))) {
     return -1;
   }
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -59,8 +59,8 @@ double managerSeconds(downloadtest::DownloadRoad& road) {
 std::vector<std::string> fetchedURLs(downloadtest::DownloadRoad& road) {
   std::vector<std::string> urls = {*road.record(0)->fileURL()};
   const std::optional<ns::Data> playlist = road.fileBytes(0, "index.m3u8");
-  const std::optional<ZBM3U8Set> set =
-      ZBM3U8::decodeM3U8IndexContext(ns::stringFromData(playlist.value_or(ns::Data())));
+  const std::optional<learning::ZBM3U8Set> set =
+      learning::ZBM3U8::decodeM3U8IndexContext(ns::stringFromData(playlist.value_or(ns::Data())));
   if (set) {
     urls.insert(urls.end(), set->tsURIs().begin(), set->tsURIs().end());
   }

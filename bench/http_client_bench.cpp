@@ -53,9 +53,9 @@ void reportConnections(benchmark::State& state, std::size_t before) {
 }
 
 // A manager on the loopback server that sends one header of its own, as the application's does.
-std::shared_ptr<HCHTTPRequestOperationManager> benchManager() {
+std::shared_ptr<http_client::HCHTTPRequestOperationManager> benchManager() {
   const auto manager =
-      std::make_shared<HCHTTPRequestOperationManager>(ns::URL::fromString(server().url("/")));
+      std::make_shared<http_client::HCHTTPRequestOperationManager>(ns::URL::fromString(server().url("/")));
   manager->requestSerializer()->setValue("000016", "channel");
   return manager;
 }
@@ -69,11 +69,12 @@ void BM_ManagerFormPosts(benchmark::State& state) {
       bool ended = false;
       manager->POST(
           "app/latest_ver", kParameters,
-          [&](const std::shared_ptr<HCHTTPRequestOperation>&, const std::optional<ns::Value>& reply) {
+          [&](const std::shared_ptr<http_client::HCHTTPRequestOperation>&,
+              const std::optional<ns::Value>& reply) {
             benchmark::DoNotOptimize(reply);
             ended = true;
           },
-          [&](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {
+          [&](const std::shared_ptr<http_client::HCHTTPRequestOperation>&, const ns::Error&) {
             ++failures;
             ended = true;
           });
@@ -98,11 +99,12 @@ void BM_ManagerFormPostsQueuedAtOnce(benchmark::State& state) {
     for (int request = 0; request < kRequestsPerBatch; ++request) {
       manager->POST(
           "app/latest_ver", kParameters,
-          [&](const std::shared_ptr<HCHTTPRequestOperation>&, const std::optional<ns::Value>& reply) {
+          [&](const std::shared_ptr<http_client::HCHTTPRequestOperation>&,
+              const std::optional<ns::Value>& reply) {
             benchmark::DoNotOptimize(reply);
             ++ended;
           },
-          [&](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {
+          [&](const std::shared_ptr<http_client::HCHTTPRequestOperation>&, const ns::Error&) {
             ++failures;
             ++ended;
           });

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
     return 2;
   }
-  HTTPServer server;
+  embedded_server::HTTPServer server;
   server.setDocumentRoot(argv[1]);
   if (const ns::Status started = server.start(); !started) {
     std::fprintf(stderr, "cannot start: %s\n", started.error().localizedDescription().c_str());

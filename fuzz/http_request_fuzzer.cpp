@@ -40,8 +40,8 @@ const fs::path& lessonFolder() {
 }
 
 void checkRanges(std::string_view header, std::uint64_t fileSize) {
-  const auto request = HTTPRangeRequest::parse(header, fileSize);
-  for (const LGRange& range : request.ranges()) {
+  const auto request = embedded_server::HTTPRangeRequest::parse(header, fileSize);
+  for (const embedded_server::LGRange& range : request.ranges()) {
     if (range.length == 0 || range.location + range.length > fileSize) {
       std::abort();
     }
@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const auto& request = parser.get();
   const auto target = request.target();
-  const auto file =
-      HTTPDocumentRoot(lessonFolder().string()).fileForTarget(std::string_view(target.data(), target.size()));
+  const auto file = embedded_server::HTTPDocumentRoot(lessonFolder().string())
+                        .fileForTarget(std::string_view(target.data(), target.size()));
   if (!file) {
     return 0;
   }
@@ -73,12 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();  // a path outside the lesson folder was chosen
   }
   const auto range = request.find(http::field::range);
-  const auto response = HTTPFileResponse::forFile(
+  const auto response = embedded_server::HTTPFileResponse::forFile(
       *file, range == request.end() ? std::nullopt
                                     : std::optional<std::string_view>(
                                           std::string_view(range->value().data(), range->value().size())));
   if (response.ok() && std::stoull(std::string(response->head[http::field::content_length])) !=
-                           HTTPResponse::bodyLength(response->body)) {
+                           embedded_server::HTTPResponse::bodyLength(response->body)) {
     std::abort();
   }
   return 0;

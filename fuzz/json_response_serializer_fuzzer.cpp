@@ -92,11 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!reply) {
     return 0;
   }
-  HCJSONResponseSerializer keepingNulls;
-  HCJSONResponseSerializer removingNulls;
+  http_client::HCJSONResponseSerializer keepingNulls;
+  http_client::HCJSONResponseSerializer removingNulls;
   removingNulls.setRemovesKeysWithNullValues(true);
-  const HCSerializedResponse kept = keepingNulls.responseObjectForResponse(reply->response, reply->body);
-  const HCSerializedResponse removed = removingNulls.responseObjectForResponse(reply->response, reply->body);
+  const http_client::HCSerializedResponse kept =
+      keepingNulls.responseObjectForResponse(reply->response, reply->body);
+  const http_client::HCSerializedResponse removed =
+      removingNulls.responseObjectForResponse(reply->response, reply->body);
   describeErrors(kept.error);
 
   requireProperty(kept.responseObject || kept.error, "a reply gives an object or an error");

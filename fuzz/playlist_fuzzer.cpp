@@ -56,7 +56,7 @@ const std::string& playlistPath() {
 }
 
 void checkParse(std::string_view text) {
-  const std::optional<ZBM3U8Set> set = ZBM3U8::decodeM3U8IndexContext(text);
+  const std::optional<learning::ZBM3U8Set> set = learning::ZBM3U8::decodeM3U8IndexContext(text);
   if (!set) {
     return;
   }
@@ -64,8 +64,9 @@ void checkParse(std::string_view text) {
   for (const std::string& url : set->tsURIs()) {
     requireProperty(url.starts_with("http://") && ns::URL::fromString(url),
                     "a listed segment is an http URL");
-    requireProperty(percentEscapedSegmentURL(url) == url, "a listed segment URL is escaped once");
-    requireProperty(segmentFileName(url).has_value(), "a listed segment has a file name to be stored under");
+    requireProperty(learning::percentEscapedSegmentURL(url) == url, "a listed segment URL is escaped once");
+    requireProperty(learning::segmentFileName(url).has_value(),
+                    "a listed segment has a file name to be stored under");
   }
 }
 
@@ -83,16 +84,16 @@ std::vector<std::string_view> writtenLines(std::string_view text) {
 
 // Checks that a segment line became the name of the file its segment is stored under.
 void checkSegmentLine(std::string_view original, std::string_view rewritten, std::string_view base) {
-  const std::optional<std::string> url = downloadableSegmentURL(original);
+  const std::optional<std::string> url = learning::downloadableSegmentURL(original);
   if (!url) {
     requireProperty(rewritten == original, "a segment line that is not downloaded stays as it is");
     return;
   }
-  const std::optional<std::string> storedName = segmentFileName(*url);
+  const std::optional<std::string> storedName = learning::segmentFileName(*url);
   requireProperty(rewritten == ns::percentEscape(*storedName, ns::kURLUnreservedPunctuation),
                   "a downloaded segment line becomes its escaped file name");
   const std::optional<ns::URL> local = ns::URL::fromString(rewritten, *ns::URL::fromString(base));
-  requireProperty(local && segmentFileName(local->absoluteString()) == storedName,
+  requireProperty(local && learning::segmentFileName(local->absoluteString()) == storedName,
                   "the local URL of a rewritten segment names the file it was stored in");
 }
 
@@ -103,7 +104,7 @@ std::optional<std::string> rewrite(std::string_view text, std::string_view base)
   requireProperty(
       files.createFileAtPath(playlistPath(), before, ns::WriteDurability::kSurvivesProcessCrash).ok(),
       "the fuzzer's playlist file is written");
-  const ns::Status status = ZBM3U8::replaceM3U8File(playlistPath(), base);
+  const ns::Status status = learning::ZBM3U8::replaceM3U8File(playlistPath(), base);
   const ns::Result<ns::Data> after = files.contentsAtPath(playlistPath());
   requireProperty(after.ok(), "the playlist file is still there");
   if (!status.ok()) {
@@ -121,20 +122,20 @@ void checkRewrite(std::string_view text) {
   if (!rewritten) {
     return;
   }
-  const std::vector<PlaylistLine> lines = splitPlaylistLines(text);
+  const std::vector<learning::PlaylistLine> lines = learning::splitPlaylistLines(text);
   const std::vector<std::string_view> rewrittenLines = writtenLines(*rewritten);
   requireProperty(rewrittenLines.size() == lines.size(), "the rewriter keeps every line");
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind == PlaylistLine::Kind::kSegment) {
+    if (lines[i].kind == learning::PlaylistLine::Kind::kSegment) {
       checkSegmentLine(lines[i].text, rewrittenLines[i], kFirstBase);
-    } else if (lines[i].kind == PlaylistLine::Kind::kOther) {
+    } else if (lines[i].kind == learning::PlaylistLine::Kind::kOther) {
       requireProperty(rewrittenLines[i] == lines[i].text,
                       "a line other than key and segments stays as it is");
     }
   }
 
-  const std::optional<ZBM3U8Set> original = ZBM3U8::decodeM3U8IndexContext(text);
-  const std::optional<ZBM3U8Set> offline = ZBM3U8::decodeM3U8IndexContext(*rewritten);
+  const std::optional<learning::ZBM3U8Set> original = learning::ZBM3U8::decodeM3U8IndexContext(text);
+  const std::optional<learning::ZBM3U8Set> offline = learning::ZBM3U8::decodeM3U8IndexContext(*rewritten);
   requireProperty(original.has_value() == offline.has_value(), "a rewritten playlist is still a playlist");
   if (original) {
     requireProperty(offline->tsURIs().empty(), "a rewritten playlist lists nothing left to download");
@@ -153,7 +154,7 @@ void checkRewrite(std::string_view text) {
   const std::vector<std::string_view> againLines = writtenLines(*again);
   requireProperty(againLines.size() == lines.size(), "rewriting again keeps every line");
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    requireProperty(lines[i].kind == PlaylistLine::Kind::kKey || againLines[i] == rewrittenLines[i],
+    requireProperty(lines[i].kind == learning::PlaylistLine::Kind::kKey || againLines[i] == rewrittenLines[i],
                     "rewriting again changes nothing but the key lines");
   }
 }

@@ -18,15 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t readLength = data[0] % 32 + 1;
   const std::string_view stream(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  StatisticsMessageBuffer buffer;
+  learning::StatisticsMessageBuffer buffer;
   std::string joined;
   for (std::size_t offset = 0; offset < stream.size(); offset += readLength) {
     for (const std::string& message : buffer.append(stream.substr(offset, readLength))) {
-      if (!message.ends_with(StatisticsMessageBuffer::kEndMark)) {
+      if (!message.ends_with(learning::StatisticsMessageBuffer::kEndMark)) {
         std::abort();
       }
       joined += message;
-      const auto reply = StatisticsLoginReply::parse(message);
+      const auto reply = learning::StatisticsLoginReply::parse(message);
       if (reply && (reply->distributeId.find('|') != std::string::npos ||
                     reply->token.find('|') != std::string::npos)) {
         std::abort();
@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   // Nothing is invented or reordered: the messages are the stream's start, bar an overlong unended stretch.
-  if (stream.size() <= StatisticsMessageBuffer::kMaximumPendingBytes && !stream.starts_with(joined)) {
+  if (stream.size() <= learning::StatisticsMessageBuffer::kMaximumPendingBytes &&
+      !stream.starts_with(joined)) {
     std::abort();
   }
   return 0;

@@ -10,6 +10,8 @@
 #include "platform/foundation/storage/UserDefaults.h"
 #include "platform/uikit/app/Application.h"
 
+namespace analytics {
+
 namespace {
 
 struct ClientState {
@@ -109,3 +111,5 @@ void UsageClick::resetForTesting() {
   state() = ClientState{};
   state().generation = nextGeneration;
 }
+
+}  // namespace analytics

@@ -16,6 +16,8 @@
 #include <optional>
 #include <string>
 
+namespace analytics {
+
 // Posted with no object by every start.
 inline constexpr char kUAGotAppkeyNotification[] = "uaGotAppkeyNotification";
 
@@ -43,3 +45,5 @@ class UsageClick {
   // the key kept in user defaults stays.
   static void resetForTesting();
 };
+
+}  // namespace analytics

@@ -1,5 +1,7 @@
 #include "http_client/HCCodingValues.h"
 
+namespace http_client {
+
 namespace {
 
 const ns::Value* entry(const ns::Value& dictionary, std::string_view key, bool (ns::Value::*isKind)() const) {
@@ -125,3 +127,5 @@ std::optional<ns::Error> HCDecodeError(const ns::Value& value) {
   }
   return error;
 }
+
+}  // namespace http_client

@@ -12,6 +12,8 @@
 #include "platform/net/HTTPURLResponse.h"
 #include "platform/net/URLRequest.h"
 
+namespace http_client {
+
 ns::Dictionary HCEncodeURLRequest(const ns::URLRequest& request);
 // Returns the request that `value` archives, or std::nullopt when it is not an archived request.
 std::optional<ns::URLRequest> HCDecodeURLRequest(const ns::Value& value);
@@ -25,3 +27,5 @@ std::shared_ptr<const ns::HTTPURLResponse> HCDecodeHTTPURLResponse(const ns::Val
 ns::Dictionary HCEncodeError(const ns::Error& error);
 // Returns the error that `value` archives, or std::nullopt when it is not an archived error.
 std::optional<ns::Error> HCDecodeError(const ns::Value& value);
+
+}  // namespace http_client

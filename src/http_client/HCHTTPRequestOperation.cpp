@@ -6,6 +6,8 @@
 #include "http_client/HCSerializerCoding.h"
 #include "platform/foundation/check/Check.h"
 
+namespace http_client {
+
 namespace {
 
 constexpr char kResponseSerializerCodingKey[] = "responseSerializer";
@@ -184,3 +186,5 @@ void HCHTTPRequestOperation::didReceiveResponse(ns::URLConnection& connection,
   }
   HCURLConnectionOperation::didReceiveResponse(connection, std::move(response));
 }
+
+}  // namespace http_client

@@ -18,6 +18,8 @@
 #include "platform/foundation/check/Mutex.h"
 #include "platform/net/HTTPURLResponse.h"
 
+namespace http_client {
+
 class HCHTTPRequestOperation : public HCURLConnectionOperation {
  public:
   // Gets the operation and its response object (none when the serializer made none).
@@ -83,3 +85,5 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
   // Network thread only: the body offset asked for on resume.
   std::optional<std::uint64_t> resumeOffset_;
 };
+
+}  // namespace http_client

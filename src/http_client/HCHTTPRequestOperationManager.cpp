@@ -4,6 +4,8 @@
 #include "http_client/HCObjectAddress.h"
 #include "http_client/HCSerializerCoding.h"
 
+namespace http_client {
+
 namespace {
 
 constexpr char kBaseURLCodingKey[] = "baseURL";
@@ -159,3 +161,5 @@ std::string HCHTTPRequestOperationManager::description() const {
          ", baseURL: " + (baseURL_ ? baseURL_->absoluteString() : "(null)") +
          ", operationQueue: " + HCObjectAddress(operationQueue_.get()) + ">";
 }
+
+}  // namespace http_client

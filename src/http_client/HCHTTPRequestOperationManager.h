@@ -23,6 +23,8 @@
 #include "platform/foundation/loop/OperationQueue.h"
 #include "platform/net/URL.h"
 
+namespace http_client {
+
 class HCHTTPRequestOperationManager {
  public:
   using SuccessBlock = HCHTTPRequestOperation::SuccessBlock;
@@ -126,3 +128,5 @@ class HCHTTPRequestOperationManager {
   std::shared_ptr<ns::DispatchQueue> completionQueue_;
   std::optional<ns::DispatchGroup> completionGroup_;
 };
+
+}  // namespace http_client

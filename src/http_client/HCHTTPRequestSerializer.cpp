@@ -13,6 +13,8 @@
 #include "platform/uikit/app/Device.h"
 #include "platform/uikit/app/Screen.h"
 
+namespace http_client {
+
 namespace {
 
 constexpr char kHeadersCodingKey[] = "mutableHTTPRequestHeaders";
@@ -224,3 +226,5 @@ ns::Result<ns::URLRequest> HCHTTPRequestSerializer::requestBySerializingRequest(
   result.setHTTPBody(stringEncoding_.encode(*query).value_or(ns::dataFromString(*query)));
   return result;
 }
+
+}  // namespace http_client

@@ -22,6 +22,8 @@
 #include "http_client/HCURLRequestSerialization.h"
 #include "platform/foundation/text/StringEncoding.h"
 
+namespace http_client {
+
 enum class HCHTTPRequestQueryStringSerializationStyle : unsigned {
   kDefaultStyle = 0,  // the form encoding of HCQueryStringSerialization.h
 };
@@ -133,3 +135,5 @@ class HCHTTPRequestSerializer : public HCURLRequestSerialization {
       HCHTTPRequestQueryStringSerializationStyle::kDefaultStyle;
   QueryStringSerializationBlock queryStringSerialization_;
 };
+
+}  // namespace http_client

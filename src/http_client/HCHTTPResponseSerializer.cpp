@@ -3,6 +3,8 @@
 #include "http_client/HCResponseSerializationErrors.h"
 #include "platform/net/HTTPURLResponse.h"
 
+namespace http_client {
+
 namespace {
 
 constexpr char kStatusCodesCodingKey[] = "acceptableStatusCodes";
@@ -116,3 +118,5 @@ HCSerializedResponse HCHTTPResponseSerializer::responseObjectForResponse(
   }
   return result;
 }
+
+}  // namespace http_client

@@ -14,6 +14,8 @@
 #include "http_client/HCURLResponseSerialization.h"
 #include "platform/foundation/text/StringEncoding.h"
 
+namespace http_client {
+
 // The outcome of HCHTTPResponseSerializer::validateResponse(): a response may be refused without an error
 // (an unacceptable content type with an empty body).
 struct HCResponseValidation {
@@ -74,3 +76,5 @@ class HCHTTPResponseSerializer : public HCURLResponseSerialization {
   std::optional<std::set<int>> acceptableStatusCodes_;
   std::optional<std::set<std::string>> acceptableContentTypes_;
 };
+
+}  // namespace http_client

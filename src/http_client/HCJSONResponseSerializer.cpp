@@ -4,6 +4,8 @@
 #include "platform/foundation/formats/JSONSerialization.h"
 #include "platform/net/HTTPURLResponse.h"
 
+namespace http_client {
+
 namespace {
 
 constexpr char kRemovesNullsCodingKey[] = "removesKeysWithNullValues";
@@ -107,3 +109,5 @@ HCSerializedResponse HCJSONResponseSerializer::responseObjectForResponse(
   result.error = HCErrorWithUnderlyingError(std::move(parseError), std::move(validation.error));
   return result;
 }
+
+}  // namespace http_client

@@ -15,6 +15,8 @@
 
 #include "http_client/HCHTTPResponseSerializer.h"
 
+namespace http_client {
+
 class HCJSONResponseSerializer : public HCHTTPResponseSerializer {
  public:
   // Returns a new serializer with the defaults of the constructor.
@@ -45,3 +47,5 @@ class HCJSONResponseSerializer : public HCHTTPResponseSerializer {
  private:
   bool removesKeysWithNullValues_ = false;
 };
+
+}  // namespace http_client

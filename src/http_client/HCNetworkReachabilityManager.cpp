@@ -6,6 +6,8 @@
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 
+namespace http_client {
+
 namespace {
 
 constexpr char kStatusKey[] = "networkReachabilityStatus";
@@ -159,3 +161,5 @@ void HCNetworkReachabilityManager::stopMonitoring() {
     reachability_->unschedule();
   }
 }
+
+}  // namespace http_client

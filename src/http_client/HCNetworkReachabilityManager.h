@@ -21,6 +21,8 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/net/NetworkReachability.h"
 
+namespace http_client {
+
 inline constexpr char kHCNetworkingReachabilityDidChangeNotification[] =
     "com.httpclient.networking.reachability.change";
 // User-info key of the notification: the new status as an integer.
@@ -104,3 +106,5 @@ class HCNetworkReachabilityManager : public ns::Object, public ns::KeyValueObser
   std::atomic<HCNetworkReachabilityStatus> status_{HCNetworkReachabilityStatus::kUnknown};
   StatusBlock statusBlock_;  // Main thread only
 };
+
+}  // namespace http_client

@@ -4,4 +4,8 @@
 
 #include <string>
 
+namespace http_client {
+
 std::string HCObjectAddress(const void* object);
+
+}  // namespace http_client

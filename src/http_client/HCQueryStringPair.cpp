@@ -4,6 +4,8 @@
 
 #include "platform/net/PercentEscaping.h"
 
+namespace http_client {
+
 namespace {
 
 // Keys keep their brackets so that nested keys such as "a[b][]" stay readable to the server.
@@ -32,3 +34,5 @@ std::string HCQueryStringPair::URLEncodedStringValueWithEncoding(const ns::Strin
   }
   return text + "=" + escaped(ns::describe(value_), encoding, kKeptInValues);
 }
+
+}  // namespace http_client

@@ -8,6 +8,8 @@
 #include "platform/foundation/text/StringEncoding.h"
 #include "platform/foundation/values/Value.h"
 
+namespace http_client {
+
 class HCQueryStringPair {
  public:
   // `field` is the key as text; `value` may be the null object, which encodes as the bare key.
@@ -26,3 +28,5 @@ class HCQueryStringPair {
   std::string field_;
   ns::Value value_;
 };
+
+}  // namespace http_client

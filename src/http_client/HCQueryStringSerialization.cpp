@@ -5,6 +5,8 @@
 
 #include "platform/foundation/text/Utf16.h"
 
+namespace http_client {
+
 namespace {
 
 void appendPairs(const std::optional<std::string>& key, const ns::Value& value,
@@ -50,3 +52,5 @@ std::string HCQueryStringFromParameters(const ns::Dictionary& parameters,
   }
   return query;
 }
+
+}  // namespace http_client

@@ -12,6 +12,8 @@
 #include "platform/foundation/text/StringEncoding.h"
 #include "platform/foundation/values/Value.h"
 
+namespace http_client {
+
 // Returns the pairs that `value` flattens into under `key` (nullopt at the top level): a dictionary's
 // entries in ascending order of their keys (UTF-16 order), each under "key[k]" (or "k" at the top); an
 // array's elements in order, each under "key[]"; anything else as one pair.
@@ -20,3 +22,5 @@ std::vector<HCQueryStringPair> HCQueryStringPairsFromKeyAndValue(const std::opti
 
 // Returns the escaped pairs of `parameters` joined by "&"; empty for no parameters.
 std::string HCQueryStringFromParameters(const ns::Dictionary& parameters, const ns::StringEncoding& encoding);
+
+}  // namespace http_client

@@ -4,6 +4,8 @@
 #include "http_client/HCURLResponseSerialization.h"
 #include "platform/net/URLError.h"
 
+namespace http_client {
+
 ns::Error HCResponseSerializationError(std::int64_t code, std::string description,
                                        const ns::HTTPURLResponse& response,
                                        const std::optional<ns::Data>& data) {
@@ -38,3 +40,5 @@ bool HCErrorOrUnderlyingErrorHasCodeInDomain(const ns::Error& error, std::int64_
   }
   return false;
 }
+
+}  // namespace http_client

@@ -10,6 +10,8 @@
 #include "platform/foundation/values/Error.h"
 #include "platform/net/HTTPURLResponse.h"
 
+namespace http_client {
+
 // Returns an error of kHCURLResponseSerializationErrorDomain with `code` and `description`, naming the
 // failing URL, the response and, when there is one, the body.
 ns::Error HCResponseSerializationError(std::int64_t code, std::string description,
@@ -24,3 +26,5 @@ std::optional<ns::Error> HCErrorWithUnderlyingError(std::optional<ns::Error> err
 // True when `error`, or any error beneath it, has `domain` and `code`.
 bool HCErrorOrUnderlyingErrorHasCodeInDomain(const ns::Error& error, std::int64_t code,
                                              std::string_view domain);
+
+}  // namespace http_client

@@ -5,6 +5,8 @@
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/FileManager.h"
 
+namespace http_client {
+
 namespace {
 
 std::vector<ns::Data> certificatesInMainBundle() {
@@ -127,3 +129,5 @@ bool HCSecurityPolicy::evaluatePinnedPublicKeys(const std::vector<ns::Data>& ser
   }
   return !validatesCertificateChain_ || static_cast<std::size_t>(pinnedCount) == serverChain.size();
 }
+
+}  // namespace http_client

@@ -15,6 +15,8 @@
 #include "platform/foundation/values/Data.h"
 #include "platform/net/ServerTrust.h"
 
+namespace http_client {
+
 enum class HCSSLPinningMode : unsigned {
   kNone = 0,
   kPublicKey = 1,
@@ -71,3 +73,5 @@ class HCSecurityPolicy {
   std::optional<std::vector<ns::Data>> pinnedCertificates_;
   std::optional<std::vector<ns::Data>> pinnedPublicKeys_;
 };
+
+}  // namespace http_client

@@ -2,6 +2,8 @@
 
 #include "http_client/HCJSONResponseSerializer.h"
 
+namespace http_client {
+
 namespace {
 
 constexpr char kClassKey[] = "$class";
@@ -43,3 +45,5 @@ std::shared_ptr<HCHTTPResponseSerializer> HCDecodeResponseSerializer(const ns::V
   }
   return std::make_shared<HCHTTPResponseSerializer>(coder);
 }
+
+}  // namespace http_client

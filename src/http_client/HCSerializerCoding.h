@@ -9,6 +9,8 @@
 #include "http_client/HCHTTPRequestSerializer.h"
 #include "http_client/HCHTTPResponseSerializer.h"
 
+namespace http_client {
+
 ns::Dictionary HCEncodeRequestSerializer(const HCHTTPRequestSerializer& serializer);
 // Returns the serializer that `value` archives; a value that is no archive gives a serializer with defaults.
 std::shared_ptr<HCHTTPRequestSerializer> HCDecodeRequestSerializer(const ns::Value& value);
@@ -17,3 +19,5 @@ ns::Dictionary HCEncodeResponseSerializer(const HCHTTPResponseSerializer& serial
 // Returns the serializer that `value` archives, of the class it records; a value that is no archive gives a
 // plain HCHTTPResponseSerializer with defaults.
 std::shared_ptr<HCHTTPResponseSerializer> HCDecodeResponseSerializer(const ns::Value& value);
+
+}  // namespace http_client

@@ -12,6 +12,8 @@
 #include "platform/foundation/storage/PosixError.h"
 #include "platform/net/URLError.h"
 
+namespace http_client {
+
 namespace {
 
 using State = HCURLConnectionOperation::State;
@@ -797,3 +799,5 @@ std::vector<std::shared_ptr<ns::Operation>> HCURLConnectionOperation::batchOfReq
   result.push_back(batchedOperation);
   return result;
 }
+
+}  // namespace http_client

@@ -47,6 +47,8 @@
 #include "platform/net/URLConnection.h"
 #include "platform/net/URLConnectionDelegate.h"
 
+namespace http_client {
+
 inline constexpr char kHCNetworkingOperationDidStartNotification[] =
     "com.httpclient.networking.operation.start";
 inline constexpr char kHCNetworkingOperationDidFinishNotification[] =
@@ -281,3 +283,5 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   bool waitingForSpace_ = false;
   bool listeningForSpace_ = false;
 };
+
+}  // namespace http_client

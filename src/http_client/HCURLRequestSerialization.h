@@ -10,6 +10,8 @@
 #include "platform/foundation/values/Value.h"
 #include "platform/net/URLRequest.h"
 
+namespace http_client {
+
 class HCURLRequestSerialization {
  public:
   virtual ~HCURLRequestSerialization() = default;
@@ -20,3 +22,5 @@ class HCURLRequestSerialization {
   virtual ns::Result<ns::URLRequest> requestBySerializingRequest(
       const ns::URLRequest& request, const std::optional<ns::Dictionary>& parameters) const = 0;
 };
+
+}  // namespace http_client

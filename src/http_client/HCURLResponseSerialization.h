@@ -12,6 +12,8 @@
 #include "platform/foundation/values/Value.h"
 #include "platform/net/URLResponse.h"
 
+namespace http_client {
+
 inline constexpr std::string_view kHCURLResponseSerializationErrorDomain =
     "com.httpclient.error.serialization.response";
 // User-info key of the response that failed a check: a dictionary with "URL" (text), "statusCode" and
@@ -42,3 +44,5 @@ class HCURLResponseSerialization {
   virtual HCSerializedResponse responseObjectForResponse(
       const std::shared_ptr<const ns::URLResponse>& response, const std::optional<ns::Data>& data) const = 0;
 };
+
+}  // namespace http_client

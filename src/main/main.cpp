@@ -36,32 +36,33 @@ std::string bundleVersion() {
 }
 
 int exitStatusFor(const ns::Error& launchError) {
-  return launchError.code() == static_cast<int>(AssemblyErrorCode::kUnusableHome) ? kExitBadUsage
-                                                                                  : kExitCannotStart;
+  return launchError.code() == static_cast<int>(assembly::AssemblyErrorCode::kUnusableHome)
+             ? kExitBadUsage
+             : kExitCannotStart;
 }
 
 // Reads commands from the terminal with line editing, or plain lines from a pipe or a file.
-int runInteractive(TerminalFrontEnd& frontEnd) {
+int runInteractive(terminal::TerminalFrontEnd& frontEnd) {
   if (isatty(STDIN_FILENO) == 0) {
-    StreamLineReader lines(std::cin, std::cout);
+    terminal::StreamLineReader lines(std::cin, std::cout);
     return frontEnd.runInteractive(lines);
   }
   // The line editor reads the locale to tell where a multi-byte character (a Chinese text) ends.
   std::setlocale(LC_CTYPE, "");
-  EditingLineReader lines(ns::Sandbox::homeDirectory() + "/" + kHistoryFileName);
+  terminal::EditingLineReader lines(ns::Sandbox::homeDirectory() + "/" + kHistoryFileName);
   return frontEnd.runInteractive(lines);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  ns::Result<CommandLineOptions> parsed = CommandLineOptions::parse(argc, argv);
+  ns::Result<terminal::CommandLineOptions> parsed = terminal::CommandLineOptions::parse(argc, argv);
   if (!parsed.ok()) {
     std::cerr << "quillmark: " << parsed.error().localizedDescription()
               << "\nRun quillmark --help for the flags.\n";
     return kExitBadUsage;
   }
-  const CommandLineOptions& options = *parsed;
+  const terminal::CommandLineOptions& options = *parsed;
   if (options.usage) {
     std::cout << *options.usage;
     return 0;
@@ -79,15 +80,15 @@ int main(int argc, char** argv) {
     }
   }
 
-  ns::Result<std::unique_ptr<ApplicationAssembly>> assembly =
-      ApplicationAssembly::launch({options.home, options.webHost, options.statsServer, options.network});
-  if (!assembly.ok()) {
-    std::cerr << "quillmark: " << assembly.error().localizedDescription() << "\n";
-    return exitStatusFor(assembly.error());
+  ns::Result<std::unique_ptr<assembly::ApplicationAssembly>> launched = assembly::ApplicationAssembly::launch(
+      {options.home, options.webHost, options.statsServer, options.network});
+  if (!launched.ok()) {
+    std::cerr << "quillmark: " << launched.error().localizedDescription() << "\n";
+    return exitStatusFor(launched.error());
   }
-  if (const sample_backend::SampleBackend* backend = (*assembly)->embeddedBackend()) {
+  if (const sample_backend::SampleBackend* backend = (*launched)->embeddedBackend()) {
     std::cout << backend->welcomeText() << std::flush;
   }
-  TerminalFrontEnd frontEnd(std::cout, std::cerr);
+  terminal::TerminalFrontEnd frontEnd(std::cout, std::cerr);
   return options.scriptPath ? frontEnd.runScript(script, *options.scriptPath) : runInteractive(frontEnd);
 }

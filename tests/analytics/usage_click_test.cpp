@@ -9,6 +9,8 @@
 #include "platform/foundation/storage/sandbox_test_util.h"
 #include "platform/uikit/app/Application.h"
 
+namespace analytics {
+
 namespace {
 
 constexpr char kAppKey[] = "3f1c8a0b7d2e4f6091a5c3e7";
@@ -93,3 +95,5 @@ TEST_F(UsageClickTest, TheSessionBeginsAfterTheCallAndFollowsTheApplication) {
 }
 
 }  // namespace
+
+}  // namespace analytics

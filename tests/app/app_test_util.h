@@ -24,6 +24,8 @@
 #include "support/process_reset.h"
 #include "ui/hud/ProgressHUD.h"
 
+namespace app {
+
 namespace apptest {
 
 inline constexpr char kLearnerName[] = "learner";
@@ -84,11 +86,14 @@ class AppTestEnvironment {
     auto reply = std::make_shared<Reply>();
     QMNetworkHelper::commonServerManager()->POST(
         path, QMNetworkHelper::networkCommonParam(parameters),
-        [reply](const std::shared_ptr<HCHTTPRequestOperation>&, const std::optional<ns::Value>& object) {
+        [reply](const std::shared_ptr<http_client::HCHTTPRequestOperation>&,
+                const std::optional<ns::Value>& object) {
           reply->object = object;
           reply->arrived = true;
         },
-        [reply](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) { reply->arrived = true; });
+        [reply](const std::shared_ptr<http_client::HCHTTPRequestOperation>&, const ns::Error&) {
+          reply->arrived = true;
+        });
     EXPECT_TRUE(ns::RunLoop::main().runUntil([&] { return reply->arrived; }, std::chrono::seconds(10)))
         << "no reply to " << path;
     return *reply;
@@ -164,3 +169,5 @@ class AppTestEnvironment {
 };
 
 }  // namespace apptest
+
+}  // namespace app

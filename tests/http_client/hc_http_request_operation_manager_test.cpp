@@ -7,6 +7,8 @@
 #include "http_client/http_client_test_util.h"
 #include "platform/net/URLError.h"
 
+namespace http_client {
+
 namespace {
 
 using httpclienttest::Outcome;
@@ -223,3 +225,5 @@ TEST_F(HCHTTPRequestOperationManagerTest, ArchivesAndCopiesKeepTheBaseURLAndSeri
 }
 
 }  // namespace
+
+}  // namespace http_client

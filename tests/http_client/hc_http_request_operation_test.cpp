@@ -8,6 +8,8 @@
 #include "http_client/http_client_test_util.h"
 #include "platform/foundation/storage/FileManager.h"
 
+namespace http_client {
+
 namespace {
 
 using httpclienttest::Outcome;
@@ -153,3 +155,5 @@ TEST_F(HCHTTPRequestOperationTest, CopiesAndArchivesCarryTheResponseSerializer) 
 }
 
 }  // namespace
+
+}  // namespace http_client

@@ -11,6 +11,8 @@
 #include "platform/foundation/text/PreferredLanguages.h"
 #include "platform/foundation/values/Data.h"
 
+namespace http_client {
+
 namespace {
 
 std::string bodyOf(const ns::URLRequest& request) {
@@ -151,3 +153,5 @@ TEST_F(HCHTTPRequestSerializerTest, AnUnparsableURLGivesARequestWithoutURL) {
 }
 
 }  // namespace
+
+}  // namespace http_client

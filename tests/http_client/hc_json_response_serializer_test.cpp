@@ -8,6 +8,8 @@
 #include "platform/foundation/values/Error.h"
 #include "platform/net/HTTPURLResponse.h"
 
+namespace http_client {
+
 namespace {
 
 std::shared_ptr<const ns::URLResponse> reply(int status, const std::string& contentType) {
@@ -134,3 +136,5 @@ TEST(HCJSONResponseSerializerTest, CopiesAndArchives) {
 }
 
 }  // namespace
+
+}  // namespace http_client

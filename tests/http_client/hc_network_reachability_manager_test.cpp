@@ -9,6 +9,8 @@
 #include "http_client/http_client_test_util.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 
+namespace http_client {
+
 namespace {
 
 using httpclienttest::runMainLoopThroughQueuedTasks;
@@ -135,3 +137,5 @@ TEST_F(HCNetworkReachabilityManagerTest, AManagerReleasedBeforeItsFirstReportOnl
 }
 
 }  // namespace
+
+}  // namespace http_client

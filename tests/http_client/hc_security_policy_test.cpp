@@ -8,6 +8,8 @@
 #include "platform/net/URLError.h"
 #include "support/test_certificates.h"
 
+namespace http_client {
+
 namespace {
 
 using httpclienttest::Outcome;
@@ -173,3 +175,5 @@ TEST_F(HCSecurityPolicyTLSTest, AServerForAnotherNameIsRefusedUnlessNamesAreNotC
 }
 
 }  // namespace
+
+}  // namespace http_client

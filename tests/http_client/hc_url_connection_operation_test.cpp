@@ -14,6 +14,8 @@
 #include "platform/foundation/storage/PosixError.h"
 #include "platform/net/URLError.h"
 
+namespace http_client {
+
 namespace {
 
 using httpclienttest::runMainLoopThroughQueuedTasks;
@@ -305,3 +307,5 @@ TEST_F(HCURLConnectionOperationTest, ArchivingARunningOperationPausesItAndACance
 }
 
 }  // namespace
+
+}  // namespace http_client

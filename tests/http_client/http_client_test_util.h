@@ -11,6 +11,8 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "support/loopback_http_server.h"
 
+namespace http_client {
+
 namespace httpclienttest {
 
 // Runs the main loop until `done` holds or ten seconds have passed; returns whether `done` holds.
@@ -76,3 +78,5 @@ struct Outcome {
 };
 
 }  // namespace httpclienttest
+
+}  // namespace http_client

@@ -9,6 +9,8 @@
 #include "main/terminal/CommandLineOptions.h"
 #include "main/terminal/HostAndPort.h"
 
+namespace terminal {
+
 namespace {
 
 // Sets an environment variable for the life of a test.
@@ -130,3 +132,5 @@ TEST(CommandLineOptionsTest, BadValuesAreNamedWithTheirFlag) {
 }
 
 }  // namespace
+
+}  // namespace terminal

@@ -4,6 +4,8 @@
 
 #include "main/terminal/ScreenMessageLog.h"
 
+namespace terminal {
+
 namespace {
 
 using Clock = ScreenMessageLog::Clock;
@@ -43,3 +45,5 @@ TEST(ScreenMessageLogTest, KeepsOnlyTheLastEntries) {
 }
 
 }  // namespace
+
+}  // namespace terminal

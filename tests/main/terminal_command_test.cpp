@@ -5,6 +5,8 @@
 
 #include "main/terminal/TerminalCommand.h"
 
+namespace terminal {
+
 namespace {
 
 using Kind = TerminalCommand::Kind;
@@ -76,3 +78,5 @@ TEST(TerminalCommandTest, MistakesAreExplained) {
 }
 
 }  // namespace
+
+}  // namespace terminal

@@ -15,6 +15,8 @@
 #include "platform/uikit/storyboard/Outlet.h"
 #include "platform/uikit/views/Label.h"
 
+namespace terminal {
+
 namespace {
 
 // A screen with a field, and a button whose tap shows "完成" on the next turn of the main loop.
@@ -112,3 +114,5 @@ TEST_F(TerminalFrontEndTest, InteractiveUseExplainsMistakesAndGoesOnUntilQuit) {
 }
 
 }  // namespace
+
+}  // namespace terminal

@@ -26,16 +26,16 @@
 namespace testsupport {
 
 void resetForTesting() {
-  QMDownloadHelper::resetSharedInstanceForTesting();
+  learning::QMDownloadHelper::resetSharedInstanceForTesting();
 
-  ZBAlertView::resetForTesting();
-  QMCoreDataHelper::resetSharedInstanceForTesting();
-  QMNetworkHelper::resetForTesting();
-  QMAppServices::resetForTesting();
-  QMUser::resetSharedInstanceForTesting();
-  DeviceUID::resetCacheForTesting();
+  app::ZBAlertView::resetForTesting();
+  app::QMCoreDataHelper::resetSharedInstanceForTesting();
+  app::QMNetworkHelper::resetForTesting();
+  app::QMAppServices::resetForTesting();
+  app::QMUser::resetSharedInstanceForTesting();
+  app::DeviceUID::resetCacheForTesting();
 
-  UsageClick::resetForTesting();
+  analytics::UsageClick::resetForTesting();
 
   uikit::Application::sharedApplication().resetForTesting();
   uikit::AlertView::removeAllForTesting();

@@ -1,5 +1,7 @@
 #include "app/base/QMBaseNavigationController.h"
 
+namespace app {
+
 uikit::Color QMBaseNavigationController::barTint() {
   return uikit::Color::hsba(0.51, 0.598, 0.8, 1.0);
 }
@@ -10,3 +12,5 @@ void QMBaseNavigationController::viewDidLoad() {
   navigationBar().setTitleTextAttributes(
       uikit::TextAttributes{uikit::Font::boldSystemFontOfSize(18), uikit::Color::white(1)});
 }
+
+}  // namespace app

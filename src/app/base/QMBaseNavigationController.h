@@ -10,6 +10,8 @@
 
 #include "platform/uikit/controllers/NavigationController.h"
 
+namespace app {
+
 class QMBaseNavigationController : public uikit::NavigationController {
  public:
   using uikit::NavigationController::NavigationController;
@@ -25,3 +27,5 @@ class QMBaseNavigationController : public uikit::NavigationController {
     return uikit::kInterfaceOrientationMaskPortrait;
   }
 };
+
+}  // namespace app

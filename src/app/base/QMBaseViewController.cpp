@@ -2,6 +2,10 @@
 
 #include "app/store/ConsoleLog.h"
 
+namespace app {
+
 QMBaseViewController::~QMBaseViewController() {
   consoleLog(kDeallocLine);
 }
+
+}  // namespace app

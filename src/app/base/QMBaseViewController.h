@@ -11,6 +11,8 @@
 #include "platform/uikit/controllers/ViewController.h"
 #include "ui/hud/ProgressHUD.h"
 
+namespace app {
+
 class QMBaseViewController : public uikit::ViewController {
  public:
   // The console line a released screen writes.
@@ -31,3 +33,5 @@ class QMBaseViewController : public uikit::ViewController {
  private:
   std::shared_ptr<ui::ProgressHUD> warnHud_;
 };
+
+}  // namespace app

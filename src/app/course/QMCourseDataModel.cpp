@@ -17,6 +17,8 @@
 #include "app/store/ServerValue.h"
 #include "platform/foundation/check/Check.h"
 
+namespace app {
+
 namespace {
 
 ns::Value textParameter(const std::optional<std::string>& text) {
@@ -281,3 +283,5 @@ void QMCourseDataModel::networkGetVideoProgress(const std::shared_ptr<QMSubject>
       },
       &QMCourseDataModelDelegate::networkGetVideoProgressFailed);
 }
+
+}  // namespace app

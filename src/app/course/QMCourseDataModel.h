@@ -30,6 +30,8 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMLiveModel;
 class QMSeason;
 class QMStage;
@@ -121,3 +123,5 @@ class QMCourseDataModel : public ns::Object {
 
   std::weak_ptr<QMCourseDataModelDelegate> delegate_;
 };
+
+}  // namespace app

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+namespace app {
+
 class QMLiveGroupModel;
 class QMSeason;
 class QMStage;
@@ -55,3 +57,5 @@ class QMCourseDataModelDelegate {
   virtual void networkGetVideoProgressSuccess() {}
   virtual void networkGetVideoProgressFailed() {}
 };
+
+}  // namespace app

@@ -2,6 +2,8 @@
 
 #include "app/store/ServerValue.h"
 
+namespace app {
+
 std::shared_ptr<QMLiveGroupModel> QMLiveGroupModel::initWithServerData(const ns::Value& data) {
   std::shared_ptr<QMLiveGroupModel> group(new QMLiveGroupModel());
   group->groupID_ = serverTextOrNil(data.find("groupId"));
@@ -25,3 +27,5 @@ std::shared_ptr<QMLiveGroupModel> QMLiveGroupModel::initWithServerData(const ns:
   }
   return group;
 }
+
+}  // namespace app

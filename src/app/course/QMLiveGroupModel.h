@@ -16,6 +16,8 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMLiveGroupModel : public ns::Object {
  public:
   // Returns a group filled from one entry of the live list: groupID "groupId", groupName "groupName",
@@ -71,3 +73,5 @@ class QMLiveGroupModel : public ns::Object {
   std::int64_t groupCurrNum_ = 0;
   std::vector<std::shared_ptr<QMLiveModel>> groupLives_;
 };
+
+}  // namespace app

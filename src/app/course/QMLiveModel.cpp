@@ -2,6 +2,8 @@
 
 #include "app/store/ServerValue.h"
 
+namespace app {
+
 std::shared_ptr<QMLiveModel> QMLiveModel::initWithServerData(const ns::Value& data) {
   std::shared_ptr<QMLiveModel> live(new QMLiveModel());
   live->liveID_ = serverTextOrNil(data.find("liveId"));
@@ -25,3 +27,5 @@ void QMLiveModel::setParamWithServerData(const ns::Value& data) {
   liveProviderId_ = serverTextOrNil(data.find("providerId"));
   liveProviderType_ = serverIntegerOrNil(data.find("providerType")).value_or(0);
 }
+
+}  // namespace app

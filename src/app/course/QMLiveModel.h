@@ -15,6 +15,8 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMLiveGroupModel;
 
 class QMLiveModel : public ns::Object {
@@ -81,3 +83,5 @@ class QMLiveModel : public ns::Object {
   std::optional<std::string> liveProviderId_;
   std::int64_t liveProviderType_ = 0;
 };
+
+}  // namespace app

@@ -1,5 +1,7 @@
 #include "app/helpers/HMExtention.h"
 
+namespace app {
+
 void HMExtention::setX(uikit::View& view, double x) {
   uikit::Rect frame = view.frame();
   frame.origin.x = x;
@@ -43,3 +45,5 @@ void HMExtention::setCenterY(uikit::View& view, double centerY) {
   center.y = centerY;
   view.setCenter(center);
 }
+
+}  // namespace app

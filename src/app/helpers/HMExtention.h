@@ -7,6 +7,8 @@
 
 #include "platform/uikit/views/View.h"
 
+namespace app {
+
 class HMExtention {
  public:
   static double x(const uikit::View& view) { return view.frame().origin.x; }
@@ -26,3 +28,5 @@ class HMExtention {
   static double centerY(const uikit::View& view) { return view.center().y; }
   static void setCenterY(uikit::View& view, double centerY);
 };
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Window.h"
 
+namespace app {
+
 namespace {
 
 constexpr std::size_t kShortTextLimit = 11;
@@ -75,3 +77,5 @@ void HUDManager::showLoading(uikit::View& view, const std::string& text, double 
   hud->setMinShowTime(minShowSeconds);
   loadingHUDSlot() = hud;
 }
+
+}  // namespace app

@@ -15,6 +15,8 @@
 #include "platform/uikit/views/View.h"
 #include "ui/hud/ProgressHUD.h"
 
+namespace app {
+
 class HUDManager {
  public:
   inline static const std::string kLoadingText = "努力加载中";
@@ -39,3 +41,5 @@ class HUDManager {
   static void showToast(const std::string& text, double seconds);
   static void showLoading(uikit::View& view, const std::string& text, double minShowSeconds);
 };
+
+}  // namespace app

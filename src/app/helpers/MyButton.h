@@ -9,6 +9,8 @@
 
 #include "platform/uikit/controls/Button.h"
 
+namespace app {
+
 class ZBAlertView;
 
 class MyButton : public uikit::Button {
@@ -25,3 +27,5 @@ class MyButton : public uikit::Button {
   std::weak_ptr<ZBAlertView> alertPoint_;
   bool ticked_ = false;
 };
+
+}  // namespace app

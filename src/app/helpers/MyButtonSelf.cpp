@@ -1,5 +1,7 @@
 #include "app/helpers/MyButtonSelf.h"
 
+namespace app {
+
 uikit::Rect MyButtonSelf::imageRectForContentRect(uikit::Rect) const {
   return uikit::Rect(frame().size.width - kImageSide, 0, kImageSide, kImageSide);
 }
@@ -7,3 +9,5 @@ uikit::Rect MyButtonSelf::imageRectForContentRect(uikit::Rect) const {
 uikit::Rect MyButtonSelf::titleRectForContentRect(uikit::Rect) const {
   return uikit::Rect(0, 0, frame().size.width - kImageSide, kImageSide);
 }
+
+}  // namespace app

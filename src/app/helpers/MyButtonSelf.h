@@ -7,6 +7,8 @@
 
 #include "platform/uikit/controls/Button.h"
 
+namespace app {
+
 class MyButtonSelf : public uikit::Button {
  public:
   static constexpr double kImageSide = 22;
@@ -18,3 +20,5 @@ class MyButtonSelf : public uikit::Button {
   // (0, 0, frame width - 22, 22).
   uikit::Rect titleRectForContentRect(uikit::Rect contentRect) const override;
 };
+
+}  // namespace app

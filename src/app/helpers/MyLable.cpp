@@ -2,6 +2,8 @@
 
 #include "platform/uikit/render/ScreenText.h"
 
+namespace app {
+
 std::array<uikit::Point, 3> MyLable::badgeCorners() {
   return {uikit::Point{22, 0}, uikit::Point{22, 22}, uikit::Point{0, 0}};
 }
@@ -13,3 +15,5 @@ uikit::Color MyLable::badgeColor() {
 void MyLable::renderInto(uikit::ScreenText&) const {
   // The badge is a coloured corner with no text, so the screen text has no line for it.
 }
+
+}  // namespace app

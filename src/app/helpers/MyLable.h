@@ -10,6 +10,8 @@
 
 #include "platform/uikit/views/Label.h"
 
+namespace app {
+
 class MyLable : public uikit::Label {
  public:
   using uikit::Label::Label;
@@ -21,3 +23,5 @@ class MyLable : public uikit::Label {
   void renderInto(uikit::ScreenText& text) const override;
   std::string visibleText() const override { return {}; }
 };
+
+}  // namespace app

@@ -7,6 +7,8 @@
 #include "platform/foundation/text/Trimming.h"
 #include "platform/foundation/values/TextNumbers.h"
 
+namespace app {
+
 namespace {
 
 constexpr std::size_t kHexDigits = 6;
@@ -96,3 +98,5 @@ std::optional<std::string> QMHelpler::userAddressString(std::string_view text) {
   }
   return ns::describe(province->find("name")) + " " + ns::describe(city->find("name"));
 }
+
+}  // namespace app

@@ -9,6 +9,8 @@
 
 #include "platform/uikit/drawing/Color.h"
 
+namespace app {
+
 class QMHelpler {
  public:
   // Returns the opaque colour of six hexadecimal digits, written bare, after "#", or after "0x" / "0X",
@@ -22,3 +24,5 @@ class QMHelpler {
   // province or the city is missing.
   static std::optional<std::string> userAddressString(std::string_view text);
 };
+
+}  // namespace app

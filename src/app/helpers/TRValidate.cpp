@@ -6,6 +6,8 @@
 #include "platform/foundation/text/CaseMapping.h"
 #include "platform/foundation/text/RegularExpression.h"
 
+namespace app {
+
 namespace {
 
 // Returns whether all of `text` matches `pattern`. The patterns are constants of this file, so one that
@@ -65,3 +67,5 @@ bool TRValidate::validateUserName(std::string_view text) {
 bool TRValidate::validatePassword(std::string_view text) {
   return matchesWhole("^[a-zA-Z0-9]{6,16}+$", text);
 }
+
+}  // namespace app

@@ -9,6 +9,8 @@
 
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class TRValidate {
  public:
   // A mainland mobile number: 13x, 15x (not 154), 17x or 18x, then eight digits.
@@ -29,3 +31,5 @@ class TRValidate {
   // Six to sixteen ASCII letters and digits.
   static bool validatePassword(std::string_view text);
 };
+
+}  // namespace app

@@ -12,6 +12,8 @@
 #include "platform/uikit/views/ActivityIndicatorView.h"
 #include "platform/uikit/views/Label.h"
 
+namespace app {
+
 namespace {
 
 constexpr double kButtonRowHeight = 45;
@@ -276,3 +278,5 @@ void ZBAlertView::showFirstQueuedPanel() {
   window->addSubview(queue.panels.front());
   queue.showing = true;
 }
+
+}  // namespace app

@@ -21,6 +21,8 @@
 #include "app/helpers/ZBAlertViewDelegate.h"
 #include "platform/uikit/views/View.h"
 
+namespace app {
+
 class ZBAlertView : public uikit::View {
  public:
   // Where showAlertWithMessage(message, view, ...) puts the caller's view.
@@ -96,3 +98,5 @@ class ZBAlertView : public uikit::View {
   bool isNetFlog_ = false;
   bool switchSave_ = false;
 };
+
+}  // namespace app

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace app {
+
 // ZBAlertViewDelegate: what a ZBAlertView panel tells the object that showed it. Both callbacks are
 // optional; they run on the main thread.
 
@@ -16,3 +18,5 @@ class ZBAlertViewDelegate {
   // `alertView` has been taken off the screen and out of the queue.
   virtual void alertViewDidDismiss(ZBAlertView& /*alertView*/) {}
 };
+
+}  // namespace app

@@ -15,6 +15,8 @@
 #include "platform/foundation/storage/Pasteboard.h"
 #include "platform/foundation/storage/UserDefaults.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kDefaultsKey[] = "DeviceUID";
@@ -191,3 +193,5 @@ std::string DeviceUID::generateFreshDeviceUID() {
   std::snprintf(random, sizeof random, "%08x", ns::randomUInt32());
   return TREncrypt::md5Encrypt(ns::UUID::random().uuidString()) + random;
 }
+
+}  // namespace app

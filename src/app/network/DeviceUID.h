@@ -21,6 +21,8 @@
 #include "platform/foundation/values/Error.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class DeviceUID {
  public:
   static constexpr char kErrorDomain[] = "org.DeviceUID";
@@ -62,3 +64,5 @@ class DeviceUID {
   // Computes the identifier as the header comment describes.
   static Lookup computeValue();
 };
+
+}  // namespace app

@@ -6,6 +6,8 @@
 #include "platform/uikit/app/Application.h"
 #include "ui/hud/ProgressHUD.h"
 
+namespace app {
+
 namespace {
 
 void showLoadingIndicator() {
@@ -30,7 +32,7 @@ void QMAPIRequest::post(std::string_view path, const ns::Dictionary& parameters,
   }
   QMNetworkHelper::commonServerManager()->POST(
       path, QMNetworkHelper::networkCommonParam(parameters),
-      [withIndicator, toast, finished](const std::shared_ptr<HCHTTPRequestOperation>&,
+      [withIndicator, toast, finished](const std::shared_ptr<http_client::HCHTTPRequestOperation>&,
                                        const std::optional<ns::Value>& reply) {
         if (withIndicator) {
           hideLoadingIndicators();
@@ -38,10 +40,13 @@ void QMAPIRequest::post(std::string_view path, const ns::Dictionary& parameters,
         const bool accepted = QMNetworkHelper::networkParseServerReply(reply, toast == RefusalToast::kShow);
         finished(accepted ? reply : std::nullopt);
       },
-      [withIndicator, finished](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {
+      [withIndicator, finished](const std::shared_ptr<http_client::HCHTTPRequestOperation>&,
+                                const ns::Error&) {
         if (withIndicator) {
           hideLoadingIndicators();
         }
         finished(std::nullopt);
       });
 }
+
+}  // namespace app

@@ -13,6 +13,8 @@
 
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMAPIRequest {
  public:
   // Whether a refused reply shows the client's text for its code (a forced logout always shows its alert).
@@ -29,3 +31,5 @@ class QMAPIRequest {
   static void post(std::string_view path, const ns::Dictionary& parameters, RefusalToast toast,
                    LoadingIndicator indicator, Finished finished);
 };
+
+}  // namespace app

@@ -19,6 +19,8 @@
 #include "platform/uikit/app/Screen.h"
 #include "ui/hud/ProgressHUD.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kSigningKey[] = "7b2e9d40c5a1f8e36d0b4c92a7f15e08";
@@ -27,8 +29,8 @@ constexpr std::int64_t kCodeSessionInvalid = 9708;
 constexpr std::int64_t kCodeUnknown = -1;
 constexpr double kToastSeconds = 2.0;
 
-std::shared_ptr<HCHTTPRequestOperationManager>& sharedManagerSlot() {
-  static std::shared_ptr<HCHTTPRequestOperationManager> manager;
+std::shared_ptr<http_client::HCHTTPRequestOperationManager>& sharedManagerSlot() {
+  static std::shared_ptr<http_client::HCHTTPRequestOperationManager> manager;
   return manager;
 }
 
@@ -54,11 +56,11 @@ std::string screenSizeText() {
 
 }  // namespace
 
-const std::shared_ptr<HCHTTPRequestOperationManager>& QMNetworkHelper::commonServerManager() {
+const std::shared_ptr<http_client::HCHTTPRequestOperationManager>& QMNetworkHelper::commonServerManager() {
   QM_DCHECK_MAIN_THREAD();
-  std::shared_ptr<HCHTTPRequestOperationManager>& manager = sharedManagerSlot();
+  std::shared_ptr<http_client::HCHTTPRequestOperationManager>& manager = sharedManagerSlot();
   if (!manager) {
-    manager = std::make_shared<HCHTTPRequestOperationManager>(
+    manager = std::make_shared<http_client::HCHTTPRequestOperationManager>(
         ns::URL::fromString("http://" + QMServerHosts::publicWebHost()));
     for (const auto& [field, value] : networkRequestHeader()) {
       manager->requestSerializer()->setValue(value.asString(), field);
@@ -162,3 +164,5 @@ void QMNetworkHelper::showRequestFaildWithReason(const std::string& reason) {
 void QMNetworkHelper::resetForTesting() {
   sharedManagerSlot().reset();
 }
+
+}  // namespace app

@@ -21,6 +21,8 @@
 #include "http_client/HCHTTPRequestOperationManager.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 inline constexpr char kQMApplicationId[] = "83";
 inline constexpr char kQMNoNetworkText[] = "暂无网络,请检查网络";
 inline constexpr char kQMForcedLogoutText[] = "检测到你的账号已在别的设备上登录，你已被迫下线，请重新登录";
@@ -30,7 +32,7 @@ class QMNetworkHelper {
   // Returns the shared request manager, made on the first call: base URL "http://" and the public web host
   // (QMServerHosts.h), form-encoded requests, JSON replies, and the headers of networkRequestHeader()
   // installed once. It lives for the whole process.
-  static const std::shared_ptr<HCHTTPRequestOperationManager>& commonServerManager();
+  static const std::shared_ptr<http_client::HCHTTPRequestOperationManager>& commonServerManager();
 
   // Returns true unless the reachability monitor reports no network; then shows kQMNoNetworkText and
   // returns false, and the caller makes no request.
@@ -64,3 +66,5 @@ class QMNetworkHelper {
   // Drops the shared manager, as a new process would start.
   static void resetForTesting();
 };
+
+}  // namespace app

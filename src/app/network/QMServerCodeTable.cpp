@@ -2,6 +2,8 @@
 
 #include <map>
 
+namespace app {
+
 std::string serverCodeText(std::int64_t code) {
   static const std::map<std::int64_t, std::string> kTexts = {
       {9701, "根据appid查找secretkey失败"},
@@ -41,3 +43,5 @@ std::string serverCodeText(std::int64_t code) {
   auto found = kTexts.find(code);
   return found == kTexts.end() ? "网络错误" : found->second;
 }
+
+}  // namespace app

@@ -6,5 +6,9 @@
 #include <cstdint>
 #include <string>
 
+namespace app {
+
 // Returns the text of `code`: the table's entry, or "网络错误" for 0 and every code the table lacks.
 std::string serverCodeText(std::int64_t code);
+
+}  // namespace app

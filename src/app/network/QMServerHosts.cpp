@@ -2,6 +2,8 @@
 
 #include "platform/foundation/check/Check.h"
 
+namespace app {
+
 namespace {
 
 std::string& publicWebHostSlot() {
@@ -19,3 +21,5 @@ void QMServerHosts::setPublicWebHost(std::string hostAndPort) {
   QM_DCHECK_MAIN_THREAD();
   publicWebHostSlot() = std::move(hostAndPort);
 }
+
+}  // namespace app

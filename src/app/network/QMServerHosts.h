@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace app {
+
 class QMServerHosts {
  public:
   // The host, with an optional ":port", that every request of the shared client goes to.
@@ -14,3 +16,5 @@ class QMServerHosts {
   // REQUIRES: called before the shared request manager is made (QMNetworkHelper::commonServerManager()).
   static void setPublicWebHost(std::string hostAndPort);
 };
+
+}  // namespace app

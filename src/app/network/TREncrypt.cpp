@@ -4,6 +4,8 @@
 #include "platform/foundation/crypto/Digest.h"
 #include "platform/foundation/crypto/Hex.h"
 
+namespace app {
+
 std::string TREncrypt::md5Encrypt(std::string_view text) {
   // The digest is taken over the text as a C string, which ends at its first zero byte.
   const std::string_view cString = text.substr(0, text.find('\0'));
@@ -13,3 +15,5 @@ std::string TREncrypt::md5Encrypt(std::string_view text) {
 std::string TREncrypt::base64Encrypt(std::string_view text) {
   return ns::base64Encode(ns::dataFromString(text));
 }
+
+}  // namespace app

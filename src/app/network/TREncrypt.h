@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace app {
+
 class TREncrypt {
  public:
   // Returns the MD5 digest of the UTF-8 bytes of `text` up to its first zero byte, as 32 lower-case
@@ -16,3 +18,5 @@ class TREncrypt {
   // Returns the standard Base64 of the UTF-8 bytes of `text` ("=" filling the last group, no line breaks).
   static std::string base64Encrypt(std::string_view text);
 };
+
+}  // namespace app

@@ -2,6 +2,8 @@
 
 #include "platform/foundation/check/Check.h"
 
+namespace app {
+
 namespace {
 
 struct InstalledServices {
@@ -51,3 +53,5 @@ void QMAppServices::reloadRootController() {
 void QMAppServices::resetForTesting() {
   installed() = InstalledServices{};
 }
+
+}  // namespace app

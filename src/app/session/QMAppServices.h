@@ -15,6 +15,8 @@
 
 #include "platform/outside/Reachability.h"
 
+namespace app {
+
 class QMAppServices {
  public:
   // Returns the process's monitor of internet reachability, made (not started) on the first call.
@@ -31,3 +33,5 @@ class QMAppServices {
   // Forgets the monitor and the installed services, as a new process would start.
   static void resetForTesting();
 };
+
+}  // namespace app

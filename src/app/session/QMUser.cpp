@@ -5,6 +5,8 @@
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/UserDefaults.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kZCoinAmountKey[] = "ZCoinAmount";
@@ -116,3 +118,5 @@ bool QMUser::onlyWifiDown() const {
 void QMUser::setOnlyWifiDown(bool onlyWifi) {
   storeAndSynchronize(ns::Value(onlyWifi), kOnlyWifiDownKey);
 }
+
+}  // namespace app

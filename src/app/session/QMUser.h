@@ -20,6 +20,8 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 // Posted with no object when the learner logs out.
 inline constexpr char kQMUserLogoutNotification[] = "UserLogout";
 
@@ -139,3 +141,5 @@ class QMUser : public ns::Object {
   std::optional<std::string> protocolID_;
   std::optional<std::string> productID_;
 };
+
+}  // namespace app

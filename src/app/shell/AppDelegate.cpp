@@ -19,6 +19,8 @@
 #include "platform/uikit/storyboard/Storyboard.h"
 #include "ui/drawer/DrawerControllerChild.h"
 
+namespace app {
+
 namespace {
 
 // Returns a new controller of `scene` in `storyboardName`, or nullptr after logging why there is none.
@@ -107,7 +109,8 @@ void AppDelegate::checkNewVersion() {
   std::weak_ptr<AppDelegate> weakSelf = sharedSelf();
   QMNetworkHelper::commonServerManager()->POST(
       kLatestVersionPath, QMNetworkHelper::networkCommonParam(std::nullopt),
-      [weakSelf](const std::shared_ptr<HCHTTPRequestOperation>&, const std::optional<ns::Value>& reply) {
+      [weakSelf](const std::shared_ptr<http_client::HCHTTPRequestOperation>&,
+                 const std::optional<ns::Value>& reply) {
         if (!QMNetworkHelper::networkParseServerReply(reply, true)) {
           return;
         }
@@ -117,7 +120,7 @@ void AppDelegate::checkNewVersion() {
         }
       },
       // A version check that cannot reach the back end is simply skipped until the next launch.
-      [](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {});
+      [](const std::shared_ptr<http_client::HCHTTPRequestOperation>&, const ns::Error&) {});
 }
 
 void AppDelegate::versionCheckSucceeded(const ns::Value& obj) {
@@ -170,6 +173,8 @@ void AppDelegate::backgroundPlayAudieo() {
 void AppDelegate::videvTrack() {
   const ns::Value* version =
       ns::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleShortVersionString");
-  UsageClick::setAppVersion(version != nullptr ? version->stringValue() : std::string());
-  UsageClick::startWithAppkey(kAnalyticsAppKey, kAnalyticsReportPolicy, kAnalyticsChannel);
+  analytics::UsageClick::setAppVersion(version != nullptr ? version->stringValue() : std::string());
+  analytics::UsageClick::startWithAppkey(kAnalyticsAppKey, kAnalyticsReportPolicy, kAnalyticsChannel);
 }
+
+}  // namespace app

@@ -36,6 +36,8 @@
 #include "platform/uikit/app/Window.h"
 #include "ui/drawer/DrawerController.h"
 
+namespace app {
+
 class AppDelegate : public ns::Object, public uikit::ApplicationDelegate, public uikit::AlertViewDelegate {
  public:
   static constexpr char kCourseStoryboard[] = "Course";
@@ -105,3 +107,5 @@ class AppDelegate : public ns::Object, public uikit::ApplicationDelegate, public
   std::optional<std::string> serverAppDownloadPath_;
   std::shared_ptr<av::AudioPlayer> bgPlayer_;
 };
+
+}  // namespace app

@@ -6,6 +6,8 @@
 #include "platform/uikit/controls/Button.h"
 #include "platform/uikit/storyboard/Storyboard.h"
 
+namespace app {
+
 namespace {
 
 void toggleDrawer(CoursePlaceholderController& subject) {
@@ -58,3 +60,5 @@ void CoursePlaceholderController::loadView() {
   view->addSubview(std::move(button));
   setView(std::move(view));
 }
+
+}  // namespace app

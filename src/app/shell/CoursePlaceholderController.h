@@ -18,6 +18,8 @@
 #include "ui/drawer/DrawerController.h"
 #include "ui/drawer/DrawerControllerChild.h"
 
+namespace app {
+
 class CoursePlaceholderController : public uikit::ViewController, public ui::DrawerControllerChild {
  public:
   static constexpr char kMenuButtonTitle[] = "菜单";
@@ -45,3 +47,5 @@ class CoursePlaceholderController : public uikit::ViewController, public ui::Dra
 
   std::weak_ptr<ui::DrawerController> drawer_;
 };
+
+}  // namespace app

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace app {
+
 void consoleLog(std::string_view line) {
   std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
 }
@@ -14,3 +16,5 @@ std::string consoleTextOfError(const ns::Error& error) {
   }
   return text;
 }
+
+}  // namespace app

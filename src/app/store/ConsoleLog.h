@@ -8,9 +8,13 @@
 
 #include "platform/foundation/values/Error.h"
 
+namespace app {
+
 // Writes `line` and a line end.
 void consoleLog(std::string_view line);
 
 // Returns the error as the console shows it:
 // Error Domain=<domain> Code=<code> "<description>" UserInfo={NSUnderlyingError=<the same, nested>}.
 std::string consoleTextOfError(const ns::Error& error);
+
+}  // namespace app

@@ -13,6 +13,8 @@
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/foundation/values/TextNumbers.h"
 
+namespace app {
+
 namespace {
 
 std::unique_ptr<QMCoreDataHelper>& sharedSlot() {
@@ -266,3 +268,5 @@ std::shared_ptr<QMFileCacheInfo> QMCoreDataHelper::insertFileInfo(cd::ManagedObj
   record->setCourse(lesson);
   return record;
 }
+
+}  // namespace app

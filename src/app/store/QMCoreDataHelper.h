@@ -29,6 +29,8 @@
 #include "platform/coredata/Predicate.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMFileCacheInfo;
 class QMSeason;
 class QMStage;
@@ -125,3 +127,5 @@ class QMCoreDataHelper {
   std::shared_ptr<cd::ManagedObjectContext> context_;
   bool storeFailed_ = false;
 };
+
+}  // namespace app

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace app {
+
 std::optional<std::int64_t> QMCountedNode::cachedVideo() const {
   return integerValue(counterAttribute(kCachedVideoKey));
 }
@@ -42,3 +44,5 @@ void QMCountedNode::addToCounter(std::string_view key, int delta) {
 std::size_t QMCountedNode::counterAttribute(std::string_view key) const {
   return *entity().attributeIndex(key);
 }
+
+}  // namespace app

@@ -16,6 +16,8 @@
 
 #include "platform/coredata/ManagedObject.h"
 
+namespace app {
+
 class QMCountedNode : public cd::ManagedObject {
  public:
   static constexpr std::string_view kCachedVideoKey = "cachedVideo";
@@ -41,3 +43,5 @@ class QMCountedNode : public cd::ManagedObject {
   void addToCounter(std::string_view key, int delta);
   std::size_t counterAttribute(std::string_view key) const;
 };
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include "app/store/QMSubject.h"
 #include "app/store/TextOrder.h"
 
+namespace app {
+
 cd::EntityDescription QMCourse::entityDescription() {
   using cd::AttributeType;
   const std::string entity(kEntityName);
@@ -138,3 +140,5 @@ std::vector<std::shared_ptr<QMCourse>> QMCourse::courseArrayWith(std::int64_t st
   });
   return sortedByCourseID(std::move(children));
 }
+
+}  // namespace app

@@ -17,6 +17,8 @@
 #include "app/store/QMDownloadStatus.h"
 #include "platform/coredata/EntityDescription.h"
 
+namespace app {
+
 class QMFileCacheInfo;
 class QMStage;
 class QMSubject;
@@ -111,3 +113,5 @@ class QMCourse : public QMCountedNode {
 
 // What a course node hangs under when it is created from the server's tree: its stage or its parent course.
 using QMCourseParent = std::variant<std::shared_ptr<QMStage>, std::shared_ptr<QMCourse>>;
+
+}  // namespace app

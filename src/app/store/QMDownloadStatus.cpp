@@ -1,5 +1,7 @@
 #include "app/store/QMDownloadStatus.h"
 
+namespace app {
+
 QMDownloadPhase downloadPhaseOf(std::optional<std::int64_t> status) {
   switch (status.value_or(kQMDownloadNotQueued)) {
     case kQMDownloadNotQueued:
@@ -10,3 +12,5 @@ QMDownloadPhase downloadPhaseOf(std::optional<std::int64_t> status) {
       return QMDownloadPhase::kUnderway;
   }
 }
+
+}  // namespace app

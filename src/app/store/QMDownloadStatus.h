@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace app {
+
 enum QMDownloadStatus : std::int64_t {
   kQMDownloadNotQueued = 0,
   kQMDownloadWaiting = 1,
@@ -24,3 +26,5 @@ enum class QMDownloadPhase {
 
 // Returns the phase of `status`; a missing status reads as 0.
 QMDownloadPhase downloadPhaseOf(std::optional<std::int64_t> status);
+
+}  // namespace app

@@ -6,6 +6,8 @@
 #include "app/store/QMTask.h"
 #include "platform/foundation/storage/FileManager.h"
 
+namespace app {
+
 namespace {
 
 // True for a name that stays one folder deep when joined to a path.
@@ -100,3 +102,5 @@ void QMFileCacheInfo::removeLessonFolder(QMDownloadPhase from) const {
   }
   consoleLog(path && files.removeItemAtPath(*path).ok() ? "本地下载文件删除成功" : "本地下载文件删除失败");
 }
+
+}  // namespace app

@@ -19,6 +19,8 @@
 #include "platform/coredata/EntityDescription.h"
 #include "platform/coredata/ManagedObject.h"
 
+namespace app {
+
 class QMCourse;
 class QMTask;
 
@@ -71,3 +73,5 @@ class QMFileCacheInfo : public cd::ManagedObject {
   void moveCounters(QMDownloadPhase from, QMDownloadPhase to);
   void removeLessonFolder(QMDownloadPhase from) const;
 };
+
+}  // namespace app

@@ -4,6 +4,8 @@
 #include "app/store/QMSubject.h"
 #include "app/store/ServerValue.h"
 
+namespace app {
+
 cd::EntityDescription QMSeason::entityDescription() {
   using cd::AttributeType;
   return cd::EntityDescription(std::string(kEntityName), cd::makeObjectOf<QMSeason>,
@@ -32,3 +34,5 @@ void QMSeason::updatePropertyWithDic(const ns::Value& dic) {
   setSelling(serverIntegerOrNil(dic.find("selling")));
   setUserID(QMCoreDataHelper::sharedInstance().currentUserId());
 }
+
+}  // namespace app

@@ -14,6 +14,8 @@
 #include "platform/coredata/ManagedObject.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMSubject;
 
 class QMSeason : public cd::ManagedObject {
@@ -54,3 +56,5 @@ class QMSeason : public cd::ManagedObject {
   enum Attribute { kCode, kSeasonId, kName, kProductLine, kProperty, kUserID, kSelling, kIsSelected };
   enum Relationship { kOwnSubject };
 };
+
+}  // namespace app

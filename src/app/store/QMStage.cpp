@@ -9,6 +9,8 @@
 #include "app/store/QMSubject.h"
 #include "app/store/ServerValue.h"
 
+namespace app {
+
 namespace {
 
 void collectLessons(const std::vector<std::shared_ptr<QMCourse>>& nodes,
@@ -115,3 +117,5 @@ std::vector<std::shared_ptr<QMCourse>> QMStage::cachingCourse() const {
 std::vector<std::shared_ptr<QMCourse>> QMStage::cacheDoneCourse() const {
   return QMCourse::nodesHoldingLessonsIn(ownCourse(), QMDownloadPhase::kDone);
 }
+
+}  // namespace app

@@ -15,6 +15,8 @@
 #include "platform/coredata/EntityDescription.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMCourse;
 class QMSubject;
 
@@ -69,3 +71,5 @@ class QMStage : public QMCountedNode {
   std::vector<std::shared_ptr<QMCourse>> lessonsWithStatusIn(
       std::initializer_list<std::int64_t> statuses) const;
 };
+
+}  // namespace app

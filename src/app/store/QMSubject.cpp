@@ -9,6 +9,8 @@
 #include "platform/foundation/text/DateFormatter.h"
 #include "platform/foundation/values/TextNumbers.h"
 
+namespace app {
+
 namespace {
 
 const ns::DateFormatter& classTimeFormatter() {
@@ -168,3 +170,5 @@ void QMSubject::updateStages(const ns::Value& stageList) {
     }
   }
 }
+
+}  // namespace app

@@ -15,6 +15,8 @@
 #include "platform/coredata/EntityDescription.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMSeason;
 class QMStage;
 
@@ -123,3 +125,5 @@ class QMSubject : public QMCountedNode {
   void updateLearningPosition(const ns::Value& dic);
   void updateStages(const ns::Value& stageList);
 };
+
+}  // namespace app

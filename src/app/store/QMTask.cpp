@@ -2,6 +2,8 @@
 
 #include "app/store/QMFileCacheInfo.h"
 
+namespace app {
+
 cd::EntityDescription QMTask::entityDescription() {
   return cd::EntityDescription(
       std::string(kEntityName), cd::makeObjectOf<QMTask>,
@@ -17,3 +19,5 @@ std::shared_ptr<QMFileCacheInfo> QMTask::ownByFileCache() const {
 void QMTask::setOwnByFileCache(const std::shared_ptr<QMFileCacheInfo>& record) {
   setRelatedObject(kOwnByFileCache, record);
 }
+
+}  // namespace app

@@ -12,6 +12,8 @@
 #include "platform/coredata/EntityDescription.h"
 #include "platform/coredata/ManagedObject.h"
 
+namespace app {
+
 class QMFileCacheInfo;
 
 class QMTask : public cd::ManagedObject {
@@ -34,3 +36,5 @@ class QMTask : public cd::ManagedObject {
   enum Attribute { kIndex, kTaskURL };
   enum Relationship { kOwnByFileCache };
 };
+
+}  // namespace app

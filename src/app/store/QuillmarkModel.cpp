@@ -7,6 +7,8 @@
 #include "app/store/QMSubject.h"
 #include "app/store/QMTask.h"
 
+namespace app {
+
 std::shared_ptr<const cd::ManagedObjectModel> quillmarkModel() {
   static const std::shared_ptr<const cd::ManagedObjectModel> model =
       std::make_shared<const cd::ManagedObjectModel>(
@@ -17,3 +19,5 @@ std::shared_ptr<const cd::ManagedObjectModel> quillmarkModel() {
                                              QMTask::entityDescription()});
   return model;
 }
+
+}  // namespace app

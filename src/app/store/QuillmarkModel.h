@@ -10,7 +10,11 @@
 
 #include "platform/coredata/ManagedObjectModel.h"
 
+namespace app {
+
 inline constexpr std::string_view kQuillmarkModelName = "Quillmark";
 
 // Returns the model, built on first use and shared afterwards.
 std::shared_ptr<const cd::ManagedObjectModel> quillmarkModel();
+
+}  // namespace app

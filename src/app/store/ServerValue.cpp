@@ -2,6 +2,8 @@
 
 #include "platform/foundation/text/Trimming.h"
 
+namespace app {
+
 namespace {
 
 bool isAbsent(const ns::Value* value) {
@@ -35,3 +37,5 @@ std::optional<std::int64_t> serverIntegerOrNil(const ns::Value* value) {
   }
   return value->integerValue();
 }
+
+}  // namespace app

@@ -10,6 +10,8 @@
 
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 // The value's "%@" text; empty text when there is no value.
 std::string serverText(const ns::Value* value);
 
@@ -24,3 +26,5 @@ std::string serverValidatedText(const ns::Value* value);
 // The value read as an integer (numbers truncate, texts give their leading integer); std::nullopt when
 // there is no value.
 std::optional<std::int64_t> serverIntegerOrNil(const ns::Value* value);
+
+}  // namespace app

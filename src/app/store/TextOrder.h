@@ -11,6 +11,8 @@
 
 #include "platform/foundation/text/Utf16.h"
 
+namespace app {
+
 // True when `a` sorts before `b`.
 inline bool textAscending(const std::optional<std::string>& a, const std::optional<std::string>& b) {
   if (!a || !b) {
@@ -28,3 +30,5 @@ std::vector<std::shared_ptr<T>> sortedByText(std::vector<std::shared_ptr<T>> obj
                    });
   return objects;
 }
+
+}  // namespace app

@@ -10,6 +10,8 @@
 #include "app/store/ServerValue.h"
 #include "platform/foundation/check/Check.h"
 
+namespace app {
+
 namespace {
 
 // The value under `key` of `reply`, or null when it has none.
@@ -168,3 +170,5 @@ void QMUserDataModel::networkCacelUserOrderWtihID(const std::string& orderNo) {
        Operation{storeNothing, tellSuccess<&QMUserDataModelDelegate::networkCancelUserOrderSuccess>,
                  &QMUserDataModelDelegate::networkCancelUserOrderFailed});
 }
+
+}  // namespace app

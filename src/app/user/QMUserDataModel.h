@@ -27,6 +27,8 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMUser;
 
 class QMUserDataModel : public ns::Object {
@@ -107,3 +109,5 @@ class QMUserDataModel : public ns::Object {
 
   std::weak_ptr<QMUserDataModelDelegate> delegate_;
 };
+
+}  // namespace app

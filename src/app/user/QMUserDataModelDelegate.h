@@ -9,6 +9,8 @@
 
 #include "platform/foundation/values/Value.h"
 
+namespace app {
+
 class QMUserDataModelDelegate {
  public:
   virtual ~QMUserDataModelDelegate() = default;
@@ -40,3 +42,5 @@ class QMUserDataModelDelegate {
   virtual void networkCancelUserOrderSuccess() {}
   virtual void networkCancelUserOrderFailed() {}
 };
+
+}  // namespace app

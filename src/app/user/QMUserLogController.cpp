@@ -9,6 +9,8 @@
 #include "platform/uikit/storyboard/Outlet.h"
 #include "ui/hud/ProgressHUD.h"
 
+namespace app {
+
 namespace {
 
 // The scene's design height: the screen the storyboard was laid out on.
@@ -192,3 +194,5 @@ void QMUserLogController::resignBothFields() {
   userNameTF_->resignFirstResponder();
   userPasswordTF_->resignFirstResponder();
 }
+
+}  // namespace app

@@ -27,6 +27,8 @@
 #include "platform/uikit/controls/TextFieldDelegate.h"
 #include "platform/uikit/views/ImageView.h"
 
+namespace app {
+
 class QMUserLogController : public QMBaseViewController,
                             public uikit::TextFieldDelegate,
                             public QMUserDataModelDelegate {
@@ -93,3 +95,5 @@ class QMUserLogController : public QMBaseViewController,
   double topAlignConstant_ = 0;
   std::shared_ptr<QMUserDataModel> dataModel_;
 };
+
+}  // namespace app

@@ -5,7 +5,11 @@
 #include "app/user/QMUserLogController.h"
 #include "platform/uikit/storyboard/Storyboard.h"
 
+namespace app {
+
 void QMUserStoryboard::registerScenes() {
   uikit::Storyboard::registerScene(kName, "QMUserLogController",
                                    [] { return std::make_shared<QMUserLogController>(); });
 }
+
+}  // namespace app

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace app {
+
 // QMUserStoryboard: the storyboard "User" of the user-centre screens, registered with the storyboard
 // registry (uikit::Storyboard) at start-up. Its scenes are named after their controllers' classes.
 //
@@ -12,3 +14,5 @@ class QMUserStoryboard {
   // Registers every scene of the storyboard: "QMUserLogController", the login screen.
   static void registerScenes();
 };
+
+}  // namespace app

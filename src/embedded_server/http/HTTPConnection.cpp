@@ -11,6 +11,8 @@
 #include "embedded_server/logging/LGLog.h"
 #include "platform/foundation/storage/SendFile.h"
 
+namespace embedded_server {
+
 namespace asio = boost::asio;
 namespace beast = boost::beast;
 namespace http = beast::http;
@@ -200,3 +202,5 @@ void HTTPConnection::close() {
   socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
   socket_.close(ignored);
 }
+
+}  // namespace embedded_server

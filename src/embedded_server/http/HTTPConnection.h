@@ -23,6 +23,8 @@
 #include "embedded_server/http/HTTPDocumentRoot.h"
 #include "embedded_server/http/responses/HTTPResponse.h"
 
+namespace embedded_server {
+
 class HTTPConnection : public std::enable_shared_from_this<HTTPConnection> {
  public:
   static constexpr std::chrono::seconds kSilenceTimeout{60};
@@ -59,3 +61,5 @@ class HTTPConnection : public std::enable_shared_from_this<HTTPConnection> {
   std::size_t nextPiece_ = 0;
   bool keepAlive_ = false;
 };
+
+}  // namespace embedded_server

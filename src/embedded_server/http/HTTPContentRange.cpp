@@ -2,6 +2,8 @@
 
 #include "platform/foundation/check/Check.h"
 
+namespace embedded_server {
+
 std::string HTTPContentRange::forRange(const LGRange& range, std::uint64_t fileSize) {
   QM_DCHECK(range.length > 0, "range.length > 0");
   return "bytes " + std::to_string(range.location) + "-" + std::to_string(range.lastByte()) + "/" +
@@ -11,3 +13,5 @@ std::string HTTPContentRange::forRange(const LGRange& range, std::uint64_t fileS
 std::string HTTPContentRange::unsatisfied(std::uint64_t fileSize) {
   return "bytes */" + std::to_string(fileSize);
 }
+
+}  // namespace embedded_server

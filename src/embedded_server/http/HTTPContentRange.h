@@ -7,6 +7,8 @@
 
 #include "embedded_server/http/LGRange.h"
 
+namespace embedded_server {
+
 class HTTPContentRange {
  public:
   // Returns "bytes first-last/size". REQUIRES: range.length > 0.
@@ -14,3 +16,5 @@ class HTTPContentRange {
   // Returns "bytes */size", the value sent with 416.
   static std::string unsatisfied(std::uint64_t fileSize);
 };
+
+}  // namespace embedded_server

@@ -6,6 +6,8 @@
 
 #include "platform/net/PercentEscaping.h"
 
+namespace embedded_server {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -89,3 +91,5 @@ std::optional<fs::path> HTTPDocumentRoot::fileForTarget(std::string_view target)
   }
   return std::nullopt;
 }
+
+}  // namespace embedded_server

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace embedded_server {
+
 class HTTPDocumentRoot {
  public:
   // `path` is the folder to serve, resolved (symbolic links and all) once, here. An empty path, or one that
@@ -26,3 +28,5 @@ class HTTPDocumentRoot {
   // Constant after construction
   std::optional<std::filesystem::path> root_;
 };
+
+}  // namespace embedded_server

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <utility>
 
+namespace embedded_server {
+
 namespace {
 
 std::string_view trimmed(std::string_view text) {
@@ -108,3 +110,5 @@ HTTPRangeRequest HTTPRangeRequest::parse(std::optional<std::string_view> header,
   }
   return HTTPRangeRequest(Kind::kRanges, std::move(ranges));
 }
+
+}  // namespace embedded_server

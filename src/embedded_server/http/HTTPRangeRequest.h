@@ -15,6 +15,8 @@
 
 #include "embedded_server/http/LGRange.h"
 
+namespace embedded_server {
+
 class HTTPRangeRequest {
  public:
   enum class Kind { kWholeFile, kRanges, kUnsatisfiable };
@@ -35,3 +37,5 @@ class HTTPRangeRequest {
   Kind kind_;
   std::vector<LGRange> ranges_;
 };
+
+}  // namespace embedded_server

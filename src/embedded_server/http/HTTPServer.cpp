@@ -6,6 +6,8 @@
 #include "embedded_server/logging/LGLog.h"
 #include "embedded_server/sockets/SocketError.h"
 
+namespace embedded_server {
+
 namespace asio = boost::asio;
 using asio::ip::tcp;
 
@@ -121,3 +123,5 @@ std::string HTTPServer::description() const {
   std::snprintf(text, sizeof text, "<HTTPServer: %p>", static_cast<const void*>(this));
   return text;
 }
+
+}  // namespace embedded_server

@@ -22,6 +22,8 @@
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/values/Result.h"
 
+namespace embedded_server {
+
 class HTTPServer {
  public:
   // A server that is not running, with port 0 (the system picks a free port at start), no type and no
@@ -74,3 +76,5 @@ class HTTPServer {
   mutable ns::Mutex mutex_;
   std::string documentRoot_ QM_GUARDED_BY(mutex_);
 };
+
+}  // namespace embedded_server

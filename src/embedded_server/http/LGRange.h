@@ -6,6 +6,8 @@
 
 #include "platform/foundation/check/Check.h"
 
+namespace embedded_server {
+
 struct LGRange {
   std::uint64_t location = 0;
   std::uint64_t length = 0;
@@ -18,3 +20,5 @@ struct LGRange {
 
   friend bool operator==(const LGRange&, const LGRange&) = default;
 };
+
+}  // namespace embedded_server

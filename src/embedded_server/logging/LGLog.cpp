@@ -5,6 +5,8 @@
 #include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 
+namespace embedded_server {
+
 namespace {
 
 using LoggerList = std::vector<std::shared_ptr<LGLogger>>;
@@ -76,3 +78,5 @@ void LGLog::flush() {
     queue->sync([] {});
   }
 }
+
+}  // namespace embedded_server

@@ -11,6 +11,8 @@
 #include "embedded_server/logging/LGLogMessage.h"
 #include "embedded_server/logging/LGLogger.h"
 
+namespace embedded_server {
+
 class LGLog {
  public:
   // Delivers every later message to `logger` too. The framework shares ownership of it.
@@ -24,3 +26,5 @@ class LGLog {
   // Returns once every message logged before the call has been delivered.
   static void flush();
 };
+
+}  // namespace embedded_server

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace embedded_server {
+
 // How serious a message is. Errors are delivered before the logging call returns; the others later.
 enum class LGLogFlag { kError, kWarning, kInfo, kVerbose };
 
@@ -17,3 +19,5 @@ struct LGLogMessage {
 
 // The context of every message the web server and its sockets log.
 inline constexpr int kHTTPLogContext = 80;
+
+}  // namespace embedded_server

@@ -7,8 +7,12 @@
 
 #include "embedded_server/logging/LGLogMessage.h"
 
+namespace embedded_server {
+
 class LGLogger {
  public:
   virtual ~LGLogger() = default;
   virtual void logMessage(const LGLogMessage& message) = 0;
 };
+
+}  // namespace embedded_server

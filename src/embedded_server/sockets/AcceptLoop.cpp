@@ -2,6 +2,8 @@
 
 #include "platform/foundation/storage/BrokenPipeSignal.h"
 
+namespace embedded_server {
+
 namespace asio = boost::asio;
 using asio::ip::tcp;
 
@@ -35,3 +37,5 @@ void AcceptLoop::onAccepted(const boost::system::error_code& error, tcp::socket 
   onConnection_(std::move(socket));
   acceptNext();
 }
+
+}  // namespace embedded_server

@@ -15,6 +15,8 @@
 #include <chrono>
 #include <functional>
 
+namespace embedded_server {
+
 class AcceptLoop {
  public:
   using ConnectionHandler = std::function<void(boost::asio::ip::tcp::socket)>;
@@ -40,3 +42,5 @@ class AcceptLoop {
   const ConnectionHandler onConnection_;
   boost::asio::steady_timer retry_;
 };
+
+}  // namespace embedded_server

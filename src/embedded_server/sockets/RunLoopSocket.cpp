@@ -7,6 +7,8 @@
 #include "embedded_server/sockets/SocketError.h"
 #include "platform/foundation/check/Check.h"
 
+namespace embedded_server {
+
 namespace asio = boost::asio;
 using asio::ip::tcp;
 
@@ -256,3 +258,5 @@ void RunLoopSocket::close() {
   io_.reset();
   state_ = State::kClosed;
 }
+
+}  // namespace embedded_server

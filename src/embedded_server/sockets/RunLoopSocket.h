@@ -25,6 +25,8 @@
 #include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Result.h"
 
+namespace embedded_server {
+
 class RunLoopSocket : public std::enable_shared_from_this<RunLoopSocket> {
  public:
   // Reasons of the RunLoopSocketException that connectToHost() throws.
@@ -103,3 +105,5 @@ class RunLoopSocket : public std::enable_shared_from_this<RunLoopSocket> {
   std::deque<PendingRead> reads_;
   ns::Data received_;
 };
+
+}  // namespace embedded_server

@@ -11,6 +11,8 @@
 
 #include "platform/foundation/values/Data.h"
 
+namespace embedded_server {
+
 class RunLoopSocket;
 
 class RunLoopSocketDelegate {
@@ -27,3 +29,5 @@ class RunLoopSocketDelegate {
   // The connection is closed: by disconnect(), by the peer, by a failure to connect or by a time-out.
   virtual void onSocketDidDisconnect(RunLoopSocket& /*socket*/) {}
 };
+
+}  // namespace embedded_server

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace embedded_server {
+
 class RunLoopSocketException : public std::logic_error {
  public:
   explicit RunLoopSocketException(const std::string& reason) : std::logic_error(reason) {}
@@ -15,3 +17,5 @@ class RunLoopSocketException : public std::logic_error {
   static const char* name() { return "RunLoopSocketException"; }
   std::string reason() const { return what(); }
 };
+
+}  // namespace embedded_server

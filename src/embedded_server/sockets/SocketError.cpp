@@ -5,6 +5,8 @@
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/PosixError.h"
 
+namespace embedded_server {
+
 ns::Error socketError(const boost::system::error_code& error) {
   QM_DCHECK(static_cast<bool>(error), "error is set");
   const bool isSystemError = error.category() == boost::system::system_category() ||
@@ -12,3 +14,5 @@ ns::Error socketError(const boost::system::error_code& error) {
   return ns::Error(std::string(isSystemError ? ns::kPOSIXErrorDomain : kRunLoopSocketErrorDomain),
                    error.value(), {{std::string(ns::kLocalizedDescriptionKey), error.message()}});
 }
+
+}  // namespace embedded_server

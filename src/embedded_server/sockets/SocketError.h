@@ -8,6 +8,8 @@
 
 #include "platform/foundation/values/Error.h"
 
+namespace embedded_server {
+
 // The domain of the errors that are not the operating system's: failed name lookups, a closed connection.
 inline constexpr std::string_view kRunLoopSocketErrorDomain = "com.quillmark.sockets";
 
@@ -15,3 +17,5 @@ inline constexpr std::string_view kRunLoopSocketErrorDomain = "com.quillmark.soc
 // with their errno value as code, every other error in kRunLoopSocketErrorDomain with its own code.
 // REQUIRES: error is set.
 ns::Error socketError(const boost::system::error_code& error);
+
+}  // namespace embedded_server

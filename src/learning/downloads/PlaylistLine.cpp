@@ -1,5 +1,7 @@
 #include "learning/downloads/PlaylistLine.h"
 
+namespace learning {
+
 namespace {
 
 constexpr std::string_view kKeyTag = "#EXT-X-KEY:";
@@ -42,3 +44,5 @@ std::vector<PlaylistLine> splitPlaylistLines(std::string_view text) {
     start = end + 1;
   }
 }
+
+}  // namespace learning

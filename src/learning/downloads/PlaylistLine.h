@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace learning {
+
 struct PlaylistLine {
   enum class Kind {
     kKey,      // "#EXT-X-KEY:" with its attribute list
@@ -24,3 +26,5 @@ struct PlaylistLine {
 // Returns every line of `text` in order. A text that ends with a line end gives a last empty line, so that
 // joining the texts with "\n" gives back `text` with its line ends made LF.
 std::vector<PlaylistLine> splitPlaylistLines(std::string_view text);
+
+}  // namespace learning

@@ -24,6 +24,8 @@
 #include "platform/outside/Reachability.h"
 #include "ui/hud/ProgressHUD.h"
 
+namespace learning {
+
 namespace {
 
 constexpr char kPlaylistFileName[] = "index.m3u8";
@@ -38,22 +40,22 @@ std::shared_ptr<QMDownloadHelper>& sharedSlot() {
   return shared;
 }
 
-std::vector<std::shared_ptr<QMFileCacheInfo>> recordsWhere(const cd::Predicate& predicate) {
-  return QMCoreDataHelper::sharedInstance().fetchEntitiesOf<QMFileCacheInfo>(predicate,
-                                                                             {"course", "ownTask"});
+std::vector<std::shared_ptr<app::QMFileCacheInfo>> recordsWhere(const cd::Predicate& predicate) {
+  return app::QMCoreDataHelper::sharedInstance().fetchEntitiesOf<app::QMFileCacheInfo>(predicate,
+                                                                                       {"course", "ownTask"});
 }
 
 cd::Predicate statusIs(std::int64_t status) {
-  return cd::Predicate::equals(std::string(QMFileCacheInfo::kStatusKey), ns::Value(status));
+  return cd::Predicate::equals(std::string(app::QMFileCacheInfo::kStatusKey), ns::Value(status));
 }
 
 cd::Predicate statusIsNot(std::int64_t status) {
-  return cd::Predicate::compare(std::string(QMFileCacheInfo::kStatusKey), cd::ComparisonOperator::kNotEqualTo,
-                                ns::Value(status));
+  return cd::Predicate::compare(std::string(app::QMFileCacheInfo::kStatusKey),
+                                cd::ComparisonOperator::kNotEqualTo, ns::Value(status));
 }
 
-std::int64_t statusOf(const QMFileCacheInfo& record) {
-  return record.status().value_or(kQMDownloadNotQueued);
+std::int64_t statusOf(const app::QMFileCacheInfo& record) {
+  return record.status().value_or(app::kQMDownloadNotQueued);
 }
 
 // Mends the scheme of a URL written "HTTP://..." or with a lost slash ("http:/host/..."): both become
@@ -122,16 +124,17 @@ void QMDownloadHelper::resetSharedInstanceForTesting() {
   }
 }
 
-QMDownloadHelper::QMDownloadHelper() : courseDataModel_(std::make_shared<QMCourseDataModel>()) {}
+QMDownloadHelper::QMDownloadHelper() : courseDataModel_(std::make_shared<app::QMCourseDataModel>()) {}
 
-void QMDownloadHelper::add(const std::shared_ptr<QMCourse>& lesson) {
+void QMDownloadHelper::add(const std::shared_ptr<app::QMCourse>& lesson) {
   QM_DCHECK_MAIN_THREAD();
-  const std::shared_ptr<QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
+  const std::shared_ptr<app::QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
   if (record) {
     const std::int64_t status = statusOf(*record);
-    if (status == kQMDownloadNotQueued || status == kQMDownloadPaused || status == kQMDownloadFailed) {
-      record->setStatus(kQMDownloadWaiting);
-      QMCoreDataHelper::sharedInstance().saveContext();
+    if (status == app::kQMDownloadNotQueued || status == app::kQMDownloadPaused ||
+        status == app::kQMDownloadFailed) {
+      record->setStatus(app::kQMDownloadWaiting);
+      app::QMCoreDataHelper::sharedInstance().saveContext();
     }
   }
   launchDownloader();
@@ -139,18 +142,20 @@ void QMDownloadHelper::add(const std::shared_ptr<QMCourse>& lesson) {
 
 void QMDownloadHelper::launchDownloader() {
   QM_DCHECK_MAIN_THREAD();
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
-  if (!isWorking() || !record || statusOf(*record) == kQMDownloadPaused ||
-      statusOf(*record) == kQMDownloadFailed) {
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
+  if (!isWorking() || !record || statusOf(*record) == app::kQMDownloadPaused ||
+      statusOf(*record) == app::kQMDownloadFailed) {
     next();
   }
 }
 
 void QMDownloadHelper::next() {
   step_ = Step::kIdle;
-  std::vector<std::shared_ptr<QMFileCacheInfo>> running = recordsWhere(statusIs(kQMDownloadRunning));
-  std::vector<std::shared_ptr<QMFileCacheInfo>> waiting = recordsWhere(statusIs(kQMDownloadWaiting));
-  const std::shared_ptr<QMFileCacheInfo> chosen =
+  std::vector<std::shared_ptr<app::QMFileCacheInfo>> running =
+      recordsWhere(statusIs(app::kQMDownloadRunning));
+  std::vector<std::shared_ptr<app::QMFileCacheInfo>> waiting =
+      recordsWhere(statusIs(app::kQMDownloadWaiting));
+  const std::shared_ptr<app::QMFileCacheInfo> chosen =
       !running.empty() ? running.front() : (!waiting.empty() ? waiting.front() : nullptr);
   // A transfer of another lesson must never run on once this one is chosen: its bytes would land in the
   // new lesson's folder.
@@ -164,24 +169,24 @@ void QMDownloadHelper::next() {
   setCurrentFCI(chosen);
 }
 
-QMDownloadHelper::Step QMDownloadHelper::workStepOf(const QMFileCacheInfo* record) {
+QMDownloadHelper::Step QMDownloadHelper::workStepOf(const app::QMFileCacheInfo* record) {
   return record && record->taskCount().value_or(0) != 0 ? Step::kSegment : Step::kPlaylist;
 }
 
-void QMDownloadHelper::setCurrentFCI(const std::shared_ptr<QMFileCacheInfo>& record) {
+void QMDownloadHelper::setCurrentFCI(const std::shared_ptr<app::QMFileCacheInfo>& record) {
   currentFCI_ = record;
-  record->setStatus(kQMDownloadRunning);
+  record->setStatus(app::kQMDownloadRunning);
   step_ = Step::kServerTime;
   courseDataModel_->networkGetServerTime();
 }
 
 void QMDownloadHelper::networkGetServerTimeSuccess(double serverTime) {
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
-  const std::shared_ptr<QMCourse> lesson = record ? record->course() : nullptr;
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
+  const std::shared_ptr<app::QMCourse> lesson = record ? record->course() : nullptr;
   if (lesson) {
     const std::string url = QMSignedPlaylistURL::m3u8VideoURLWithServerTime(
         *lesson, serverTime, QMSignedPlaylistURL::Use::kDownload);
-    consoleLog("m3u8文件下载地址：" + url);
+    app::consoleLog("m3u8文件下载地址：" + url);
     record->setFileURL(url);
   }
   run();
@@ -192,7 +197,7 @@ void QMDownloadHelper::networkGetServerTimeFailed() {
     showPauseAllAlert();
     return;
   }
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
   if (record && record->status()) {
     currentFCIDownloadFailed();
   }
@@ -202,18 +207,18 @@ void QMDownloadHelper::run() {
   if (isWorking()) {
     return;
   }
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
   step_ = workStepOf(record.get());
   if (record && record->ownTask().empty() && record->taskCount().value_or(0) > 0) {
-    if (statusOf(*record) != kQMDownloadNotQueued) {
-      record->setStatus(kQMDownloadDone);
+    if (statusOf(*record) != app::kQMDownloadNotQueued) {
+      record->setStatus(app::kQMDownloadDone);
       record->setProgress(100);
-      QMCoreDataHelper::sharedInstance().saveContext();
+      app::QMCoreDataHelper::sharedInstance().saveContext();
     }
     next();
     return;
   }
-  if (record && statusOf(*record) == kQMDownloadRunning) {
+  if (record && statusOf(*record) == app::kQMDownloadRunning) {
     startNewURLRequest();
   } else {
     next();
@@ -222,23 +227,23 @@ void QMDownloadHelper::run() {
 
 void QMDownloadHelper::startNewURLRequest() {
   if (transfer_) {
-    consoleLog("a transfer is running: " + currentURL_);
+    app::consoleLog("a transfer is running: " + currentURL_);
     return;
   }
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
   std::string url;
   currentTask_.reset();
   const Step step = workStepOf(record.get());
   if (step == Step::kSegment) {
-    const std::vector<std::shared_ptr<QMTask>> pending = record->ownTask();
+    const std::vector<std::shared_ptr<app::QMTask>> pending = record->ownTask();
     if (!pending.empty()) {
       currentTask_ = pending.front();
       url = pending.front()->taskURL().value_or("");
     }
-    consoleLog("\nTS下载地址:" + url + " ");
+    app::consoleLog("\nTS下载地址:" + url + " ");
   } else {
     url = record ? record->fileURL().value_or("") : "";
-    consoleLog("\nm3u8下载地址:" + url + " ");
+    app::consoleLog("\nm3u8下载地址:" + url + " ");
   }
   if (url.empty()) {
     currentFCIDownloadFailed();
@@ -259,7 +264,7 @@ void QMDownloadHelper::transferEnded(ns::Result<ns::Data> body) {
   const std::shared_ptr<QMDownloadTransfer> ended = std::exchange(transfer_, nullptr);
   const Step endedStep = std::exchange(step_, Step::kIdle);
   if (!body) {
-    consoleLog("!!!!!!!!!!请求失败：" + consoleTextOfError(body.error()));
+    app::consoleLog("!!!!!!!!!!请求失败：" + app::consoleTextOfError(body.error()));
     const bool rejected = body.error().domain() == kQMDownloadTransferErrorDomain;
     if (!rejected && isHeldByCellularRule()) {
       showPauseAllAlert();
@@ -272,10 +277,10 @@ void QMDownloadHelper::transferEnded(ns::Result<ns::Data> body) {
     showPauseAllAlert();
     return;
   }
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
   if (!record) {
-    consoleLog("no current lesson: the received data is dropped");
-  } else if (statusOf(*record) == kQMDownloadRunning) {
+    app::consoleLog("no current lesson: the received data is dropped");
+  } else if (statusOf(*record) == app::kQMDownloadRunning) {
     endedStep == Step::kSegment ? TSRequestFinished(*body) : m3u8FileRequestFinish(*body);
   }
 }
@@ -300,14 +305,14 @@ void QMDownloadHelper::m3u8FileRequestFinish(const ns::Data& body) {
 }
 
 void QMDownloadHelper::createTSTaskWithM3U8Set(const ZBM3U8Set& playlist) {
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
-  QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
+  app::QMCoreDataHelper& store = app::QMCoreDataHelper::sharedInstance();
   record->setTaskCount(static_cast<std::int64_t>(playlist.tsURIs().size()));
   const std::shared_ptr<cd::ManagedObjectContext> context = store.managedObjectContext();
   if (context && record->ownTask().empty()) {
     for (const std::string& url : playlist.tsURIs()) {
-      auto task =
-          std::static_pointer_cast<QMTask>(context->insertNewObjectForEntityForName(QMTask::kEntityName));
+      auto task = std::static_pointer_cast<app::QMTask>(
+          context->insertNewObjectForEntityForName(app::QMTask::kEntityName));
       task->setTaskURL(url);
       task->setOwnByFileCache(record);
     }
@@ -316,7 +321,7 @@ void QMDownloadHelper::createTSTaskWithM3U8Set(const ZBM3U8Set& playlist) {
 }
 
 void QMDownloadHelper::TSRequestFinished(const ns::Data& body) {
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
   const std::optional<std::string> name = segmentFileName(currentURL_);
   const std::optional<std::string> folder = currentFCIDLPath();
   if (!name || !folder) {
@@ -324,12 +329,12 @@ void QMDownloadHelper::TSRequestFinished(const ns::Data& body) {
     return;
   }
   if (ns::Status written = writeLessonFile(*folder, *name, body); !written) {
-    consoleLog("segment not stored: " + consoleTextOfError(written.error()));
+    app::consoleLog("segment not stored: " + app::consoleTextOfError(written.error()));
     currentFCIDownloadFailed();
     return;
   }
-  QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
-  if (const std::shared_ptr<QMTask> task = currentTask_.lock(); task && store.managedObjectContext()) {
+  app::QMCoreDataHelper& store = app::QMCoreDataHelper::sharedInstance();
+  if (const std::shared_ptr<app::QMTask> task = currentTask_.lock(); task && store.managedObjectContext()) {
     store.managedObjectContext()->deleteObject(*task);
   }
   const std::size_t pending = record->ownTask().size();
@@ -338,7 +343,7 @@ void QMDownloadHelper::TSRequestFinished(const ns::Data& body) {
     record->setProgress(static_cast<std::int64_t>((1.0 - static_cast<double>(pending) / taskCount) * 100.0));
     startNewURLRequest();
   } else {
-    record->setStatus(kQMDownloadDone);
+    record->setStatus(app::kQMDownloadDone);
     record->setProgress(100);
     ns::NotificationCenter::defaultCenter().postNotificationName(kQMDLSuccessNotification, record);
     next();
@@ -347,23 +352,23 @@ void QMDownloadHelper::TSRequestFinished(const ns::Data& body) {
 }
 
 std::optional<std::string> QMDownloadHelper::currentFCIDLPath() {
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
   const std::optional<std::string> folder = record ? record->lessonFolderPath() : std::nullopt;
   if (!folder ||
       !ns::FileManager::defaultManager().createDirectoryAtPath(*folder, ns::IntermediateDirectories::kYes)) {
-    consoleLog("~~Failed~~ 创建下载路径失败");
+    app::consoleLog("~~Failed~~ 创建下载路径失败");
     return std::nullopt;
   }
-  consoleLog("~~Success~~ 创建下载路径成功 \n\t" + *folder);
+  app::consoleLog("~~Success~~ 创建下载路径成功 \n\t" + *folder);
   return folder;
 }
 
 void QMDownloadHelper::currentFCIDownloadFailed() {
-  const std::shared_ptr<QMFileCacheInfo> record = currentFCI_.lock();
-  consoleLog("下载失败:" + (record ? record->fileDocment().value_or("") : std::string("(null)")));
-  if (record && statusOf(*record) == kQMDownloadRunning) {
-    record->setStatus(kQMDownloadFailed);
-    QMCoreDataHelper::sharedInstance().saveContext();
+  const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
+  app::consoleLog("下载失败:" + (record ? record->fileDocment().value_or("") : std::string("(null)")));
+  if (record && statusOf(*record) == app::kQMDownloadRunning) {
+    record->setStatus(app::kQMDownloadFailed);
+    app::QMCoreDataHelper::sharedInstance().saveContext();
   }
   next();
 }
@@ -379,43 +384,43 @@ void QMDownloadHelper::cancelCurrentConnection() {
 void QMDownloadHelper::pauseAll() {
   QM_DCHECK_MAIN_THREAD();
   cancelCurrentConnection();
-  for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(
-           cd::Predicate::allOf({statusIsNot(kQMDownloadNotQueued), statusIsNot(kQMDownloadDone)}))) {
-    record->setStatus(kQMDownloadPaused);
+  for (const std::shared_ptr<app::QMFileCacheInfo>& record : recordsWhere(cd::Predicate::allOf(
+           {statusIsNot(app::kQMDownloadNotQueued), statusIsNot(app::kQMDownloadDone)}))) {
+    record->setStatus(app::kQMDownloadPaused);
   }
-  QMCoreDataHelper::sharedInstance().saveContext();
+  app::QMCoreDataHelper::sharedInstance().saveContext();
   ns::NotificationCenter::defaultCenter().postNotificationName(kQMDLPauseAllNotification);
 }
 
 void QMDownloadHelper::startAll() {
   QM_DCHECK_MAIN_THREAD();
-  std::vector<std::shared_ptr<QMFileCacheInfo>> stopped = recordsWhere(statusIs(kQMDownloadPaused));
-  for (std::shared_ptr<QMFileCacheInfo>& failed : recordsWhere(statusIs(kQMDownloadFailed))) {
+  std::vector<std::shared_ptr<app::QMFileCacheInfo>> stopped = recordsWhere(statusIs(app::kQMDownloadPaused));
+  for (std::shared_ptr<app::QMFileCacheInfo>& failed : recordsWhere(statusIs(app::kQMDownloadFailed))) {
     stopped.push_back(std::move(failed));
   }
   if (stopped.empty()) {
     return;
   }
-  for (const std::shared_ptr<QMFileCacheInfo>& record : stopped) {
-    record->setStatus(kQMDownloadWaiting);
+  for (const std::shared_ptr<app::QMFileCacheInfo>& record : stopped) {
+    record->setStatus(app::kQMDownloadWaiting);
   }
-  QMCoreDataHelper::sharedInstance().saveContext();
+  app::QMCoreDataHelper::sharedInstance().saveContext();
   currentFCI_.reset();
   launchDownloader();
 }
 
-void QMDownloadHelper::deleteVideo(const std::shared_ptr<QMCourse>& lesson) {
+void QMDownloadHelper::deleteVideo(const std::shared_ptr<app::QMCourse>& lesson) {
   QM_DCHECK_MAIN_THREAD();
-  const std::shared_ptr<QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
-  QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
+  const std::shared_ptr<app::QMFileCacheInfo> record = lesson ? lesson->fileCacheInfo() : nullptr;
+  app::QMCoreDataHelper& store = app::QMCoreDataHelper::sharedInstance();
   const std::shared_ptr<cd::ManagedObjectContext> context = store.managedObjectContext();
   if (!record || !context) {
     return;
   }
   const bool isCurrent = record == currentFCI_.lock();
-  record->setStatus(kQMDownloadNotQueued);
+  record->setStatus(app::kQMDownloadNotQueued);
   record->setTaskCount(0);
-  for (const std::shared_ptr<QMTask>& task : record->ownTask()) {
+  for (const std::shared_ptr<app::QMTask>& task : record->ownTask()) {
     context->deleteObject(*task);
   }
   context->deleteObject(*record);
@@ -425,25 +430,26 @@ void QMDownloadHelper::deleteVideo(const std::shared_ptr<QMCourse>& lesson) {
   }
 }
 
-void QMDownloadHelper::deleteCourse(const std::shared_ptr<QMCourse>& node) {
+void QMDownloadHelper::deleteCourse(const std::shared_ptr<app::QMCourse>& node) {
   if (!node) {
     return;
   }
-  const std::vector<std::shared_ptr<QMCourse>> children = node->lowLevelCourse();
+  const std::vector<std::shared_ptr<app::QMCourse>> children = node->lowLevelCourse();
   if (children.empty()) {
     deleteVideo(node);
     return;
   }
-  for (const std::shared_ptr<QMCourse>& child : children) {
+  for (const std::shared_ptr<app::QMCourse>& child : children) {
     deleteCourse(child);
   }
 }
 
-void QMDownloadHelper::deleteStageCourse(const std::shared_ptr<QMStage>& stage) {
+void QMDownloadHelper::deleteStageCourse(const std::shared_ptr<app::QMStage>& stage) {
   QM_DCHECK_MAIN_THREAD();
-  for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(statusIsNot(kQMDownloadNotQueued))) {
-    const std::shared_ptr<QMCourse> lesson = record->course();
-    const std::shared_ptr<QMCourse> root = lesson ? lesson->rootCourse() : nullptr;
+  for (const std::shared_ptr<app::QMFileCacheInfo>& record :
+       recordsWhere(statusIsNot(app::kQMDownloadNotQueued))) {
+    const std::shared_ptr<app::QMCourse> lesson = record->course();
+    const std::shared_ptr<app::QMCourse> root = lesson ? lesson->rootCourse() : nullptr;
     if (root && root->ownByStage() == stage) {
       deleteVideo(lesson);
     }
@@ -452,13 +458,14 @@ void QMDownloadHelper::deleteStageCourse(const std::shared_ptr<QMStage>& stage) 
 
 void QMDownloadHelper::deleteAllCourse() {
   QM_DCHECK_MAIN_THREAD();
-  for (const std::shared_ptr<QMFileCacheInfo>& record : recordsWhere(statusIsNot(kQMDownloadNotQueued))) {
+  for (const std::shared_ptr<app::QMFileCacheInfo>& record :
+       recordsWhere(statusIsNot(app::kQMDownloadNotQueued))) {
     deleteVideo(record->course());
   }
 }
 
 void QMDownloadHelper::reachabilityChanged(const ns::Notification&) {
-  if (QMAppServices::myReachable()->currentReachabilityStatus() == outside::NotReachable) {
+  if (app::QMAppServices::myReachable()->currentReachabilityStatus() == outside::NotReachable) {
     pauseAll();
   }
 }
@@ -469,17 +476,19 @@ void QMDownloadHelper::showPauseAllAlert() {
 }
 
 bool QMDownloadHelper::isHeldByCellularRule() const {
-  const QMUser& user = *QMUser::sharedInstance();
-  return QMAppServices::myReachable()->currentReachabilityStatus() == outside::ReachableViaWWAN &&
+  const app::QMUser& user = *app::QMUser::sharedInstance();
+  return app::QMAppServices::myReachable()->currentReachabilityStatus() == outside::ReachableViaWWAN &&
          user.onlyWifiDown() && !user.keepRememberDown();
 }
 
-void QMDownloadHelper::alertViewDidOnClickedButton(ZBAlertView&, MyButton& button) {
+void QMDownloadHelper::alertViewDidOnClickedButton(app::ZBAlertView&, app::MyButton& button) {
   if (button.tag() == kGoOnButtonIndex) {
     run();
-    QMUser::sharedInstance()->setKeepRememberDown(true);
+    app::QMUser::sharedInstance()->setKeepRememberDown(true);
   } else if (button.tag() == kCancelButtonIndex) {
     pauseAll();
-    QMUser::sharedInstance()->setKeepRememberDown(false);
+    app::QMUser::sharedInstance()->setKeepRememberDown(false);
   }
 }
+
+}  // namespace learning

@@ -29,15 +29,21 @@
 #include "platform/foundation/notify/Notification.h"
 #include "platform/foundation/values/Object.h"
 
+namespace app {
 class QMCourse;
 class QMFileCacheInfo;
 class QMStage;
 class QMTask;
+}  // namespace app
+
+namespace learning {
 
 inline constexpr char kQMDLSuccessNotification[] = "QMDLSuccess";
 inline constexpr char kQMDLPauseAllNotification[] = "QMDLPauseAll";
 
-class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, public ZBAlertViewDelegate {
+class QMDownloadHelper : public ns::Object,
+                         public app::QMCourseDataModelDelegate,
+                         public app::ZBAlertViewDelegate {
  public:
   // Returns the manager, made on first use: it then observes the reachability change notification for the
   // rest of its life.
@@ -47,7 +53,7 @@ class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, pu
 
   // Queues `lesson`: a record in status 0, 3 or 4 goes to 1 (a waiting, running or finished lesson stays as
   // it is); then starts the queue.
-  void add(const std::shared_ptr<QMCourse>& lesson);
+  void add(const std::shared_ptr<app::QMCourse>& lesson);
   // Starts the queue unless a lesson is being worked on. A current lesson that a screen paused or failed
   // does not count: its transfer is cancelled and the next lesson is chosen.
   void launchDownloader();
@@ -60,11 +66,11 @@ class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, pu
   // Deletes `lesson`'s download: its record goes to 0 (which removes the folder), then its pending tasks and
   // the record leave the store. A lesson being downloaded has its transfer cancelled; the queue is not
   // restarted. A lesson without a record is left alone.
-  void deleteVideo(const std::shared_ptr<QMCourse>& lesson);
+  void deleteVideo(const std::shared_ptr<app::QMCourse>& lesson);
   // deleteVideo() for every lesson at or below `node`.
-  void deleteCourse(const std::shared_ptr<QMCourse>& node);
+  void deleteCourse(const std::shared_ptr<app::QMCourse>& node);
   // deleteVideo() for every queued or stored lesson under `stage`.
-  void deleteStageCourse(const std::shared_ptr<QMStage>& stage);
+  void deleteStageCourse(const std::shared_ptr<app::QMStage>& stage);
   // deleteVideo() for every queued or stored lesson.
   void deleteAllCourse();
 
@@ -73,7 +79,7 @@ class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, pu
   enum CellularQuestionButton : std::int64_t { kCancelButtonIndex = 0, kGoOnButtonIndex = 1 };
   // The choice on a cellular question: "继续下载" goes on and remembers it, "取消" pauses everything and
   // forgets it; other buttons do nothing.
-  void alertViewDidOnClickedButton(ZBAlertView& alertView, MyButton& button) override;
+  void alertViewDidOnClickedButton(app::ZBAlertView& alertView, app::MyButton& button) override;
 
   void networkGetServerTimeSuccess(double serverTime) override;
   void networkGetServerTimeFailed() override;
@@ -82,7 +88,7 @@ class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, pu
   QMDownloadHelper();
 
   void next();
-  void setCurrentFCI(const std::shared_ptr<QMFileCacheInfo>& record);
+  void setCurrentFCI(const std::shared_ptr<app::QMFileCacheInfo>& record);
   void run();
   void startNewURLRequest();
   void transferEnded(ns::Result<ns::Data> body);
@@ -106,14 +112,16 @@ class QMDownloadHelper : public ns::Object, public QMCourseDataModelDelegate, pu
     kSegment,     // The lesson's pending segments are fetched, one at a time.
   };
   // The step the current lesson's work takes next: its playlist until its segments are counted.
-  static Step workStepOf(const QMFileCacheInfo* record);
+  static Step workStepOf(const app::QMFileCacheInfo* record);
   bool isWorking() const { return step_ == Step::kPlaylist || step_ == Step::kSegment; }
 
-  std::shared_ptr<QMCourseDataModel> courseDataModel_;
+  std::shared_ptr<app::QMCourseDataModel> courseDataModel_;
   Step step_ = Step::kIdle;
   // The transfer in flight (there is at most one), or nullptr.
   std::shared_ptr<QMDownloadTransfer> transfer_;
   std::string currentURL_;
-  std::weak_ptr<QMTask> currentTask_;
-  std::weak_ptr<QMFileCacheInfo> currentFCI_;
+  std::weak_ptr<app::QMTask> currentTask_;
+  std::weak_ptr<app::QMFileCacheInfo> currentFCI_;
 };
+
+}  // namespace learning

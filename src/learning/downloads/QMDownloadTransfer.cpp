@@ -8,6 +8,8 @@
 #include "platform/foundation/check/Check.h"
 #include "platform/net/HTTPURLResponse.h"
 
+namespace learning {
+
 namespace {
 
 constexpr std::int64_t kLargestReservation = 64 << 20;
@@ -72,12 +74,12 @@ void QMDownloadTransfer::didReceiveResponse(ns::URLConnection& connection,
     body_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(announced, kLargestReservation)));
   }
   const auto* http = dynamic_cast<const ns::HTTPURLResponse*>(response.get());
-  consoleLog("Content-Length: " + std::to_string(response->expectedContentLength()) + " " +
-             response->url().path());
+  app::consoleLog("Content-Length: " + std::to_string(response->expectedContentLength()) + " " +
+                  response->url().path());
   if (http == nullptr || !isStorable(*http)) {
     const std::string requested =
         connection.originalRequest().url() ? connection.originalRequest().url()->absoluteString() : "";
-    consoleLog("refused reply for " + requested + " from " + response->url().absoluteString());
+    app::consoleLog("refused reply for " + requested + " from " + response->url().absoluteString());
     connection.cancel();
     complete(rejectedResponseError(http == nullptr ? "not an HTTP reply" : http->description()));
   }
@@ -106,3 +108,5 @@ void QMDownloadTransfer::complete(ns::Result<ns::Data> body) {
     completion(std::move(body));
   }
 }
+
+}  // namespace learning

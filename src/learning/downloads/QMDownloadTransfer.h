@@ -22,6 +22,8 @@
 #include "platform/foundation/values/Result.h"
 #include "platform/net/URLConnection.h"
 
+namespace learning {
+
 // The error of a reply refused on arrival; transport failures keep their URL error domain.
 inline constexpr std::string_view kQMDownloadTransferErrorDomain = "com.quillmark.transfer";
 inline constexpr std::int64_t kQMDownloadTransferRejectedResponse = 1;
@@ -59,3 +61,5 @@ class QMDownloadTransfer : public ns::URLConnectionDelegate,
   Completion completion_;
   ns::Data body_;
 };
+
+}  // namespace learning

@@ -15,6 +15,8 @@
 #include "platform/net/PercentEscaping.h"
 #include "platform/uikit/app/Device.h"
 
+namespace learning {
+
 namespace {
 
 constexpr std::string_view kPlaylistServicePath = "/class/video/get/m3u8/v2";
@@ -44,9 +46,9 @@ ns::Value timeValue(double serverTime) {
 }
 
 // The query's pairs in the order in which the URL writes them; "sign" is added last.
-std::vector<QueryPair> unsignedPairs(const QMCourse& lesson, double serverTime,
+std::vector<QueryPair> unsignedPairs(const app::QMCourse& lesson, double serverTime,
                                      QMSignedPlaylistURL::Use use) {
-  QMUser& user = *QMUser::sharedInstance();
+  app::QMUser& user = *app::QMUser::sharedInstance();
   std::vector<QueryPair> pairs;
   appendIfPresent(pairs, "sid", user.userSid());
   appendIfPresent(pairs, "videoId", lesson.videoID());
@@ -68,7 +70,7 @@ std::vector<QueryPair> unsignedPairs(const QMCourse& lesson, double serverTime,
   pairs.emplace_back("hlsOptionsKey", "playerVersion,videoType");
   pairs.emplace_back("playerVersion", "2.0");
   pairs.emplace_back("videoType", "2");
-  pairs.emplace_back("app_id", kQMApplicationId);
+  pairs.emplace_back("app_id", app::kQMApplicationId);
   pairs.emplace_back("os_type", "ios_phone_" + uikit::Device::currentDevice().systemVersion());
   appendIfPresent(pairs, "version", bundleShortVersion());
   return pairs;
@@ -76,14 +78,14 @@ std::vector<QueryPair> unsignedPairs(const QMCourse& lesson, double serverTime,
 
 }  // namespace
 
-std::string QMSignedPlaylistURL::m3u8VideoURLWithServerTime(const QMCourse& lesson, double serverTime,
+std::string QMSignedPlaylistURL::m3u8VideoURLWithServerTime(const app::QMCourse& lesson, double serverTime,
                                                             Use use) {
   QM_DCHECK_MAIN_THREAD();
   std::vector<QueryPair> pairs = unsignedPairs(lesson, serverTime, use);
   const ns::Dictionary signedParameters(pairs.begin(), pairs.end());
-  appendIfPresent(pairs, "sign", QMNetworkHelper::networkSignParam(signedParameters));
+  appendIfPresent(pairs, "sign", app::QMNetworkHelper::networkSignParam(signedParameters));
 
-  std::string url = "http://" + QMServerHosts::publicWebHost() + std::string(kPlaylistServicePath);
+  std::string url = "http://" + app::QMServerHosts::publicWebHost() + std::string(kPlaylistServicePath);
   char separator = '?';
   for (const auto& [key, value] : pairs) {
     url.push_back(separator);
@@ -93,3 +95,5 @@ std::string QMSignedPlaylistURL::m3u8VideoURLWithServerTime(const QMCourse& less
   }
   return url;
 }
+
+}  // namespace learning

@@ -13,7 +13,11 @@
 
 #include <string>
 
+namespace app {
 class QMCourse;
+}  // namespace app
+
+namespace learning {
 
 class QMSignedPlaylistURL {
  public:
@@ -23,5 +27,7 @@ class QMSignedPlaylistURL {
   // Returns the signed playlist URL of `lesson` for `serverTime`, the seconds that "/common/get/time"
   // answered (written as the number's text, a whole number without a fraction). A missing value (no
   // session, no video id) leaves its pair out.
-  static std::string m3u8VideoURLWithServerTime(const QMCourse& lesson, double serverTime, Use use);
+  static std::string m3u8VideoURLWithServerTime(const app::QMCourse& lesson, double serverTime, Use use);
 };
+
+}  // namespace learning

@@ -3,6 +3,8 @@
 #include "platform/net/PercentEscaping.h"
 #include "platform/net/URL.h"
 
+namespace learning {
+
 namespace {
 
 constexpr std::string_view kDownloadableScheme = "http://";
@@ -72,3 +74,5 @@ std::optional<std::string> downloadableSegmentURL(std::string_view line) {
   }
   return url;
 }
+
+}  // namespace learning

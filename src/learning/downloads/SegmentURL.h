@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace learning {
+
 // Returns `line` without its surrounding blanks, with every byte that a URL may not hold as it stands
 // (controls, space, non-ASCII bytes, '"', '<', '>', '\', '^', '`', '{', '|', '}', and a '%' that does not
 // start an escape) written as '%' and two hexadecimal digits. Escapes already present are kept, so escaping
@@ -24,3 +26,5 @@ std::optional<std::string> segmentFileName(std::string_view segmentURL);
 // Returns the escaped URL of a segment line that the download manager fetches: an absolute "http://" URL
 // with a segmentFileName(). Returns std::nullopt for any other line (relative or "https://" URLs included).
 std::optional<std::string> downloadableSegmentURL(std::string_view line);
+
+}  // namespace learning

@@ -11,6 +11,8 @@
 #include "platform/foundation/values/TextNumbers.h"
 #include "platform/net/PercentEscaping.h"
 
+namespace learning {
+
 namespace {
 
 constexpr std::string_view kPlaylistSignature = "#EXTM3U";
@@ -189,3 +191,5 @@ ns::Status ZBM3U8::replaceM3U8File(const std::string& path, std::string_view loc
   }
   return files.createFileAtPath(path, ns::dataFromString(rewrittenPlaylist(*text, localServerBaseURL)));
 }
+
+}  // namespace learning

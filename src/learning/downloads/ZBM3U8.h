@@ -16,6 +16,8 @@
 #include "learning/downloads/ZBM3U8Set.h"
 #include "platform/foundation/values/Result.h"
 
+namespace learning {
+
 // The errors of replaceM3U8File() that are not file errors of the POSIX domain.
 inline constexpr std::string_view kZBM3U8ErrorDomain = "com.quillmark.playlist";
 inline constexpr std::int64_t kZBM3U8MissingBaseURLError = 1;
@@ -37,3 +39,5 @@ class ZBM3U8 {
   // the file cannot be read or is not UTF-8 text, or the write fails.
   static ns::Status replaceM3U8File(const std::string& path, std::string_view localServerBaseURL);
 };
+
+}  // namespace learning

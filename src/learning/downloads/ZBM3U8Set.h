@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace learning {
+
 class ZBM3U8Set {
  public:
   using Text = std::optional<std::string>;
@@ -49,3 +51,5 @@ class ZBM3U8Set {
   std::vector<std::string> tsMetadatas_;
   std::vector<std::string> tsURIs_;
 };
+
+}  // namespace learning

@@ -8,6 +8,8 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/alerts/AlertView.h"
 
+namespace learning {
+
 namespace {
 
 constexpr std::string_view kLoginMessage = "cltlgn|ok|ed#";
@@ -56,7 +58,8 @@ void RunLoopSocketModel::connectServer(const std::string& host, std::uint16_t po
   if (client_) {
     return;
   }
-  client_ = RunLoopSocket::create(std::static_pointer_cast<RunLoopSocketModel>(shared_from_this()));
+  client_ = embedded_server::RunLoopSocket::create(
+      std::static_pointer_cast<RunLoopSocketModel>(shared_from_this()));
   if (const ns::Status started = client_->connectToHost(host, port); !started) {
     // Dropping the socket lets a later record try again.
     client_.reset();
@@ -99,14 +102,14 @@ void RunLoopSocketModel::sendRecord(const PlayRecord& record) {
                            "-#*1001001-#*" + (record.isPlaySuccess ? "1" : "0") + "-#*" +
                            (record.isOnline ? "9" : "4") + "-#*" + record.userId + "-#*" + distributeId_ +
                            "-#*" + encryptString_ + "|ed#";
-  consoleLog("appendString = " + text);
+  app::consoleLog("appendString = " + text);
   sendMessage(text, kRecordTag);
 }
 
 void RunLoopSocketModel::parserReadString(const std::string& text, long tag) {
   const auto reply = StatisticsLoginReply::parse(text);
   if (!reply) {
-    consoleLog("服务器分配id错误");
+    app::consoleLog("服务器分配id错误");
     // Without an id no record can be sent on this connection; closing it lets the next record log in
     // afresh instead of waiting here for ever.
     disConnect();
@@ -180,11 +183,13 @@ std::string RunLoopSocketModel::replacePlayString(const std::string& text) {
   return replaced;
 }
 
-void RunLoopSocketModel::onSocketDidConnectToHost(RunLoopSocket&, const std::string&, std::uint16_t) {
+void RunLoopSocketModel::onSocketDidConnectToHost(embedded_server::RunLoopSocket&, const std::string&,
+                                                  std::uint16_t) {
   stopConnectTimer();
 }
 
-void RunLoopSocketModel::onSocketDidReadData(RunLoopSocket& socket, const ns::Data& data, long tag) {
+void RunLoopSocketModel::onSocketDidReadData(embedded_server::RunLoopSocket& socket, const ns::Data& data,
+                                             long tag) {
   if (&socket == client_.get()) {
     // The rest of a reply may come in a later read, with no write of ours in between to queue one.
     socket.readData(-1, tag);
@@ -210,7 +215,7 @@ void RunLoopSocketModel::handleMessage(const std::string& message) {
   }
 }
 
-void RunLoopSocketModel::onSocketDidWriteDataWithTag(RunLoopSocket& socket, long tag) {
+void RunLoopSocketModel::onSocketDidWriteDataWithTag(embedded_server::RunLoopSocket& socket, long tag) {
   // The first write starts reading; from then on each read queues the next, so one read is always
   // outstanding and writes need not add more.
   if (&socket == client_.get() && !std::exchange(reading_, true)) {
@@ -218,7 +223,7 @@ void RunLoopSocketModel::onSocketDidWriteDataWithTag(RunLoopSocket& socket, long
   }
 }
 
-void RunLoopSocketModel::onSocketDidDisconnect(RunLoopSocket& socket) {
+void RunLoopSocketModel::onSocketDidDisconnect(embedded_server::RunLoopSocket& socket) {
   if (&socket != client_.get()) {
     return;
   }
@@ -250,7 +255,7 @@ std::shared_ptr<ns::Timer> RunLoopSocketModel::scheduledTimer(ns::Duration inter
 }
 
 void RunLoopSocketModel::giveUpConnecting() {
-  consoleLog("Connection to the statistics server timed out");
+  app::consoleLog("Connection to the statistics server timed out");
   connectTimer_.reset();
   disConnect();
 }
@@ -263,3 +268,5 @@ void RunLoopSocketModel::showConnectionFailedAlert(const std::string& host, cons
                                                   std::move(delegate), "OK", std::vector<std::string>{});
   alert->show();
 }
+
+}  // namespace learning

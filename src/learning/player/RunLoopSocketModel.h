@@ -29,7 +29,11 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/uikit/alerts/AlertViewDelegate.h"
 
-class RunLoopSocketModel : public ns::Object, public RunLoopSocketDelegate, public uikit::AlertViewDelegate {
+namespace learning {
+
+class RunLoopSocketModel : public ns::Object,
+                           public embedded_server::RunLoopSocketDelegate,
+                           public uikit::AlertViewDelegate {
  public:
   // The tag of each write, and of the read queued after it.
   enum Tag : long { kLoginTag = 0, kRecordTag = 1, kHeartbeatTag = 2, kReconnectLoginTag = 3 };
@@ -82,13 +86,14 @@ class RunLoopSocketModel : public ns::Object, public RunLoopSocketDelegate, publ
   bool isReceivedHeartbeat() const { return isReceivedHeartbeat_; }
   bool isFirstFire() const { return isFirstFire_; }
   // The connection; nullptr while there is none.
-  const std::shared_ptr<RunLoopSocket>& client() const { return client_; }
+  const std::shared_ptr<embedded_server::RunLoopSocket>& client() const { return client_; }
 
   // RunLoopSocketDelegate
-  void onSocketDidConnectToHost(RunLoopSocket& socket, const std::string& host, std::uint16_t port) override;
-  void onSocketDidReadData(RunLoopSocket& socket, const ns::Data& data, long tag) override;
-  void onSocketDidWriteDataWithTag(RunLoopSocket& socket, long tag) override;
-  void onSocketDidDisconnect(RunLoopSocket& socket) override;
+  void onSocketDidConnectToHost(embedded_server::RunLoopSocket& socket, const std::string& host,
+                                std::uint16_t port) override;
+  void onSocketDidReadData(embedded_server::RunLoopSocket& socket, const ns::Data& data, long tag) override;
+  void onSocketDidWriteDataWithTag(embedded_server::RunLoopSocket& socket, long tag) override;
+  void onSocketDidDisconnect(embedded_server::RunLoopSocket& socket) override;
 
  private:
   struct PlayRecord {
@@ -117,7 +122,7 @@ class RunLoopSocketModel : public ns::Object, public RunLoopSocketDelegate, publ
   std::string playString_;
   bool isReceivedHeartbeat_ = false;
   bool isFirstFire_ = false;
-  std::shared_ptr<RunLoopSocket> client_;
+  std::shared_ptr<embedded_server::RunLoopSocket> client_;
 
   // The user id of the last record, which the record sent again after a reconnect carries.
   std::string lastUserId_;
@@ -130,3 +135,5 @@ class RunLoopSocketModel : public ns::Object, public RunLoopSocketDelegate, publ
   StatisticsMessageBuffer incoming_;
   std::shared_ptr<ns::Timer> connectTimer_;
 };
+
+}  // namespace learning

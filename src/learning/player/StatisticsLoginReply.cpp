@@ -1,5 +1,7 @@
 #include "learning/player/StatisticsLoginReply.h"
 
+namespace learning {
+
 std::optional<StatisticsLoginReply> StatisticsLoginReply::parse(std::string_view text) {
   const auto comma = text.find(',');
   if (comma == std::string_view::npos || text.find(',', comma + 1) != std::string_view::npos) {
@@ -15,3 +17,5 @@ std::optional<StatisticsLoginReply> StatisticsLoginReply::parse(std::string_view
   return StatisticsLoginReply{std::string(idAndRest.substr(0, idAndRest.find('|'))),
                               std::string(second.substr(0, second.find('|')))};
 }
+
+}  // namespace learning

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace learning {
+
 struct StatisticsLoginReply {
   // Returns the id and token of `text`, or nullopt when it does not split into exactly two parts or its
   // first part holds no "|" before the id.
@@ -16,3 +18,5 @@ struct StatisticsLoginReply {
   std::string distributeId;
   std::string token;
 };
+
+}  // namespace learning

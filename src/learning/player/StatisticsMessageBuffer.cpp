@@ -1,5 +1,7 @@
 #include "learning/player/StatisticsMessageBuffer.h"
 
+namespace learning {
+
 std::vector<std::string> StatisticsMessageBuffer::append(std::string_view bytes) {
   pending_.append(bytes);
   std::vector<std::string> messages;
@@ -15,3 +17,5 @@ std::vector<std::string> StatisticsMessageBuffer::append(std::string_view bytes)
   }
   return messages;
 }
+
+}  // namespace learning

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace learning {
+
 class StatisticsMessageBuffer {
  public:
   static constexpr std::string_view kEndMark = "|ed#";
@@ -26,3 +28,5 @@ class StatisticsMessageBuffer {
  private:
   std::string pending_;
 };
+
+}  // namespace learning

@@ -14,6 +14,8 @@
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 
+namespace assembly {
+
 namespace {
 
 ns::Error backendCannotStart(const ns::Error& why) {
@@ -37,7 +39,7 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
   }
   std::unique_ptr<sample_backend::SampleBackend> backend;
   if (settings.webHost) {
-    QMServerHosts::setPublicWebHost(settings.webHost->text());
+    app::QMServerHosts::setPublicWebHost(settings.webHost->text());
   } else {
     sample_backend::SampleBackend::Options options;
     options.stateFolder = home + "/" + kBackendStateFolderName;
@@ -47,16 +49,16 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
       return backendCannotStart(started.error());
     }
     backend = std::move(started).value();
-    QMServerHosts::setPublicWebHost(backend->webHost());
+    app::QMServerHosts::setPublicWebHost(backend->webHost());
   }
   if (settings.statsServer) {
-    RunLoopSocketModel::setServerAddress(settings.statsServer->host, *settings.statsServer->port);
+    learning::RunLoopSocketModel::setServerAddress(settings.statsServer->host, *settings.statsServer->port);
   } else if (backend) {
-    RunLoopSocketModel::setServerAddress("127.0.0.1", backend->statisticsPort());
+    learning::RunLoopSocketModel::setServerAddress("127.0.0.1", backend->statisticsPort());
   }
 
   connectParts();
-  uikit::Application::sharedApplication().launch(std::make_shared<AppDelegate>());
+  uikit::Application::sharedApplication().launch(std::make_shared<app::AppDelegate>());
   return std::unique_ptr<ApplicationAssembly>(new ApplicationAssembly(std::move(backend)));
 }
 
@@ -65,8 +67,11 @@ ApplicationAssembly::~ApplicationAssembly() {
 }
 
 void ApplicationAssembly::connectParts() {
-  QMAppServices::setDownloadPauser([] { QMDownloadHelper::sharedInstance()->pauseAll(); });
-  QMCoreDataHelper::sharedInstance().setUserIdSource([] { return QMUser::sharedInstance()->userId(); });
-  QMUserStoryboard::registerScenes();
-  CoursePlaceholderController::registerScenes();
+  app::QMAppServices::setDownloadPauser([] { learning::QMDownloadHelper::sharedInstance()->pauseAll(); });
+  app::QMCoreDataHelper::sharedInstance().setUserIdSource(
+      [] { return app::QMUser::sharedInstance()->userId(); });
+  app::QMUserStoryboard::registerScenes();
+  app::CoursePlaceholderController::registerScenes();
 }
+
+}  // namespace assembly

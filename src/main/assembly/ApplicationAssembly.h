@@ -22,6 +22,8 @@
 #include "platform/outside/NetworkStatus.h"
 #include "sample_backend/SampleBackend.h"
 
+namespace assembly {
+
 class ApplicationAssembly {
  public:
   // The embedded back end's state folder, inside the home folder.
@@ -31,9 +33,9 @@ class ApplicationAssembly {
     // The home folder (ns::Sandbox); the environment's choice when not given.
     std::optional<std::string> home;
     // The back end; the embedded sample back end when not given.
-    std::optional<HostAndPort> webHost;
+    std::optional<terminal::HostAndPort> webHost;
     // The play-statistics server; the embedded back end's when not given and that one runs.
-    std::optional<HostAndPort> statsServer;
+    std::optional<terminal::HostAndPort> statsServer;
     std::optional<outside::NetworkStatus> network;
   };
 
@@ -61,3 +63,5 @@ class ApplicationAssembly {
   // Constant after construction
   const std::unique_ptr<sample_backend::SampleBackend> backend_;
 };
+
+}  // namespace assembly

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace assembly {
+
 // The errors of putting the application together (ApplicationAssembly.h): what stops a start before
 // anything launches. Their localized description is the sentence a person reads.
 
@@ -12,3 +14,5 @@ enum class AssemblyErrorCode : int {
   // The embedded sample back end cannot start.
   kBackendCannotStart = 2,
 };
+
+}  // namespace assembly

@@ -2,6 +2,8 @@
 
 #include "platform/foundation/storage/FileManager.h"
 
+namespace assembly {
+
 namespace {
 
 constexpr char kProbeName[] = ".quillmark-write-check";
@@ -32,3 +34,5 @@ ns::Status checkHomeFolder(const std::string& home) {
   }
   return {};
 }
+
+}  // namespace assembly

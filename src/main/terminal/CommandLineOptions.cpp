@@ -4,6 +4,8 @@
 
 #include "main/terminal/UsageError.h"
 
+namespace terminal {
+
 namespace {
 
 // Reads the address `text` of the flag `flag` into `address`.
@@ -92,3 +94,5 @@ ns::Result<CommandLineOptions> CommandLineOptions::parse(int argc, const char* c
   }
   return options;
 }
+
+}  // namespace terminal

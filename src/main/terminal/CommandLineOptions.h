@@ -19,6 +19,8 @@
 #include "platform/foundation/values/Result.h"
 #include "platform/outside/NetworkStatus.h"
 
+namespace terminal {
+
 struct CommandLineOptions {
   std::optional<std::string> home;
   std::optional<HostAndPort> webHost;
@@ -36,3 +38,5 @@ struct CommandLineOptions {
   // or none, or a script file that does not exist.
   static ns::Result<CommandLineOptions> parse(int argc, const char* const* argv);
 };
+
+}  // namespace terminal

@@ -7,6 +7,8 @@
 // The library's interface in the style of the GNU one; it needs <cstdio> first.
 #include <editline/readline.h>
 
+namespace terminal {
+
 EditingLineReader::EditingLineReader(std::string historyPath) : historyPath_(std::move(historyPath)) {
   using_history();
   stifle_history(kHistoryLength);
@@ -28,3 +30,5 @@ std::optional<std::string> EditingLineReader::readLine(const std::string& prompt
   }
   return std::string(line.get());
 }
+
+}  // namespace terminal

@@ -14,6 +14,8 @@
 
 #include "main/terminal/LineReader.h"
 
+namespace terminal {
+
 class EditingLineReader : public LineReader {
  public:
   // The most lines the history file keeps.
@@ -30,3 +32,5 @@ class EditingLineReader : public LineReader {
   // Constant after construction
   const std::string historyPath_;
 };
+
+}  // namespace terminal

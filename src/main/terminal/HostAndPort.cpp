@@ -4,6 +4,8 @@
 
 #include "main/terminal/UsageError.h"
 
+namespace terminal {
+
 namespace {
 
 std::optional<std::uint16_t> portNumber(std::string_view digits) {
@@ -100,3 +102,5 @@ ns::Result<HostAndPort> HostAndPort::parse(std::string_view text, Port port) {
 std::string HostAndPort::text() const {
   return port ? host + ":" + std::to_string(*port) : host;
 }
+
+}  // namespace terminal

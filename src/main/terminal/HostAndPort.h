@@ -10,6 +10,8 @@
 
 #include "platform/foundation/values/Result.h"
 
+namespace terminal {
+
 struct HostAndPort {
   enum class Port { kOptional, kRequired };
 
@@ -26,3 +28,5 @@ struct HostAndPort {
   // "HOST" or "HOST:PORT", the form the request layer and URLs take.
   std::string text() const;
 };
+
+}  // namespace terminal

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+namespace terminal {
+
 class LineReader {
  public:
   virtual ~LineReader() = default;
@@ -15,3 +17,5 @@ class LineReader {
   // Shows `prompt` and returns the next line without its line feed, or std::nullopt at the end of the input.
   virtual std::optional<std::string> readLine(const std::string& prompt) = 0;
 };
+
+}  // namespace terminal

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string_view>
 
+namespace terminal {
+
 namespace {
 
 constexpr std::string_view kMessagePrefixes[] = {"toast: ", "alert: ", "loading: "};
@@ -64,3 +66,5 @@ std::string ScreenMessageLog::describe(const std::vector<Entry>& entries) {
   }
   return text.str();
 }
+
+}  // namespace terminal

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace terminal {
+
 class ScreenMessageLog {
  public:
   static constexpr std::size_t kMostEntries = 20;
@@ -43,3 +45,5 @@ class ScreenMessageLog {
   // The messages on screen at the last look.
   std::vector<std::string> onScreen_;
 };
+
+}  // namespace terminal

@@ -1,5 +1,7 @@
 #include "main/terminal/StreamLineReader.h"
 
+namespace terminal {
+
 std::optional<std::string> StreamLineReader::readLine(const std::string& prompt) {
   out_ << prompt << std::flush;
   std::string line;
@@ -8,3 +10,5 @@ std::optional<std::string> StreamLineReader::readLine(const std::string& prompt)
   }
   return line;
 }
+
+}  // namespace terminal

@@ -10,6 +10,8 @@
 
 #include "main/terminal/LineReader.h"
 
+namespace terminal {
+
 class StreamLineReader : public LineReader {
  public:
   // Both streams must outlive the reader.
@@ -21,3 +23,5 @@ class StreamLineReader : public LineReader {
   std::istream& in_;
   std::ostream& out_;
 };
+
+}  // namespace terminal

@@ -6,6 +6,8 @@
 
 #include "main/terminal/UsageError.h"
 
+namespace terminal {
+
 namespace {
 
 using Kind = TerminalCommand::Kind;
@@ -246,3 +248,5 @@ std::string TerminalCommand::helpText() {
          "Quote an argument (\"...\") to keep spaces at its ends or to make it empty. Lines starting with #\n"
          "are comments.\n";
 }
+
+}  // namespace terminal

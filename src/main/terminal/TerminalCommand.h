@@ -31,6 +31,8 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Result.h"
 
+namespace terminal {
+
 struct TerminalCommand {
   enum class Kind { kShow, kTap, kType, kAlert, kBack, kWait, kWaitFor, kMessages, kQuit, kHelp };
 
@@ -52,3 +54,5 @@ struct TerminalCommand {
   // The list of commands a person reads.
   static std::string helpText();
 };
+
+}  // namespace terminal

@@ -4,6 +4,8 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/driver/Driver.h"
 
+namespace terminal {
+
 namespace {
 
 // A bound on the turns settle() runs, for a timer that keeps falling due at once.
@@ -153,3 +155,5 @@ int TerminalFrontEnd::runScript(std::istream& script, const std::string& scriptN
   }
   return kExitSuccess;
 }
+
+}  // namespace terminal

@@ -24,6 +24,8 @@
 #include "main/terminal/TerminalCommand.h"
 #include "platform/foundation/values/Result.h"
 
+namespace terminal {
+
 // The domain of a command that ran but did not get what it waited for.
 inline constexpr char kTerminalErrorDomain[] = "com.quillmark.terminal";
 
@@ -73,3 +75,5 @@ class TerminalFrontEnd {
   bool quitRequested_ = false;
   ScreenMessageLog messages_;
 };
+
+}  // namespace terminal

@@ -7,7 +7,11 @@
 
 #include "platform/foundation/values/Error.h"
 
+namespace terminal {
+
 inline constexpr char kUsageErrorDomain[] = "com.quillmark.usage";
 
 // Returns the error in kUsageErrorDomain (code 1) that `description` describes.
 ns::Error usageError(std::string description);
+
+}  // namespace terminal

@@ -5,6 +5,8 @@
 
 #include "app/course/course_test_util.h"
 
+namespace app {
+
 namespace coursetest {
 namespace {
 
@@ -52,3 +54,5 @@ TEST_F(AgreementTest, ALearnerWhoMustSignSignsOnce) {
 
 }  // namespace
 }  // namespace coursetest
+
+}  // namespace app

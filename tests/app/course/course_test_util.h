@@ -20,6 +20,8 @@
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
 
+namespace app {
+
 namespace coursetest {
 
 inline constexpr auto kReplyDeadline = std::chrono::seconds(10);
@@ -124,3 +126,5 @@ class CourseDataModelTest : public ::testing::Test {
 };
 
 }  // namespace coursetest
+
+}  // namespace app

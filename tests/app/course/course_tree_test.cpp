@@ -5,6 +5,8 @@
 #include "app/course/course_test_util.h"
 #include "app/store/QMFileCacheInfo.h"
 
+namespace app {
+
 namespace coursetest {
 namespace {
 
@@ -65,3 +67,5 @@ TEST_F(CourseTreeTest, AStageTheBackEndDoesNotKnowIsRefusedWithTheTableText) {
 
 }  // namespace
 }  // namespace coursetest
+
+}  // namespace app

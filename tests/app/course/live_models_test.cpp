@@ -4,6 +4,8 @@
 #include "app/course/QMLiveModel.h"
 #include "platform/foundation/formats/JSONSerialization.h"
 
+namespace app {
+
 namespace {
 
 using Texts = std::vector<std::optional<std::string>>;
@@ -79,3 +81,5 @@ TEST(LiveModelsTest, EntryParametersAreSetAndReplacedAsAWhole) {
 }
 
 }  // namespace
+
+}  // namespace app

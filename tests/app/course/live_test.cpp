@@ -7,6 +7,8 @@
 #include "app/course/QMLiveModel.h"
 #include "app/course/course_test_util.h"
 
+namespace app {
+
 namespace coursetest {
 namespace {
 
@@ -84,3 +86,5 @@ TEST_F(LiveTest, EntryParametersFillTheLiveLesson) {
 
 }  // namespace
 }  // namespace coursetest
+
+}  // namespace app

@@ -11,6 +11,8 @@
 #include "app/course/course_test_util.h"
 #include "platform/outside/SimulatedNetwork.h"
 
+namespace app {
+
 namespace coursetest {
 namespace {
 
@@ -137,3 +139,5 @@ INSTANTIATE_TEST_SUITE_P(EveryOperation, CourseOperationTest, ::testing::ValuesI
 
 }  // namespace
 }  // namespace coursetest
+
+}  // namespace app

@@ -5,6 +5,8 @@
 
 #include "app/course/course_test_util.h"
 
+namespace app {
+
 namespace coursetest {
 namespace {
 
@@ -80,3 +82,5 @@ TEST_F(ProgressTest, LoggedOutTheFetchSendsTheLearnerIdAndARefusalShowsNothing) 
 
 }  // namespace
 }  // namespace coursetest
+
+}  // namespace app

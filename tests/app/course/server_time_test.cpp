@@ -4,6 +4,8 @@
 
 #include "app/course/course_test_util.h"
 
+namespace app {
+
 namespace coursetest {
 namespace {
 
@@ -29,3 +31,5 @@ TEST_F(ServerTimeTest, ASuccessWithoutAUsableTimeIsAFailure) {
 
 }  // namespace
 }  // namespace coursetest
+
+}  // namespace app

@@ -4,6 +4,8 @@
 
 #include "app/course/course_test_util.h"
 
+namespace app {
+
 namespace coursetest {
 namespace {
 
@@ -101,3 +103,5 @@ TEST_F(SubjectsTest, AReplyStillReachesTheStoreWhenItsDataModelHasGone) {
 
 }  // namespace
 }  // namespace coursetest
+
+}  // namespace app

@@ -7,6 +7,8 @@
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Device.h"
 
+namespace app {
+
 namespace {
 
 using apptest::UiHelperTest;
@@ -46,3 +48,5 @@ TEST(MyButtonSelfTest, TheImageSitsAtTheRightEdgeWhateverTheContentRect) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -7,6 +7,8 @@
 #include "app/helpers/HUDManager.h"
 #include "app/helpers/ui_helper_test_util.h"
 
+namespace app {
+
 namespace {
 
 using apptest::shownHUDs;
@@ -68,3 +70,5 @@ TEST_F(HUDManagerTest, TheLoadingIndicatorStaysItsMinimumTime) {
 }
 
 }  // namespace
+
+}  // namespace app

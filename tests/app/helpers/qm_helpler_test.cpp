@@ -5,6 +5,8 @@
 #include "platform/foundation/storage/bundle_test_util.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
 
+namespace app {
+
 namespace {
 
 TEST(QMHelplerTest, ColoursFromSixHexDigitsInAnyOfTheirSpellings) {
@@ -37,3 +39,5 @@ TEST(QMHelplerTest, NoRegionTextWithoutTheList) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -6,6 +6,8 @@
 
 #include "app/helpers/TRValidate.h"
 
+namespace app {
+
 namespace {
 
 // Runs `check` over texts it must accept and texts it must refuse.
@@ -59,3 +61,5 @@ TEST(TRValidateTest, PatternChecksMatchTheWholeText) {
 }
 
 }  // namespace
+
+}  // namespace app

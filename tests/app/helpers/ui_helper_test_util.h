@@ -13,6 +13,8 @@
 #include "support/process_reset.h"
 #include "support/scoped_manual_clock.h"
 
+namespace app {
+
 namespace apptest {
 
 class UiHelperTest : public ::testing::Test {
@@ -46,3 +48,5 @@ class UiHelperTest : public ::testing::Test {
 };
 
 }  // namespace apptest
+
+}  // namespace app

@@ -8,6 +8,8 @@
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/views/Label.h"
 
+namespace app {
+
 namespace {
 
 using apptest::UiHelperTest;
@@ -192,3 +194,5 @@ TEST_F(ZBAlertViewTest, WithoutAKeyWindowPanelsWaitForOne) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -11,6 +11,8 @@
 #include "platform/foundation/storage/sandbox_test_util.h"
 #include "support/process_reset.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kPasteboardType[] = "org.DeviceUID";
@@ -140,3 +142,5 @@ TEST_F(DeviceUIDTest, OptingOutHidesTheIdentifierUntilOptingIn) {
 }
 
 }  // namespace
+
+}  // namespace app

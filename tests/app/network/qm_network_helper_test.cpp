@@ -13,6 +13,8 @@
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Device.h"
 
+namespace app {
+
 namespace {
 
 using apptest::AppTestEnvironment;
@@ -195,3 +197,5 @@ TEST_F(QMNetworkHelperTest, NetworkAvailabilityIsKnownBeforeLaunchAndFollowsTheL
 }
 
 }  // namespace
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include "app/network/TREncrypt.h"
 #include "app/network/ZBHost.h"
 
+namespace app {
+
 namespace {
 
 TEST(TREncryptTest, Md5IsLowerCaseHexOfTheBytesBeforeTheFirstZero) {
@@ -30,3 +32,5 @@ TEST(ZBHostTest, ResolvesAHostOrTheHostOfAURL) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -12,6 +12,8 @@
 #include "platform/foundation/storage/sandbox_test_util.h"
 #include "support/process_reset.h"
 
+namespace app {
+
 namespace {
 
 class QMUserTest : public ::testing::Test {
@@ -134,3 +136,5 @@ TEST_F(QMUserTest, LogoutEndsTheSessionInOrderAndKeepsTheProcessAnswers) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -17,6 +17,8 @@
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/uikit/app/Application.h"
 
+namespace app {
+
 namespace {
 
 using shelltest::ShellTest;
@@ -34,7 +36,7 @@ class AppDelegateLaunchTest : public ShellTest {
         {"version", QMNetworkHelper::commonServerManager()->operationQueue().operationCount() > 0 ||
                         !app_.backend().recordedRequests(kVersionPath).empty()},
         {"keep-alive", delegate_ && delegate_->bgPlayer() && delegate_->bgPlayer()->isPlaying()},
-        {"analytics", !UsageClick::appKey().empty()},
+        {"analytics", !analytics::UsageClick::appKey().empty()},
         {"reachability", QMAppServices::myReachable()->isNotifierStarted()}};
     std::string done;
     for (const auto& [step, isDone] : steps) {
@@ -55,7 +57,7 @@ TEST_F(AppDelegateLaunchTest, RunsItsStepsInOrder) {
   std::optional<std::string> atAnalyticsStart;
   const ns::NotificationCenter::ObserverToken token =
       ns::NotificationCenter::defaultCenter().addObserverForName(
-          kUAGotAppkeyNotification, nullptr, nullptr,
+          analytics::kUAGotAppkeyNotification, nullptr, nullptr,
           [&](const ns::Notification&) { atAnalyticsStart = stepsDone(); });
   launch();
   ns::NotificationCenter::defaultCenter().removeObserver(token);
@@ -82,10 +84,10 @@ TEST_F(AppDelegateLaunchTest, BuildsTheWindowKeepAliveAnalyticsAndReachability) 
   EXPECT_FLOAT_EQ(delegate_->bgPlayer()->volume(), 0.1f);
   EXPECT_EQ(delegate_->bgPlayer()->numberOfLoops(), -1);
   EXPECT_TRUE(delegate_->bgPlayer()->isPlaying());
-  EXPECT_EQ(UsageClick::appVersion(), "1.0.0");
-  EXPECT_EQ(UsageClick::appKey(), "3f1c8a0b7d2e4f6091a5c3e7");
-  EXPECT_EQ(UsageClick::reportPolicy(), 0u);
-  EXPECT_EQ(UsageClick::channelId(), "000016");
+  EXPECT_EQ(analytics::UsageClick::appVersion(), "1.0.0");
+  EXPECT_EQ(analytics::UsageClick::appKey(), "3f1c8a0b7d2e4f6091a5c3e7");
+  EXPECT_EQ(analytics::UsageClick::reportPolicy(), 0u);
+  EXPECT_EQ(analytics::UsageClick::channelId(), "000016");
 }
 
 TEST_F(AppDelegateLaunchTest, WithoutItsClipTheKeepAliveStillSetsUpTheSessionAndTheLaunchGoesOn) {
@@ -99,7 +101,7 @@ TEST_F(AppDelegateLaunchTest, WithoutItsClipTheKeepAliveStillSetsUpTheSessionAnd
   EXPECT_EQ(delegate_->bgPlayer(), nullptr);
   EXPECT_NE(log.find("test2.mp4"), std::string::npos) << log;
   EXPECT_EQ(av::AudioSession::sharedInstance().category(), av::AudioSessionCategory::kPlayback);
-  EXPECT_EQ(UsageClick::appKey(), "3f1c8a0b7d2e4f6091a5c3e7");
+  EXPECT_EQ(analytics::UsageClick::appKey(), "3f1c8a0b7d2e4f6091a5c3e7");
   EXPECT_TRUE(QMAppServices::myReachable()->isNotifierStarted());
 }
 
@@ -117,3 +119,5 @@ TEST_F(AppDelegateLaunchTest, TerminatingSavesTheObjectStore) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -8,6 +8,8 @@
 #include "app/shell/shell_test_util.h"
 #include "platform/uikit/app/Application.h"
 
+namespace app {
+
 namespace {
 
 using shelltest::ShellTest;
@@ -99,3 +101,5 @@ TEST_F(RootSwitchTest, AStoredSessionStartsAtTheDrawer) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -21,6 +21,8 @@
 #include "support/process_reset.h"
 #include "support/scoped_manual_clock.h"
 
+namespace app {
+
 namespace shelltest {
 
 class ShellTest : public ::testing::Test {
@@ -86,3 +88,5 @@ class ShellTest : public ::testing::Test {
 };
 
 }  // namespace shelltest
+
+}  // namespace app

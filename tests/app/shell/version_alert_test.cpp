@@ -8,6 +8,8 @@
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
 
+namespace app {
+
 namespace {
 
 using shelltest::ShellTest;
@@ -81,3 +83,5 @@ TEST_F(VersionAlertTest, ARefusalShowsTheCodesTextAndNoAlert) {
 }
 
 }  // namespace
+
+}  // namespace app

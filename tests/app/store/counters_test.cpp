@@ -5,6 +5,8 @@
 #include "app/store/QMDownloadStatus.h"
 #include "store_test_util.h"
 
+namespace app {
+
 namespace storetest {
 namespace {
 
@@ -115,3 +117,5 @@ TEST_F(StoreCountersTest, ObserversSeeEachCounterChangeWithOldAndNewValues) {
 
 }  // namespace
 }  // namespace storetest
+
+}  // namespace app

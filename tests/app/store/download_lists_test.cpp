@@ -5,6 +5,8 @@
 #include "app/store/QMDownloadStatus.h"
 #include "store_test_util.h"
 
+namespace app {
+
 namespace storetest {
 namespace {
 
@@ -65,3 +67,5 @@ TEST_F(StoreDownloadListsTest, TheSubjectListsStagesWithDownloads) {
 
 }  // namespace
 }  // namespace storetest
+
+}  // namespace app

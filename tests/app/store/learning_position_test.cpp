@@ -5,6 +5,8 @@
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "store_test_util.h"
 
+namespace app {
+
 namespace storetest {
 namespace {
 
@@ -106,3 +108,5 @@ TEST_F(StoreLearningPositionTest, TheLastPlayedLessonIsKnownThroughItsSubject) {
 
 }  // namespace
 }  // namespace storetest
+
+}  // namespace app

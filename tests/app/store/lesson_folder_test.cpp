@@ -4,6 +4,8 @@
 #include "platform/foundation/storage/FileManager.h"
 #include "store_test_util.h"
 
+namespace app {
+
 namespace storetest {
 namespace {
 
@@ -81,3 +83,5 @@ TEST_F(StoreLessonFolderTest, AFolderNameThatLeavesTheUsersFolderIsNeverDeleted)
 
 }  // namespace
 }  // namespace storetest
+
+}  // namespace app

@@ -13,6 +13,8 @@
 #include "platform/foundation/storage/Sandbox.h"
 #include "store_test_util.h"
 
+namespace app {
+
 namespace storetest {
 namespace {
 
@@ -214,3 +216,5 @@ TEST_F(StoreFileTest, AFileOfAnOlderModelOpensWithItsDataKept) {
 
 }  // namespace
 }  // namespace storetest
+
+}  // namespace app

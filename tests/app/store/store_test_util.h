@@ -21,6 +21,8 @@
 #include "platform/foundation/formats/JSONSerialization.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
 
+namespace app {
+
 namespace storetest {
 
 // Returns the value of the JSON text, failing the test when it does not parse.
@@ -102,3 +104,5 @@ class StoreCatalogueTest : public StoreTest {
 };
 
 }  // namespace storetest
+
+}  // namespace app

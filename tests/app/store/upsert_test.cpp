@@ -4,6 +4,8 @@
 #include "app/store/QMDownloadStatus.h"
 #include "store_test_util.h"
 
+namespace app {
+
 namespace storetest {
 namespace {
 
@@ -164,3 +166,5 @@ TEST_F(StoreUpsertTest, TheSessionsUserIsTheCurrentUserByDefault) {
 
 }  // namespace
 }  // namespace storetest
+
+}  // namespace app

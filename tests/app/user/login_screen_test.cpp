@@ -12,6 +12,8 @@
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Keyboard.h"
 
+namespace app {
+
 namespace {
 
 using shelltest::ShellTest;
@@ -136,3 +138,5 @@ TEST_F(LoginScreenTest, TheKeyboardLiftsTheScreenOnceAndTheReturnKeyLowersIt) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -10,6 +10,8 @@
 #include "app/user/QMUserDataModel.h"
 #include "platform/foundation/loop/RunLoop.h"
 
+namespace app {
+
 namespace {
 
 // Writes down the callbacks it hears, with what they hand over.
@@ -147,3 +149,5 @@ TEST_F(QMUserDataModelTest, FeedbackCoinListAndProfileUpdateSendWhatTheBackEndEx
 }
 
 }  // namespace
+
+}  // namespace app

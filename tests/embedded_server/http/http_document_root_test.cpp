@@ -3,6 +3,8 @@
 #include "embedded_server/http/HTTPDocumentRoot.h"
 #include "http_test_util.h"
 
+namespace embedded_server {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -65,3 +67,5 @@ TEST_F(HTTPDocumentRootTest, ServesAFoldersIndexPage) {
 }
 
 }  // namespace
+
+}  // namespace embedded_server

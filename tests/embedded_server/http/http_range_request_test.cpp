@@ -2,6 +2,8 @@
 
 #include "embedded_server/http/HTTPRangeRequest.h"
 
+namespace embedded_server {
+
 namespace {
 
 using Kind = HTTPRangeRequest::Kind;
@@ -35,3 +37,5 @@ TEST(HTTPRangeRequestTest, AsksForTheWholeFileWhenTheHeaderCannotBeFollowed) {
 }
 
 }  // namespace
+
+}  // namespace embedded_server

@@ -14,11 +14,13 @@
 #include "http_test_util.h"
 #include "support/raw_client_test_util.h"
 
+namespace embedded_server {
+
 namespace {
 
 namespace asio = boost::asio;
 namespace http = boost::beast::http;
-using server_testing::RawClient;
+using ::server_testing::RawClient;
 using server_testing::TemporaryFolder;
 using server_testing::TestHTTPClient;
 
@@ -138,3 +140,5 @@ TEST_F(HTTPServerResilienceTest, OutOfDescriptorsItBacksOffKeepsServingAndAccept
 }
 
 }  // namespace
+
+}  // namespace embedded_server

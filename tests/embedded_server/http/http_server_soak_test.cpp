@@ -19,6 +19,8 @@
 #include "embedded_server/http/HTTPServer.h"
 #include "http_test_util.h"
 
+namespace embedded_server {
+
 namespace {
 
 namespace asio = boost::asio;
@@ -216,3 +218,5 @@ TEST(HTTPServerSoakTest, ServesTwoHundredMixedClientsForTwentySecondsAndEndsAsIt
 }
 
 }  // namespace
+
+}  // namespace embedded_server

@@ -7,6 +7,8 @@
 #include "embedded_server/logging/recording_logger_test_util.h"
 #include "http_test_util.h"
 
+namespace embedded_server {
+
 namespace {
 
 namespace asio = boost::asio;
@@ -181,3 +183,5 @@ TEST_F(HTTPServerTest, ListensOn127001Only) {
 }
 
 }  // namespace
+
+}  // namespace embedded_server

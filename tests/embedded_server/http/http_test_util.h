@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+namespace embedded_server {
+
 namespace server_testing {
 
 inline constexpr std::chrono::seconds kDeadline{5};
@@ -129,3 +131,5 @@ class TestHTTPClient {
 };
 
 }  // namespace server_testing
+
+}  // namespace embedded_server

@@ -3,6 +3,8 @@
 #include "embedded_server/logging/LGLog.h"
 #include "recording_logger_test_util.h"
 
+namespace embedded_server {
+
 namespace {
 
 using server_testing::RecordingLogger;
@@ -25,3 +27,5 @@ TEST(LGLogTest, DeliversMessagesInOrderWithTheirContextAndErrorsBeforeTheCallRet
 }
 
 }  // namespace
+
+}  // namespace embedded_server

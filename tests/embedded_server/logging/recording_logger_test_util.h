@@ -9,6 +9,8 @@
 
 #include "embedded_server/logging/LGLog.h"
 
+namespace embedded_server {
+
 namespace server_testing {
 
 class RecordingLogger {
@@ -42,3 +44,5 @@ class RecordingLogger {
 };
 
 }  // namespace server_testing
+
+}  // namespace embedded_server

@@ -17,6 +17,8 @@
 
 #include "platform/foundation/loop/RunLoop.h"
 
+namespace embedded_server {
+
 namespace server_testing {
 
 class LoopbackPeer {
@@ -103,3 +105,5 @@ class LoopbackPeer {
 };
 
 }  // namespace server_testing
+
+}  // namespace embedded_server

@@ -11,6 +11,8 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "support/scoped_manual_clock.h"
 
+namespace embedded_server {
+
 namespace {
 
 using server_testing::LoopbackPeer;
@@ -195,3 +197,5 @@ TEST_F(RunLoopSocketTest, CallsNoOneWhenTheDelegateIsGone) {
 }
 
 }  // namespace
+
+}  // namespace embedded_server

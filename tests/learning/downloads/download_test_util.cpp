@@ -9,6 +9,8 @@
 #include "sample_backend/media/MediaPaths.h"
 #include "support/process_reset.h"
 
+namespace learning {
+
 namespace downloadtest {
 namespace {
 
@@ -26,9 +28,9 @@ DownloadRoad::DownloadRoad(media::MediaOptions options) : sandbox_(std::in_place
   server_ = api::ApiServer::start(api_, 0, media_).value();
   startClient(server_->hostAndPort());
   const std::string learnerId = api_->catalogue().section("learners").at(0).value("userId", "");
-  QMUser::sharedInstance()->setUserId(learnerId);
-  QMUser::sharedInstance()->setUserSid(api_->sessions().openSession(learnerId));
-  QMCoreDataHelper& store = QMCoreDataHelper::sharedInstance();
+  app::QMUser::sharedInstance()->setUserId(learnerId);
+  app::QMUser::sharedInstance()->setUserSid(api_->sessions().openSession(learnerId));
+  app::QMCoreDataHelper& store = app::QMCoreDataHelper::sharedInstance();
   EXPECT_TRUE(store.createSubjectWithDic(*ns::JSONSerialization::JSONObjectWithData(
       R"({"courseId": "S1", "id": "1", "name": "数学", "available": 1,
           "stageList": [{"nodeId": "ST1", "name": "基础"}]})")));
@@ -54,8 +56,8 @@ DownloadRoad::~DownloadRoad() {
 void DownloadRoad::startClient(std::string webHost) {
   forgetClient();
   ns::Sandbox::setHomeDirectory(home_);
-  QMServerHosts::setPublicWebHost(std::move(webHost));
-  QMAppServices::myReachable()->startNotifier();
+  app::QMServerHosts::setPublicWebHost(std::move(webHost));
+  app::QMAppServices::myReachable()->startNotifier();
   reopenStore();
 }
 
@@ -94,8 +96,11 @@ bool DownloadRoad::queueTwoLessonsUntilASlowSegment() {
 }
 
 void DownloadRoad::reopenStore() {
-  QMCoreDataHelper::resetSharedInstanceForTesting();
-  QMCoreDataHelper::sharedInstance().setUserIdSource([] { return QMUser::sharedInstance()->userId(); });
+  app::QMCoreDataHelper::resetSharedInstanceForTesting();
+  app::QMCoreDataHelper::sharedInstance().setUserIdSource(
+      [] { return app::QMUser::sharedInstance()->userId(); });
 }
 
 }  // namespace downloadtest
+
+}  // namespace learning

@@ -27,6 +27,8 @@
 #include "sample_backend/api/ApiServer.h"
 #include "sample_backend/media/MediaService.h"
 
+namespace learning {
+
 namespace downloadtest {
 
 namespace api = sample_backend::api;
@@ -46,22 +48,22 @@ class DownloadRoad {
   media::MediaService& media() { return *media_; }
 
   // Lesson `index` (0 to 2), its download record, its status (-1 without a record) and its folder.
-  std::shared_ptr<QMCourse> lesson(std::size_t index) const {
-    return first<QMCourse>(cd::Predicate::equals("courseID", "L" + std::to_string(index + 1)));
+  std::shared_ptr<app::QMCourse> lesson(std::size_t index) const {
+    return first<app::QMCourse>(cd::Predicate::equals("courseID", "L" + std::to_string(index + 1)));
   }
-  std::shared_ptr<QMFileCacheInfo> record(std::size_t index) const {
-    const std::shared_ptr<QMCourse> course = lesson(index);
+  std::shared_ptr<app::QMFileCacheInfo> record(std::size_t index) const {
+    const std::shared_ptr<app::QMCourse> course = lesson(index);
     return course ? course->fileCacheInfo() : nullptr;
   }
   std::int64_t status(std::size_t index) const {
-    const std::shared_ptr<QMFileCacheInfo> info = record(index);
+    const std::shared_ptr<app::QMFileCacheInfo> info = record(index);
     return info ? info->status().value_or(0) : -1;
   }
   std::string lessonFolder(std::size_t index) const {
-    return home_ + "/Documents/" + QMUser::sharedInstance()->userId().value_or("") + "/S1_@ST1_L" +
+    return home_ + "/Documents/" + app::QMUser::sharedInstance()->userId().value_or("") + "/S1_@ST1_L" +
            std::to_string(index + 1);
   }
-  std::shared_ptr<QMStage> stage() const { return first<QMStage>(cd::Predicate::allOf({})); }
+  std::shared_ptr<app::QMStage> stage() const { return first<app::QMStage>(cd::Predicate::allOf({})); }
   // The sorted names of the files in lesson `index`'s folder, and the bytes of one of them.
   std::vector<std::string> folderContents(std::size_t index) const {
     auto names = ns::FileManager::defaultManager().contentsOfDirectoryAtPath(lessonFolder(index));
@@ -93,7 +95,7 @@ class DownloadRoad {
   void startClient(std::string webHost);
   template <typename Entity>
   static std::shared_ptr<Entity> first(const cd::Predicate& predicate) {
-    const auto found = QMCoreDataHelper::sharedInstance().fetchEntitiesOf<Entity>(predicate);
+    const auto found = app::QMCoreDataHelper::sharedInstance().fetchEntitiesOf<Entity>(predicate);
     return found.empty() ? nullptr : found.front();
   }
 
@@ -121,3 +123,5 @@ struct NotificationCount {
 };
 
 }  // namespace downloadtest
+
+}  // namespace learning

@@ -5,6 +5,8 @@
 #include "learning/downloads/download_test_util.h"
 #include "platform/outside/SimulatedNetwork.h"
 
+namespace learning {
+
 namespace {
 
 using downloadtest::DownloadRoad;
@@ -32,8 +34,8 @@ TEST(QMDownloadHelperFailure, APlaylistThatCannotBeStoredFailsTheLessonOnce) {
     road.media().controls().faultNextPlaylist(fault);
     QMDownloadHelper::sharedInstance()->add(road.lesson(0));
     QMDownloadHelper::sharedInstance()->add(road.lesson(1));
-    ASSERT_TRUE(road.runUntilStatus(1, kQMDownloadDone));
-    EXPECT_EQ(road.status(0), kQMDownloadFailed);
+    ASSERT_TRUE(road.runUntilStatus(1, app::kQMDownloadDone));
+    EXPECT_EQ(road.status(0), app::kQMDownloadFailed);
     EXPECT_THAT(road.requests(),
                 ElementsAre("v1 playlist", "v2 playlist", "v2 seg0", "v2 seg1", "v2 seg2", "v2 seg3"));
     EXPECT_THAT(road.folderContents(0), ::testing::IsEmpty());
@@ -54,13 +56,13 @@ TEST(QMDownloadHelperFailure, ABrokenSegmentFailsTheLessonAndResumesFromThePendi
     DownloadRoad road;
     road.media().controls().faultNextSegment(2, fault);
     QMDownloadHelper::sharedInstance()->add(road.lesson(0));
-    ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadFailed));
+    ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadFailed));
     EXPECT_THAT(road.folderContents(0), ElementsAre("K.bin", "index.m3u8", "seg0.ts", "seg1.ts"));
     EXPECT_EQ(road.record(0)->ownTask().size(), 2u);
     EXPECT_EQ(road.record(0)->progress(), 50);
     road.media().clearRecordedRequests();
     QMDownloadHelper::sharedInstance()->startAll();
-    ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadDone));
+    ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone));
     EXPECT_THAT(road.requests(), ElementsAre("v1 seg2", "v1 seg3"));
     EXPECT_TRUE(road.segmentsStoredIntact(0));
   }
@@ -71,21 +73,21 @@ TEST(QMDownloadHelperFailure, MendsTheSchemeOfStoredSegmentURLs) {
   DownloadRoad road;
   road.media().controls().faultNextSegment(1, {.failWithStatus = 500u});
   QMDownloadHelper::sharedInstance()->add(road.lesson(0));
-  ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadFailed));
-  for (const std::shared_ptr<QMTask>& task : road.record(0)->ownTask()) {
+  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadFailed));
+  for (const std::shared_ptr<app::QMTask>& task : road.record(0)->ownTask()) {
     const std::string url = *task->taskURL();
     task->setTaskURL((url.find("seg1.ts") != std::string::npos ? "HTTP://" : "http:/") + url.substr(7));
   }
   QMDownloadHelper::sharedInstance()->startAll();
-  ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadDone));
+  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone));
   EXPECT_TRUE(road.segmentsStoredIntact(0));
 
   road.media().controls().faultNextSegment(1, {.failWithStatus = 500u});
   QMDownloadHelper::sharedInstance()->add(road.lesson(1));
-  ASSERT_TRUE(road.runUntilStatus(1, kQMDownloadFailed));
+  ASSERT_TRUE(road.runUntilStatus(1, app::kQMDownloadFailed));
   road.record(1)->ownTask().front()->setTaskURL("ht");
   QMDownloadHelper::sharedInstance()->startAll();
-  ASSERT_TRUE(road.runUntilStatus(1, kQMDownloadFailed));
+  ASSERT_TRUE(road.runUntilStatus(1, app::kQMDownloadFailed));
   EXPECT_THAT(road.folderContents(1), ElementsAre("K.bin", "index.m3u8", "seg0.ts"));
 }
 
@@ -93,7 +95,7 @@ TEST(QMDownloadHelperFailure, AServerTimeFailureFailsTheLesson) {
   DownloadRoad road;
   road.api().controls().refuseNextRequest("/common/get/time", 9999);
   QMDownloadHelper::sharedInstance()->add(road.lesson(0));
-  ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadFailed));
+  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadFailed));
   EXPECT_TRUE(road.requests().empty());
 }
 
@@ -101,11 +103,11 @@ TEST(QMDownloadHelperFailure, AServerTimeFailureFailsTheLesson) {
 TEST(QMDownloadHelperFailure, PausingTheCurrentLessonCancelsItsTransfer) {
   DownloadRoad road;
   ASSERT_TRUE(road.queueTwoLessonsUntilASlowSegment());
-  road.record(0)->setStatus(kQMDownloadPaused);
+  road.record(0)->setStatus(app::kQMDownloadPaused);
   QMDownloadHelper::sharedInstance()->launchDownloader();
-  ASSERT_TRUE(road.runUntilStatus(1, kQMDownloadDone));
+  ASSERT_TRUE(road.runUntilStatus(1, app::kQMDownloadDone));
   EXPECT_TRUE(road.segmentsStoredIntact(1));
-  EXPECT_EQ(road.status(0), kQMDownloadPaused);
+  EXPECT_EQ(road.status(0), app::kQMDownloadPaused);
   EXPECT_THAT(road.folderContents(0), ElementsAre("K.bin", "index.m3u8", "seg0.ts"));
 }
 
@@ -116,21 +118,21 @@ TEST(QMDownloadHelperFailure, LosingTheNetworkPausesEverythingUntilStartAll) {
   QMDownloadHelper& manager = *QMDownloadHelper::sharedInstance();
   manager.pauseAll();
   EXPECT_EQ(pauses.count, 1);
-  EXPECT_EQ(road.status(0), kQMDownloadNotQueued);
+  EXPECT_EQ(road.status(0), app::kQMDownloadNotQueued);
   ASSERT_TRUE(road.queueTwoLessonsUntilASlowSegment());
   outside::SimulatedNetwork::setStatus(outside::NotReachable);
   EXPECT_EQ(pauses.count, 2);
-  EXPECT_EQ(road.status(0), kQMDownloadPaused);
-  EXPECT_EQ(road.status(1), kQMDownloadPaused);
+  EXPECT_EQ(road.status(0), app::kQMDownloadPaused);
+  EXPECT_EQ(road.status(1), app::kQMDownloadPaused);
   outside::SimulatedNetwork::setStatus(outside::ReachableViaWiFi);
   DownloadRoad::runUntil([] { return false; }, 200ms);
-  EXPECT_EQ(road.status(0), kQMDownloadPaused);
+  EXPECT_EQ(road.status(0), app::kQMDownloadPaused);
   EXPECT_THAT(road.folderContents(0), ElementsAre("K.bin", "index.m3u8", "seg0.ts"));
 
   road.media().clearRecordedRequests();
   manager.startAll();
-  ASSERT_TRUE(road.runUntilStatus(1, kQMDownloadDone));
-  EXPECT_EQ(road.status(0), kQMDownloadDone);
+  ASSERT_TRUE(road.runUntilStatus(1, app::kQMDownloadDone));
+  EXPECT_EQ(road.status(0), app::kQMDownloadDone);
   EXPECT_THAT(road.requests(), ElementsAre("v1 seg1", "v1 seg2", "v1 seg3", "v2 playlist", "v2 seg0",
                                            "v2 seg1", "v2 seg2", "v2 seg3"));
   EXPECT_TRUE(road.segmentsStoredIntact(0));
@@ -141,24 +143,26 @@ TEST(QMDownloadHelperFailure, LosingTheNetworkPausesEverythingUntilStartAll) {
 TEST(QMDownloadHelperFailure, TheCellularRuleHoldsDownloadsBack) {
   DownloadRoad road;
   NotificationCount pauses(kQMDLPauseAllNotification);
-  QMUser& user = *QMUser::sharedInstance();
+  app::QMUser& user = *app::QMUser::sharedInstance();
   user.setOnlyWifiDown(true);
   outside::SimulatedNetwork::setStatus(outside::ReachableViaWWAN);
   QMDownloadHelper& manager = *QMDownloadHelper::sharedInstance();
   manager.add(road.lesson(0));
-  ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadPaused));
+  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadPaused));
   EXPECT_EQ(pauses.count, 1);
   EXPECT_THAT(road.requests(), ElementsAre("v1 playlist"));
   EXPECT_THAT(road.folderContents(0), ::testing::IsEmpty());
 
-  const auto goOn = std::make_shared<MyButton>();
+  const auto goOn = std::make_shared<app::MyButton>();
   goOn->setTitle("继续下载", uikit::kControlStateNormal);
   goOn->setTag(QMDownloadHelper::kGoOnButtonIndex);
-  manager.alertViewDidOnClickedButton(*std::make_shared<ZBAlertView>(uikit::Rect{}), *goOn);
+  manager.alertViewDidOnClickedButton(*std::make_shared<app::ZBAlertView>(uikit::Rect{}), *goOn);
   EXPECT_TRUE(user.keepRememberDown());
   manager.startAll();
-  ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadDone));
+  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone));
   EXPECT_TRUE(road.segmentsStoredIntact(0));
 }
 
 }  // namespace
+
+}  // namespace learning

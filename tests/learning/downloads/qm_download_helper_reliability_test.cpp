@@ -12,6 +12,8 @@
 
 extern char** environ;
 
+namespace learning {
+
 namespace {
 
 using downloadtest::DownloadRoad;
@@ -62,7 +64,7 @@ TEST(QMDownloadHelperReliability, AKilledDownloadResumesWithOnlyItsPendingSegmen
       manager.pauseAll();
       manager.startAll();
     }
-    ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadDone, 60s));
+    ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone, 60s));
     return;
   }
   DownloadRoad road({.segmentCount = 6, .packetsPerSegment = 40});
@@ -91,8 +93,10 @@ TEST(QMDownloadHelperReliability, AKilledDownloadResumesWithOnlyItsPendingSegmen
   EXPECT_TRUE(road.segmentsStoredIntact(0));
   EXPECT_EQ(road.fileBytes(0, "index.m3u8"), playlist);
   DownloadRoad::reopenStore();
-  EXPECT_EQ(road.status(0), kQMDownloadDone);
+  EXPECT_EQ(road.status(0), app::kQMDownloadDone);
   EXPECT_EQ(road.record(0)->progress(), 100);
 }
 
 }  // namespace
+
+}  // namespace learning

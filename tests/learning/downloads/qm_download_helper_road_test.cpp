@@ -7,6 +7,8 @@
 #include "learning/downloads/download_test_util.h"
 #include "platform/foundation/storage/Bundle.h"
 
+namespace learning {
+
 namespace {
 
 using downloadtest::DownloadRoad;
@@ -22,13 +24,13 @@ TEST(QMDownloadHelperRoad, StoresLessonsForOfflinePlayOneAtATimeInQueueOrder) {
   for (const std::size_t lesson : {0, 1, 0, 1}) {
     manager.add(road.lesson(lesson));
   }
-  EXPECT_EQ(road.status(0), kQMDownloadRunning);
-  EXPECT_EQ(road.status(1), kQMDownloadWaiting);
-  ASSERT_TRUE(road.runUntilStatus(0, kQMDownloadDone));
-  const std::shared_ptr<QMFileCacheInfo> record = road.record(0);
+  EXPECT_EQ(road.status(0), app::kQMDownloadRunning);
+  EXPECT_EQ(road.status(1), app::kQMDownloadWaiting);
+  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone));
+  const std::shared_ptr<app::QMFileCacheInfo> record = road.record(0);
   EXPECT_EQ(success.count, 1);
   EXPECT_EQ(success.lastObject, record);
-  ASSERT_TRUE(road.runUntilStatus(1, kQMDownloadDone));
+  ASSERT_TRUE(road.runUntilStatus(1, app::kQMDownloadDone));
   EXPECT_EQ(success.count, 2);
   EXPECT_EQ(record->progress(), 100);
   EXPECT_EQ(record->taskCount(), 4);
@@ -58,12 +60,12 @@ TEST(QMDownloadHelperRoad, StoresLessonsForOfflinePlayOneAtATimeInQueueOrder) {
 
   road.media().clearRecordedRequests();
   manager.add(road.lesson(0));
-  EXPECT_EQ(road.status(0), kQMDownloadDone);
+  EXPECT_EQ(road.status(0), app::kQMDownloadDone);
   EXPECT_EQ(road.stage()->cachedVideo(), 2);
   EXPECT_EQ(road.stage()->cachingVideo().value_or(0), 0);
-  road.record(2)->setStatus(kQMDownloadFailed);
+  road.record(2)->setStatus(app::kQMDownloadFailed);
   manager.add(road.lesson(2));
-  ASSERT_TRUE(road.runUntilStatus(2, kQMDownloadDone));
+  ASSERT_TRUE(road.runUntilStatus(2, app::kQMDownloadDone));
   EXPECT_TRUE(road.segmentsStoredIntact(0));
   EXPECT_THAT(road.requests(), ElementsAre("v3 playlist", "v3 seg0", "v3 seg1", "v3 seg2", "v3 seg3"));
 }
@@ -75,13 +77,14 @@ TEST(QMDownloadHelperRoad, DeletingTheLessonInFlightCancelsItAndRemovesItsFiles)
   manager.deleteVideo(road.lesson(0));
   EXPECT_EQ(road.record(0), nullptr);
   EXPECT_FALSE(ns::FileManager::defaultManager().fileExistsAtPath(road.lessonFolder(0)));
-  EXPECT_TRUE(QMCoreDataHelper::sharedInstance().fetchEntitiesOf<QMTask>(cd::Predicate::allOf({})).empty());
+  EXPECT_TRUE(
+      app::QMCoreDataHelper::sharedInstance().fetchEntitiesOf<app::QMTask>(cd::Predicate::allOf({})).empty());
   // The queue is not restarted by a deletion: the next lesson waits for the next start.
   DownloadRoad::runUntil([] { return false; }, 200ms);
-  EXPECT_EQ(road.status(1), kQMDownloadWaiting);
+  EXPECT_EQ(road.status(1), app::kQMDownloadWaiting);
   EXPECT_FALSE(ns::FileManager::defaultManager().fileExistsAtPath(road.lessonFolder(0)));
   manager.launchDownloader();
-  ASSERT_TRUE(road.runUntilStatus(1, kQMDownloadDone));
+  ASSERT_TRUE(road.runUntilStatus(1, app::kQMDownloadDone));
   manager.deleteStageCourse(road.stage());
   EXPECT_EQ(road.record(1), nullptr);
   EXPECT_FALSE(ns::FileManager::defaultManager().fileExistsAtPath(road.lessonFolder(1)));
@@ -89,3 +92,5 @@ TEST(QMDownloadHelperRoad, DeletingTheLessonInFlightCancelsItAndRemovesItsFiles)
 }
 
 }  // namespace
+
+}  // namespace learning

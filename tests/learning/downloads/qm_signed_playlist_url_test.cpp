@@ -1,10 +1,11 @@
-#include "learning/downloads/QMSignedPlaylistURL.h"
-
 #include "app/network/QMNetworkHelper.h"
+#include "learning/downloads/QMSignedPlaylistURL.h"
 #include "learning/downloads/download_test_util.h"
 #include "platform/net/URL.h"
 #include "platform/uikit/app/Device.h"
 #include "sample_backend/api/FormBody.h"
+
+namespace learning {
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST_F(QMSignedPlaylistURLTest, EscapesEveryValueAndSignsTheRawOnes) {
   for (const auto& [key, value] : query) {
     unsignedValues[key] = value;
   }
-  EXPECT_EQ(QMNetworkHelper::networkSignParam(unsignedValues), sign);
+  EXPECT_EQ(app::QMNetworkHelper::networkSignParam(unsignedValues), sign);
   EXPECT_EQ(query.size(), 23u);
   auto online = sample_backend::api::decodeFormBody(
       *ns::URL::fromString(QMSignedPlaylistURL::m3u8VideoURLWithServerTime(
@@ -51,7 +52,9 @@ TEST_F(QMSignedPlaylistURLTest, EscapesEveryValueAndSignsTheRawOnes) {
   EXPECT_EQ(online["videoId"], "v2");
   // The back end agrees: the lesson downloads with that system version.
   QMDownloadHelper::sharedInstance()->add(road_.lesson(0));
-  ASSERT_TRUE(road_.runUntilStatus(0, kQMDownloadDone));
+  ASSERT_TRUE(road_.runUntilStatus(0, app::kQMDownloadDone));
 }
 
 }  // namespace
+
+}  // namespace learning

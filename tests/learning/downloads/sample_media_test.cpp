@@ -12,6 +12,8 @@
 #include "sample_backend/media/MediaService.h"
 #include "sample_backend/media/TransportStream.h"
 
+namespace learning {
+
 namespace {
 
 namespace api = sample_backend::api;
@@ -116,3 +118,5 @@ TEST_F(SampleMedia, ASignedRequestGetsThePlaylistWithItsExactType) {
 }
 
 }  // namespace
+
+}  // namespace learning

@@ -1,13 +1,14 @@
-#include "learning/downloads/ZBM3U8.h"
-
 #include <gtest/gtest.h>
 
 #include <regex>
 
 #include "learning/downloads/PlaylistLine.h"
 #include "learning/downloads/SegmentURL.h"
+#include "learning/downloads/ZBM3U8.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
+
+namespace learning {
 
 namespace {
 
@@ -182,3 +183,5 @@ TEST_F(ZBM3U8Rewrite, FailuresLeaveTheFileAsItWas) {
 }
 
 }  // namespace
+
+}  // namespace learning

@@ -14,6 +14,8 @@
 #include "sample_backend/statistics/StatisticsServer.h"
 #include "support/scoped_manual_clock.h"
 
+namespace learning {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -275,3 +277,5 @@ TEST(StatisticsMessageBufferTest, ForgetsUnfinishedBytesWhenClearedOrBeyondItsLi
 }
 
 }  // namespace
+
+}  // namespace learning

@@ -171,7 +171,7 @@ class ApiServer::Impl {
 
   asio::io_context context_;
   tcp::acceptor acceptor_;
-  AcceptLoop acceptLoop_;
+  embedded_server::AcceptLoop acceptLoop_;
   std::shared_ptr<ApiService> service_;
   std::shared_ptr<media::MediaService> media_;
   std::uint16_t port_ = 0;

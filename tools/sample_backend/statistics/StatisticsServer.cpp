@@ -76,7 +76,7 @@ class StatisticsServer::Impl {
   ns::Status listen(std::uint16_t port) {
     const boost::system::error_code error = sample_backend::listenOnLoopback(acceptor_, port);
     if (error) {
-      return socketError(error);
+      return embedded_server::socketError(error);
     }
     port_ = acceptor_.local_endpoint().port();
     acceptLoop_.start();
@@ -233,7 +233,7 @@ class StatisticsServer::Impl {
   asio::io_context io_;
   asio::executor_work_guard<asio::io_context::executor_type> work_;
   tcp::acceptor acceptor_;
-  AcceptLoop acceptLoop_;
+  embedded_server::AcceptLoop acceptLoop_;
   std::uint16_t port_ = 0;
   std::thread thread_;
   std::atomic<std::chrono::milliseconds> idleTimeout_{kIdleTimeout};

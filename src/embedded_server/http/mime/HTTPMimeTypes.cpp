@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+namespace embedded_server {
+
 std::string_view HTTPMimeTypes::typeForPath(const std::filesystem::path& path) {
   static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kTypes = {{
       {".m3u8", "application/x-mpegURL"},
@@ -24,3 +26,5 @@ std::string_view HTTPMimeTypes::typeForPath(const std::filesystem::path& path) {
   }
   return "application/octet-stream";
 }
+
+}  // namespace embedded_server

@@ -7,8 +7,12 @@
 #include <filesystem>
 #include <string_view>
 
+namespace embedded_server {
+
 class HTTPMimeTypes {
  public:
   // Returns the media type for `path`, "application/octet-stream" when the extension is not known.
   static std::string_view typeForPath(const std::filesystem::path& path);
 };
+
+}  // namespace embedded_server

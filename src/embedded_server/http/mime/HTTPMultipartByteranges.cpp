@@ -4,6 +4,8 @@
 #include "platform/foundation/crypto/Hex.h"
 #include "platform/foundation/crypto/Random.h"
 
+namespace embedded_server {
+
 std::string HTTPMultipartByteranges::makeBoundary() {
   return ns::hexString(ns::randomBytes(16));
 }
@@ -32,3 +34,5 @@ std::vector<HTTPBodyPiece> HTTPMultipartByteranges::body(const std::vector<LGRan
   pieces.emplace_back(std::move(separator));
   return pieces;
 }
+
+}  // namespace embedded_server

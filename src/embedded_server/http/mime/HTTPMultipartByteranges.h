@@ -12,6 +12,8 @@
 #include "embedded_server/http/LGRange.h"
 #include "embedded_server/http/responses/HTTPResponse.h"
 
+namespace embedded_server {
+
 class HTTPMultipartByteranges {
  public:
   // Returns a fresh random boundary, which cannot be mistaken for the contents of a lesson file.
@@ -25,3 +27,5 @@ class HTTPMultipartByteranges {
   static std::vector<HTTPBodyPiece> body(const std::vector<LGRange>& ranges, std::uint64_t fileSize,
                                          std::string_view partType, std::string_view boundary);
 };
+
+}  // namespace embedded_server

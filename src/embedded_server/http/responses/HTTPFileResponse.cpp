@@ -6,6 +6,8 @@
 #include "embedded_server/http/mime/HTTPMultipartByteranges.h"
 #include "embedded_server/sockets/SocketError.h"
 
+namespace embedded_server {
+
 namespace beast = boost::beast;
 namespace http = beast::http;
 
@@ -51,3 +53,5 @@ ns::Result<HTTPResponse> HTTPFileResponse::forFile(const std::filesystem::path& 
   response.head.content_length(HTTPResponse::bodyLength(response.body));
   return response;
 }
+
+}  // namespace embedded_server

@@ -12,6 +12,8 @@
 #include "embedded_server/http/responses/HTTPResponse.h"
 #include "platform/foundation/values/Result.h"
 
+namespace embedded_server {
+
 class HTTPFileResponse {
  public:
   // Returns the response for the regular file at `path`, or the error that kept the file from being opened.
@@ -19,3 +21,5 @@ class HTTPFileResponse {
   static ns::Result<HTTPResponse> forFile(const std::filesystem::path& path,
                                           std::optional<std::string_view> rangeHeader);
 };
+
+}  // namespace embedded_server

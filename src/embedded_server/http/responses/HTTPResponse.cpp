@@ -1,5 +1,7 @@
 #include "embedded_server/http/responses/HTTPResponse.h"
 
+namespace embedded_server {
+
 namespace http = boost::beast::http;
 
 HTTPResponse HTTPResponse::withStatus(http::status status) {
@@ -17,3 +19,5 @@ std::uint64_t HTTPResponse::bodyLength(const std::vector<HTTPBodyPiece>& body) {
   }
   return length;
 }
+
+}  // namespace embedded_server

@@ -15,6 +15,8 @@
 
 #include "embedded_server/http/LGRange.h"
 
+namespace embedded_server {
+
 using HTTPBodyPiece = std::variant<std::string, LGRange>;
 
 struct HTTPResponse {
@@ -29,3 +31,5 @@ struct HTTPResponse {
   // Open while a piece of the body is a run of its bytes.
   boost::beast::file file;
 };
+
+}  // namespace embedded_server

@@ -5,7 +5,7 @@
 
 namespace {
 
-using server_testing::RawClient;
+using ::server_testing::RawClient;
 
 TEST(StatisticsServerTest, TheStatisticsServerSurvivesSilentGarbageSendingAndVanishingClients) {
   const std::unique_ptr<StatisticsServer> server = StatisticsServer::start().value();
