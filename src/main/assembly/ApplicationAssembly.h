@@ -53,12 +53,14 @@ class ApplicationAssembly {
   // The embedded sample back end; nullptr when the settings named a web host.
   const sample_backend::SampleBackend* embeddedBackend() const { return backend_.get(); }
 
+  // Connects the parts that meet only at run time (the header comment's list). launch() calls it; tests
+  // that run several parts together without launching call it too, so that they are wired as the
+  // application is.
+  static void connectParts();
+
  private:
   explicit ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend)
       : backend_(std::move(backend)) {}
-
-  // Connects the parts that meet only at run time (the header comment's list).
-  static void connectParts();
 
   // Constant after construction
   const std::unique_ptr<sample_backend::SampleBackend> backend_;

@@ -19,6 +19,7 @@
 #include "app/store/QMSeason.h"
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
+#include "main/assembly/ApplicationAssembly.h"
 
 namespace app {
 
@@ -79,7 +80,7 @@ class CourseDataModelTest : public ::testing::Test {
  protected:
   CourseDataModelTest() {
     QMCoreDataHelper::resetSharedInstanceForTesting();
-    QMCoreDataHelper::sharedInstance().setUserIdSource([] { return QMUser::sharedInstance()->userId(); });
+    assembly::ApplicationAssembly::connectParts();
     model_->setDelegate(delegate_);
   }
   ~CourseDataModelTest() override { QMCoreDataHelper::resetSharedInstanceForTesting(); }

@@ -5,6 +5,7 @@
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/store/QMSubject.h"
+#include "main/assembly/ApplicationAssembly.h"
 #include "platform/foundation/formats/JSONSerialization.h"
 #include "sample_backend/media/MediaPaths.h"
 #include "support/process_reset.h"
@@ -97,8 +98,7 @@ bool DownloadRoad::queueTwoLessonsUntilASlowSegment() {
 
 void DownloadRoad::reopenStore() {
   app::QMCoreDataHelper::resetSharedInstanceForTesting();
-  app::QMCoreDataHelper::sharedInstance().setUserIdSource(
-      [] { return app::QMUser::sharedInstance()->userId(); });
+  assembly::ApplicationAssembly::connectParts();
 }
 
 }  // namespace downloadtest
