@@ -20,6 +20,7 @@
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
+#include "platform/uikit/app/SystemVolume.h"
 #include "platform/uikit/storyboard/Nib.h"
 #include "platform/uikit/storyboard/Storyboard.h"
 
@@ -38,6 +39,7 @@ void resetForTesting() {
   analytics::UsageClick::resetForTesting();
 
   uikit::Application::sharedApplication().resetForTesting();
+  uikit::SystemVolume::sharedInstance().resetForTesting();
   uikit::AlertView::removeAllForTesting();
   uikit::Storyboard::removeAllForTesting();
   uikit::Nib::removeAllForTesting();

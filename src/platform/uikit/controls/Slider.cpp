@@ -15,16 +15,16 @@ void Slider::setValue(float value, bool) {
 
 void Slider::setMinimumValue(float value) {
   minimumValue_ = value;
-  setValue(value_);
+  Slider::setValue(value_);
 }
 
 void Slider::setMaximumValue(float value) {
   maximumValue_ = value;
-  setValue(value_);
+  Slider::setValue(value_);
 }
 
 void Slider::renderInto(ScreenText& text) const {
-  text.addLine(ScreenText::Section::kProgress, "slider", *this, numberText(value_));
+  text.addLine(ScreenText::Section::kProgress, "slider", *this, numberText(value()));
   View::renderInto(text);
 }
 

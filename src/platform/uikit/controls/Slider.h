@@ -13,9 +13,10 @@ class Slider : public Control {
  public:
   explicit Slider(Rect frame = {});
 
-  float value() const { return value_; }
+  // Subclasses that mirror an outside value (the system volume) read and write it here.
+  virtual float value() const { return value_; }
   // Cuts `value` to [minimumValue, maximumValue].
-  void setValue(float value, bool animated = false);
+  virtual void setValue(float value, bool animated = false);
   float minimumValue() const { return minimumValue_; }
   void setMinimumValue(float value);
   float maximumValue() const { return maximumValue_; }

@@ -61,9 +61,9 @@ std::shared_ptr<const Image> Image::imageWithData(const ns::Data& data, double s
   return decode(data, scale, {});
 }
 
-std::shared_ptr<const Image> Image::imageWithContentsOfFile(const std::string& path) {
+std::shared_ptr<const Image> Image::imageWithContentsOfFile(const std::string& path, std::string name) {
   auto data = readFile(path);
-  return data ? decode(*data, scaleOfFileName(path), {}) : nullptr;
+  return data ? decode(*data, scaleOfFileName(path), std::move(name)) : nullptr;
 }
 
 std::shared_ptr<const Image> Image::resizableImageWithCapInsets(EdgeInsets insets) const {

@@ -28,15 +28,16 @@ class Image {
   static std::shared_ptr<const Image> imageNamed(std::string_view name);
   // Decodes `data` at `scale`. Returns nullptr when the bytes are not a picture.
   static std::shared_ptr<const Image> imageWithData(const ns::Data& data, double scale = 1);
-  // Decodes the file at `path`, at the scale its name states ("@2x", "@3x", else 1). Returns nullptr when
-  // the file cannot be read or does not decode.
-  static std::shared_ptr<const Image> imageWithContentsOfFile(const std::string& path);
+  // Decodes the file at `path`, at the scale its name states ("@2x", "@3x", else 1), and names it `name` (a
+  // picture of a resource bundle keeps its resource name that way). Returns nullptr when the file cannot be
+  // read or does not decode.
+  static std::shared_ptr<const Image> imageWithContentsOfFile(const std::string& path, std::string name = {});
 
   // An image of `size` points at `scale` without pixels: a picture drawn by the caller, which the stand-in
   // does not paint.
   Image(std::string name, Size size, double scale);
 
-  // The bundle name the image was asked for by; empty for images made from bytes or files.
+  // The bundle name the image was asked for by; empty for images made from bytes, or from files without one.
   const std::string& name() const { return name_; }
   Size size() const { return size_; }
   double scale() const { return scale_; }

@@ -1,10 +1,13 @@
 #pragma once
 
 // uikit::Layer: the drawing properties of a view that the screens set: corners, border, shadow, clipping and
-// the background colour. The stand-in draws nothing; it keeps the values so that screens and tests can read
-// them. Owned by its view. Main thread only, like its view.
+// the background colour, and the layers drawn over it (sublayers, such as shape layers). The stand-in draws
+// nothing; it keeps the values so that screens and tests can read them. A view owns its layer; a layer owns
+// its sublayers. Main thread only, like its view.
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/uikit/drawing/Color.h"
 #include "platform/uikit/geometry/Geometry.h"
@@ -13,6 +16,11 @@ namespace uikit {
 
 class Layer {
  public:
+  Layer() = default;
+  Layer(const Layer&) = default;
+  Layer& operator=(const Layer&) = default;
+  virtual ~Layer() = default;
+
   double cornerRadius() const { return cornerRadius_; }
   void setCornerRadius(double radius) { cornerRadius_ = radius; }
   double borderWidth() const { return borderWidth_; }
@@ -34,6 +42,11 @@ class Layer {
   double shadowOpacity() const { return shadowOpacity_; }
   void setShadowOpacity(double opacity) { shadowOpacity_ = opacity; }
 
+  // Back to front.
+  const std::vector<std::shared_ptr<Layer>>& sublayers() const { return sublayers_; }
+  // Adds `layer` in front of the other sublayers.
+  void addSublayer(std::shared_ptr<Layer> layer) { sublayers_.push_back(std::move(layer)); }
+
  private:
   double cornerRadius_ = 0;
   double borderWidth_ = 0;
@@ -45,6 +58,7 @@ class Layer {
   Size shadowOffset_{0, -3};
   double shadowRadius_ = 3;
   double shadowOpacity_ = 0;
+  std::vector<std::shared_ptr<Layer>> sublayers_;
 };
 
 }  // namespace uikit

@@ -128,6 +128,13 @@ class View : public ns::Object {
     return gestureRecognizers_;
   }
 
+  // A finger touching the view, moving over it and lifting, at `location` in the view's coordinates. The
+  // stand-in has no touch screen: a test or the driver calls these as a finger would. The defaults do
+  // nothing.
+  virtual void touchesBegan(Point /*location*/) {}
+  virtual void touchesMoved(Point /*location*/) {}
+  virtual void touchesEnded(Point /*location*/) {}
+
   // The first responder: the one view, process-wide, that takes typed text. A text input that becomes first
   // responder raises the keyboard; its resigning lowers it.
   virtual bool canBecomeFirstResponder() const { return false; }
