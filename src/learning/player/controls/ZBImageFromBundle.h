@@ -1,8 +1,8 @@
 #pragma once
 
-// learning::ZBImageFromBundle: the player's pictures, kept in a resource bundle inside the main bundle, one per
-// kind of device: "ResourceiPhone.bundle" for phones, "ResourceiPad.bundle" for pads, "Resource.bundle" for
-// any other. Pictures are read from their files on every call, never cached.
+// learning::ZBImageFromBundle: the player's pictures, kept in a resource bundle inside the main bundle, one
+// per kind of device: "ResourceiPhone.bundle" for phones, "ResourceiPad.bundle" for pads, "Resource.bundle"
+// for any other. Pictures are read from their files on every call, never cached.
 //
 // Thread-safety: main thread only (it reads the device).
 

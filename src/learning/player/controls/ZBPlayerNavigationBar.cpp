@@ -65,8 +65,8 @@ void ZBPlayerNavigationBar::drawRect(uikit::Rect rect) {
     infoBtn_->removeFromSuperview();
     rateBtn_->removeFromSuperview();
   }
-  tlabel_->setCenter(uikit::Point{backSize.width + tlabel_->frame().width() / 2,
-                                  backSize.height / 2 + kStatusBarHeight});
+  tlabel_->setCenter(
+      uikit::Point{backSize.width + tlabel_->frame().width() / 2, backSize.height / 2 + kStatusBarHeight});
 }
 
 }  // namespace learning

@@ -71,7 +71,8 @@ ZBPlayerProgressBar::ZBPlayerProgressBar(uikit::Rect frame)
   sliderView_->setMidValue(0);
   sliderView_->setMaxValue(1.0F);
   // The bar owns the slider, so the actions never outlive what they capture.
-  sliderView_->addAction([this](uikit::Control&) { progressValueChanged(); }, uikit::kControlEventValueChanged);
+  sliderView_->addAction([this](uikit::Control&) { progressValueChanged(); },
+                         uikit::kControlEventValueChanged);
   sliderView_->addAction([this](uikit::Control&) { progressValueChangeing(); },
                          uikit::kControlEventEditingChanged);
   addSubview(sliderView_);
@@ -159,11 +160,11 @@ void ZBPlayerProgressBar::drawRect(uikit::Rect rect) {
   sliderView_->setCenter(uikit::Point{sliderView_->center().x, rect.height() / 2});
   sliderView_->setBackgroundColor(uikit::Color::clear());
   const uikit::Rect slider = sliderView_->frame();
-  cTime_->setFrame(uikit::Rect(uikit::Point{slider.minX(), slider.minY() + kTimeLabelsBelowSlider},
-                               cTime_->frame().size));
-  dTime_->setFrame(
-      uikit::Rect(uikit::Point{slider.minX() + cTime_->frame().width(), slider.minY() + kTimeLabelsBelowSlider},
-                  dTime_->frame().size));
+  cTime_->setFrame(
+      uikit::Rect(uikit::Point{slider.minX(), slider.minY() + kTimeLabelsBelowSlider}, cTime_->frame().size));
+  dTime_->setFrame(uikit::Rect(
+      uikit::Point{slider.minX() + cTime_->frame().width(), slider.minY() + kTimeLabelsBelowSlider},
+      dTime_->frame().size));
   relayout();
 }
 

@@ -72,7 +72,8 @@ void ZBPlayerSlider::layoutSubviews() {
   unit_ = width / maxValue_;
   if (onDrag_) {
     xp_ = std::min(xp_, width);
-    minValue_ = xp_ / unit_;
+    // At the right end the finger means the whole duration, whatever the rounding of the scale.
+    minValue_ = xp_ == width ? maxValue_ : xp_ / unit_;
   }
   float knobX = minValue_ * unit_;
   if (minValue_ >= maxValue_) {

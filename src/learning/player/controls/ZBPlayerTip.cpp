@@ -43,7 +43,8 @@ std::shared_ptr<uikit::ImageView> ZBPlayerTip::makePanel() {
   QM_DCHECK(host != nullptr, "the tips have a host view");
   auto picture = ZBImageFromBundle::imageWithResourceName("progressAlert");
   auto panel = std::make_shared<uikit::ImageView>(uikit::Rect(uikit::Point{}, kPanelSize));
-  panel->setImage(picture ? picture->resizableImageWithCapInsets(uikit::EdgeInsets{10, 10, 10, 10}) : nullptr);
+  panel->setImage(picture ? picture->resizableImageWithCapInsets(uikit::EdgeInsets{10, 10, 10, 10})
+                          : nullptr);
   panel->layer().setBackgroundColor(bcolor_);
   panel->layer().setCornerRadius(cornerRadius_);
   if (host) {
@@ -60,7 +61,8 @@ void ZBPlayerTip::showLoading() {
   hideErrorInfo();
   removeFromScreen(LoadingIMG_);
   LoadingIMG_ = makePanel();
-  auto spinner = std::make_shared<uikit::ActivityIndicatorView>(uikit::ActivityIndicatorViewStyle::kWhiteLarge);
+  auto spinner =
+      std::make_shared<uikit::ActivityIndicatorView>(uikit::ActivityIndicatorViewStyle::kWhiteLarge);
   spinner->setColor(uikit::Color::white(1));
   spinner->startAnimating();
   spinner->setCenter(uikit::Point{panelCentre().x, panelCentre().y - kIconAboveCentre});
@@ -127,8 +129,9 @@ void ZBPlayerTip::setCurrent(const std::string& current, const std::string& dura
   uikit::AttributedString seekText(text);
   // Coloured by the texts' own lengths, so that hours of three digits or more keep the split right.
   const std::size_t currentLength = ns::utf16Length(current);
-  seekText.addAttributes({.font = std::nullopt, .foregroundColor = uikit::Color::rgba(76.0 / 255, 197.0 / 255, 205.0 / 255, 1)}, 0,
-                         currentLength);
+  seekText.addAttributes(
+      {.font = std::nullopt, .foregroundColor = uikit::Color::rgba(76.0 / 255, 197.0 / 255, 205.0 / 255, 1)},
+      0, currentLength);
   seekText.addAttributes({.font = std::nullopt, .foregroundColor = uikit::Color::white(1)}, currentLength,
                          ns::utf16Length(text) - currentLength);
   progressTF_->setAttributedText(std::move(seekText));

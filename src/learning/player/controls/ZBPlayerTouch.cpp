@@ -59,8 +59,9 @@ void ZBPlayerTouch::onEventForPanGestureRecognizer() {
       if (direction_ == kDirectionUndecided) {
         decideDirection(velocity);
       } else if (const auto delegate = delegate_) {
-        const float value = direction_ == kDirectionHorizontal ? static_cast<float>(velocity.x) / kHorizontalScale
-                                                               : static_cast<float>(velocity.y) / kVerticalScale;
+        const float value = direction_ == kDirectionHorizontal
+                                ? static_cast<float>(velocity.x) / kHorizontalScale
+                                : static_cast<float>(velocity.y) / kVerticalScale;
         delegate->touchOnChangingValue(*this, value);
       }
       break;
