@@ -1,6 +1,7 @@
 #include "platform/uikit/app/Screen.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/foundation/check/Check.h"
 
@@ -19,6 +20,9 @@ void Screen::configure(Size size, double scale) {
 }
 
 void Screen::setBrightness(double brightness) {
+  if (std::isnan(brightness)) {
+    return;
+  }
   brightness_ = std::clamp(brightness, 0.0, 1.0);
 }
 

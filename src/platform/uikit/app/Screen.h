@@ -23,7 +23,8 @@ class Screen {
   // Sets the screen's size in points and its scale. REQUIRES: positive values.
   void configure(Size size, double scale);
 
-  // Brightness from 0 to 1; values outside are cut to that range.
+  // Brightness from 0 to 1; values outside are cut to that range, and a value that is not a number changes
+  // nothing.
   double brightness() const { return brightness_; }
   void setBrightness(double brightness);
 

@@ -70,7 +70,9 @@ TEST_F(ZBPlayerVolumeTest, BrightnessKeepsWithinZeroAndOne) {
     EXPECT_NEAR(uikit::Screen::mainScreen().brightness(), c.screen, 1e-6) << c.set;
   }
   light.setValue(kNotANumber);
+  uikit::Screen::mainScreen().setBrightness(kNotANumber);
   EXPECT_EQ(light.value(), 0.6F);
+  EXPECT_NEAR(uikit::Screen::mainScreen().brightness(), 0.6, 1e-6);
 }
 
 }  // namespace
