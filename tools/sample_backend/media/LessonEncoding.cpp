@@ -96,7 +96,8 @@ ns::Result<CodecContext> openVideoEncoder(const LessonShape& shape) {
   return context;
 }
 
-// Opens the AAC encoder with global headers: the transport stream muxer frames its packets as ADTS from them.
+// Opens the AAC encoder with global headers, from which the transport stream muxer frames its packets as
+// ADTS.
 ns::Result<CodecContext> openAudioEncoder() {
   const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
   if (codec == nullptr) {
@@ -110,6 +111,8 @@ ns::Result<CodecContext> openAudioEncoder() {
   context->time_base = {1, kSampleRate};
   context->thread_count = 1;
   context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  // The quick coder: a steady tone needs no careful search, and the default one takes most of the time.
+  av_opt_set(context->priv_data, "aac_coder", "fast", 0);
   if (const int opened = avcodec_open2(context.get(), codec, nullptr); opened < 0) {
     return libraryError("cannot open the AAC encoder", opened);
   }

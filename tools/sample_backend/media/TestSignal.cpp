@@ -1,5 +1,6 @@
 #include "sample_backend/media/TestSignal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -30,18 +31,24 @@ void TestSignal::drawPicture(std::int64_t frameIndex, int width, int height, std
   const int squareX = static_cast<int>((frameIndex * 3) % (width - kSquareSize));
   const int squareY = static_cast<int>((frameIndex * 2) % (height - kSquareSize));
   for (int y = 0; y < height; ++y) {
+    std::uint8_t* row =
+        luma.subspan(static_cast<std::size_t>(y * lumaStride), static_cast<std::size_t>(width)).data();
+    const bool squareRow = y >= squareY && y < squareY + kSquareSize;
     for (int x = 0; x < width; ++x) {
-      const bool inSquare =
-          x >= squareX && x < squareX + kSquareSize && y >= squareY && y < squareY + kSquareSize;
       // Video range: luma 16-235.
-      luma[y * lumaStride + x] =
-          inSquare ? 235 : static_cast<std::uint8_t>(16 + (x + y + frameIndex * 4) % 200);
+      row[x] = static_cast<std::uint8_t>(16 + (x + y + frameIndex * 4) % 200);
+    }
+    if (squareRow) {
+      std::fill_n(row + squareX, kSquareSize, std::uint8_t{235});
     }
   }
   for (int y = 0; y < height / 2; ++y) {
+    const auto offset = static_cast<std::size_t>(y * chromaStride);
+    std::uint8_t* blueRow = blueDifference.subspan(offset, static_cast<std::size_t>(width / 2)).data();
+    std::uint8_t* redRow = redDifference.subspan(offset, static_cast<std::size_t>(width / 2)).data();
     for (int x = 0; x < width / 2; ++x) {
-      blueDifference[y * chromaStride + x] = static_cast<std::uint8_t>(blueDifference_ + (y - x) / 4);
-      redDifference[y * chromaStride + x] = static_cast<std::uint8_t>(redDifference_ + (x + y) / 4);
+      blueRow[x] = static_cast<std::uint8_t>(blueDifference_ + (y - x) / 4);
+      redRow[x] = static_cast<std::uint8_t>(redDifference_ + (x + y) / 4);
     }
   }
 }
