@@ -41,7 +41,7 @@ sample_backend::media::MediaOptions benchLesson() {
 }
 
 // Downloads lesson 0 afresh and returns the seconds it took.
-double managerSeconds(downloadtest::DownloadRoad& road) {
+double managerSeconds(learning::downloadtest::DownloadRoad& road) {
   learning::QMDownloadHelper& manager = *learning::QMDownloadHelper::sharedInstance();
   manager.deleteVideo(road.lesson(0));
   app::QMCoreDataHelper::sharedInstance().createFileInfoWithCourse(road.lesson(0));
@@ -56,7 +56,7 @@ double managerSeconds(downloadtest::DownloadRoad& road) {
 
 // The URLs the manager fetched: its signed playlist (signed again, so that its time is fresh) and the
 // segments the stored playlist lists.
-std::vector<std::string> fetchedURLs(downloadtest::DownloadRoad& road) {
+std::vector<std::string> fetchedURLs(learning::downloadtest::DownloadRoad& road) {
   std::vector<std::string> urls = {*road.record(0)->fileURL()};
   const std::optional<ns::Data> playlist = road.fileBytes(0, "index.m3u8");
   const std::optional<learning::ZBM3U8Set> set =
@@ -101,7 +101,7 @@ double median(std::vector<double> values) {
 }
 
 void BM_LessonDownloadAgainstCurl(benchmark::State& state) {
-  downloadtest::DownloadRoad road(benchLesson());
+  learning::downloadtest::DownloadRoad road(benchLesson());
   const std::filesystem::path curlFolder = std::filesystem::path(road.home()) / "curl";
   std::vector<double> managerTimes;
   std::vector<double> curlTimes;
