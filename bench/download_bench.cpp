@@ -30,18 +30,18 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kSegments = 200;
-// 188-byte packets per segment: about 188 KB, a few seconds of lesson video.
-constexpr std::size_t kPacketsPerSegment = 1000;
+// Seconds of lesson per segment: about 40 KB of the sample back end's small test picture and tone.
+constexpr double kSecondsPerSegment = 2.0;
 
 sample_backend::media::MediaOptions benchLesson() {
   sample_backend::media::MediaOptions options;
   options.segmentCount = kSegments;
-  options.packetsPerSegment = kPacketsPerSegment;
+  options.segmentDuration = kSecondsPerSegment;
   return options;
 }
 
 // Downloads lesson 0 afresh and returns the seconds it took.
-double managerSeconds(downloadtest::DownloadRoad& road) {
+double managerSeconds(learning::downloadtest::DownloadRoad& road) {
   learning::QMDownloadHelper& manager = *learning::QMDownloadHelper::sharedInstance();
   manager.deleteVideo(road.lesson(0));
   app::QMCoreDataHelper::sharedInstance().createFileInfoWithCourse(road.lesson(0));
@@ -56,7 +56,7 @@ double managerSeconds(downloadtest::DownloadRoad& road) {
 
 // The URLs the manager fetched: its signed playlist (signed again, so that its time is fresh) and the
 // segments the stored playlist lists.
-std::vector<std::string> fetchedURLs(downloadtest::DownloadRoad& road) {
+std::vector<std::string> fetchedURLs(learning::downloadtest::DownloadRoad& road) {
   std::vector<std::string> urls = {*road.record(0)->fileURL()};
   const std::optional<ns::Data> playlist = road.fileBytes(0, "index.m3u8");
   const std::optional<learning::ZBM3U8Set> set =
@@ -101,7 +101,7 @@ double median(std::vector<double> values) {
 }
 
 void BM_LessonDownloadAgainstCurl(benchmark::State& state) {
-  downloadtest::DownloadRoad road(benchLesson());
+  learning::downloadtest::DownloadRoad road(benchLesson());
   const std::filesystem::path curlFolder = std::filesystem::path(road.home()) / "curl";
   std::vector<double> managerTimes;
   std::vector<double> curlTimes;
@@ -128,7 +128,11 @@ void BM_LessonDownloadAgainstCurl(benchmark::State& state) {
   state.counters["manager_s"] = managerMedian;
   state.counters["curl_s"] = curlMedian;
   state.counters["ratio"] = managerMedian / curlMedian;
-  state.counters["MB"] = static_cast<double>(kSegments * kPacketsPerSegment * 188) / 1e6;
+  double bytes = 0;
+  for (std::size_t index = 0; index < kSegments; ++index) {
+    bytes += static_cast<double>(road.media().library().encryptedSegment(index).size());
+  }
+  state.counters["MB"] = bytes / 1e6;
 }
 
 BENCHMARK(BM_LessonDownloadAgainstCurl)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -45,7 +45,11 @@ ns::Result<std::unique_ptr<SampleBackend>> SampleBackend::start(const Options& o
                      {{std::string(ns::kLocalizedDescriptionKey),
                        "the sample catalogue " + cataloguePath + " names no learner to sign in as"}});
   }
-  ns::Result<std::shared_ptr<const media::MediaLibrary>> library = media::MediaLibrary::make();
+  media::MediaOptions mediaOptions;
+  if (options.stateFolder) {
+    mediaOptions.cacheFolder = *options.stateFolder + "/" + kMediaCacheFolderName;
+  }
+  ns::Result<std::shared_ptr<const media::MediaLibrary>> library = media::MediaLibrary::make(mediaOptions);
   if (!library.ok()) {
     return library.error();
   }

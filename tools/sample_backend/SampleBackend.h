@@ -20,6 +20,7 @@
 namespace sample_backend {
 
 inline constexpr char kSampleBackendErrorDomain[] = "com.quillmark.sample_backend";
+inline constexpr char kMediaCacheFolderName[] = "media-cache";
 
 class SampleBackend {
  public:
@@ -29,14 +30,15 @@ class SampleBackend {
     // 0 takes any free port.
     std::uint16_t apiPort = 0;
     std::uint16_t statisticsPort = 0;
-    // The folder where sessions and saved progress outlive a restart (ApiService::keepStateIn); without
-    // one they live in memory only.
+    // The folder where sessions and saved progress outlive a restart (ApiService::keepStateIn), and where
+    // the lesson media, once encoded, are kept in kMediaCacheFolderName so that the next start is quick;
+    // without one they live in memory only.
     std::optional<std::string> stateFolder;
   };
 
   // Starts both servers. Returns the running back end, owned by the caller, or the error that kept a part
-  // from starting: the catalogue or the lesson key unreadable, a catalogue without a learner, a state folder
-  // that cannot be made or a damaged state file, a port that is taken.
+  // from starting: the catalogue or the lesson key unreadable, the lesson media not encodable, a catalogue
+  // without a learner, a state folder that cannot be made or a damaged state file, a port that is taken.
   static ns::Result<std::unique_ptr<SampleBackend>> start(const Options& options);
 
   // "127.0.0.1:<port>" of the JSON API, the form of --web-host.

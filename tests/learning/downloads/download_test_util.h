@@ -36,8 +36,8 @@ namespace media = sample_backend::media;
 
 class DownloadRoad {
  public:
-  // Four segments of 40 packets each: quick to serve, enough to stop in the middle.
-  explicit DownloadRoad(media::MediaOptions options = {.segmentCount = 4, .packetsPerSegment = 40});
+  // Four segments of 0.4 seconds each: quick to make and serve, enough to stop in the middle.
+  explicit DownloadRoad(media::MediaOptions options = {.segmentCount = 4, .segmentDuration = 0.4});
   // The client side only, over the `home` of another road, whose back end is at `webHost`.
   DownloadRoad(std::string home, std::string webHost);
   ~DownloadRoad();

@@ -67,7 +67,7 @@ TEST(QMDownloadHelperReliability, AKilledDownloadResumesWithOnlyItsPendingSegmen
     ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone, 60s));
     return;
   }
-  DownloadRoad road({.segmentCount = 6, .packetsPerSegment = 40});
+  DownloadRoad road({.segmentCount = 6, .segmentDuration = 0.4});
   // Segment 3 comes slowly, so that the child is surely in the middle of it when it is killed.
   road.media().controls().faultNextSegment(3, {.pieceSize = 256, .pauseBetweenPieces = 100ms});
   DownloadRoad::reopenStore();

@@ -8,9 +8,9 @@
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/net/PercentEscaping.h"
 #include "sample_backend/api/RequestSign.h"
+#include "sample_backend/media/LessonEncoding.h"
 #include "sample_backend/media/MediaPaths.h"
 #include "sample_backend/media/MediaService.h"
-#include "sample_backend/media/TransportStream.h"
 
 namespace learning {
 
@@ -54,7 +54,7 @@ class SampleMedia : public ::testing::Test {
   std::shared_ptr<api::ApiService> api_ = std::make_shared<api::ApiService>(
       api::SampleCatalogue::fromFile(api::SampleCatalogue::defaultPath()).value());
   std::shared_ptr<media::MediaService> media_ = std::make_shared<media::MediaService>(
-      api_, media::MediaLibrary::make({.segmentCount = 3, .packetsPerSegment = 20}).value());
+      api_, media::MediaLibrary::make({.segmentCount = 3, .segmentDuration = 0.4}).value());
   std::string learnerId_ = api_->catalogue().section("learners").at(0).value("userId", "");
   std::string sid_ = api_->sessions().openSession(learnerId_);
 };
@@ -106,7 +106,8 @@ TEST_F(SampleMedia, ASignedRequestGetsThePlaylistWithItsExactType) {
     EXPECT_EQ(segment.contentType, "video/MP2T");
     const ns::Result<ns::Data> plain = ns::aes128CbcDecrypt(key, iv, ns::dataFromString(segment.body));
     ASSERT_TRUE(plain.ok());
-    ASSERT_EQ(plain->size(), 20 * media::kTransportPacketSize);
+    ASSERT_FALSE(plain->empty());
+    ASSERT_EQ(plain->size() % media::kTransportPacketSize, 0u);
     for (std::size_t packet = 0; packet < plain->size(); packet += media::kTransportPacketSize) {
       EXPECT_EQ((*plain)[packet], media::kTransportSyncByte);
     }

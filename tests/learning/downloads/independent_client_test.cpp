@@ -1,0 +1,84 @@
+// An independent client, Debian's ffprobe and ffmpeg, plays a sample lesson: online from the signed playlist
+// URL, and offline from the lesson's downloaded folder served by HTTPServer.
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "embedded_server/http/HTTPServer.h"
+#include "learning/downloads/ZBM3U8.h"
+#include "learning/downloads/download_test_util.h"
+
+namespace learning {
+
+namespace {
+
+using downloadtest::DownloadRoad;
+
+// What the lesson's HLS playlists need of the tools: segment and key URLs without a media file extension.
+constexpr char kPlaylistFlags[] = "-allowed_extensions ALL -protocol_whitelist http,tcp,crypto,file";
+
+struct ToolRun {
+  int exitStatus = -1;
+  std::string output;
+};
+
+// Runs the shell command `command`, stopped after a minute, and returns its exit status and both its outputs.
+ToolRun runTool(const std::string& command) {
+  ToolRun run;
+  FILE* pipe = ::popen(("timeout 60 " + command + " 2>&1 </dev/null").c_str(), "r");
+  if (pipe == nullptr) {
+    return run;
+  }
+  char buffer[4096];
+  while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) {
+    run.output.append(buffer, read);
+  }
+  const int status = ::pclose(pipe);
+  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+// Returns "<type>,<frames decoded>" for each stream ffprobe finds at `url`, in its order.
+std::vector<std::string> probedStreams(const std::string& url) {
+  const ToolRun probe =
+      runTool(std::string("ffprobe -v error ") + kPlaylistFlags +
+              " -count_frames -show_entries stream=codec_type,nb_read_frames -of json '" + url + "'");
+  EXPECT_EQ(probe.exitStatus, 0) << probe.output;
+  std::vector<std::string> streams;
+  const nlohmann::json report = nlohmann::json::parse(probe.output, nullptr, false);
+  if (report.is_object() && report.contains("streams")) {
+    for (const nlohmann::json& stream : report["streams"]) {
+      streams.push_back(stream.value("codec_type", "") + "," + stream.value("nb_read_frames", ""));
+    }
+  }
+  return streams;
+}
+
+TEST(IndependentClient, FindsBothTracksAndDecodesTheLessonOnlineAndDownloaded) {
+  DownloadRoad road;
+  QMDownloadHelper::sharedInstance()->add(road.lesson(0));
+  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone));
+  embedded_server::HTTPServer server;
+  server.setDocumentRoot(road.lessonFolder(0));
+  ASSERT_TRUE(server.start().ok());
+  const std::string offlineBase = "http://127.0.0.1:" + std::to_string(server.listeningPort()) + "/";
+  ASSERT_TRUE(ZBM3U8::replaceM3U8File(road.lessonFolder(0) + "/index.m3u8", offlineBase).ok());
+
+  // Four segments of ten frames each, and 0.4 s of sound in every segment.
+  for (const std::string& url : {road.record(0)->fileURL().value_or(""), offlineBase + "index.m3u8"}) {
+    const std::vector<std::string> streams = probedStreams(url);
+    ASSERT_EQ(streams.size(), 2u) << url;
+    EXPECT_EQ(streams[0], "video,40") << url;
+    EXPECT_THAT(streams[1], ::testing::MatchesRegex("audio,[1-9][0-9]+")) << url;
+    const ToolRun decode =
+        runTool(std::string("ffmpeg -v error ") + kPlaylistFlags + " -i '" + url + "' -f null -");
+    EXPECT_EQ(decode.exitStatus, 0) << url;
+    EXPECT_EQ(decode.output, "") << url;
+  }
+}
+
+}  // namespace
+
+}  // namespace learning
