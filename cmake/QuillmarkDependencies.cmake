@@ -8,6 +8,8 @@ find_package(ICU REQUIRED COMPONENTS uc i18n data)
 find_package(nlohmann_json REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+# The media engine's demuxing, decoding and picture conversion.
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswscale)
 if(QUILLMARK_BENCHMARKS)
   find_package(benchmark REQUIRED)
 endif()
