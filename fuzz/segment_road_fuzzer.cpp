@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "fuzz_check.h"
 #include "platform/avfoundation/SegmentStream.h"
@@ -24,18 +25,18 @@ void demux(ns::Data bytes) {
   // The whole stream is queued and finished before reading, so no read waits.
   stream->finish();
   av::TransportStreamDemuxer demuxer(stream);
-  const ns::Result<std::size_t> tracks = demuxer.open();
+  const ns::Result<std::vector<av::MediaTrack>> tracks = demuxer.open();
   if (!tracks.ok()) {
     return;
   }
-  requireProperty(*tracks >= 1, "an opened stream has a track");
+  requireProperty(!tracks->empty(), "an opened stream has a track");
   while (true) {
     ns::Result<av::PacketPointer> packet = demuxer.readPacket();
     if (!packet.ok() || !*packet) {
       return;
     }
     requireProperty(
-        (*packet)->stream_index >= 0 && static_cast<std::size_t>((*packet)->stream_index) < *tracks,
+        (*packet)->stream_index >= 0 && static_cast<std::size_t>((*packet)->stream_index) < tracks->size(),
         "a packet belongs to a track");
   }
 }

@@ -6,9 +6,12 @@
 #include <memory>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavcodec/packet.h>
 #include <libavformat/avformat.h>
 #include <libavformat/avio.h>
+#include <libavutil/frame.h>
+#include <libswscale/swscale.h>
 }
 
 namespace av {
@@ -32,5 +35,25 @@ struct InputContextDeleter {
   void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
 using InputContextPointer = std::unique_ptr<AVFormatContext, InputContextDeleter>;
+
+struct CodecParametersDeleter {
+  void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
+};
+using CodecParametersPointer = std::unique_ptr<AVCodecParameters, CodecParametersDeleter>;
+
+struct CodecContextDeleter {
+  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+using CodecContextPointer = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
+
+struct FrameDeleter {
+  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+using FramePointer = std::unique_ptr<AVFrame, FrameDeleter>;
+
+struct ScaleContextDeleter {
+  void operator()(SwsContext* context) const { sws_freeContext(context); }
+};
+using ScaleContextPointer = std::unique_ptr<SwsContext, ScaleContextDeleter>;
 
 }  // namespace av

@@ -25,7 +25,7 @@ ns::Error mediaFailure(std::int64_t code, ns::Error cause) {
   return failure;
 }
 
-ns::Error demuxError(int averror, std::string_view what) {
+ns::Error libavError(int averror, std::string_view what) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(averror, text, sizeof text);
   return ns::Error(std::string(kMediaErrorDomain), averror,

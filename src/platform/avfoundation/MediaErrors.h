@@ -28,7 +28,7 @@ inline constexpr std::int64_t kMediaPlaylistParseError = -12642;
 // Transport failures keep their URL-loading code under this domain.
 inline constexpr std::string_view kCFErrorDomainCFNetwork = "kCFErrorDomainCFNetwork";
 
-// Failures found by our own demuxing, with libavformat's error code and text.
+// Failures found by our own demuxing and decoding, with FFmpeg's error code and text.
 inline constexpr std::string_view kMediaErrorDomain = "com.quillmark.media";
 
 // Returns the CoreMedia error for an HTTP `statusCode` of `url`: kMediaResourceNotFound for 404, else
@@ -38,7 +38,7 @@ ns::Error httpStatusError(int statusCode, const ns::URL& url);
 ns::Error transportError(const ns::Error& urlError);
 // Returns the error of a failed load: kAVFoundationErrorDomain, `code`, with `cause` as its underlying error.
 ns::Error mediaFailure(std::int64_t code, ns::Error cause);
-// Returns a kMediaErrorDomain error for libav's `averror`, described by `what` and libav's own text.
-ns::Error demuxError(int averror, std::string_view what);
+// Returns a kMediaErrorDomain error for FFmpeg's `averror`, described by `what` and FFmpeg's own text.
+ns::Error libavError(int averror, std::string_view what);
 
 }  // namespace av

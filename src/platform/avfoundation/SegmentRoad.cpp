@@ -64,6 +64,11 @@ SegmentRoad::~SegmentRoad() {
   }
 }
 
+const std::vector<MediaTrack>& SegmentRoad::tracks() const {
+  static const std::vector<MediaTrack> kNone;
+  return tracks_ ? *tracks_ : kNone;
+}
+
 void SegmentRoad::startDemuxing() {
   const std::weak_ptr<SegmentRoad> weakRoad = weak_from_this();
   ns::RunLoop& loop = loop_;
@@ -71,36 +76,44 @@ void SegmentRoad::startDemuxing() {
       [&loop, weakRoad] { postTo(loop, weakRoad, [](SegmentRoad& road) { road.fetchNextSegment(); }); });
   // The thread owns what it uses and reaches the road only through its loop.
   demuxThread_ =
-      std::thread([&loop, weakRoad, stream = stream_, packets = packets_, announced = packetsAnnounced_] {
-        TransportStreamDemuxer demuxer(stream);
-        ns::Result<std::size_t> tracks = demuxer.open();
-        if (!tracks.ok()) {
-          postTo(loop, weakRoad, [error = tracks.error()](SegmentRoad& road) { road.end(error); });
-          return;
-        }
-        postTo(loop, weakRoad, [count = *tracks](SegmentRoad& road) {
-          if (std::shared_ptr<SegmentRoadDelegate> delegate = road.ended_ ? nullptr : road.delegate_.lock()) {
-            delegate->segmentRoadFoundTracks(road, count);
-          }
-        });
-        while (true) {
-          ns::Result<PacketPointer> packet = demuxer.readPacket();
-          if (!packet.ok()) {
-            postTo(loop, weakRoad, [error = packet.error()](SegmentRoad& road) { road.end(error); });
-            return;
-          }
-          if (!*packet) {
-            postTo(loop, weakRoad, [](SegmentRoad& road) { road.end(std::nullopt); });
-            return;
-          }
-          if (!packets->push(std::move(*packet))) {
-            return;
-          }
-          if (!announced->exchange(true)) {
-            postTo(loop, weakRoad, [](SegmentRoad& road) { road.announcePackets(); });
-          }
-        }
-      });
+      std::thread(&SegmentRoad::demux, std::ref(loop), weakRoad, stream_, packets_, packetsAnnounced_);
+}
+
+void SegmentRoad::demux(ns::RunLoop& loop, std::weak_ptr<SegmentRoad> road,
+                        std::shared_ptr<SegmentStream> stream, std::shared_ptr<PacketQueue> packets,
+                        std::shared_ptr<std::atomic<bool>> announced) {
+  TransportStreamDemuxer demuxer(std::move(stream));
+  ns::Result<std::vector<MediaTrack>> tracks = demuxer.open();
+  if (!tracks.ok()) {
+    postTo(loop, road, [error = tracks.error()](SegmentRoad& alive) { alive.end(error); });
+    return;
+  }
+  auto found = std::make_shared<const std::vector<MediaTrack>>(std::move(*tracks));
+  postTo(loop, road, [found](SegmentRoad& alive) { alive.tracksFound(found); });
+  while (true) {
+    ns::Result<PacketPointer> packet = demuxer.readPacket();
+    if (!packet.ok()) {
+      postTo(loop, road, [error = packet.error()](SegmentRoad& alive) { alive.end(error); });
+      return;
+    }
+    if (!*packet) {
+      postTo(loop, road, [](SegmentRoad& alive) { alive.end(std::nullopt); });
+      return;
+    }
+    if (!packets->push(std::move(*packet))) {
+      return;
+    }
+    if (!announced->exchange(true)) {
+      postTo(loop, road, [](SegmentRoad& alive) { alive.announcePackets(); });
+    }
+  }
+}
+
+void SegmentRoad::tracksFound(std::shared_ptr<const std::vector<MediaTrack>> tracks) {
+  tracks_ = std::move(tracks);
+  if (std::shared_ptr<SegmentRoadDelegate> delegate = ended_ ? nullptr : delegate_.lock()) {
+    delegate->segmentRoadFoundTracks(*this, tracks_->size());
+  }
 }
 
 void SegmentRoad::keyArrived(ns::Result<ns::Data> key) {
@@ -153,7 +166,7 @@ void SegmentRoad::segmentArrived(ns::Result<ns::Data> segment) {
   // and play on; a lesson with a broken segment fails instead.
   if (plain->empty() || plain->front() != kTransportSyncByte) {
     end(mediaFailure(kAVErrorFileFormatNotRecognized,
-                     demuxError(AVERROR_INVALIDDATA, "segment " + std::to_string(index) + " is no MPEG-TS")));
+                     libavError(AVERROR_INVALIDDATA, "segment " + std::to_string(index) + " is no MPEG-TS")));
     return;
   }
   stream_->append(std::move(*plain));

@@ -18,9 +18,11 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "platform/avfoundation/MediaPlaylist.h"
 #include "platform/avfoundation/MediaResourceLoad.h"
+#include "platform/avfoundation/MediaTrack.h"
 #include "platform/avfoundation/PacketQueue.h"
 #include "platform/avfoundation/SegmentRoadDelegate.h"
 #include "platform/avfoundation/SegmentStream.h"
@@ -45,6 +47,8 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
 
   // The demuxed packets, oldest first.
   PacketQueue& packets() { return *packets_; }
+  // The stream's tracks, once SegmentRoadDelegate::segmentRoadFoundTracks has been called; empty before.
+  const std::vector<MediaTrack>& tracks() const;
 
   // Use start(); public for std::make_shared.
   SegmentRoad(std::shared_ptr<const MediaPlaylist> playlist, std::size_t startIndex,
@@ -52,6 +56,11 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
 
  private:
   void startDemuxing();
+  // The demuxer's thread: reads `stream` into `packets` until it ends, fails or is closed, and tells the road
+  // on `loop` what happened.
+  static void demux(ns::RunLoop& loop, std::weak_ptr<SegmentRoad> road, std::shared_ptr<SegmentStream> stream,
+                    std::shared_ptr<PacketQueue> packets, std::shared_ptr<std::atomic<bool>> announced);
+  void tracksFound(std::shared_ptr<const std::vector<MediaTrack>> tracks);
   void keyArrived(ns::Result<ns::Data> key);
   void fetchNextSegment();
   void segmentArrived(ns::Result<ns::Data> segment);
@@ -70,6 +79,7 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
   std::thread demuxThread_;
   std::shared_ptr<MediaResourceLoad> load_;
   std::optional<ns::Data> key_;
+  std::shared_ptr<const std::vector<MediaTrack>> tracks_;
   std::size_t nextIndex_;
   bool ended_ = false;
 };

@@ -11,7 +11,7 @@ namespace {
 constexpr int kReadBufferSize = 64 * 1024;
 
 ns::Error notRecognized(int averror, std::string_view what) {
-  return mediaFailure(kAVErrorFileFormatNotRecognized, demuxError(averror, what));
+  return mediaFailure(kAVErrorFileFormatNotRecognized, libavError(averror, what));
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ int TransportStreamDemuxer::interrupted(void* opaque) {
   return static_cast<TransportStreamDemuxer*>(opaque)->input_->isClosed() ? 1 : 0;
 }
 
-ns::Result<std::size_t> TransportStreamDemuxer::open() {
+ns::Result<std::vector<MediaTrack>> TransportStreamDemuxer::open() {
   auto* buffer = static_cast<std::uint8_t*>(av_malloc(kReadBufferSize));
   if (!buffer) {
     return notRecognized(AVERROR(ENOMEM), "no memory for the read buffer");
@@ -71,7 +71,16 @@ ns::Result<std::size_t> TransportStreamDemuxer::open() {
   if (format_->nb_streams == 0) {
     return notRecognized(AVERROR_INVALIDDATA, "no track in the stream");
   }
-  return static_cast<std::size_t>(format_->nb_streams);
+  std::vector<MediaTrack> tracks;
+  for (unsigned index = 0; index < format_->nb_streams; ++index) {
+    const AVStream* stream = format_->streams[index];
+    CodecParametersPointer parameters(avcodec_parameters_alloc());
+    if (!parameters || avcodec_parameters_copy(parameters.get(), stream->codecpar) < 0) {
+      return notRecognized(AVERROR(ENOMEM), "no memory for a track");
+    }
+    tracks.push_back({stream->index, stream->codecpar->codec_type, stream->time_base, std::move(parameters)});
+  }
+  return tracks;
 }
 
 ns::Result<PacketPointer> TransportStreamDemuxer::readPacket() {

@@ -8,8 +8,10 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "platform/avfoundation/LibavPointers.h"
+#include "platform/avfoundation/MediaTrack.h"
 #include "platform/avfoundation/SegmentStream.h"
 #include "platform/foundation/values/Result.h"
 
@@ -19,11 +21,11 @@ class TransportStreamDemuxer {
  public:
   explicit TransportStreamDemuxer(std::shared_ptr<SegmentStream> input);
 
-  // Reads the stream's tables and enough of its packets to know its tracks. Returns the number of tracks,
-  // at least 1, or the failure: a kAVFoundationErrorDomain kAVErrorFileFormatNotRecognized error whose
+  // Reads the stream's tables and enough of its packets to know its tracks. Returns the tracks, at least
+  // one, or the failure: a kAVFoundationErrorDomain kAVErrorFileFormatNotRecognized error whose
   // underlying error gives libavformat's reason (no MPEG-TS, no track, a stream closed first).
   // REQUIRES: called once, before readPacket().
-  ns::Result<std::size_t> open();
+  ns::Result<std::vector<MediaTrack>> open();
   // Returns the next packet, nullptr at the end of the stream, or the failure as open() describes it.
   // REQUIRES: open() succeeded.
   ns::Result<PacketPointer> readPacket();

@@ -1,10 +1,7 @@
 #pragma once
 
-// Small MPEG transport streams made with libavformat's own muxer, for tests of the engine: one MPEG-2 video
-// track and one MP2 audio track whose packets are frames in outline only: each opens as a frame does (a
-// picture and a slice start code; a 64 kbit/s mono 48 kHz frame header, 192 bytes a frame), so that the
-// demuxer's parsers keep one frame a packet, and the rest is filler in which a decoder would find nothing.
-// The streams are cut into segments at packet boundaries.
+// Small MPEG transport streams made with FFmpeg's own muxer and encoder, for tests of the engine, and their
+// cutting into segments at packet boundaries.
 
 #include <gtest/gtest.h>
 
@@ -15,38 +12,70 @@
 #include "platform/foundation/values/Data.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 }
 
 namespace avtest {
 
-inline int appendToData(void* opaque, std::uint8_t* bytes, int length) {
-  auto* data = static_cast<ns::Data*>(opaque);
-  data->insert(data->end(), bytes, bytes + length);
-  return length;
-}
+// Writes a transport stream into memory.
+class TransportStreamWriter {
+ public:
+  TransportStreamWriter() {
+    EXPECT_GE(avformat_alloc_output_context2(&muxer_, nullptr, "mpegts", nullptr), 0);
+    constexpr int kBufferSize = 4096;
+    auto* buffer = static_cast<std::uint8_t*>(av_malloc(kBufferSize));
+    muxer_->pb = avio_alloc_context(buffer, kBufferSize, 1, &output_, nullptr, &append, nullptr);
+  }
+  ~TransportStreamWriter() {
+    av_freep(&muxer_->pb->buffer);
+    avio_context_free(&muxer_->pb);
+    avformat_free_context(muxer_);
+  }
 
-// Returns a stream of `packetsPerTrack` packets on each track, 40 ms apart.
+  AVStream* addStream(AVMediaType type, AVCodecID codec) {
+    AVStream* stream = avformat_new_stream(muxer_, nullptr);
+    stream->codecpar->codec_type = type;
+    stream->codecpar->codec_id = codec;
+    stream->time_base = {1, 90000};
+    return stream;
+  }
+  void start() { EXPECT_GE(avformat_write_header(muxer_, nullptr), 0); }
+  // Writes `packet`, whose timestamps are in `from`, on `stream`.
+  void write(AVPacket* packet, const AVStream* stream, AVRational from) {
+    av_packet_rescale_ts(packet, from, stream->time_base);
+    packet->stream_index = stream->index;
+    EXPECT_GE(av_interleaved_write_frame(muxer_, packet), 0);
+  }
+  ns::Data finish() {
+    EXPECT_GE(av_write_trailer(muxer_), 0);
+    return output_;
+  }
+
+ private:
+  static int append(void* opaque, std::uint8_t* bytes, int length) {
+    auto* data = static_cast<ns::Data*>(opaque);
+    data->insert(data->end(), bytes, bytes + length);
+    return length;
+  }
+
+  AVFormatContext* muxer_ = nullptr;
+  ns::Data output_;
+};
+
+// Returns a stream of an MPEG-2 video track and an MP2 audio track, `packetsPerTrack` packets each, 40 ms
+// apart, that are frames in outline only: each opens as a frame does (a picture and a slice start code; a
+// 64 kbit/s mono 48 kHz frame header, 192 bytes a frame), so that the demuxer's parsers keep one frame a
+// packet, and the rest is filler in which a decoder would find nothing.
 inline ns::Data transportStream(int packetsPerTrack) {
-  ns::Data output;
-  AVFormatContext* muxer = nullptr;
-  EXPECT_GE(avformat_alloc_output_context2(&muxer, nullptr, "mpegts", nullptr), 0);
-  constexpr int kBufferSize = 4096;
-  auto* buffer = static_cast<std::uint8_t*>(av_malloc(kBufferSize));
-  muxer->pb = avio_alloc_context(buffer, kBufferSize, 1, &output, nullptr, &appendToData, nullptr);
-  AVStream* video = avformat_new_stream(muxer, nullptr);
-  video->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
-  video->codecpar->codec_id = AV_CODEC_ID_MPEG2VIDEO;
+  TransportStreamWriter writer;
+  AVStream* video = writer.addStream(AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_MPEG2VIDEO);
   video->codecpar->width = 64;
   video->codecpar->height = 48;
-  video->time_base = {1, 90000};
-  AVStream* audio = avformat_new_stream(muxer, nullptr);
-  audio->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
-  audio->codecpar->codec_id = AV_CODEC_ID_MP2;
+  AVStream* audio = writer.addStream(AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_MP2);
   audio->codecpar->sample_rate = 48000;
   av_channel_layout_default(&audio->codecpar->ch_layout, 1);
-  audio->time_base = {1, 90000};
-  EXPECT_GE(avformat_write_header(muxer, nullptr), 0);
+  writer.start();
   AVPacket* packet = av_packet_alloc();
   for (int index = 0; index < packetsPerTrack; ++index) {
     for (AVStream* stream : {video, audio}) {
@@ -56,24 +85,71 @@ inline ns::Data transportStream(int packetsPerTrack) {
       for (int at = 0; at < packet->size; ++at) {
         packet->data[at] = static_cast<std::uint8_t>(1 + (index + at) % 200);
       }
-      const std::uint8_t videoStart[] = {0x00, 0x00, 0x01, 0x00, 0x00, 0x08, 0x00, 0x00, 0x01, 0x01};
-      const std::uint8_t audioStart[] = {0xff, 0xfd, 0x44, 0xc0};
-      if (isVideo) {
-        std::copy(std::begin(videoStart), std::end(videoStart), packet->data);
-      } else {
-        std::copy(std::begin(audioStart), std::end(audioStart), packet->data);
-      }
-      packet->stream_index = stream->index;
-      packet->pts = packet->dts = av_rescale_q(index * 40, {1, 1000}, stream->time_base);
-      EXPECT_GE(av_interleaved_write_frame(muxer, packet), 0);
+      const std::vector<std::uint8_t> start =
+          isVideo ? std::vector<std::uint8_t>{0x00, 0x00, 0x01, 0x00, 0x00, 0x08, 0x00, 0x00, 0x01, 0x01}
+                  : std::vector<std::uint8_t>{0xff, 0xfd, 0x44, 0xc0};
+      std::copy(start.begin(), start.end(), packet->data);
+      packet->pts = packet->dts = index * 40;
+      writer.write(packet, stream, {1, 1000});
     }
   }
   av_packet_free(&packet);
-  EXPECT_GE(av_write_trailer(muxer), 0);
-  av_freep(&muxer->pb->buffer);
-  avio_context_free(&muxer->pb);
-  avformat_free_context(muxer);
-  return output;
+  return writer.finish();
+}
+
+// Returns a stream of one MPEG-2 video track of `frames` real 64x48 pictures at 25 per second: a bright bar
+// that moves one column a frame across a dark ground.
+inline ns::Data videoTransportStream(int frames) {
+  TransportStreamWriter writer;
+  AVStream* video = writer.addStream(AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_MPEG2VIDEO);
+  const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG2VIDEO);
+  AVCodecContext* encoder = avcodec_alloc_context3(codec);
+  encoder->width = 64;
+  encoder->height = 48;
+  encoder->pix_fmt = AV_PIX_FMT_YUV420P;
+  encoder->time_base = {1, 25};
+  encoder->framerate = {25, 1};
+  encoder->gop_size = 10;
+  encoder->max_b_frames = 0;
+  EXPECT_GE(avcodec_open2(encoder, codec, nullptr), 0);
+  EXPECT_GE(avcodec_parameters_from_context(video->codecpar, encoder), 0);
+  writer.start();
+  AVFrame* frame = av_frame_alloc();
+  frame->format = encoder->pix_fmt;
+  frame->width = encoder->width;
+  frame->height = encoder->height;
+  EXPECT_GE(av_frame_get_buffer(frame, 0), 0);
+  AVPacket* packet = av_packet_alloc();
+  auto drain = [&] {
+    while (avcodec_receive_packet(encoder, packet) == 0) {
+      writer.write(packet, video, encoder->time_base);
+    }
+  };
+  for (int index = 0; index <= frames; ++index) {
+    if (index == frames) {
+      avcodec_send_frame(encoder, nullptr);
+      drain();
+      break;
+    }
+    EXPECT_GE(av_frame_make_writable(frame), 0);
+    for (int y = 0; y < frame->height; ++y) {
+      for (int x = 0; x < frame->width; ++x) {
+        frame->data[0][y * frame->linesize[0] + x] = (x / 4 == index % 16) ? 235 : 16;
+      }
+    }
+    for (int plane = 1; plane <= 2; ++plane) {
+      for (int y = 0; y < frame->height / 2; ++y) {
+        std::fill_n(frame->data[plane] + y * frame->linesize[plane], frame->width / 2, 128);
+      }
+    }
+    frame->pts = index;
+    EXPECT_GE(avcodec_send_frame(encoder, frame), 0);
+    drain();
+  }
+  av_packet_free(&packet);
+  av_frame_free(&frame);
+  avcodec_free_context(&encoder);
+  return writer.finish();
 }
 
 // Returns `stream` cut into `count` segments of whole 188-byte packets.
