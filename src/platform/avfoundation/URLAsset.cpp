@@ -1,5 +1,7 @@
 #include "platform/avfoundation/URLAsset.h"
 
+#include <algorithm>
+
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/foundation/loop/RunLoop.h"
 
@@ -13,27 +15,22 @@ URLAsset::URLAsset(ns::URL url, URLAssetOptions options) : url_(std::move(url)),
 
 void URLAsset::loadValuesAsynchronouslyForKeys(const std::vector<std::string>& keys,
                                                std::function<void()> handler) {
-  bool wantsDuration = false;
-  for (const std::string& key : keys) {
-    wantsDuration = wantsDuration || key == kDurationKey;
+  const bool wantsDuration = std::ranges::find(keys, kDurationKey) != keys.end();
+  if (wantsDuration && durationStatus_ == KeyValueStatus::kUnknown) {
+    durationStatus_ = KeyValueStatus::kLoading;
+    std::weak_ptr<URLAsset> weakSelf = weak_from_this();
+    load_ = MediaResourceLoad::start(url_, [weakSelf](ns::Result<ns::Data> body) {
+      if (std::shared_ptr<URLAsset> self = weakSelf.lock()) {
+        self->playlistArrived(std::move(body));
+      }
+    });
   }
-  if (!wantsDuration || durationStatus_ != KeyValueStatus::kUnknown) {
-    // Nothing (more) to load: the handler still comes on a later turn, or with the load under way.
-    if (durationStatus_ == KeyValueStatus::kLoading) {
-      handlers_.push_back(std::move(handler));
-    } else if (handler) {
-      ns::RunLoop::main().post(std::move(handler));
-    }
-    return;
+  if (wantsDuration && durationStatus_ == KeyValueStatus::kLoading) {
+    handlers_.push_back(std::move(handler));
+  } else if (handler) {
+    // Nothing to wait for; the handler still never runs inside this call.
+    ns::RunLoop::main().post(std::move(handler));
   }
-  handlers_.push_back(std::move(handler));
-  durationStatus_ = KeyValueStatus::kLoading;
-  std::weak_ptr<URLAsset> weakSelf = weak_from_this();
-  load_ = MediaResourceLoad::start(url_, [weakSelf](ns::Result<ns::Data> body) {
-    if (std::shared_ptr<URLAsset> self = weakSelf.lock()) {
-      self->playlistArrived(std::move(body));
-    }
-  });
 }
 
 void URLAsset::playlistArrived(ns::Result<ns::Data> body) {
