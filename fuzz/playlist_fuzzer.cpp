@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "learning/downloads/PlaylistLine.h"
 #include "learning/downloads/SegmentURL.h"
 #include "learning/downloads/ZBM3U8.h"
+#include "platform/avfoundation/PlaylistLine.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/foundation/text/StringEncoding.h"
 #include "platform/net/PercentEscaping.h"
@@ -122,13 +122,13 @@ void checkRewrite(std::string_view text) {
   if (!rewritten) {
     return;
   }
-  const std::vector<learning::PlaylistLine> lines = learning::splitPlaylistLines(text);
+  const std::vector<av::PlaylistLine> lines = av::splitPlaylistLines(text);
   const std::vector<std::string_view> rewrittenLines = writtenLines(*rewritten);
   requireProperty(rewrittenLines.size() == lines.size(), "the rewriter keeps every line");
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind == learning::PlaylistLine::Kind::kSegment) {
+    if (lines[i].kind == av::PlaylistLine::Kind::kSegment) {
       checkSegmentLine(lines[i].text, rewrittenLines[i], kFirstBase);
-    } else if (lines[i].kind == learning::PlaylistLine::Kind::kOther) {
+    } else if (lines[i].kind == av::PlaylistLine::Kind::kOther) {
       requireProperty(rewrittenLines[i] == lines[i].text,
                       "a line other than key and segments stays as it is");
     }
@@ -154,7 +154,7 @@ void checkRewrite(std::string_view text) {
   const std::vector<std::string_view> againLines = writtenLines(*again);
   requireProperty(againLines.size() == lines.size(), "rewriting again keeps every line");
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    requireProperty(lines[i].kind == learning::PlaylistLine::Kind::kKey || againLines[i] == rewrittenLines[i],
+    requireProperty(lines[i].kind == av::PlaylistLine::Kind::kKey || againLines[i] == rewrittenLines[i],
                     "rewriting again changes nothing but the key lines");
   }
 }

@@ -46,7 +46,7 @@ const std::vector<Part> kParts = {
     {"platform/uikit", {"platform/foundation"}},
     {"platform/coredata", {"platform/foundation"}},
     {"platform/outside", {"platform/foundation"}},
-    {"platform/avfoundation", {"platform/foundation"}},
+    {"platform/avfoundation", {"platform/net", "platform/foundation"}},
     {"platform/foundation",
      {"platform/foundation/values", "platform/foundation/text", "platform/foundation/crypto",
       "platform/foundation/formats", "platform/foundation/loop", "platform/foundation/notify",

@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "learning/downloads/PlaylistLine.h"
 #include "learning/downloads/SegmentURL.h"
+#include "platform/avfoundation/PlaylistKeyAttribute.h"
+#include "platform/avfoundation/PlaylistLine.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/foundation/text/StringEncoding.h"
 #include "platform/foundation/text/Trimming.h"
@@ -16,55 +17,16 @@ namespace learning {
 namespace {
 
 constexpr std::string_view kPlaylistSignature = "#EXTM3U";
-constexpr std::string_view kKeyTag = "#EXT-X-KEY:";
 constexpr std::string_view kLocalKeyFileName = "K.bin";
-
-// One NAME=VALUE entry of a key line's attribute list. A quoted value keeps its double quotes here; both
-// views point into the line, so that the rewriter can replace a value where it stands.
-struct KeyAttribute {
-  std::string_view name;
-  std::string_view value;
-};
-
-std::vector<KeyAttribute> keyAttributes(std::string_view keyLine) {
-  std::vector<KeyAttribute> attributes;
-  std::string_view rest = keyLine.substr(kKeyTag.size());
-  while (!rest.empty()) {
-    const std::size_t equals = rest.find('=');
-    if (equals == std::string_view::npos) {
-      break;
-    }
-    const std::string_view name = rest.substr(0, equals);
-    rest.remove_prefix(equals + 1);
-    std::size_t valueEnd = rest.starts_with('"') ? rest.find('"', 1) : rest.find(',');
-    if (rest.starts_with('"') && valueEnd != std::string_view::npos) {
-      ++valueEnd;
-    }
-    const std::string_view value = rest.substr(0, valueEnd);
-    attributes.push_back({name, value});
-    rest.remove_prefix(value.size());
-    if (rest.starts_with(',')) {
-      rest.remove_prefix(1);
-    }
-  }
-  return attributes;
-}
-
-std::string unquoted(std::string_view value) {
-  if (value.size() >= 2 && value.starts_with('"') && value.ends_with('"')) {
-    return std::string(value.substr(1, value.size() - 2));
-  }
-  return std::string(value);
-}
 
 // Reads the key line's attributes; an attribute given twice counts once, as it first stands, the one that
 // the rewriter points at the local key.
 void readKeyLine(std::string_view keyLine, ZBM3U8Set& set) {
-  for (const KeyAttribute& attribute : keyAttributes(keyLine)) {
+  for (const av::PlaylistKeyAttribute& attribute : av::playlistKeyAttributes(keyLine)) {
     if (attribute.name == "METHOD" && !set.method()) {
       set.setMethod(std::string(attribute.value));
     } else if (attribute.name == "URI" && !set.uri()) {
-      set.setUri(unquoted(attribute.value));
+      set.setUri(av::unquotedAttributeValue(attribute.value));
     } else if (attribute.name == "IV" && !set.iv()) {
       set.setIv(std::string(attribute.value));
     }
@@ -101,7 +63,7 @@ std::string formattedDuration(std::string_view durationText) {
 }
 
 std::string keyLinePointedAt(std::string_view keyLine, std::string_view baseURL) {
-  for (const KeyAttribute& attribute : keyAttributes(keyLine)) {
+  for (const av::PlaylistKeyAttribute& attribute : av::playlistKeyAttributes(keyLine)) {
     if (attribute.name == "URI") {
       const std::size_t valueStart = attribute.value.data() - keyLine.data();
       std::string rewritten(keyLine.substr(0, valueStart));
@@ -125,19 +87,19 @@ std::string rewrittenPlaylist(std::string_view text, std::string_view baseURL) {
   std::string rewritten;
   rewritten.reserve(text.size() + 64);
   bool firstLine = true;
-  for (const PlaylistLine& line : splitPlaylistLines(text)) {
+  for (const av::PlaylistLine& line : av::splitPlaylistLines(text)) {
     if (!firstLine) {
       rewritten.push_back('\n');
     }
     firstLine = false;
     switch (line.kind) {
-      case PlaylistLine::Kind::kKey:
+      case av::PlaylistLine::Kind::kKey:
         rewritten.append(keyLinePointedAt(line.text, baseURL));
         break;
-      case PlaylistLine::Kind::kSegment:
+      case av::PlaylistLine::Kind::kSegment:
         rewritten.append(segmentLinePointedAtFile(line.text));
         break;
-      case PlaylistLine::Kind::kOther:
+      case av::PlaylistLine::Kind::kOther:
         rewritten.append(line.text);
         break;
     }
@@ -153,21 +115,21 @@ std::optional<ZBM3U8Set> ZBM3U8::decodeM3U8IndexContext(std::string_view text) {
   }
   ZBM3U8Set set;
   bool keyRead = false;
-  for (const PlaylistLine& line : splitPlaylistLines(text)) {
+  for (const av::PlaylistLine& line : av::splitPlaylistLines(text)) {
     switch (line.kind) {
-      case PlaylistLine::Kind::kKey:
+      case av::PlaylistLine::Kind::kKey:
         if (!keyRead) {
           readKeyLine(line.text, set);
           keyRead = true;
         }
         break;
-      case PlaylistLine::Kind::kSegment:
+      case av::PlaylistLine::Kind::kSegment:
         if (std::optional<std::string> url = downloadableSegmentURL(line.text)) {
           set.tsMetadatas().push_back(formattedDuration(line.duration));
           set.tsURIs().push_back(std::move(*url));
         }
         break;
-      case PlaylistLine::Kind::kOther:
+      case av::PlaylistLine::Kind::kOther:
         readHeaderLine(line.text, set);
         break;
     }

@@ -1,10 +1,10 @@
 // The download manager's whole road against the sample back end on loopback, and the queue.
 
 #include "app/store/QMTask.h"
-#include "learning/downloads/PlaylistLine.h"
 #include "learning/downloads/SegmentURL.h"
 #include "learning/downloads/ZBM3U8.h"
 #include "learning/downloads/download_test_util.h"
+#include "platform/avfoundation/PlaylistLine.h"
 #include "platform/foundation/storage/Bundle.h"
 
 namespace learning {
@@ -49,8 +49,8 @@ TEST(QMDownloadHelperRoad, StoresLessonsForOfflinePlayOneAtATimeInQueueOrder) {
   const std::string offline =
       ns::stringFromData(*ns::FileManager::defaultManager().contentsAtPath(playlistPath));
   std::size_t named = 0;
-  for (const PlaylistLine& line : splitPlaylistLines(offline)) {
-    if (line.kind == PlaylistLine::Kind::kSegment) {
+  for (const av::PlaylistLine& line : av::splitPlaylistLines(offline)) {
+    if (line.kind == av::PlaylistLine::Kind::kSegment) {
       ++named;
       EXPECT_TRUE(road.fileBytes(0, *segmentFileName(line.text)).has_value()) << line.text;
     }

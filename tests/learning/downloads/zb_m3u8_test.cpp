@@ -2,9 +2,9 @@
 
 #include <regex>
 
-#include "learning/downloads/PlaylistLine.h"
 #include "learning/downloads/SegmentURL.h"
 #include "learning/downloads/ZBM3U8.h"
+#include "platform/avfoundation/PlaylistLine.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
 
@@ -151,8 +151,8 @@ TEST_F(ZBM3U8Rewrite, PointsTheKeyAtTheLocalServerAndSegmentsAtTheirFiles) {
     EXPECT_EQ(contents(path), rewritten);
     const std::vector<std::string> listed = ZBM3U8::decodeM3U8IndexContext(original)->tsURIs();
     std::size_t segment = 0;
-    for (const PlaylistLine& line : splitPlaylistLines(rewritten)) {
-      if (line.kind == PlaylistLine::Kind::kSegment) {
+    for (const av::PlaylistLine& line : av::splitPlaylistLines(rewritten)) {
+      if (line.kind == av::PlaylistLine::Kind::kSegment) {
         EXPECT_EQ(segmentFileName(line.text), segmentFileName(listed.at(segment++)));
       }
     }

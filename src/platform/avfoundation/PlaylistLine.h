@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace learning {
+namespace av {
 
 struct PlaylistLine {
   enum class Kind {
@@ -27,4 +27,4 @@ struct PlaylistLine {
 // joining the texts with "\n" gives back `text` with its line ends made LF.
 std::vector<PlaylistLine> splitPlaylistLines(std::string_view text);
 
-}  // namespace learning
+}  // namespace av

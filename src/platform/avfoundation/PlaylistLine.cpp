@@ -1,6 +1,6 @@
-#include "learning/downloads/PlaylistLine.h"
+#include "platform/avfoundation/PlaylistLine.h"
 
-namespace learning {
+namespace av {
 
 namespace {
 
@@ -45,4 +45,4 @@ std::vector<PlaylistLine> splitPlaylistLines(std::string_view text) {
   }
 }
 
-}  // namespace learning
+}  // namespace av

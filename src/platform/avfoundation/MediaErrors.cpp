@@ -1,0 +1,36 @@
+#include "platform/avfoundation/MediaErrors.h"
+
+extern "C" {
+#include <libavutil/error.h>
+}
+
+namespace av {
+
+ns::Error httpStatusError(int statusCode, const ns::URL& url) {
+  const std::int64_t code = statusCode == 404 ? kMediaResourceNotFound : kMediaResourceHTTPError;
+  return ns::Error(std::string(kCoreMediaErrorDomain), code,
+                   ns::Dictionary{{"URI", ns::Value(url.absoluteString())},
+                                  {"statusCode", ns::Value(std::int64_t{statusCode})}});
+}
+
+ns::Error transportError(const ns::Error& urlError) {
+  return ns::Error(std::string(kCFErrorDomainCFNetwork), urlError.code(), urlError.userInfo());
+}
+
+ns::Error mediaFailure(std::int64_t code, ns::Error cause) {
+  ns::Error failure(std::string(kAVFoundationErrorDomain), code,
+                    ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey),
+                                    ns::Value(std::string("The operation could not be completed"))}});
+  failure.setUnderlyingError(std::move(cause));
+  return failure;
+}
+
+ns::Error libavError(int averror, std::string_view what) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(averror, text, sizeof text);
+  return ns::Error(std::string(kMediaErrorDomain), averror,
+                   ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey),
+                                   ns::Value(std::string(what) + ": " + text)}});
+}
+
+}  // namespace av

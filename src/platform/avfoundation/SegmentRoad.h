@@ -1,0 +1,87 @@
+#pragma once
+
+// av::SegmentRoad: the way a lesson's media travels from the server to the decoder. The playlist's key is
+// fetched first; then its segments, in order from a start index, each decrypted with AES-128-CBC and handed
+// to a TransportStreamDemuxer on a thread of its own, whose packets wait in a bounded queue. Fetching keeps
+// at most SegmentStream::kSegmentCapacity decrypted segments ahead of the demuxer, and the demuxer at most
+// PacketQueue::kCapacity packets ahead of whoever takes them, so a road never reads a whole lesson into
+// memory. It reports to its delegate (SegmentRoadDelegate.h gives the order).
+//
+// Destroying the road stops it: loads are cancelled, the demuxer is released and its thread joined, and no
+// further delegate call is made.
+//
+// Thread-safety: main thread only (the thread whose run loop started it), except packets(), which is
+// thread-safe.
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "platform/avfoundation/MediaPlaylist.h"
+#include "platform/avfoundation/MediaResourceLoad.h"
+#include "platform/avfoundation/MediaTrack.h"
+#include "platform/avfoundation/PacketQueue.h"
+#include "platform/avfoundation/SegmentRoadDelegate.h"
+#include "platform/avfoundation/SegmentStream.h"
+
+namespace ns {
+class RunLoop;
+}
+
+namespace av {
+
+class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
+ public:
+  // Starts fetching `playlist`'s segments from `startIndex` on the calling thread's run loop and returns
+  // the road, owned by the caller. A start index at or past the last segment gives an empty stream, which
+  // fails as one without tracks.
+  static std::shared_ptr<SegmentRoad> start(std::shared_ptr<const MediaPlaylist> playlist,
+                                            std::size_t startIndex,
+                                            std::weak_ptr<SegmentRoadDelegate> delegate);
+  ~SegmentRoad();
+  SegmentRoad(const SegmentRoad&) = delete;
+  SegmentRoad& operator=(const SegmentRoad&) = delete;
+
+  // The demuxed packets, oldest first.
+  PacketQueue& packets() { return *packets_; }
+  // The stream's tracks, once SegmentRoadDelegate::segmentRoadFoundTracks has been called; empty before.
+  const std::vector<MediaTrack>& tracks() const;
+
+  // Use start(); public for std::make_shared.
+  SegmentRoad(std::shared_ptr<const MediaPlaylist> playlist, std::size_t startIndex,
+              std::weak_ptr<SegmentRoadDelegate> delegate);
+
+ private:
+  void startDemuxing();
+  // The demuxer's thread: reads `stream` into `packets` until it ends, fails or is closed, and tells the road
+  // on `loop` what happened.
+  static void demux(ns::RunLoop& loop, std::weak_ptr<SegmentRoad> road, std::shared_ptr<SegmentStream> stream,
+                    std::shared_ptr<PacketQueue> packets, std::shared_ptr<std::atomic<bool>> announced);
+  void tracksFound(std::shared_ptr<const std::vector<MediaTrack>> tracks);
+  void keyArrived(ns::Result<ns::Data> key);
+  void fetchNextSegment();
+  void segmentArrived(ns::Result<ns::Data> segment);
+  void announcePackets();
+  void end(std::optional<ns::Error> failure);
+
+  // Constant after construction
+  const std::shared_ptr<const MediaPlaylist> playlist_;
+  const std::weak_ptr<SegmentRoadDelegate> delegate_;
+  ns::RunLoop& loop_;
+  const std::shared_ptr<PacketQueue> packets_ = std::make_shared<PacketQueue>();
+  // Set by the demuxer's thread when it posts a packet announcement, cleared when the announcement runs.
+  const std::shared_ptr<std::atomic<bool>> packetsAnnounced_ = std::make_shared<std::atomic<bool>>(false);
+
+  std::shared_ptr<SegmentStream> stream_;
+  std::thread demuxThread_;
+  std::shared_ptr<MediaResourceLoad> load_;
+  std::optional<ns::Data> key_;
+  std::shared_ptr<const std::vector<MediaTrack>> tracks_;
+  std::size_t nextIndex_;
+  bool ended_ = false;
+};
+
+}  // namespace av
