@@ -9,7 +9,7 @@ find_package(nlohmann_json REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 # FFmpeg: the media engine (demuxing, decoding, picture conversion) and the sample lessons (encoding, muxing).
-pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswscale)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswresample libswscale)
 if(QUILLMARK_BENCHMARKS)
   find_package(benchmark REQUIRED)
 endif()

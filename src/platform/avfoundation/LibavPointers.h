@@ -11,6 +11,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavformat/avio.h>
 #include <libavutil/frame.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
@@ -55,5 +56,10 @@ struct ScaleContextDeleter {
   void operator()(SwsContext* context) const { sws_freeContext(context); }
 };
 using ScaleContextPointer = std::unique_ptr<SwsContext, ScaleContextDeleter>;
+
+struct ResampleContextDeleter {
+  void operator()(SwrContext* context) const { swr_free(&context); }
+};
+using ResampleContextPointer = std::unique_ptr<SwrContext, ResampleContextDeleter>;
 
 }  // namespace av

@@ -5,64 +5,21 @@
 namespace av {
 
 ns::Result<std::unique_ptr<VideoDecoder>> VideoDecoder::open(const MediaTrack& track) {
-  if (track.type != AVMEDIA_TYPE_VIDEO || !track.parameters) {
-    return libavError(AVERROR(EINVAL), "not a video track");
+  ns::Result<FrameDecoder> frames = FrameDecoder::open(track, AVMEDIA_TYPE_VIDEO, "video");
+  if (!frames.ok()) {
+    return frames.error();
   }
-  const AVCodec* codec = avcodec_find_decoder(track.parameters->codec_id);
-  if (!codec) {
-    return libavError(AVERROR_DECODER_NOT_FOUND, "no decoder for the video codec");
-  }
-  CodecContextPointer context(avcodec_alloc_context3(codec));
-  if (!context) {
-    return libavError(AVERROR(ENOMEM), "no memory for the decoder");
-  }
-  if (const int copied = avcodec_parameters_to_context(context.get(), track.parameters.get()); copied < 0) {
-    return libavError(copied, "unusable video parameters");
-  }
-  context->pkt_timebase = track.timeBase;
-  if (const int opened = avcodec_open2(context.get(), codec, nullptr); opened < 0) {
-    return libavError(opened, "the video decoder did not open");
-  }
-  return std::make_unique<VideoDecoder>(std::move(context), track.timeBase);
+  return std::make_unique<VideoDecoder>(std::move(*frames));
 }
 
-VideoDecoder::VideoDecoder(CodecContextPointer codec, AVRational timeBase)
-    : codec_(std::move(codec)), timeBase_(timeBase), frame_(av_frame_alloc()) {}
+VideoDecoder::VideoDecoder(FrameDecoder frames) : frames_(std::move(frames)) {}
 
 ns::Result<std::vector<DecodedPicture>> VideoDecoder::decode(const AVPacket& packet) {
-  if (const int sent = avcodec_send_packet(codec_.get(), &packet); sent < 0 && sent != AVERROR(EAGAIN)) {
-    return libavError(sent, "the video decoder rejected a packet");
-  }
-  return receivePictures();
+  return frames_.decodeEach<DecodedPicture>(&packet, [this](const AVFrame& frame) { return toRGBA(frame); });
 }
 
 ns::Result<std::vector<DecodedPicture>> VideoDecoder::flush() {
-  if (const int sent = avcodec_send_packet(codec_.get(), nullptr); sent < 0 && sent != AVERROR_EOF) {
-    return libavError(sent, "the video decoder would not flush");
-  }
-  return receivePictures();
-}
-
-ns::Result<std::vector<DecodedPicture>> VideoDecoder::receivePictures() {
-  std::vector<DecodedPicture> pictures;
-  if (!frame_) {
-    return libavError(AVERROR(ENOMEM), "no memory for a frame");
-  }
-  while (true) {
-    const int received = avcodec_receive_frame(codec_.get(), frame_.get());
-    if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) {
-      return pictures;
-    }
-    if (received < 0) {
-      return libavError(received, "the video decoder failed");
-    }
-    ns::Result<DecodedPicture> picture = toRGBA(*frame_);
-    av_frame_unref(frame_.get());
-    if (!picture.ok()) {
-      return picture.error();
-    }
-    pictures.push_back(std::move(*picture));
-  }
+  return frames_.decodeEach<DecodedPicture>(nullptr, [this](const AVFrame& frame) { return toRGBA(frame); });
 }
 
 ns::Result<DecodedPicture> VideoDecoder::toRGBA(const AVFrame& frame) {
@@ -79,8 +36,7 @@ ns::Result<DecodedPicture> VideoDecoder::toRGBA(const AVFrame& frame) {
   std::uint8_t* planes[4] = {picture.rgba.data(), nullptr, nullptr, nullptr};
   int strides[4] = {frame.width * 4, 0, 0, 0};
   sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides);
-  const std::int64_t timestamp = frame.best_effort_timestamp;
-  picture.seconds = timestamp == AV_NOPTS_VALUE ? 0 : static_cast<double>(timestamp) * av_q2d(timeBase_);
+  picture.seconds = frames_.secondsOf(frame);
   return picture;
 }
 

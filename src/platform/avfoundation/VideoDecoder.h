@@ -1,8 +1,8 @@
 #pragma once
 
-// av::VideoDecoder: decodes the packets of one video track with libavcodec and converts each frame to RGBA
-// with libswscale. A decoder may hold packets back before it gives their pictures (reordered frames), and
-// flush() gives what it still holds at the end of the stream.
+// av::VideoDecoder: decodes the packets of one video track with libavcodec (through a FrameDecoder) and
+// converts each frame to RGBA with libswscale. A decoder may hold packets back before it gives their pictures
+// (reordered frames), and flush() gives what it still holds at the end of the stream.
 //
 // Thread-safety: one thread at a time.
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/avfoundation/DecodedPicture.h"
+#include "platform/avfoundation/FrameDecoder.h"
 #include "platform/avfoundation/LibavPointers.h"
 #include "platform/avfoundation/MediaTrack.h"
 #include "platform/foundation/values/Result.h"
@@ -29,17 +30,12 @@ class VideoDecoder {
   ns::Result<std::vector<DecodedPicture>> flush();
 
   // Use open(); public for std::make_unique.
-  VideoDecoder(CodecContextPointer codec, AVRational timeBase);
+  explicit VideoDecoder(FrameDecoder frames);
 
  private:
-  ns::Result<std::vector<DecodedPicture>> receivePictures();
   ns::Result<DecodedPicture> toRGBA(const AVFrame& frame);
 
-  // Constant after construction
-  const CodecContextPointer codec_;
-  const AVRational timeBase_;
-
-  FramePointer frame_;
+  FrameDecoder frames_;
   ScaleContextPointer scaler_;
 };
 

@@ -1,0 +1,71 @@
+#include "platform/avfoundation/FrameDecoder.h"
+
+#include "platform/avfoundation/MediaErrors.h"
+
+namespace av {
+
+ns::Result<FrameDecoder> FrameDecoder::open(const MediaTrack& track, AVMediaType type,
+                                            std::string_view kind) {
+  const std::string name(kind);
+  if (track.type != type || !track.parameters) {
+    return libavError(AVERROR(EINVAL), "not a " + name + " track");
+  }
+  const AVCodec* codec = avcodec_find_decoder(track.parameters->codec_id);
+  if (!codec) {
+    return libavError(AVERROR_DECODER_NOT_FOUND, "no decoder for the " + name + " codec");
+  }
+  CodecContextPointer context(avcodec_alloc_context3(codec));
+  FramePointer frame(av_frame_alloc());
+  if (!context || !frame) {
+    return libavError(AVERROR(ENOMEM), "no memory for the " + name + " decoder");
+  }
+  if (const int copied = avcodec_parameters_to_context(context.get(), track.parameters.get()); copied < 0) {
+    return libavError(copied, "unusable " + name + " parameters");
+  }
+  context->pkt_timebase = track.timeBase;
+  if (const int opened = avcodec_open2(context.get(), codec, nullptr); opened < 0) {
+    return libavError(opened, "the " + name + " decoder did not open");
+  }
+  FrameDecoder decoder(std::move(context), track.timeBase, name);
+  decoder.frame_ = std::move(frame);
+  return decoder;
+}
+
+FrameDecoder::FrameDecoder(CodecContextPointer codec, AVRational timeBase, std::string kind)
+    : codec_(std::move(codec)), timeBase_(timeBase), kind_(std::move(kind)) {}
+
+ns::Status FrameDecoder::decode(const AVPacket* packet, const FrameSink& sink) {
+  const int sent = avcodec_send_packet(codec_.get(), packet);
+  // A packet may find the decoder full of frames not taken yet (EAGAIN), which the loop below takes; ending
+  // a stream that has already ended (EOF) leaves nothing more to take.
+  const int harmless = packet ? AVERROR(EAGAIN) : AVERROR_EOF;
+  if (sent < 0 && sent != harmless) {
+    return libavError(sent, packet ? "the " + kind_ + " decoder rejected a packet"
+                                   : "the " + kind_ + " decoder would not flush");
+  }
+  return receiveFrames(sink);
+}
+
+ns::Status FrameDecoder::receiveFrames(const FrameSink& sink) {
+  while (true) {
+    const int received = avcodec_receive_frame(codec_.get(), frame_.get());
+    if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) {
+      return {};
+    }
+    if (received < 0) {
+      return libavError(received, "the " + kind_ + " decoder failed");
+    }
+    ns::Status taken = sink(*frame_);
+    av_frame_unref(frame_.get());
+    if (!taken.ok()) {
+      return taken;
+    }
+  }
+}
+
+double FrameDecoder::secondsOf(const AVFrame& frame) const {
+  const std::int64_t timestamp = frame.best_effort_timestamp;
+  return timestamp == AV_NOPTS_VALUE ? 0 : static_cast<double>(timestamp) * av_q2d(timeBase_);
+}
+
+}  // namespace av
