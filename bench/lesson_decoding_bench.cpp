@@ -1,0 +1,130 @@
+// A three-minute sample lesson decoded as fast as it can be, picture and sound, from its signed playlist URL
+// on the sample back end over loopback: by our segment road with its video and audio decoders, and by the
+// ffmpeg program ("-f null") in the same run. The counter "ratio" is our median time over ffmpeg's; the
+// target is at most 1.2.
+//
+// Our time runs from the playlist load to the last sound flushed from the decoder: playlist, key, every
+// segment fetched, decrypted, demuxed and decoded, each picture converted to RGBA and the sound to
+// interleaved float. ffmpeg's runs from its start to its exit.
+
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "learning/downloads/download_test_util.h"
+#include "platform/avfoundation/lesson_decoding_test_util.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// 36 segments of 5 seconds: three minutes of the sample back end's test picture and tone.
+constexpr std::size_t kSegments = 36;
+constexpr double kSecondsPerSegment = 5.0;
+
+sample_backend::media::MediaOptions benchLesson() {
+  sample_backend::media::MediaOptions options;
+  options.segmentCount = kSegments;
+  options.segmentDuration = kSecondsPerSegment;
+  // Encoding the lesson takes longer than decoding it: later runs read it from here.
+  options.cacheFolder = (std::filesystem::temp_directory_path() / "quillmark-lesson-decoding-bench").string();
+  return options;
+}
+
+// Decodes the lesson at `url` with our engine; returns the seconds it took, or -1 when it failed or did not
+// decode the whole lesson.
+double engineSeconds(const std::string& url) {
+  const Clock::time_point start = Clock::now();
+  const std::shared_ptr<avtest::LessonDecoding> decoded = avtest::decodeLesson(url, std::chrono::minutes(5));
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  const double lessonSeconds = kSegments * kSecondsPerSegment;
+  const bool whole = decoded->ended && !decoded->failure && decoded->audioSeconds > lessonSeconds - 1 &&
+                     decoded->pictureCount >= static_cast<std::size_t>(lessonSeconds * 25) - 1;
+  return whole ? seconds : -1;
+}
+
+// Runs ffmpeg on `url`, decoding every stream and writing nothing; returns the seconds it took, or -1 when
+// it failed.
+double ffmpegSeconds(const std::string& url) {
+  std::vector<std::string> arguments = {"ffmpeg",
+                                        "-nostdin",
+                                        "-v",
+                                        "error",
+                                        "-allowed_extensions",
+                                        "ALL",
+                                        "-protocol_whitelist",
+                                        "http,tcp,crypto,file",
+                                        "-i",
+                                        url,
+                                        "-f",
+                                        "null",
+                                        "-"};
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) {
+    argv.push_back(argument.data());
+  }
+  argv.push_back(nullptr);
+  const Clock::time_point start = Clock::now();
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, "ffmpeg", nullptr, nullptr, argv.data(), environ) != 0) {
+    return -1;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void BM_LessonDecodingAgainstFfmpeg(benchmark::State& state) {
+  learning::downloadtest::DownloadRoad road(benchLesson());
+  // The download gives the lesson its record, whose file URL is the signed playlist URL.
+  learning::QMDownloadHelper::sharedInstance()->add(road.lesson(0));
+  if (!road.runUntilStatus(0, app::kQMDownloadDone, std::chrono::minutes(5))) {
+    state.SkipWithError("the lesson did not download");
+    return;
+  }
+  const std::string url = road.record(0)->fileURL().value_or("");
+  std::vector<double> engineTimes;
+  std::vector<double> ffmpegTimes;
+  bool ffmpegFirst = false;
+  for (auto _ : state) {
+    // The two take turns going first, so that neither gains from a warmer cache on every round.
+    const double ffmpegBefore = ffmpegFirst ? ffmpegSeconds(url) : 0;
+    const double engine = engineSeconds(url);
+    const double ffmpeg = ffmpegFirst ? ffmpegBefore : ffmpegSeconds(url);
+    if (engine < 0 || ffmpeg < 0) {
+      state.SkipWithError("a decoding failed");
+      return;
+    }
+    engineTimes.push_back(engine);
+    ffmpegTimes.push_back(ffmpeg);
+    ffmpegFirst = !ffmpegFirst;
+    state.SetIterationTime(engine);
+  }
+  // Medians, so that a moment of load on a shared machine does not decide the ratio.
+  const double engineMedian = median(engineTimes);
+  const double ffmpegMedian = median(ffmpegTimes);
+  state.counters["engine_s"] = engineMedian;
+  state.counters["ffmpeg_s"] = ffmpegMedian;
+  state.counters["ratio"] = engineMedian / ffmpegMedian;
+}
+
+BENCHMARK(BM_LessonDecodingAgainstFfmpeg)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
