@@ -5,8 +5,7 @@
 #include <chrono>
 #include <memory>
 
-#include "platform/avfoundation/SegmentRoad.h"
-#include "platform/avfoundation/VideoDecoder.h"
+#include "platform/avfoundation/lesson_decoding_test_util.h"
 #include "platform/avfoundation/transport_stream_test_util.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "support/loopback_http_server.h"
@@ -16,45 +15,6 @@ namespace {
 using testsupport::TestResponse;
 
 constexpr int kFrames = 20;
-
-// Decodes the video track's packets as they come.
-struct DecodingDelegate : av::SegmentRoadDelegate {
-  std::unique_ptr<av::VideoDecoder> decoder;
-  int videoIndex = -1;
-  std::vector<av::DecodedPicture> pictures;
-  bool ended = false;
-
-  void segmentRoadFoundTracks(av::SegmentRoad& road, std::size_t) override {
-    for (const av::MediaTrack& track : road.tracks()) {
-      if (track.type == AVMEDIA_TYPE_VIDEO) {
-        ns::Result<std::unique_ptr<av::VideoDecoder>> opened = av::VideoDecoder::open(track);
-        ASSERT_TRUE(opened.ok()) << opened.error().localizedDescription();
-        decoder = std::move(*opened);
-        videoIndex = track.index;
-      }
-    }
-  }
-  void segmentRoadHasPackets(av::SegmentRoad& road) override {
-    while (av::PacketPointer packet = road.packets().tryPop()) {
-      if (packet->stream_index == videoIndex) {
-        keep(decoder->decode(*packet));
-      }
-    }
-  }
-  void segmentRoadDidEnd(av::SegmentRoad& road) override {
-    segmentRoadHasPackets(road);
-    keep(decoder->flush());
-    ended = true;
-  }
-  void segmentRoadDidFail(av::SegmentRoad&, const ns::Error& error) override {
-    ADD_FAILURE() << error.underlyingError()->localizedDescription();
-    ended = true;
-  }
-  void keep(ns::Result<std::vector<av::DecodedPicture>> decoded) {
-    ASSERT_TRUE(decoded.ok()) << decoded.error().localizedDescription();
-    pictures.insert(pictures.end(), decoded->begin(), decoded->end());
-  }
-};
 
 // The red value of the pixel at (x, y).
 std::uint8_t redAt(const av::DecodedPicture& picture, int x, int y) {
@@ -72,9 +32,11 @@ TEST(VideoDecoder, DecodesEveryPictureOfALessonFromTheRoad) {
   }
   auto parsed = std::make_shared<const av::MediaPlaylist>(
       *av::MediaPlaylist::read(playlist + "#EXT-X-ENDLIST\n", *ns::URL::fromString(server.url("/v.m3u8"))));
-  auto delegate = std::make_shared<DecodingDelegate>();
+  auto delegate = std::make_shared<avtest::LessonDecoding>();
+  delegate->keepPictures = true;
   const auto road = av::SegmentRoad::start(parsed, 0, delegate);
   ASSERT_TRUE(ns::RunLoop::current().runUntil([&] { return delegate->ended; }, std::chrono::seconds(20)));
+  ASSERT_FALSE(delegate->failure) << delegate->failure->localizedDescription();
 
   ASSERT_EQ(delegate->pictures.size(), static_cast<std::size_t>(kFrames));
   for (int index = 0; index < kFrames; ++index) {
