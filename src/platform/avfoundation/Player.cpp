@@ -126,7 +126,8 @@ void Player::advance(double elapsedSeconds) {
     picture_ = std::move(due);
   }
   if (overtaken) {
-    if (!stalled_) {
+    // Waiting for the first data after a seek is no stall: playback has not yet been keeping up.
+    if (!stalled_ && item->isPlaybackLikelyToKeepUp()) {
       stalled_ = true;
       item->playbackStalled();
       ns::NotificationCenter::defaultCenter().postNotificationName(

@@ -3,9 +3,10 @@
 // av::Player: plays one PlayerItem at a time. While its rate is not 0 the position advances by rate times
 // the time passed on the main run loop's clock, in steps of kTick, and the item decodes the pictures due on
 // the way; the last one shown is currentPicture(). When playback overtakes what is decoded the position
-// waits there, the item's playbackLikelyToKeepUp turns NO and kAVPlayerItemPlaybackStalledNotification is
-// posted once; play resumes by itself as data comes. At the end of the media the rate turns 0 and
-// kAVPlayerItemDidPlayToEndTimeNotification is posted once (again only after a seek or a new item).
+// waits there; if the item was keeping up, its playbackLikelyToKeepUp turns NO and
+// kAVPlayerItemPlaybackStalledNotification is posted once. Play resumes by itself as data comes. At the end
+// of the media the rate turns 0 and kAVPlayerItemDidPlayToEndTimeNotification is posted once (again only
+// after a seek or a new item).
 //
 // Periodic time observers run on the main run loop at their interval of the loop's clock while they are
 // registered; dropping the player removes them.

@@ -156,7 +156,11 @@ TEST_F(PlayerTest, SeeksRestartTheRoadAtTheSegmentHoldingTheTime) {
   lastSegmentGate_->open();
   const auto item = itemOf("/lesson/index.m3u8");
   const auto player = av::Player::playerWithPlayerItem(item);
+  // A seek before the asset has loaded sets where the road starts.
+  item->seekToTime(av::Time::fromSeconds(1.7));
   ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+  EXPECT_EQ(server_.requests().at(2).target, "/lesson/s4.ts") << "after the playlist and the key";
+  EXPECT_EQ(player->currentTime(), av::Time::fromSeconds(1.7));
 
   for (const double seconds : {0.9, 0.1}) {
     SCOPED_TRACE(seconds);
