@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/Timer.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 
@@ -24,6 +25,7 @@ Player::~Player() {
 }
 
 void Player::replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item) {
+  QM_DCHECK_MAIN_THREAD();
   item_ = std::move(item);
   picture_.reset();
   stalled_ = false;
@@ -31,6 +33,7 @@ void Player::replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item) 
 }
 
 void Player::setRate(float rate) {
+  QM_DCHECK_MAIN_THREAD();
   rate_ = std::max(rate, 0.0F);
   if (rate_ > 0) {
     startClock();
@@ -44,6 +47,7 @@ Time Player::currentTime() const {
 }
 
 void Player::seekToTime(Time time) {
+  QM_DCHECK_MAIN_THREAD();
   if (!item_) {
     return;
   }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/avfoundation/MediaErrors.h"
+#include "platform/foundation/check/Check.h"
 
 namespace av {
 
@@ -13,6 +14,7 @@ std::shared_ptr<PlayerItem> PlayerItem::playerItemWithURL(ns::URL url) {
 }
 
 std::shared_ptr<PlayerItem> PlayerItem::playerItemWithAsset(std::shared_ptr<URLAsset> asset) {
+  QM_DCHECK_MAIN_THREAD();
   auto item = std::make_shared<PlayerItem>(std::move(asset));
   std::weak_ptr<PlayerItem> weakItem = item;
   item->asset_->loadValuesAsynchronouslyForKeys({std::string(URLAsset::kDurationKey)}, [weakItem] {
@@ -37,6 +39,7 @@ void PlayerItem::assetLoaded() {
 }
 
 void PlayerItem::seekToTime(Time time) {
+  QM_DCHECK_MAIN_THREAD();
   if (status_ == PlayerItemStatus::kFailed) {
     return;
   }
@@ -207,6 +210,7 @@ std::optional<double> PlayerItem::decodedThroughSeconds() const {
 }
 
 std::optional<DecodedPicture> PlayerItem::advanceTo(double seconds) {
+  QM_DCHECK_MAIN_THREAD();
   currentSeconds_ = std::max(currentSeconds_, seconds);
   decodeAhead(currentSeconds_);
   std::optional<DecodedPicture> due;
