@@ -1,0 +1,95 @@
+#pragma once
+
+// av::Player: plays one PlayerItem at a time. While its rate is not 0 the position advances by rate times
+// the time passed on the main run loop's clock, in steps of kTick, and the item decodes the pictures due on
+// the way; the last one shown is currentPicture(). When playback overtakes what is decoded the position
+// waits there; if the item was keeping up, its playbackLikelyToKeepUp turns NO and
+// kAVPlayerItemPlaybackStalledNotification is posted once. Play resumes by itself as data comes. At the end
+// of the media the rate turns 0 and kAVPlayerItemDidPlayToEndTimeNotification is posted once (again only
+// after a seek or a new item).
+//
+// Periodic time observers run on the main run loop at their interval of the loop's clock while they are
+// registered; dropping the player removes them.
+//
+// Thread-safety: main thread only.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/avfoundation/DecodedPicture.h"
+#include "platform/avfoundation/PlayerItem.h"
+#include "platform/avfoundation/Time.h"
+#include "platform/foundation/loop/RunLoop.h"
+#include "platform/foundation/values/Object.h"
+
+namespace ns {
+class Timer;
+}
+
+namespace av {
+
+class Player : public ns::Object {
+ public:
+  // The step of the playback clock: one picture at 25 pictures a second.
+  static constexpr ns::Duration kTick = std::chrono::milliseconds(40);
+  // The shortest interval of a periodic time observer; shorter ones, zero included, are raised to it.
+  static constexpr ns::Duration kShortestObserverInterval = std::chrono::milliseconds(10);
+
+  // Names one periodic time observer for removeTimeObserver().
+  class TimeObserver {
+   private:
+    friend class Player;
+    std::shared_ptr<ns::Timer> timer_;
+  };
+
+  // Returns a paused player of `item` (which may be null).
+  static std::shared_ptr<Player> playerWithPlayerItem(std::shared_ptr<PlayerItem> item);
+  ~Player() override;
+
+  const std::shared_ptr<PlayerItem>& currentItem() const { return item_; }
+  // Puts `item` (or nothing) in the place of the current item, at its own position; the rate stays.
+  void replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item);
+
+  float rate() const { return rate_; }
+  // 0 pauses; any other rate plays at that many times real time. A negative rate counts as 0.
+  void setRate(float rate);
+  void play() { setRate(1.0F); }
+  void pause() { setRate(0.0F); }
+
+  // The current item's position; a zero time without an item.
+  Time currentTime() const;
+  // Seeks the current item to `time` (PlayerItem::seekToTime).
+  void seekToTime(Time time);
+
+  // The last picture shown, or nullopt before the first of the current item.
+  const std::optional<DecodedPicture>& currentPicture() const { return picture_; }
+
+  // Calls `block` with the current time every `interval` on the main run loop until removeTimeObserver().
+  TimeObserver addPeriodicTimeObserverForInterval(Time interval, std::function<void(Time)> block);
+  void removeTimeObserver(const TimeObserver& observer);
+
+  // Use playerWithPlayerItem(); public for std::make_shared.
+  explicit Player(std::shared_ptr<PlayerItem> item);
+
+ private:
+  void tick();
+  // Moves the position by `elapsedSeconds` of real time at the current rate.
+  void advance(double elapsedSeconds);
+  void reachEnd();
+  void startClock();
+  void stopClock();
+
+  std::shared_ptr<PlayerItem> item_;
+  float rate_ = 0;
+  std::optional<DecodedPicture> picture_;
+  std::shared_ptr<ns::Timer> clock_;
+  ns::TimePoint lastTick_{};
+  bool stalled_ = false;
+  bool endPosted_ = false;
+  std::vector<std::shared_ptr<ns::Timer>> observers_;
+};
+
+}  // namespace av

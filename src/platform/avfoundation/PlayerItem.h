@@ -1,0 +1,144 @@
+#pragma once
+
+// av::PlayerItem: one media a Player plays, made from a URL or a URLAsset. The item loads the asset's
+// duration (and with it the playlist), then stands on a SegmentRoad started at the segment holding its seek
+// point and decodes the video track as the player asks for pictures, keeping at most kPictureLookAhead
+// decoded pictures ahead, so that fetching, demuxing and decoding all wait while playback does not move.
+//
+// Its status turns ready (1) once the stream's tracks are known and failed (2) with error() when the
+// playlist, key or a segment cannot be loaded, or the stream will not decrypt, demux or decode; a failed
+// item does nothing more. Media times of the item count from the start of the playlist's first segment.
+//
+// Key-value observable: "status", "loadedTimeRanges" and "playbackLikelyToKeepUp". The player posts
+// kAVPlayerItemDidPlayToEndTimeNotification and kAVPlayerItemPlaybackStalledNotification with the item as
+// their object.
+//
+// Thread-safety: main thread only.
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/avfoundation/DecodedPicture.h"
+#include "platform/avfoundation/SegmentRoad.h"
+#include "platform/avfoundation/SegmentRoadDelegate.h"
+#include "platform/avfoundation/Time.h"
+#include "platform/avfoundation/TimeRange.h"
+#include "platform/avfoundation/URLAsset.h"
+#include "platform/avfoundation/VideoDecoder.h"
+#include "platform/foundation/notify/KeyValueObservable.h"
+#include "platform/foundation/values/Object.h"
+
+namespace av {
+
+inline constexpr std::string_view kAVPlayerItemDidPlayToEndTimeNotification =
+    "AVPlayerItemDidPlayToEndTimeNotification";
+inline constexpr std::string_view kAVPlayerItemPlaybackStalledNotification =
+    "AVPlayerItemPlaybackStalledNotification";
+
+enum class PlayerItemStatus { kUnknown = 0, kReadyToPlay = 1, kFailed = 2 };
+
+class PlayerItem : public ns::Object, public ns::KeyValueObservable, public SegmentRoadDelegate {
+ public:
+  static constexpr std::string_view kStatusKey = "status";
+  static constexpr std::string_view kLoadedTimeRangesKey = "loadedTimeRanges";
+  static constexpr std::string_view kPlaybackLikelyToKeepUpKey = "playbackLikelyToKeepUp";
+  // Decoded pictures kept ahead of the playback position.
+  static constexpr std::size_t kPictureLookAhead = 12;
+
+  // Returns an item of the asset at `url`, which starts loading at once.
+  static std::shared_ptr<PlayerItem> playerItemWithURL(ns::URL url);
+  // Returns an item of `asset`, which starts loading its duration unless it has loaded it already.
+  static std::shared_ptr<PlayerItem> playerItemWithAsset(std::shared_ptr<URLAsset> asset);
+
+  const std::shared_ptr<URLAsset>& asset() const { return asset_; }
+  PlayerItemStatus status() const { return status_; }
+  // The failure of a failed item.
+  const std::optional<ns::Error>& error() const { return error_; }
+  // The asset's duration; a zero time before it has loaded.
+  Time duration() const { return asset_->duration(); }
+  // The number of tracks of the stream; 0 until they are known.
+  std::size_t trackCount() const { return trackCount_; }
+  // The media loaded from the current seek point on: one range that grows with every segment that arrives;
+  // none before the first.
+  const std::vector<TimeRange>& loadedTimeRanges() const { return loadedTimeRanges_; }
+  // NO after every seek until pictures from the new position are decoded, and while playback waits for
+  // data; YES otherwise.
+  bool isPlaybackLikelyToKeepUp() const { return likelyToKeepUp_; }
+
+  // The playback position.
+  Time currentTime() const { return Time::fromSeconds(currentSeconds_); }
+  double currentSeconds() const { return currentSeconds_; }
+  // Moves the item to `time` (clamped to the media): the road starts again at the segment holding it, the
+  // pictures decoded so far are dropped and playbackLikelyToKeepUp turns NO. Before the asset has loaded
+  // it only sets the point where the road will start. Does nothing on a failed item.
+  void seekToTime(Time time);
+
+  // Decodes the packets that wait until a picture beyond `seconds` is decoded (at least kPictureLookAhead
+  // pictures ahead of the position), without moving the position.
+  void decodeThrough(double seconds);
+  // The time up to which the stream is decoded: the last decoded picture's time (for a stream without
+  // video, the end of the loaded media), and at least the media's end once everything is decoded; nullopt
+  // while nothing is decoded since the last seek.
+  std::optional<double> decodedThroughSeconds() const;
+  // Whether the whole stream has been decoded; its last pictures may still wait to be taken.
+  bool isDecodedToEnd() const { return decodedToEnd_; }
+  // Moves the position forward to `seconds` and returns the last picture due there, dropping the older
+  // ones; nullopt when no new picture is due. Then decodes ahead again.
+  std::optional<DecodedPicture> advanceTo(double seconds);
+  // Playback overtook the decoded media: playbackLikelyToKeepUp turns NO until data is there again.
+  void playbackStalled();
+
+  ns::Value valueForKey(std::string_view key) const override;
+
+  void segmentRoadLoadedSegment(SegmentRoad& road, std::size_t index) override;
+  void segmentRoadFoundTracks(SegmentRoad& road, std::size_t trackCount) override;
+  void segmentRoadHasPackets(SegmentRoad& road) override;
+  void segmentRoadDidEnd(SegmentRoad& road) override;
+  void segmentRoadDidFail(SegmentRoad& road, const ns::Error& error) override;
+
+  // Use the factories; public for std::make_shared.
+  explicit PlayerItem(std::shared_ptr<URLAsset> asset);
+
+ private:
+  void assetLoaded();
+  void startRoad();
+  // Takes packets from the road and decodes the video ones until kPictureLookAhead pictures wait and the last
+  // lies beyond `horizon`, or no packet waits; then judges whether playback is likely to keep up.
+  void decodeAhead(double horizon);
+  void keepPictures(std::vector<DecodedPicture> pictures);
+  void setLoadedThrough(std::size_t segmentIndex);
+  void setPlaybackLikelyToKeepUp(bool likely);
+  void setStatus(PlayerItemStatus status);
+  void fail(ns::Error error);
+  // Returns the index of the segment holding `seconds`, and the time at which it starts.
+  std::pair<std::size_t, double> segmentHolding(double seconds) const;
+
+  // Constant after construction
+  const std::shared_ptr<URLAsset> asset_;
+
+  PlayerItemStatus status_ = PlayerItemStatus::kUnknown;
+  std::optional<ns::Error> error_;
+  std::size_t trackCount_ = 0;
+  std::vector<TimeRange> loadedTimeRanges_;
+  bool likelyToKeepUp_ = false;
+  double currentSeconds_ = 0;
+
+  std::shared_ptr<SegmentRoad> road_;
+  // The start of the road's first segment, in item time.
+  double roadStartSeconds_ = 0;
+  std::unique_ptr<VideoDecoder> decoder_;
+  int videoTrackIndex_ = -1;
+  // The stream clock's reading at the road's first segment, taken from its first picture.
+  std::optional<double> streamOrigin_;
+  // Decoded pictures in item time, oldest first.
+  std::deque<DecodedPicture> pictures_;
+  std::optional<double> lastDecodedSeconds_;
+  bool roadEnded_ = false;
+  bool decodedToEnd_ = false;
+};
+
+}  // namespace av

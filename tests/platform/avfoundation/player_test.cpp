@@ -1,0 +1,257 @@
+// A player item and its player against a real H.264 + AAC lesson on a loopback server, driven by the run
+// loop's manual clock: ready, played to the end, seeks, a stall and its recovery, and the ways an item fails.
+
+#include "platform/avfoundation/Player.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/avfoundation/MediaErrors.h"
+#include "platform/avfoundation/PlayerItem.h"
+#include "platform/avfoundation/PlayerLayer.h"
+#include "platform/foundation/crypto/Aes128Cbc.h"
+#include "platform/foundation/crypto/Hex.h"
+#include "platform/foundation/loop/RunLoop.h"
+#include "platform/foundation/notify/NotificationCenter.h"
+#include "sample_backend/media/LessonEncoding.h"
+#include "support/loopback_http_server.h"
+#include "support/scoped_manual_clock.h"
+
+namespace {
+
+using testsupport::TestResponse;
+
+constexpr std::size_t kSegmentCount = 6;
+constexpr double kSegmentSeconds = 0.4;
+constexpr double kLessonSeconds = kSegmentCount * kSegmentSeconds;
+const ns::Data kKey = ns::dataFromString("0123456789abcdef");
+const ns::Data kIV = ns::dataFromString("fedcba9876543210");
+
+// Holds requests back until opened, so that a test can let playback overtake the data.
+class Gate {
+ public:
+  void open() {
+    std::lock_guard lock(mutex_);
+    open_ = true;
+    opened_.notify_all();
+  }
+  void wait() {
+    std::unique_lock lock(mutex_);
+    opened_.wait(lock, [&] { return open_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool open_ = false;
+};
+
+class PlayerTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    segments_ = *sample_backend::media::encodeLesson(
+        {.segmentCount = kSegmentCount,
+         .framesPerSegment =
+             static_cast<std::size_t>(kSegmentSeconds * sample_backend::media::kLessonFramesPerSecond)});
+  }
+
+  PlayerTest() {
+    std::string playlist = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-KEY:METHOD=AES-128,URI=\"k.bin\",IV=0x" +
+                           ns::hexString(kIV) + "\n";
+    for (std::size_t index = 0; index < kSegmentCount; ++index) {
+      const std::string name = "s" + std::to_string(index) + ".ts";
+      playlist += "#EXTINF:" + std::to_string(kSegmentSeconds) + ",\n" + name + "\n";
+      const ns::Data encrypted = *ns::aes128CbcEncrypt(kKey, kIV, segments_[index]);
+      server_.route("/lesson/" + name, [this, index, encrypted](const testsupport::RecordedRequest&) {
+        if (index == kSegmentCount - 1) {
+          lastSegmentGate_->wait();
+        }
+        return TestResponse::text(200, ns::stringFromData(encrypted));
+      });
+    }
+    server_.route("/lesson/index.m3u8", TestResponse::text(200, playlist + "#EXT-X-ENDLIST\n"));
+    server_.route("/lesson/k.bin", TestResponse::text(200, ns::stringFromData(kKey)));
+  }
+  ~PlayerTest() override { lastSegmentGate_->open(); }
+
+  std::shared_ptr<av::PlayerItem> itemOf(const std::string& path) {
+    return av::PlayerItem::playerItemWithURL(*ns::URL::fromString(server_.url(path)));
+  }
+  // Runs the loop until `done`, with real time for the network and the demuxer.
+  static bool runUntil(const std::function<bool()>& done) {
+    return ns::RunLoop::main().runUntil(done, std::chrono::seconds(20));
+  }
+  // Advances the manual clock step by step, letting data arrive after each step, until `done`.
+  bool playUntil(const std::function<bool()>& done) {
+    for (int step = 0; step < 200 && !done(); ++step) {
+      clock_.advance(av::Player::kTick);
+      ns::RunLoop::main().runPending();
+    }
+    return done();
+  }
+
+  static inline std::vector<ns::Data> segments_;
+  testsupport::ScopedManualClock clock_;
+  std::shared_ptr<Gate> lastSegmentGate_ = std::make_shared<Gate>();
+  testsupport::LoopbackHTTPServer server_;
+};
+
+TEST_F(PlayerTest, BecomesReadyAndPlaysToTheEndOnce) {
+  lastSegmentGate_->open();
+  const auto item = itemOf("/lesson/index.m3u8");
+  std::vector<std::string> changes;
+  std::vector<ns::KeyValueObservation> observations;
+  for (std::string_view key : {av::PlayerItem::kStatusKey, av::PlayerItem::kPlaybackLikelyToKeepUpKey,
+                               av::PlayerItem::kLoadedTimeRangesKey}) {
+    observations.push_back(item->observe(std::string(key), [&changes, key](const ns::KeyValueChange&) {
+      if (changes.empty() || changes.back() != key) {
+        changes.emplace_back(key);
+      }
+    }));
+  }
+  int ends = 0;
+  const auto token = ns::NotificationCenter::defaultCenter().addObserverForName(
+      std::string(av::kAVPlayerItemDidPlayToEndTimeNotification), item, nullptr,
+      [&](const ns::Notification&) { ++ends; });
+  const auto player = av::Player::playerWithPlayerItem(item);
+  av::PlayerLayer layer;
+  layer.setPlayer(player);
+  std::vector<double> observedTimes;
+  player->addPeriodicTimeObserverForInterval(av::Time::fromSeconds(0.5),
+                                             [&](av::Time time) { observedTimes.push_back(time.seconds()); });
+
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); }))
+      << (item->error() ? item->error()->localizedDescription() : "still loading");
+  EXPECT_EQ(item->status(), av::PlayerItemStatus::kReadyToPlay);
+  EXPECT_EQ(item->trackCount(), 2u);
+  EXPECT_EQ(item->duration(), av::Time::fromSeconds(kLessonSeconds));
+  EXPECT_NE(std::find(changes.begin(), changes.end(), "status"), changes.end());
+  EXPECT_FALSE(layer.isReadyForDisplay());
+
+  player->play();
+  ASSERT_TRUE(playUntil([&] { return ends > 0; }));
+  EXPECT_EQ(player->rate(), 0.0F);
+  EXPECT_EQ(player->currentTime(), item->duration());
+  ASSERT_TRUE(layer.picture().has_value());
+  EXPECT_GT(layer.picture()->seconds, kLessonSeconds - 0.1);
+  EXPECT_EQ(item->loadedTimeRanges(),
+            (std::vector<av::TimeRange>{{av::Time::fromSeconds(0), av::Time::fromSeconds(kLessonSeconds)}}));
+  EXPECT_NE(std::find(changes.begin(), changes.end(), "loadedTimeRanges"), changes.end());
+  EXPECT_EQ(observedTimes.size(), static_cast<std::size_t>(kLessonSeconds / 0.5));
+  EXPECT_LT(observedTimes.front(), observedTimes.back());
+
+  player->play();
+  playUntil([] { return false; });
+  EXPECT_EQ(ends, 1) << "the end is posted once";
+  ns::NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+TEST_F(PlayerTest, SeeksRestartTheRoadAtTheSegmentHoldingTheTime) {
+  lastSegmentGate_->open();
+  const auto item = itemOf("/lesson/index.m3u8");
+  const auto player = av::Player::playerWithPlayerItem(item);
+  // A seek before the asset has loaded sets where the road starts.
+  item->seekToTime(av::Time::fromSeconds(1.7));
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+  EXPECT_EQ(server_.requests().at(2).target, "/lesson/s4.ts") << "after the playlist and the key";
+  EXPECT_EQ(player->currentTime(), av::Time::fromSeconds(1.7));
+
+  for (const double seconds : {0.9, 0.1}) {
+    SCOPED_TRACE(seconds);
+    const std::size_t requestsBefore = server_.requestCount();
+    player->seekToTime(av::Time::fromSeconds(seconds));
+    EXPECT_FALSE(item->isPlaybackLikelyToKeepUp());
+    EXPECT_EQ(player->currentTime(), av::Time::fromSeconds(seconds));
+    ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+    const std::size_t segment = static_cast<std::size_t>(seconds / kSegmentSeconds);
+    EXPECT_EQ(server_.requests().at(requestsBefore + 1).target,
+              "/lesson/s" + std::to_string(segment) + ".ts");
+    EXPECT_DOUBLE_EQ(item->loadedTimeRanges().at(0).start.seconds(), segment * kSegmentSeconds);
+
+    player->play();
+    ASSERT_TRUE(playUntil([&] {
+      return player->currentPicture() && std::abs(player->currentPicture()->seconds - seconds) < 0.2;
+    }));
+    EXPECT_NEAR(player->currentPicture()->seconds, seconds, 0.05);
+    player->pause();
+  }
+}
+
+TEST_F(PlayerTest, StallsWhenPlayOvertakesTheDataAndResumesWhenItComes) {
+  const auto item = itemOf("/lesson/index.m3u8");
+  int stalls = 0;
+  const auto token = ns::NotificationCenter::defaultCenter().addObserverForName(
+      std::string(av::kAVPlayerItemPlaybackStalledNotification), item, nullptr,
+      [&](const ns::Notification&) { ++stalls; });
+  const auto player = av::Player::playerWithPlayerItem(item);
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+
+  player->play();
+  ASSERT_TRUE(playUntil([&] { return stalls > 0; }));
+  const av::Time heldAt = player->currentTime();
+  EXPECT_LT(heldAt.seconds(), kLessonSeconds - kSegmentSeconds + 0.1);
+  EXPECT_FALSE(item->isPlaybackLikelyToKeepUp());
+  playUntil([] { return false; });
+  EXPECT_EQ(player->currentTime(), heldAt) << "the position waits for the data";
+  EXPECT_EQ(stalls, 1);
+
+  lastSegmentGate_->open();
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+  ASSERT_TRUE(playUntil([&] { return player->rate() == 0.0F; }));
+  EXPECT_EQ(player->currentTime(), item->duration());
+  ns::NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+TEST_F(PlayerTest, AnItemThatCannotPlayFailsWithItsCause) {
+  lastSegmentGate_->open();
+  server_.route("/wrong-key/index.m3u8",
+                TestResponse::text(200,
+                                   "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"k.bin\"\n"
+                                   "#EXTINF:0.4,\n/lesson/s0.ts\n#EXT-X-ENDLIST\n"));
+  server_.route("/wrong-key/k.bin", TestResponse::text(200, "fedcba9876543210"));
+  server_.route("/not-media/index.m3u8",
+                TestResponse::text(200, "#EXTM3U\n#EXTINF:0.4,\n/lesson/k.bin\n#EXT-X-ENDLIST\n"));
+  server_.route(
+      "/missing-segment/index.m3u8",
+      TestResponse::text(200, "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"/lesson/k.bin\",IV=0x" +
+                                  ns::hexString(kIV) +
+                                  "\n#EXTINF:0.4,\n/lesson/s0.ts\n#EXTINF:0.4,\ngone.ts\n#EXT-X-ENDLIST\n"));
+  const struct {
+    std::string path;
+    std::int64_t code;
+    std::int64_t underlyingCode;
+  } cases[] = {
+      {"/missing/index.m3u8", av::kAVErrorUnknown, av::kMediaResourceNotFound},
+      {"/wrong-key/index.m3u8", av::kAVErrorFileFormatNotRecognized, 0},
+      {"/not-media/index.m3u8", av::kAVErrorFileFormatNotRecognized, 0},
+      {"/missing-segment/index.m3u8", av::kAVErrorUnknown, av::kMediaResourceNotFound},
+  };
+  for (const auto& failing : cases) {
+    SCOPED_TRACE(failing.path);
+    const auto item = itemOf(failing.path);
+    std::vector<int> statuses;
+    const auto observation = item->observe(
+        std::string(av::PlayerItem::kStatusKey),
+        [&](const ns::KeyValueChange& change) { statuses.push_back(change.newValue.intValue()); });
+    ASSERT_TRUE(runUntil([&] { return item->status() == av::PlayerItemStatus::kFailed; }));
+    // A segment may fail after the tracks were found: the item is ready before it fails.
+    EXPECT_EQ(statuses.back(), 2);
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 2), 1);
+    ASSERT_TRUE(item->error().has_value());
+    EXPECT_EQ(item->error()->domain(), av::kAVFoundationErrorDomain);
+    EXPECT_EQ(item->error()->code(), failing.code);
+    if (failing.underlyingCode != 0) {
+      EXPECT_EQ(item->error()->underlyingError()->code(), failing.underlyingCode);
+    }
+    EXPECT_FALSE(item->isPlaybackLikelyToKeepUp());
+  }
+}
+
+}  // namespace
