@@ -209,6 +209,21 @@ TEST_F(PlayerTest, StallsWhenPlayOvertakesTheDataAndResumesWhenItComes) {
   ns::NotificationCenter::defaultCenter().removeObserver(token);
 }
 
+TEST_F(PlayerTest, AShortLessonFindsItsTracksWithoutItsLastSegment) {
+  // Three segments of which the last, held back, stands last: the first two must be enough to know the
+  // tracks.
+  server_.route("/short/index.m3u8",
+                TestResponse::text(200, "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"/lesson/k.bin\",IV=0x" +
+                                            ns::hexString(kIV) +
+                                            "\n#EXTINF:0.4,\n/lesson/s0.ts\n#EXTINF:0.4,\n/lesson/s1.ts\n"
+                                            "#EXTINF:0.4,\n/lesson/s" +
+                                            std::to_string(kSegmentCount - 1) + ".ts\n#EXT-X-ENDLIST\n"));
+  const auto item = itemOf("/short/index.m3u8");
+  ASSERT_TRUE(runUntil([&] { return item->status() != av::PlayerItemStatus::kUnknown; }));
+  EXPECT_EQ(item->status(), av::PlayerItemStatus::kReadyToPlay);
+  EXPECT_EQ(item->trackCount(), 2u);
+}
+
 TEST_F(PlayerTest, AnItemThatCannotPlayFailsWithItsCause) {
   lastSegmentGate_->open();
   server_.route("/wrong-key/index.m3u8",
