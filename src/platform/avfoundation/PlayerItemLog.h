@@ -5,6 +5,7 @@
 //
 // Thread-safety: a value.
 
+#include <utility>
 #include <vector>
 
 #include "platform/avfoundation/PlayerItemAccessLogEvent.h"
