@@ -6,6 +6,9 @@
 
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/net/HostAddressLookup.h"
+#include "platform/net/URLError.h"
 
 namespace av {
 
@@ -89,6 +92,62 @@ void PlayerItem::startRoad() {
 
 void PlayerItem::segmentRoadLoadedSegment(SegmentRoad& /*road*/, std::size_t index) {
   setLoadedThrough(index);
+  logSegmentArrival(index);
+}
+
+void PlayerItem::logSegmentArrival(std::size_t segmentIndex) {
+  const ns::URL& url = asset_->playlist()->segments()[segmentIndex].url;
+  accessLog_.addEvent({.URI = url.absoluteString(), .serverAddress = serverAddressOf(url)});
+  ns::NotificationCenter::defaultCenter().postNotificationName(
+      std::string(kAVPlayerItemNewAccessLogEntryNotification), shared_from_this());
+}
+
+bool PlayerItem::logLoadFailure(const ns::Error& error) {
+  const ns::Error* load = &error;
+  if (load->domain() == kAVFoundationErrorDomain && load->underlyingError()) {
+    load = load->underlyingError().get();
+  }
+  PlayerItemErrorLogEvent event;
+  event.errorStatusCode = load->code();
+  event.errorDomain = load->domain();
+  const ns::Value info(load->userInfo());
+  if (load->domain() == kCoreMediaErrorDomain) {
+    const ns::Value* status = info.find("statusCode");
+    if (!status) {
+      // Not a failed load but a playlist that is none.
+      return false;
+    }
+    event.errorStatusCode = status->integerValue();
+    event.errorComment = "HTTP " + std::to_string(event.errorStatusCode);
+    if (const ns::Value* uri = info.find("URI")) {
+      event.URI = uri->stringValue();
+    }
+  } else if (load->domain() == kCFErrorDomainCFNetwork) {
+    event.errorComment = load->localizedDescription();
+    if (const ns::Value* uri = info.find(ns::kURLErrorFailingURLStringErrorKey)) {
+      event.URI = uri->stringValue();
+    }
+  } else {
+    return false;
+  }
+  if (event.URI) {
+    if (const std::optional<ns::URL> url = ns::URL::fromString(*event.URI)) {
+      event.serverAddress = serverAddressOf(*url);
+    }
+  }
+  errorLog_.addEvent(std::move(event));
+  return true;
+}
+
+std::optional<std::string> PlayerItem::serverAddressOf(const ns::URL& url) {
+  if (!url.host()) {
+    return std::nullopt;
+  }
+  auto known = serverAddresses_.find(*url.host());
+  if (known == serverAddresses_.end()) {
+    known = serverAddresses_.emplace(*url.host(), ns::firstIPv4AddressOfHost(*url.host())).first;
+  }
+  return known->second;
 }
 
 void PlayerItem::setLoadedThrough(std::size_t segmentIndex) {
@@ -248,8 +307,14 @@ void PlayerItem::fail(ns::Error error) {
   decoder_.reset();
   pictures_.clear();
   error_ = std::move(error);
+  // The entry is there before the status turns, so that its observers find the failed load's server.
+  const bool logged = logLoadFailure(*error_);
   setPlaybackLikelyToKeepUp(false);
   setStatus(PlayerItemStatus::kFailed);
+  if (logged) {
+    ns::NotificationCenter::defaultCenter().postNotificationName(
+        std::string(kAVPlayerItemNewErrorLogEntryNotification), shared_from_this());
+  }
 }
 
 ns::Value PlayerItem::valueForKey(std::string_view key) const {

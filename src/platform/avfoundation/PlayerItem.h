@@ -9,6 +9,11 @@
 // playlist, key or a segment cannot be loaded, or the stream will not decrypt, demux or decode; a failed
 // item does nothing more. Media times of the item count from the start of the playlist's first segment.
 //
+// Every segment that arrives adds an entry to the access log, and a playlist, key or segment load that fails
+// (the HTTP status of its server, or a transport failure) adds one to the error log before the item fails;
+// each entry posts kAVPlayerItemNewAccessLogEntryNotification or kAVPlayerItemNewErrorLogEntryNotification
+// with the item as its object.
+//
 // Key-value observable: "status", "loadedTimeRanges" and "playbackLikelyToKeepUp". The player posts
 // kAVPlayerItemDidPlayToEndTimeNotification and kAVPlayerItemPlaybackStalledNotification with the item as
 // their object.
@@ -17,12 +22,15 @@
 
 #include <cstddef>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/avfoundation/DecodedPicture.h"
+#include "platform/avfoundation/PlayerItemLog.h"
 #include "platform/avfoundation/SegmentRoad.h"
 #include "platform/avfoundation/SegmentRoadDelegate.h"
 #include "platform/avfoundation/Time.h"
@@ -38,6 +46,11 @@ inline constexpr std::string_view kAVPlayerItemDidPlayToEndTimeNotification =
     "AVPlayerItemDidPlayToEndTimeNotification";
 inline constexpr std::string_view kAVPlayerItemPlaybackStalledNotification =
     "AVPlayerItemPlaybackStalledNotification";
+
+inline constexpr std::string_view kAVPlayerItemNewAccessLogEntryNotification =
+    "AVPlayerItemNewAccessLogEntryNotification";
+inline constexpr std::string_view kAVPlayerItemNewErrorLogEntryNotification =
+    "AVPlayerItemNewErrorLogEntryNotification";
 
 enum class PlayerItemStatus { kUnknown = 0, kReadyToPlay = 1, kFailed = 2 };
 
@@ -58,6 +71,9 @@ class PlayerItem : public ns::Object, public ns::KeyValueObservable, public Segm
   PlayerItemStatus status() const { return status_; }
   // The failure of a failed item.
   const std::optional<ns::Error>& error() const { return error_; }
+  // Copies of the logs as they stand.
+  PlayerItemAccessLog accessLog() const { return accessLog_; }
+  PlayerItemErrorLog errorLog() const { return errorLog_; }
   // The asset's duration; a zero time before it has loaded.
   Time duration() const { return asset_->duration(); }
   // The number of tracks of the stream; 0 until they are known.
@@ -114,6 +130,11 @@ class PlayerItem : public ns::Object, public ns::KeyValueObservable, public Segm
   void setPlaybackLikelyToKeepUp(bool likely);
   void setStatus(PlayerItemStatus status);
   void fail(ns::Error error);
+  void logSegmentArrival(std::size_t segmentIndex);
+  // Adds the error log entry of `error` when it, or its underlying error, is a failed load; returns whether
+  // it did.
+  bool logLoadFailure(const ns::Error& error);
+  std::optional<std::string> serverAddressOf(const ns::URL& url);
   // Returns the index of the segment holding `seconds`, and the time at which it starts.
   std::pair<std::size_t, double> segmentHolding(double seconds) const;
 
@@ -126,6 +147,10 @@ class PlayerItem : public ns::Object, public ns::KeyValueObservable, public Segm
   std::vector<TimeRange> loadedTimeRanges_;
   bool likelyToKeepUp_ = false;
   double currentSeconds_ = 0;
+  PlayerItemAccessLog accessLog_;
+  PlayerItemErrorLog errorLog_;
+  // The address of every host looked up so far, so that a lesson's segments are not each looked up anew.
+  std::map<std::string, std::optional<std::string>, std::less<>> serverAddresses_;
 
   std::shared_ptr<SegmentRoad> road_;
   // The start of the road's first segment, in item time.

@@ -9,6 +9,11 @@ namespace av {
 namespace {
 
 constexpr int kReadBufferSize = 64 * 1024;
+// How much of the stream the demuxer reads to learn its tracks, in AV_TIME_BASE units (half a second). The
+// probe waits for bytes, and a lesson's later segments may come late or not at all: left to its default of
+// several seconds it could wait on the last segment of a short lesson before any track were known. Every
+// track's parameters stand in its first frames, so the first segment or two suffice.
+constexpr std::int64_t kProbeDuration = AV_TIME_BASE / 2;
 
 ns::Error notRecognized(int averror, std::string_view what) {
   return mediaFailure(kAVErrorFileFormatNotRecognized, libavError(averror, what));
@@ -64,6 +69,7 @@ ns::Result<std::vector<MediaTrack>> TransportStreamDemuxer::open() {
     return notRecognized(opened, "not an MPEG transport stream");
   }
   format_.reset(format);
+  format_->max_analyze_duration = kProbeDuration;
   const int found = avformat_find_stream_info(format_.get(), nullptr);
   if (found < 0) {
     return notRecognized(found, "no stream information");

@@ -120,6 +120,10 @@ TEST_F(PlayerTest, BecomesReadyAndPlaysToTheEndOnce) {
   const auto token = ns::NotificationCenter::defaultCenter().addObserverForName(
       std::string(av::kAVPlayerItemDidPlayToEndTimeNotification), item, nullptr,
       [&](const ns::Notification&) { ++ends; });
+  std::size_t accessEntries = 0;
+  const auto accessToken = ns::NotificationCenter::defaultCenter().addObserverForName(
+      std::string(av::kAVPlayerItemNewAccessLogEntryNotification), item, nullptr,
+      [&](const ns::Notification&) { accessEntries = item->accessLog().events().size(); });
   const auto player = av::Player::playerWithPlayerItem(item);
   av::PlayerLayer layer;
   layer.setPlayer(player);
@@ -150,7 +154,15 @@ TEST_F(PlayerTest, BecomesReadyAndPlaysToTheEndOnce) {
   player->play();
   playUntil([] { return false; });
   EXPECT_EQ(ends, 1) << "the end is posted once";
+  const av::PlayerItemAccessLog accessLog = item->accessLog();
+  const std::vector<av::PlayerItemAccessLogEvent>& accessEvents = accessLog.events();
+  EXPECT_EQ(accessEntries, kSegmentCount) << "each entry is posted once it is in the log";
+  ASSERT_EQ(accessEvents.size(), kSegmentCount);
+  EXPECT_EQ(accessEvents.back().URI, server_.url("/lesson/s" + std::to_string(kSegmentCount - 1) + ".ts"));
+  EXPECT_EQ(accessEvents.back().serverAddress, "127.0.0.1");
+  EXPECT_TRUE(item->errorLog().events().empty());
   ns::NotificationCenter::defaultCenter().removeObserver(token);
+  ns::NotificationCenter::defaultCenter().removeObserver(accessToken);
 }
 
 TEST_F(PlayerTest, SeeksRestartTheRoadAtTheSegmentHoldingTheTime) {
@@ -209,6 +221,21 @@ TEST_F(PlayerTest, StallsWhenPlayOvertakesTheDataAndResumesWhenItComes) {
   ns::NotificationCenter::defaultCenter().removeObserver(token);
 }
 
+TEST_F(PlayerTest, AShortLessonFindsItsTracksWithoutItsLastSegment) {
+  // Three segments of which the last, held back, stands last: the first two must be enough to know the
+  // tracks.
+  server_.route("/short/index.m3u8",
+                TestResponse::text(200, "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"/lesson/k.bin\",IV=0x" +
+                                            ns::hexString(kIV) +
+                                            "\n#EXTINF:0.4,\n/lesson/s0.ts\n#EXTINF:0.4,\n/lesson/s1.ts\n"
+                                            "#EXTINF:0.4,\n/lesson/s" +
+                                            std::to_string(kSegmentCount - 1) + ".ts\n#EXT-X-ENDLIST\n"));
+  const auto item = itemOf("/short/index.m3u8");
+  ASSERT_TRUE(runUntil([&] { return item->status() != av::PlayerItemStatus::kUnknown; }));
+  EXPECT_EQ(item->status(), av::PlayerItemStatus::kReadyToPlay);
+  EXPECT_EQ(item->trackCount(), 2u);
+}
+
 TEST_F(PlayerTest, AnItemThatCannotPlayFailsWithItsCause) {
   lastSegmentGate_->open();
   server_.route("/wrong-key/index.m3u8",
@@ -223,23 +250,37 @@ TEST_F(PlayerTest, AnItemThatCannotPlayFailsWithItsCause) {
       TestResponse::text(200, "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"/lesson/k.bin\",IV=0x" +
                                   ns::hexString(kIV) +
                                   "\n#EXTINF:0.4,\n/lesson/s0.ts\n#EXTINF:0.4,\ngone.ts\n#EXT-X-ENDLIST\n"));
+  server_.route("/server-error/index.m3u8", TestResponse::text(503, "busy"));
+  // A failed load names its URL, server and HTTP status in the error log; other failures log nothing.
   const struct {
     std::string path;
     std::int64_t code;
     std::int64_t underlyingCode;
+    std::string failedPath;
+    std::int64_t loggedStatus;
   } cases[] = {
-      {"/missing/index.m3u8", av::kAVErrorUnknown, av::kMediaResourceNotFound},
-      {"/wrong-key/index.m3u8", av::kAVErrorFileFormatNotRecognized, 0},
-      {"/not-media/index.m3u8", av::kAVErrorFileFormatNotRecognized, 0},
-      {"/missing-segment/index.m3u8", av::kAVErrorUnknown, av::kMediaResourceNotFound},
+      {"/missing/index.m3u8", av::kAVErrorUnknown, av::kMediaResourceNotFound, "/missing/index.m3u8", 404},
+      {"/server-error/index.m3u8", av::kAVErrorUnknown, av::kMediaResourceHTTPError,
+       "/server-error/index.m3u8", 503},
+      {"/wrong-key/index.m3u8", av::kAVErrorFileFormatNotRecognized, 0, "", 0},
+      {"/not-media/index.m3u8", av::kAVErrorFileFormatNotRecognized, 0, "", 0},
+      {"/missing-segment/index.m3u8", av::kAVErrorUnknown, av::kMediaResourceNotFound,
+       "/missing-segment/gone.ts", 404},
   };
   for (const auto& failing : cases) {
     SCOPED_TRACE(failing.path);
     const auto item = itemOf(failing.path);
     std::vector<int> statuses;
-    const auto observation = item->observe(
-        std::string(av::PlayerItem::kStatusKey),
-        [&](const ns::KeyValueChange& change) { statuses.push_back(change.newValue.intValue()); });
+    std::size_t errorEntriesAtFailure = 0;
+    const auto observation =
+        item->observe(std::string(av::PlayerItem::kStatusKey), [&](const ns::KeyValueChange& change) {
+          statuses.push_back(change.newValue.intValue());
+          errorEntriesAtFailure = item->errorLog().events().size();
+        });
+    int errorEntriesPosted = 0;
+    const auto token = ns::NotificationCenter::defaultCenter().addObserverForName(
+        std::string(av::kAVPlayerItemNewErrorLogEntryNotification), item, nullptr,
+        [&](const ns::Notification&) { ++errorEntriesPosted; });
     ASSERT_TRUE(runUntil([&] { return item->status() == av::PlayerItemStatus::kFailed; }));
     // A segment may fail after the tracks were found: the item is ready before it fails.
     EXPECT_EQ(statuses.back(), 2);
@@ -251,6 +292,20 @@ TEST_F(PlayerTest, AnItemThatCannotPlayFailsWithItsCause) {
       EXPECT_EQ(item->error()->underlyingError()->code(), failing.underlyingCode);
     }
     EXPECT_FALSE(item->isPlaybackLikelyToKeepUp());
+    ns::NotificationCenter::defaultCenter().removeObserver(token);
+
+    const av::PlayerItemErrorLog errorLog = item->errorLog();
+    const std::vector<av::PlayerItemErrorLogEvent>& errorEvents = errorLog.events();
+    const std::size_t entries = failing.loggedStatus != 0 ? 1 : 0;
+    ASSERT_EQ(errorEvents.size(), entries);
+    EXPECT_EQ(errorEntriesAtFailure, entries) << "the entry is logged before the status turns";
+    EXPECT_EQ(errorEntriesPosted, static_cast<int>(entries));
+    if (entries != 0) {
+      EXPECT_EQ(errorEvents[0].URI, server_.url(failing.failedPath));
+      EXPECT_EQ(errorEvents[0].serverAddress, "127.0.0.1");
+      EXPECT_EQ(errorEvents[0].errorStatusCode, failing.loggedStatus);
+      EXPECT_EQ(errorEvents[0].errorDomain, av::kCoreMediaErrorDomain);
+    }
   }
 }
 
