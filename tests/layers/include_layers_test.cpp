@@ -26,13 +26,15 @@ struct Part {
   std::vector<std::string_view> uses;
 };
 
-// Top to bottom: the executable; the application (learning above app); the HTTP client; the neighbouring
-// services; the platform stand-ins over foundation; inside foundation, its libraries over values over the
-// checks. The sample back end serves tests and demos and is used only by the executable. A group
-// (`platform/foundation`) stands for all its members, as the INTERFACE library of that name does; no file
-// belongs to a group itself.
+// Top to bottom: the executable (its entry over the composition root over the terminal front end); the
+// application (learning above app); the HTTP client; the neighbouring services; the platform stand-ins over
+// foundation; inside foundation, its libraries over values over the checks. The sample back end serves tests
+// and demos and is used only by the executable. A group (`platform/foundation`) stands for all its members,
+// as the INTERFACE library of that name does; no file belongs to a group itself.
 const std::vector<Part> kParts = {
-    {"main", {"app", "learning", "sample_backend"}},
+    {"main", {"main/assembly", "main/terminal"}},
+    {"main/assembly", {"main/terminal", "app", "learning", "sample_backend"}},
+    {"main/terminal", {"platform/uikit", "platform/outside", "platform/foundation"}},
     {"learning", {"app", "embedded_server", "ui", "http_client"}},
     {"app",
      {"http_client", "ui", "analytics", "platform/coredata", "platform/outside", "platform/avfoundation"}},
