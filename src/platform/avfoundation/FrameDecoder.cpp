@@ -35,11 +35,16 @@ FrameDecoder::FrameDecoder(CodecContextPointer codec, AVRational timeBase, std::
     : codec_(std::move(codec)), timeBase_(timeBase), kind_(std::move(kind)) {}
 
 ns::Status FrameDecoder::decode(const AVPacket* packet, const FrameSink& sink) {
-  const int sent = avcodec_send_packet(codec_.get(), packet);
-  // A packet may find the decoder full of frames not taken yet (EAGAIN), which the loop below takes; ending
-  // a stream that has already ended (EOF) leaves nothing more to take.
-  const int harmless = packet ? AVERROR(EAGAIN) : AVERROR_EOF;
-  if (sent < 0 && sent != harmless) {
+  int sent = avcodec_send_packet(codec_.get(), packet);
+  if (packet && sent == AVERROR(EAGAIN)) {
+    // The decoder is full of frames not taken yet: take them, and the packet then fits.
+    if (ns::Status taken = receiveFrames(sink); !taken.ok()) {
+      return taken;
+    }
+    sent = avcodec_send_packet(codec_.get(), packet);
+  }
+  // Ending a stream that has already ended leaves nothing more to take.
+  if (sent < 0 && !(sent == AVERROR_EOF && !packet)) {
     return libavError(sent, packet ? "the " + kind_ + " decoder rejected a packet"
                                    : "the " + kind_ + " decoder would not flush");
   }

@@ -216,7 +216,7 @@ void PlayerItem::decodeAhead(double horizon) {
           fail(mediaFailure(kAVErrorFileFormatNotRecognized, rest.error()));
           return;
         }
-        keepPictures(std::move(*rest));
+        keepPictures(std::move(*rest), horizon);
       }
       break;
     }
@@ -228,7 +228,7 @@ void PlayerItem::decodeAhead(double horizon) {
       fail(mediaFailure(kAVErrorFileFormatNotRecognized, decoded.error()));
       return;
     }
-    keepPictures(std::move(*decoded));
+    keepPictures(std::move(*decoded), horizon);
   }
   if (status_ != PlayerItemStatus::kFailed && !likelyToKeepUp_) {
     const std::optional<double> through = decodedThroughSeconds();
@@ -240,7 +240,8 @@ void PlayerItem::decodeAhead(double horizon) {
   }
 }
 
-void PlayerItem::keepPictures(std::vector<DecodedPicture> pictures) {
+void PlayerItem::keepPictures(std::vector<DecodedPicture> pictures, double horizon) {
+  const double shownBy = std::max(horizon, currentSeconds_);
   for (DecodedPicture& picture : pictures) {
     // The stream's clock need not start at 0; its first picture after the road's start marks the start of
     // the road's first segment.
@@ -248,8 +249,9 @@ void PlayerItem::keepPictures(std::vector<DecodedPicture> pictures) {
       streamOrigin_ = picture.seconds - roadStartSeconds_;
     }
     picture.seconds -= *streamOrigin_;
-    // Of the pictures due at the position only the newest can still be shown.
-    if (picture.seconds <= currentSeconds_) {
+    // Of the pictures due by the horizon only the newest can still be shown: the position moves there next,
+    // and keeping the others would pile up every picture of a long gap decoded in one step.
+    if (picture.seconds <= shownBy) {
       pictures_.clear();
     }
     lastDecodedSeconds_ = picture.seconds;

@@ -94,8 +94,11 @@ class PlayerItem : public ns::Object, public ns::KeyValueObservable, public Segm
   void seekToTime(Time time);
 
   // Decodes the packets that wait until a picture beyond `seconds` is decoded (at least kPictureLookAhead
-  // pictures ahead of the position), without moving the position.
+  // pictures ahead of the position), without moving the position. Of the pictures due by `seconds` only the
+  // newest is kept, since advancing there shows no other.
   void decodeThrough(double seconds);
+  // The decoded pictures waiting to be shown: at most kPictureLookAhead, whatever the gap decoded through.
+  std::size_t waitingPictureCount() const { return pictures_.size(); }
   // The time up to which the stream is decoded: the last decoded picture's time (for a stream without
   // video, the end of the loaded media), and at least the media's end once everything is decoded; nullopt
   // while nothing is decoded since the last seek.
@@ -125,7 +128,8 @@ class PlayerItem : public ns::Object, public ns::KeyValueObservable, public Segm
   // Takes packets from the road and decodes the video ones until kPictureLookAhead pictures wait and the last
   // lies beyond `horizon`, or no packet waits; then judges whether playback is likely to keep up.
   void decodeAhead(double horizon);
-  void keepPictures(std::vector<DecodedPicture> pictures);
+  // Appends `pictures` in item time, dropping those that a newer picture due by `horizon` hides.
+  void keepPictures(std::vector<DecodedPicture> pictures, double horizon);
   void setLoadedThrough(std::size_t segmentIndex);
   void setPlaybackLikelyToKeepUp(bool likely);
   void setStatus(PlayerItemStatus status);

@@ -1,5 +1,8 @@
 #include "platform/avfoundation/VideoDecoder.h"
 
+#include <cstddef>
+#include <limits>
+
 #include "platform/avfoundation/MediaErrors.h"
 
 namespace av {
@@ -32,10 +35,18 @@ ns::Result<DecodedPicture> VideoDecoder::toRGBA(const AVFrame& frame) {
   DecodedPicture picture;
   picture.width = frame.width;
   picture.height = frame.height;
-  picture.rgba.resize(static_cast<std::size_t>(frame.width) * frame.height * 4);
+  const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 4;
+  if (rowBytes > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    return libavError(AVERROR(EINVAL), "the picture is too wide to convert to RGBA");
+  }
+  picture.rgba.resize(rowBytes * static_cast<std::size_t>(frame.height));
   std::uint8_t* planes[4] = {picture.rgba.data(), nullptr, nullptr, nullptr};
-  int strides[4] = {frame.width * 4, 0, 0, 0};
-  sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides);
+  const int strides[4] = {static_cast<int>(rowBytes), 0, 0, 0};
+  const int converted =
+      sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, planes, strides);
+  if (converted != frame.height) {
+    return libavError(converted < 0 ? converted : AVERROR(EINVAL), "the picture did not convert to RGBA");
+  }
   picture.seconds = frames_.secondsOf(frame);
   return picture;
 }

@@ -221,6 +221,21 @@ TEST_F(PlayerTest, StallsWhenPlayOvertakesTheDataAndResumesWhenItComes) {
   ns::NotificationCenter::defaultCenter().removeObserver(token);
 }
 
+TEST_F(PlayerTest, DecodingThroughALongGapKeepsOnlyTheLookAhead) {
+  // As when the loop catches up after a long wait: the whole lesson is due in one step.
+  lastSegmentGate_->open();
+  const auto item = itemOf("/lesson/index.m3u8");
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); }));
+  std::size_t mostWaiting = 0;
+  ASSERT_TRUE(runUntil([&] {
+    item->decodeThrough(kLessonSeconds);
+    mostWaiting = std::max(mostWaiting, item->waitingPictureCount());
+    return item->isDecodedToEnd() || item->error();
+  }));
+  EXPECT_FALSE(item->error());
+  EXPECT_LE(mostWaiting, av::PlayerItem::kPictureLookAhead);
+}
+
 TEST_F(PlayerTest, AShortLessonFindsItsTracksWithoutItsLastSegment) {
   // Three segments of which the last, held back, stands last: the first two must be enough to know the
   // tracks.
