@@ -148,7 +148,9 @@ TEST_F(PlayerTest, BecomesReadyAndPlaysToTheEndOnce) {
   EXPECT_EQ(item->loadedTimeRanges(),
             (std::vector<av::TimeRange>{{av::Time::fromSeconds(0), av::Time::fromSeconds(kLessonSeconds)}}));
   EXPECT_NE(std::find(changes.begin(), changes.end(), "loadedTimeRanges"), changes.end());
-  EXPECT_EQ(observedTimes.size(), static_cast<std::size_t>(kLessonSeconds / 0.5));
+  // Every half second of play is observed; a wait for late data may add a call, never remove one.
+  EXPECT_GE(observedTimes.size(), static_cast<std::size_t>(kLessonSeconds / 0.5));
+  EXPECT_TRUE(std::is_sorted(observedTimes.begin(), observedTimes.end()));
   EXPECT_LT(observedTimes.front(), observedTimes.back());
 
   player->play();
