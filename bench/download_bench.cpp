@@ -7,13 +7,11 @@
 // bookkeeping and every segment through a temporary file and a rename.
 
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/store/QMCoreDataHelper.h"
@@ -22,8 +20,7 @@
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/downloads/ZBM3U8.h"
 #include "learning/downloads/download_test_util.h"
-
-extern char** environ;
+#include "peer_program_bench_util.h"
 
 namespace {
 
@@ -78,26 +75,7 @@ double curlSeconds(const std::vector<std::string>& urls, const std::filesystem::
     arguments.push_back((folder / ("file" + std::to_string(index))).string());
     arguments.push_back(urls[index]);
   }
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) {
-    argv.push_back(argument.data());
-  }
-  argv.push_back(nullptr);
-  const Clock::time_point start = Clock::now();
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, "curl", nullptr, nullptr, argv.data(), environ) != 0) {
-    return -1;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  return benchutil::peerProgramSeconds(std::move(arguments));
 }
 
 void BM_LessonDownloadAgainstCurl(benchmark::State& state) {
@@ -123,8 +101,8 @@ void BM_LessonDownloadAgainstCurl(benchmark::State& state) {
     state.SetIterationTime(manager);
   }
   // Medians, so that a moment of load on a shared machine does not decide the ratio.
-  const double managerMedian = median(managerTimes);
-  const double curlMedian = median(curlTimes);
+  const double managerMedian = benchutil::median(managerTimes);
+  const double curlMedian = benchutil::median(curlTimes);
   state.counters["manager_s"] = managerMedian;
   state.counters["curl_s"] = curlMedian;
   state.counters["ratio"] = managerMedian / curlMedian;

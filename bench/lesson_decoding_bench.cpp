@@ -8,19 +8,16 @@
 // interleaved float. ffmpeg's runs from its start to its exit.
 
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "learning/downloads/download_test_util.h"
+#include "peer_program_bench_util.h"
 #include "platform/avfoundation/lesson_decoding_test_util.h"
-
-extern char** environ;
 
 namespace {
 
@@ -67,26 +64,7 @@ double ffmpegSeconds(const std::string& url) {
                                         "-f",
                                         "null",
                                         "-"};
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) {
-    argv.push_back(argument.data());
-  }
-  argv.push_back(nullptr);
-  const Clock::time_point start = Clock::now();
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, "ffmpeg", nullptr, nullptr, argv.data(), environ) != 0) {
-    return -1;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  return benchutil::peerProgramSeconds(std::move(arguments));
 }
 
 void BM_LessonDecodingAgainstFfmpeg(benchmark::State& state) {
@@ -116,8 +94,8 @@ void BM_LessonDecodingAgainstFfmpeg(benchmark::State& state) {
     state.SetIterationTime(engine);
   }
   // Medians, so that a moment of load on a shared machine does not decide the ratio.
-  const double engineMedian = median(engineTimes);
-  const double ffmpegMedian = median(ffmpegTimes);
+  const double engineMedian = benchutil::median(engineTimes);
+  const double ffmpegMedian = benchutil::median(ffmpegTimes);
   state.counters["engine_s"] = engineMedian;
   state.counters["ffmpeg_s"] = ffmpegMedian;
   state.counters["ratio"] = engineMedian / ffmpegMedian;

@@ -13,6 +13,14 @@ ns::Error httpStatusError(int statusCode, const ns::URL& url) {
                                   {"statusCode", ns::Value(std::int64_t{statusCode})}});
 }
 
+ns::Error resourceTooLargeError(const ns::URL& url, std::size_t maximumSize) {
+  return ns::Error(
+      std::string(kMediaErrorDomain), kMediaResourceTooLarge,
+      ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey),
+                      ns::Value("The resource is larger than " + std::to_string(maximumSize) + " bytes")},
+                     {"URI", ns::Value(url.absoluteString())}});
+}
+
 ns::Error transportError(const ns::Error& urlError) {
   return ns::Error(std::string(kCFErrorDomainCFNetwork), urlError.code(), urlError.userInfo());
 }

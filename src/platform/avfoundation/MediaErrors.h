@@ -3,6 +3,7 @@
 // The errors of the media engine: the domains and codes the platform's media framework reports, and the
 // mapping of loading failures onto them. Thread-safe: pure functions.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,10 +31,15 @@ inline constexpr std::string_view kCFErrorDomainCFNetwork = "kCFErrorDomainCFNet
 
 // Failures found by our own demuxing and decoding, with FFmpeg's error code and text.
 inline constexpr std::string_view kMediaErrorDomain = "com.quillmark.media";
+// A playlist, key or segment larger than its load allows; positive, so apart from FFmpeg's negative codes.
+inline constexpr std::int64_t kMediaResourceTooLarge = 1;
 
 // Returns the CoreMedia error for an HTTP `statusCode` of `url`: kMediaResourceNotFound for 404, else
 // kMediaResourceHTTPError; the URL's absolute string is under "URI".
 ns::Error httpStatusError(int statusCode, const ns::URL& url);
+// Returns the kMediaErrorDomain error kMediaResourceTooLarge for `url`, whose body passed `maximumSize`
+// bytes; the URL's absolute string is under "URI".
+ns::Error resourceTooLargeError(const ns::URL& url, std::size_t maximumSize);
 // Returns `urlError` (a URL-loading failure) in kCFErrorDomainCFNetwork, with the same code and user info.
 ns::Error transportError(const ns::Error& urlError);
 // Returns the error of a failed load: kAVFoundationErrorDomain, `code`, with `cause` as its underlying error.

@@ -1,9 +1,12 @@
 #include "platform/avfoundation/MediaPlaylist.h"
 
+#include <cmath>
+
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/avfoundation/PlaylistKeyAttribute.h"
 #include "platform/avfoundation/PlaylistLine.h"
 #include "platform/foundation/crypto/Aes128Cbc.h"
+#include "platform/foundation/crypto/Hex.h"
 #include "platform/foundation/text/Trimming.h"
 #include "platform/foundation/values/TextNumbers.h"
 
@@ -15,75 +18,86 @@ constexpr std::string_view kSignature = "#EXTM3U";
 constexpr std::string_view kEndListTag = "#EXT-X-ENDLIST";
 constexpr std::string_view kMediaSequenceTag = "#EXT-X-MEDIA-SEQUENCE:";
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
 // Reads "0x" and 32 hexadecimal digits; anything else is no IV.
 std::optional<ns::Data> ivFromHex(std::string_view text) {
   if (!(text.starts_with("0x") || text.starts_with("0X")) || text.size() != 2 + 2 * ns::kAesBlockSize) {
     return std::nullopt;
   }
-  ns::Data iv;
-  for (std::size_t at = 2; at < text.size(); at += 2) {
-    const int high = hexDigit(text[at]);
-    const int low = hexDigit(text[at + 1]);
-    if (high < 0 || low < 0) {
-      return std::nullopt;
-    }
-    iv.push_back(static_cast<std::uint8_t>(high * 16 + low));
-  }
-  return iv;
+  return ns::bytesFromHex(text.substr(2));
 }
 
-// Returns the key of `keyLine`, or nullopt for METHOD=NONE or a URI that does not resolve.
-std::optional<MediaPlaylist::Key> keyFromLine(std::string_view keyLine, const ns::URL& playlistURL) {
-  std::string method;
-  std::optional<ns::URL> url;
-  std::optional<ns::Data> iv;
+constexpr std::string_view kNoEncryption = "NONE";
+constexpr std::string_view kAes128 = "AES-128";
+
+ns::Error playlistError(const ns::URL& playlistURL, std::string description) {
+  return ns::Error(
+      std::string(kCoreMediaErrorDomain), kMediaPlaylistParseError,
+      ns::Dictionary{{"URI", ns::Value(playlistURL.absoluteString())},
+                     {std::string(ns::kLocalizedDescriptionKey), ns::Value(std::move(description))}});
+}
+
+// Returns the key of `keyLine`, nullopt for METHOD=NONE or a URI that does not resolve, or an error for a
+// method other than NONE and AES-128, which no segment here could be decrypted by. An attribute given twice
+// counts as it first stands.
+ns::Result<std::optional<MediaPlaylist::Key>> keyFromLine(std::string_view keyLine,
+                                                          const ns::URL& playlistURL) {
+  std::optional<std::string_view> method;
+  std::optional<std::string_view> uri;
+  std::optional<std::string_view> ivText;
   for (const PlaylistKeyAttribute& attribute : playlistKeyAttributes(keyLine)) {
-    if (attribute.name == "METHOD") {
-      method = std::string(attribute.value);
-    } else if (attribute.name == "URI") {
-      url = ns::URL::fromString(unquotedAttributeValue(attribute.value), playlistURL);
-    } else if (attribute.name == "IV") {
-      iv = ivFromHex(attribute.value);
+    if (attribute.name == "METHOD" && !method) {
+      method = attribute.value;
+    } else if (attribute.name == "URI" && !uri) {
+      uri = attribute.value;
+    } else if (attribute.name == "IV" && !ivText) {
+      ivText = attribute.value;
     }
   }
-  if (method == "NONE" || !url) {
-    return std::nullopt;
+  if (method == kNoEncryption) {
+    return std::optional<MediaPlaylist::Key>();
   }
-  return MediaPlaylist::Key{std::move(method), std::move(*url), std::move(iv)};
+  if (method != kAes128) {
+    return playlistError(playlistURL, "Unsupported key method \"" + std::string(method.value_or("")) + "\"");
+  }
+  std::optional<ns::URL> url;
+  if (uri) {
+    url = ns::URL::fromString(unquotedAttributeValue(*uri), playlistURL);
+  }
+  if (!url) {
+    return std::optional<MediaPlaylist::Key>();
+  }
+  return std::optional<MediaPlaylist::Key>(
+      MediaPlaylist::Key{std::string(kAes128), std::move(*url), ivText ? ivFromHex(*ivText) : std::nullopt});
+}
+
+// Returns the seconds of an "#EXTINF:" duration; one that is negative or not finite counts as none.
+double segmentDuration(std::string_view text) {
+  const double seconds = ns::doubleValueOfText(text);
+  return std::isfinite(seconds) && seconds > 0 ? seconds : 0;
 }
 
 }  // namespace
 
 ns::Result<MediaPlaylist> MediaPlaylist::read(std::string_view text, const ns::URL& playlistURL) {
   if (!text.starts_with(kSignature)) {
-    return ns::Error(std::string(kCoreMediaErrorDomain), kMediaPlaylistParseError,
-                     ns::Dictionary{{"URI", ns::Value(playlistURL.absoluteString())}});
+    return playlistError(playlistURL, "The playlist does not start with " + std::string(kSignature));
   }
   MediaPlaylist playlist;
   std::int64_t nextSequenceNumber = 0;
   for (const PlaylistLine& line : splitPlaylistLines(text)) {
     switch (line.kind) {
-      case PlaylistLine::Kind::kKey:
-        playlist.key_ = keyFromLine(line.text, playlistURL);
+      case PlaylistLine::Kind::kKey: {
+        ns::Result<std::optional<Key>> key = keyFromLine(line.text, playlistURL);
+        if (!key.ok()) {
+          return key.error();
+        }
+        playlist.key_ = std::move(*key);
         break;
+      }
       case PlaylistLine::Kind::kSegment:
         if (std::optional<ns::URL> url =
                 ns::URL::fromString(ns::trimmingWhitespaceAndNewlines(line.text), playlistURL)) {
-          playlist.segments_.push_back(
-              {std::move(*url), ns::doubleValueOfText(line.duration), nextSequenceNumber});
+          playlist.segments_.push_back({std::move(*url), segmentDuration(line.duration), nextSequenceNumber});
         }
         ++nextSequenceNumber;
         break;

@@ -19,14 +19,14 @@ class MediaPlaylist {
  public:
   struct Segment {
     ns::URL url;
-    // Seconds, from the "#EXTINF:" tag before it.
+    // Seconds, from the "#EXTINF:" tag before it; 0 when that is negative or not a finite number.
     double duration = 0;
     // The segment's media sequence number, the IV of a key that gives none.
     std::int64_t sequenceNumber = 0;
   };
 
   struct Key {
-    // "AES-128"; "NONE" is read as no key at all.
+    // "AES-128"; "NONE" is read as no key at all, and any other method fails the playlist.
     std::string method;
     ns::URL url;
     // 16 bytes when the key line gives an IV.
@@ -34,8 +34,9 @@ class MediaPlaylist {
   };
 
   // Returns the playlist read from `text`, fetched from `playlistURL`. Fails with CoreMedia's
-  // kMediaPlaylistParseError when the text does not start with "#EXTM3U"; segment and key URIs that do not
-  // resolve are left out (a key without one counts as none).
+  // kMediaPlaylistParseError when the text does not start with "#EXTM3U" or its key's method is neither
+  // "NONE" nor "AES-128"; segment and key URIs that do not resolve are left out (a key without one counts
+  // as none). Of a key attribute given twice, the first counts.
   static ns::Result<MediaPlaylist> read(std::string_view text, const ns::URL& playlistURL);
 
   const std::vector<Segment>& segments() const { return segments_; }

@@ -5,15 +5,16 @@
 
 namespace av {
 
-std::shared_ptr<MediaResourceLoad> MediaResourceLoad::start(const ns::URL& url, Completion completion) {
-  auto load = std::make_shared<MediaResourceLoad>(url, std::move(completion));
+std::shared_ptr<MediaResourceLoad> MediaResourceLoad::start(const ns::URL& url, std::size_t maximumSize,
+                                                            Completion completion) {
+  auto load = std::make_shared<MediaResourceLoad>(url, maximumSize, std::move(completion));
   load->connection_ = ns::URLConnection::create(ns::URLRequest(url), load);
   load->connection_->start();
   return load;
 }
 
-MediaResourceLoad::MediaResourceLoad(ns::URL url, Completion completion)
-    : url_(std::move(url)), completion_(std::move(completion)) {}
+MediaResourceLoad::MediaResourceLoad(ns::URL url, std::size_t maximumSize, Completion completion)
+    : url_(std::move(url)), maximumSize_(maximumSize), completion_(std::move(completion)) {}
 
 MediaResourceLoad::~MediaResourceLoad() {
   cancel();
@@ -31,6 +32,11 @@ void MediaResourceLoad::didReceiveResponse(ns::URLConnection&,
                                            std::shared_ptr<const ns::URLResponse> response) {
   const auto* http = dynamic_cast<const ns::HTTPURLResponse*>(response.get());
   statusCode_ = http ? http->statusCode() : 200;
+  const std::int64_t announcedSize = response ? response->expectedContentLength() : -1;
+  if (statusCode_ >= 200 && statusCode_ < 300 && announcedSize > 0 &&
+      static_cast<std::uint64_t>(announcedSize) > maximumSize_) {
+    failTooLarge();
+  }
 }
 
 ns::URLConnectionDelegate::DataDisposition MediaResourceLoad::didReceiveData(ns::URLConnection&,
@@ -38,6 +44,10 @@ ns::URLConnectionDelegate::DataDisposition MediaResourceLoad::didReceiveData(ns:
                                                                              std::size_t length) {
   // The body of an error status is not media; only its status counts.
   if (statusCode_ >= 200 && statusCode_ < 300) {
+    if (length > maximumSize_ - body_.size()) {
+      failTooLarge();
+      return DataDisposition::kConsumed;
+    }
     body_.insert(body_.end(), bytes, bytes + length);
   }
   return DataDisposition::kConsumed;
@@ -53,6 +63,14 @@ void MediaResourceLoad::didFinishLoading(ns::URLConnection&) {
 
 void MediaResourceLoad::didFailWithError(ns::URLConnection&, const ns::Error& error) {
   finish(transportError(error));
+}
+
+void MediaResourceLoad::failTooLarge() {
+  if (connection_) {
+    connection_->cancel();
+  }
+  body_.clear();
+  finish(resourceTooLargeError(url_, maximumSize_));
 }
 
 void MediaResourceLoad::finish(ns::Result<ns::Data> result) {

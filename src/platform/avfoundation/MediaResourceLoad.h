@@ -2,11 +2,14 @@
 
 // av::MediaResourceLoad: one GET of a playlist, key or segment through URL loading on the calling thread's
 // run loop, with its failure already in the media framework's terms (MediaErrors.h): an HTTP status other
-// than 2xx is a CoreMedia error naming the URL, a transport failure a CFNetwork one. The completion is
-// called once, on that loop, never inside start(); after cancel() it is never called.
+// than 2xx is a CoreMedia error naming the URL, a transport failure a CFNetwork one, and a body larger than
+// the load's maximum (by its Content-Length or by the bytes received) a kMediaResourceTooLarge error that
+// stops the load at once. The completion is called once, on that loop, never inside start(); after cancel()
+// it is never called.
 //
 // Thread-safety: main thread only (the thread whose loop runs the load).
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 
@@ -23,8 +26,15 @@ class MediaResourceLoad : public ns::URLConnectionDelegate,
  public:
   using Completion = std::function<void(ns::Result<ns::Data> body)>;
 
-  // Starts loading `url` and returns the load. The caller keeps it: dropping it cancels the load.
-  static std::shared_ptr<MediaResourceLoad> start(const ns::URL& url, Completion completion);
+  // Generous bounds for what each kind of resource may hold; a body past them is an error, not media.
+  static constexpr std::size_t kMaximumPlaylistSize = std::size_t{8} << 20;
+  static constexpr std::size_t kMaximumKeySize = std::size_t{64} << 10;
+  static constexpr std::size_t kMaximumSegmentSize = std::size_t{64} << 20;
+
+  // Starts loading `url`, whose body may hold at most `maximumSize` bytes, and returns the load. The caller
+  // keeps it: dropping it cancels the load.
+  static std::shared_ptr<MediaResourceLoad> start(const ns::URL& url, std::size_t maximumSize,
+                                                  Completion completion);
   ~MediaResourceLoad() override;
 
   // Stops the load; the completion is not called.
@@ -38,13 +48,16 @@ class MediaResourceLoad : public ns::URLConnectionDelegate,
   void didFailWithError(ns::URLConnection& connection, const ns::Error& error) override;
 
   // Use start(); public for std::make_shared.
-  MediaResourceLoad(ns::URL url, Completion completion);
+  MediaResourceLoad(ns::URL url, std::size_t maximumSize, Completion completion);
 
  private:
+  // Stops the connection and fails the load with kMediaResourceTooLarge.
+  void failTooLarge();
   void finish(ns::Result<ns::Data> result);
 
   // Constant after construction
   const ns::URL url_;
+  const std::size_t maximumSize_;
 
   Completion completion_;
   std::shared_ptr<ns::URLConnection> connection_;

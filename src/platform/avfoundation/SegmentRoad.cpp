@@ -34,11 +34,12 @@ std::shared_ptr<SegmentRoad> SegmentRoad::start(std::shared_ptr<const MediaPlayl
   road->startDemuxing();
   if (const std::optional<MediaPlaylist::Key>& key = road->playlist_->key()) {
     std::weak_ptr<SegmentRoad> weakRoad = road;
-    road->load_ = MediaResourceLoad::start(key->url, [weakRoad](ns::Result<ns::Data> body) {
-      if (std::shared_ptr<SegmentRoad> alive = weakRoad.lock()) {
-        alive->keyArrived(std::move(body));
-      }
-    });
+    road->load_ = MediaResourceLoad::start(key->url, MediaResourceLoad::kMaximumKeySize,
+                                           [weakRoad](ns::Result<ns::Data> body) {
+                                             if (std::shared_ptr<SegmentRoad> alive = weakRoad.lock()) {
+                                               alive->keyArrived(std::move(body));
+                                             }
+                                           });
   } else {
     // No delegate call may come inside start().
     postTo(road->loop_, road, [](SegmentRoad& alive) { alive.fetchNextSegment(); });
@@ -140,11 +141,12 @@ void SegmentRoad::fetchNextSegment() {
   }
   std::weak_ptr<SegmentRoad> weakRoad = weak_from_this();
   load_ =
-      MediaResourceLoad::start(playlist_->segments()[nextIndex_].url, [weakRoad](ns::Result<ns::Data> body) {
-        if (std::shared_ptr<SegmentRoad> alive = weakRoad.lock()) {
-          alive->segmentArrived(std::move(body));
-        }
-      });
+      MediaResourceLoad::start(playlist_->segments()[nextIndex_].url, MediaResourceLoad::kMaximumSegmentSize,
+                               [weakRoad](ns::Result<ns::Data> body) {
+                                 if (std::shared_ptr<SegmentRoad> alive = weakRoad.lock()) {
+                                   alive->segmentArrived(std::move(body));
+                                 }
+                               });
 }
 
 void SegmentRoad::segmentArrived(ns::Result<ns::Data> segment) {

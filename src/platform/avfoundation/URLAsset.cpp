@@ -19,11 +19,12 @@ void URLAsset::loadValuesAsynchronouslyForKeys(const std::vector<std::string>& k
   if (wantsDuration && durationStatus_ == KeyValueStatus::kUnknown) {
     durationStatus_ = KeyValueStatus::kLoading;
     std::weak_ptr<URLAsset> weakSelf = weak_from_this();
-    load_ = MediaResourceLoad::start(url_, [weakSelf](ns::Result<ns::Data> body) {
-      if (std::shared_ptr<URLAsset> self = weakSelf.lock()) {
-        self->playlistArrived(std::move(body));
-      }
-    });
+    load_ = MediaResourceLoad::start(url_, MediaResourceLoad::kMaximumPlaylistSize,
+                                     [weakSelf](ns::Result<ns::Data> body) {
+                                       if (std::shared_ptr<URLAsset> self = weakSelf.lock()) {
+                                         self->playlistArrived(std::move(body));
+                                       }
+                                     });
   }
   if (wantsDuration && durationStatus_ == KeyValueStatus::kLoading) {
     handlers_.push_back(std::move(handler));

@@ -2,23 +2,9 @@
 
 #include <cctype>
 
+#include "platform/foundation/crypto/Hex.h"
+
 namespace ns {
-namespace {
-
-std::optional<int> hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 std::string percentEscape(std::string_view bytes, std::string_view keep) {
   static constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -41,12 +27,11 @@ std::optional<char> leadingPercentEscape(std::string_view text) {
   if (text.size() < 3 || text[0] != '%') {
     return std::nullopt;
   }
-  const std::optional<int> high = hexDigitValue(text[1]);
-  const std::optional<int> low = hexDigitValue(text[2]);
-  if (!high || !low) {
+  const std::optional<std::vector<std::uint8_t>> byte = bytesFromHex(text.substr(1, 2));
+  if (!byte) {
     return std::nullopt;
   }
-  return static_cast<char>(*high * 16 + *low);
+  return static_cast<char>(byte->front());
 }
 
 std::optional<std::string> percentDecode(std::string_view text) {

@@ -5,6 +5,7 @@
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/store/QMSubject.h"
+#include "learning/downloads/ZBM3U8.h"
 #include "main/assembly/ApplicationAssembly.h"
 #include "platform/foundation/formats/JSONSerialization.h"
 #include "sample_backend/media/MediaPaths.h"
@@ -99,6 +100,22 @@ bool DownloadRoad::queueTwoLessonsUntilASlowSegment() {
 void DownloadRoad::reopenStore() {
   app::QMCoreDataHelper::resetSharedInstanceForTesting();
   assembly::ApplicationAssembly::connectParts();
+}
+
+std::vector<std::string> onlineAndOfflineLessonURLs(DownloadRoad& road, embedded_server::HTTPServer& server) {
+  QMDownloadHelper::sharedInstance()->add(road.lesson(0));
+  if (!road.runUntilStatus(0, app::kQMDownloadDone)) {
+    return {};
+  }
+  server.setDocumentRoot(road.lessonFolder(0));
+  if (!server.start().ok()) {
+    return {};
+  }
+  const std::string offlineBase = "http://127.0.0.1:" + std::to_string(server.listeningPort()) + "/";
+  if (!ZBM3U8::replaceM3U8File(road.lessonFolder(0) + "/index.m3u8", offlineBase).ok()) {
+    return {};
+  }
+  return {road.record(0)->fileURL().value_or(""), offlineBase + "index.m3u8"};
 }
 
 }  // namespace downloadtest

@@ -19,6 +19,7 @@
 #include "app/store/QMCourse.h"
 #include "app/store/QMFileCacheInfo.h"
 #include "app/store/QMStage.h"
+#include "embedded_server/http/HTTPServer.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
@@ -121,6 +122,10 @@ struct NotificationCount {
   std::shared_ptr<ns::Object> lastObject;
   ns::NotificationCenter::ObserverToken token;
 };
+
+// Downloads lesson 0 of `road`, serves its folder with `server` and points its stored playlist there.
+// Returns the lesson's signed online playlist URL and the served offline one, or nothing when a step failed.
+std::vector<std::string> onlineAndOfflineLessonURLs(DownloadRoad& road, embedded_server::HTTPServer& server);
 
 }  // namespace downloadtest
 

@@ -7,7 +7,6 @@
 #include <nlohmann/json.hpp>
 
 #include "embedded_server/http/HTTPServer.h"
-#include "learning/downloads/ZBM3U8.h"
 #include "learning/downloads/download_test_util.h"
 
 namespace learning {
@@ -58,16 +57,12 @@ std::vector<std::string> probedStreams(const std::string& url) {
 
 TEST(IndependentClient, FindsBothTracksAndDecodesTheLessonOnlineAndDownloaded) {
   DownloadRoad road;
-  QMDownloadHelper::sharedInstance()->add(road.lesson(0));
-  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone));
   embedded_server::HTTPServer server;
-  server.setDocumentRoot(road.lessonFolder(0));
-  ASSERT_TRUE(server.start().ok());
-  const std::string offlineBase = "http://127.0.0.1:" + std::to_string(server.listeningPort()) + "/";
-  ASSERT_TRUE(ZBM3U8::replaceM3U8File(road.lessonFolder(0) + "/index.m3u8", offlineBase).ok());
+  const std::vector<std::string> urls = downloadtest::onlineAndOfflineLessonURLs(road, server);
+  ASSERT_EQ(urls.size(), 2u);
 
   // Four segments of ten frames each, and 0.4 s of sound in every segment.
-  for (const std::string& url : {road.record(0)->fileURL().value_or(""), offlineBase + "index.m3u8"}) {
+  for (const std::string& url : urls) {
     const std::vector<std::string> streams = probedStreams(url);
     ASSERT_EQ(streams.size(), 2u) << url;
     EXPECT_EQ(streams[0], "video,40") << url;

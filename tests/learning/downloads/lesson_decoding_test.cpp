@@ -2,7 +2,6 @@
 // offline from the lesson's downloaded folder served by HTTPServer.
 
 #include "embedded_server/http/HTTPServer.h"
-#include "learning/downloads/ZBM3U8.h"
 #include "learning/downloads/download_test_util.h"
 #include "platform/avfoundation/lesson_decoding_test_util.h"
 
@@ -14,16 +13,12 @@ using downloadtest::DownloadRoad;
 
 TEST(LessonDecoding, DecodesEveryPictureAndTheSoundOnlineAndDownloaded) {
   DownloadRoad road;
-  QMDownloadHelper::sharedInstance()->add(road.lesson(0));
-  ASSERT_TRUE(road.runUntilStatus(0, app::kQMDownloadDone));
   embedded_server::HTTPServer server;
-  server.setDocumentRoot(road.lessonFolder(0));
-  ASSERT_TRUE(server.start().ok());
-  const std::string offlineBase = "http://127.0.0.1:" + std::to_string(server.listeningPort()) + "/";
-  ASSERT_TRUE(ZBM3U8::replaceM3U8File(road.lessonFolder(0) + "/index.m3u8", offlineBase).ok());
+  const std::vector<std::string> urls = downloadtest::onlineAndOfflineLessonURLs(road, server);
+  ASSERT_EQ(urls.size(), 2u);
 
   // Four segments of 0.4 s: ten pictures of a moving test picture and 0.4 s of a tone in each.
-  for (const std::string& url : {road.record(0)->fileURL().value_or(""), offlineBase + "index.m3u8"}) {
+  for (const std::string& url : urls) {
     SCOPED_TRACE(url);
     const std::shared_ptr<avtest::LessonDecoding> decoded = avtest::decodeLesson(url);
     ASSERT_TRUE(decoded->ended);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/avfoundation/MediaErrors.h"
+#include "platform/avfoundation/MediaResourceLoad.h"
 #include "platform/avfoundation/URLAsset.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/net/URLError.h"
@@ -57,6 +58,14 @@ TEST_F(URLAssetTest, DurationIsTheSumOfTheSegmentsOrIndefiniteWithoutAnEnd) {
 TEST_F(URLAssetTest, AFailedLoadKeepsItsCauseAsTheUnderlyingError) {
   server_.route("/500.m3u8", TestResponse::text(500, "oops"));
   server_.route("/text", TestResponse::text(200, "not a playlist"));
+  // Past the bound, whether announced by Content-Length or only found while the chunks arrive.
+  const std::string oversized =
+      std::string(kPlaylist) + std::string(av::MediaResourceLoad::kMaximumPlaylistSize, '#');
+  server_.route("/announced.m3u8", TestResponse::text(200, oversized));
+  TestResponse chunked = TestResponse::text(200, oversized);
+  chunked.framing = TestResponse::Framing::kChunked;
+  chunked.pieceSize = 1 << 16;
+  server_.route("/chunked.m3u8", chunked);
   const std::string refused = [] {
     testsupport::LoopbackHTTPServer closed;
     return closed.url("/gone.m3u8");
@@ -70,6 +79,8 @@ TEST_F(URLAssetTest, AFailedLoadKeepsItsCauseAsTheUnderlyingError) {
            {server_.url("/missing.m3u8"), "CoreMediaErrorDomain", -12938},
            {server_.url("/500.m3u8"), "CoreMediaErrorDomain", -12939},
            {server_.url("/text"), "CoreMediaErrorDomain", av::kMediaPlaylistParseError},
+           {server_.url("/announced.m3u8"), "com.quillmark.media", av::kMediaResourceTooLarge},
+           {server_.url("/chunked.m3u8"), "com.quillmark.media", av::kMediaResourceTooLarge},
            {refused, "kCFErrorDomainCFNetwork", ns::kURLErrorCannotConnectToHost},
        }) {
     SCOPED_TRACE(c.url);

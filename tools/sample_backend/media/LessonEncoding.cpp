@@ -78,6 +78,9 @@ ns::Result<CodecContext> openVideoEncoder(const LessonShape& shape) {
     return missingPart("the libx264 encoder");
   }
   CodecContext context(avcodec_alloc_context3(codec));
+  if (!context) {
+    return libraryError("cannot allocate the H.264 encoder", AVERROR(ENOMEM));
+  }
   context->width = kWidth;
   context->height = kHeight;
   context->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -104,6 +107,9 @@ ns::Result<CodecContext> openAudioEncoder() {
     return missingPart("an AAC encoder");
   }
   CodecContext context(avcodec_alloc_context3(codec));
+  if (!context) {
+    return libraryError("cannot allocate the AAC encoder", AVERROR(ENOMEM));
+  }
   context->sample_fmt = AV_SAMPLE_FMT_FLTP;
   context->sample_rate = kSampleRate;
   av_channel_layout_default(&context->ch_layout, 1);
@@ -164,8 +170,16 @@ class LessonMuxer {
       return libraryError("cannot make the transport stream muxer", made);
     }
     format_.reset(format);
-    io_.reset(avio_alloc_context(static_cast<unsigned char*>(av_malloc(kOutputBufferSize)), kOutputBufferSize,
-                                 1, &output_, nullptr, &appendOutput, nullptr));
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kOutputBufferSize));
+    if (buffer == nullptr) {
+      return libraryError("cannot allocate the output buffer", AVERROR(ENOMEM));
+    }
+    io_.reset(avio_alloc_context(buffer, kOutputBufferSize, 1, &output_, nullptr, &appendOutput, nullptr));
+    if (!io_) {
+      // The buffer passes to the context only once the context exists.
+      av_free(buffer);
+      return libraryError("cannot allocate the output context", AVERROR(ENOMEM));
+    }
     format_->pb = io_.get();
     format_->flags |= AVFMT_FLAG_CUSTOM_IO | AVFMT_FLAG_BITEXACT;
     av_dict_set(&format_->metadata, "service_provider", "Quillmark", 0);
@@ -180,6 +194,9 @@ class LessonMuxer {
     }
     frame_.reset(av_frame_alloc());
     packet_.reset(av_packet_alloc());
+    if (!frame_ || !packet_) {
+      return libraryError("cannot allocate a frame or packet", AVERROR(ENOMEM));
+    }
     return {};
   }
 
