@@ -10,6 +10,7 @@
 
 #include "platform/avfoundation/DecodedPicture.h"
 #include "platform/avfoundation/Player.h"
+#include "platform/avfoundation/RGBAPicture.h"
 
 namespace av {
 
@@ -20,6 +21,14 @@ class PlayerLayer {
 
   // The picture on show, or nullopt before the player's first one.
   std::optional<DecodedPicture> picture() const { return player_ ? player_->currentPicture() : std::nullopt; }
+  // The picture on show as RGBA pixels, converted when asked; nullopt before the player's first picture.
+  std::optional<RGBAPicture> rgbaPicture() const {
+    std::optional<DecodedPicture> shown = picture();
+    if (!shown) {
+      return std::nullopt;
+    }
+    return RGBAPicture{shown->width, shown->height, std::move(shown->rgba)};
+  }
   bool isReadyForDisplay() const { return player_ && player_->currentPicture().has_value(); }
 
  private:
