@@ -10,6 +10,7 @@
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/HomeFolderCheck.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
@@ -27,6 +28,7 @@ ns::Error backendCannotStart(const ns::Error& why) {
 }  // namespace
 
 ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(const Settings& settings) {
+  QM_DCHECK_MAIN_THREAD();
   if (settings.home) {
     ns::Sandbox::setHomeDirectory(*settings.home);
   }
@@ -67,6 +69,7 @@ ApplicationAssembly::~ApplicationAssembly() {
 }
 
 void ApplicationAssembly::connectParts() {
+  QM_DCHECK_MAIN_THREAD();
   app::QMAppServices::setDownloadPauser([] { learning::QMDownloadHelper::sharedInstance()->pauseAll(); });
   app::QMCoreDataHelper::sharedInstance().setUserIdSource(
       [] { return app::QMUser::sharedInstance()->userId(); });
