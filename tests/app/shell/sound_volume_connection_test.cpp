@@ -15,7 +15,7 @@ TEST(SoundVolumeConnectionTest, TheSoundOutputPlaysAtTheSystemVolume) {
   testsupport::resetForTesting();
   uikit::SystemVolume& volume = uikit::SystemVolume::sharedInstance();
   volume.setVolume(0.3F);
-  EXPECT_EQ(av::SoundOutput::systemVolume(), av::SoundOutput::kDefaultSystemVolume);
+  av::SoundOutput::setSystemVolume(1);
 
   assembly::ApplicationAssembly::connectParts();
   EXPECT_FLOAT_EQ(av::SoundOutput::systemVolume(), 0.3F);

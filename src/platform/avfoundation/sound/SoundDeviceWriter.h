@@ -3,7 +3,7 @@
 // av::SoundDeviceWriter: the thread that plays a SoundOutput's sound on a SoundServerStream. It takes the
 // sound waiting in the SoundQueue as the device has room, renders it at the rate asked for (SoundRenderer)
 // and at the system volume, writes it, and reports the item time heard: the written frames less the device's
-// latency, read back through the SoundTimeline. A rate of 0 corks the stream; a flush drops what the
+// latency, read back through the SoundTimeline. A pause corks the stream; a flush drops what the
 // renderer, the stream and the device hold. When the server goes away it says so on the console, hands the
 // queue over to play without a device, and ends.
 //
@@ -68,7 +68,7 @@ class SoundDeviceWriter {
   std::uint64_t generation_ = 0;
   // The frame the device played at the last report, never going back between flushes; -1 before the first.
   std::int64_t heardFrame_ = -1;
-  // The rate followed: the last asked for, 0 while corked.
+  // The rate followed: the last asked for; 0 while paused, when nothing is written.
   float rate_ = 0;
 
   // Last, so that the thread starts once everything it touches is made.

@@ -62,6 +62,9 @@ bool SoundQueue::hasDevice() const {
 }
 
 void SoundQueue::consumeThrough(double seconds) {
+  if (std::isnan(seconds)) {
+    return;
+  }
   {
     ns::MutexLock lock(mutex_);
     if (hasDevice_) {

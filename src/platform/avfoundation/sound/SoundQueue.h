@@ -47,8 +47,8 @@ class SoundQueue {
   std::optional<double> heardSeconds() const;
   bool hasDevice() const;
   // Without a device: drops the sound up to item time `seconds`, cutting a run of sound that straddles it,
-  // and, once some sound was reached since the last flush, makes `seconds` the time heard. With a device it
-  // does nothing.
+  // and, once some sound was reached since the last flush, makes `seconds` the time heard. With a device, or
+  // for a time that is not a number, it does nothing.
   void consumeThrough(double seconds);
 
   // For the device's thread: what it is asked to do now.
