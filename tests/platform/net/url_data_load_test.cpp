@@ -52,21 +52,20 @@ class URLDataLoadTest : public nettest::LoopbackTest {
         });
   }
 
-  // Loads `path` of the server, or another `url`, to its end, within a deadline that a load waiting for a
-  // body's rest would miss; the outcome is checked to come once and never inside start().
-  Outcome load(const std::string& path, ns::URLDataLoad::ResponseCheck check = nullptr,
-               std::optional<std::string> url = std::nullopt) {
+  // Loads `url` to its end, within a deadline that a load waiting for a body's rest would miss; the
+  // outcome is checked to come once and never inside start().
+  static Outcome load(const std::string& url, ns::URLDataLoad::ResponseCheck check = nullptr) {
     Outcome outcome;
-    const auto running = start(url.value_or(server_.url(path)), outcome, std::move(check));
+    const auto running = start(url, outcome, std::move(check));
     EXPECT_EQ(outcome.calls, 0) << "a completion inside start()";
-    EXPECT_TRUE(ns::RunLoop::current().runUntil([&] { return outcome.calls > 0; }, 20s)) << path;
+    EXPECT_TRUE(ns::RunLoop::current().runUntil([&] { return outcome.calls > 0; }, 20s)) << url;
     nettest::runFor(50ms);
-    EXPECT_EQ(outcome.calls, 1) << path;
+    EXPECT_EQ(outcome.calls, 1) << url;
     return outcome;
   }
 
-  // A body of `size` bytes: its first `kMaximum + 1` bytes at once, the rest only after a minute, so a
-  // load that ends in time stopped at the bound rather than read on.
+  // A body of twice `kMaximum + 1` bytes: the first half at once, the rest only after a minute, so a load
+  // that ends in time stopped at the bound rather than read on.
   static TestResponse pastTheBound(TestResponse::Framing framing) {
     TestResponse response = TestResponse::text(200, std::string(2 * (kMaximum + 1), 'x'));
     response.framing = framing;
@@ -88,7 +87,7 @@ TEST_F(URLDataLoadTest, HandsOverTheBodyWithItsResponse) {
        std::vector<std::tuple<std::string, int, std::string>>{{"/slow", 200, "0123456789"},
                                                               {"/bound", 200, std::string(kMaximum, 'b')},
                                                               {"/teapot", 418, "short and stout"}}) {
-    const Outcome outcome = load(path);
+    const Outcome outcome = load(server_.url(path));
     EXPECT_EQ(outcome.status(), status) << path;
     EXPECT_EQ(outcome.text(), text) << path;
     ASSERT_NE(outcome.response, nullptr) << path;
@@ -105,7 +104,7 @@ TEST_F(URLDataLoadTest, ABodyPastTheBoundStopsTheLoadAtOnce) {
   gigabyte.rawReply = "HTTP/1.1 200 OK\r\nContent-Length: 1073741824\r\n\r\nxxxx";
   server_.route("/gigabyte", gigabyte);
   for (const std::string path : {"/announced", "/chunked", "/gigabyte"}) {
-    const Outcome outcome = load(path);
+    const Outcome outcome = load(server_.url(path));
     EXPECT_EQ(outcome.errorCode(), ns::kURLErrorDataLengthExceedsMaximum) << path;
     EXPECT_EQ(outcome.status(), 200) << path;
     ASSERT_TRUE(outcome.body && !outcome.body->ok()) << path;
@@ -122,7 +121,7 @@ TEST_F(URLDataLoadTest, TheChecksErrorEndsTheLoadBeforeTheBody) {
   server_.route("/announced", pastTheBound(TestResponse::Framing::kContentLength));
   std::vector<int> checked;
   const Outcome outcome =
-      load("/announced", [&](const ns::URLResponse& response) -> std::optional<ns::Error> {
+      load(server_.url("/announced"), [&](const ns::URLResponse& response) -> std::optional<ns::Error> {
         checked.push_back(dynamic_cast<const ns::HTTPURLResponse&>(response).statusCode());
         return ns::Error("com.quillmark.test", 7);
       });
@@ -131,7 +130,7 @@ TEST_F(URLDataLoadTest, TheChecksErrorEndsTheLoadBeforeTheBody) {
   EXPECT_EQ(outcome.body->error(), ns::Error("com.quillmark.test", 7));
   EXPECT_EQ(outcome.status(), 200);
 
-  const Outcome passed = load("/slow", [](const ns::URLResponse&) { return std::nullopt; });
+  const Outcome passed = load(server_.url("/slow"), [](const ns::URLResponse&) { return std::nullopt; });
   EXPECT_EQ(passed.text(), "0123456789");
 }
 
@@ -140,37 +139,50 @@ TEST_F(URLDataLoadTest, TransportFailuresKeepTheirURLErrors) {
   TestResponse cut = TestResponse::text(200, std::string(1000, 'z'));
   cut.closeAfterBodyBytes = 100;
   server_.route("/cut", cut);
-  const Outcome dropped = load("/cut");
+  const Outcome dropped = load(server_.url("/cut"));
   EXPECT_EQ(dropped.errorCode(), ns::kURLErrorNetworkConnectionLost);
   EXPECT_EQ(dropped.status(), 200);
   EXPECT_EQ(ns::peerAddressOf(dropped.body->error()), "127.0.0.1");
 
   const std::string closedPortURL = LoopbackHTTPServer().url("/x");  // Its port closes with the server.
-  const Outcome refused = load("", nullptr, closedPortURL);
+  const Outcome refused = load(closedPortURL);
   EXPECT_EQ(refused.errorCode(), ns::kURLErrorCannotConnectToHost);
   EXPECT_EQ(refused.response, nullptr);
   EXPECT_EQ(ns::peerAddressOf(refused.body->error()), std::nullopt);
 }
 
-// Cancelled or dropped at any point, before or during the body, the load never calls back; the completion
-// may drop the load itself.
+// Cancelled or dropped at any point (at once, while the server has the request, when the response is in),
+// the load never calls back; the completion may drop the load itself.
 TEST_F(URLDataLoadTest, NoCompletionAfterCancelOrDrop) {
   for (const bool drop : {false, true}) {
-    for (const int stopAfterRequests : {0, 1}) {
-      SCOPED_TRACE(std::string(drop ? "dropped" : "cancelled") + " after " +
-                   std::to_string(stopAfterRequests) + " requests");
+    for (const std::string stopAt : {"at once", "request", "response"}) {
+      SCOPED_TRACE(std::string(drop ? "dropped " : "cancelled ") + stopAt);
       const std::size_t before = server_.requestCount();
       Outcome outcome;
-      std::shared_ptr<ns::URLDataLoad> running = start(server_.url("/slow"), outcome);
-      if (stopAfterRequests > 0) {
+      bool stopped = false;
+      std::shared_ptr<ns::URLDataLoad> running;
+      const auto stop = [&] {
+        if (drop) {
+          running.reset();
+        } else {
+          running->cancel();
+          running->cancel();
+        }
+        stopped = true;
+      };
+      running = start(server_.url("/slow"), outcome, [&](const ns::URLResponse&) {
+        if (stopAt == "response") {
+          stop();
+        }
+        return std::nullopt;
+      });
+      if (stopAt == "request") {
         ASSERT_TRUE(ns::RunLoop::current().runUntil([&] { return server_.requestCount() > before; }, 10s));
       }
-      if (drop) {
-        running.reset();
-      } else {
-        running->cancel();
-        running->cancel();
+      if (stopAt != "response") {
+        stop();
       }
+      ASSERT_TRUE(ns::RunLoop::current().runUntil([&] { return stopped; }, 10s));
       nettest::runFor(200ms);
       EXPECT_EQ(outcome.calls, 0);
     }
