@@ -57,9 +57,11 @@ ns::Error MediaResourceLoad::mediaErrorFor(const ns::Error& loadError) const {
 
 void MediaResourceLoad::finish(const std::shared_ptr<const ns::URLResponse>& response,
                                ns::Result<ns::Data> body) {
-  peerAddress_ = response    ? response->peerAddress()
-                 : body.ok() ? std::nullopt
-                             : ns::peerAddressOf(body.error());
+  if (response) {
+    peerAddress_ = response->peerAddress();
+  } else if (!body.ok()) {
+    peerAddress_ = ns::peerAddressOf(body.error());
+  }
   ns::Result<ns::Data> result =
       body.ok() ? std::move(body) : ns::Result<ns::Data>(mediaErrorFor(body.error()));
   // The completion may drop the last reference to this load: nothing here is touched after it.
