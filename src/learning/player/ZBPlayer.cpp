@@ -479,12 +479,9 @@ void ZBPlayer::seekToSecond(ZBPlayerProgressBar& sender) {
   if (sender.playedSec() == 0) {
     sender.setPlayedSec(0);
   }
+  // Every seek turns the item's playbackLikelyToKeepUp to NO, also inside the loaded range, and back to YES
+  // once pictures of the new point are decoded: that brings the time observer back and resumes play.
   player_->seekToTime(av::Time{sender.playedSec(), 1, false});
-  // The time observer comes back, and play resumes, when the item is likely to keep up at the new point.
-  // An item that keeps up already announces no change, so it is taken as one now.
-  if (plitem_ && plitem_->isPlaybackLikelyToKeepUp()) {
-    playbackLikelyToKeepUpChanged(true);
-  }
 }
 
 void ZBPlayer::playerDidEndwithError(const std::optional<ns::Error>& error) {
