@@ -28,6 +28,8 @@ constexpr double kRateMenuFromRight = 50;
 constexpr double kRateMenuBelowBar = 5;
 constexpr double kRateMenuTint = 0.122;
 constexpr float kVolumeAndBrightnessScale = 100;
+// The device orientations that enter full screen; the first unless the owner chose the other.
+constexpr std::int64_t kLandscapeLeft = 3;
 constexpr std::int64_t kLandscapeRight = 4;
 
 constexpr char kFileParseError[] = "文件解析错误";
@@ -710,8 +712,7 @@ void ZBPlayer::onNewErrorLogEntryNotification(const ns::Notification& notificati
   if (!isAboutCurrentItem(notification)) {
     return;
   }
-  plitemErrorLog_ = plitem_->errorLog();
-  playerErrorLogs_ = plitemErrorLog_->events();
+  playerErrorLogs_ = plitem_->errorLog().events();
   if (playerErrorLogs_.empty()) {
     return;
   }
@@ -728,8 +729,7 @@ void ZBPlayer::onNewAccessLogEntryNotification(const ns::Notification& notificat
   if (!isAboutCurrentItem(notification)) {
     return;
   }
-  plitemAccessLog_ = plitem_->accessLog();
-  playerEventLogs_ = plitemAccessLog_->events();
+  playerEventLogs_ = plitem_->accessLog().events();
 }
 
 void ZBPlayer::onPlaybackStalledNotification(const ns::Notification& notification) {

@@ -36,7 +36,8 @@
 #include "learning/player/controls/ZBPlayerVolume.h"
 #include "platform/avfoundation/Player.h"
 #include "platform/avfoundation/PlayerItem.h"
-#include "platform/avfoundation/PlayerItemLog.h"
+#include "platform/avfoundation/PlayerItemAccessLogEvent.h"
+#include "platform/avfoundation/PlayerItemErrorLogEvent.h"
 #include "platform/avfoundation/PlayerLayer.h"
 #include "platform/avfoundation/URLAsset.h"
 #include "platform/foundation/loop/Timer.h"
@@ -55,8 +56,6 @@ class ZBPlayer : public uikit::View, public ZBPlayerTouchDelegate {
   static constexpr double kNavigationBarHeight = 60;
   // How long the controls stay after a play, a drag or a tap, and the lock button after a tap while locked.
   static constexpr ns::Duration kAutoHideDelay = std::chrono::seconds(5);
-  // The device orientation that enters full screen unless the owner chose another landscape one.
-  static constexpr std::int64_t kLandscapeLeft = 3;
 
   // A player over `frame`, with its controls built and wired and no media.
   static std::shared_ptr<ZBPlayer> playerWithFrame(uikit::Rect frame);
@@ -216,8 +215,6 @@ class ZBPlayer : public uikit::View, public ZBPlayerTouchDelegate {
   std::shared_ptr<av::URLAsset> asset_;
   std::shared_ptr<av::PlayerItem> plitem_;
   std::vector<ns::KeyValueObservation> itemObservations_;
-  std::optional<av::PlayerItemAccessLog> plitemAccessLog_;
-  std::optional<av::PlayerItemErrorLog> plitemErrorLog_;
 
   // The controls, made at creation.
   std::shared_ptr<ZBPlayerProgressBar> progressBar_;
