@@ -169,7 +169,6 @@ void ZBPlayer::setUp() {
                      nullptr);
   center.addObserver(player, &ZBPlayer::didEnterbackground, uikit::kApplicationDidEnterBackgroundNotification,
                      nullptr);
-  currentRate_ = 1.0F;
 
   addSubview(backgroundImg_);
   touchView_->setPanAvailable(false);
@@ -188,22 +187,36 @@ void ZBPlayer::setUp() {
   center.addObserver(player, &ZBPlayer::screenTransform, uikit::kDeviceOrientationDidChangeNotification,
                      nullptr);
 
-  const std::weak_ptr<ZBPlayer> weakPlayer = player;
-  barObservations_.push_back(
-      progressBar_->observe(ZBPlayerProgressBar::kOnPlayKey, [weakPlayer](const ns::KeyValueChange& change) {
-        const std::shared_ptr<ZBPlayer> strongPlayer = weakPlayer.lock();
-        if (!strongPlayer) {
-          return;
-        }
-        if (change.newValue.boolValue()) {
-          strongPlayer->touchView_->setPanAvailable(true);
-          if (strongPlayer->player_) {
-            strongPlayer->player_->setRate(strongPlayer->currentRate_);
-          }
-        } else if (strongPlayer->player_) {
-          strongPlayer->player_->setRate(0);
-        }
-      }));
+  barObservations_.push_back(progressBar_->observe(
+      ZBPlayerProgressBar::kOnPlayKey, reactionOnSelf([](ZBPlayer& self, const ns::Value& playing) {
+        self.playingChanged(playing.boolValue());
+      })));
+}
+
+ns::KeyValueObservable::Callback ZBPlayer::reactionOnSelf(
+    std::function<void(ZBPlayer&, const ns::Value&)> reaction) {
+  return [weakPlayer = weakSelf(), reaction = std::move(reaction)](const ns::KeyValueChange& change) {
+    if (const std::shared_ptr<ZBPlayer> player = weakPlayer.lock()) {
+      reaction(*player, change.newValue);
+    }
+  };
+}
+
+void ZBPlayer::playingChanged(bool playing) {
+  if (playing) {
+    touchView_->setPanAvailable(true);
+  }
+  if (player_) {
+    player_->setRate(playing ? currentRate_ : 0);
+  }
+}
+
+void ZBPlayer::draggingChanged(bool dragging) {
+  if (dragging) {
+    stopAutoHideTimer();
+  } else {
+    resetAutoHiddenInterval();
+  }
 }
 
 void ZBPlayer::setupProgressBar() {
@@ -217,17 +230,10 @@ void ZBPlayer::setupProgressBar() {
   progressBar_->btnScreen()->addTarget(player, &ZBPlayer::onProgressScreenEvent,
                                        uikit::kControlEventTouchUpInside);
   progressBar_->addTarget(player, &ZBPlayer::seekToSecond, uikit::kControlEventValueChanged);
-  const std::weak_ptr<ZBPlayer> weakPlayer = player;
-  barObservations_.push_back(
-      progressBar_->observe(ZBPlayerProgressBar::kOnDragKey, [weakPlayer](const ns::KeyValueChange& change) {
-        if (const std::shared_ptr<ZBPlayer> strongPlayer = weakPlayer.lock()) {
-          if (change.newValue.boolValue()) {
-            strongPlayer->stopAutoHideTimer();
-          } else {
-            strongPlayer->resetAutoHiddenInterval();
-          }
-        }
-      }));
+  barObservations_.push_back(progressBar_->observe(
+      ZBPlayerProgressBar::kOnDragKey, reactionOnSelf([](ZBPlayer& self, const ns::Value& dragging) {
+        self.draggingChanged(dragging.boolValue());
+      })));
 }
 
 void ZBPlayer::setupNavigationBar() {
@@ -326,24 +332,18 @@ void ZBPlayer::playURL(const ns::URL& url, const std::string& title, std::uint32
 }
 
 void ZBPlayer::observeItem() {
-  const std::weak_ptr<ZBPlayer> weakPlayer = self();
-  const auto observe = [&](std::string_view key, std::function<void(ZBPlayer&, const ns::Value&)> reaction) {
-    itemObservations_.push_back(
-        plitem_->observe(std::string(key), [weakPlayer, reaction](const ns::KeyValueChange& change) {
-          if (const std::shared_ptr<ZBPlayer> player = weakPlayer.lock()) {
-            reaction(*player, change.newValue);
-          }
-        }));
-  };
-  observe(av::PlayerItem::kStatusKey, [](ZBPlayer& player, const ns::Value& status) {
-    player.itemStatusChanged(static_cast<int>(status.integerValue()));
-  });
-  observe(av::PlayerItem::kLoadedTimeRangesKey, [](ZBPlayer& player, const ns::Value&) {
-    player.progressBar_->setBufferSec(player.availableDuration());
-  });
-  observe(av::PlayerItem::kPlaybackLikelyToKeepUpKey, [](ZBPlayer& player, const ns::Value& likely) {
-    player.playbackLikelyToKeepUpChanged(likely.boolValue());
-  });
+  itemObservations_.push_back(plitem_->observe(
+      std::string(av::PlayerItem::kStatusKey), reactionOnSelf([](ZBPlayer& self, const ns::Value& status) {
+        self.itemStatusChanged(static_cast<int>(status.integerValue()));
+      })));
+  itemObservations_.push_back(plitem_->observe(std::string(av::PlayerItem::kLoadedTimeRangesKey),
+                                               reactionOnSelf([](ZBPlayer& self, const ns::Value&) {
+                                                 self.progressBar_->setBufferSec(self.availableDuration());
+                                               })));
+  itemObservations_.push_back(plitem_->observe(std::string(av::PlayerItem::kPlaybackLikelyToKeepUpKey),
+                                               reactionOnSelf([](ZBPlayer& self, const ns::Value& likely) {
+                                                 self.playbackLikelyToKeepUpChanged(likely.boolValue());
+                                               })));
 }
 
 void ZBPlayer::durationLoaded(const std::shared_ptr<av::URLAsset>& asset) {

@@ -41,6 +41,7 @@
 #include "platform/avfoundation/PlayerLayer.h"
 #include "platform/avfoundation/URLAsset.h"
 #include "platform/foundation/loop/Timer.h"
+#include "platform/foundation/notify/KeyValueObservable.h"
 #include "platform/foundation/notify/KeyValueObservation.h"
 #include "platform/foundation/notify/Notification.h"
 #include "platform/uikit/controls/Button.h"
@@ -166,6 +167,11 @@ class ZBPlayer : public uikit::View, public ZBPlayerTouchDelegate {
   void setupProgressBar();
   void setupNavigationBar();
   void observeItem();
+  // Returns an observer's callback that calls `reaction` with the new value while this player lives.
+  ns::KeyValueObservable::Callback reactionOnSelf(std::function<void(ZBPlayer&, const ns::Value&)> reaction);
+  // The bottom bar's play state drives the player's rate; its drag holds the controls on screen.
+  void playingChanged(bool playing);
+  void draggingChanged(bool dragging);
   void progressBlock(av::Time time);
   // Loading: shown (controls shown, play paused, gestures and the bottom bar off) or hidden (gestures and
   // the bottom bar on, then play unless playing or a pause was requested).
