@@ -18,7 +18,7 @@ class PlayerControlsTest : public PlayerTest {
  protected:
   // Loads lesson 0 and waits until all of it is loaded, so that play never waits for data.
   void SetUp() override {
-    ASSERT_TRUE(playUntilLoaded(onlineURL(0)));
+    ASSERT_TRUE(playUntilLoaded(url_));
     ASSERT_TRUE(runUntil([&] { return player_->progressBar()->bufferSec() == kLessonSeconds; }));
   }
 
@@ -34,6 +34,9 @@ class PlayerControlsTest : public PlayerTest {
     ASSERT_TRUE(runUntil([&] { return !player_->showLoading(); }));
   }
   void tap() { player_->touchView()->tapGestureRecognizer().simulateTap(Point{100, 100}); }
+  // The lesson's URL; the signed URL names the server's time, so it is made once.
+  const ns::URL url_ = onlineURL(0);
+
   bool controlsShown() const {
     return player_->progressBar()->alpha() == 1 && player_->navigationBar()->alpha() == 1 &&
            player_->progressBar()->isUserInteractionEnabled();
@@ -154,7 +157,7 @@ TEST_F(PlayerControlsTest, FullScreenFollowsTheDeviceAndTheLockKeepsItWhileGestu
   layOut();
   EXPECT_EQ(player_->btnLock()->superview(), nullptr);
   player_->navigationBar()->backBtn()->performTap();
-  EXPECT_EQ(delegate_->events, std::vector<std::string>{"navBack " + onlineURL(0).absoluteString()});
+  EXPECT_EQ(delegate_->events, std::vector<std::string>{"navBack " + url_.absoluteString()});
   EXPECT_EQ(player_->player(), nullptr) << "the player ended its media first";
   EXPECT_EQ(player_->pllayer().player(), nullptr);
 }
@@ -182,7 +185,7 @@ TEST_F(PlayerControlsTest, TheBackgroundPausesAndBecomingActiveStepsBackASecondU
 }
 
 TEST_F(PlayerControlsTest, TheDelegateHearsOnlyWhatItAnswersAndStaysUntilTheOwnerLetsGo) {
-  const std::string url = onlineURL(0).absoluteString();
+  const std::string url = url_.absoluteString();
   player_->progressBar()->btnLast()->performTap();
   player_->progressBar()->btnNext()->performTap();
   EXPECT_EQ(delegate_->events, (std::vector<std::string>{"last " + url, "next " + url}));
