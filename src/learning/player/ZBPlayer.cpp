@@ -72,17 +72,6 @@ std::string logValue(const std::optional<std::string>& value) {
   return value.value_or(kUnknownLogValue);
 }
 
-// Keeps `object` alive until the main loop's next turn. The media's parts call out (key-value observers,
-// notifications) from inside their own methods, and an observer may break the media there; letting go at
-// once would destroy the part under its own feet.
-template <typename T>
-void releaseLater(std::shared_ptr<T>& object) {
-  if (object) {
-    ns::RunLoop::main().post([released = std::move(object)] {});
-    object.reset();
-  }
-}
-
 // The gesture surface's delegate: the player, held weakly. The surface holds its delegate strongly and the
 // player owns the surface, so holding the player itself would keep both alive for ever.
 class WeakTouchDelegate : public ZBPlayerTouchDelegate {
@@ -673,17 +662,17 @@ void ZBPlayer::breakMedia() {
   removeTimeObserver();
   if (player_) {
     player_->replaceCurrentItemWithPlayerItem(nullptr);
-    releaseLater(player_);
+    player_.reset();
   }
   atEnded_ = false;
   isLocked_ = false;
   btnLock_->setSelected(false);
   if (asset_) {
     asset_->cancelLoading();
-    releaseLater(asset_);
+    asset_.reset();
   }
   itemObservations_.clear();
-  releaseLater(plitem_);
+  plitem_.reset();
   playerErrorLogs_.clear();
   playerEventLogs_.clear();
   currentRate_ = 1.0F;

@@ -129,6 +129,7 @@ TEST_F(PlayerControlsTest, FullScreenFollowsTheDeviceAndTheLockKeepsItWhileGestu
   pan(10, {{400, 0}, {400, 0}});
   EXPECT_NEAR(mediaSeconds(), 0, 0.001) << "locked, a pan does nothing";
   EXPECT_EQ(player_->tip()->fastForwardPanel(), nullptr);
+  play(3s);
   tap();
   EXPECT_EQ(player_->btnLock()->alpha(), 0) << "a tap only toggles the lock button";
   EXPECT_TRUE(controlsHidden());

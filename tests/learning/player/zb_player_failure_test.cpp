@@ -102,6 +102,20 @@ TEST_F(PlayerTest, AWrongKeyFailsTheItemWithItsErrorAndTip) {
   EXPECT_FALSE(player_->isPlaying());
 }
 
+TEST_F(PlayerTest, AnOwnerMayLetGoOfTheMediaWhileTheFailureIsTold) {
+  const std::optional<ns::URL> url = offlineURL([](const std::string& folder) {
+    rewrite(folder + "/K.bin", [](std::string) { return std::string("0000000000000000"); });
+  });
+  ASSERT_TRUE(url.has_value());
+  // The failure is told from inside the item's own change of status.
+  delegate_->whenStopped = [](ZBPlayer& player) { player.breakMedia(); };
+  player_->playURL(*url, "第1课", 0);
+  ASSERT_TRUE(runUntil([&] { return !delegate_->errors.empty(); }));
+  EXPECT_EQ(player_->plitem(), nullptr);
+  EXPECT_EQ(player_->player(), nullptr);
+  ns::RunLoop::main().runPending();
+}
+
 TEST_F(PlayerTest, AMissingSegmentFailsWithItsErrorLogEntry) {
   road_.media().controls().faultNextSegment(1, {.failWithStatus = 404});
   player_->playURL(onlineURL(0), "第1课", 0);

@@ -15,12 +15,15 @@ bool RecordingPlayerDelegate::answers(Callback callback) const {
 
 void RecordingPlayerDelegate::playerDidStop(ZBPlayer& player, const std::optional<ns::Error>& error) {
   tipsAtStop.push_back(player.tip()->errorInfoLabel().text());
-  if (!error) {
+  if (error) {
+    events.push_back("didStop " + error->domain() + " " + std::to_string(error->code()));
+    errors.push_back(*error);
+  } else {
     events.push_back("didStop");
-    return;
   }
-  events.push_back("didStop " + error->domain() + " " + std::to_string(error->code()));
-  errors.push_back(*error);
+  if (whenStopped) {
+    whenStopped(player);
+  }
 }
 
 void RecordingPlayerDelegate::playerOnClickedPlayAtEnded(ZBPlayer&, bool atEnded) {

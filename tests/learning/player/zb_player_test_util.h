@@ -43,6 +43,9 @@ class RecordingPlayerDelegate : public ZBPlayerDelegate {
   // The first error of `domain` that playerDidStop() brought, or nullopt.
   std::optional<ns::Error> errorOf(const std::string& domain) const;
 
+  // Runs at each playerDidStop(), after it is written down: what an owner does then.
+  std::function<void(ZBPlayer&)> whenStopped;
+
   std::vector<std::string> events;
   std::vector<ns::Error> errors;
   // The error tip's text at each playerDidStop().
