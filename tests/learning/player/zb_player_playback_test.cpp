@@ -153,7 +153,7 @@ TEST_F(PlayerTest, AStallPausesWithTheLoadingTipUntilTheDataComes) {
       2, {.pieceSize = 2048, .pauseBetweenPieces = std::chrono::milliseconds(100)});
   ASSERT_TRUE(playUntilLoaded(onlineURL(0)));
   ASSERT_TRUE(runUntil([&] { return player_->progressBar()->bufferSec() >= 2; }));
-  downloadtest::NotificationCount stalls(std::string(av::kAVPlayerItemPlaybackStalledNotification));
+  downloadtest::NotificationCount stalls{std::string(av::kAVPlayerItemPlaybackStalledNotification)};
   for (ns::Duration played{}; played < 3s && stalls.count == 0; played += av::Player::kTick) {
     clock_.advance(av::Player::kTick);
     ns::RunLoop::main().runPending();
