@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstdint>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "sample_backend/SampleBackend.h"
 
@@ -35,6 +37,13 @@ int main(int argc, char** argv) {
   app.add_option("--state", options.stateFolder,
                  "The folder where sessions and saved progress outlive a restart (default: kept in memory)")
       ->type_name("DIR");
+  std::string lessonSize = sample_backend::media::sizeText(options.lessonVideo);
+  app.add_option(
+         "--lesson-size", lessonSize,
+         "The size of the lesson video in pixels, even sides from 32 to 4096; a lesson recording's is "
+         "1280x720. The lesson is encoded at the first start at each size and kept in the state folder")
+      ->type_name("WIDTHxHEIGHT")
+      ->capture_default_str();
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -44,6 +53,14 @@ int main(int argc, char** argv) {
     std::cerr << "quillmark_sample_backend: " << error.what() << "\n";
     return kExitBadUsage;
   }
+  const std::optional<sample_backend::media::VideoFormat> lessonVideo =
+      sample_backend::media::withSizeText(options.lessonVideo, lessonSize);
+  if (!lessonVideo) {
+    std::cerr << "quillmark_sample_backend: --lesson-size " << lessonSize
+              << " is no WIDTHxHEIGHT of even sides from 32 to 4096\n";
+    return kExitBadUsage;
+  }
+  options.lessonVideo = *lessonVideo;
 
   ns::Result<std::unique_ptr<sample_backend::SampleBackend>> backend =
       sample_backend::SampleBackend::start(options);
