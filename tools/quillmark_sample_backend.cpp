@@ -68,13 +68,14 @@ int main(int argc, char** argv) {
     std::cerr << "quillmark_sample_backend: " << backend.error().localizedDescription() << "\n";
     return kExitCannotStart;
   }
-  std::cout << (*backend)->welcomeText() << "Point quillmark at it with: quillmark --web-host "
-            << (*backend)->webHost() << " --stats-server 127.0.0.1:" << (*backend)->statisticsPort()
-            << std::endl;
-
+  // The stop signals are caught before the program says where it runs, so that a client that stops it as
+  // soon as it reads that still sees it exit 0.
   boost::asio::io_context signals;
   boost::asio::signal_set stopSignals(signals, SIGINT, SIGTERM);
   stopSignals.async_wait([](const boost::system::error_code&, int) {});
+  std::cout << (*backend)->welcomeText() << "Point quillmark at it with: quillmark --web-host "
+            << (*backend)->webHost() << " --stats-server 127.0.0.1:" << (*backend)->statisticsPort()
+            << std::endl;
   signals.run();
   return 0;
 }
