@@ -6,9 +6,11 @@
 //
 // Encoding 60 minutes at 1280x720 takes many minutes and holds the whole stream in memory, so the lesson is
 // the sample back end's three-minute lesson twenty times over, as one stream: each copy's timestamps and
-// PCR move on by three minutes and every continuity counter carries on (TransportStreamRetimer), so the
-// engine meets one long lesson, not a repeat. Its folder (playlist, key and 360 encrypted ten-second
-// segments) is written once into the benchmarks' temporary folder and reused by later runs.
+// PCR move on by the copy's length and every continuity counter carries on (TransportStreamRetimer), so the
+// engine meets one long lesson with no discontinuity, not a repeat. (The kernel's count of resident memory
+// is approximate to a few hundred KB, so a later peak may read a little lower.) Its folder (playlist, key and
+// 360 encrypted ten-second segments) is written once into the benchmarks' temporary folder and reused by
+// later runs.
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
