@@ -12,12 +12,14 @@
 namespace av {
 
 std::shared_ptr<Player> Player::playerWithPlayerItem(std::shared_ptr<PlayerItem> item) {
+  QM_DCHECK_MAIN_THREAD();
   return std::make_shared<Player>(std::move(item));
 }
 
 Player::Player(std::shared_ptr<PlayerItem> item) : item_(std::move(item)) {}
 
 Player::~Player() {
+  QM_DCHECK_MAIN_THREAD();
   stopClock();
   for (const std::shared_ptr<ns::Timer>& observer : observers_) {
     observer->invalidate();
@@ -43,6 +45,7 @@ void Player::setRate(float rate) {
 }
 
 Time Player::currentTime() const {
+  QM_DCHECK_MAIN_THREAD();
   return item_ ? item_->currentTime() : Time::fromSeconds(0);
 }
 
@@ -58,6 +61,7 @@ void Player::seekToTime(Time time) {
 
 Player::TimeObserver Player::addPeriodicTimeObserverForInterval(Time interval,
                                                                 std::function<void(Time)> block) {
+  QM_DCHECK_MAIN_THREAD();
   const auto requested =
       std::chrono::duration_cast<ns::Duration>(std::chrono::duration<double>(interval.seconds()));
   std::weak_ptr<Player> weakPlayer = std::static_pointer_cast<Player>(shared_from_this());
@@ -73,6 +77,7 @@ Player::TimeObserver Player::addPeriodicTimeObserverForInterval(Time interval,
 }
 
 void Player::removeTimeObserver(const TimeObserver& observer) {
+  QM_DCHECK_MAIN_THREAD();
   if (!observer.timer_) {
     return;
   }
@@ -126,12 +131,13 @@ void Player::advance(double elapsedSeconds) {
   if (overtaken) {
     target = std::clamp(through.value_or(position), position, target);
   }
-  if (std::optional<DecodedPicture> due = item->advanceTo(target)) {
+  if (std::optional<VideoFrame> due = item->advanceTo(target)) {
     picture_ = std::move(due);
   }
   if (overtaken) {
-    // Waiting for the first data after a seek is no stall: playback has not yet been keeping up.
-    if (!stalled_ && item->isPlaybackLikelyToKeepUp()) {
+    // Waiting for the first data after a seek is no stall: playback has not yet been keeping up. Nor is
+    // waiting for a decoder that has the data and is only behind: playback goes at its pace.
+    if (!stalled_ && item->isPlaybackLikelyToKeepUp() && item->isWaitingForData()) {
       stalled_ = true;
       item->playbackStalled();
       ns::NotificationCenter::defaultCenter().postNotificationName(

@@ -1,9 +1,10 @@
 #pragma once
 
 // av::Player: plays one PlayerItem at a time. While its rate is not 0 the position advances by rate times
-// the time passed on the main run loop's clock, in steps of kTick, and the item decodes the pictures due on
-// the way; the last one shown is currentPicture(). When playback overtakes what is decoded the position
-// waits there; if the item was keeping up, its playbackLikelyToKeepUp turns NO and
+// the time passed on the main run loop's clock, in steps of kTick, and each step takes the picture due from
+// the item's look-ahead (decoded on the item's own thread); the last one shown is currentPicture(). When
+// playback overtakes what is decoded the position waits there. If the item is waiting for data (not merely
+// for its decoder) and was keeping up, its playbackLikelyToKeepUp turns NO and
 // kAVPlayerItemPlaybackStalledNotification is posted once. Play resumes by itself as data comes. At the end
 // of the media the rate turns 0 and kAVPlayerItemDidPlayToEndTimeNotification is posted once (again only
 // after a seek or a new item).
@@ -19,9 +20,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/avfoundation/DecodedPicture.h"
 #include "platform/avfoundation/PlayerItem.h"
 #include "platform/avfoundation/Time.h"
+#include "platform/avfoundation/VideoFrame.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Object.h"
 
@@ -64,8 +65,9 @@ class Player : public ns::Object {
   // Seeks the current item to `time` (PlayerItem::seekToTime).
   void seekToTime(Time time);
 
-  // The last picture shown, or nullopt before the first of the current item.
-  const std::optional<DecodedPicture>& currentPicture() const { return picture_; }
+  // The last picture shown, in the decoder's own format (PlayerLayer converts it when asked), or nullopt
+  // before the first of the current item.
+  const std::optional<VideoFrame>& currentPicture() const { return picture_; }
 
   // Calls `block` with the current time every `interval` on the main run loop until removeTimeObserver().
   TimeObserver addPeriodicTimeObserverForInterval(Time interval, std::function<void(Time)> block);
@@ -84,7 +86,7 @@ class Player : public ns::Object {
 
   std::shared_ptr<PlayerItem> item_;
   float rate_ = 0;
-  std::optional<DecodedPicture> picture_;
+  std::optional<VideoFrame> picture_;
   std::shared_ptr<ns::Timer> clock_;
   ns::TimePoint lastTick_{};
   bool stalled_ = false;

@@ -71,14 +71,8 @@ std::pair<std::size_t, double> PlayerItem::segmentHolding(double seconds) const 
 }
 
 void PlayerItem::startRoad() {
-  road_.reset();
   decoder_.reset();
-  videoTrackIndex_ = -1;
-  streamOrigin_.reset();
-  pictures_.clear();
-  lastDecodedSeconds_.reset();
-  roadEnded_ = false;
-  decodedToEnd_ = false;
+  road_.reset();
   if (!loadedTimeRanges_.empty()) {
     willChangeValueForKey(kLoadedTimeRangesKey);
     loadedTimeRanges_.clear();
@@ -164,126 +158,116 @@ void PlayerItem::setLoadedThrough(std::size_t segmentIndex) {
 
 void PlayerItem::segmentRoadFoundTracks(SegmentRoad& road, std::size_t trackCount) {
   trackCount_ = trackCount;
-  for (const MediaTrack& track : road.tracks()) {
-    if (track.type != AVMEDIA_TYPE_VIDEO) {
-      continue;
-    }
-    ns::Result<std::unique_ptr<VideoDecoder>> opened = VideoDecoder::open(track);
-    if (!opened.ok()) {
-      fail(mediaFailure(kAVErrorFileFormatNotRecognized, opened.error()));
-      return;
-    }
-    decoder_ = std::move(*opened);
-    videoTrackIndex_ = track.index;
-    break;
+  ns::Result<std::shared_ptr<StreamDecoder>> started =
+      StreamDecoder::start(road.sharedPackets(), road.tracks(), roadStartSeconds_,
+                           std::static_pointer_cast<PlayerItem>(shared_from_this()));
+  if (!started.ok()) {
+    fail(mediaFailure(kAVErrorFileFormatNotRecognized, started.error()));
+    return;
   }
-  if (status_ == PlayerItemStatus::kUnknown) {
-    setStatus(PlayerItemStatus::kReadyToPlay);
-  }
+  decoder_ = std::move(*started);
 }
 
 void PlayerItem::segmentRoadHasPackets(SegmentRoad& /*road*/) {
-  decodeAhead(currentSeconds_);
+  judgeKeepingUp();
 }
 
 void PlayerItem::segmentRoadDidEnd(SegmentRoad& /*road*/) {
-  roadEnded_ = true;
-  decodeAhead(currentSeconds_);
+  judgeKeepingUp();
 }
 
 void PlayerItem::segmentRoadDidFail(SegmentRoad& /*road*/, const ns::Error& error) {
   fail(error);
 }
 
+void PlayerItem::streamDecoderOpened(StreamDecoder& decoder) {
+  if (&decoder != decoder_.get()) {
+    return;
+  }
+  if (status_ == PlayerItemStatus::kUnknown) {
+    setStatus(PlayerItemStatus::kReadyToPlay);
+  }
+  judgeKeepingUp();
+}
+
+void PlayerItem::streamDecoderAdvanced(StreamDecoder& decoder) {
+  if (&decoder == decoder_.get()) {
+    judgeKeepingUp();
+  }
+}
+
+void PlayerItem::streamDecoderDidFail(StreamDecoder& decoder, const ns::Error& error) {
+  if (&decoder == decoder_.get()) {
+    fail(mediaFailure(kAVErrorFileFormatNotRecognized, error));
+  }
+}
+
 void PlayerItem::decodeThrough(double seconds) {
-  decodeAhead(seconds);
-}
-
-void PlayerItem::decodeAhead(double horizon) {
-  const auto needsMore = [&] {
-    return pictures_.size() < kPictureLookAhead || !lastDecodedSeconds_ || *lastDecodedSeconds_ <= horizon;
-  };
-  while (road_ && !decodedToEnd_ && needsMore()) {
-    const PacketPointer packet = road_->packets().tryPop();
-    if (!packet) {
-      if (!roadEnded_) {
-        break;
-      }
-      decodedToEnd_ = true;
-      if (decoder_) {
-        ns::Result<std::vector<DecodedPicture>> rest = decoder_->flush();
-        if (!rest.ok()) {
-          fail(mediaFailure(kAVErrorFileFormatNotRecognized, rest.error()));
-          return;
-        }
-        keepPictures(std::move(*rest), horizon);
-      }
-      break;
-    }
-    if (!decoder_ || packet->stream_index != videoTrackIndex_) {
-      continue;
-    }
-    ns::Result<std::vector<DecodedPicture>> decoded = decoder_->decode(*packet);
-    if (!decoded.ok()) {
-      fail(mediaFailure(kAVErrorFileFormatNotRecognized, decoded.error()));
-      return;
-    }
-    keepPictures(std::move(*decoded), horizon);
-  }
-  if (status_ != PlayerItemStatus::kFailed && !likelyToKeepUp_) {
-    const std::optional<double> through = decodedThroughSeconds();
-    const bool lookAheadFull = pictures_.size() >= kPictureLookAhead;
-    const bool aheadOfPosition = through && *through > currentSeconds_ && (!decoder_ || lookAheadFull);
-    if (decodedToEnd_ || aheadOfPosition) {
-      setPlaybackLikelyToKeepUp(true);
-    }
+  QM_DCHECK_MAIN_THREAD();
+  if (decoder_) {
+    decoder_->lookAhead().raiseHorizon(seconds);
   }
 }
 
-void PlayerItem::keepPictures(std::vector<DecodedPicture> pictures, double horizon) {
-  const double shownBy = std::max(horizon, currentSeconds_);
-  for (DecodedPicture& picture : pictures) {
-    // The stream's clock need not start at 0; its first picture after the road's start marks the start of
-    // the road's first segment.
-    if (!streamOrigin_) {
-      streamOrigin_ = picture.seconds - roadStartSeconds_;
-    }
-    picture.seconds -= *streamOrigin_;
-    // Of the pictures due by the horizon only the newest can still be shown: the position moves there next,
-    // and keeping the others would pile up every picture of a long gap decoded in one step.
-    if (picture.seconds <= shownBy) {
-      pictures_.clear();
-    }
-    lastDecodedSeconds_ = picture.seconds;
-    pictures_.push_back(std::move(picture));
+std::size_t PlayerItem::waitingPictureCount() const {
+  QM_DCHECK_MAIN_THREAD();
+  return decoder_ ? decoder_->lookAhead().pictureCount() : 0;
+}
+
+void PlayerItem::judgeKeepingUp() {
+  if (status_ != PlayerItemStatus::kReadyToPlay || likelyToKeepUp_ || !decoder_) {
+    return;
+  }
+  const std::optional<double> through = decodedThroughSeconds();
+  const bool lookAheadFull = !decoder_->hasPictures() || decoder_->lookAhead().isPictureRoomFull();
+  if (isDecodedToEnd() || (through && *through > currentSeconds_ && lookAheadFull)) {
+    setPlaybackLikelyToKeepUp(true);
   }
 }
 
 std::optional<double> PlayerItem::decodedThroughSeconds() const {
-  std::optional<double> through = lastDecodedSeconds_;
-  if (!decoder_ && !loadedTimeRanges_.empty()) {
+  QM_DCHECK_MAIN_THREAD();
+  std::optional<double> through;
+  if (decoder_ && decoder_->hasPictures()) {
+    through = decoder_->lookAhead().newestPictureSeconds();
+  } else if (!loadedTimeRanges_.empty()) {
     through = loadedTimeRanges_.front().start.seconds() + loadedTimeRanges_.front().duration.seconds();
   }
-  if (decodedToEnd_ && !duration().isIndefinite()) {
+  if (isDecodedToEnd() && !duration().isIndefinite()) {
     through = std::max(through.value_or(0), duration().seconds());
   }
   return through;
 }
 
-std::optional<DecodedPicture> PlayerItem::advanceTo(double seconds) {
+bool PlayerItem::isDecodedToEnd() const {
+  QM_DCHECK_MAIN_THREAD();
+  return decoder_ && decoder_->isDecodedToEnd();
+}
+
+bool PlayerItem::isWaitingForData() const {
+  QM_DCHECK_MAIN_THREAD();
+  return !decoder_ || decoder_->isWaitingForPackets();
+}
+
+std::optional<VideoFrame> PlayerItem::advanceTo(double seconds) {
   QM_DCHECK_MAIN_THREAD();
   currentSeconds_ = std::max(currentSeconds_, seconds);
-  decodeAhead(currentSeconds_);
-  std::optional<DecodedPicture> due;
-  while (!pictures_.empty() && pictures_.front().seconds <= currentSeconds_) {
-    due = std::move(pictures_.front());
-    pictures_.pop_front();
+  if (!decoder_) {
+    return std::nullopt;
   }
-  decodeAhead(currentSeconds_);
+  DecodedLookAhead& lookAhead = decoder_->lookAhead();
+  lookAhead.raiseHorizon(currentSeconds_);
+  std::optional<VideoFrame> due = lookAhead.takePicture(currentSeconds_);
+  // Nothing plays the sound yet: what playback has passed is done with.
+  const double position = currentSeconds_;
+  lookAhead.feedSound(
+      [position](DecodedAudio&& sound) { return sound.seconds + sound.duration() <= position; });
+  judgeKeepingUp();
   return due;
 }
 
 void PlayerItem::playbackStalled() {
+  QM_DCHECK_MAIN_THREAD();
   setPlaybackLikelyToKeepUp(false);
 }
 
@@ -305,9 +289,8 @@ void PlayerItem::fail(ns::Error error) {
   if (status_ == PlayerItemStatus::kFailed) {
     return;
   }
-  road_.reset();
   decoder_.reset();
-  pictures_.clear();
+  road_.reset();
   error_ = std::move(error);
   // The entry is there before the status turns, so that its observers find the failed load's server.
   const bool logged = logLoadFailure(*error_);
@@ -320,6 +303,7 @@ void PlayerItem::fail(ns::Error error) {
 }
 
 ns::Value PlayerItem::valueForKey(std::string_view key) const {
+  QM_DCHECK_MAIN_THREAD();
   if (key == kStatusKey) {
     return static_cast<int>(status_);
   }

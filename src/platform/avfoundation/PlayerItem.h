@@ -2,8 +2,10 @@
 
 // av::PlayerItem: one media a Player plays, made from a URL or a URLAsset. The item loads the asset's
 // duration (and with it the playlist), then stands on a SegmentRoad started at the segment holding its seek
-// point and decodes the video track as the player asks for pictures, keeping at most kPictureLookAhead
-// decoded pictures ahead, so that fetching, demuxing and decoding all wait while playback does not move.
+// point and a StreamDecoder, which decodes the pictures and the sound on a thread of its own into a bounded
+// look-ahead (at most kPictureLookAhead pictures), so that fetching, demuxing and decoding all wait while
+// playback does not move. The main loop only takes the picture due at the player's position: no decoding
+// and no conversion happen there.
 //
 // Its status turns ready (1) once the stream's tracks are known and failed (2) with error() when the
 // playlist, key or a segment cannot be loaded, or the stream will not decrypt, demux or decode; a failed
@@ -29,14 +31,16 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/avfoundation/DecodedPicture.h"
+#include "platform/avfoundation/DecodedLookAhead.h"
 #include "platform/avfoundation/PlayerItemLog.h"
 #include "platform/avfoundation/SegmentRoad.h"
 #include "platform/avfoundation/SegmentRoadDelegate.h"
+#include "platform/avfoundation/StreamDecoder.h"
+#include "platform/avfoundation/StreamDecoderDelegate.h"
 #include "platform/avfoundation/Time.h"
 #include "platform/avfoundation/TimeRange.h"
 #include "platform/avfoundation/URLAsset.h"
-#include "platform/avfoundation/VideoDecoder.h"
+#include "platform/avfoundation/VideoFrame.h"
 #include "platform/foundation/notify/KeyValueObservable.h"
 #include "platform/foundation/values/Object.h"
 
@@ -54,13 +58,16 @@ inline constexpr std::string_view kAVPlayerItemNewErrorLogEntryNotification =
 
 enum class PlayerItemStatus { kUnknown = 0, kReadyToPlay = 1, kFailed = 2 };
 
-class PlayerItem : public ns::Object, public ns::KeyValueObservable, public SegmentRoadDelegate {
+class PlayerItem : public ns::Object,
+                   public ns::KeyValueObservable,
+                   public SegmentRoadDelegate,
+                   public StreamDecoderDelegate {
  public:
   static constexpr std::string_view kStatusKey = "status";
   static constexpr std::string_view kLoadedTimeRangesKey = "loadedTimeRanges";
   static constexpr std::string_view kPlaybackLikelyToKeepUpKey = "playbackLikelyToKeepUp";
   // Decoded pictures kept ahead of the playback position.
-  static constexpr std::size_t kPictureLookAhead = 12;
+  static constexpr std::size_t kPictureLookAhead = DecodedLookAhead::kPictureCapacity;
 
   // Returns an item of the asset at `url`, which starts loading at once.
   static std::shared_ptr<PlayerItem> playerItemWithURL(ns::URL url);
@@ -93,21 +100,25 @@ class PlayerItem : public ns::Object, public ns::KeyValueObservable, public Segm
   // it only sets the point where the road will start. Does nothing on a failed item.
   void seekToTime(Time time);
 
-  // Decodes the packets that wait until a picture beyond `seconds` is decoded (at least kPictureLookAhead
-  // pictures ahead of the position), without moving the position. Of the pictures due by `seconds` only the
-  // newest is kept, since advancing there shows no other.
+  // Lets the decoder run through `seconds`: of the pictures due by then only the newest is kept, since
+  // advancing there shows no other. Neither moves the position nor decodes: decoding runs on the item's own
+  // thread, at most kPictureLookAhead pictures ahead of what is due.
   void decodeThrough(double seconds);
   // The decoded pictures waiting to be shown: at most kPictureLookAhead, whatever the gap decoded through.
-  std::size_t waitingPictureCount() const { return pictures_.size(); }
+  std::size_t waitingPictureCount() const;
   // The time up to which the stream is decoded: the last decoded picture's time (for a stream without
   // video, the end of the loaded media), and at least the media's end once everything is decoded; nullopt
   // while nothing is decoded since the last seek.
   std::optional<double> decodedThroughSeconds() const;
   // Whether the whole stream has been decoded; its last pictures may still wait to be taken.
-  bool isDecodedToEnd() const { return decodedToEnd_; }
+  bool isDecodedToEnd() const;
+  // True while playback waits on the network: the stream's tracks are not known yet since the last seek,
+  // or the decoder has decoded every packet that has arrived and waits for more. Playback that overtakes
+  // the decoded media then stalls; otherwise the decoder is only behind, and playback waits for it.
+  bool isWaitingForData() const;
   // Moves the position forward to `seconds` and returns the last picture due there, dropping the older
-  // ones; nullopt when no new picture is due. Then decodes ahead again.
-  std::optional<DecodedPicture> advanceTo(double seconds);
+  // ones; nullopt when no new picture is due. The sound due by then is consumed.
+  std::optional<VideoFrame> advanceTo(double seconds);
   // Playback overtook the decoded media: playbackLikelyToKeepUp turns NO until data is there again.
   void playbackStalled();
 
@@ -119,17 +130,19 @@ class PlayerItem : public ns::Object, public ns::KeyValueObservable, public Segm
   void segmentRoadDidEnd(SegmentRoad& road) override;
   void segmentRoadDidFail(SegmentRoad& road, const ns::Error& error) override;
 
+  void streamDecoderOpened(StreamDecoder& decoder) override;
+  void streamDecoderAdvanced(StreamDecoder& decoder) override;
+  void streamDecoderDidFail(StreamDecoder& decoder, const ns::Error& error) override;
+
   // Use the factories; public for std::make_shared.
   explicit PlayerItem(std::shared_ptr<URLAsset> asset);
 
  private:
   void assetLoaded();
   void startRoad();
-  // Takes packets from the road and decodes the video ones until kPictureLookAhead pictures wait and the last
-  // lies beyond `horizon`, or no packet waits; then judges whether playback is likely to keep up.
-  void decodeAhead(double horizon);
-  // Appends `pictures` in item time, dropping those that a newer picture due by `horizon` hides.
-  void keepPictures(std::vector<DecodedPicture> pictures, double horizon);
+  // Turns playbackLikelyToKeepUp YES once the decoder is through the position with a full look-ahead, or
+  // at the end of the stream.
+  void judgeKeepingUp();
   void setLoadedThrough(std::size_t segmentIndex);
   void setPlaybackLikelyToKeepUp(bool likely);
   void setStatus(PlayerItemStatus status);
@@ -159,15 +172,8 @@ class PlayerItem : public ns::Object, public ns::KeyValueObservable, public Segm
   std::shared_ptr<SegmentRoad> road_;
   // The start of the road's first segment, in item time.
   double roadStartSeconds_ = 0;
-  std::unique_ptr<VideoDecoder> decoder_;
-  int videoTrackIndex_ = -1;
-  // The stream clock's reading at the road's first segment, taken from its first picture.
-  std::optional<double> streamOrigin_;
-  // Decoded pictures in item time, oldest first.
-  std::deque<DecodedPicture> pictures_;
-  std::optional<double> lastDecodedSeconds_;
-  bool roadEnded_ = false;
-  bool decodedToEnd_ = false;
+  // Made when the road finds its tracks; destroyed before the road, whose packets it reads.
+  std::shared_ptr<StreamDecoder> decoder_;
 };
 
 }  // namespace av
