@@ -9,9 +9,10 @@
 // the oldest sound is dropped. A stream whose sound leads its pictures therefore never stops its own
 // decoding.
 //
-// The player moves the horizon: the position up to which pictures are due. Of the pictures due by the
-// horizon only the newest can still be shown, so a picture due by it replaces every picture waiting and
-// never waits for room: decoding through a long gap keeps one picture, not the gap's every picture.
+// The player moves the horizon: the position up to which media is due. Of the pictures due by the horizon
+// only the newest can still be shown, so a picture due by it replaces every picture waiting and never waits
+// for room: decoding through a long gap keeps one picture, not the gap's every picture. Sound that ends by
+// the horizon would never be heard, and is not kept.
 //
 // Closing releases a waiting decoder and drops everything.
 //
@@ -44,7 +45,8 @@ class DecodedLookAhead {
   // Adds `picture`, waiting for room unless it is due by the horizon. Returns false, dropping it, once the
   // look-ahead is closed.
   bool pushPicture(VideoFrame picture) QM_EXCLUDES(mutex_);
-  // Adds `sound`, waiting for room as the header says. Returns false, dropping it, once closed.
+  // Adds `sound`, waiting for room as the header says (sound that ends by the horizon is dropped at once).
+  // Returns false, dropping it, once closed.
   bool pushSound(DecodedAudio sound) QM_EXCLUDES(mutex_);
   // Drops everything and makes every push fail from now on.
   void close() QM_EXCLUDES(mutex_);

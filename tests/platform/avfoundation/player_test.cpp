@@ -1,7 +1,7 @@
 // A player item and its player against a real H.264 + AAC lesson on a loopback server, driven by the run
 // loop's manual clock: ready, played to the end, seeks, a stall and its recovery, and the ways an item fails.
 // The item decodes on a thread of its own in real time, so the clock moves only when the engine is ready
-// for the next tick.
+// for the next tick (engine_pacing_test_util.h).
 
 #include "platform/avfoundation/Player.h"
 
@@ -18,6 +18,7 @@
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/avfoundation/PlayerItem.h"
 #include "platform/avfoundation/PlayerLayer.h"
+#include "platform/avfoundation/engine_pacing_test_util.h"
 #include "platform/foundation/crypto/Aes128Cbc.h"
 #include "platform/foundation/crypto/Hex.h"
 #include "platform/foundation/loop/RunLoop.h"
@@ -33,7 +34,6 @@ using testsupport::TestResponse;
 constexpr std::size_t kSegmentCount = 6;
 constexpr double kSegmentSeconds = 0.4;
 constexpr double kLessonSeconds = kSegmentCount * kSegmentSeconds;
-constexpr double kTickSeconds = std::chrono::duration<double>(av::Player::kTick).count();
 const ns::Data kKey = ns::dataFromString("0123456789abcdef");
 const ns::Data kIV = ns::dataFromString("fedcba9876543210");
 
@@ -91,25 +91,8 @@ class PlayerTest : public testing::Test {
   static bool runUntil(const std::function<bool()>& done) {
     return ns::RunLoop::main().runUntil(done, std::chrono::seconds(20));
   }
-  // Advances the manual clock one tick at a time until `done`, each tick once the engine is ready for it:
-  // the item has decoded what the tick will show, has decoded to its end, waits for data, or failed.
-  // Returns done(); false also after `maxSteps` ticks, or when the engine is not ready within the deadline.
   bool playUntil(const av::Player& player, const std::function<bool()>& done, int maxSteps = 200) {
-    const std::shared_ptr<av::PlayerItem> item = player.currentItem();
-    for (int step = 0; step < maxSteps && !done(); ++step) {
-      const double next = item->currentSeconds() + player.rate() * kTickSeconds;
-      if (!runUntil([&] { return isReadyFor(*item, next); })) {
-        return false;
-      }
-      clock_.advance(av::Player::kTick);
-      ns::RunLoop::main().runPending();
-    }
-    return done();
-  }
-  static bool isReadyFor(const av::PlayerItem& item, double seconds) {
-    const std::optional<double> through = item.decodedThroughSeconds();
-    return item.isDecodedToEnd() || (through && *through >= seconds) || item.isWaitingForData() ||
-           item.error().has_value();
+    return avtest::playUntil(clock_, player, done, maxSteps);
   }
   // The end of the media loaded so far; 0 before any.
   static double loadedThrough(const av::PlayerItem& item) {
