@@ -161,4 +161,19 @@ void Player::reachEnd() {
       std::string(kAVPlayerItemDidPlayToEndTimeNotification), item_);
 }
 
+const std::shared_ptr<PlayerItem>& Player::currentItem() const {
+  QM_DCHECK_MAIN_THREAD();
+  return item_;
+}
+
+float Player::rate() const {
+  QM_DCHECK_MAIN_THREAD();
+  return rate_;
+}
+
+const std::optional<VideoFrame>& Player::currentPicture() const {
+  QM_DCHECK_MAIN_THREAD();
+  return picture_;
+}
+
 }  // namespace av

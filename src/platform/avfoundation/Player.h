@@ -50,11 +50,11 @@ class Player : public ns::Object {
   static std::shared_ptr<Player> playerWithPlayerItem(std::shared_ptr<PlayerItem> item);
   ~Player() override;
 
-  const std::shared_ptr<PlayerItem>& currentItem() const { return item_; }
+  const std::shared_ptr<PlayerItem>& currentItem() const;
   // Puts `item` (or nothing) in the place of the current item, at its own position; the rate stays.
   void replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item);
 
-  float rate() const { return rate_; }
+  float rate() const;
   // 0 pauses; any other rate plays at that many times real time. A negative rate counts as 0.
   void setRate(float rate);
   void play() { setRate(1.0F); }
@@ -67,7 +67,7 @@ class Player : public ns::Object {
 
   // The last picture shown, in the decoder's own format (PlayerLayer converts it when asked), or nullopt
   // before the first of the current item.
-  const std::optional<VideoFrame>& currentPicture() const { return picture_; }
+  const std::optional<VideoFrame>& currentPicture() const;
 
   // Calls `block` with the current time every `interval` on the main run loop until removeTimeObserver().
   TimeObserver addPeriodicTimeObserverForInterval(Time interval, std::function<void(Time)> block);

@@ -321,4 +321,59 @@ ns::Value PlayerItem::valueForKey(std::string_view key) const {
   return ns::KeyValueObservable::valueForKey(key);
 }
 
+const std::shared_ptr<URLAsset>& PlayerItem::asset() const {
+  QM_DCHECK_MAIN_THREAD();
+  return asset_;
+}
+
+PlayerItemStatus PlayerItem::status() const {
+  QM_DCHECK_MAIN_THREAD();
+  return status_;
+}
+
+const std::optional<ns::Error>& PlayerItem::error() const {
+  QM_DCHECK_MAIN_THREAD();
+  return error_;
+}
+
+PlayerItemAccessLog PlayerItem::accessLog() const {
+  QM_DCHECK_MAIN_THREAD();
+  return accessLog_;
+}
+
+PlayerItemErrorLog PlayerItem::errorLog() const {
+  QM_DCHECK_MAIN_THREAD();
+  return errorLog_;
+}
+
+Time PlayerItem::duration() const {
+  QM_DCHECK_MAIN_THREAD();
+  return asset_->duration();
+}
+
+std::size_t PlayerItem::trackCount() const {
+  QM_DCHECK_MAIN_THREAD();
+  return trackCount_;
+}
+
+const std::vector<TimeRange>& PlayerItem::loadedTimeRanges() const {
+  QM_DCHECK_MAIN_THREAD();
+  return loadedTimeRanges_;
+}
+
+bool PlayerItem::isPlaybackLikelyToKeepUp() const {
+  QM_DCHECK_MAIN_THREAD();
+  return likelyToKeepUp_;
+}
+
+Time PlayerItem::currentTime() const {
+  QM_DCHECK_MAIN_THREAD();
+  return Time::fromSeconds(currentSeconds_);
+}
+
+double PlayerItem::currentSeconds() const {
+  QM_DCHECK_MAIN_THREAD();
+  return currentSeconds_;
+}
+
 }  // namespace av

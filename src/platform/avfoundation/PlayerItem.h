@@ -74,27 +74,27 @@ class PlayerItem : public ns::Object,
   // Returns an item of `asset`, which starts loading its duration unless it has loaded it already.
   static std::shared_ptr<PlayerItem> playerItemWithAsset(std::shared_ptr<URLAsset> asset);
 
-  const std::shared_ptr<URLAsset>& asset() const { return asset_; }
-  PlayerItemStatus status() const { return status_; }
+  const std::shared_ptr<URLAsset>& asset() const;
+  PlayerItemStatus status() const;
   // The failure of a failed item.
-  const std::optional<ns::Error>& error() const { return error_; }
+  const std::optional<ns::Error>& error() const;
   // Copies of the logs as they stand.
-  PlayerItemAccessLog accessLog() const { return accessLog_; }
-  PlayerItemErrorLog errorLog() const { return errorLog_; }
+  PlayerItemAccessLog accessLog() const;
+  PlayerItemErrorLog errorLog() const;
   // The asset's duration; a zero time before it has loaded.
-  Time duration() const { return asset_->duration(); }
+  Time duration() const;
   // The number of tracks of the stream; 0 until they are known.
-  std::size_t trackCount() const { return trackCount_; }
+  std::size_t trackCount() const;
   // The media loaded from the current seek point on: one range that grows with every segment that arrives;
   // none before the first.
-  const std::vector<TimeRange>& loadedTimeRanges() const { return loadedTimeRanges_; }
+  const std::vector<TimeRange>& loadedTimeRanges() const;
   // NO after every seek until pictures from the new position are decoded, and while playback waits for
   // data; YES otherwise.
-  bool isPlaybackLikelyToKeepUp() const { return likelyToKeepUp_; }
+  bool isPlaybackLikelyToKeepUp() const;
 
   // The playback position.
-  Time currentTime() const { return Time::fromSeconds(currentSeconds_); }
-  double currentSeconds() const { return currentSeconds_; }
+  Time currentTime() const;
+  double currentSeconds() const;
   // Moves the item to `time` (clamped to the media): the road starts again at the segment holding it, the
   // pictures decoded so far are dropped and playbackLikelyToKeepUp turns NO. Before the asset has loaded
   // it only sets the point where the road will start. Does nothing on a failed item.

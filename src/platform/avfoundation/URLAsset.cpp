@@ -96,4 +96,14 @@ void URLAsset::settle(KeyValueStatus status) {
   }
 }
 
+Time URLAsset::duration() const {
+  QM_DCHECK_MAIN_THREAD();
+  return duration_;
+}
+
+const std::shared_ptr<const MediaPlaylist>& URLAsset::playlist() const {
+  QM_DCHECK_MAIN_THREAD();
+  return playlist_;
+}
+
 }  // namespace av
