@@ -6,6 +6,14 @@
 
 namespace av {
 
+namespace {
+
+// Pictures smaller than this decode faster on the calling thread than their hand-off between the codec's
+// threads costs, and come out without the frames of delay that frame threading adds.
+constexpr int kThreadedPixels = 640 * 360;
+
+}  // namespace
+
 ns::Result<FrameDecoder> FrameDecoder::open(const MediaTrack& track, AVMediaType type, std::string_view kind,
                                             Threads threads) {
   LibavLog::install();
@@ -26,7 +34,8 @@ ns::Result<FrameDecoder> FrameDecoder::open(const MediaTrack& track, AVMediaType
     return libavError(copied, "unusable " + name + " parameters");
   }
   context->pkt_timebase = track.timeBase;
-  if (threads == Threads::kCodecChooses) {
+  if (threads == Threads::kCodecChooses &&
+      track.parameters->width * track.parameters->height >= kThreadedPixels) {
     // 0 lets libavcodec match the machine's cores.
     context->thread_count = 0;
     context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;

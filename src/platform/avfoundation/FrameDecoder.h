@@ -25,8 +25,9 @@ class FrameDecoder {
   // only lent for the call.
   using FrameSink = std::function<ns::Status(const AVFrame&)>;
 
-  // How the codec spreads its work. Pictures decode with libavcodec's own frame and slice threads, as many
-  // as it chooses for the machine; sound is light enough for the calling thread alone.
+  // How the codec spreads its work. Pictures of at least 640x360 decode with libavcodec's own frame and
+  // slice threads, as many as it chooses for the machine (smaller ones, and sound, are light enough for the
+  // calling thread alone).
   enum class Threads { kCallingThread, kCodecChooses };
 
   // Returns a decoder for `track`, or a kMediaErrorDomain error when the track is not of `type` or no
