@@ -10,9 +10,12 @@
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/HomeFolderCheck.h"
+#include "platform/avfoundation/sound/SoundOutput.h"
+#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
+#include "platform/uikit/app/SystemVolume.h"
 
 namespace assembly {
 
@@ -22,6 +25,22 @@ ns::Error backendCannotStart(const ns::Error& why) {
   return ns::Error(kAssemblyErrorDomain, static_cast<int>(AssemblyErrorCode::kBackendCannotStart),
                    {{std::string(ns::kLocalizedDescriptionKey),
                      "the sample back end cannot start: " + why.localizedDescription()}});
+}
+
+// The sound output plays at the system volume: the one set now, then each new one the volume's change
+// notification carries. Connecting again replaces the observer made before.
+void connectSoundVolume() {
+  static ns::NotificationCenter::ObserverToken observer;
+  ns::NotificationCenter& center = ns::NotificationCenter::defaultCenter();
+  center.removeObserver(observer);
+  av::SoundOutput::setSystemVolume(uikit::SystemVolume::sharedInstance().volume());
+  observer = center.addObserverForName(
+      uikit::kSystemVolumeDidChangeNotification, nullptr, nullptr, [](const ns::Notification& notification) {
+        const auto volume = notification.userInfo.find(uikit::kAudioVolumeNotificationParameter);
+        if (volume != notification.userInfo.end()) {
+          av::SoundOutput::setSystemVolume(volume->second.floatValue());
+        }
+      });
 }
 
 }  // namespace
@@ -72,6 +91,7 @@ void ApplicationAssembly::connectParts() {
       [] { return app::QMUser::sharedInstance()->userId(); });
   app::QMUserStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
+  connectSoundVolume();
 }
 
 }  // namespace assembly

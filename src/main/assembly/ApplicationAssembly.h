@@ -8,7 +8,8 @@
 // embedded back end.
 //
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
-// the session for the current learner; the "User" and "Course" storyboards register their scenes.
+// the session for the current learner; the "User" and "Course" storyboards register their scenes; the
+// media engine's sound output plays at the system volume, following its changes.
 //
 // Thread-safety: main thread only, like the application it launches. One assembly a process at a time.
 

@@ -34,6 +34,8 @@ inline constexpr std::string_view kCFErrorDomainCFNetwork = "kCFErrorDomainCFNet
 inline constexpr std::string_view kMediaErrorDomain = "com.quillmark.media";
 // A playlist, key or segment larger than its load allows; positive, so apart from FFmpeg's negative codes.
 inline constexpr std::int64_t kMediaResourceTooLarge = 1;
+// No sound device: the sound server cannot be reached, or refused the stream.
+inline constexpr std::int64_t kMediaSoundDeviceUnavailable = 2;
 
 // Returns the CoreMedia error for an HTTP `statusCode` of `url`: kMediaResourceNotFound for 404, else
 // kMediaResourceHTTPError; the URL's absolute string is under "URI", the status under "statusCode" and the
