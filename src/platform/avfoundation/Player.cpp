@@ -21,6 +21,10 @@ Player::Player(std::shared_ptr<PlayerItem> item) : item_(std::move(item)) {}
 Player::~Player() {
   QM_DCHECK_MAIN_THREAD();
   stopClock();
+  // The item may outlive its player; its sound must not play on.
+  if (item_) {
+    item_->setSoundRate(0);
+  }
   for (const std::shared_ptr<ns::Timer>& observer : observers_) {
     observer->invalidate();
   }
@@ -28,7 +32,13 @@ Player::~Player() {
 
 void Player::replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item) {
   QM_DCHECK_MAIN_THREAD();
+  if (item_) {
+    item_->setSoundRate(0);
+  }
   item_ = std::move(item);
+  if (item_) {
+    item_->setSoundRate(rate_);
+  }
   picture_.reset();
   stalled_ = false;
   endPosted_ = false;
@@ -37,6 +47,9 @@ void Player::replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item) 
 void Player::setRate(float rate) {
   QM_DCHECK_MAIN_THREAD();
   rate_ = std::max(rate, 0.0F);
+  if (item_) {
+    item_->setSoundRate(rate_);
+  }
   if (rate_ > 0) {
     startClock();
   } else {
@@ -121,6 +134,10 @@ void Player::advance(double elapsedSeconds) {
   }
   const double position = item->currentSeconds();
   double target = position + rate_ * elapsedSeconds;
+  // A sound device plays at its own pace; the pictures follow what it has played.
+  if (const std::optional<double> heard = item->soundClockSeconds()) {
+    target = std::max(position, *heard);
+  }
   const Time duration = item->duration();
   if (!duration.isIndefinite()) {
     target = std::min(target, duration.seconds());

@@ -1,8 +1,11 @@
 #pragma once
 
 // av::Player: plays one PlayerItem at a time. While its rate is not 0 the position advances by rate times
-// the time passed on the main run loop's clock, in steps of kTick, and each step takes the picture due from
-// the item's look-ahead (decoded on the item's own thread); the last one shown is currentPicture(). When
+// the time passed on the main run loop's clock, in steps of kTick, or, while a sound device plays the item's
+// sound, to the item time the device has played (PlayerItem::soundClockSeconds()); each step takes the
+// picture due from the item's look-ahead (decoded on the item's own thread) and hands the item's sound on.
+// The last picture shown is currentPicture(). The item's sound plays at the player's rate, and pauses when
+// the item is replaced or the player goes. When
 // playback overtakes what is decoded the position waits there. If the item is waiting for data (not merely
 // for its decoder) and was keeping up, its playbackLikelyToKeepUp turns NO and
 // kAVPlayerItemPlaybackStalledNotification is posted once. Play resumes by itself as data comes. At the end

@@ -6,6 +6,7 @@
 
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/net/HostAddressLookup.h"
 #include "platform/net/URLError.h"
@@ -30,6 +31,13 @@ std::shared_ptr<PlayerItem> PlayerItem::playerItemWithAsset(std::shared_ptr<URLA
 
 PlayerItem::PlayerItem(std::shared_ptr<URLAsset> asset) : asset_(std::move(asset)) {}
 
+PlayerItem::~PlayerItem() {
+  QM_DCHECK_MAIN_THREAD();
+  if (soundOpener_.joinable()) {
+    soundOpener_.join();
+  }
+}
+
 void PlayerItem::assetLoaded() {
   std::optional<ns::Error> failure;
   const KeyValueStatus durationStatus = asset_->statusOfValueForKey(URLAsset::kDurationKey, &failure);
@@ -52,6 +60,11 @@ void PlayerItem::seekToTime(Time time) {
   }
   currentSeconds_ = seconds;
   setPlaybackLikelyToKeepUp(false);
+  if (sound_) {
+    sound_->flush();
+  }
+  lastHeard_.reset();
+  heardMovedAt_ = ns::SteadyClock::now();
   if (asset_->playlist()) {
     startRoad();
   }
@@ -158,6 +171,12 @@ void PlayerItem::setLoadedThrough(std::size_t segmentIndex) {
 
 void PlayerItem::segmentRoadFoundTracks(SegmentRoad& road, std::size_t trackCount) {
   trackCount_ = trackCount;
+  for (const MediaTrack& track : road.tracks()) {
+    if (track.type == AVMEDIA_TYPE_AUDIO) {
+      openSound(track);
+      break;
+    }
+  }
   ns::Result<std::shared_ptr<StreamDecoder>> started =
       StreamDecoder::start(road.sharedPackets(), road.tracks(), roadStartSeconds_,
                            std::static_pointer_cast<PlayerItem>(shared_from_this()));
@@ -258,12 +277,89 @@ std::optional<VideoFrame> PlayerItem::advanceTo(double seconds) {
   DecodedLookAhead& lookAhead = decoder_->lookAhead();
   lookAhead.raiseHorizon(currentSeconds_);
   std::optional<VideoFrame> due = lookAhead.takePicture(currentSeconds_);
-  // Nothing plays the sound yet: what playback has passed is done with.
-  const double position = currentSeconds_;
-  lookAhead.feedSound(
-      [position](DecodedAudio&& sound) { return sound.seconds + sound.duration() <= position; });
+  feedSound(lookAhead);
   judgeKeepingUp();
+  applySoundRate();
   return due;
+}
+
+void PlayerItem::feedSound(DecodedLookAhead& lookAhead) {
+  const double position = currentSeconds_;
+  if (sound_ && !sound_->hasDevice()) {
+    sound_->consumeThrough(position);
+  }
+  lookAhead.feedSound([this, position](DecodedAudio&& sound) {
+    const double end = sound.seconds + sound.duration();
+    // Sound that playback has passed is never heard.
+    if (!sound_ || end <= position) {
+      return true;
+    }
+    return sound_->append(std::move(sound));
+  });
+}
+
+void PlayerItem::openSound(const MediaTrack& track) {
+  if (sound_ || soundOpening_ || track.parameters->sample_rate <= 0 ||
+      track.parameters->ch_layout.nb_channels <= 0) {
+    return;
+  }
+  soundOpening_ = true;
+  // Reaching a sound server takes a round trip, and as long as it takes to answer: a thread of its own,
+  // joined when the item goes, so that the open never outlives it.
+  soundOpener_ = std::thread(
+      [weakItem = std::weak_ptr<PlayerItem>(std::static_pointer_cast<PlayerItem>(shared_from_this())),
+       sampleRate = track.parameters->sample_rate, channelCount = track.parameters->ch_layout.nb_channels] {
+        std::shared_ptr<SoundOutput> output = SoundOutput::open(sampleRate, channelCount);
+        ns::DispatchQueue::main().async([weakItem, output] {
+          if (const std::shared_ptr<PlayerItem> item = weakItem.lock()) {
+            // It starts paused; the next step of playback sets it going.
+            item->sound_ = output;
+          }
+        });
+      });
+}
+
+void PlayerItem::setSoundRate(float rate) {
+  QM_DCHECK_MAIN_THREAD();
+  if (soundRate_ <= 0 && rate > 0) {
+    heardMovedAt_ = ns::SteadyClock::now();
+  }
+  soundRate_ = rate;
+  // A pause is heard at once; playing starts with the next step of playback, which shows its picture.
+  if (rate <= 0) {
+    applySoundRate();
+  }
+}
+
+void PlayerItem::applySoundRate() {
+  // The sound waits with the pictures: after a seek until they are there, and through a stall.
+  const float rate = likelyToKeepUp_ ? soundRate_ : 0;
+  if (sound_ && rate != appliedSoundRate_) {
+    appliedSoundRate_ = rate;
+    sound_->setRate(rate);
+  }
+}
+
+std::optional<double> PlayerItem::soundHeardSeconds() const {
+  QM_DCHECK_MAIN_THREAD();
+  return sound_ ? sound_->heardSeconds() : std::nullopt;
+}
+
+std::optional<double> PlayerItem::soundClockSeconds() {
+  QM_DCHECK_MAIN_THREAD();
+  if (!sound_ || !sound_->hasDevice()) {
+    return std::nullopt;
+  }
+  const std::optional<double> heard = sound_->heardSeconds();
+  const ns::TimePoint now = ns::SteadyClock::now();
+  if (heard != lastHeard_) {
+    lastHeard_ = heard;
+    heardMovedAt_ = now;
+  }
+  if (now - heardMovedAt_ > kSoundClockPatience) {
+    return std::nullopt;
+  }
+  return heard.value_or(currentSeconds_);
 }
 
 void PlayerItem::playbackStalled() {
@@ -276,6 +372,9 @@ void PlayerItem::setPlaybackLikelyToKeepUp(bool likely) {
     return;
   }
   likelyToKeepUp_ = likely;
+  if (!likely) {
+    applySoundRate();
+  }
   didChangeValueForKey(kPlaybackLikelyToKeepUpKey, !likely, likely);
 }
 
@@ -291,6 +390,9 @@ void PlayerItem::fail(ns::Error error) {
   }
   decoder_.reset();
   road_.reset();
+  if (sound_) {
+    sound_->flush();
+  }
   error_ = std::move(error);
   // The entry is there before the status turns, so that its observers find the failed load's server.
   const bool logged = logLoadFailure(*error_);

@@ -7,6 +7,11 @@
 // playback does not move. The main loop only takes the picture due at the player's position: no decoding
 // and no conversion happen there.
 //
+// The item's sound goes to a SoundOutput of its own, opened off the main loop once the stream's sound track
+// is known: on the sound server's default device, or silent where there is none (CI, a server). The player
+// hands the sound over as playback moves (advanceTo()); a device then sets the pace of playback
+// (soundClockSeconds()), while a silent output is consumed at the player's pace.
+//
 // Its status turns ready (1) once the stream's tracks are known and failed (2) with error() when the
 // playlist, key or a segment cannot be loaded, or the stream will not decrypt, demux or decode; a failed
 // item does nothing more. Media times of the item count from the start of the playlist's first segment.
@@ -29,6 +34,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/avfoundation/DecodedLookAhead.h"
@@ -41,6 +47,8 @@
 #include "platform/avfoundation/TimeRange.h"
 #include "platform/avfoundation/URLAsset.h"
 #include "platform/avfoundation/VideoFrame.h"
+#include "platform/avfoundation/sound/SoundOutput.h"
+#include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/KeyValueObservable.h"
 #include "platform/foundation/values/Object.h"
 
@@ -68,6 +76,10 @@ class PlayerItem : public ns::Object,
   static constexpr std::string_view kPlaybackLikelyToKeepUpKey = "playbackLikelyToKeepUp";
   // Decoded pictures kept ahead of the playback position.
   static constexpr std::size_t kPictureLookAhead = DecodedLookAhead::kPictureCapacity;
+  // How long (in real time, as a device plays) a sound device may play nothing, from the start of play, a
+  // seek, or the last sound it played, before playback follows the run loop's clock instead: the sound has
+  // ended, has a gap, or is late.
+  static constexpr ns::Duration kSoundClockPatience = std::chrono::milliseconds(250);
 
   // Returns an item of the asset at `url`, which starts loading at once.
   static std::shared_ptr<PlayerItem> playerItemWithURL(ns::URL url);
@@ -117,10 +129,25 @@ class PlayerItem : public ns::Object,
   // the decoded media then stalls; otherwise the decoder is only behind, and playback waits for it.
   bool isWaitingForData() const;
   // Moves the position forward to `seconds` and returns the last picture due there, dropping the older
-  // ones; nullopt when no new picture is due. The sound due by then is consumed.
+  // ones; nullopt when no new picture is due. The decoded sound from there on goes to the sound output, as
+  // much as it takes; a silent output consumes the sound up to `seconds`.
   std::optional<VideoFrame> advanceTo(double seconds);
   // Playback overtook the decoded media: playbackLikelyToKeepUp turns NO until data is there again.
   void playbackStalled();
+
+  // Plays the sound at `rate` (SoundOutput::setRate: 0 pauses) while playback is likely to keep up; the
+  // sound pauses after a seek until the pictures are there, and through a stall. A pause takes effect at
+  // once, playing at the next advanceTo(), with the picture it shows. The player calls it as its rate
+  // changes.
+  void setSoundRate(float rate);
+  // The item time of the sound heard now; nullopt while the item has no sound output yet, and from a seek
+  // until sound is heard again.
+  std::optional<double> soundHeardSeconds() const;
+  // The item time a sound device has played, while it sets the pace of playback: what it played moved
+  // within kSoundClockPatience (before it first plays after a start or a seek, the position, so that
+  // playback waits for it). nullopt otherwise, without a device and while it plays nothing: playback then
+  // follows the run loop's clock.
+  std::optional<double> soundClockSeconds();
 
   ns::Value valueForKey(std::string_view key) const override;
 
@@ -136,10 +163,18 @@ class PlayerItem : public ns::Object,
 
   // Use the factories; public for std::make_shared.
   explicit PlayerItem(std::shared_ptr<URLAsset> asset);
+  // Waits for a sound output still being opened (SoundServerStream::kOpenTimeout at the most).
+  ~PlayerItem() override;
 
  private:
   void assetLoaded();
   void startRoad();
+  // Opens the sound output for `track` off the main loop; the item keeps it for its life.
+  void openSound(const MediaTrack& track);
+  // Hands the sound waiting in `lookAhead` from the position on to the sound output, as much as it takes.
+  void feedSound(DecodedLookAhead& lookAhead);
+  // Gives the sound output the player's rate while playback is likely to keep up, else 0.
+  void applySoundRate();
   // Turns playbackLikelyToKeepUp YES once the decoder is through the position with a full look-ahead, or
   // at the end of the stream.
   void judgeKeepingUp();
@@ -174,6 +209,17 @@ class PlayerItem : public ns::Object,
   double roadStartSeconds_ = 0;
   // Made when the road finds its tracks; destroyed before the road, whose packets it reads.
   std::shared_ptr<StreamDecoder> decoder_;
+
+  std::shared_ptr<SoundOutput> sound_;
+  bool soundOpening_ = false;
+  std::thread soundOpener_;
+  float soundRate_ = 0;
+  // The rate the output plays at: it starts paused.
+  float appliedSoundRate_ = 0;
+  // What the device had played at the last look, and when (in real time) that last changed, or play
+  // started, or the item seeked.
+  std::optional<double> lastHeard_;
+  ns::TimePoint heardMovedAt_{};
 };
 
 }  // namespace av

@@ -17,37 +17,13 @@
 #include "platform/avfoundation/SegmentRoad.h"
 #include "platform/avfoundation/engine_pacing_test_util.h"
 #include "platform/avfoundation/lesson_decoding_test_util.h"
+#include "platform/avfoundation/served_lesson_test_util.h"
 #include "platform/avfoundation/transport_stream_test_util.h"
-#include "platform/foundation/crypto/Aes128Cbc.h"
-#include "platform/foundation/crypto/Hex.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "support/loopback_http_server.h"
 #include "support/scoped_manual_clock.h"
 
 namespace {
-
-using testsupport::TestResponse;
-
-const ns::Data kKey = ns::dataFromString("0123456789abcdef");
-const ns::Data kIV = ns::dataFromString("fedcba9876543210");
-
-// Serves `segments`, encrypted, as the lesson at "/<name>/index.m3u8", each segment `segmentSeconds` long;
-// returns the playlist's URL.
-std::string serveLesson(testsupport::LoopbackHTTPServer& server, const std::string& name,
-                        const std::vector<ns::Data>& segments, double segmentSeconds) {
-  std::string playlist = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXT-X-KEY:METHOD=AES-128,URI=\"k.bin\",IV=0x" +
-                         ns::hexString(kIV) + "\n";
-  for (std::size_t index = 0; index < segments.size(); ++index) {
-    const std::string segment = "s" + std::to_string(index) + ".ts";
-    playlist += "#EXTINF:" + std::to_string(segmentSeconds) + ",\n" + segment + "\n";
-    server.route(
-        "/" + name + "/" + segment,
-        TestResponse::text(200, ns::stringFromData(*ns::aes128CbcEncrypt(kKey, kIV, segments[index]))));
-  }
-  server.route("/" + name + "/index.m3u8", TestResponse::text(200, playlist + "#EXT-X-ENDLIST\n"));
-  server.route("/" + name + "/k.bin", TestResponse::text(200, ns::stringFromData(kKey)));
-  return server.url("/" + name + "/index.m3u8");
-}
 
 // The processor time the calling thread has used, in seconds. Unlike the wall clock it does not run while
 // the thread waits or is preempted, so a loaded machine does not inflate it.
@@ -62,8 +38,8 @@ TEST(LargeLesson, TheMainLoopStaysFreeWhileA720pLessonDecodes) {
   // Decoding and converting one such picture takes milliseconds; taking a decoded one takes microseconds.
   constexpr double kLongestMainLoopCall = 0.010;
   testsupport::LoopbackHTTPServer server;
-  const std::string url =
-      serveLesson(server, "hd", avtest::segmentsOf(avtest::videoTransportStream(kFrames, 1280, 720), 2), 1.0);
+  const std::string url = avtest::serveLesson(
+      server, "hd", avtest::segmentsOf(avtest::videoTransportStream(kFrames, 1280, 720), 2), 1.0);
   testsupport::ScopedManualClock clock;
   const auto item = av::PlayerItem::playerItemWithURL(*ns::URL::fromString(url));
   const auto player = av::Player::playerWithPlayerItem(item);
@@ -119,7 +95,7 @@ TEST(LargeLesson, ALessonOf30MBSegmentsPlaysWithinTheByteBound) {
     }
   }
   testsupport::LoopbackHTTPServer server;
-  const std::string url = serveLesson(server, "big", segments, 0.4);
+  const std::string url = avtest::serveLesson(server, "big", segments, 0.4);
   segments.clear();
 
   const std::shared_ptr<avtest::LessonDecoding> decoded = avtest::decodeLesson(url);

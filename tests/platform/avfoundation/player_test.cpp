@@ -237,6 +237,41 @@ TEST_F(PlayerTest, StallsWhenPlayOvertakesTheDataAndResumesWhenItComes) {
   ns::NotificationCenter::defaultCenter().removeObserver(token);
 }
 
+TEST_F(PlayerTest, WithoutASoundDeviceTheSoundIsConsumedInStepWithThePictures) {
+  // No sound server answers here (no_sound_server_environment.cpp): the item plays on a silent output.
+  lastSegmentGate_->open();
+  const auto item = itemOf("/lesson/index.m3u8");
+  const auto player = av::Player::playerWithPlayerItem(item);
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+  ASSERT_TRUE(runUntil([&] { return loadedThrough(*item) >= kLessonSeconds - 0.001; }));
+  // The sound heard and the picture shown, compared after every tick once both have begun.
+  int compared = 0;
+  double widest = 0;
+  const auto compare = [&] {
+    const std::optional<double> heard = item->soundHeardSeconds();
+    if (heard && player->currentPicture()) {
+      ++compared;
+      widest = std::max(widest, std::abs(*heard - player->currentPicture()->seconds));
+    }
+  };
+  player->play();
+  ASSERT_TRUE(avtest::playUntil(
+      clock_, *player, [&] { return item->currentSeconds() >= 1.2; }, 200, compare));
+  player->seekToTime(av::Time::fromSeconds(0.3));
+  EXPECT_FALSE(item->soundHeardSeconds().has_value()) << "a seek drops the sound not yet heard";
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+  ASSERT_TRUE(avtest::playUntil(
+      clock_, *player, [&] { return item->currentSeconds() >= 1.0; }, 200, compare));
+  player->setRate(2);
+  ASSERT_TRUE(avtest::playUntil(
+      clock_, *player, [&] { return player->rate() == 0.0F; }, 200, compare));
+  EXPECT_GT(compared, 40);
+  EXPECT_LT(widest, 0.04) << "within a picture of each other";
+  ASSERT_TRUE(item->soundHeardSeconds().has_value());
+  EXPECT_NEAR(*item->soundHeardSeconds(), kLessonSeconds, 0.001)
+      << "consumed to the end at the player's pace";
+}
+
 TEST_F(PlayerTest, DecodingThroughALongGapKeepsOnlyTheLookAhead) {
   // As when the loop catches up after a long wait: the whole lesson is due in one step.
   lastSegmentGate_->open();
