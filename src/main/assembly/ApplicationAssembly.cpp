@@ -34,8 +34,11 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
   if (ns::Status usable = checkHomeFolder(home); !usable.ok()) {
     return usable.error();
   }
+  // The link is set before anything connects: from the settings, else from the environment.
   if (settings.network) {
     outside::SimulatedNetwork::setStatus(*settings.network);
+  } else {
+    static_cast<void>(outside::SimulatedNetwork::status());
   }
   std::unique_ptr<sample_backend::SampleBackend> backend;
   if (settings.webHost) {

@@ -153,6 +153,17 @@ ns::Result<TerminalCommand> parseWait(std::string_view rest) {
   return TerminalCommand{Kind::kWait, {}, {}, *duration};
 }
 
+ns::Result<TerminalCommand> parseNetwork(std::string_view rest) {
+  const std::optional<outside::NetworkStatus> status = outside::networkStatusFromName(rest);
+  if (!status) {
+    return rest.empty() ? needs("network", "none, wifi or cellular")
+                        : usageError("network: \"" + std::string(rest) + "\" is not none, wifi or cellular");
+  }
+  TerminalCommand command{Kind::kNetwork, {}, {}, {}};
+  command.network = *status;
+  return command;
+}
+
 ns::Result<TerminalCommand> parseNamed(Kind kind, std::string_view rest, const std::string& command,
                                        const std::string& what) {
   ns::Result<std::string> target = lastArgument(rest, command, what);
@@ -184,6 +195,9 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   }
   if (word == "waitfor") {
     return parseWaitFor(rest);
+  }
+  if (word == "network") {
+    return parseNetwork(rest);
   }
   static const std::pair<const char*, Kind> kBareCommands[] = {{"show", Kind::kShow},
                                                                {"back", Kind::kBack},
@@ -243,6 +257,7 @@ std::string TerminalCommand::helpText() {
          "  wait <seconds>                  let the application run that long\n"
          "  waitfor <text> [seconds]        run until the screen shows the text (at most 10 s by default)\n"
          "  messages                        list the toasts, alerts and HUD texts shown lately\n"
+         "  network none|wifi|cellular      switch the simulated network link\n"
          "  quit                            end the application\n"
          "  help                            this list\n"
          "Quote an argument (\"...\") to keep spaces at its ends or to make it empty. Lines starting with #\n"

@@ -12,6 +12,7 @@
 //   wait <seconds>                let the application run that long
 //   waitfor <text> [seconds]      let it run until the screen shows the text (10 seconds at most by default)
 //   messages                      list the toasts, alerts and HUD texts shown lately, with their times
+//   network none|wifi|cellular    switch the simulated network link
 //   quit                          end the application
 //   help                          list the commands
 //
@@ -30,11 +31,12 @@
 
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Result.h"
+#include "platform/outside/NetworkStatus.h"
 
 namespace terminal {
 
 struct TerminalCommand {
-  enum class Kind { kShow, kTap, kType, kAlert, kBack, kWait, kWaitFor, kMessages, kQuit, kHelp };
+  enum class Kind { kShow, kTap, kType, kAlert, kBack, kWait, kWaitFor, kMessages, kNetwork, kQuit, kHelp };
 
   static constexpr std::chrono::seconds kDefaultWaitForTimeout{10};
 
@@ -45,6 +47,8 @@ struct TerminalCommand {
   std::string text;
   // How long wait runs, or how long waitfor waits at most.
   ns::Duration duration{};
+  // The link network switches to.
+  outside::NetworkStatus network = outside::ReachableViaWiFi;
 
   // Returns the command on `line`, std::nullopt for a line that holds none, or an error (kUsageErrorDomain)
   // saying what is wrong: a control character, an unknown command, a missing or surplus argument, a number

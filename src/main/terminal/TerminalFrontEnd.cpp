@@ -2,6 +2,7 @@
 
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
+#include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/driver/Driver.h"
 
 namespace terminal {
@@ -98,6 +99,9 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
       return waitForText(command.target, command.duration);
     case Kind::kMessages:
       printMessages(out_, messages_.entriesSince({}));
+      return {};
+    case Kind::kNetwork:
+      outside::SimulatedNetwork::setStatus(command.network);
       return {};
     case Kind::kQuit:
       quitRequested_ = true;
