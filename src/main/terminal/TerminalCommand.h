@@ -19,9 +19,9 @@
 // A line is read as: the command word, then its arguments. Blank lines and lines that start with "#" hold no
 // command. An argument that must keep spaces at its ends, or be empty, is written in double quotes, with \"
 // and \\ for a quote and a backslash inside. Unquoted, the last argument of tap, alert, type and waitfor is
-// the rest of the line; waitfor takes a last word that is a number as its seconds. A line that holds a
-// control character other than a tab (an arrow key typed without line editing, say) is refused whole, so
-// that no such character reaches a command.
+// the rest of the line; waitfor takes a last word that is a number as its seconds. A wait longer than a day
+// is refused. A line that holds a control character other than a tab (an arrow key typed without line
+// editing, say) is refused whole, so that no such character reaches a command.
 //
 // Thread-safe as a value.
 
@@ -50,10 +50,19 @@ struct TerminalCommand {
   // The link network switches to.
   outside::NetworkStatus network = outside::ReachableViaWiFi;
 
+  // Where a line comes from, for what its errors say.
+  enum class LineSource { kTyped, kScript };
+
   // Returns the command on `line`, std::nullopt for a line that holds none, or an error (kUsageErrorDomain)
-  // saying what is wrong: a control character, an unknown command, a missing or surplus argument, a number
-  // that is not one, an unclosed quote.
-  static ns::Result<std::optional<TerminalCommand>> parse(std::string_view line);
+  // saying what is wrong: a control character (for a typed line, a key to type again; for a script's, a
+  // bad byte), an unknown command, a missing or surplus argument, a number that is not one or waits longer
+  // than a day, an unclosed quote.
+  static ns::Result<std::optional<TerminalCommand>> parse(std::string_view line,
+                                                          LineSource source = LineSource::kTyped);
+
+  // Returns the word after the first word of `line`, quoted or not: the view that tap, type and the like
+  // name, whether or not the line reads as a command. std::nullopt when there is none.
+  static std::optional<std::string> secondWord(std::string_view line);
 
   // The list of commands a person reads.
   static std::string helpText();
