@@ -114,8 +114,8 @@ void ApplicationAssembly::reportIfFailed(const ns::Notification& notification) {
   if (!error || (error->domain() == ns::kURLErrorDomain && error->code() == ns::kURLErrorCancelled)) {
     return;
   }
-  const std::optional<ns::URL>& url = operation->request().url();
-  failedRequestHandler_(url ? url->path() : std::string(), *error);
+  const ns::URLRequest request = operation->request();
+  failedRequestHandler_(request.url() ? request.url()->path() : std::string(), *error);
 }
 
 void ApplicationAssembly::connectParts() {

@@ -1,6 +1,7 @@
 #include "main/assembly/HomeFolderCheck.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <optional>
 
 #include "platform/foundation/storage/FileManager.h"
@@ -18,8 +19,28 @@ ns::Error unusableHome(const std::string& home, const std::string& why) {
       {{std::string(ns::kLocalizedDescriptionKey), "the home folder " + home + " cannot be used: " + why}});
 }
 
-std::string failureAt(const std::string& folder, const ns::Error& error) {
-  return folder + ": " + error.localizedDescription();
+// Returns the deepest folder of `path` (itself or one above it) that exists.
+std::string deepestExisting(const std::string& path) {
+  std::filesystem::path existing = path;
+  std::error_code ignored;
+  while (existing.has_parent_path() && existing != existing.parent_path() &&
+         !std::filesystem::exists(existing, ignored)) {
+    existing = existing.parent_path();
+  }
+  return existing.string();
+}
+
+// Says why `path` could not be made, or a file made in it, as `error` tells.
+std::string failureAt(const std::string& path, const ns::Error& error) {
+  // "No such file or directory" for a folder that is there means a file system such as /proc, which takes
+  // no new files: that is the reason to give.
+  if (error.domain() == ns::kPOSIXErrorDomain && error.code() == ENOENT) {
+    const std::string existing = deepestExisting(path);
+    if (ns::FileManager::defaultManager().isDirectoryAtPath(existing)) {
+      return "nothing can be made in " + existing + ": its file system takes no new files";
+    }
+  }
+  return path + ": " + error.localizedDescription();
 }
 
 // Returns why nothing can be saved in `folder`, or std::nullopt when it can be used.
@@ -37,11 +58,6 @@ std::optional<std::string> whyUnusable(const std::string& folder) {
   if (ns::Status written = files.createFileAtPath(probe, ns::dataFromString("quillmark"),
                                                   ns::WriteDurability::kSurvivesProcessCrash);
       !written.ok()) {
-    // A folder that is there but answers "no such file" to a new one lies on a file system such as /proc.
-    if (written.error().domain() == ns::kPOSIXErrorDomain && written.error().code() == ENOENT &&
-        files.isDirectoryAtPath(folder)) {
-      return "files cannot be made in " + folder + ": its file system does not take them";
-    }
     return failureAt(folder, written.error());
   }
   if (ns::Status removed = files.removeItemAtPath(probe); !removed.ok()) {

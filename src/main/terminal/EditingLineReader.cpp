@@ -37,6 +37,9 @@ EditingLineReader::EditingLineReader(std::string historyPath, int interruption)
   stifle_history(kHistoryLength);
   // A missing history file is the first run's normal case, and an unreadable one only costs the history.
   read_history(historyPath_.c_str());
+  // After the library has taken the terminal's settings as they are, so that it gives those back after
+  // each line.
+  quietTerminal();
 }
 
 EditingLineReader::~EditingLineReader() {
@@ -45,7 +48,6 @@ EditingLineReader::~EditingLineReader() {
 }
 
 ns::Result<std::optional<std::string>> EditingLineReader::readLine(const std::string& prompt) {
-  restoreTerminal();
   keys_.startLine();
   const std::unique_ptr<char, decltype(&std::free)> line(readline(prompt.c_str()), &std::free);
   quietTerminal();
@@ -98,11 +100,18 @@ std::optional<unsigned char> EditingLineReader::readByte(std::chrono::millisecon
 
 void EditingLineReader::quietTerminal() {
   termios settings{};
-  if (settingsBeforeQuiet_ || tcgetattr(STDIN_FILENO, &settings) != 0) {
+  if (tcgetattr(STDIN_FILENO, &settings) != 0) {
     return;
   }
-  settingsBeforeQuiet_ = settings;
-  settings.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+  if (!settingsBeforeQuiet_) {
+    settingsBeforeQuiet_ = settings;
+  }
+  // No echo, and every byte kept as it comes: the library shows what was typed meanwhile when it reads it,
+  // and a Ctrl-D stays a byte (the line discipline would take it as an end of input and lose it when the
+  // library turns line editing off, which it does only after it has written the prompt).
+  settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON);
+  settings.c_cc[VMIN] = 1;
+  settings.c_cc[VTIME] = 0;
   // TCSANOW, not a flush: what is typed meanwhile stays for the next prompt to read.
   tcsetattr(STDIN_FILENO, TCSANOW, &settings);
 }

@@ -7,10 +7,10 @@
 // back at once, so it carries over to the next run. At the end of the input (Ctrl-D) it ends the prompt's
 // line, so that what comes after starts on a line of its own.
 //
-// Between two lines a command runs: meanwhile the terminal does not echo what is typed, since the editor
-// shows it once the next prompt reads it. A wait for a key ends as the end of the input does once the
-// interruption descriptor turns readable (TerminationSignals.h). The terminal is given back as it was found
-// when the reader is destroyed.
+// Between two lines a command runs: meanwhile the terminal neither echoes what is typed nor edits it, since
+// the editor shows it once the next prompt reads it. A wait for a key ends as the end of the input does once
+// the interruption descriptor turns readable (TerminationSignals.h). The terminal is given back as it was
+// found when the reader is destroyed.
 //
 // Use it only when standard input is a terminal; the library reads and writes the process's standard
 // streams.
@@ -46,7 +46,7 @@ class EditingLineReader : public LineReader {
   // The library's key reader: the next character of the current reader's keys, or -1 at the end.
   static int nextCharacter(FILE* input);
   std::optional<unsigned char> readByte(std::chrono::milliseconds wait);
-  // Stops the terminal echoing while a command runs, or echoes again as before.
+  // Stops the terminal echoing and editing lines while no line is read; gives the settings back as found.
   void quietTerminal();
   void restoreTerminal();
 
@@ -56,7 +56,7 @@ class EditingLineReader : public LineReader {
 
   TypedKeys keys_;
   bool interrupted_ = false;
-  // The terminal's settings while the editor does not hold it; kept while it is quiet.
+  // The terminal's settings as the reader found them; kept while it is quiet.
   std::optional<termios> settingsBeforeQuiet_;
 };
 
