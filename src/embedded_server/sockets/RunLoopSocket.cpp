@@ -34,14 +34,16 @@ ns::Status RunLoopSocket::connectToHost(const std::string& host, std::uint16_t p
     throw RunLoopSocketException(kAlreadyConnectedReason);
   }
   auto io = std::make_unique<asio::io_context>();
+  // Decided on the host as given, before any lookup: with no network, not even a name query goes out.
+  const bool linkCarries = ns::NetworkLink::allowsConnection(host, port);
   // An empty host would make the lookup answer with this machine's own address.
   boost::system::error_code error = host.empty() ? asio::error::host_not_found : boost::system::error_code();
   tcp::resolver::results_type endpoints;
-  if (!error) {
+  if (!error && linkCarries) {
     endpoints = tcp::resolver(*io).resolve(tcp::v4(), host, std::to_string(port), error);
-  }
-  if (!error && endpoints.empty()) {
-    error = asio::error::host_not_found;
+    if (!error && endpoints.empty()) {
+      error = asio::error::host_not_found;
+    }
   }
   tcp::socket socket(*io);
   if (!error) {
@@ -51,17 +53,16 @@ ns::Status RunLoopSocket::connectToHost(const std::string& host, std::uint16_t p
     return socketError(error);
   }
 
-  const tcp::endpoint peer = endpoints.begin()->endpoint();
   io_ = std::move(io);
   socket_.emplace(std::move(socket));
   connectResult_.reset();
-  peerAddress_ = peer.address().to_string();
+  host_ = host;
   port_ = port;
   state_ = State::kConnecting;
-  if (ns::NetworkLink::allowsConnection(peerAddress_, port_)) {
+  if (linkCarries) {
     // The handler only records the outcome: the delegate must never run inside io_->poll(), since it may
     // disconnect and so destroy io_ while it is being polled.
-    socket_->async_connect(peer,
+    socket_->async_connect(endpoints.begin()->endpoint(),
                            [this](const boost::system::error_code& result) { connectResult_ = result; });
     watchDescriptor();
   } else {
@@ -254,7 +255,7 @@ void RunLoopSocket::watchLink() {
     loop_.post([weak] {
       auto self = weak.lock();
       if (self && self->state_ != State::kClosed &&
-          !ns::NetworkLink::allowsConnection(self->peerAddress_, self->port_)) {
+          !ns::NetworkLink::allowsConnection(self->host_, self->port_)) {
         self->disconnect();
       }
     });
