@@ -8,8 +8,12 @@ find_package(ICU REQUIRED COMPONENTS uc i18n data)
 find_package(nlohmann_json REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
-# FFmpeg: the media engine (demuxing, decoding, picture conversion) and the sample lessons (encoding, muxing).
-pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswresample libswscale)
+# FFmpeg: the media engine (demuxing, decoding, picture conversion, the sound's tempo) and the sample lessons
+# (encoding, muxing).
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswresample libswscale
+                  libavfilter)
+# The sound server's client library: the media engine's sound output.
+pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
 if(QUILLMARK_BENCHMARKS)
   find_package(benchmark REQUIRED)
 endif()

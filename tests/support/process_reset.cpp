@@ -12,6 +12,7 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "platform/avfoundation/AudioSession.h"
+#include "platform/avfoundation/sound/SoundOutput.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/Pasteboard.h"
 #include "platform/foundation/storage/UserDefaults.h"
@@ -47,6 +48,7 @@ void resetForTesting() {
   uikit::Nib::removeAllForTesting();
 
   av::AudioSession::sharedInstance().resetForTesting();
+  av::SoundOutput::resetSystemVolumeForTesting();
   outside::SimulatedNetwork::resetForTesting();
   ns::NetworkReachability::setFlagsForTesting(std::nullopt);
   ns::ServerTrust::setAdditionalAnchorsForTesting({});

@@ -252,7 +252,9 @@ void QMDownloadHelper::startNewURLRequest() {
   currentURL_ = repairedURL(std::move(url));
   step_ = step;
   std::weak_ptr<QMDownloadHelper> weakSelf = std::static_pointer_cast<QMDownloadHelper>(shared_from_this());
-  transfer_ = QMDownloadTransfer::start(currentURL_, [weakSelf](ns::Result<ns::Data> body) {
+  const std::size_t maximumSize = step == Step::kSegment ? QMDownloadTransfer::kMaximumSegmentSize
+                                                         : QMDownloadTransfer::kMaximumPlaylistSize;
+  transfer_ = QMDownloadTransfer::start(currentURL_, maximumSize, [weakSelf](ns::Result<ns::Data> body) {
     if (std::shared_ptr<QMDownloadHelper> self = weakSelf.lock()) {
       self->transferEnded(std::move(body));
     }

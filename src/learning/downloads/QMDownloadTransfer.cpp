@@ -1,18 +1,17 @@
 #include "learning/downloads/QMDownloadTransfer.h"
 
-#include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "app/store/ConsoleLog.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/net/HTTPURLResponse.h"
+#include "platform/net/URLError.h"
 
 namespace learning {
 
 namespace {
-
-constexpr std::int64_t kLargestReservation = 64 << 20;
 
 // The reply types under which a playlist or a segment is stored, compared whole and case-sensitively.
 constexpr std::array<std::string_view, 2> kStorableContentTypes = {"application/x-mpegURL;charset=utf-8",
@@ -34,21 +33,45 @@ bool isStorable(const ns::HTTPURLResponse& response) {
   return false;
 }
 
-ns::Error rejectedResponseError(const std::string& description) {
-  return ns::Error(std::string(kQMDownloadTransferErrorDomain), kQMDownloadTransferRejectedResponse,
+ns::Error transferError(std::int64_t code, const std::string& description) {
+  return ns::Error(std::string(kQMDownloadTransferErrorDomain), code,
                    {{std::string(ns::kLocalizedDescriptionKey), description}});
+}
+
+// Logs the reply and refuses it unless it can be stored.
+std::optional<ns::Error> checkReply(const std::string& requested, const ns::URLResponse& response) {
+  const auto* http = dynamic_cast<const ns::HTTPURLResponse*>(&response);
+  app::consoleLog("Content-Length: " + std::to_string(response.expectedContentLength()) + " " +
+                  response.url().path());
+  if (http != nullptr && isStorable(*http)) {
+    return std::nullopt;
+  }
+  app::consoleLog("refused reply for " + requested + " from " + response.url().absoluteString());
+  return transferError(kQMDownloadTransferRejectedResponse,
+                       http == nullptr ? "not an HTTP reply" : http->description());
 }
 
 }  // namespace
 
-std::shared_ptr<QMDownloadTransfer> QMDownloadTransfer::start(const std::string& url, Completion completion) {
+std::shared_ptr<QMDownloadTransfer> QMDownloadTransfer::start(const std::string& url, std::size_t maximumSize,
+                                                              Completion completion) {
   QM_DCHECK_MAIN_THREAD();
   auto transfer = std::make_shared<QMDownloadTransfer>(std::move(completion));
-  transfer->connection_ = ns::URLConnection::create(
-      ns::URLRequest(ns::URL::fromString(url), ns::URLRequestCachePolicy::kUseProtocolCachePolicy,
-                     kTimeoutInterval),
-      transfer);
-  transfer->connection_->start();
+  const std::optional<ns::URL> parsed = ns::URL::fromString(url);
+  const std::string requested = parsed ? parsed->absoluteString() : "";
+  QMDownloadTransfer* const self = transfer.get();
+  // The load lives no longer than the transfer, whose destructor cancels it, so it may call back `self`.
+  transfer->load_ = ns::URLDataLoad::start(
+      ns::URLRequest(parsed, ns::URLRequestCachePolicy::kUseProtocolCachePolicy, kTimeoutInterval),
+      maximumSize, [requested](const ns::URLResponse& response) { return checkReply(requested, response); },
+      [self, maximumSize](const std::shared_ptr<const ns::URLResponse>&, ns::Result<ns::Data> body) {
+        if (!body.ok() && body.error().domain() == ns::kURLErrorDomain &&
+            body.error().code() == ns::kURLErrorDataLengthExceedsMaximum) {
+          body = transferError(kQMDownloadTransferBodyTooLarge,
+                               "The reply is larger than " + std::to_string(maximumSize) + " bytes");
+        }
+        self->complete(std::move(body));
+      });
   return transfer;
 }
 
@@ -60,49 +83,13 @@ QMDownloadTransfer::~QMDownloadTransfer() {
 
 void QMDownloadTransfer::cancel() {
   completion_ = nullptr;
-  if (connection_) {
-    connection_->cancel();
+  if (load_) {
+    load_->cancel();
   }
-}
-
-void QMDownloadTransfer::didReceiveResponse(ns::URLConnection& connection,
-                                            std::shared_ptr<const ns::URLResponse> response) {
-  body_.clear();
-  // Room for the announced body at once, within reason: the announcement comes from the network.
-  const std::int64_t announced = response->expectedContentLength();
-  if (announced > 0) {
-    body_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(announced, kLargestReservation)));
-  }
-  const auto* http = dynamic_cast<const ns::HTTPURLResponse*>(response.get());
-  app::consoleLog("Content-Length: " + std::to_string(response->expectedContentLength()) + " " +
-                  response->url().path());
-  if (http == nullptr || !isStorable(*http)) {
-    const std::string requested =
-        connection.originalRequest().url() ? connection.originalRequest().url()->absoluteString() : "";
-    app::consoleLog("refused reply for " + requested + " from " + response->url().absoluteString());
-    connection.cancel();
-    complete(rejectedResponseError(http == nullptr ? "not an HTTP reply" : http->description()));
-  }
-}
-
-ns::URLConnectionDelegate::DataDisposition QMDownloadTransfer::didReceiveData(ns::URLConnection&,
-                                                                              const std::uint8_t* bytes,
-                                                                              std::size_t length) {
-  body_.insert(body_.end(), bytes, bytes + length);
-  return DataDisposition::kConsumed;
-}
-
-void QMDownloadTransfer::didFinishLoading(ns::URLConnection&) {
-  complete(std::move(body_));
-}
-
-void QMDownloadTransfer::didFailWithError(ns::URLConnection&, const ns::Error& error) {
-  complete(error);
 }
 
 void QMDownloadTransfer::complete(ns::Result<ns::Data> body) {
-  // The completion may release this transfer; keep it alive until the call returns.
-  const std::shared_ptr<QMDownloadTransfer> self = shared_from_this();
+  // The completion may release this transfer: nothing here is touched after it.
   Completion completion = std::exchange(completion_, nullptr);
   if (completion) {
     completion(std::move(body));

@@ -16,10 +16,13 @@
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/HomeFolderCheck.h"
 #include "main/terminal/ConsoleLogFile.h"
+#include "platform/avfoundation/sound/SoundOutput.h"
+#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/net/URLError.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
+#include "platform/uikit/app/SystemVolume.h"
 
 namespace assembly {
 
@@ -41,6 +44,22 @@ std::vector<std::string> foldersWrittenInto(const std::string& home, bool embedd
     folders.push_back(home + "/" + ApplicationAssembly::kBackendStateFolderName);
   }
   return folders;
+}
+
+// The sound output plays at the system volume: the one set now, then each new one the volume's change
+// notification carries. Connecting again replaces the observer made before.
+void connectSoundVolume() {
+  static ns::NotificationCenter::ObserverToken observer;
+  ns::NotificationCenter& center = ns::NotificationCenter::defaultCenter();
+  center.removeObserver(observer);
+  av::SoundOutput::setSystemVolume(uikit::SystemVolume::sharedInstance().volume());
+  observer = center.addObserverForName(
+      uikit::kSystemVolumeDidChangeNotification, nullptr, nullptr, [](const ns::Notification& notification) {
+        const auto volume = notification.userInfo.find(uikit::kAudioVolumeNotificationParameter);
+        if (volume != notification.userInfo.end()) {
+          av::SoundOutput::setSystemVolume(volume->second.floatValue());
+        }
+      });
 }
 
 }  // namespace
@@ -124,6 +143,7 @@ void ApplicationAssembly::connectParts() {
       [] { return app::QMUser::sharedInstance()->userId(); });
   app::QMUserStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
+  connectSoundVolume();
 }
 
 }  // namespace assembly

@@ -9,8 +9,9 @@
 // stops the embedded back end. The console stays pointed at the file, for the lines of the process's end.
 //
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
-// the session for the current learner; the "User" and "Course" storyboards register their scenes; requests
-// of the request layer that fail reach the failed-request handler (the terminal, which says so).
+// the session for the current learner; the "User" and "Course" storyboards register their scenes; the
+// media engine's sound output plays at the system volume, following its changes; requests of the request
+// layer that fail reach the failed-request handler (the terminal, which says so).
 //
 // Thread-safety: main thread only, like the application it launches. One assembly a process at a time.
 

@@ -213,6 +213,9 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   if (word == "network") {
     return parseNetwork(rest);
   }
+  if (word == "picture") {
+    return parseNamed(Kind::kPicture, rest, word, "the PNG file to write");
+  }
   static const std::pair<const char*, Kind> kBareCommands[] = {{"show", Kind::kShow},
                                                                {"back", Kind::kBack},
                                                                {"messages", Kind::kMessages},
@@ -284,6 +287,7 @@ std::string TerminalCommand::helpText() {
          "  waitfor <text> [seconds]        run until the screen shows the text (at most 10 s by default)\n"
          "  messages                        list the toasts, alerts and HUD texts shown lately\n"
          "  network none|wifi|cellular      switch the simulated network link\n"
+         "  picture <FILE.png>              write the picture the player shows to a PNG file\n"
          "  quit                            end the application\n"
          "  help                            this list\n"
          "Quote an argument (\"...\") to keep spaces at its ends or to make it empty. Lines starting with #\n"

@@ -13,6 +13,7 @@
 //   waitfor <text> [seconds]      let it run until the screen shows the text (10 seconds at most by default)
 //   messages                      list the toasts, alerts and HUD texts shown lately, with their times
 //   network none|wifi|cellular    switch the simulated network link
+//   picture <FILE.png>            write the picture a player shows to that PNG file (the rest of the line)
 //   quit                          end the application
 //   help                          list the commands
 //
@@ -36,12 +37,25 @@
 namespace terminal {
 
 struct TerminalCommand {
-  enum class Kind { kShow, kTap, kType, kAlert, kBack, kWait, kWaitFor, kMessages, kNetwork, kQuit, kHelp };
+  enum class Kind {
+    kShow,
+    kTap,
+    kType,
+    kAlert,
+    kBack,
+    kWait,
+    kWaitFor,
+    kMessages,
+    kNetwork,
+    kQuit,
+    kHelp,
+    kPicture
+  };
 
   static constexpr std::chrono::seconds kDefaultWaitForTimeout{10};
 
   Kind kind = Kind::kShow;
-  // What tap and type name, the alert button's title, or the text waitfor waits for.
+  // What tap and type name, the alert button's title, the text waitfor waits for, or the file picture writes.
   std::string target;
   // What type types.
   std::string text;

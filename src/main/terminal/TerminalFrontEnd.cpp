@@ -1,6 +1,7 @@
 #include "main/terminal/TerminalFrontEnd.h"
 
 #include "main/terminal/BoundedLine.h"
+#include "main/terminal/LivePictureFile.h"
 #include "main/terminal/TerminationSignals.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
@@ -111,6 +112,15 @@ void TerminalFrontEnd::wait(ns::Duration duration) {
       duration);
 }
 
+ns::Status TerminalFrontEnd::writePicture(const std::string& path) {
+  const ns::Result<uikit::Size> written = LivePictureFile::write(path);
+  if (!written.ok()) {
+    return written.error();
+  }
+  out_ << "Wrote the picture (" << written->width << " x " << written->height << ") to " << path << "\n";
+  return {};
+}
+
 ns::Status TerminalFrontEnd::run(const TerminalCommand& command) {
   QM_DCHECK_MAIN_THREAD();
   settle();
@@ -151,6 +161,8 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
     case Kind::kHelp:
       out_ << TerminalCommand::helpText();
       return {};
+    case Kind::kPicture:
+      return writePicture(command.target);
   }
   return {};
 }

@@ -80,6 +80,8 @@ class TerminalFrontEnd {
   ns::Status waitForText(const std::string& text, ns::Duration timeout);
   // Runs the main loop for `duration`.
   void wait(ns::Duration duration);
+  // Writes the picture a player shows to the PNG file `path` and says so.
+  ns::Status writePicture(const std::string& path);
   // Looks at the screen now, noting its messages; returns its text.
   std::string observeScreen();
   static void printMessages(std::ostream& stream, const std::vector<ScreenMessageLog::Entry>& entries);

@@ -8,6 +8,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavcodec/packet.h>
+#include <libavfilter/avfilter.h>
 #include <libavformat/avformat.h>
 #include <libavformat/avio.h>
 #include <libavutil/frame.h>
@@ -61,5 +62,11 @@ struct ResampleContextDeleter {
   void operator()(SwrContext* context) const { swr_free(&context); }
 };
 using ResampleContextPointer = std::unique_ptr<SwrContext, ResampleContextDeleter>;
+
+// A filter graph and every filter in it.
+struct FilterGraphDeleter {
+  void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
+};
+using FilterGraphPointer = std::unique_ptr<AVFilterGraph, FilterGraphDeleter>;
 
 }  // namespace av

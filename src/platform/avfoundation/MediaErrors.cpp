@@ -1,24 +1,41 @@
 #include "platform/avfoundation/MediaErrors.h"
 
+#include "platform/net/URLError.h"
+
 extern "C" {
 #include <libavutil/error.h>
 }
 
 namespace av {
 
-ns::Error httpStatusError(int statusCode, const ns::URL& url) {
-  const std::int64_t code = statusCode == 404 ? kMediaResourceNotFound : kMediaResourceHTTPError;
-  return ns::Error(std::string(kCoreMediaErrorDomain), code,
-                   ns::Dictionary{{"URI", ns::Value(url.absoluteString())},
-                                  {"statusCode", ns::Value(std::int64_t{statusCode})}});
+namespace {
+
+ns::Dictionary withPeerAddress(ns::Dictionary userInfo, const std::optional<std::string>& peerAddress) {
+  if (peerAddress) {
+    userInfo.emplace(std::string(ns::kURLErrorPeerAddressKey), ns::Value(*peerAddress));
+  }
+  return userInfo;
 }
 
-ns::Error resourceTooLargeError(const ns::URL& url, std::size_t maximumSize) {
+}  // namespace
+
+ns::Error httpStatusError(int statusCode, const ns::URL& url, const std::optional<std::string>& peerAddress) {
+  const std::int64_t code = statusCode == 404 ? kMediaResourceNotFound : kMediaResourceHTTPError;
+  return ns::Error(std::string(kCoreMediaErrorDomain), code,
+                   withPeerAddress(ns::Dictionary{{"URI", ns::Value(url.absoluteString())},
+                                                  {"statusCode", ns::Value(std::int64_t{statusCode})}},
+                                   peerAddress));
+}
+
+ns::Error resourceTooLargeError(const ns::URL& url, std::size_t maximumSize,
+                                const std::optional<std::string>& peerAddress) {
   return ns::Error(
       std::string(kMediaErrorDomain), kMediaResourceTooLarge,
-      ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey),
-                      ns::Value("The resource is larger than " + std::to_string(maximumSize) + " bytes")},
-                     {"URI", ns::Value(url.absoluteString())}});
+      withPeerAddress(
+          ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey),
+                          ns::Value("The resource is larger than " + std::to_string(maximumSize) + " bytes")},
+                         {"URI", ns::Value(url.absoluteString())}},
+          peerAddress));
 }
 
 ns::Error transportError(const ns::Error& urlError) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,14 +34,21 @@ inline constexpr std::string_view kCFErrorDomainCFNetwork = "kCFErrorDomainCFNet
 inline constexpr std::string_view kMediaErrorDomain = "com.quillmark.media";
 // A playlist, key or segment larger than its load allows; positive, so apart from FFmpeg's negative codes.
 inline constexpr std::int64_t kMediaResourceTooLarge = 1;
+// No sound device: the sound server cannot be reached, or refused the stream.
+inline constexpr std::int64_t kMediaSoundDeviceUnavailable = 2;
 
 // Returns the CoreMedia error for an HTTP `statusCode` of `url`: kMediaResourceNotFound for 404, else
-// kMediaResourceHTTPError; the URL's absolute string is under "URI".
-ns::Error httpStatusError(int statusCode, const ns::URL& url);
+// kMediaResourceHTTPError; the URL's absolute string is under "URI", the status under "statusCode" and the
+// answering server's `peerAddress`, when known, under ns::kURLErrorPeerAddressKey.
+ns::Error httpStatusError(int statusCode, const ns::URL& url,
+                          const std::optional<std::string>& peerAddress = std::nullopt);
 // Returns the kMediaErrorDomain error kMediaResourceTooLarge for `url`, whose body passed `maximumSize`
-// bytes; the URL's absolute string is under "URI".
-ns::Error resourceTooLargeError(const ns::URL& url, std::size_t maximumSize);
-// Returns `urlError` (a URL-loading failure) in kCFErrorDomainCFNetwork, with the same code and user info.
+// bytes; the URL's absolute string is under "URI" and the server's `peerAddress`, when known, under
+// ns::kURLErrorPeerAddressKey.
+ns::Error resourceTooLargeError(const ns::URL& url, std::size_t maximumSize,
+                                const std::optional<std::string>& peerAddress = std::nullopt);
+// Returns `urlError` (a URL-loading failure) in kCFErrorDomainCFNetwork, with the same code and user info
+// (the server's address under ns::kURLErrorPeerAddressKey included, when a connection was made).
 ns::Error transportError(const ns::Error& urlError);
 // Returns the error of a failed load: kAVFoundationErrorDomain, `code`, with `cause` as its underlying error.
 ns::Error mediaFailure(std::int64_t code, ns::Error cause);

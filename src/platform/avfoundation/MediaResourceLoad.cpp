@@ -1,15 +1,32 @@
 #include "platform/avfoundation/MediaResourceLoad.h"
 
+#include <utility>
+
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/net/HTTPURLResponse.h"
+#include "platform/net/URLError.h"
 
 namespace av {
 
 std::shared_ptr<MediaResourceLoad> MediaResourceLoad::start(const ns::URL& url, std::size_t maximumSize,
                                                             Completion completion) {
   auto load = std::make_shared<MediaResourceLoad>(url, maximumSize, std::move(completion));
-  load->connection_ = ns::URLConnection::create(ns::URLRequest(url), load);
-  load->connection_->start();
+  MediaResourceLoad* const self = load.get();
+  // The data load lives no longer than this one, whose destructor cancels it, so it may call back `self`.
+  load->load_ = ns::URLDataLoad::start(
+      ns::URLRequest(url), maximumSize,
+      [url](const ns::URLResponse& response) -> std::optional<ns::Error> {
+        // The body of an error status is not media; only its status counts.
+        const auto* http = dynamic_cast<const ns::HTTPURLResponse*>(&response);
+        const int statusCode = http ? http->statusCode() : 200;
+        if (statusCode >= 200 && statusCode < 300) {
+          return std::nullopt;
+        }
+        return httpStatusError(statusCode, url, response.peerAddress());
+      },
+      [self](std::shared_ptr<const ns::URLResponse> response, ns::Result<ns::Data> body) {
+        self->finish(response, std::move(body));
+      });
   return load;
 }
 
@@ -22,62 +39,33 @@ MediaResourceLoad::~MediaResourceLoad() {
 
 void MediaResourceLoad::cancel() {
   completion_ = nullptr;
-  if (connection_) {
-    connection_->cancel();
-    connection_.reset();
+  if (load_) {
+    load_->cancel();
+    load_.reset();
   }
 }
 
-void MediaResourceLoad::didReceiveResponse(ns::URLConnection&,
-                                           std::shared_ptr<const ns::URLResponse> response) {
-  const auto* http = dynamic_cast<const ns::HTTPURLResponse*>(response.get());
-  statusCode_ = http ? http->statusCode() : 200;
-  const std::int64_t announcedSize = response ? response->expectedContentLength() : -1;
-  if (statusCode_ >= 200 && statusCode_ < 300 && announcedSize > 0 &&
-      static_cast<std::uint64_t>(announcedSize) > maximumSize_) {
-    failTooLarge();
+ns::Error MediaResourceLoad::mediaErrorFor(const ns::Error& loadError) const {
+  if (loadError.domain() != ns::kURLErrorDomain) {
+    return loadError;  // the status check's own CoreMedia error
   }
-}
-
-ns::URLConnectionDelegate::DataDisposition MediaResourceLoad::didReceiveData(ns::URLConnection&,
-                                                                             const std::uint8_t* bytes,
-                                                                             std::size_t length) {
-  // The body of an error status is not media; only its status counts.
-  if (statusCode_ >= 200 && statusCode_ < 300) {
-    if (length > maximumSize_ - body_.size()) {
-      failTooLarge();
-      return DataDisposition::kConsumed;
-    }
-    body_.insert(body_.end(), bytes, bytes + length);
+  if (loadError.code() == ns::kURLErrorDataLengthExceedsMaximum) {
+    return resourceTooLargeError(url_, maximumSize_, ns::peerAddressOf(loadError));
   }
-  return DataDisposition::kConsumed;
+  return transportError(loadError);
 }
 
-void MediaResourceLoad::didFinishLoading(ns::URLConnection&) {
-  if (statusCode_ < 200 || statusCode_ >= 300) {
-    finish(httpStatusError(statusCode_, url_));
-  } else {
-    finish(std::move(body_));
+void MediaResourceLoad::finish(const std::shared_ptr<const ns::URLResponse>& response,
+                               ns::Result<ns::Data> body) {
+  if (response) {
+    peerAddress_ = response->peerAddress();
+  } else if (!body.ok()) {
+    peerAddress_ = ns::peerAddressOf(body.error());
   }
-}
-
-void MediaResourceLoad::didFailWithError(ns::URLConnection&, const ns::Error& error) {
-  finish(transportError(error));
-}
-
-void MediaResourceLoad::failTooLarge() {
-  if (connection_) {
-    connection_->cancel();
-  }
-  body_.clear();
-  finish(resourceTooLargeError(url_, maximumSize_));
-}
-
-void MediaResourceLoad::finish(ns::Result<ns::Data> result) {
-  connection_.reset();
-  // The completion may drop the last reference to this load, so it runs from a local.
-  Completion completion = std::move(completion_);
-  completion_ = nullptr;
+  ns::Result<ns::Data> result =
+      body.ok() ? std::move(body) : ns::Result<ns::Data>(mediaErrorFor(body.error()));
+  // The completion may drop the last reference to this load: nothing here is touched after it.
+  Completion completion = std::exchange(completion_, nullptr);
   if (completion) {
     completion(std::move(result));
   }

@@ -140,6 +140,7 @@ CURLcode ConnectionTransfer::configureHandle() {
   trustRefused_ = false;
   uploadedReported_ = 0;
   uploadExpected_ = announcedBodyLength(request_);
+  peerAddress_.reset();
   attempts_ = 0;
   repeatRefused_ = false;
 
@@ -203,7 +204,8 @@ void ConnectionTransfer::onHeaderBlockEnd() {
     return;
   }
   const HTTPHeaderFields& fields = responseHeaders_.fields();
-  auto response = std::make_shared<HTTPURLResponse>(*request_.url(), static_cast<int>(statusCode), fields);
+  auto response =
+      std::make_shared<HTTPURLResponse>(*request_.url(), static_cast<int>(statusCode), fields, peerAddress_);
   const auto location = fields.find("Location");
   if (isRedirectStatus(statusCode) && location != fields.end()) {
     if (std::optional<URLRequest> proposed = redirectRequest(statusCode, location->second)) {
@@ -320,20 +322,28 @@ CURLcode ConnectionTransfer::onSSLContext(CURL*, void* context, void* self) {
 }
 
 int ConnectionTransfer::onVerifyChain(X509_STORE_CTX* storeContext, void* self) {
+  ConnectionTransfer& transfer = transferFrom(self);
+  // The connection is made: a handshake that fails still names the server it was with.
+  char* primaryIP = nullptr;
+  if (curl_easy_getinfo(transfer.easy_.get(), CURLINFO_PRIMARY_IP, &primaryIP) == CURLE_OK) {
+    transfer.notePeerAddress(primaryIP);
+  }
   std::vector<Data> chain = derOfX509Chain(X509_STORE_CTX_get0_untrusted(storeContext));
   if (chain.empty() && X509_STORE_CTX_get0_cert(storeContext) != nullptr) {
     chain.push_back(derOfX509(X509_STORE_CTX_get0_cert(storeContext)));
   }
-  const bool accepted = transferFrom(self).judgeServer(std::move(chain));
+  const bool accepted = transfer.judgeServer(std::move(chain));
   X509_STORE_CTX_set_error(storeContext, accepted ? X509_V_OK : X509_V_ERR_APPLICATION_VERIFICATION);
   return accepted ? 1 : 0;
 }
 
-int ConnectionTransfer::onPrerequest(void* self, char*, char*, int, int) {
+int ConnectionTransfer::onPrerequest(void* self, char* primaryIP, char*, int, int) {
   ConnectionTransfer& transfer = transferFrom(self);
   if (transfer.ended_) {
     return CURL_PREREQFUNC_ABORT;
   }
+  // Called on a new connection and on a reused one alike, so the address is the one this request goes to.
+  transfer.notePeerAddress(primaryIP);
   // Called once for each time the request is about to go out, a resend after a lost connection included.
   if (++transfer.attempts_ > maximumAttemptsFor(transfer.request_)) {
     transfer.repeatRefused_ = true;
@@ -371,6 +381,12 @@ bool ConnectionTransfer::judgeServer(std::vector<Data> chain) {
   }
   trustRefused_ = decision != URLConnectionDelegate::TrustDecision::kAccept;
   return !trustRefused_;
+}
+
+void ConnectionTransfer::notePeerAddress(const char* address) {
+  if (address != nullptr && *address != '\0') {
+    peerAddress_ = address;
+  }
 }
 
 void ConnectionTransfer::onTransferDone(CURLcode result) {
@@ -450,7 +466,7 @@ void ConnectionTransfer::fail(const Error& error) {
 }
 
 void ConnectionTransfer::fail(URLErrorCode code) {
-  fail(makeURLError(code, request_.url()));
+  fail(makeURLError(code, request_.url(), peerAddress_));
 }
 
 void ConnectionTransfer::finish() {

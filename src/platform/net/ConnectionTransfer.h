@@ -91,6 +91,8 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
   std::size_t receiveBody(const std::uint8_t* bytes, std::size_t length);
   void reportUpload(std::int64_t uploaded, std::int64_t uploadTotal);
   bool judgeServer(std::vector<Data> chain);
+  // Notes the address of the server the current request's connection reached, as libcurl reports it.
+  void notePeerAddress(const char* address);
 
   void armIdleTimer();
   void noteActivity();
@@ -125,7 +127,8 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
   bool trustRefused_ = false;
   std::int64_t uploadedReported_ = 0;
   std::int64_t uploadExpected_ = -1;
-  int attempts_ = 0;            // times libcurl set out to send the request
+  std::optional<std::string> peerAddress_;  // once a connection was made for the request
+  int attempts_ = 0;                        // times libcurl set out to send the request
   bool repeatRefused_ = false;  // a resend was stopped: the connection was lost after the request went out
 };
 

@@ -64,10 +64,11 @@ std::int64_t contentLengthOf(const std::optional<std::string>& text) {
 
 }  // namespace
 
-HTTPURLResponse::HTTPURLResponse(URL url, int statusCode, HTTPHeaderFields headerFields)
+HTTPURLResponse::HTTPURLResponse(URL url, int statusCode, HTTPHeaderFields headerFields,
+                                 std::optional<std::string> peerAddress)
     : URLResponse(std::move(url), mimeTypeOf(headerValue(headerFields, "Content-Type")),
                   contentLengthOf(headerValue(headerFields, "Content-Length")),
-                  charsetOf(headerValue(headerFields, "Content-Type"))),
+                  charsetOf(headerValue(headerFields, "Content-Type")), std::move(peerAddress)),
       statusCode_(statusCode),
       headerFields_(std::move(headerFields)) {}
 

@@ -3,6 +3,7 @@
 // ns::HTTPURLResponse: the status code and header fields of an HTTP response, with the MIME type, text
 // encoding name and expected length read from "Content-Type" and "Content-Length". Immutable: thread-safe.
 
+#include <optional>
 #include <string>
 
 #include "platform/net/HTTPHeaderFields.h"
@@ -12,8 +13,10 @@ namespace ns {
 
 class HTTPURLResponse : public URLResponse {
  public:
-  // Header fields that came more than once are expected joined with ", ".
-  HTTPURLResponse(URL url, int statusCode, HTTPHeaderFields headerFields);
+  // Header fields that came more than once are expected joined with ", ". `peerAddress` is the server's
+  // numeric address when the response came over a connection.
+  HTTPURLResponse(URL url, int statusCode, HTTPHeaderFields headerFields,
+                  std::optional<std::string> peerAddress = std::nullopt);
 
   int statusCode() const { return statusCode_; }
   // Every header field; lookups ignore the letter case of the name.

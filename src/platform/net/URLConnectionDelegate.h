@@ -66,8 +66,9 @@ class URLConnectionDelegate {
                                          std::size_t length);
 
   virtual void didFinishLoading(URLConnection& connection);
-  // `error` is of kURLErrorDomain with the failing URL in its user info, or, when reading a body stream
-  // failed, the stream's own error.
+  // `error` is of kURLErrorDomain with the failing URL in its user info (and, once a connection was made,
+  // the server's address under kURLErrorPeerAddressKey), or, when reading a body stream failed, the stream's
+  // own error.
   virtual void didFailWithError(URLConnection& connection, const Error& error);
 };
 

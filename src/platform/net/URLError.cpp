@@ -32,6 +32,8 @@ std::string_view descriptionOf(URLErrorCode code) {
       return "The body could not be decoded.";
     case kURLErrorRequestBodyStreamExhausted:
       return "The request body stream was already read.";
+    case kURLErrorDataLengthExceedsMaximum:
+      return "The body is larger than the load allows.";
     case kURLErrorSecureConnectionFailed:
       return "A secure connection to the server could not be made.";
     case kURLErrorServerCertificateUntrusted:
@@ -44,14 +46,26 @@ std::string_view descriptionOf(URLErrorCode code) {
 
 }  // namespace
 
-Error makeURLError(URLErrorCode code, const std::optional<URL>& failingURL) {
+Error makeURLError(URLErrorCode code, const std::optional<URL>& failingURL,
+                   const std::optional<std::string>& peerAddress) {
   Dictionary userInfo;
   userInfo.emplace(std::string(kLocalizedDescriptionKey), Value(descriptionOf(code)));
   if (failingURL) {
     userInfo.emplace(std::string(kURLErrorFailingURLErrorKey), Value(failingURL->absoluteString()));
     userInfo.emplace(std::string(kURLErrorFailingURLStringErrorKey), Value(failingURL->absoluteString()));
   }
+  if (peerAddress) {
+    userInfo.emplace(std::string(kURLErrorPeerAddressKey), Value(*peerAddress));
+  }
   return Error(std::string(kURLErrorDomain), code, std::move(userInfo));
+}
+
+std::optional<std::string> peerAddressOf(const Error& error) {
+  const auto found = error.userInfo().find(kURLErrorPeerAddressKey);
+  if (found == error.userInfo().end() || !found->second.isString()) {
+    return std::nullopt;
+  }
+  return found->second.asString();
 }
 
 }  // namespace ns

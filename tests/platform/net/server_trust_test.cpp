@@ -121,6 +121,16 @@ TEST_F(URLConnectionTLSTest, AnUntrustedServerFailsTheHandshakeBeforeAnyRequest)
   EXPECT_EQ(misnamed.requestCount(), 0u);
 }
 
+// A refused server was reached all the same: the failure names it, as the response of an accepted one does.
+TEST_F(URLConnectionTLSTest, TheServerJudgedIsNamedWhateverTheDecision) {
+  const auto refused = load(requestFor(url_), deciding(TrustDecision::kRefuse));
+  expectURLError(*refused, ns::kURLErrorServerCertificateUntrusted, url_);
+  EXPECT_EQ(ns::peerAddressOf(*refused->error), "127.0.0.1");
+  const auto accepted = load(requestFor(url_), deciding(TrustDecision::kAccept));
+  ASSERT_TRUE(accepted->finished);
+  EXPECT_EQ(accepted->response->peerAddress(), "127.0.0.1");
+}
+
 // The delegate's decision stands whatever the anchors, and a reused connection is judged again for each load.
 TEST_F(URLConnectionTLSTest, ThePolicyDecidesWhateverTheAnchorsForEachLoad) {
   trustRoot();

@@ -212,6 +212,27 @@ TEST_F(URLConnectionTest, AConnectionDroppedMidBodyIsLost) {
   }
 }
 
+// The server reached is named on every response, error statuses and redirected loads included, and on a
+// failure once a connection was made; a load that reached no server names none.
+TEST_F(URLConnectionTest, ResponsesAndFailuresAfterConnectingNameTheServerReached) {
+  TestResponse cut = TestResponse::text(200, std::string(1000, 'z'));
+  cut.closeAfterBodyBytes = 100;
+  server_.route("/cut", cut);
+  for (const std::string path : {"/final", "/missing", "/start"}) {
+    const auto delegate = load(requestFor(server_.url(path)));
+    ASSERT_NE(delegate->response, nullptr) << path;
+    EXPECT_EQ(delegate->response->peerAddress(), "127.0.0.1") << path;
+  }
+  const auto dropped = load(requestFor(server_.url("/cut")));
+  ASSERT_TRUE(dropped->error.has_value());
+  EXPECT_EQ(ns::peerAddressOf(*dropped->error), "127.0.0.1");
+
+  const std::string closedPortURL = LoopbackHTTPServer().url("/x");
+  const auto refused = load(requestFor(closedPortURL));
+  expectURLError(*refused, ns::kURLErrorCannotConnectToHost, closedPortURL);
+  EXPECT_FALSE(refused->error->userInfo().contains(ns::kURLErrorPeerAddressKey));
+}
+
 // A server that read a request on a kept-alive connection and hung up may have acted on it. GET and HEAD go
 // again on a new connection; any other request fails rather than reach the server twice.
 TEST_F(URLConnectionTest, OnlyGetAndHeadGoAgainWhenAReusedConnectionDiesUnanswered) {

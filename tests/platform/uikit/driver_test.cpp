@@ -133,5 +133,34 @@ TEST_F(DriverTest, WaitForTextRunsTheLoopUntilTheTextShowsOrTimesOut) {
   EXPECT_EQ(codeOf(Driver::waitForText("从不出现", std::chrono::milliseconds(10))), Driver::kTimedOut);
 }
 
+// A view that paints a live picture of one pixel, as a video view does.
+class LiveView : public View {
+ public:
+  explicit LiveView(std::uint8_t red) : red_(red) {}
+  std::shared_ptr<const Image> livePicture() const override {
+    return Image::imageWithRGBAPixels(1, 1, {red_, 0, 0, 255});
+  }
+
+ private:
+  std::uint8_t red_;
+};
+
+TEST_F(DriverTest, LivePictureIsTheFirstShownViewsOnScreen) {
+  const auto none = Driver::livePicture();
+  ASSERT_FALSE(none.ok()) << "image views show resources, not live pictures";
+  EXPECT_EQ(none.error().code(), Driver::kNoLivePicture);
+
+  auto behind = std::make_shared<LiveView>(10);
+  auto inFront = std::make_shared<LiveView>(20);
+  screen_->view()->addSubview(behind);
+  window_->addSubview(inFront);
+  ASSERT_TRUE(Driver::livePicture().ok());
+  EXPECT_EQ((*Driver::livePicture())->rgbaPixels().front(), 20) << "views on top come first";
+  inFront->setHidden(true);
+  EXPECT_EQ((*Driver::livePicture())->rgbaPixels().front(), 10);
+  behind->setAlpha(0);
+  EXPECT_FALSE(Driver::livePicture().ok());
+}
+
 }  // namespace
 }  // namespace uikit::testing

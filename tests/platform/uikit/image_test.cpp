@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/foundation/storage/Bundle.h"
+#include "platform/uikit/drawing/ImagePNGRepresentation.h"
 
 namespace uikit {
 namespace {
@@ -56,6 +57,31 @@ TEST(ImageTest, FindsBundlePicturesByNamePreferringTheDoubleScaleFileAndKeepsThe
 
   ns::Bundle::setMainBundleResourcePathForTesting(std::nullopt);
   std::filesystem::remove_all(bundle);
+}
+
+TEST(ImageTest, PixelsMadeByTheProgramBecomeAnImageAndRoundTripThroughPNG) {
+  // 3 x 2 pixels: a red, a green and a see-through blue one on each row.
+  std::vector<std::uint8_t> pixels;
+  for (int row = 0; row < 2; ++row) {
+    pixels.insert(pixels.end(), {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 128});
+  }
+  const auto image = Image::imageWithRGBAPixels(3, 2, pixels);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->size(), (Size{3, 2}));
+  EXPECT_EQ(image->scale(), 1);
+
+  const std::optional<ns::Data> png = ImagePNGRepresentation(*image);
+  ASSERT_TRUE(png.has_value());
+  const auto decoded = Image::imageWithData(*png);
+  ASSERT_NE(decoded, nullptr);
+  EXPECT_EQ(decoded->pixelWidth(), 3);
+  EXPECT_EQ(decoded->pixelHeight(), 2);
+  EXPECT_EQ(decoded->rgbaPixels(), pixels);
+
+  EXPECT_EQ(Image::imageWithRGBAPixels(3, 2, std::vector<std::uint8_t>(23)), nullptr) << "one byte short";
+  EXPECT_EQ(Image::imageWithRGBAPixels(0, 2, {}), nullptr);
+  EXPECT_EQ(Image::imageWithRGBAPixels(-3, -2, pixels), nullptr);
+  EXPECT_FALSE(ImagePNGRepresentation(*Image::imageNamed("no-such-picture")).has_value()) << "only named";
 }
 
 }  // namespace

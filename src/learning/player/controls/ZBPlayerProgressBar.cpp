@@ -104,12 +104,17 @@ void ZBPlayerProgressBar::setOnDrag(bool onDrag) {
 }
 
 ns::Value ZBPlayerProgressBar::valueForKey(std::string_view key) const {
-  return key == kOnDragKey ? ns::Value(onDrag()) : ns::Value();
+  if (key == kOnDragKey) {
+    return ns::Value(onDrag());
+  }
+  return key == kOnPlayKey ? ns::Value(onPlay_) : ns::Value();
 }
 
 void ZBPlayerProgressBar::setOnPlay(bool onPlay) {
+  const bool old = onPlay_;
   onPlay_ = onPlay;
   btnPlayPause_->setImage(onPlay ? pauseImg_ : playImg_, uikit::kControlStateNormal);
+  didChangeValueForKey(kOnPlayKey, old, onPlay);
 }
 
 void ZBPlayerProgressBar::setPlayedSec(std::uint32_t seconds) {

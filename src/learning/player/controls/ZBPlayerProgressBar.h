@@ -5,7 +5,7 @@
 // what the player tells it (played, buffered and whole seconds, playing or not) and, when a drag of the seek
 // line ends, sends value-changed with the dragged second in playedSec(); the player answers by seeking.
 //
-// Key-value observable: "onDrag" changes when a drag starts and ends.
+// Key-value observable: "onDrag" changes when a drag starts and ends, and "onPlay" on every setOnPlay().
 // Thread-safety: main thread only, like every view.
 
 #include <cstdint>
@@ -23,6 +23,7 @@ namespace learning {
 class ZBPlayerProgressBar : public uikit::Control, public ns::KeyValueObservable {
  public:
   static constexpr char kOnDragKey[] = "onDrag";
+  static constexpr char kOnPlayKey[] = "onPlay";
 
   explicit ZBPlayerProgressBar(uikit::Rect frame = {});
 
@@ -42,7 +43,8 @@ class ZBPlayerProgressBar : public uikit::Control, public ns::KeyValueObservable
   bool available() const { return available_; }
   void setAvailable(bool available) { available_ = available; }
   bool onPlay() const { return onPlay_; }
-  // Shows the pause picture while playing and the play picture otherwise.
+  // Shows the pause picture while playing and the play picture otherwise, and announces "onPlay" (the
+  // player starts and stops playback on it).
   void setOnPlay(bool onPlay);
   bool hiddenLast() const { return hiddenLast_; }
   void setHiddenLast(bool hidden) { hiddenLast_ = hidden; }

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "platform/uikit/app/Application.h"
-#include "platform/uikit/app/Screen.h"
+#include "learning/player/controls/InterfaceScreenBounds.h"
 
 namespace learning {
 namespace {
@@ -11,15 +10,6 @@ namespace {
 constexpr float kClearlyFaster = 3;
 constexpr float kHorizontalScale = 200.0F;
 constexpr float kVerticalScale = -500.0F;
-
-// The main screen's width as the interface is turned: the stand-in's screen bounds stay in portrait, while
-// the platform's follow the interface, so a full-screen (landscape) player splits at its own middle.
-double interfaceScreenWidth() {
-  const uikit::Rect bounds = uikit::Screen::mainScreen().bounds();
-  const auto orientation = uikit::Application::sharedApplication().statusBarOrientation();
-  const bool landscape = (uikit::maskOf(orientation) & uikit::kInterfaceOrientationMaskLandscape) != 0;
-  return landscape ? bounds.height() : bounds.width();
-}
 
 }  // namespace
 
@@ -52,7 +42,7 @@ void ZBPlayerTouch::onEventForPanGestureRecognizer() {
   const uikit::Point location = pan.locationInView(this);
   switch (pan.state()) {
     case uikit::GestureState::kBegan:
-      area_ = location.x > interfaceScreenWidth() / 2 ? kAreaRight : kAreaLeft;
+      area_ = location.x > interfaceScreenBounds().width() / 2 ? kAreaRight : kAreaLeft;
       direction_ = kDirectionUndecided;
       break;
     case uikit::GestureState::kChanged:

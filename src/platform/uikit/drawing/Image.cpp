@@ -66,6 +66,20 @@ std::shared_ptr<const Image> Image::imageWithContentsOfFile(const std::string& p
   return data ? decode(*data, scaleOfFileName(path), std::move(name)) : nullptr;
 }
 
+std::shared_ptr<const Image> Image::imageWithRGBAPixels(int width, int height,
+                                                        std::vector<std::uint8_t> pixels) {
+  if (width <= 0 || height <= 0 || pixels.size() % 4 != 0 ||
+      pixels.size() / 4 != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+    return nullptr;
+  }
+  auto image = std::make_shared<Image>(std::string(),
+                                       Size{static_cast<double>(width), static_cast<double>(height)}, 1);
+  image->pixelWidth_ = width;
+  image->pixelHeight_ = height;
+  image->pixels_ = std::move(pixels);
+  return image;
+}
+
 std::shared_ptr<const Image> Image::resizableImageWithCapInsets(EdgeInsets insets) const {
   auto copy = std::make_shared<Image>(*this);
   copy->capInsets_ = insets;

@@ -32,6 +32,11 @@ class Image {
   // picture of a resource bundle keeps its resource name that way). Returns nullptr when the file cannot be
   // read or does not decode.
   static std::shared_ptr<const Image> imageWithContentsOfFile(const std::string& path, std::string name = {});
+  // An image of `pixels`, four bytes (red, green, blue, alpha) per pixel, row by row, `width` by `height`
+  // pixels at scale 1: a picture made by the program, such as a video frame. Returns nullptr when the size
+  // is not positive or the pixels do not fill it exactly.
+  static std::shared_ptr<const Image> imageWithRGBAPixels(int width, int height,
+                                                          std::vector<std::uint8_t> pixels);
 
   // An image of `size` points at `scale` without pixels: a picture drawn by the caller, which the stand-in
   // does not paint.

@@ -200,6 +200,22 @@ ns::Result<std::shared_ptr<View>> Driver::findView(const std::string& name) {
   return driverError(kNoSuchView, "There is no view with the text or identifier " + quoted(name) + ".");
 }
 
+ns::Result<std::shared_ptr<const Image>> Driver::livePicture() {
+  QM_DCHECK_MAIN_THREAD();
+  const VisibleScreen screen = VisibleScreen::current();
+  std::shared_ptr<const Image> picture;
+  for (const auto& root : searchRoots(screen)) {
+    const auto hasPicture = [&](const std::shared_ptr<View>& view) {
+      picture = view->livePicture();
+      return picture != nullptr;
+    };
+    if (firstShown(root, hasPicture)) {
+      return picture;
+    }
+  }
+  return driverError(kNoLivePicture, "No view on screen shows a live picture (a playing video).");
+}
+
 ns::Status Driver::tap(const std::string& name) {
   QM_DCHECK_MAIN_THREAD();
   const VisibleScreen screen = VisibleScreen::current();

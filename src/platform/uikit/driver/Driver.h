@@ -26,6 +26,7 @@
 
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Result.h"
+#include "platform/uikit/drawing/Image.h"
 #include "platform/uikit/views/View.h"
 
 namespace uikit {
@@ -47,6 +48,7 @@ class Driver {
     kAlertInTheWay = 10,
     kNothingToGoBackTo = 11,
     kTimedOut = 12,
+    kNoLivePicture = 13,
   };
 
   // The screen text of the key window (ScreenRenderer.h).
@@ -54,6 +56,10 @@ class Driver {
 
   // Returns the first view on screen named `name`, or kNoSuchView.
   static ns::Result<std::shared_ptr<View>> findView(const std::string& name);
+
+  // Returns the live picture (View::livePicture(), such as a video's current frame) of the first view on
+  // screen that has one, searched as findView() searches; kNoLivePicture when no view on screen has one.
+  static ns::Result<std::shared_ptr<const Image>> livePicture();
 
   // Taps the view named `name` (or a button of the alert on screen): a control does what its tap does (a
   // button sends its actions, a switch flips, a field takes the keyboard), a segment is selected, a view with

@@ -33,6 +33,7 @@
 namespace uikit {
 
 class GestureRecognizer;
+class Image;
 class ScreenText;
 class ViewController;
 class Window;
@@ -166,6 +167,10 @@ class View : public ns::Object {
   // The non-empty visible texts of this view and of the shown views inside it, back to front; empty when
   // this view is not shown.
   std::vector<std::string> shownTexts() const;
+  // The picture the view paints from a live source, such as a video's current frame, made when asked; the
+  // driver reads it to save what a person sees. nullptr for views without one, which is most views (an
+  // image view's image is a resource, not live).
+  virtual std::shared_ptr<const Image> livePicture() const { return nullptr; }
 
  protected:
   // Called when the view becomes or stops being the first responder.
