@@ -11,7 +11,7 @@ namespace {
 constexpr unsigned char kEscape = 0x1b;
 constexpr char32_t kReplacementCharacter = 0xfffd;
 constexpr std::chrono::milliseconds kForever{-1};
-// Longer control sequences are none a key sends; their bytes are dropped.
+// No key sends a longer control sequence; the bytes of one that runs longer are dropped.
 constexpr std::size_t kLongestSequence = 16;
 
 // What follows the escape byte in the sequences of the keys the editor binds.
