@@ -42,7 +42,7 @@ const std::vector<Part> kParts = {
     {"embedded_server", {"platform/net"}},
     {"ui", {"platform/uikit"}},
     {"analytics", {"platform/uikit"}},
-    {"sample_backend", {"embedded_server"}},
+    {"sample_backend", {"embedded_server", "platform/avfoundation"}},
     {"quillmark_sample_backend.cpp", {"sample_backend"}},
     {"platform/net", {"platform/foundation"}},
     {"platform/uikit", {"platform/foundation"}},
