@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/avfoundation/LibavLog.h"
 #include "platform/foundation/check/Check.h"
 #include "sample_backend/media/TestSignal.h"
 
@@ -12,7 +13,6 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
-#include <libavutil/log.h>
 #include <libavutil/mem.h>
 #include <libavutil/opt.h>
 }
@@ -346,9 +346,9 @@ std::string lessonEncodingDescription(const LessonShape& shape) {
 ns::Result<std::vector<ns::Data>> encodeLesson(const LessonShape& shape) {
   QM_DCHECK(shape.segmentCount >= 1 && shape.framesPerSegment >= 1 && isEncodableVideoFormat(shape.video),
             "shape.segmentCount >= 1, shape.framesPerSegment >= 1 and isEncodableVideoFormat(shape.video)");
-  // The libraries report every encoder's settings and statistics by default; only their warnings and errors
-  // are of use to a person running the back end.
-  av_log_set_level(AV_LOG_WARNING);
+  // The libraries report every encoder's settings and statistics by default; the process's one log setting
+  // keeps only what a person running the back end needs.
+  av::LibavLog::install();
   ns::Result<CodecContext> video = openVideoEncoder(shape);
   if (!video.ok()) {
     return video.error();
