@@ -3,8 +3,10 @@
 // front end until quit.
 //
 // Exit status: 0 after quit or the end of the input, 1 when a script fails (TerminalFrontEnd.h), 2 for flags
-// that cannot be used, a script that cannot be read or a home folder where nothing can be saved, 3 when the
-// sample back end cannot start.
+// that cannot be used, a script that cannot be read or a home folder where something cannot be saved, 3
+// when the sample back end cannot start, 130 after SIGINT (Ctrl-C) and 143 after SIGTERM. A signal takes
+// the road of quit: the application terminates (its store saved), the terminal is given back, a line is
+// ended, and the program exits (TerminationSignals.h).
 
 #include <unistd.h>
 
@@ -18,6 +20,7 @@
 #include "main/terminal/EditingLineReader.h"
 #include "main/terminal/StreamLineReader.h"
 #include "main/terminal/TerminalFrontEnd.h"
+#include "main/terminal/TerminationSignals.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/storage/Sandbox.h"
 
@@ -41,7 +44,8 @@ int exitStatusFor(const ns::Error& launchError) {
              : kExitCannotStart;
 }
 
-// Reads commands from the terminal with line editing, or plain lines from a pipe or a file.
+// Reads commands from the terminal with line editing, or plain lines from a pipe or a file. The terminal
+// is given back as it was found when this returns.
 int runInteractive(terminal::TerminalFrontEnd& frontEnd) {
   if (isatty(STDIN_FILENO) == 0) {
     terminal::StreamLineReader lines(std::cin, std::cout);
@@ -49,7 +53,8 @@ int runInteractive(terminal::TerminalFrontEnd& frontEnd) {
   }
   // The line editor reads the locale to tell where a multi-byte character (a Chinese text) ends.
   std::setlocale(LC_CTYPE, "");
-  terminal::EditingLineReader lines(ns::Sandbox::homeDirectory() + "/" + kHistoryFileName);
+  terminal::EditingLineReader lines(ns::Sandbox::homeDirectory() + "/" + kHistoryFileName,
+                                    terminal::TerminationSignals::descriptor());
   return frontEnd.runInteractive(lines);
 }
 
@@ -80,15 +85,31 @@ int main(int argc, char** argv) {
     }
   }
 
+  // Caught from here on, so that a signal during the start too ends by the road of quit.
+  const terminal::TerminationSignals signals;
   ns::Result<std::unique_ptr<assembly::ApplicationAssembly>> launched = assembly::ApplicationAssembly::launch(
-      {options.home, options.webHost, options.statsServer, options.network});
+      {options.home, options.webHost, options.statsServer, options.network, options.verbose});
   if (!launched.ok()) {
     std::cerr << "quillmark: " << launched.error().localizedDescription() << "\n";
     return exitStatusFor(launched.error());
   }
-  if (const sample_backend::SampleBackend* backend = (*launched)->embeddedBackend()) {
+  std::unique_ptr<assembly::ApplicationAssembly> application = std::move(launched).value();
+  if (const sample_backend::SampleBackend* backend = application->embeddedBackend()) {
     std::cout << backend->welcomeText() << std::flush;
   }
-  terminal::TerminalFrontEnd frontEnd(std::cout, std::cerr);
-  return options.scriptPath ? frontEnd.runScript(script, *options.scriptPath) : runInteractive(frontEnd);
+  int status = 0;
+  {
+    terminal::TerminalFrontEnd frontEnd(std::cout, std::cerr);
+    application->setFailedRequestHandler([&frontEnd](const std::string& path, const ns::Error& error) {
+      frontEnd.noteFailedRequest(path, error);
+    });
+    status = options.scriptPath ? frontEnd.runScript(script, *options.scriptPath) : runInteractive(frontEnd);
+    application->setFailedRequestHandler(nullptr);
+  }
+  application.reset();
+  if (const int signal = terminal::TerminationSignals::received()) {
+    std::cout << "\n" << std::flush;
+    return terminal::TerminationSignals::exitStatus(signal);
+  }
+  return status;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-// runQuillmark(): runs the quillmark executable as a child process with the given arguments, standard input
-// empty, and collects its exit status and what it wrote. A run that outlives its deadline is killed, so no
-// test hangs on it.
+// runQuillmark(): runs the quillmark executable (runProgram(): any program) as a child process with the given
+// arguments, standard input empty, and collects its exit status and what it wrote. A run that outlives its
+// deadline is killed, so no test hangs on it.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -64,8 +64,8 @@ inline std::string readFile(const std::string& path) {
   return contents.str();
 }
 
-inline ProcessRun runQuillmark(const std::vector<std::string>& arguments, const TemporaryFolder& folder,
-                               std::chrono::seconds deadline = std::chrono::seconds(60)) {
+inline ProcessRun runProgram(const char* program, const std::vector<std::string>& arguments,
+                             const TemporaryFolder& folder, std::chrono::seconds deadline) {
   const std::string outPath = folder.path("stdout.txt");
   const std::string errorsPath = folder.path("stderr.txt");
   posix_spawn_file_actions_t actions;
@@ -75,7 +75,7 @@ inline ProcessRun runQuillmark(const std::vector<std::string>& arguments, const 
                                    0600);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
-  std::vector<std::string> argv{QUILLMARK_EXECUTABLE};
+  std::vector<std::string> argv{program};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::vector<char*> rawArgv;
   for (std::string& argument : argv) {
@@ -101,11 +101,10 @@ inline ProcessRun runQuillmark(const std::vector<std::string>& arguments, const 
     rawEnvironment.push_back(variable.data());
   }
   rawEnvironment.push_back(nullptr);
-  const int spawned =
-      posix_spawn(&child, QUILLMARK_EXECUTABLE, &actions, nullptr, rawArgv.data(), rawEnvironment.data());
+  const int spawned = posix_spawn(&child, program, &actions, nullptr, rawArgv.data(), rawEnvironment.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
-    ADD_FAILURE() << "cannot start " << QUILLMARK_EXECUTABLE << ": " << std::strerror(spawned);
+    ADD_FAILURE() << "cannot start " << program << ": " << std::strerror(spawned);
     return run;
   }
   std::future<int> ended = std::async(std::launch::async, [child] {
@@ -122,6 +121,11 @@ inline ProcessRun runQuillmark(const std::vector<std::string>& arguments, const 
   run.out = readFile(outPath);
   run.errors = readFile(errorsPath);
   return run;
+}
+
+inline ProcessRun runQuillmark(const std::vector<std::string>& arguments, const TemporaryFolder& folder,
+                               std::chrono::seconds deadline = std::chrono::seconds(60)) {
+  return runProgram(QUILLMARK_EXECUTABLE, arguments, folder, deadline);
 }
 
 }  // namespace e2e

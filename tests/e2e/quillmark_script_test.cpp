@@ -1,8 +1,12 @@
 // End-to-end runs of the quillmark executable: a script signs in and out against the sample back end on
-// loopback, the embedded back end lets a newcomer do the same with nothing else running, and a script that
-// goes wrong ends with a failure that names its line.
+// loopback (its console lines kept off the screen), the embedded back end lets a newcomer do the same with
+// nothing else running, the network switch keeps every request in until the link is back, a failed request
+// is named, and a script that goes wrong ends with a failure that names its line.
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <memory>
@@ -32,11 +36,14 @@ class QuillmarkScriptTest : public ::testing::Test {
     return path;
   }
 
-  ProcessRun runAgainstOwnBackend(const std::string& scriptPath) {
-    return runQuillmark({"--web-host", server_->hostAndPort(), "--home", folder_.path("home"), "--network",
-                         "wifi", "--script", scriptPath},
-                        folder_);
+  ProcessRun runAgainstOwnBackend(const std::string& scriptPath, const std::string& network = "wifi",
+                                  const std::vector<std::string>& moreFlags = {}) {
+    std::vector<std::string> flags = {
+        "--web-host", server_->hostAndPort(), "--home", home(), "--network", network, "--script", scriptPath};
+    flags.insert(flags.end(), moreFlags.begin(), moreFlags.end());
+    return runQuillmark(flags, folder_);
   }
+  std::string home() const { return folder_.path("home"); }
 
   // Checks that `request` passed the back end's checks, and checks its sign and headers once more here.
   void expectSignedWithCommonHeaders(const RecordedApiRequest& request) {
@@ -90,6 +97,53 @@ TEST_F(QuillmarkScriptTest, AScriptSignsInSeesTheDrawerAndSignsOutWithSignedRequ
   expectSignedWithCommonHeaders(versionChecks[0]);
   expectSignedWithCommonHeaders(logins[0]);
   EXPECT_EQ(logins[0].request.parameter("username"), "learner");
+
+  // The console's lines go to the home's console log, not to the screen.
+  EXPECT_EQ(run.errors, "");
+  EXPECT_NE(e2e::readFile(home() + "/console.log").find("#############Dealloc##############\n"),
+            std::string::npos);
+}
+
+// Offline, the version check made at launch (which asks for no network first) reaches no server, and the
+// login screen's network check holds the sign-in back; back on Wi-Fi, it goes through. --verbose also shows
+// the console's lines.
+TEST_F(QuillmarkScriptTest, WithNoNetworkNoRequestLeavesUntilTheLinkIsBack) {
+  const std::string script = writeScript(
+      "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\n"
+      "waitfor 暂无网络,请检查网络\nnetwork wifi\ntap 登录\nwaitfor [QMSubjectController]\nquit\n");
+  const ProcessRun run = runAgainstOwnBackend(script, "none", {"--verbose"});
+  ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  EXPECT_TRUE(server_->service().recordedRequests("/app/latest_ver").empty());
+  EXPECT_EQ(server_->service().recordedRequests("/common/baselogin").size(), 1u);
+  EXPECT_NE(run.errors.find("#############Dealloc##############\n"), std::string::npos) << run.errors;
+  EXPECT_NE(e2e::readFile(home() + "/console.log").find("#############Dealloc##############\n"),
+            std::string::npos);
+}
+
+TEST_F(QuillmarkScriptTest, ASignInAgainstABackEndThatDoesNotAnswerNamesTheFailedRequest) {
+  const std::string script = writeScript(
+      "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\nwait 2\n"
+      "messages\nquit\n");
+  // A loopback port that nothing listens on: bound for a moment and given back.
+  const std::uint16_t closedPort = [] {
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    EXPECT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&address), length), 0);
+    EXPECT_EQ(getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    close(probe);
+    return ntohs(address.sin_port);
+  }();
+  const ProcessRun run = runQuillmark(
+      {"--web-host", "127.0.0.1:" + std::to_string(closedPort), "--home", home(), "--script", script},
+      folder_);
+  ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  const std::string failure =
+      "request failed: /common/baselogin: NSURLErrorDomain -1004 No connection could be made to the server.";
+  EXPECT_EQ(run.errors, failure + "\n") << "one line, and none for the version check nobody waits on";
+  EXPECT_NE(run.out.find("  " + failure + "\n"), std::string::npos) << run.out;
 }
 
 TEST_F(QuillmarkScriptTest, WithoutAWebHostTheEmbeddedBackEndNamesTheLearnerToSignInAs) {
@@ -102,6 +156,14 @@ TEST_F(QuillmarkScriptTest, WithoutAWebHostTheEmbeddedBackEndNamesTheLearnerToSi
       << run.out;
   EXPECT_NE(run.out.find("[QMSubjectController]"), std::string::npos) << run.out;
   EXPECT_TRUE(server_->service().recordedRequests().empty());
+}
+
+TEST_F(QuillmarkScriptTest, AScriptLineLongerThan1MiBIsRefusedNamingTheLine) {
+  const std::string script = writeScript("show\ntap " + std::string(2 << 20, 'x') + "\nquit\n");
+  const ProcessRun run = runAgainstOwnBackend(script);
+  EXPECT_EQ(run.exitStatus, 1) << run.errors;
+  EXPECT_EQ(run.errors, script + ":2: the line is longer than 1 MiB; it is left out\n");
+  EXPECT_LT(run.out.size(), std::size_t{1} << 16) << "nothing of the line is echoed";
 }
 
 TEST_F(QuillmarkScriptTest, ATapThatFindsNothingFailsTheRunNamingTheLine) {

@@ -71,6 +71,12 @@ TEST(HostAndPortTest, ReadsHostsWithOptionalOrRequiredPorts) {
         << text << ": " << parsed.error().localizedDescription();
   }
   EXPECT_FALSE(HostAndPort::parse("stats.example.org", kRequired).ok());
+  // The form to write names the port when one is required.
+  EXPECT_NE(HostAndPort::parse("http://stats.example.org:1", kRequired)
+                .error()
+                .localizedDescription()
+                .find("write HOST:PORT"),
+            std::string::npos);
 }
 
 TEST(CommandLineOptionsTest, ReadsEveryFlag) {
@@ -79,7 +85,7 @@ TEST(CommandLineOptionsTest, ReadsEveryFlag) {
 
   ns::Result<CommandLineOptions> options =
       parse({"--home", "/tmp/qm", "--web-host", "127.0.0.1:8080", "--stats-server", "127.0.0.1:12345",
-             "--network", "cellular", "--script", script});
+             "--network", "cellular", "--script", script, "--verbose"});
   std::filesystem::remove(script);
   ASSERT_TRUE(options.ok()) << options.error().localizedDescription();
   EXPECT_EQ(options->home, "/tmp/qm");
@@ -88,6 +94,7 @@ TEST(CommandLineOptionsTest, ReadsEveryFlag) {
   EXPECT_EQ(options->statsServer->port, 12345);
   EXPECT_EQ(options->network, outside::ReachableViaWWAN);
   EXPECT_EQ(options->scriptPath, script);
+  EXPECT_TRUE(options->verbose);
   EXPECT_EQ(options->usage, std::nullopt);
   EXPECT_FALSE(options->versionRequested);
   ns::Result<CommandLineOptions> version = parse({"--version"});
@@ -96,7 +103,8 @@ TEST(CommandLineOptionsTest, ReadsEveryFlag) {
 
   ns::Result<CommandLineOptions> none = parse({});
   ASSERT_TRUE(none.ok());
-  EXPECT_FALSE(none->home || none->webHost || none->statsServer || none->network || none->scriptPath);
+  EXPECT_FALSE(none->home || none->webHost || none->statsServer || none->network || none->scriptPath ||
+               none->verbose);
 }
 
 TEST(CommandLineOptionsTest, EnvironmentTwinsStandInForMissingFlags) {

@@ -40,6 +40,7 @@ TEST(TerminalCommandTest, ReadsEachCommandWithItsArguments) {
        TerminalCommand::kDefaultWaitForTimeout},
       {"waitfor 退出 登录 2.5", Kind::kWaitFor, "退出 登录", "", milliseconds(2500)},
       {"waitfor 2016", Kind::kWaitFor, "2016", "", TerminalCommand::kDefaultWaitForTimeout},
+      {"waitfor 登录 -1", Kind::kWaitFor, "登录 -1", "", TerminalCommand::kDefaultWaitForTimeout},
       {R"(waitfor "2016 5" 3)", Kind::kWaitFor, "2016 5", "", std::chrono::seconds(3)},
   };
   for (const Case& expected : cases) {
@@ -52,6 +53,26 @@ TEST(TerminalCommandTest, ReadsEachCommandWithItsArguments) {
   }
 }
 
+TEST(TerminalCommandTest, NetworkNamesTheLinkToSwitchTo) {
+  for (const auto& [line, status] : std::vector<std::pair<const char*, outside::NetworkStatus>>{
+           {"network none", outside::NotReachable},
+           {"network cellular", outside::ReachableViaWWAN},
+           {"network wifi ", outside::ReachableViaWiFi}}) {
+    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
+    ASSERT_TRUE(command.ok() && command->has_value()) << line;
+    EXPECT_EQ((*command)->kind, Kind::kNetwork) << line;
+    EXPECT_EQ((*command)->network, status) << line;
+  }
+}
+
+// The view a line names, whatever its command word: what the front end checks for a secure field.
+TEST(TerminalCommandTest, TheSecondWordIsTheViewALineNames) {
+  EXPECT_EQ(TerminalCommand::secondWord("type userPasswordTF secret words"), "userPasswordTF");
+  EXPECT_EQ(TerminalCommand::secondWord("  typo \"密码 框\" secret"), "密码 框");
+  EXPECT_EQ(TerminalCommand::secondWord("show"), std::nullopt);
+  EXPECT_EQ(TerminalCommand::secondWord(""), std::nullopt);
+}
+
 TEST(TerminalCommandTest, BlankLinesAndCommentsHoldNoCommand) {
   for (const char* line : {"", "   ", "# sign in first", "  # indented"}) {
     ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
@@ -62,12 +83,21 @@ TEST(TerminalCommandTest, BlankLinesAndCommentsHoldNoCommand) {
 
 TEST(TerminalCommandTest, MistakesAreExplained) {
   const std::vector<std::pair<const char*, const char*>> cases = {
-      {"tapp 登录", "no command \"tapp\""},     {"tap", "tap needs"},
-      {"type userNameTF", "type needs"},        {"wait soon", "\"soon\" is not a number of seconds"},
-      {"wait -1", "not a number of seconds"},   {"wait 1e9", "not a number of seconds"},
-      {R"(waitfor "done" later)", "\"later\""}, {R"(tap "open)", "no closing"},
-      {R"(tap "a" b)", "nothing after"},        {"show me", "show takes no arguments"},
-      {"tap \x1b[A", "control character 0x1B"}, {"type nameTF a\x7f", "control character 0x7F"},
+      {"tapp 登录", "no command \"tapp\""},
+      {"tap", "tap needs"},
+      {"type userNameTF", "type needs"},
+      {"wait soon", "\"soon\" is not a number of seconds"},
+      {"wait -1", "not a number of seconds"},
+      {"wait 1e9", "1e9 seconds is more than a day"},
+      {"waitfor 完成 90000", "90000 seconds is more than a day"},
+      {"network", "network needs none, wifi or cellular"},
+      {"network wired", "\"wired\" is not none, wifi or cellular"},
+      {R"(waitfor "done" later)", "\"later\""},
+      {R"(tap "open)", "no closing"},
+      {R"(tap "a" b)", "nothing after"},
+      {"show me", "show takes no arguments"},
+      {"tap \x1b[A", "control character 0x1B"},
+      {"type nameTF a\x7f", "control character 0x7F"},
       {"\x0cshow", "control character 0x0C"}};
   for (const auto& [line, explanation] : cases) {
     ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
@@ -75,6 +105,12 @@ TEST(TerminalCommandTest, MistakesAreExplained) {
     EXPECT_NE(command.error().localizedDescription().find(explanation), std::string::npos)
         << line << ": " << command.error().localizedDescription();
   }
+  // A script holds bytes, not keys: there is nothing to type again.
+  ns::Result<std::optional<TerminalCommand>> scripted =
+      TerminalCommand::parse("tap \x01登录", TerminalCommand::LineSource::kScript);
+  ASSERT_FALSE(scripted.ok());
+  EXPECT_EQ(scripted.error().localizedDescription(),
+            "the line holds the control byte 0x01, which no command takes");
 }
 
 }  // namespace

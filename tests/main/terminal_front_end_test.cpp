@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "main/terminal/StreamLineReader.h"
 #include "main/terminal/TerminalFrontEnd.h"
+#include "main/terminal/TerminationSignals.h"
 #include "platform/foundation/loop/RunLoop.h"
+#include "platform/foundation/loop/Timer.h"
+#include "platform/net/URLError.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Window.h"
 #include "platform/uikit/controllers/ViewController.h"
@@ -14,6 +20,7 @@
 #include "platform/uikit/controls/TextField.h"
 #include "platform/uikit/storyboard/Outlet.h"
 #include "platform/uikit/views/Label.h"
+#include "ui/hud/ProgressHUD.h"
 
 namespace terminal {
 
@@ -26,6 +33,10 @@ class SampleScreen : public uikit::ViewController {
     auto view = std::make_shared<uikit::View>(uikit::Rect(0, 0, 375, 667));
     auto field = uikit::outlet("nameTF", std::make_shared<uikit::TextField>(uikit::Rect(20, 40, 300, 40)));
     field->setPlaceholder("名字");
+    auto password =
+        uikit::outlet("passwordTF", std::make_shared<uikit::TextField>(uikit::Rect(20, 200, 300, 40)));
+    password->setPlaceholder("密码");
+    password->setSecureTextEntry(true);
     auto button = std::make_shared<uikit::Button>(uikit::Rect(20, 100, 300, 44));
     button->setTitle("开始", uikit::kControlStateNormal);
     auto label = std::make_shared<uikit::Label>(uikit::Rect(20, 160, 300, 20));
@@ -33,6 +44,7 @@ class SampleScreen : public uikit::ViewController {
                           uikit::Control&) { ns::RunLoop::main().post([label] { label->setText("完成"); }); },
                       uikit::kControlEventTouchUpInside);
     view->addSubview(field);
+    view->addSubview(password);
     view->addSubview(button);
     view->addSubview(label);
     setView(std::move(view));
@@ -111,6 +123,78 @@ TEST_F(TerminalFrontEndTest, InteractiveUseExplainsMistakesAndGoesOnUntilQuit) {
   // The screen comes first, then each command's screen follows the prompt it was typed at.
   EXPECT_EQ(out.find("[SampleScreen]"), 0u) << out;
   EXPECT_NE(out.find(std::string(TerminalFrontEnd::kPrompt) + "[SampleScreen]"), std::string::npos) << out;
+}
+
+// Lines read from a stream, with the lines the front end asks to remember kept in order.
+class RememberingLineReader : public StreamLineReader {
+ public:
+  using StreamLineReader::StreamLineReader;
+  void remember(const std::string& line) override { remembered.push_back(line); }
+  std::vector<std::string> remembered;
+};
+
+TEST_F(TerminalFrontEndTest, LinesThatTypeIntoASecureFieldOrComeWhileOneHasFocusAreNotRemembered) {
+  std::istringstream in(
+      "type nameTF 林知远\n"
+      "type passwordTF hunter2\n"
+      "show\n"
+      "type nameTF 林\n"
+      "show\n"
+      "tpye passwordTF hunter2\n"
+      "\n"
+      "quit\n");
+  RememberingLineReader lines(in, out_);
+  EXPECT_EQ(frontEnd_.runInteractive(lines), TerminalFrontEnd::kExitSuccess);
+  EXPECT_EQ(lines.remembered, (std::vector<std::string>{"type nameTF 林知远", "show", "quit"}));
+  EXPECT_EQ(out_.str().find("hunter2"), std::string::npos) << "a secure field shows dots";
+}
+
+TEST_F(TerminalFrontEndTest, ARequestThatFailsWhileTheScreenWaitsOnItIsNamedAndListed) {
+  const ns::Error refused =
+      ns::makeURLError(ns::kURLErrorCannotConnectToHost, ns::URL::fromString("http://x/"));
+  frontEnd_.noteFailedRequest("/app/latest_ver", refused);
+  EXPECT_EQ(errors_.str(), "") << "nobody waits on a request without the loading indicator up";
+
+  ui::ProgressHUD::showHUDAddedTo(*window_->rootViewController()->view(), false);
+  frontEnd_.noteFailedRequest("/common/baselogin", refused);
+  const std::string line =
+      "request failed: /common/baselogin: NSURLErrorDomain -1004 No connection could be made to the server.";
+  EXPECT_EQ(errors_.str(), line + "\n");
+  EXPECT_EQ(runScript("messages\n"), TerminalFrontEnd::kExitSuccess);
+  EXPECT_NE(out_.str().find("  " + line + "\n"), std::string::npos) << out_.str();
+}
+
+TEST_F(TerminalFrontEndTest, ALineLongerThanTheLongestIsRefusedWithoutEndingTheSession) {
+  const std::string overlong(LineReader::kLongestLine + 1, 'x');
+  EXPECT_EQ(runScript("show\ntap " + overlong + "\nquit\n"), TerminalFrontEnd::kExitScriptFailed);
+  EXPECT_EQ(errors_.str(), "walk.qms:2: the line is longer than 1 MiB; it is left out\n");
+
+  errors_.str("");
+  std::istringstream in(overlong + "\ntap 开始\n");
+  StreamLineReader lines(in, out_);
+  EXPECT_EQ(frontEnd_.runInteractive(lines), TerminalFrontEnd::kExitSuccess);
+  EXPECT_EQ(errors_.str(), "the line is longer than 1 MiB; it is left out\n");
+  EXPECT_NE(out_.str().find("label: 完成"), std::string::npos) << "the next line runs";
+}
+
+// A termination signal ends a command's wait at once and the session after it, with no screen printed.
+TEST_F(TerminalFrontEndTest, ATerminationSignalEndsTheSessionAsQuitDoes) {
+  const TerminationSignals signals;
+  TerminalFrontEnd frontEnd(out_, errors_);
+  const auto signal = ns::Timer::scheduled(ns::RunLoop::main(), std::chrono::milliseconds(20),
+                                           ns::Timer::Repeats::kNo, [](ns::Timer&) { std::raise(SIGTERM); });
+  std::istringstream script("wait 60\ntap 开始\n");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(frontEnd.runScript(script, "walk.qms"), TerminalFrontEnd::kExitSuccess);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(TerminationSignals::received(), SIGTERM);
+  EXPECT_TRUE(out_.str().ends_with("> wait 60\n")) << out_.str();
+  EXPECT_EQ(errors_.str(), "");
+
+  std::istringstream in("tap 开始\n");
+  StreamLineReader lines(in, out_);
+  EXPECT_EQ(frontEnd.runInteractive(lines), TerminalFrontEnd::kExitSuccess);
+  EXPECT_EQ(out_.str().find("> tap"), std::string::npos) << "nothing more is read";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/network/QMNetworkHelper.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
+#include "app/store/ConsoleLog.h"
 #include "app/store/QMCoreDataHelper.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "platform/avfoundation/AudioSession.h"
@@ -31,6 +32,7 @@ void resetForTesting() {
   learning::QMDownloadHelper::resetSharedInstanceForTesting();
 
   app::ZBAlertView::resetForTesting();
+  app::setConsoleDestination(nullptr);
   app::QMCoreDataHelper::resetSharedInstanceForTesting();
   app::QMNetworkHelper::resetForTesting();
   app::QMAppServices::resetForTesting();

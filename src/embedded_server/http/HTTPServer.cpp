@@ -37,6 +37,7 @@ HTTPServer::~HTTPServer() {
     acceptor_.close(ignored);
     running_ = false;
     listeningPort_ = 0;
+    ownPort_.reset();
   });
   // The connections still held by io_ are closed as it is destroyed, right after this.
 }
@@ -83,6 +84,7 @@ ns::Status HTTPServer::startOnQueue() {
     return failure;
   }
   listeningPort_ = acceptor_.local_endpoint().port();
+  ownPort_.emplace(listeningPort_);
   running_ = true;
   asio::post(io_, [this] { acceptLoop_.start(); });
   connectionQueue_->async([this] { io_.run(); });

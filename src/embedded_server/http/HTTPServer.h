@@ -4,6 +4,9 @@
 // interface. It listens on 127.0.0.1 only, whatever it is asked, so that paid segments and their key never
 // reach the local network; a service type may be set and is reported back, but nothing is ever published.
 //
+// It is one of the device's own servers: its port is held with the network link (ns::NetworkLink), so that
+// the player reaches it with no network too.
+//
 // Control calls run on the server's serial queue "HTTPServer"; connections run on its queue
 // "HTTPConnection", never on the main loop. Releasing the server stops it: the listening socket and every
 // connection are closed before the destructor returns. A client that hangs up ends its own connection only;
@@ -15,12 +18,14 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "embedded_server/sockets/AcceptLoop.h"
 #include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/values/Result.h"
+#include "platform/net/NetworkLink.h"
 
 namespace embedded_server {
 
@@ -72,6 +77,7 @@ class HTTPServer {
   std::string type_;
   bool running_ = false;
   std::uint16_t listeningPort_ = 0;
+  std::optional<ns::NetworkLink::OwnServerPort> ownPort_;  // held while running
 
   mutable ns::Mutex mutex_;
   std::string documentRoot_ QM_GUARDED_BY(mutex_);

@@ -6,6 +6,7 @@
 #include "embedded_server/sockets/RunLoopSocketException.h"
 #include "embedded_server/sockets/SocketError.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/net/NetworkLink.h"
 
 namespace embedded_server {
 
@@ -33,14 +34,16 @@ ns::Status RunLoopSocket::connectToHost(const std::string& host, std::uint16_t p
     throw RunLoopSocketException(kAlreadyConnectedReason);
   }
   auto io = std::make_unique<asio::io_context>();
+  // Decided on the host as given, before any lookup: with no network, not even a name query goes out.
+  const bool linkCarries = ns::NetworkLink::allowsConnection(host, port);
   // An empty host would make the lookup answer with this machine's own address.
   boost::system::error_code error = host.empty() ? asio::error::host_not_found : boost::system::error_code();
   tcp::resolver::results_type endpoints;
-  if (!error) {
+  if (!error && linkCarries) {
     endpoints = tcp::resolver(*io).resolve(tcp::v4(), host, std::to_string(port), error);
-  }
-  if (!error && endpoints.empty()) {
-    error = asio::error::host_not_found;
+    if (!error && endpoints.empty()) {
+      error = asio::error::host_not_found;
+    }
   }
   tcp::socket socket(*io);
   if (!error) {
@@ -53,13 +56,20 @@ ns::Status RunLoopSocket::connectToHost(const std::string& host, std::uint16_t p
   io_ = std::move(io);
   socket_.emplace(std::move(socket));
   connectResult_.reset();
+  host_ = host;
   port_ = port;
   state_ = State::kConnecting;
-  // The handler only records the outcome: the delegate must never run inside io_->poll(), since it may
-  // disconnect and so destroy io_ while it is being polled.
-  socket_->async_connect(endpoints.begin()->endpoint(),
-                         [this](const boost::system::error_code& result) { connectResult_ = result; });
-  watchDescriptor();
+  if (linkCarries) {
+    // The handler only records the outcome: the delegate must never run inside io_->poll(), since it may
+    // disconnect and so destroy io_ while it is being polled.
+    socket_->async_connect(endpoints.begin()->endpoint(),
+                           [this](const boost::system::error_code& result) { connectResult_ = result; });
+    watchDescriptor();
+  } else {
+    // As on a phone with no network: the attempt starts, then fails without a packet sent.
+    connectResult_ = asio::error::network_unreachable;
+  }
+  watchLink();
   // A connect that completes at once leaves the descriptor's state unchanged, so look at the outcome once
   // more on the next turn.
   loop_.post([weak = weak_from_this()] {
@@ -239,6 +249,19 @@ void RunLoopSocket::watchDescriptor() {
   });
 }
 
+void RunLoopSocket::watchLink() {
+  linkWatch_ = std::make_unique<ns::ReachabilityWatch>(loop_, [weak = weak_from_this(), this] {
+    // Looked at on a turn of its own: the watch may call from inside its own source, which closing destroys.
+    loop_.post([weak] {
+      auto self = weak.lock();
+      if (self && self->state_ != State::kClosed &&
+          !ns::NetworkLink::allowsConnection(self->host_, self->port_)) {
+        self->disconnect();
+      }
+    });
+  });
+}
+
 void RunLoopSocket::close() {
   for (const auto& write : writes_) {
     if (write.timeout) {
@@ -253,6 +276,7 @@ void RunLoopSocket::close() {
   writes_.clear();
   reads_.clear();
   received_.clear();
+  linkWatch_.reset();
   source_.reset();  // before the descriptor closes, so the loop never watches a reused number
   socket_.reset();
   io_.reset();

@@ -8,6 +8,11 @@
 // Bytes that arrive while no read is queued wait for the next read; the end of the connection is noticed
 // even then. disconnect() closes at once and, when a connection had been started, calls
 // onSocketDidDisconnect before it returns. Destroying the socket closes it without any callback.
+//
+// The network link (ns::NetworkLink) decides, by the host as given, whether the connection may go out: an
+// attempt it refuses starts and then fails on a later turn, without a name looked up or a packet sent, and a
+// connection it stops carrying is closed (onSocketDidDisconnect), as a phone's are when it loses its
+// network.
 // Thread-safety: not thread-safe; every call on the thread that created the socket.
 
 #include <boost/asio/io_context.hpp>
@@ -24,6 +29,7 @@
 #include "platform/foundation/loop/Timer.h"
 #include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Result.h"
+#include "platform/net/ReachabilityWatch.h"
 
 namespace embedded_server {
 
@@ -86,6 +92,8 @@ class RunLoopSocket : public std::enable_shared_from_this<RunLoopSocket> {
   void deliverReads();
   void sendQueuedBytes();
   void watchDescriptor();
+  // Closes the connection once the network link no longer carries it.
+  void watchLink();
   void close();
 
   // Constant after construction
@@ -100,6 +108,8 @@ class RunLoopSocket : public std::enable_shared_from_this<RunLoopSocket> {
   std::optional<boost::asio::ip::tcp::socket> socket_;
   std::optional<boost::system::error_code> connectResult_;
   std::unique_ptr<ns::FileDescriptorSource> source_;
+  std::unique_ptr<ns::ReachabilityWatch> linkWatch_;  // while a connection is started or up
+  std::string host_;                                  // as connectToHost() was given it
   std::uint16_t port_ = 0;
   std::deque<PendingWrite> writes_;
   std::deque<PendingRead> reads_;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/store/ConsoleLog.h"
 #include "learning/downloads/SegmentURL.h"
 #include "platform/avfoundation/PlaylistKeyAttribute.h"
 #include "platform/avfoundation/PlaylistLine.h"
@@ -139,7 +140,7 @@ std::optional<ZBM3U8Set> ZBM3U8::decodeM3U8IndexContext(std::string_view text) {
 
 ns::Status ZBM3U8::replaceM3U8File(const std::string& path, std::string_view localServerBaseURL) {
   if (localServerBaseURL.empty()) {
-    std::fprintf(stderr, "数据出现错误\n");
+    app::consoleLog("数据出现错误");
     return ns::Error(std::string(kZBM3U8ErrorDomain), kZBM3U8MissingBaseURLError);
   }
   const ns::FileManager& files = ns::FileManager::defaultManager();

@@ -1,19 +1,26 @@
 #include "main/assembly/ApplicationAssembly.h"
 
+#include <memory>
+#include <vector>
+
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/CoursePlaceholderController.h"
+#include "app/store/ConsoleLog.h"
 #include "app/store/QMCoreDataHelper.h"
 #include "app/user/QMUserStoryboard.h"
+#include "http_client/HCURLConnectionOperation.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/HomeFolderCheck.h"
+#include "main/terminal/ConsoleLogFile.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
+#include "platform/net/URLError.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/SystemVolume.h"
@@ -26,6 +33,18 @@ ns::Error backendCannotStart(const ns::Error& why) {
   return ns::Error(kAssemblyErrorDomain, static_cast<int>(AssemblyErrorCode::kBackendCannotStart),
                    {{std::string(ns::kLocalizedDescriptionKey),
                      "the sample back end cannot start: " + why.localizedDescription()}});
+}
+
+// The folders of the home that the application writes into, besides the home itself (the prompt's history,
+// the console log).
+std::vector<std::string> foldersWrittenInto(const std::string& home, bool embeddedBackend) {
+  std::vector<std::string> folders = {ns::Sandbox::documentsDirectory(), ns::Sandbox::preferencesDirectory(),
+                                      ns::Sandbox::cachesDirectory(), ns::Sandbox::temporaryDirectory(),
+                                      ns::Sandbox::pasteboardsDirectory()};
+  if (embeddedBackend) {
+    folders.push_back(home + "/" + ApplicationAssembly::kBackendStateFolderName);
+  }
+  return folders;
 }
 
 // The sound output plays at the system volume: the one set now, then each new one the volume's change
@@ -52,11 +71,17 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
     ns::Sandbox::setHomeDirectory(*settings.home);
   }
   const std::string home = ns::Sandbox::homeDirectory();
-  if (ns::Status usable = checkHomeFolder(home); !usable.ok()) {
+  if (ns::Status usable = checkHomeFolder(home, foldersWrittenInto(home, !settings.webHost)); !usable.ok()) {
     return usable.error();
   }
+  auto console =
+      std::make_shared<terminal::ConsoleLogFile>(home + "/" + kConsoleLogFileName, settings.verboseConsole);
+  app::setConsoleDestination([console](std::string_view line) { console->write(line); });
+  // The link is set before anything connects: from the settings, else from the environment.
   if (settings.network) {
     outside::SimulatedNetwork::setStatus(*settings.network);
+  } else {
+    static_cast<void>(outside::SimulatedNetwork::status());
   }
   std::unique_ptr<sample_backend::SampleBackend> backend;
   if (settings.webHost) {
@@ -78,13 +103,40 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
     learning::RunLoopSocketModel::setServerAddress("127.0.0.1", backend->statisticsPort());
   }
 
+  std::unique_ptr<ApplicationAssembly> assembly(new ApplicationAssembly(std::move(backend)));
   connectParts();
   uikit::Application::sharedApplication().launch(std::make_shared<app::AppDelegate>());
-  return std::unique_ptr<ApplicationAssembly>(new ApplicationAssembly(std::move(backend)));
+  return assembly;
 }
+
+ApplicationAssembly::ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend)
+    : backend_(std::move(backend)),
+      requestEnds_(ns::NotificationCenter::defaultCenter().addObserverForName(
+          http_client::kHCNetworkingOperationDidFinishNotification, nullptr, nullptr,
+          [this](const ns::Notification& notification) { reportIfFailed(notification); })) {}
 
 ApplicationAssembly::~ApplicationAssembly() {
   uikit::Application::sharedApplication().terminate();
+  ns::NotificationCenter::defaultCenter().removeObserver(requestEnds_);
+}
+
+void ApplicationAssembly::setFailedRequestHandler(FailedRequestHandler handler) {
+  failedRequestHandler_ = std::move(handler);
+}
+
+void ApplicationAssembly::reportIfFailed(const ns::Notification& notification) {
+  const auto operation =
+      std::dynamic_pointer_cast<http_client::HCURLConnectionOperation>(notification.object);
+  if (!operation || !failedRequestHandler_) {
+    return;
+  }
+  const std::optional<ns::Error> error = operation->error();
+  // A cancelled request is one nobody waits on any more.
+  if (!error || (error->domain() == ns::kURLErrorDomain && error->code() == ns::kURLErrorCancelled)) {
+    return;
+  }
+  const ns::URLRequest request = operation->request();
+  failedRequestHandler_(request.url() ? request.url()->path() : std::string(), *error);
 }
 
 void ApplicationAssembly::connectParts() {

@@ -1,24 +1,28 @@
 #pragma once
 
 // ApplicationAssembly: the one place where the application's parts are put together, for the executable and
-// for whatever else runs the whole application. It points the process at its home folder, its simulated
-// network and its back end (starting the sample back end inside the process when no web host is given,
-// with its state kept under the home), connects the parts that meet only at run time, and launches the
-// application with AppDelegate. Destroying the assembly terminates the application, then stops the
-// embedded back end.
+// for whatever else runs the whole application. It points the process at its home folder (after checking
+// that every folder of it the application writes into can be used), its console log (a file in the home),
+// its simulated network and its back end (starting the sample back end inside the process when no web host
+// is given, with its state kept under the home), connects the parts that meet only at run time, and
+// launches the application with AppDelegate. Destroying the assembly terminates the application, then
+// stops the embedded back end. The console stays pointed at the file, for the lines of the process's end.
 //
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
 // the session for the current learner; the "User" and "Course" storyboards register their scenes; the
-// media engine's sound output plays at the system volume, following its changes.
+// media engine's sound output plays at the system volume, following its changes; requests of the request
+// layer that fail reach the failed-request handler (the terminal, which says so).
 //
 // Thread-safety: main thread only, like the application it launches. One assembly a process at a time.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "main/assembly/AssemblyError.h"
 #include "main/terminal/HostAndPort.h"
+#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/outside/NetworkStatus.h"
 #include "sample_backend/SampleBackend.h"
@@ -29,6 +33,12 @@ class ApplicationAssembly {
  public:
   // The embedded back end's state folder, inside the home folder.
   static constexpr char kBackendStateFolderName[] = "sample-backend";
+  // The console log's file, inside the home folder (terminal::ConsoleLogFile); "console.log.1" is the one
+  // before.
+  static constexpr char kConsoleLogFileName[] = "console.log";
+
+  // Hears of a request that failed: the path of its URL, and the error.
+  using FailedRequestHandler = std::function<void(const std::string& path, const ns::Error& error)>;
 
   struct Settings {
     // The home folder (ns::Sandbox); the environment's choice when not given.
@@ -38,12 +48,14 @@ class ApplicationAssembly {
     // The play-statistics server; the embedded back end's when not given and that one runs.
     std::optional<terminal::HostAndPort> statsServer;
     std::optional<outside::NetworkStatus> network;
+    // Whether console lines also go to standard error, besides the console log.
+    bool verboseConsole = false;
   };
 
   // Sets the process up as `settings` say and launches the application. Returns the running assembly, owned
   // by the caller, or an error in kAssemblyErrorDomain (AssemblyError.h) before anything launched:
-  // kUnusableHome when nothing can be saved in the home folder, kBackendCannotStart (with the reason) when
-  // the embedded back end cannot start.
+  // kUnusableHome (naming the folder and why) when something cannot be saved in the home folder,
+  // kBackendCannotStart (with the reason) when the embedded back end cannot start.
   // REQUIRES: no other assembly alive; statsServer, when given, has a port.
   static ns::Result<std::unique_ptr<ApplicationAssembly>> launch(const Settings& settings);
 
@@ -54,17 +66,24 @@ class ApplicationAssembly {
   // The embedded sample back end; nullptr when the settings named a web host.
   const sample_backend::SampleBackend* embeddedBackend() const { return backend_.get(); }
 
+  // Sets who hears of the requests of the request layer that fail from now on (not of those cancelled),
+  // on the main thread; an empty handler hears nothing.
+  void setFailedRequestHandler(FailedRequestHandler handler);
+
   // Connects the parts that meet only at run time (the header comment's list). launch() calls it; tests
   // that run several parts together without launching call it too, so that they are wired as the
   // application is.
   static void connectParts();
 
  private:
-  explicit ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend)
-      : backend_(std::move(backend)) {}
+  explicit ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend);
+  void reportIfFailed(const ns::Notification& notification);
 
   // Constant after construction
   const std::unique_ptr<sample_backend::SampleBackend> backend_;
+  const ns::NotificationCenter::ObserverToken requestEnds_;
+
+  FailedRequestHandler failedRequestHandler_;
 };
 
 }  // namespace assembly

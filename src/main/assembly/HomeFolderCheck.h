@@ -1,21 +1,23 @@
 #pragma once
 
 // checkHomeFolder(): whether a folder can be the application's home (ns::Sandbox), asked once before the
-// application launches, so that a home where nothing can be saved stops the start with a clear message
-// instead of an application that runs and keeps nothing.
+// application launches, so that a home where something cannot be saved stops the start with a clear message
+// instead of an application that runs and quietly keeps nothing.
 //
 // Thread-safety: a function of the file system only; may be called from any thread.
 
 #include <string>
+#include <vector>
 
 #include "main/assembly/AssemblyError.h"
 #include "platform/foundation/values/Result.h"
 
 namespace assembly {
 
-// Creates `home` (and the folders above it) when it is missing, and writes and removes a file in it.
-// Returns success, or an error (kAssemblyErrorDomain, kUnusableHome) whose description names the folder and
-// says why it cannot be used: a file stands there, a folder above it cannot be made, nothing can be written.
-ns::Status checkHomeFolder(const std::string& home);
+// Creates `home` and each of `folders` (folders inside it that the application writes into) with the
+// folders above them when missing, and writes and removes a file in each. Returns success, or an error
+// (kAssemblyErrorDomain, kUnusableHome) that names the home and says which folder cannot be used and why: a
+// file stands there, it cannot be made, nothing can be written in it, or its file system takes no files.
+ns::Status checkHomeFolder(const std::string& home, const std::vector<std::string>& folders);
 
 }  // namespace assembly

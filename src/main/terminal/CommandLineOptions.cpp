@@ -53,6 +53,8 @@ ns::Result<CommandLineOptions> CommandLineOptions::parse(int argc, const char* c
       ->check(existingFile)
       ->type_name("FILE");
 
+  bool verbose = false;
+  app.add_flag("--verbose", verbose, "Also show the console log (<home>/console.log) on standard error");
   bool versionRequested = false;
   app.add_flag("--version", versionRequested, "Print the version and stop");
 
@@ -76,6 +78,7 @@ ns::Result<CommandLineOptions> CommandLineOptions::parse(int argc, const char* c
   }
   options.home = home;
   options.scriptPath = scriptPath;
+  options.verbose = verbose;
   if (ns::Status status = readAddress(webHost, "--web-host / QUILLMARK_WEB_HOST",
                                       HostAndPort::Port::kOptional, options.webHost);
       !status.ok()) {

@@ -8,6 +8,7 @@
 //   --stats-server HOST:PORT    QUILLMARK_STATS_SERVER  the play-statistics server
 //   --network wifi|cellular|none QUILLMARK_NETWORK      the simulated network link
 //   --script FILE                                       run the commands of FILE instead of reading them
+//   --verbose                                           also show the console log on standard error
 //   --version                                           print the bundle's version and stop
 //
 // A flag on the command line wins over its twin. Thread-safe as a value.
@@ -27,6 +28,7 @@ struct CommandLineOptions {
   std::optional<HostAndPort> statsServer;
   std::optional<outside::NetworkStatus> network;
   std::optional<std::string> scriptPath;
+  bool verbose = false;
   // The usage text, when --help asked for it; nothing else is set then.
   std::optional<std::string> usage;
   // Whether --version asked for the version; nothing else is set then.

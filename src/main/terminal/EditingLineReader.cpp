@@ -1,5 +1,9 @@
 #include "main/terminal/EditingLineReader.h"
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -7,28 +11,116 @@
 // The library's interface in the style of the GNU one; it needs <cstdio> first.
 #include <editline/readline.h>
 
+#include "main/terminal/BoundedLine.h"
+#include "platform/foundation/check/Check.h"
+
 namespace terminal {
 
-EditingLineReader::EditingLineReader(std::string historyPath) : historyPath_(std::move(historyPath)) {
+namespace {
+
+// The reader the library's key reader serves; the library keeps one global state, so there is one.
+EditingLineReader* currentReader = nullptr;
+
+}  // namespace
+
+EditingLineReader::EditingLineReader(std::string historyPath, int interruption)
+    : historyPath_(std::move(historyPath)),
+      interruption_(interruption),
+      keys_(kLongestLine, [this](std::chrono::milliseconds wait) { return readByte(wait); }) {
+  QM_DCHECK(currentReader == nullptr, "one EditingLineReader a process at a time");
+  currentReader = this;
+  // Set before the library starts (using_history() starts it): the keys come through TypedKeys, and the
+  // library leaves the signals to TerminationSignals.
+  rl_getc_function = &EditingLineReader::nextCharacter;
+  rl_catch_signals = 0;
   using_history();
   stifle_history(kHistoryLength);
   // A missing history file is the first run's normal case, and an unreadable one only costs the history.
   read_history(historyPath_.c_str());
+  // After the library has taken the terminal's settings as they are, so that it gives those back after
+  // each line.
+  quietTerminal();
 }
 
-std::optional<std::string> EditingLineReader::readLine(const std::string& prompt) {
+EditingLineReader::~EditingLineReader() {
+  restoreTerminal();
+  currentReader = nullptr;
+}
+
+ns::Result<std::optional<std::string>> EditingLineReader::readLine(const std::string& prompt) {
+  keys_.startLine();
   const std::unique_ptr<char, decltype(&std::free)> line(readline(prompt.c_str()), &std::free);
+  quietTerminal();
   if (!line) {
-    std::fputs("\n", stdout);
-    std::fflush(stdout);
-    return std::nullopt;
+    // Ctrl-D ends the prompt's line here; after an interruption the program ends it on its way out.
+    if (!interrupted_) {
+      std::fputs("\n", stdout);
+      std::fflush(stdout);
+    }
+    return std::optional<std::string>();
   }
-  if (line.get()[0] != '\0') {
-    add_history(line.get());
-    // A history that cannot be saved only costs the next run its history; the session goes on.
-    write_history(historyPath_.c_str());
+  if (keys_.lineCut()) {
+    return lineTooLongError(kLongestLine);
   }
-  return std::string(line.get());
+  return std::optional<std::string>(line.get());
+}
+
+void EditingLineReader::remember(const std::string& line) {
+  add_history(line.c_str());
+  // A history that cannot be saved only costs the next run its history; the session goes on.
+  write_history(historyPath_.c_str());
+}
+
+int EditingLineReader::nextCharacter(FILE* /*input*/) {
+  const std::optional<char32_t> character = currentReader->keys_.next();
+  return character ? static_cast<int>(*character) : -1;
+}
+
+std::optional<unsigned char> EditingLineReader::readByte(std::chrono::milliseconds wait) {
+  pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {interruption_, POLLIN, 0}};
+  for (;;) {
+    const int ready = poll(watched, interruption_ >= 0 ? 2 : 1, static_cast<int>(wait.count()));
+    if (ready < 0 && errno == EINTR) {
+      continue;  // a signal that ends the session has made the interruption readable by now
+    }
+    if (ready > 0 && watched[1].revents != 0) {
+      interrupted_ = true;
+    }
+    if (ready <= 0 || interrupted_) {
+      return std::nullopt;
+    }
+    unsigned char byte = 0;
+    const ssize_t count = read(STDIN_FILENO, &byte, 1);
+    if (count < 0 && errno == EINTR) {
+      continue;
+    }
+    return count == 1 ? std::optional<unsigned char>(byte) : std::nullopt;
+  }
+}
+
+void EditingLineReader::quietTerminal() {
+  termios settings{};
+  if (tcgetattr(STDIN_FILENO, &settings) != 0) {
+    return;
+  }
+  if (!settingsBeforeQuiet_) {
+    settingsBeforeQuiet_ = settings;
+  }
+  // No echo, and every byte kept as it comes: the library shows what was typed meanwhile when it reads it,
+  // and a Ctrl-D stays a byte (the line discipline would take it as an end of input and lose it when the
+  // library turns line editing off, which it does only after it has written the prompt).
+  settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON);
+  settings.c_cc[VMIN] = 1;
+  settings.c_cc[VTIME] = 0;
+  // TCSANOW, not a flush: what is typed meanwhile stays for the next prompt to read.
+  tcsetattr(STDIN_FILENO, TCSANOW, &settings);
+}
+
+void EditingLineReader::restoreTerminal() {
+  if (settingsBeforeQuiet_) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &*settingsBeforeQuiet_);
+    settingsBeforeQuiet_.reset();
+  }
 }
 
 }  // namespace terminal

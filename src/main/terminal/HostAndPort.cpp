@@ -55,7 +55,8 @@ std::string describeCharacter(char c) {
 ns::Result<HostAndPort> HostAndPort::parse(std::string_view text, Port port) {
   if (const std::size_t scheme = text.find("://"); scheme != std::string_view::npos) {
     return usageError("\"" + std::string(text) + "\" starts with a scheme: drop \"" +
-                      std::string(text.substr(0, scheme + 3)) + "\" and write HOST[:PORT]");
+                      std::string(text.substr(0, scheme + 3)) + "\" and write " +
+                      (port == Port::kRequired ? "HOST:PORT" : "HOST[:PORT]"));
   }
   std::string_view host = text;
   std::optional<std::string_view> portText;

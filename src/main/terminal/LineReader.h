@@ -5,17 +5,28 @@
 //
 // Thread-safety: an implementation is used on one thread.
 
+#include <cstddef>
 #include <optional>
 #include <string>
+
+#include "platform/foundation/values/Result.h"
 
 namespace terminal {
 
 class LineReader {
  public:
+  // The longest line a reader takes, in bytes: a longer one is refused rather than held in memory.
+  static constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+
   virtual ~LineReader() = default;
 
-  // Shows `prompt` and returns the next line without its line feed, or std::nullopt at the end of the input.
-  virtual std::optional<std::string> readLine(const std::string& prompt) = 0;
+  // Shows `prompt` and returns the next line without its line feed; std::nullopt at the end of the input,
+  // or when the wait was interrupted. A line longer than kLongestLine is skipped to its end and gives an
+  // error (kUsageErrorDomain) that says so.
+  virtual ns::Result<std::optional<std::string>> readLine(const std::string& prompt) = 0;
+
+  // Keeps `line` in the history, where the reader has one. The front end leaves secret lines out.
+  virtual void remember(const std::string& /*line*/) {}
 };
 
 }  // namespace terminal

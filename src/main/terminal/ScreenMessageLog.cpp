@@ -39,10 +39,19 @@ void ScreenMessageLog::observe(const std::string& screenText, Clock::time_point 
       entries_.push_back({now, message});
     }
   }
+  onScreen_ = std::move(messages);
+  dropOldest();
+}
+
+void ScreenMessageLog::note(std::string line, Clock::time_point now) {
+  entries_.push_back({now, std::move(line)});
+  dropOldest();
+}
+
+void ScreenMessageLog::dropOldest() {
   while (entries_.size() > kMostEntries) {
     entries_.pop_front();
   }
-  onScreen_ = std::move(messages);
 }
 
 std::vector<ScreenMessageLog::Entry> ScreenMessageLog::entriesSince(Clock::time_point since) const {

@@ -27,12 +27,14 @@ class ScreenMessageLog {
 
   struct Entry {
     Clock::time_point shownAt;
-    // The screen line: "toast: ...", "alert: ...", or "loading: ...".
+    // The screen line: "toast: ...", "alert: ...", or "loading: ...", or a line noted.
     std::string line;
   };
 
   // Notes the messages in `screenText` (ScreenRenderer.h) that were not on screen at the last look.
   void observe(const std::string& screenText, Clock::time_point now);
+  // Notes `line`, a message that was never on screen (a failed request).
+  void note(std::string line, Clock::time_point now);
 
   // The entries noted at or after `since`, oldest first.
   std::vector<Entry> entriesSince(Clock::time_point since) const;
@@ -41,6 +43,8 @@ class ScreenMessageLog {
   static std::string describe(const std::vector<Entry>& entries);
 
  private:
+  void dropOldest();
+
   std::deque<Entry> entries_;
   // The messages on screen at the last look.
   std::vector<std::string> onScreen_;

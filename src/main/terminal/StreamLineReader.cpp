@@ -1,14 +1,12 @@
 #include "main/terminal/StreamLineReader.h"
 
+#include "main/terminal/BoundedLine.h"
+
 namespace terminal {
 
-std::optional<std::string> StreamLineReader::readLine(const std::string& prompt) {
+ns::Result<std::optional<std::string>> StreamLineReader::readLine(const std::string& prompt) {
   out_ << prompt << std::flush;
-  std::string line;
-  if (!std::getline(in_, line)) {
-    return std::nullopt;
-  }
-  return line;
+  return readBoundedLine(in_, kLongestLine);
 }
 
 }  // namespace terminal

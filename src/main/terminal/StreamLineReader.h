@@ -17,7 +17,7 @@ class StreamLineReader : public LineReader {
   // Both streams must outlive the reader.
   StreamLineReader(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
 
-  std::optional<std::string> readLine(const std::string& prompt) override;
+  ns::Result<std::optional<std::string>> readLine(const std::string& prompt) override;
 
  private:
   std::istream& in_;

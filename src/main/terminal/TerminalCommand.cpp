@@ -57,12 +57,24 @@ ns::Result<Split> splitWord(std::string_view text) {
   return usageError("a quoted argument has no closing \"");
 }
 
-std::optional<ns::Duration> secondsIn(std::string_view word) {
+// Whether `word` is a number a command could take as seconds: a finite one, 0 or more.
+bool isSeconds(std::string_view word) {
   double seconds = 0;
   const auto [end, failure] = std::from_chars(word.data(), word.data() + word.size(), seconds);
-  if (word.empty() || failure != std::errc() || end != word.data() + word.size() || !std::isfinite(seconds) ||
-      seconds < 0 || seconds > kLongestSeconds) {
-    return std::nullopt;
+  return !word.empty() && failure == std::errc() && end == word.data() + word.size() &&
+         std::isfinite(seconds) && seconds >= 0;
+}
+
+// Reads `word` as the seconds `command` waits. Returns them, or an error that says what is wrong.
+ns::Result<ns::Duration> secondsIn(std::string_view word, const std::string& command) {
+  if (!isSeconds(word)) {
+    return usageError(command + ": \"" + std::string(word) + "\" is not a number of seconds");
+  }
+  double seconds = 0;
+  std::from_chars(word.data(), word.data() + word.size(), seconds);
+  if (seconds > kLongestSeconds) {
+    return usageError(command + ": " + std::string(word) +
+                      " seconds is more than a day (86400 seconds), the longest a command waits");
   }
   return std::chrono::duration_cast<ns::Duration>(std::chrono::duration<double>(seconds));
 }
@@ -104,7 +116,7 @@ ns::Result<TerminalCommand> parseWaitFor(std::string_view rest) {
   } else {
     const std::size_t lastBlank = rest.find_last_of(" \t");
     const bool lastWordIsNumber =
-        lastBlank != std::string_view::npos && secondsIn(rest.substr(lastBlank + 1));
+        lastBlank != std::string_view::npos && isSeconds(rest.substr(lastBlank + 1));
     command.target = std::string(lastWordIsNumber ? trimmed(rest.substr(0, lastBlank)) : rest);
     secondsWord = lastWordIsNumber ? rest.substr(lastBlank + 1) : std::string_view();
     if (command.target.empty()) {
@@ -112,9 +124,9 @@ ns::Result<TerminalCommand> parseWaitFor(std::string_view rest) {
     }
   }
   if (!secondsWord.empty()) {
-    std::optional<ns::Duration> timeout = secondsIn(secondsWord);
-    if (!timeout) {
-      return usageError("waitfor: \"" + std::string(secondsWord) + "\" is not a number of seconds");
+    ns::Result<ns::Duration> timeout = secondsIn(secondsWord, "waitfor");
+    if (!timeout.ok()) {
+      return timeout.error();
     }
     command.duration = *timeout;
   }
@@ -145,12 +157,25 @@ ns::Result<TerminalCommand> parseType(std::string_view rest) {
 }
 
 ns::Result<TerminalCommand> parseWait(std::string_view rest) {
-  std::optional<ns::Duration> duration = secondsIn(rest);
-  if (!duration) {
-    return rest.empty() ? needs("wait", "a number of seconds")
-                        : usageError("wait: \"" + std::string(rest) + "\" is not a number of seconds");
+  if (rest.empty()) {
+    return needs("wait", "a number of seconds");
+  }
+  ns::Result<ns::Duration> duration = secondsIn(rest, "wait");
+  if (!duration.ok()) {
+    return duration.error();
   }
   return TerminalCommand{Kind::kWait, {}, {}, *duration};
+}
+
+ns::Result<TerminalCommand> parseNetwork(std::string_view rest) {
+  const std::optional<outside::NetworkStatus> status = outside::networkStatusFromName(rest);
+  if (!status) {
+    return rest.empty() ? needs("network", "none, wifi or cellular")
+                        : usageError("network: \"" + std::string(rest) + "\" is not none, wifi or cellular");
+  }
+  TerminalCommand command{Kind::kNetwork, {}, {}, {}};
+  command.network = *status;
+  return command;
 }
 
 ns::Result<TerminalCommand> parseNamed(Kind kind, std::string_view rest, const std::string& command,
@@ -185,6 +210,9 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   if (word == "waitfor") {
     return parseWaitFor(rest);
   }
+  if (word == "network") {
+    return parseNetwork(rest);
+  }
   if (word == "picture") {
     return parseNamed(Kind::kPicture, rest, word, "the PNG file to write");
   }
@@ -214,11 +242,14 @@ std::optional<unsigned char> controlCharacterIn(std::string_view line) {
 
 }  // namespace
 
-ns::Result<std::optional<TerminalCommand>> TerminalCommand::parse(std::string_view line) {
+ns::Result<std::optional<TerminalCommand>> TerminalCommand::parse(std::string_view line, LineSource source) {
   if (const std::optional<unsigned char> control = controlCharacterIn(line)) {
     static constexpr char kHexDigits[] = "0123456789ABCDEF";
-    return usageError(std::string("the line holds the control character 0x") + kHexDigits[*control >> 4] +
-                      kHexDigits[*control & 0xf] + " (a key the prompt does not edit with); type it again");
+    const std::string hex = std::string("0x") + kHexDigits[*control >> 4] + kHexDigits[*control & 0xf];
+    return usageError(source == LineSource::kTyped
+                          ? "the line holds the control character " + hex +
+                                " (a key the prompt does not edit with); type it again"
+                          : "the line holds the control byte " + hex + ", which no command takes");
   }
   const std::string_view text = trimmed(line);
   if (text.empty() || text.starts_with('#')) {
@@ -235,6 +266,15 @@ ns::Result<std::optional<TerminalCommand>> TerminalCommand::parse(std::string_vi
   return std::optional<TerminalCommand>(std::move(parsed).value());
 }
 
+std::optional<std::string> TerminalCommand::secondWord(std::string_view line) {
+  ns::Result<Split> command = splitWord(trimmed(line));
+  if (!command.ok() || command->rest.empty()) {
+    return std::nullopt;
+  }
+  ns::Result<Split> second = splitWord(command->rest);
+  return second.ok() ? std::optional<std::string>(std::move(second->word)) : std::nullopt;
+}
+
 std::string TerminalCommand::helpText() {
   return "Commands (each prints the screen afterwards):\n"
          "  show                            print the screen\n"
@@ -246,6 +286,7 @@ std::string TerminalCommand::helpText() {
          "  wait <seconds>                  let the application run that long\n"
          "  waitfor <text> [seconds]        run until the screen shows the text (at most 10 s by default)\n"
          "  messages                        list the toasts, alerts and HUD texts shown lately\n"
+         "  network none|wifi|cellular      switch the simulated network link\n"
          "  picture <FILE.png>              write the picture the player shows to a PNG file\n"
          "  quit                            end the application\n"
          "  help                            this list\n"

@@ -12,6 +12,7 @@
 //   wait <seconds>                let the application run that long
 //   waitfor <text> [seconds]      let it run until the screen shows the text (10 seconds at most by default)
 //   messages                      list the toasts, alerts and HUD texts shown lately, with their times
+//   network none|wifi|cellular    switch the simulated network link
 //   picture <FILE.png>            write the picture a player shows to that PNG file (the rest of the line)
 //   quit                          end the application
 //   help                          list the commands
@@ -19,9 +20,9 @@
 // A line is read as: the command word, then its arguments. Blank lines and lines that start with "#" hold no
 // command. An argument that must keep spaces at its ends, or be empty, is written in double quotes, with \"
 // and \\ for a quote and a backslash inside. Unquoted, the last argument of tap, alert, type and waitfor is
-// the rest of the line; waitfor takes a last word that is a number as its seconds. A line that holds a
-// control character other than a tab (an arrow key typed without line editing, say) is refused whole, so
-// that no such character reaches a command.
+// the rest of the line; waitfor takes a last word that is a number as its seconds. A wait longer than a day
+// is refused. A line that holds a control character other than a tab (an arrow key typed without line
+// editing, say) is refused whole, so that no such character reaches a command.
 //
 // Thread-safe as a value.
 
@@ -31,11 +32,25 @@
 
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Result.h"
+#include "platform/outside/NetworkStatus.h"
 
 namespace terminal {
 
 struct TerminalCommand {
-  enum class Kind { kShow, kTap, kType, kAlert, kBack, kWait, kWaitFor, kMessages, kQuit, kHelp, kPicture };
+  enum class Kind {
+    kShow,
+    kTap,
+    kType,
+    kAlert,
+    kBack,
+    kWait,
+    kWaitFor,
+    kMessages,
+    kNetwork,
+    kQuit,
+    kHelp,
+    kPicture
+  };
 
   static constexpr std::chrono::seconds kDefaultWaitForTimeout{10};
 
@@ -46,11 +61,22 @@ struct TerminalCommand {
   std::string text;
   // How long wait runs, or how long waitfor waits at most.
   ns::Duration duration{};
+  // The link network switches to.
+  outside::NetworkStatus network = outside::ReachableViaWiFi;
+
+  // Where a line comes from, for what its errors say.
+  enum class LineSource { kTyped, kScript };
 
   // Returns the command on `line`, std::nullopt for a line that holds none, or an error (kUsageErrorDomain)
-  // saying what is wrong: a control character, an unknown command, a missing or surplus argument, a number
-  // that is not one, an unclosed quote.
-  static ns::Result<std::optional<TerminalCommand>> parse(std::string_view line);
+  // saying what is wrong: a control character (for a typed line, a key to type again; for a script's, a
+  // bad byte), an unknown command, a missing or surplus argument, a number that is not one or waits longer
+  // than a day, an unclosed quote.
+  static ns::Result<std::optional<TerminalCommand>> parse(std::string_view line,
+                                                          LineSource source = LineSource::kTyped);
+
+  // Returns the word after the first word of `line`, quoted or not: the view that tap, type and the like
+  // name, whether or not the line reads as a command. std::nullopt when there is none.
+  static std::optional<std::string> secondWord(std::string_view line);
 
   // The list of commands a person reads.
   static std::string helpText();

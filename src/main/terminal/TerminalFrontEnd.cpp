@@ -1,8 +1,12 @@
 #include "main/terminal/TerminalFrontEnd.h"
 
+#include "main/terminal/BoundedLine.h"
 #include "main/terminal/LivePictureFile.h"
+#include "main/terminal/TerminationSignals.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
+#include "platform/outside/SimulatedNetwork.h"
+#include "platform/uikit/controls/TextField.h"
 #include "platform/uikit/driver/Driver.h"
 
 namespace terminal {
@@ -17,7 +21,46 @@ ns::Error terminalError(std::string description) {
                    {{std::string(ns::kLocalizedDescriptionKey), std::move(description)}});
 }
 
+bool isSecureField(const std::shared_ptr<uikit::View>& view) {
+  const auto field = std::dynamic_pointer_cast<uikit::TextField>(view);
+  return field != nullptr && field->isSecureTextEntry();
+}
+
+// Whether the screen shows the loading indicator, "loading" or "loading: <text>" on a line of its own.
+bool showsLoading(const std::string& screen) {
+  for (std::size_t start = 0; start < screen.size();) {
+    const std::size_t end = std::min(screen.find('\n', start), screen.size());
+    const std::string_view line = std::string_view(screen).substr(start, end - start);
+    const std::string_view text = line.substr(std::min(line.find_first_not_of(' '), line.size()));
+    if (text == "loading" || text.starts_with("loading: ")) {
+      return true;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
 }  // namespace
+
+TerminalFrontEnd::TerminalFrontEnd(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {
+  if (TerminationSignals::descriptor() >= 0) {
+    // Wakes the main loop when a signal comes, so that a command waiting on it ends at once; the wait's
+    // condition then sees the signal. One wake is enough, as the session then ends.
+    signalWake_ =
+        ns::RunLoop::main().addSource(TerminationSignals::descriptor(), ns::IoEvents::kRead,
+                                      [this](ns::IoEvents) { signalWake_->setEvents(ns::IoEvents::kNone); });
+  }
+}
+
+TerminalFrontEnd::~TerminalFrontEnd() = default;
+
+bool TerminalFrontEnd::interrupted() {
+  return TerminationSignals::received() != 0;
+}
+
+bool TerminalFrontEnd::ended() const {
+  return quitRequested_ || interrupted();
+}
 
 void TerminalFrontEnd::settle() {
   for (int turn = 0; turn < kMostSettlingTurns && ns::RunLoop::main().runPending() > 0; ++turn) {
@@ -38,7 +81,7 @@ void TerminalFrontEnd::printScreen() {
 void TerminalFrontEnd::printMessages(std::ostream& stream,
                                      const std::vector<ScreenMessageLog::Entry>& entries) {
   if (entries.empty()) {
-    stream << "No toast, alert or HUD text has been shown.\n";
+    stream << "No toast, alert, HUD text or failed request has been shown.\n";
     return;
   }
   stream << ScreenMessageLog::describe(entries);
@@ -47,7 +90,7 @@ void TerminalFrontEnd::printMessages(std::ostream& stream,
 ns::Status TerminalFrontEnd::waitForText(const std::string& text, ns::Duration timeout) {
   const ScreenMessageLog::Clock::time_point start = ScreenMessageLog::Clock::now();
   const bool appeared = ns::RunLoop::main().runUntil(
-      [this, &text] { return observeScreen().find(text) != std::string::npos; }, timeout);
+      [this, &text] { return observeScreen().find(text) != std::string::npos || interrupted(); }, timeout);
   if (appeared) {
     return {};
   }
@@ -64,7 +107,7 @@ void TerminalFrontEnd::wait(ns::Duration duration) {
   ns::RunLoop::main().runUntil(
       [this] {
         observeScreen();
-        return false;
+        return interrupted();
       },
       duration);
 }
@@ -82,7 +125,7 @@ ns::Status TerminalFrontEnd::run(const TerminalCommand& command) {
   QM_DCHECK_MAIN_THREAD();
   settle();
   ns::Status status = execute(command);
-  if (!quitRequested_) {
+  if (!ended()) {
     printScreen();
   }
   return status;
@@ -109,6 +152,9 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
     case Kind::kMessages:
       printMessages(out_, messages_.entriesSince({}));
       return {};
+    case Kind::kNetwork:
+      outside::SimulatedNetwork::setStatus(command.network);
+      return {};
     case Kind::kQuit:
       quitRequested_ = true;
       return {};
@@ -121,14 +167,47 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
   return {};
 }
 
+void TerminalFrontEnd::noteFailedRequest(const std::string& path, const ns::Error& error) {
+  QM_DCHECK_MAIN_THREAD();
+  if (!showsLoading(uikit::Driver::screenText())) {
+    return;
+  }
+  const std::string line = "request failed: " + path + ": " + error.domain() + " " +
+                           std::to_string(error.code()) + " " + error.localizedDescription();
+  messages_.note(line, ScreenMessageLog::Clock::now());
+  errors_ << line << std::endl;
+}
+
+bool TerminalFrontEnd::isSecret(const std::string& line) {
+  if (isSecureField(uikit::View::currentFirstResponder())) {
+    return true;
+  }
+  const std::optional<std::string> named = TerminalCommand::secondWord(line);
+  if (!named) {
+    return false;
+  }
+  ns::Result<std::shared_ptr<uikit::View>> view = uikit::Driver::findView(*named);
+  return view.ok() && isSecureField(*view);
+}
+
 int TerminalFrontEnd::runInteractive(LineReader& lines) {
-  printScreen();
-  while (!quitRequested_) {
-    const std::optional<std::string> line = lines.readLine(kPrompt);
-    if (!line) {
+  if (!interrupted()) {
+    printScreen();
+  }
+  while (!ended()) {
+    ns::Result<std::optional<std::string>> line = lines.readLine(kPrompt);
+    if (!line.ok()) {
+      errors_ << line.error().localizedDescription() << std::endl;
+      continue;
+    }
+    if (!*line) {
       break;
     }
-    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(*line);
+    const std::string& typed = **line;
+    if (!typed.empty() && !isSecret(typed)) {
+      lines.remember(typed);
+    }
+    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(typed);
     if (!command.ok()) {
       errors_ << command.error().localizedDescription() << std::endl;
       continue;
@@ -136,7 +215,7 @@ int TerminalFrontEnd::runInteractive(LineReader& lines) {
     if (!*command) {
       continue;
     }
-    if (ns::Status status = run(**command); !status.ok()) {
+    if (ns::Status status = run(**command); !status.ok() && !interrupted()) {
       errors_ << status.error().localizedDescription() << std::endl;
     }
   }
@@ -144,18 +223,25 @@ int TerminalFrontEnd::runInteractive(LineReader& lines) {
 }
 
 int TerminalFrontEnd::runScript(std::istream& script, const std::string& scriptName) {
-  printScreen();
-  std::string line;
-  for (int lineNumber = 1; !quitRequested_ && std::getline(script, line); ++lineNumber) {
-    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
+  if (!interrupted()) {
+    printScreen();
+  }
+  for (int lineNumber = 1; !ended(); ++lineNumber) {
+    ns::Result<std::optional<std::string>> line = readBoundedLine(script, LineReader::kLongestLine);
+    if (line.ok() && !*line) {
+      break;
+    }
+    ns::Result<std::optional<TerminalCommand>> command =
+        line.ok() ? TerminalCommand::parse(**line, TerminalCommand::LineSource::kScript)
+                  : ns::Result<std::optional<TerminalCommand>>(line.error());
     ns::Status status;
     if (!command.ok()) {
       status = command.error();
     } else if (*command) {
-      out_ << kPrompt << line << "\n";
+      out_ << kPrompt << **line << "\n";
       status = run(**command);
     }
-    if (!status.ok()) {
+    if (!status.ok() && !interrupted()) {
       errors_ << scriptName << ":" << lineNumber << ": " << status.error().localizedDescription() << "\n";
       if (const std::string lately = ScreenMessageLog::describe(messages_.entriesSince({}));
           !lately.empty()) {

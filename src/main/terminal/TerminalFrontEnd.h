@@ -11,17 +11,25 @@
 //
 // While the loop runs (a command, wait, waitfor) the front end looks at the screen after every callback
 // and keeps the toasts, alerts and HUD texts it saw (ScreenMessageLog.h): the messages command lists them,
-// a waitfor that times out names those shown while it waited, and a failed script lists the last ones.
+// a waitfor that times out names those shown while it waited, and a failed script lists the last ones. A
+// request that fails while the screen waits on it (its loading indicator is up) is printed as a line of its
+// own and kept with them, since the screens show nothing for a failure of the transport.
+//
+// Lines typed into a secure text field, or while one has focus, are secret: they never reach the history.
+// A termination signal (TerminationSignals.h) ends the session as quit does: the command running stops
+// waiting, no screen is printed after it, and nothing more is read.
 //
 // Thread-safety: main thread only, like the screens it drives.
 
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <string>
 
 #include "main/terminal/LineReader.h"
 #include "main/terminal/ScreenMessageLog.h"
 #include "main/terminal/TerminalCommand.h"
+#include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Result.h"
 
 namespace terminal {
@@ -36,25 +44,34 @@ class TerminalFrontEnd {
   static constexpr char kPrompt[] = "> ";
 
   // Prints screens and help to `out`, and what went wrong to `errors`. Both must outlive the front end.
-  TerminalFrontEnd(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {}
+  TerminalFrontEnd(std::ostream& out, std::ostream& errors);
+  ~TerminalFrontEnd();
+  TerminalFrontEnd(const TerminalFrontEnd&) = delete;
+  TerminalFrontEnd& operator=(const TerminalFrontEnd&) = delete;
 
-  // Prints the screen, then reads commands from `lines`, one a line after the prompt, until quit or the end
-  // of the input. A line that cannot be read, or a command that fails, prints why and the reading goes on.
-  // Returns kExitSuccess.
+  // Prints the screen, then reads commands from `lines`, one a line after the prompt, until quit, the end of
+  // the input or a termination signal. A line that cannot be read, or a command that fails, prints why and
+  // the reading goes on. Each line read that is not secret goes to the reader's history. Returns
+  // kExitSuccess.
   int runInteractive(LineReader& lines);
 
   // Prints the screen, then runs the lines of the script `script`, called `scriptName`: each command is
-  // echoed after the prompt and followed by the screen. The first line that cannot be read or whose command
-  // fails (a tap that finds nothing, a waitfor that times out, ...) ends the run: "<scriptName>:<line>:
-  // <why>" goes to the error stream, followed by the messages shown lately if there were any, and the
-  // result is kExitScriptFailed. Returns kExitSuccess when the
-  // script reaches quit or its end.
+  // echoed after the prompt and followed by the screen. The first line that cannot be read (longer than
+  // LineReader::kLongestLine, or holding a control byte) or whose command fails (a tap that finds nothing, a
+  // waitfor that times out, ...) ends the run: "<scriptName>:<line>: <why>" goes to the error stream,
+  // followed by the messages shown lately if there were any, and the result is kExitScriptFailed. Returns
+  // kExitSuccess when the script reaches quit, its end or a termination signal.
   int runScript(std::istream& script, const std::string& scriptName);
 
-  // Runs one command and prints the screen after it (not after quit). Returns the driver's error when the
-  // command failed.
+  // Runs one command and prints the screen after it (not after quit or a termination signal). Returns the
+  // driver's error when the command failed.
   ns::Status run(const TerminalCommand& command);
   bool quitRequested() const { return quitRequested_; }
+
+  // Tells the front end that the request to `path` failed with `error`. When the screen waits on it (shows
+  // its loading indicator), the error stream gets "request failed: <path>: <domain> <code> <description>"
+  // and the messages command lists it; otherwise nothing is said.
+  void noteFailedRequest(const std::string& path, const ns::Error& error);
 
  private:
   ns::Status execute(const TerminalCommand& command);
@@ -71,11 +88,17 @@ class TerminalFrontEnd {
   // Runs the main loop's turns that are ready, without waiting, until nothing more is ready.
   static void settle();
   void printScreen();
+  // Whether a termination signal came; whether the session is over (quit or a signal).
+  static bool interrupted();
+  bool ended() const;
+  // Whether `line` types into a secure text field or comes while one has focus.
+  static bool isSecret(const std::string& line);
 
   std::ostream& out_;
   std::ostream& errors_;
   bool quitRequested_ = false;
   ScreenMessageLog messages_;
+  std::unique_ptr<ns::FileDescriptorSource> signalWake_;
 };
 
 }  // namespace terminal

@@ -7,7 +7,8 @@
 namespace av {
 
 ns::Result<std::unique_ptr<AudioDecoder>> AudioDecoder::open(const MediaTrack& track) {
-  ns::Result<FrameDecoder> frames = FrameDecoder::open(track, AVMEDIA_TYPE_AUDIO, "audio");
+  ns::Result<FrameDecoder> frames =
+      FrameDecoder::open(track, AVMEDIA_TYPE_AUDIO, "audio", FrameDecoder::Threads::kCallingThread);
   if (!frames.ok()) {
     return frames.error();
   }

@@ -5,7 +5,7 @@
 // keeping the track's sample rate and channels. flush() gives what the decoder still holds at the end of the
 // stream.
 //
-// Thread-safety: one thread at a time.
+// Thread-safety: used on the thread that opened it.
 
 #include <memory>
 #include <vector>

@@ -17,17 +17,20 @@ ns::Result<std::shared_ptr<AudioPlayer>> AudioPlayer::initWithContentsOfFile(con
 }
 
 bool AudioPlayer::prepareToPlay() {
+  QM_DCHECK_MAIN_THREAD();
   prepared_ = true;
   return true;
 }
 
 bool AudioPlayer::play() {
+  QM_DCHECK_MAIN_THREAD();
   prepared_ = true;
   playing_ = true;
   return true;
 }
 
 void AudioPlayer::setVolume(float volume) {
+  QM_DCHECK_MAIN_THREAD();
   volume_ = std::clamp(volume, 0.0f, 1.0f);
 }
 

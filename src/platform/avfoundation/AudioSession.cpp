@@ -11,11 +11,13 @@ AudioSession& AudioSession::sharedInstance() {
 }
 
 void AudioSession::setCategory(AudioSessionCategory category, AudioSessionCategoryOptions options) {
+  QM_DCHECK_MAIN_THREAD();
   category_ = category;
   options_ = options;
 }
 
 void AudioSession::resetForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   *this = AudioSession();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// av::DecodedPicture: one decoded video frame as RGBA pixels, 4 bytes a pixel, rows top to bottom without
-// padding, with the media time at which it is shown. Thread-safe as a value.
+// av::DecodedPicture: one decoded video frame converted to RGBA pixels, 4 bytes a pixel, rows top to bottom
+// without padding, with the media time at which it is shown: what PlayerLayer::picture() gives. Thread-safe
+// as a value.
 
 #include <cstdint>
 
@@ -13,7 +14,7 @@ struct DecodedPicture {
   int width = 0;
   int height = 0;
   ns::Data rgba;
-  // Seconds on the stream's clock (its first picture need not be at 0).
+  // Seconds on the clock of whoever made it (item time from a player layer).
   double seconds = 0;
 };
 

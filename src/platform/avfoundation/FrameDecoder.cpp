@@ -1,11 +1,22 @@
 #include "platform/avfoundation/FrameDecoder.h"
 
+#include "platform/avfoundation/LibavLog.h"
 #include "platform/avfoundation/MediaErrors.h"
+#include "platform/foundation/check/Check.h"
 
 namespace av {
 
-ns::Result<FrameDecoder> FrameDecoder::open(const MediaTrack& track, AVMediaType type,
-                                            std::string_view kind) {
+namespace {
+
+// Pictures smaller than this decode faster on the calling thread than their hand-off between the codec's
+// threads costs, and come out without the frames of delay that frame threading adds.
+constexpr int kThreadedPixels = 640 * 360;
+
+}  // namespace
+
+ns::Result<FrameDecoder> FrameDecoder::open(const MediaTrack& track, AVMediaType type, std::string_view kind,
+                                            Threads threads) {
+  LibavLog::install();
   const std::string name(kind);
   if (track.type != type || !track.parameters) {
     return libavError(AVERROR(EINVAL), "not a " + name + " track");
@@ -23,6 +34,14 @@ ns::Result<FrameDecoder> FrameDecoder::open(const MediaTrack& track, AVMediaType
     return libavError(copied, "unusable " + name + " parameters");
   }
   context->pkt_timebase = track.timeBase;
+  if (threads == Threads::kCodecChooses &&
+      track.parameters->width * track.parameters->height >= kThreadedPixels) {
+    // 0 lets libavcodec match the machine's cores.
+    context->thread_count = 0;
+    context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+  } else {
+    context->thread_count = 1;
+  }
   if (const int opened = avcodec_open2(context.get(), codec, nullptr); opened < 0) {
     return libavError(opened, "the " + name + " decoder did not open");
   }
@@ -35,6 +54,7 @@ FrameDecoder::FrameDecoder(CodecContextPointer codec, AVRational timeBase, std::
     : codec_(std::move(codec)), timeBase_(timeBase), kind_(std::move(kind)) {}
 
 ns::Status FrameDecoder::decode(const AVPacket* packet, const FrameSink& sink) {
+  QM_DCHECK_CALLED_ON(thread_);
   int sent = avcodec_send_packet(codec_.get(), packet);
   if (packet && sent == AVERROR(EAGAIN)) {
     // The decoder is full of frames not taken yet: take them, and the packet then fits.

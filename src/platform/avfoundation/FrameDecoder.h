@@ -5,7 +5,7 @@
 // before it gives their frames (reordered pictures, audio priming), and flush() gives what it still holds at
 // the end of the stream. VideoDecoder and AudioDecoder convert the frames it gives.
 //
-// Thread-safety: one thread at a time.
+// Thread-safety: used on the thread that opened it.
 
 #include <functional>
 #include <string>
@@ -14,6 +14,7 @@
 
 #include "platform/avfoundation/LibavPointers.h"
 #include "platform/avfoundation/MediaTrack.h"
+#include "platform/foundation/check/ThreadChecker.h"
 #include "platform/foundation/values/Result.h"
 
 namespace av {
@@ -24,9 +25,15 @@ class FrameDecoder {
   // only lent for the call.
   using FrameSink = std::function<ns::Status(const AVFrame&)>;
 
+  // How the codec spreads its work. Pictures of at least 640x360 decode with libavcodec's own frame and
+  // slice threads, as many as it chooses for the machine (smaller ones, and sound, are light enough for the
+  // calling thread alone).
+  enum class Threads { kCallingThread, kCodecChooses };
+
   // Returns a decoder for `track`, or a kMediaErrorDomain error when the track is not of `type` or no
   // decoder for its codec can be opened. `kind` ("video", "audio") names the track in error texts.
-  static ns::Result<FrameDecoder> open(const MediaTrack& track, AVMediaType type, std::string_view kind);
+  static ns::Result<FrameDecoder> open(const MediaTrack& track, AVMediaType type, std::string_view kind,
+                                       Threads threads);
 
   // Decodes `packet` and hands each frame it completed to `sink`; a null packet ends the stream and hands
   // over the frames still held back. A packet the decoder rejects fails with a kMediaErrorDomain error; the
@@ -59,6 +66,7 @@ class FrameDecoder {
   FrameDecoder(CodecContextPointer codec, AVRational timeBase, std::string kind);
   ns::Status receiveFrames(const FrameSink& sink);
 
+  ns::ThreadChecker thread_;
   CodecContextPointer codec_;
   AVRational timeBase_;
   std::string kind_;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/avfoundation/MediaErrors.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/net/HTTPURLResponse.h"
 #include "platform/net/URLError.h"
 
@@ -34,10 +35,12 @@ MediaResourceLoad::MediaResourceLoad(ns::URL url, std::size_t maximumSize, Compl
     : url_(std::move(url)), maximumSize_(maximumSize), completion_(std::move(completion)) {}
 
 MediaResourceLoad::~MediaResourceLoad() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   cancel();
 }
 
 void MediaResourceLoad::cancel() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   completion_ = nullptr;
   if (load_) {
     load_->cancel();

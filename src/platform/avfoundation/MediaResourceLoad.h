@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/foundation/check/ThreadChecker.h"
 #include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/net/URL.h"
@@ -59,6 +60,7 @@ class MediaResourceLoad {
   // Constant after construction
   const ns::URL url_;
   const std::size_t maximumSize_;
+  const ns::ThreadChecker ownerThread_;
 
   Completion completion_;
   std::shared_ptr<ns::URLDataLoad> load_;

@@ -1,44 +1,114 @@
 #include "platform/avfoundation/PacketQueue.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace av {
 
+bool PacketQueue::isFull() const {
+  return !packets_.empty() && (packets_.size() >= kCapacity || bytes_ >= kByteCapacity);
+}
+
 bool PacketQueue::push(PacketPointer packet) {
-  std::unique_lock lock(mutex_);
-  roomMade_.wait(lock, [this] { return closed_ || packets_.size() < kCapacity; });
-  if (closed_) {
-    return false;
+  QM_DCHECK(packet != nullptr, "packet is not null");
+  {
+    ns::MutexLock lock(mutex_);
+    QM_DCHECK(!finished_, "the queue is not finished");
+    while (!closed_ && isFull()) {
+      lock.wait(changed_);
+    }
+    if (closed_) {
+      return false;
+    }
+    bytes_ += static_cast<std::size_t>(packet->size);
+    packets_.push_back(std::move(packet));
   }
-  packets_.push_back(std::move(packet));
+  changed_.notify_all();
   return true;
 }
 
-PacketPointer PacketQueue::tryPop() {
-  PacketPointer packet;
+void PacketQueue::finish() {
   {
-    std::lock_guard lock(mutex_);
-    if (packets_.empty()) {
-      return nullptr;
-    }
-    packet = std::move(packets_.front());
-    packets_.pop_front();
+    ns::MutexLock lock(mutex_);
+    finished_ = true;
   }
-  roomMade_.notify_all();
-  return packet;
-}
-
-std::size_t PacketQueue::size() const {
-  std::lock_guard lock(mutex_);
-  return packets_.size();
+  changed_.notify_all();
 }
 
 void PacketQueue::close() {
   std::deque<PacketPointer> dropped;
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     closed_ = true;
     dropped.swap(packets_);
+    bytes_ = 0;
   }
-  roomMade_.notify_all();
+  changed_.notify_all();
+}
+
+PacketPointer PacketQueue::takeFront() {
+  PacketPointer packet = std::move(packets_.front());
+  packets_.pop_front();
+  bytes_ -= static_cast<std::size_t>(packet->size);
+  return packet;
+}
+
+PacketPointer PacketQueue::tryPop() {
+  PacketPointer packet;
+  {
+    ns::MutexLock lock(mutex_);
+    if (packets_.empty()) {
+      return nullptr;
+    }
+    packet = takeFront();
+  }
+  changed_.notify_all();
+  return packet;
+}
+
+PacketPointer PacketQueue::pop(const std::function<void()>& waiting) {
+  PacketPointer packet;
+  {
+    ns::MutexLock lock(mutex_);
+    bool told = false;
+    while (!closed_ && !finished_ && packets_.empty()) {
+      readerWaiting_ = true;
+      if (waiting && !told) {
+        told = true;
+        lock.unlock();
+        waiting();
+        lock.lock();
+        continue;
+      }
+      lock.wait(changed_);
+    }
+    readerWaiting_ = false;
+    if (closed_ || packets_.empty()) {
+      return nullptr;
+    }
+    packet = takeFront();
+  }
+  changed_.notify_all();
+  return packet;
+}
+
+bool PacketQueue::isReaderWaiting() const {
+  ns::MutexLock lock(mutex_);
+  return readerWaiting_;
+}
+
+bool PacketQueue::isClosed() const {
+  ns::MutexLock lock(mutex_);
+  return closed_;
+}
+
+std::size_t PacketQueue::size() const {
+  ns::MutexLock lock(mutex_);
+  return packets_.size();
+}
+
+std::size_t PacketQueue::byteSize() const {
+  ns::MutexLock lock(mutex_);
+  return bytes_;
 }
 
 }  // namespace av

@@ -12,13 +12,19 @@
 namespace av {
 
 std::shared_ptr<Player> Player::playerWithPlayerItem(std::shared_ptr<PlayerItem> item) {
+  QM_DCHECK_MAIN_THREAD();
   return std::make_shared<Player>(std::move(item));
 }
 
 Player::Player(std::shared_ptr<PlayerItem> item) : item_(std::move(item)) {}
 
 Player::~Player() {
+  QM_DCHECK_MAIN_THREAD();
   stopClock();
+  // The item may outlive its player; its sound must not play on.
+  if (item_) {
+    item_->setSoundRate(0);
+  }
   for (const std::shared_ptr<ns::Timer>& observer : observers_) {
     observer->invalidate();
   }
@@ -26,7 +32,13 @@ Player::~Player() {
 
 void Player::replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item) {
   QM_DCHECK_MAIN_THREAD();
+  if (item_) {
+    item_->setSoundRate(0);
+  }
   item_ = std::move(item);
+  if (item_) {
+    item_->setSoundRate(rate_);
+  }
   picture_.reset();
   stalled_ = false;
   endPosted_ = false;
@@ -35,6 +47,9 @@ void Player::replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item) 
 void Player::setRate(float rate) {
   QM_DCHECK_MAIN_THREAD();
   rate_ = std::max(rate, 0.0F);
+  if (item_) {
+    item_->setSoundRate(rate_);
+  }
   if (rate_ > 0) {
     startClock();
   } else {
@@ -43,6 +58,7 @@ void Player::setRate(float rate) {
 }
 
 Time Player::currentTime() const {
+  QM_DCHECK_MAIN_THREAD();
   return item_ ? item_->currentTime() : Time::fromSeconds(0);
 }
 
@@ -58,6 +74,7 @@ void Player::seekToTime(Time time) {
 
 Player::TimeObserver Player::addPeriodicTimeObserverForInterval(Time interval,
                                                                 std::function<void(Time)> block) {
+  QM_DCHECK_MAIN_THREAD();
   const auto requested =
       std::chrono::duration_cast<ns::Duration>(std::chrono::duration<double>(interval.seconds()));
   std::weak_ptr<Player> weakPlayer = std::static_pointer_cast<Player>(shared_from_this());
@@ -73,6 +90,7 @@ Player::TimeObserver Player::addPeriodicTimeObserverForInterval(Time interval,
 }
 
 void Player::removeTimeObserver(const TimeObserver& observer) {
+  QM_DCHECK_MAIN_THREAD();
   if (!observer.timer_) {
     return;
   }
@@ -116,6 +134,10 @@ void Player::advance(double elapsedSeconds) {
   }
   const double position = item->currentSeconds();
   double target = position + rate_ * elapsedSeconds;
+  // A sound device plays at its own pace; the pictures follow what it has played.
+  if (const std::optional<double> heard = item->soundClockSeconds()) {
+    target = std::max(position, *heard);
+  }
   const Time duration = item->duration();
   if (!duration.isIndefinite()) {
     target = std::min(target, duration.seconds());
@@ -126,12 +148,13 @@ void Player::advance(double elapsedSeconds) {
   if (overtaken) {
     target = std::clamp(through.value_or(position), position, target);
   }
-  if (std::optional<DecodedPicture> due = item->advanceTo(target)) {
+  if (std::optional<VideoFrame> due = item->advanceTo(target)) {
     picture_ = std::move(due);
   }
   if (overtaken) {
-    // Waiting for the first data after a seek is no stall: playback has not yet been keeping up.
-    if (!stalled_ && item->isPlaybackLikelyToKeepUp()) {
+    // Waiting for the first data after a seek is no stall: playback has not yet been keeping up. Nor is
+    // waiting for a decoder that has the data and is only behind: playback goes at its pace.
+    if (!stalled_ && item->isPlaybackLikelyToKeepUp() && item->isWaitingForData()) {
       stalled_ = true;
       item->playbackStalled();
       ns::NotificationCenter::defaultCenter().postNotificationName(
@@ -153,6 +176,21 @@ void Player::reachEnd() {
   endPosted_ = true;
   ns::NotificationCenter::defaultCenter().postNotificationName(
       std::string(kAVPlayerItemDidPlayToEndTimeNotification), item_);
+}
+
+const std::shared_ptr<PlayerItem>& Player::currentItem() const {
+  QM_DCHECK_MAIN_THREAD();
+  return item_;
+}
+
+float Player::rate() const {
+  QM_DCHECK_MAIN_THREAD();
+  return rate_;
+}
+
+const std::optional<VideoFrame>& Player::currentPicture() const {
+  QM_DCHECK_MAIN_THREAD();
+  return picture_;
 }
 
 }  // namespace av

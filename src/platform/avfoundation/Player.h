@@ -1,9 +1,13 @@
 #pragma once
 
 // av::Player: plays one PlayerItem at a time. While its rate is not 0 the position advances by rate times
-// the time passed on the main run loop's clock, in steps of kTick, and the item decodes the pictures due on
-// the way; the last one shown is currentPicture(). When playback overtakes what is decoded the position
-// waits there; if the item was keeping up, its playbackLikelyToKeepUp turns NO and
+// the time passed on the main run loop's clock, in steps of kTick, or, while a sound device plays the item's
+// sound, to the item time the device has played (PlayerItem::soundClockSeconds()); each step takes the
+// picture due from the item's look-ahead (decoded on the item's own thread) and hands the item's sound on.
+// The last picture shown is currentPicture(). The item's sound plays at the player's rate, and pauses when
+// the item is replaced or the player goes. When
+// playback overtakes what is decoded the position waits there. If the item is waiting for data (not merely
+// for its decoder) and was keeping up, its playbackLikelyToKeepUp turns NO and
 // kAVPlayerItemPlaybackStalledNotification is posted once. Play resumes by itself as data comes. At the end
 // of the media the rate turns 0 and kAVPlayerItemDidPlayToEndTimeNotification is posted once (again only
 // after a seek or a new item).
@@ -19,9 +23,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/avfoundation/DecodedPicture.h"
 #include "platform/avfoundation/PlayerItem.h"
 #include "platform/avfoundation/Time.h"
+#include "platform/avfoundation/VideoFrame.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Object.h"
 
@@ -49,11 +53,11 @@ class Player : public ns::Object {
   static std::shared_ptr<Player> playerWithPlayerItem(std::shared_ptr<PlayerItem> item);
   ~Player() override;
 
-  const std::shared_ptr<PlayerItem>& currentItem() const { return item_; }
+  const std::shared_ptr<PlayerItem>& currentItem() const;
   // Puts `item` (or nothing) in the place of the current item, at its own position; the rate stays.
   void replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item);
 
-  float rate() const { return rate_; }
+  float rate() const;
   // 0 pauses; any other rate plays at that many times real time. A negative rate counts as 0.
   void setRate(float rate);
   void play() { setRate(1.0F); }
@@ -64,8 +68,9 @@ class Player : public ns::Object {
   // Seeks the current item to `time` (PlayerItem::seekToTime).
   void seekToTime(Time time);
 
-  // The last picture shown, or nullopt before the first of the current item.
-  const std::optional<DecodedPicture>& currentPicture() const { return picture_; }
+  // The last picture shown, in the decoder's own format (PlayerLayer converts it when asked), or nullopt
+  // before the first of the current item.
+  const std::optional<VideoFrame>& currentPicture() const;
 
   // Calls `block` with the current time every `interval` on the main run loop until removeTimeObserver().
   TimeObserver addPeriodicTimeObserverForInterval(Time interval, std::function<void(Time)> block);
@@ -84,7 +89,7 @@ class Player : public ns::Object {
 
   std::shared_ptr<PlayerItem> item_;
   float rate_ = 0;
-  std::optional<DecodedPicture> picture_;
+  std::optional<VideoFrame> picture_;
   std::shared_ptr<ns::Timer> clock_;
   ns::TimePoint lastTick_{};
   bool stalled_ = false;

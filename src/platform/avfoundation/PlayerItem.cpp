@@ -6,6 +6,7 @@
 
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/net/HostAddressLookup.h"
 #include "platform/net/URLError.h"
@@ -30,6 +31,13 @@ std::shared_ptr<PlayerItem> PlayerItem::playerItemWithAsset(std::shared_ptr<URLA
 
 PlayerItem::PlayerItem(std::shared_ptr<URLAsset> asset) : asset_(std::move(asset)) {}
 
+PlayerItem::~PlayerItem() {
+  QM_DCHECK_MAIN_THREAD();
+  if (soundOpener_.joinable()) {
+    soundOpener_.join();
+  }
+}
+
 void PlayerItem::assetLoaded() {
   std::optional<ns::Error> failure;
   const KeyValueStatus durationStatus = asset_->statusOfValueForKey(URLAsset::kDurationKey, &failure);
@@ -52,6 +60,11 @@ void PlayerItem::seekToTime(Time time) {
   }
   currentSeconds_ = seconds;
   setPlaybackLikelyToKeepUp(false);
+  if (sound_) {
+    sound_->flush();
+  }
+  lastHeard_.reset();
+  heardMovedAt_ = ns::SteadyClock::now();
   if (asset_->playlist()) {
     startRoad();
   }
@@ -71,14 +84,8 @@ std::pair<std::size_t, double> PlayerItem::segmentHolding(double seconds) const 
 }
 
 void PlayerItem::startRoad() {
-  road_.reset();
   decoder_.reset();
-  videoTrackIndex_ = -1;
-  streamOrigin_.reset();
-  pictures_.clear();
-  lastDecodedSeconds_.reset();
-  roadEnded_ = false;
-  decodedToEnd_ = false;
+  road_.reset();
   if (!loadedTimeRanges_.empty()) {
     willChangeValueForKey(kLoadedTimeRangesKey);
     loadedTimeRanges_.clear();
@@ -165,125 +172,198 @@ void PlayerItem::setLoadedThrough(std::size_t segmentIndex) {
 void PlayerItem::segmentRoadFoundTracks(SegmentRoad& road, std::size_t trackCount) {
   trackCount_ = trackCount;
   for (const MediaTrack& track : road.tracks()) {
-    if (track.type != AVMEDIA_TYPE_VIDEO) {
-      continue;
+    if (track.type == AVMEDIA_TYPE_AUDIO) {
+      openSound(track);
+      break;
     }
-    ns::Result<std::unique_ptr<VideoDecoder>> opened = VideoDecoder::open(track);
-    if (!opened.ok()) {
-      fail(mediaFailure(kAVErrorFileFormatNotRecognized, opened.error()));
-      return;
-    }
-    decoder_ = std::move(*opened);
-    videoTrackIndex_ = track.index;
-    break;
   }
-  if (status_ == PlayerItemStatus::kUnknown) {
-    setStatus(PlayerItemStatus::kReadyToPlay);
+  ns::Result<std::shared_ptr<StreamDecoder>> started =
+      StreamDecoder::start(road.sharedPackets(), road.tracks(), roadStartSeconds_,
+                           std::static_pointer_cast<PlayerItem>(shared_from_this()));
+  if (!started.ok()) {
+    fail(mediaFailure(kAVErrorFileFormatNotRecognized, started.error()));
+    return;
   }
+  decoder_ = std::move(*started);
 }
 
 void PlayerItem::segmentRoadHasPackets(SegmentRoad& /*road*/) {
-  decodeAhead(currentSeconds_);
+  judgeKeepingUp();
 }
 
 void PlayerItem::segmentRoadDidEnd(SegmentRoad& /*road*/) {
-  roadEnded_ = true;
-  decodeAhead(currentSeconds_);
+  judgeKeepingUp();
 }
 
 void PlayerItem::segmentRoadDidFail(SegmentRoad& /*road*/, const ns::Error& error) {
   fail(error);
 }
 
+void PlayerItem::streamDecoderOpened(StreamDecoder& decoder) {
+  if (&decoder != decoder_.get()) {
+    return;
+  }
+  if (status_ == PlayerItemStatus::kUnknown) {
+    setStatus(PlayerItemStatus::kReadyToPlay);
+  }
+  judgeKeepingUp();
+}
+
+void PlayerItem::streamDecoderAdvanced(StreamDecoder& decoder) {
+  if (&decoder == decoder_.get()) {
+    judgeKeepingUp();
+  }
+}
+
+void PlayerItem::streamDecoderDidFail(StreamDecoder& decoder, const ns::Error& error) {
+  if (&decoder == decoder_.get()) {
+    fail(mediaFailure(kAVErrorFileFormatNotRecognized, error));
+  }
+}
+
 void PlayerItem::decodeThrough(double seconds) {
-  decodeAhead(seconds);
-}
-
-void PlayerItem::decodeAhead(double horizon) {
-  const auto needsMore = [&] {
-    return pictures_.size() < kPictureLookAhead || !lastDecodedSeconds_ || *lastDecodedSeconds_ <= horizon;
-  };
-  while (road_ && !decodedToEnd_ && needsMore()) {
-    const PacketPointer packet = road_->packets().tryPop();
-    if (!packet) {
-      if (!roadEnded_) {
-        break;
-      }
-      decodedToEnd_ = true;
-      if (decoder_) {
-        ns::Result<std::vector<DecodedPicture>> rest = decoder_->flush();
-        if (!rest.ok()) {
-          fail(mediaFailure(kAVErrorFileFormatNotRecognized, rest.error()));
-          return;
-        }
-        keepPictures(std::move(*rest), horizon);
-      }
-      break;
-    }
-    if (!decoder_ || packet->stream_index != videoTrackIndex_) {
-      continue;
-    }
-    ns::Result<std::vector<DecodedPicture>> decoded = decoder_->decode(*packet);
-    if (!decoded.ok()) {
-      fail(mediaFailure(kAVErrorFileFormatNotRecognized, decoded.error()));
-      return;
-    }
-    keepPictures(std::move(*decoded), horizon);
-  }
-  if (status_ != PlayerItemStatus::kFailed && !likelyToKeepUp_) {
-    const std::optional<double> through = decodedThroughSeconds();
-    const bool lookAheadFull = pictures_.size() >= kPictureLookAhead;
-    const bool aheadOfPosition = through && *through > currentSeconds_ && (!decoder_ || lookAheadFull);
-    if (decodedToEnd_ || aheadOfPosition) {
-      setPlaybackLikelyToKeepUp(true);
-    }
+  QM_DCHECK_MAIN_THREAD();
+  if (decoder_) {
+    decoder_->lookAhead().raiseHorizon(seconds);
   }
 }
 
-void PlayerItem::keepPictures(std::vector<DecodedPicture> pictures, double horizon) {
-  const double shownBy = std::max(horizon, currentSeconds_);
-  for (DecodedPicture& picture : pictures) {
-    // The stream's clock need not start at 0; its first picture after the road's start marks the start of
-    // the road's first segment.
-    if (!streamOrigin_) {
-      streamOrigin_ = picture.seconds - roadStartSeconds_;
-    }
-    picture.seconds -= *streamOrigin_;
-    // Of the pictures due by the horizon only the newest can still be shown: the position moves there next,
-    // and keeping the others would pile up every picture of a long gap decoded in one step.
-    if (picture.seconds <= shownBy) {
-      pictures_.clear();
-    }
-    lastDecodedSeconds_ = picture.seconds;
-    pictures_.push_back(std::move(picture));
+std::size_t PlayerItem::waitingPictureCount() const {
+  QM_DCHECK_MAIN_THREAD();
+  return decoder_ ? decoder_->lookAhead().pictureCount() : 0;
+}
+
+void PlayerItem::judgeKeepingUp() {
+  if (status_ != PlayerItemStatus::kReadyToPlay || likelyToKeepUp_ || !decoder_) {
+    return;
+  }
+  const std::optional<double> through = decodedThroughSeconds();
+  const bool lookAheadFull = !decoder_->hasPictures() || decoder_->lookAhead().isPictureRoomFull();
+  if (isDecodedToEnd() || (through && *through > currentSeconds_ && lookAheadFull)) {
+    setPlaybackLikelyToKeepUp(true);
   }
 }
 
 std::optional<double> PlayerItem::decodedThroughSeconds() const {
-  std::optional<double> through = lastDecodedSeconds_;
-  if (!decoder_ && !loadedTimeRanges_.empty()) {
+  QM_DCHECK_MAIN_THREAD();
+  std::optional<double> through;
+  if (decoder_ && decoder_->hasPictures()) {
+    through = decoder_->lookAhead().newestPictureSeconds();
+  } else if (!loadedTimeRanges_.empty()) {
     through = loadedTimeRanges_.front().start.seconds() + loadedTimeRanges_.front().duration.seconds();
   }
-  if (decodedToEnd_ && !duration().isIndefinite()) {
+  if (isDecodedToEnd() && !duration().isIndefinite()) {
     through = std::max(through.value_or(0), duration().seconds());
   }
   return through;
 }
 
-std::optional<DecodedPicture> PlayerItem::advanceTo(double seconds) {
+bool PlayerItem::isDecodedToEnd() const {
+  QM_DCHECK_MAIN_THREAD();
+  return decoder_ && decoder_->isDecodedToEnd();
+}
+
+bool PlayerItem::isWaitingForData() const {
+  QM_DCHECK_MAIN_THREAD();
+  return !decoder_ || decoder_->isWaitingForPackets();
+}
+
+std::optional<VideoFrame> PlayerItem::advanceTo(double seconds) {
   QM_DCHECK_MAIN_THREAD();
   currentSeconds_ = std::max(currentSeconds_, seconds);
-  decodeAhead(currentSeconds_);
-  std::optional<DecodedPicture> due;
-  while (!pictures_.empty() && pictures_.front().seconds <= currentSeconds_) {
-    due = std::move(pictures_.front());
-    pictures_.pop_front();
+  if (!decoder_) {
+    return std::nullopt;
   }
-  decodeAhead(currentSeconds_);
+  DecodedLookAhead& lookAhead = decoder_->lookAhead();
+  lookAhead.raiseHorizon(currentSeconds_);
+  std::optional<VideoFrame> due = lookAhead.takePicture(currentSeconds_);
+  feedSound(lookAhead);
+  judgeKeepingUp();
+  applySoundRate();
   return due;
 }
 
+void PlayerItem::feedSound(DecodedLookAhead& lookAhead) {
+  const double position = currentSeconds_;
+  if (sound_ && !sound_->hasDevice()) {
+    sound_->consumeThrough(position);
+  }
+  lookAhead.feedSound([this, position](DecodedAudio&& sound) {
+    const double end = sound.seconds + sound.duration();
+    // Sound that playback has passed is never heard.
+    if (!sound_ || end <= position) {
+      return true;
+    }
+    return sound_->append(std::move(sound));
+  });
+}
+
+void PlayerItem::openSound(const MediaTrack& track) {
+  if (sound_ || soundOpening_ || track.parameters->sample_rate <= 0 ||
+      track.parameters->ch_layout.nb_channels <= 0) {
+    return;
+  }
+  soundOpening_ = true;
+  // Reaching a sound server takes a round trip, and as long as it takes to answer: a thread of its own,
+  // joined when the item goes, so that the open never outlives it.
+  soundOpener_ = std::thread(
+      [weakItem = std::weak_ptr<PlayerItem>(std::static_pointer_cast<PlayerItem>(shared_from_this())),
+       sampleRate = track.parameters->sample_rate, channelCount = track.parameters->ch_layout.nb_channels] {
+        std::shared_ptr<SoundOutput> output = SoundOutput::open(sampleRate, channelCount);
+        ns::DispatchQueue::main().async([weakItem, output] {
+          if (const std::shared_ptr<PlayerItem> item = weakItem.lock()) {
+            // It starts paused; the next step of playback sets it going.
+            item->sound_ = output;
+          }
+        });
+      });
+}
+
+void PlayerItem::setSoundRate(float rate) {
+  QM_DCHECK_MAIN_THREAD();
+  if (soundRate_ <= 0 && rate > 0) {
+    heardMovedAt_ = ns::SteadyClock::now();
+  }
+  soundRate_ = rate;
+  // A pause is heard at once; playing starts with the next step of playback, which shows its picture.
+  if (rate <= 0) {
+    applySoundRate();
+  }
+}
+
+void PlayerItem::applySoundRate() {
+  // The sound waits with the pictures: after a seek until they are there, and through a stall.
+  const float rate = likelyToKeepUp_ ? soundRate_ : 0;
+  if (sound_ && rate != appliedSoundRate_) {
+    appliedSoundRate_ = rate;
+    sound_->setRate(rate);
+  }
+}
+
+std::optional<double> PlayerItem::soundHeardSeconds() const {
+  QM_DCHECK_MAIN_THREAD();
+  return sound_ ? sound_->heardSeconds() : std::nullopt;
+}
+
+std::optional<double> PlayerItem::soundClockSeconds() {
+  QM_DCHECK_MAIN_THREAD();
+  if (!sound_ || !sound_->hasDevice()) {
+    return std::nullopt;
+  }
+  const std::optional<double> heard = sound_->heardSeconds();
+  const ns::TimePoint now = ns::SteadyClock::now();
+  if (heard != lastHeard_) {
+    lastHeard_ = heard;
+    heardMovedAt_ = now;
+  }
+  if (now - heardMovedAt_ > kSoundClockPatience) {
+    return std::nullopt;
+  }
+  return heard.value_or(currentSeconds_);
+}
+
 void PlayerItem::playbackStalled() {
+  QM_DCHECK_MAIN_THREAD();
   setPlaybackLikelyToKeepUp(false);
 }
 
@@ -292,6 +372,9 @@ void PlayerItem::setPlaybackLikelyToKeepUp(bool likely) {
     return;
   }
   likelyToKeepUp_ = likely;
+  if (!likely) {
+    applySoundRate();
+  }
   didChangeValueForKey(kPlaybackLikelyToKeepUpKey, !likely, likely);
 }
 
@@ -305,9 +388,11 @@ void PlayerItem::fail(ns::Error error) {
   if (status_ == PlayerItemStatus::kFailed) {
     return;
   }
-  road_.reset();
   decoder_.reset();
-  pictures_.clear();
+  road_.reset();
+  if (sound_) {
+    sound_->flush();
+  }
   error_ = std::move(error);
   // The entry is there before the status turns, so that its observers find the failed load's server.
   const bool logged = logLoadFailure(*error_);
@@ -320,6 +405,7 @@ void PlayerItem::fail(ns::Error error) {
 }
 
 ns::Value PlayerItem::valueForKey(std::string_view key) const {
+  QM_DCHECK_MAIN_THREAD();
   if (key == kStatusKey) {
     return static_cast<int>(status_);
   }
@@ -335,6 +421,61 @@ ns::Value PlayerItem::valueForKey(std::string_view key) const {
     return ranges;
   }
   return ns::KeyValueObservable::valueForKey(key);
+}
+
+const std::shared_ptr<URLAsset>& PlayerItem::asset() const {
+  QM_DCHECK_MAIN_THREAD();
+  return asset_;
+}
+
+PlayerItemStatus PlayerItem::status() const {
+  QM_DCHECK_MAIN_THREAD();
+  return status_;
+}
+
+const std::optional<ns::Error>& PlayerItem::error() const {
+  QM_DCHECK_MAIN_THREAD();
+  return error_;
+}
+
+PlayerItemAccessLog PlayerItem::accessLog() const {
+  QM_DCHECK_MAIN_THREAD();
+  return accessLog_;
+}
+
+PlayerItemErrorLog PlayerItem::errorLog() const {
+  QM_DCHECK_MAIN_THREAD();
+  return errorLog_;
+}
+
+Time PlayerItem::duration() const {
+  QM_DCHECK_MAIN_THREAD();
+  return asset_->duration();
+}
+
+std::size_t PlayerItem::trackCount() const {
+  QM_DCHECK_MAIN_THREAD();
+  return trackCount_;
+}
+
+const std::vector<TimeRange>& PlayerItem::loadedTimeRanges() const {
+  QM_DCHECK_MAIN_THREAD();
+  return loadedTimeRanges_;
+}
+
+bool PlayerItem::isPlaybackLikelyToKeepUp() const {
+  QM_DCHECK_MAIN_THREAD();
+  return likelyToKeepUp_;
+}
+
+Time PlayerItem::currentTime() const {
+  QM_DCHECK_MAIN_THREAD();
+  return Time::fromSeconds(currentSeconds_);
+}
+
+double PlayerItem::currentSeconds() const {
+  QM_DCHECK_MAIN_THREAD();
+  return currentSeconds_;
 }
 
 }  // namespace av

@@ -1,7 +1,8 @@
 #pragma once
 
-// av::PlayerLayer: the picture of a player: it shows the last picture its player decoded, and nothing
-// without a player.
+// av::PlayerLayer: the picture of a player: it shows the last picture its player took from the decoder, and
+// nothing without a player. The picture stays in the decoder's format until someone asks for its pixels:
+// picture() and rgbaPicture() convert it to RGBA at each call.
 //
 // Thread-safety: main thread only.
 
@@ -16,20 +17,16 @@ namespace av {
 
 class PlayerLayer {
  public:
-  const std::shared_ptr<Player>& player() const { return player_; }
-  void setPlayer(std::shared_ptr<Player> player) { player_ = std::move(player); }
+  const std::shared_ptr<Player>& player() const;
+  void setPlayer(std::shared_ptr<Player> player);
 
-  // The picture on show, or nullopt before the player's first one.
-  std::optional<DecodedPicture> picture() const { return player_ ? player_->currentPicture() : std::nullopt; }
-  // The picture on show as RGBA pixels, converted when asked; nullopt before the player's first picture.
-  std::optional<RGBAPicture> rgbaPicture() const {
-    std::optional<DecodedPicture> shown = picture();
-    if (!shown) {
-      return std::nullopt;
-    }
-    return RGBAPicture{shown->width, shown->height, std::move(shown->rgba)};
-  }
-  bool isReadyForDisplay() const { return player_ && player_->currentPicture().has_value(); }
+  // The picture on show as RGBA pixels with its item time, converted when asked; nullopt before the
+  // player's first picture, or when the picture cannot be converted.
+  std::optional<DecodedPicture> picture() const;
+  // The picture on show as RGBA pixels, converted when asked; nullopt before the player's first picture, or
+  // when the picture cannot be converted.
+  std::optional<RGBAPicture> rgbaPicture() const;
+  bool isReadyForDisplay() const;
 
  private:
   std::shared_ptr<Player> player_;

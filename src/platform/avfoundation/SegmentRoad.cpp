@@ -2,7 +2,9 @@
 
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/avfoundation/TransportStreamDemuxer.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/Aes128Cbc.h"
+#include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/loop/RunLoop.h"
 
 extern "C" {
@@ -55,6 +57,7 @@ SegmentRoad::SegmentRoad(std::shared_ptr<const MediaPlaylist> playlist, std::siz
       nextIndex_(startIndex) {}
 
 SegmentRoad::~SegmentRoad() {
+  QM_DCHECK_CALLED_ON(thread_);
   load_.reset();
   if (stream_) {
     stream_->close();
@@ -66,6 +69,7 @@ SegmentRoad::~SegmentRoad() {
 }
 
 const std::vector<MediaTrack>& SegmentRoad::tracks() const {
+  QM_DCHECK_CALLED_ON(thread_);
   static const std::vector<MediaTrack> kNone;
   return tracks_ ? *tracks_ : kNone;
 }
@@ -98,6 +102,7 @@ void SegmentRoad::demux(ns::RunLoop& loop, std::weak_ptr<SegmentRoad> road,
       return;
     }
     if (!*packet) {
+      packets->finish();
       postTo(loop, road, [](SegmentRoad& alive) { alive.end(std::nullopt); });
       return;
     }
@@ -128,7 +133,7 @@ void SegmentRoad::keyArrived(ns::Result<ns::Data> key) {
 }
 
 void SegmentRoad::fetchNextSegment() {
-  if (ended_ || load_ || (playlist_->key() && !key_)) {
+  if (ended_ || load_ || decrypting_ || (playlist_->key() && !key_)) {
     return;
   }
   if (nextIndex_ >= playlist_->segments().size()) {
@@ -155,14 +160,32 @@ void SegmentRoad::segmentArrived(ns::Result<ns::Data> segment) {
     end(mediaFailure(kAVErrorUnknown, segment.error()));
     return;
   }
+  if (!key_) {
+    segmentDecrypted(std::move(segment));
+    return;
+  }
+  // A segment may hold tens of megabytes: its decryption would hold up the loop, which also serves the
+  // screens.
+  decrypting_ = true;
+  ns::DispatchQueue::global().async([&loop = loop_, road = weak_from_this(), key = *key_,
+                                     iv = playlist_->ivForSegment(playlist_->segments()[nextIndex_]),
+                                     encrypted = std::move(*segment)] {
+    ns::Result<ns::Data> plain = ns::aes128CbcDecrypt(key, iv, encrypted);
+    postTo(loop, road, [plain = std::move(plain)](SegmentRoad& alive) mutable {
+      alive.segmentDecrypted(std::move(plain));
+    });
+  });
+}
+
+void SegmentRoad::segmentDecrypted(ns::Result<ns::Data> plain) {
+  decrypting_ = false;
+  if (ended_) {
+    return;
+  }
   const std::size_t index = nextIndex_;
-  ns::Result<ns::Data> plain = std::move(segment);
-  if (key_) {
-    plain = ns::aes128CbcDecrypt(*key_, playlist_->ivForSegment(playlist_->segments()[index]), *plain);
-    if (!plain.ok()) {
-      end(mediaFailure(kAVErrorFileFormatNotRecognized, plain.error()));
-      return;
-    }
+  if (!plain.ok()) {
+    end(mediaFailure(kAVErrorFileFormatNotRecognized, plain.error()));
+    return;
   }
   // Every segment opens with a transport packet. The demuxer would skip a damaged one to the next sync byte
   // and play on; a lesson with a broken segment fails instead.

@@ -1,17 +1,19 @@
 #pragma once
 
 // av::SegmentRoad: the way a lesson's media travels from the server to the decoder. The playlist's key is
-// fetched first; then its segments, in order from a start index, each decrypted with AES-128-CBC and handed
-// to a TransportStreamDemuxer on a thread of its own, whose packets wait in a bounded queue. Fetching keeps
-// at most SegmentStream::kSegmentCapacity decrypted segments ahead of the demuxer, and the demuxer at most
-// PacketQueue::kCapacity packets ahead of whoever takes them, so a road never reads a whole lesson into
-// memory. It reports to its delegate (SegmentRoadDelegate.h gives the order).
+// fetched first; then its segments, in order from a start index, each decrypted with AES-128-CBC off the
+// road's loop and handed to a TransportStreamDemuxer on a thread of its own, whose packets wait in a bounded
+// queue. Fetching keeps at most SegmentStream::kSegmentCapacity segments and SegmentStream::kByteCapacity
+// bytes ahead of the demuxer, and the demuxer at most PacketQueue::kCapacity packets and
+// PacketQueue::kByteCapacity bytes ahead of whoever takes them, so a road never reads a whole lesson into
+// memory. At the end of the stream the demuxer finishes the packet queue. It reports to its delegate
+// (SegmentRoadDelegate.h gives the order).
 //
 // Destroying the road stops it: loads are cancelled, the demuxer is released and its thread joined, and no
 // further delegate call is made.
 //
-// Thread-safety: main thread only (the thread whose run loop started it), except packets(), which is
-// thread-safe.
+// Thread-safety: used on the thread whose run loop started it, except packets(), sharedPackets() and
+// bufferedBytes(), which are thread-safe.
 
 #include <atomic>
 #include <cstddef>
@@ -26,6 +28,7 @@
 #include "platform/avfoundation/PacketQueue.h"
 #include "platform/avfoundation/SegmentRoadDelegate.h"
 #include "platform/avfoundation/SegmentStream.h"
+#include "platform/foundation/check/ThreadChecker.h"
 
 namespace ns {
 class RunLoop;
@@ -47,6 +50,10 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
 
   // The demuxed packets, oldest first.
   PacketQueue& packets() { return *packets_; }
+  // The same queue, for a reader that may outlive the road.
+  std::shared_ptr<PacketQueue> sharedPackets() const { return packets_; }
+  // The bytes of the decrypted segments waiting for the demuxer.
+  std::size_t bufferedBytes() const { return stream_->queuedBytes(); }
   // The stream's tracks, once SegmentRoadDelegate::segmentRoadFoundTracks has been called; empty before.
   const std::vector<MediaTrack>& tracks() const;
 
@@ -64,6 +71,7 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
   void keyArrived(ns::Result<ns::Data> key);
   void fetchNextSegment();
   void segmentArrived(ns::Result<ns::Data> segment);
+  void segmentDecrypted(ns::Result<ns::Data> plain);
   void announcePackets();
   void end(std::optional<ns::Error> failure);
 
@@ -71,6 +79,7 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
   const std::shared_ptr<const MediaPlaylist> playlist_;
   const std::weak_ptr<SegmentRoadDelegate> delegate_;
   ns::RunLoop& loop_;
+  const ns::ThreadChecker thread_;
   const std::shared_ptr<PacketQueue> packets_ = std::make_shared<PacketQueue>();
   // Set by the demuxer's thread when it posts a packet announcement, cleared when the announcement runs.
   const std::shared_ptr<std::atomic<bool>> packetsAnnounced_ = std::make_shared<std::atomic<bool>>(false);
@@ -78,6 +87,8 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
   std::shared_ptr<SegmentStream> stream_;
   std::thread demuxThread_;
   std::shared_ptr<MediaResourceLoad> load_;
+  // A fetched segment is being decrypted; the next is fetched once it is in the stream.
+  bool decrypting_ = false;
   std::optional<ns::Data> key_;
   std::shared_ptr<const std::vector<MediaTrack>> tracks_;
   std::size_t nextIndex_;

@@ -8,16 +8,24 @@ namespace av {
 SegmentStream::SegmentStream(std::function<void()> drained) : drained_(std::move(drained)) {}
 
 bool SegmentStream::hasRoom() const {
-  std::lock_guard lock(mutex_);
-  return segments_.size() < kSegmentCapacity;
+  ns::MutexLock lock(mutex_);
+  return segments_.empty() ||
+         (segments_.size() < kSegmentCapacity && queuedBytes_ + largestSegment_ <= kByteCapacity);
+}
+
+std::size_t SegmentStream::queuedBytes() const {
+  ns::MutexLock lock(mutex_);
+  return queuedBytes_;
 }
 
 void SegmentStream::append(ns::Data segment) {
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     if (finished_ || closed_ || segment.empty()) {
       return;
     }
+    queuedBytes_ += segment.size();
+    largestSegment_ = std::max(largestSegment_, segment.size());
     segments_.push_back(std::move(segment));
   }
   changed_.notify_all();
@@ -25,23 +33,25 @@ void SegmentStream::append(ns::Data segment) {
 
 void SegmentStream::finish() {
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     finished_ = true;
   }
   changed_.notify_all();
 }
 
 void SegmentStream::close() {
+  std::deque<ns::Data> dropped;
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     closed_ = true;
-    segments_.clear();
+    dropped.swap(segments_);
+    queuedBytes_ = 0;
   }
   changed_.notify_all();
 }
 
 bool SegmentStream::isClosed() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return closed_;
 }
 
@@ -49,8 +59,10 @@ std::ptrdiff_t SegmentStream::read(std::uint8_t* buffer, std::size_t capacity) {
   bool segmentDrained = false;
   std::size_t copied = 0;
   {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return closed_ || finished_ || !segments_.empty(); });
+    ns::MutexLock lock(mutex_);
+    while (!closed_ && !finished_ && segments_.empty()) {
+      lock.wait(changed_);
+    }
     if (closed_) {
       return kClosed;
     }
@@ -62,6 +74,7 @@ std::ptrdiff_t SegmentStream::read(std::uint8_t* buffer, std::size_t capacity) {
     std::memcpy(buffer, front.data() + readOffset_, copied);
     readOffset_ += copied;
     if (readOffset_ == front.size()) {
+      queuedBytes_ -= front.size();
       segments_.pop_front();
       readOffset_ = 0;
       segmentDrained = true;

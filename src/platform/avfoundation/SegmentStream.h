@@ -1,8 +1,8 @@
 #pragma once
 
 // av::SegmentStream: the decrypted bytes of a lesson's segments, in order, from the thread that fetches them
-// to the thread that demuxes them. It holds at most kSegmentCapacity segments; the fetcher asks hasRoom()
-// before fetching the next one and hears through the drained callback when the reader has used one up. A
+// to the thread that demuxes them. It is bounded in segments and in bytes: the fetcher asks hasRoom() before
+// fetching the next segment and hears through the drained callback when the reader has used one up. A
 // reader blocks until bytes come, the stream ends, or either side closes it, so a demuxer never waits for
 // ever once the fetcher is gone.
 //
@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/values/Data.h"
 
 namespace av {
@@ -22,6 +22,8 @@ namespace av {
 class SegmentStream {
  public:
   static constexpr std::size_t kSegmentCapacity = 3;
+  // The bytes the waiting segments and the one being fetched may hold together.
+  static constexpr std::size_t kByteCapacity = std::size_t{48} << 20;
 
   // What read() returns besides a count of bytes.
   static constexpr std::ptrdiff_t kEndOfStream = 0;
@@ -29,32 +31,41 @@ class SegmentStream {
 
   // `drained` runs on the reader's thread each time a segment has been read to its end.
   explicit SegmentStream(std::function<void()> drained);
+  SegmentStream(const SegmentStream&) = delete;
+  SegmentStream& operator=(const SegmentStream&) = delete;
 
-  // True while fewer than kSegmentCapacity segments wait to be read.
-  bool hasRoom() const;
+  // True when the next segment may be fetched: fewer than kSegmentCapacity segments wait, and the bytes
+  // waiting plus as many again as the largest segment so far (what the next one will likely hold) stay
+  // within kByteCapacity. An empty stream always has room, so segments larger than that still play, one at
+  // a time.
+  bool hasRoom() const QM_EXCLUDES(mutex_);
+  // The bytes of the segments waiting, the one being read included.
+  std::size_t queuedBytes() const QM_EXCLUDES(mutex_);
   // Adds the next segment's bytes. Does nothing once the stream is finished or closed.
-  void append(ns::Data segment);
+  void append(ns::Data segment) QM_EXCLUDES(mutex_);
   // No segment will follow: the reader gets kEndOfStream once it has read what is queued.
-  void finish();
+  void finish() QM_EXCLUDES(mutex_);
   // Stops the stream at once, whatever is queued: the reader gets kClosed.
-  void close();
-  bool isClosed() const;
+  void close() QM_EXCLUDES(mutex_);
+  bool isClosed() const QM_EXCLUDES(mutex_);
 
   // Copies up to `capacity` bytes into `buffer`, waiting for them. Returns the count copied (at least 1),
   // kEndOfStream or kClosed.
-  std::ptrdiff_t read(std::uint8_t* buffer, std::size_t capacity);
+  std::ptrdiff_t read(std::uint8_t* buffer, std::size_t capacity) QM_EXCLUDES(mutex_);
 
  private:
   // Constant after construction
   const std::function<void()> drained_;
 
-  mutable std::mutex mutex_;
+  mutable ns::Mutex mutex_;
+  // Notified when a segment comes, and when the stream finishes or closes.
   std::condition_variable changed_;
-  // Guarded by mutex_
-  std::deque<ns::Data> segments_;
-  std::size_t readOffset_ = 0;
-  bool finished_ = false;
-  bool closed_ = false;
+  std::deque<ns::Data> segments_ QM_GUARDED_BY(mutex_);
+  std::size_t queuedBytes_ QM_GUARDED_BY(mutex_) = 0;
+  std::size_t largestSegment_ QM_GUARDED_BY(mutex_) = 0;
+  std::size_t readOffset_ QM_GUARDED_BY(mutex_) = 0;
+  bool finished_ QM_GUARDED_BY(mutex_) = false;
+  bool closed_ QM_GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace av

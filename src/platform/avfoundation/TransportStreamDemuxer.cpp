@@ -1,8 +1,8 @@
 #include "platform/avfoundation/TransportStreamDemuxer.h"
 
-#include <mutex>
-
+#include "platform/avfoundation/LibavLog.h"
 #include "platform/avfoundation/MediaErrors.h"
+#include "platform/foundation/check/Check.h"
 
 namespace av {
 
@@ -23,10 +23,7 @@ ns::Error notRecognized(int averror, std::string_view what) {
 
 TransportStreamDemuxer::TransportStreamDemuxer(std::shared_ptr<SegmentStream> input)
     : input_(std::move(input)) {
-  // libavformat reports every damaged packet on standard error; the failures that matter come back as
-  // errors instead.
-  static std::once_flag quietened;
-  std::call_once(quietened, [] { av_log_set_level(AV_LOG_QUIET); });
+  LibavLog::install();
 }
 
 int TransportStreamDemuxer::readInput(void* opaque, std::uint8_t* buffer, int capacity) {
@@ -46,6 +43,7 @@ int TransportStreamDemuxer::interrupted(void* opaque) {
 }
 
 ns::Result<std::vector<MediaTrack>> TransportStreamDemuxer::open() {
+  QM_DCHECK_CALLED_ON(thread_);
   auto* buffer = static_cast<std::uint8_t*>(av_malloc(kReadBufferSize));
   if (!buffer) {
     return notRecognized(AVERROR(ENOMEM), "no memory for the read buffer");
@@ -90,6 +88,7 @@ ns::Result<std::vector<MediaTrack>> TransportStreamDemuxer::open() {
 }
 
 ns::Result<PacketPointer> TransportStreamDemuxer::readPacket() {
+  QM_DCHECK_CALLED_ON(thread_);
   PacketPointer packet(av_packet_alloc());
   if (!packet) {
     return notRecognized(AVERROR(ENOMEM), "no memory for a packet");

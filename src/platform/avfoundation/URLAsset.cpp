@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "platform/avfoundation/MediaErrors.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 
 namespace av {
 
 std::shared_ptr<URLAsset> URLAsset::URLAssetWithURL(ns::URL url, URLAssetOptions options) {
+  QM_DCHECK_MAIN_THREAD();
   return std::make_shared<URLAsset>(std::move(url), options);
 }
 
@@ -15,6 +17,7 @@ URLAsset::URLAsset(ns::URL url, URLAssetOptions options) : url_(std::move(url)),
 
 void URLAsset::loadValuesAsynchronouslyForKeys(const std::vector<std::string>& keys,
                                                std::function<void()> handler) {
+  QM_DCHECK_MAIN_THREAD();
   const bool wantsDuration = std::ranges::find(keys, kDurationKey) != keys.end();
   if (wantsDuration && durationStatus_ == KeyValueStatus::kUnknown) {
     durationStatus_ = KeyValueStatus::kLoading;
@@ -55,6 +58,7 @@ void URLAsset::playlistArrived(ns::Result<ns::Data> body) {
 }
 
 KeyValueStatus URLAsset::statusOfValueForKey(std::string_view key, std::optional<ns::Error>* error) const {
+  QM_DCHECK_MAIN_THREAD();
   if (key != kDurationKey) {
     return KeyValueStatus::kUnknown;
   }
@@ -65,6 +69,7 @@ KeyValueStatus URLAsset::statusOfValueForKey(std::string_view key, std::optional
 }
 
 void URLAsset::cancelLoading() {
+  QM_DCHECK_MAIN_THREAD();
   if (durationStatus_ != KeyValueStatus::kLoading) {
     return;
   }
@@ -89,6 +94,16 @@ void URLAsset::settle(KeyValueStatus status) {
       handler();
     }
   }
+}
+
+Time URLAsset::duration() const {
+  QM_DCHECK_MAIN_THREAD();
+  return duration_;
+}
+
+const std::shared_ptr<const MediaPlaylist>& URLAsset::playlist() const {
+  QM_DCHECK_MAIN_THREAD();
+  return playlist_;
 }
 
 }  // namespace av

@@ -55,9 +55,9 @@ class URLAsset : public std::enable_shared_from_this<URLAsset> {
   const ns::URL& URL() const { return url_; }
   const URLAssetOptions& options() const { return options_; }
   // The duration once loaded; before that a zero time.
-  Time duration() const { return duration_; }
+  Time duration() const;
   // The playlist read by the duration load, or nullptr before it has loaded.
-  const std::shared_ptr<const MediaPlaylist>& playlist() const { return playlist_; }
+  const std::shared_ptr<const MediaPlaylist>& playlist() const;
 
   // Use URLAssetWithURL(); public for std::make_shared.
   URLAsset(ns::URL url, URLAssetOptions options);

@@ -9,6 +9,7 @@
 #include "platform/net/CurlErrorMapping.h"
 #include "platform/net/CurlMultiEngine.h"
 #include "platform/net/HTTPURLResponse.h"
+#include "platform/net/NetworkLink.h"
 #include "platform/net/ServerTrust.h"
 #include "platform/net/URLConnection.h"
 #include "platform/net/X509Certificates.h"
@@ -74,6 +75,11 @@ void ConnectionTransfer::cancel() {
   end(nullptr);
 }
 
+void ConnectionTransfer::loseConnection() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
+  fail(kURLErrorNetworkConnectionLost);
+}
+
 void ConnectionTransfer::resumeReceiving() {
   QM_DCHECK_CALLED_ON(ownerThread_);
   if (ended_) {
@@ -97,6 +103,11 @@ void ConnectionTransfer::resumeReceiving() {
 void ConnectionTransfer::sendCurrentRequest() {
   if (std::optional<Error> error = errorBeforeSending(request_)) {
     fail(*error);
+    return;
+  }
+  if (!NetworkLink::allowsLoad(*request_.url())) {
+    // As on a phone with no network: the load fails at once, and nothing leaves the device.
+    fail(kURLErrorNotConnectedToInternet);
     return;
   }
   easy_ = engine_->borrowHandle();

@@ -5,8 +5,10 @@
 // back-pressure, and the calls to the delegate. When a kept-alive connection dies unanswered after the
 // request went out, a GET or HEAD is sent once more on a new connection; any other request fails with
 // kURLErrorNetworkConnectionLost, since the server may have acted on it. It follows URLConnectionDelegate's
-// order and makes no delegate call once it has ended. While running it holds its URLConnection, as the loop
-// holds a running connection. Thread-safety: used only on the thread of the engine it runs on.
+// order and makes no delegate call once it has ended. A load that the network link (NetworkLink.h) does not
+// carry fails with kURLErrorNotConnectedToInternet before anything is sent. While running it holds its
+// URLConnection, as the loop holds a running connection. Thread-safety: used only on the thread of the engine
+// it runs on.
 
 #include <curl/curl.h>
 #include <openssl/ssl.h>
@@ -45,6 +47,9 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
   void start();
   // Ends the load without a delegate call. Does nothing once ended.
   void cancel();
+  // Ends the load with kURLErrorNetworkConnectionLost, as when the link under it went away. Does nothing
+  // once ended.
+  void loseConnection();
   // Lets data flow again, on a later turn of the loop, if the delegate has had no space by then.
   void resumeReceiving();
 

@@ -15,6 +15,7 @@
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/BrokenPipeSignal.h"
 #include "platform/net/ConnectionTransfer.h"
+#include "platform/net/NetworkLink.h"
 #include "platform/net/URLConnection.h"
 
 namespace ns {
@@ -104,9 +105,11 @@ CurlMultiEngine::CurlMultiEngine(RunLoop& loop, CurlMultiHandle multi, OwnedDesc
   requireMultiOK(curl_multi_setopt(multi_.get(), CURLMOPT_TIMERDATA, this),
                  "curl_multi_setopt(CURLMOPT_TIMERDATA)");
   timerSource_ = loop_.addSource(timer_.get(), IoEvents::kRead, [this](IoEvents) { onTimerFired(); });
+  linkWatch_ = std::make_unique<ReachabilityWatch>(loop_, [this] { endTransfersTheLinkRefuses(); });
 }
 
 CurlMultiEngine::~CurlMultiEngine() {
+  linkWatch_.reset();
   // The thread is ending: transfers still running or waiting stop without telling their delegates.
   const auto running = std::move(transfers_);
   transfers_.clear();
@@ -193,6 +196,25 @@ void CurlMultiEngine::failLater(CURL* easy, CURLcode result) {
   pendingFailures_.emplace_back(easy, result);
   if (depth_ == 0 && !settling_) {
     armTimer(0, TimerPrecision::kThroughTheLoop);
+  }
+}
+
+void CurlMultiEngine::endTransfersTheLinkRefuses() {
+  std::vector<std::shared_ptr<ConnectionTransfer>> refused;
+  auto noteIfRefused = [&](const std::shared_ptr<ConnectionTransfer>& transfer) {
+    if (!NetworkLink::allowsLoad(*transfer->currentRequest().url())) {
+      refused.push_back(transfer);
+    }
+  };
+  for (const auto& [easy, entry] : transfers_) {
+    noteIfRefused(entry.transfer);
+  }
+  for (const auto& [server, transfers] : servers_) {
+    std::for_each(transfers.waiting.begin(), transfers.waiting.end(), noteIfRefused);
+  }
+  // Each ending takes its transfer out of the tables above, so they are read in full first.
+  for (const std::shared_ptr<ConnectionTransfer>& transfer : refused) {
+    transfer->loseConnection();
   }
 }
 

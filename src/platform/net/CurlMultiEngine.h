@@ -10,7 +10,8 @@
 // engine is inside libcurl is taken out just after the call returns. A transfer that libcurl refuses to take,
 // or that it can no longer drive, ends with a failure on a later turn rather than hang. A return code that
 // can only mean a broken engine (an option it does not know, a timer it cannot set) stops the process with
-// a message naming the call.
+// a message naming the call. When the network link changes (NetworkLink.h), the transfers it no longer
+// carries, running or waiting, end with kURLErrorNetworkConnectionLost.
 // Thread-safety: used only on its loop's thread.
 
 #include <curl/curl.h>
@@ -28,6 +29,7 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/net/CurlHandles.h"
 #include "platform/net/OwnedDescriptor.h"
+#include "platform/net/ReachabilityWatch.h"
 
 namespace ns {
 
@@ -91,6 +93,8 @@ class CurlMultiEngine {
   void removeNow(CURL* easy);
   // Ends `easy`'s transfer with `result` in the next settle().
   void failLater(CURL* easy, CURLcode result);
+  // Ends the transfers, running or waiting, that the network link no longer carries.
+  void endTransfersTheLinkRefuses();
   // Takes `transfer` out of its server's queue if it waits there, and gives its handle back.
   void dropWaiting(const ConnectionTransfer& transfer);
   // True while libcurl may be on the stack, calling the engine or a transfer back: the multi handle is then
@@ -113,6 +117,7 @@ class CurlMultiEngine {
   CurlMultiHandle multi_;            // freed first in the destructor
   const OwnedDescriptor timer_;
   std::unique_ptr<FileDescriptorSource> timerSource_;
+  std::unique_ptr<ReachabilityWatch> linkWatch_;
 
   std::unordered_map<curl_socket_t, std::unique_ptr<FileDescriptorSource>> sockets_;
   std::unordered_map<CURL*, Running> transfers_;

@@ -1,14 +1,13 @@
 #include "platform/net/NetworkReachability.h"
 
-#include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
 
-#include <cstring>
-
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/check/Mutex.h"
+#include "platform/net/LoopbackHost.h"
+#include "platform/net/NetworkLink.h"
 #include "platform/net/ReachabilityWatch.h"
 
 namespace ns {
@@ -23,38 +22,6 @@ ns::Mutex& overrideMutex() {
 std::optional<ReachabilityFlags>& flagsOverride() QM_REQUIRES(overrideMutex()) {
   static std::optional<ReachabilityFlags> flags;
   return flags;
-}
-
-bool isLoopbackIPv4(const in_addr& address) {
-  return (ntohl(address.s_addr) >> 24) == 127;
-}
-
-bool isLoopbackIPv6(const in6_addr& address) {
-  return IN6_IS_ADDR_LOOPBACK(&address);
-}
-
-bool isLoopbackAddress(const sockaddr* address) {
-  if (address->sa_family == AF_INET) {
-    sockaddr_in ipv4;
-    std::memcpy(&ipv4, address, sizeof ipv4);
-    return isLoopbackIPv4(ipv4.sin_addr);
-  }
-  if (address->sa_family == AF_INET6) {
-    sockaddr_in6 ipv6;
-    std::memcpy(&ipv6, address, sizeof ipv6);
-    return isLoopbackIPv6(ipv6.sin6_addr);
-  }
-  return false;
-}
-
-bool isLoopbackName(const std::string& name) {
-  if (name == "localhost" || name.ends_with(".localhost")) {
-    return true;
-  }
-  in_addr ipv4{};
-  in6_addr ipv6{};
-  return (inet_pton(AF_INET, name.c_str(), &ipv4) == 1 && isLoopbackIPv4(ipv4)) ||
-         (inet_pton(AF_INET6, name.c_str(), &ipv6) == 1 && isLoopbackIPv6(ipv6));
 }
 
 // Returns whether an interface other than loopback is up with an address, or nullopt when the interfaces
@@ -85,7 +52,7 @@ std::shared_ptr<NetworkReachability> NetworkReachability::forAddress(const socka
 
 std::shared_ptr<NetworkReachability> NetworkReachability::forHostName(std::string hostName) {
   return std::shared_ptr<NetworkReachability>(
-      new NetworkReachability(TargetKind::kHostName, isLoopbackName(hostName)));
+      new NetworkReachability(TargetKind::kHostName, isLoopbackHost(hostName)));
 }
 
 NetworkReachability::NetworkReachability(TargetKind kind, bool isLoopback)
@@ -102,6 +69,16 @@ std::optional<ReachabilityFlags> NetworkReachability::flags() const {
   }
   if (isLoopback_) {
     return kReachabilityFlagsReachable | kReachabilityFlagsIsLocalAddress | kReachabilityFlagsIsDirect;
+  }
+  if (const std::optional<LinkKind> link = NetworkLink::simulated()) {
+    switch (*link) {
+      case LinkKind::kNone:
+        return ReachabilityFlags{0};
+      case LinkKind::kCellular:
+        return kReachabilityFlagsReachable | kReachabilityFlagsIsWWAN;
+      case LinkKind::kWiFi:
+        return kReachabilityFlagsReachable;
+    }
   }
   const std::optional<bool> up = networkIsUp();
   if (!up) {

@@ -5,8 +5,9 @@
 //
 // On Linux the flags come from the interfaces: kReachabilityFlagsReachable while an interface other than
 // loopback is up with an address (a loopback target adds kReachabilityFlagsIsLocalAddress and is always
-// reachable). Changes are watched over a routing socket on the run loop the probe is scheduled on. Tests and
-// simulations replace the interfaces' answer with setFlagsForTesting().
+// reachable). A simulated link (NetworkLink.h) stands in for the interfaces: none makes every target but
+// loopback unreachable, cellular adds kReachabilityFlagsIsWWAN. Changes are watched over a routing socket on
+// the run loop the probe is scheduled on. Tests replace every answer with setFlagsForTesting().
 //
 // Thread-safety: flags() and setFlagsForTesting() may be called from any thread; the rest only on the thread
 // of the loop the probe is (or is to be) scheduled on.

@@ -22,14 +22,16 @@ struct ReachabilityWatch::Entry {
 
 namespace {
 
+// Never destroyed: a thread's URL engine gives its watch back as the thread ends, which may come after the
+// process's static objects are gone.
 ns::Mutex& registryMutex() {
-  static ns::Mutex mutex;
-  return mutex;
+  static ns::Mutex* const mutex = new ns::Mutex();
+  return *mutex;
 }
 
 std::vector<std::weak_ptr<ReachabilityWatch::Entry>>& registry() QM_REQUIRES(registryMutex()) {
-  static std::vector<std::weak_ptr<ReachabilityWatch::Entry>> entries;
-  return entries;
+  static auto* const entries = new std::vector<std::weak_ptr<ReachabilityWatch::Entry>>();
+  return *entries;
 }
 
 OwnedDescriptor openRoutingSocket() {

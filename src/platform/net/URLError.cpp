@@ -24,6 +24,8 @@ std::string_view descriptionOf(URLErrorCode code) {
       return "The connection to the server was lost.";
     case kURLErrorHTTPTooManyRedirects:
       return "The server redirected too many times.";
+    case kURLErrorNotConnectedToInternet:
+      return "The device is not connected to a network.";
     case kURLErrorBadServerResponse:
       return "The server returned a response that could not be read.";
     case kURLErrorCannotDecodeRawData:

@@ -31,6 +31,7 @@ enum URLErrorCode : std::int64_t {
   kURLErrorCannotConnectToHost = -1004,
   kURLErrorNetworkConnectionLost = -1005,
   kURLErrorHTTPTooManyRedirects = -1007,
+  kURLErrorNotConnectedToInternet = -1009,
   kURLErrorBadServerResponse = -1011,
   kURLErrorCannotDecodeRawData = -1015,
   kURLErrorRequestBodyStreamExhausted = -1021,

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/foundation/check/Check.h"
+#include "platform/net/NetworkLink.h"
 #include "platform/outside/Reachability.h"
 
 namespace outside {
@@ -17,6 +18,18 @@ struct NetworkState {
 NetworkState& state() {
   static NetworkState shared;
   return shared;
+}
+
+ns::LinkKind linkKindOf(NetworkStatus status) {
+  switch (status) {
+    case NotReachable:
+      return ns::LinkKind::kNone;
+    case ReachableViaWWAN:
+      return ns::LinkKind::kCellular;
+    case ReachableViaWiFi:
+      break;
+  }
+  return ns::LinkKind::kWiFi;
 }
 
 NetworkStatus statusFromEnvironment() {
@@ -33,6 +46,7 @@ NetworkStatus SimulatedNetwork::status() {
   NetworkState& current = state();
   if (!current.chosen) {
     current.chosen = statusFromEnvironment();
+    ns::NetworkLink::simulate(linkKindOf(*current.chosen));
   }
   return *current.chosen;
 }
@@ -41,6 +55,7 @@ void SimulatedNetwork::setStatus(NetworkStatus status) {
   QM_DCHECK_MAIN_THREAD();
   const NetworkStatus previous = SimulatedNetwork::status();
   state().chosen = status;
+  ns::NetworkLink::simulate(linkKindOf(status));
   if (previous == status) {
     return;
   }
@@ -58,6 +73,7 @@ void SimulatedNetwork::setStatus(NetworkStatus status) {
 
 void SimulatedNetwork::resetForTesting() {
   state() = NetworkState{};
+  ns::NetworkLink::simulate(std::nullopt);
 }
 
 void SimulatedNetwork::addStartedMonitor(const std::shared_ptr<Reachability>& monitor) {

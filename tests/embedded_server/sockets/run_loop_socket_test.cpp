@@ -9,6 +9,7 @@
 #include "embedded_server/sockets/RunLoopSocketException.h"
 #include "loopback_peer_test_util.h"
 #include "platform/foundation/loop/RunLoop.h"
+#include "platform/net/NetworkLink.h"
 #include "support/scoped_manual_clock.h"
 
 namespace embedded_server {
@@ -194,6 +195,30 @@ TEST_F(RunLoopSocketTest, CallsNoOneWhenTheDelegateIsGone) {
   loop_.runPending();
   socket_->disconnect();
   ASSERT_TRUE(runUntil([&] { return peer_.sawClientClose(); }));
+}
+
+// With no network an attempt to a server that is not the device's own starts, then fails without reaching
+// it; an own server's port is reached; a connection that is up closes when the link goes.
+TEST_F(RunLoopSocketTest, TheNetworkLinkDecidesWhetherAConnectionGoesOutAndStaysUp) {
+  struct BackToTheMachinesNetwork {
+    ~BackToTheMachinesNetwork() { ns::NetworkLink::simulate(std::nullopt); }
+  } restore;
+  ns::NetworkLink::simulate(ns::LinkKind::kNone);
+  ASSERT_TRUE(socket_->connectToHost("127.0.0.1", peer_.port()).ok());
+  ASSERT_TRUE(runUntilEvent("disconnected"));
+  EXPECT_EQ(peer_.acceptedCount(), 0u);
+  {
+    const ns::NetworkLink::OwnServerPort own(peer_.port());
+    connect();
+    socket_->disconnect();
+  }
+
+  ns::NetworkLink::simulate(ns::LinkKind::kWiFi);
+  events().clear();
+  connect();
+  ns::NetworkLink::simulate(ns::LinkKind::kNone);
+  ASSERT_TRUE(runUntilEvent("disconnected"));
+  EXPECT_TRUE(runUntil([&] { return peer_.sawClientClose(); }));
 }
 
 }  // namespace

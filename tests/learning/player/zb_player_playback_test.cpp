@@ -154,10 +154,7 @@ TEST_F(PlayerTest, AStallPausesWithTheLoadingTipUntilTheDataComes) {
   ASSERT_TRUE(playUntilLoaded(onlineURL(0)));
   ASSERT_TRUE(runUntil([&] { return player_->progressBar()->bufferSec() >= 2; }));
   downloadtest::NotificationCount stalls{std::string(av::kAVPlayerItemPlaybackStalledNotification)};
-  for (ns::Duration played{}; played < 3s && stalls.count == 0; played += av::Player::kTick) {
-    clock_.advance(av::Player::kTick);
-    ns::RunLoop::main().runPending();
-  }
+  ASSERT_TRUE(playUntil([&] { return stalls.count > 0; }, 3s));
   ASSERT_EQ(stalls.count, 1);
   EXPECT_FALSE(player_->isPlaying());
   EXPECT_TRUE(player_->showLoading());

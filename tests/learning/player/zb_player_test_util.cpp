@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "learning/downloads/QMSignedPlaylistURL.h"
+#include "platform/avfoundation/engine_pacing_test_util.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/controllers/ViewController.h"
@@ -111,11 +112,18 @@ bool PlayerTest::runUntil(const std::function<bool()>& done) {
 }
 
 bool PlayerTest::playUntil(const std::function<bool()>& done, ns::Duration most) {
+  const double tickSeconds = std::chrono::duration<double>(av::Player::kTick).count();
   for (ns::Duration played{}; played < most && !done(); played += av::Player::kTick) {
     // While the player waits for data, the clock waits too: the data comes in real time.
     if (player_->showLoading() && player_->plitem() &&
         player_->plitem()->status() != av::PlayerItemStatus::kFailed) {
       runUntil([&] { return !player_->showLoading() || done(); });
+    }
+    // The item decodes on a thread of its own, in real time too: the clock waits until it has decoded what
+    // the tick will show.
+    if (const std::shared_ptr<av::PlayerItem> item = player_->plitem(); item && player_->player()) {
+      const double next = item->currentSeconds() + player_->player()->rate() * tickSeconds;
+      runUntil([&] { return avtest::isReadyFor(*item, next) || done(); });
     }
     clock_.advance(av::Player::kTick);
     ns::RunLoop::main().runPending();

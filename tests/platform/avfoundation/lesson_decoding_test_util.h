@@ -1,7 +1,8 @@
 #pragma once
 
 // avtest::LessonDecoding: a SegmentRoadDelegate that decodes every packet of its road's video and audio
-// tracks as soon as it is announced, with no pacing, and keeps what a check needs of the result.
+// tracks as soon as it is announced, with no pacing, and keeps what a check needs of the result: the
+// pictures it keeps are converted to RGBA at the end, the others never.
 // avtest::decodeLesson loads a playlist URL and drives a road with it to the end.
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/avfoundation/AudioDecoder.h"
+#include "platform/avfoundation/DecodedPicture.h"
 #include "platform/avfoundation/SegmentRoad.h"
 #include "platform/avfoundation/URLAsset.h"
 #include "platform/avfoundation/VideoDecoder.h"
@@ -25,6 +27,7 @@ struct LessonDecoding : av::SegmentRoadDelegate {
   bool keepPictures = false;
 
   std::size_t trackCount = 0;
+  // Filled at the end of the road.
   std::vector<av::DecodedPicture> pictures;
   std::size_t pictureCount = 0;
   // Seconds of sound decoded, and its loudest sample.
@@ -32,6 +35,12 @@ struct LessonDecoding : av::SegmentRoadDelegate {
   float audioPeak = 0;
   std::optional<ns::Error> failure;
   bool ended = false;
+  // The most bytes of decrypted segments the road held, seen as each segment arrived.
+  std::size_t mostBufferedBytes = 0;
+
+  void segmentRoadLoadedSegment(av::SegmentRoad& road, std::size_t) override {
+    mostBufferedBytes = std::max(mostBufferedBytes, road.bufferedBytes());
+  }
 
   void segmentRoadFoundTracks(av::SegmentRoad& road, std::size_t count) override {
     trackCount = count;
@@ -62,6 +71,14 @@ struct LessonDecoding : av::SegmentRoadDelegate {
     if (audio_) {
       takeAudio(audio_->flush());
     }
+    for (const av::VideoFrame& frame : keptFrames_) {
+      ns::Result<av::RGBAPicture> converted = frame.toRGBA();
+      if (!converted.ok()) {
+        failure = converted.error();
+        break;
+      }
+      pictures.push_back({converted->width, converted->height, std::move(converted->rgba), frame.seconds});
+    }
     ended = true;
   }
   void segmentRoadDidFail(av::SegmentRoad&, const ns::Error& error) override {
@@ -78,17 +95,17 @@ struct LessonDecoding : av::SegmentRoadDelegate {
     }
     return std::move(*decoder);
   }
-  void takePictures(ns::Result<std::vector<av::DecodedPicture>> decoded) {
+  void takePictures(ns::Result<std::vector<av::VideoFrame>> decoded) {
     if (!decoded.ok()) {
       failure = decoded.error();
       return;
     }
-    for (av::DecodedPicture& picture : *decoded) {
+    for (av::VideoFrame& frame : *decoded) {
       ++pictureCount;
-      if (keepPictures || pictures.size() < 2) {
-        pictures.push_back(std::move(picture));
+      if (keepPictures || keptFrames_.size() < 2) {
+        keptFrames_.push_back(std::move(frame));
       } else {
-        pictures.back() = std::move(picture);
+        keptFrames_.back() = std::move(frame);
       }
     }
   }
@@ -105,6 +122,7 @@ struct LessonDecoding : av::SegmentRoadDelegate {
     }
   }
 
+  std::vector<av::VideoFrame> keptFrames_;
   std::unique_ptr<av::VideoDecoder> video_;
   std::unique_ptr<av::AudioDecoder> audio_;
   int videoIndex_ = -1;

@@ -97,15 +97,16 @@ inline ns::Data transportStream(int packetsPerTrack) {
   return writer.finish();
 }
 
-// Returns a stream of one MPEG-2 video track of `frames` real 64x48 pictures at 25 per second: a bright bar
-// that moves one column a frame across a dark ground.
-inline ns::Data videoTransportStream(int frames) {
+// Returns a stream of one MPEG-2 video track of `frames` real `width` x `height` pictures at 25 per second
+// (64x48 unless given), a keyframe every 10: a bright bar four pixels wide that moves four pixels a frame
+// across a dark ground, coming back every 16 frames.
+inline ns::Data videoTransportStream(int frames, int width = 64, int height = 48) {
   TransportStreamWriter writer;
   AVStream* video = writer.addStream(AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_MPEG2VIDEO);
   const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG2VIDEO);
   AVCodecContext* encoder = avcodec_alloc_context3(codec);
-  encoder->width = 64;
-  encoder->height = 48;
+  encoder->width = width;
+  encoder->height = height;
   encoder->pix_fmt = AV_PIX_FMT_YUV420P;
   encoder->time_base = {1, 25};
   encoder->framerate = {25, 1};
@@ -132,10 +133,11 @@ inline ns::Data videoTransportStream(int frames) {
       break;
     }
     EXPECT_GE(av_frame_make_writable(frame), 0);
+    const int bar = (index % 16) * 4;
     for (int y = 0; y < frame->height; ++y) {
-      for (int x = 0; x < frame->width; ++x) {
-        frame->data[0][y * frame->linesize[0] + x] = (x / 4 == index % 16) ? 235 : 16;
-      }
+      std::uint8_t* row = frame->data[0] + y * frame->linesize[0];
+      std::fill_n(row, frame->width, 16);
+      std::fill_n(row + bar, std::min(4, frame->width - bar), 235);
     }
     for (int plane = 1; plane <= 2; ++plane) {
       for (int y = 0; y < frame->height / 2; ++y) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/net/NetworkLink.h"
 #include "platform/outside/SimulatedNetwork.h"
 
 namespace outside {
@@ -33,7 +34,8 @@ class ReachabilityTest : public ::testing::Test {
           });
 };
 
-// The names of --network and QUILLMARK_NETWORK; without one, or with an unknown one, the status is Wi-Fi.
+// The names of --network and QUILLMARK_NETWORK; without one, or with an unknown one, the status is Wi-Fi. The
+// network link follows the status: with none, a server the device does not run is out of reach.
 TEST_F(ReachabilityTest, StatusDefaultsToWifiAndFollowsTheEnvironment) {
   EXPECT_EQ(Reachability::reachabilityForInternetConnection()->currentReachabilityStatus(), ReachableViaWiFi);
   for (const auto& [name, status] :
@@ -45,7 +47,10 @@ TEST_F(ReachabilityTest, StatusDefaultsToWifiAndFollowsTheEnvironment) {
     SimulatedNetwork::resetForTesting();
     setenv("QUILLMARK_NETWORK", name, 1);
     EXPECT_EQ(SimulatedNetwork::status(), status.value_or(ReachableViaWiFi)) << name;
+    EXPECT_EQ(ns::NetworkLink::allowsConnection("127.0.0.1", 9), status != NotReachable) << name;
   }
+  SimulatedNetwork::resetForTesting();
+  EXPECT_EQ(ns::NetworkLink::simulated(), std::nullopt);
 }
 
 // Unstarted or released monitors and repeated statuses post nothing; one started mid-post posts from then on.
@@ -65,7 +70,9 @@ TEST_F(ReachabilityTest, OnlyStartedMonitorsPostAndOnlyOnRealChanges) {
   SimulatedNetwork::setStatus(NotReachable);
   EXPECT_EQ(postedBy_, std::vector<const ns::Object*>{started.get()});
   EXPECT_EQ(silent->currentReachabilityStatus(), NotReachable);
+  EXPECT_EQ(ns::NetworkLink::simulated(), ns::LinkKind::kNone);
   SimulatedNetwork::setStatus(ReachableViaWWAN);
+  EXPECT_EQ(ns::NetworkLink::simulated(), ns::LinkKind::kCellular);
   EXPECT_EQ(postedBy_.size(), 3u);
   EXPECT_EQ(started->currentReachabilityStatus(), ReachableViaWWAN);
 }
