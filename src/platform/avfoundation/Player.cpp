@@ -143,6 +143,9 @@ void Player::advance(double elapsedSeconds) {
     target = std::min(target, duration.seconds());
   }
   item->decodeThrough(target);
+  // As a frame deadline: the picture due now is worth a tick's wait while the pipeline works on data it
+  // has (Player.h says why).
+  item->waitForDecoding(target, kTick);
   const std::optional<double> through = item->decodedThroughSeconds();
   const bool overtaken = !item->isDecodedToEnd() && (!through || target > *through);
   if (overtaken) {

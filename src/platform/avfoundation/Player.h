@@ -5,9 +5,19 @@
 // sound, to the item time the device has played (PlayerItem::soundClockSeconds()); each step takes the
 // picture due from the item's look-ahead (decoded on the item's own thread) and hands the item's sound on.
 // The last picture shown is currentPicture(). The item's sound plays at the player's rate, and pauses when
-// the item is replaced or the player goes. When
-// playback overtakes what is decoded the position waits there. If the item is waiting for data (not merely
-// for its decoder) and was keeping up, its playbackLikelyToKeepUp turns NO and
+// the item is replaced or the player goes.
+//
+// A step serves its picture the way a display's frame deadline does: when the picture due is not decoded
+// yet while the item's pipeline still works on data it has (segments fetched but not demuxed, packets not
+// decoded), the step waits for the item's decoding thread (PlayerItem::waitForDecoding), on a condition
+// variable, for at most kTick of real time or until the pipeline needs the network. At real pace the
+// decoder is ahead of the position and no step ever waits; the wait is for a clock that outruns real time,
+// as a manual clock that a caller advances by kTick and then runs the loop, without waiting for the
+// engine in between: a supported way to drive the player, on which the decoder on its own thread would
+// otherwise fall behind and every step show a wait. A waiting step uses no processor time.
+//
+// When playback overtakes what is decoded the position waits there. If the item is waiting for data (not
+// merely for its decoder) and was keeping up, its playbackLikelyToKeepUp turns NO and
 // kAVPlayerItemPlaybackStalledNotification is posted once. Play resumes by itself as data comes. At the end
 // of the media the rate turns 0 and kAVPlayerItemDidPlayToEndTimeNotification is posted once (again only
 // after a seek or a new item).

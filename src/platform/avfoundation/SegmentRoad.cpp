@@ -27,6 +27,22 @@ void postTo(ns::RunLoop& loop, const std::weak_ptr<SegmentRoad>& road, Task task
   });
 }
 
+// Appends the plain bytes of segment `index` to `stream`. Returns the failure when they would not decrypt or
+// are no MPEG-TS: every segment opens with a transport packet. The demuxer would skip a damaged one to the
+// next sync byte and play on; a lesson with a broken segment fails instead.
+std::optional<ns::Error> store(SegmentStream& stream, ns::Result<ns::Data> plain, std::size_t index) {
+  if (!plain.ok()) {
+    return mediaFailure(kAVErrorFileFormatNotRecognized, plain.error());
+  }
+  if (plain->empty() || plain->front() != kTransportSyncByte) {
+    return mediaFailure(
+        kAVErrorFileFormatNotRecognized,
+        libavError(AVERROR_INVALIDDATA, "segment " + std::to_string(index) + " is no MPEG-TS"));
+  }
+  stream.append(std::move(*plain));
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::shared_ptr<SegmentRoad> SegmentRoad::start(std::shared_ptr<const MediaPlaylist> playlist,
@@ -78,15 +94,17 @@ void SegmentRoad::startDemuxing() {
   const std::weak_ptr<SegmentRoad> weakRoad = weak_from_this();
   ns::RunLoop& loop = loop_;
   stream_ = std::make_shared<SegmentStream>(
-      [&loop, weakRoad] { postTo(loop, weakRoad, [](SegmentRoad& road) { road.fetchNextSegment(); }); });
+      [&loop, weakRoad] { postTo(loop, weakRoad, [](SegmentRoad& road) { road.fetchNextSegment(); }); },
+      [signal = signal_] { signal->notify(); });
   // The thread owns what it uses and reaches the road only through its loop.
-  demuxThread_ =
-      std::thread(&SegmentRoad::demux, std::ref(loop), weakRoad, stream_, packets_, packetsAnnounced_);
+  demuxThread_ = std::thread(&SegmentRoad::demux, std::ref(loop), weakRoad, stream_, packets_,
+                             packetsAnnounced_, signal_);
 }
 
 void SegmentRoad::demux(ns::RunLoop& loop, std::weak_ptr<SegmentRoad> road,
                         std::shared_ptr<SegmentStream> stream, std::shared_ptr<PacketQueue> packets,
-                        std::shared_ptr<std::atomic<bool>> announced) {
+                        std::shared_ptr<std::atomic<bool>> announced,
+                        std::shared_ptr<PipelineSignal> signal) {
   TransportStreamDemuxer demuxer(std::move(stream));
   ns::Result<std::vector<MediaTrack>> tracks = demuxer.open();
   if (!tracks.ok()) {
@@ -98,6 +116,8 @@ void SegmentRoad::demux(ns::RunLoop& loop, std::weak_ptr<SegmentRoad> road,
   while (true) {
     ns::Result<PacketPointer> packet = demuxer.readPacket();
     if (!packet.ok()) {
+      // The decoder waits for packets that will not come.
+      signal->notify();
       postTo(loop, road, [error = packet.error()](SegmentRoad& alive) { alive.end(error); });
       return;
     }
@@ -149,56 +169,53 @@ void SegmentRoad::fetchNextSegment() {
       MediaResourceLoad::start(playlist_->segments()[nextIndex_].url, MediaResourceLoad::kMaximumSegmentSize,
                                [weakRoad](ns::Result<ns::Data> body) {
                                  if (std::shared_ptr<SegmentRoad> alive = weakRoad.lock()) {
-                                   alive->segmentArrived(std::move(body));
+                                   // The address is the load's: read it before the load goes.
+                                   alive->segmentArrived(std::move(body), alive->load_->peerAddress());
                                  }
                                });
 }
 
-void SegmentRoad::segmentArrived(ns::Result<ns::Data> segment) {
+void SegmentRoad::segmentArrived(ns::Result<ns::Data> segment, std::optional<std::string> serverAddress) {
   load_.reset();
   if (!segment.ok()) {
     end(mediaFailure(kAVErrorUnknown, segment.error()));
     return;
   }
   if (!key_) {
-    segmentDecrypted(std::move(segment));
+    segmentStored(store(*stream_, std::move(segment), nextIndex_), serverAddress);
     return;
   }
   // A segment may hold tens of megabytes: its decryption would hold up the loop, which also serves the
-  // screens.
+  // screens. The decrypted bytes go to the demuxer from there, so that they never wait for the loop.
   decrypting_ = true;
-  ns::DispatchQueue::global().async([&loop = loop_, road = weak_from_this(), key = *key_,
-                                     iv = playlist_->ivForSegment(playlist_->segments()[nextIndex_]),
-                                     encrypted = std::move(*segment)] {
-    ns::Result<ns::Data> plain = ns::aes128CbcDecrypt(key, iv, encrypted);
-    postTo(loop, road, [plain = std::move(plain)](SegmentRoad& alive) mutable {
-      alive.segmentDecrypted(std::move(plain));
-    });
-  });
+  stream_->expectSegment();
+  ns::DispatchQueue::global().async(
+      [&loop = loop_, road = weak_from_this(), stream = stream_, signal = signal_, key = *key_,
+       iv = playlist_->ivForSegment(playlist_->segments()[nextIndex_]), index = nextIndex_,
+       encrypted = std::move(*segment), serverAddress = std::move(serverAddress)] {
+        std::optional<ns::Error> failure = store(*stream, ns::aes128CbcDecrypt(key, iv, encrypted), index);
+        signal->notify();
+        postTo(loop, road,
+               [failure = std::move(failure), serverAddress = std::move(serverAddress)](SegmentRoad& alive) {
+                 alive.segmentStored(failure, serverAddress);
+               });
+      });
 }
 
-void SegmentRoad::segmentDecrypted(ns::Result<ns::Data> plain) {
+void SegmentRoad::segmentStored(std::optional<ns::Error> failure,
+                                const std::optional<std::string>& serverAddress) {
   decrypting_ = false;
   if (ended_) {
     return;
   }
-  const std::size_t index = nextIndex_;
-  if (!plain.ok()) {
-    end(mediaFailure(kAVErrorFileFormatNotRecognized, plain.error()));
+  if (failure) {
+    end(std::move(failure));
     return;
   }
-  // Every segment opens with a transport packet. The demuxer would skip a damaged one to the next sync byte
-  // and play on; a lesson with a broken segment fails instead.
-  if (plain->empty() || plain->front() != kTransportSyncByte) {
-    end(mediaFailure(kAVErrorFileFormatNotRecognized,
-                     libavError(AVERROR_INVALIDDATA, "segment " + std::to_string(index) + " is no MPEG-TS")));
-    return;
-  }
-  stream_->append(std::move(*plain));
-  ++nextIndex_;
+  const std::size_t index = nextIndex_++;
   const std::shared_ptr<SegmentRoad> keepAlive = shared_from_this();
   if (std::shared_ptr<SegmentRoadDelegate> delegate = delegate_.lock()) {
-    delegate->segmentRoadLoadedSegment(*this, index);
+    delegate->segmentRoadLoadedSegment(*this, index, serverAddress);
   }
   fetchNextSegment();
 }
