@@ -252,12 +252,10 @@ bool PlayerItem::isDecodedToEnd() const {
 
 bool PlayerItem::isWaitingForData() const {
   QM_DCHECK_MAIN_THREAD();
-  // The road first: once it is starved only this thread can feed it again (by a fetch), so it stays
-  // starved, and a decoder then found waiting for packets waits for the network too.
   return !decoder_ || !road_ || (road_->isStarved() && decoder_->isWaitingForPackets());
 }
 
-void PlayerItem::waitForDecoding(double seconds, ns::Duration most) {
+void PlayerItem::waitForDecoding(double seconds, ns::Duration most, DecodingWait scope) {
   QM_DCHECK_MAIN_THREAD();
   if (!decoder_ || !road_ || !decoder_->hasPictures()) {
     return;
@@ -267,7 +265,8 @@ void PlayerItem::waitForDecoding(double seconds, ns::Duration most) {
   while (true) {
     const std::uint64_t seen = signal->generation();
     const std::optional<double> through = decoder_->lookAhead().newestPictureSeconds();
-    if ((through && *through >= seconds) || decoder_->hasStopped() || isWaitingForData() ||
+    if ((through && *through >= seconds) || decoder_->hasStopped() ||
+        (scope == DecodingWait::kDataAtHand && isWaitingForData()) ||
         !signal->waitForChange(seen, deadline)) {
       return;
     }

@@ -128,11 +128,19 @@ class PlayerItem : public ns::Object,
   // that overtakes the decoded media then stalls; otherwise the decoder is only behind, and playback waits
   // for it.
   bool isWaitingForData() const;
+  // What waitForDecoding() waits through besides decoding.
+  enum class DecodingWait {
+    // Only the work on data that has arrived: demuxing, decoding, and a segment's decryption.
+    kDataAtHand,
+    // Also a segment's fetching: the network.
+    kDataOnItsWay,
+  };
   // Blocks the calling thread until the picture due at `seconds` is decoded, the stream is decoded to its
-  // end or stopped, or the pipeline waits for the network (isWaitingForData()); for at most `most` of real
-  // time. Returns at once for a stream without pictures, or before the decoder has started. It waits on a
-  // condition variable that the pipeline's threads notify as they make progress, never by polling.
-  void waitForDecoding(double seconds, ns::Duration most);
+  // end or its decoder stopped, or (with kDataAtHand) the pipeline waits for the network
+  // (isWaitingForData()); for at most `most` of real time. Returns at once for a stream without pictures, or
+  // before the decoder has started. It waits on a condition variable that the pipeline's threads notify as
+  // they make progress, never by polling.
+  void waitForDecoding(double seconds, ns::Duration most, DecodingWait scope);
   // Moves the position forward to `seconds` and returns the last picture due there, dropping the older
   // ones; nullopt when no new picture is due. The decoded sound from there on goes to the sound output, as
   // much as it takes; a silent output consumes the sound up to `seconds`.

@@ -1,15 +1,15 @@
 #pragma once
 
-// av::SegmentRoad: the way a lesson's media travels from the server to the decoder. The playlist's key is
-// fetched first; then its segments, in order from a start index, each decrypted with AES-128-CBC off the
-// road's loop and handed from there to a TransportStreamDemuxer on a thread of its own, whose packets wait
-// in a bounded queue. Fetching keeps at most SegmentStream::kSegmentCapacity segments and
+// av::SegmentRoad: the way a lesson's media travels from the server to the decoder. A SegmentFetcher, on a
+// thread of its own, fetches the playlist's key and then its segments, in order from a start index, and
+// decrypts them into a SegmentStream, which a TransportStreamDemuxer on another thread reads into a bounded
+// queue of packets. Fetching keeps at most SegmentStream::kSegmentCapacity segments and
 // SegmentStream::kByteCapacity bytes ahead of the demuxer, and the demuxer at most PacketQueue::kCapacity
 // packets and PacketQueue::kByteCapacity bytes ahead of whoever takes them, so a road never reads a whole
 // lesson into memory. At the end of the stream the demuxer finishes the packet queue. It reports to its
 // delegate (SegmentRoadDelegate.h gives the order).
 //
-// The decryption and the demuxer notify pipelineSignal() as they hand on data and as the demuxer begins to
+// The fetcher and the demuxer notify pipelineSignal() as they hand on data and as the demuxer begins to
 // wait for bytes, so that the player can wait for the pipeline (see PlayerItem::waitForDecoding).
 //
 // Destroying the road stops it: loads are cancelled, the demuxer is released and its thread joined, and no
@@ -27,10 +27,10 @@
 #include <vector>
 
 #include "platform/avfoundation/MediaPlaylist.h"
-#include "platform/avfoundation/MediaResourceLoad.h"
 #include "platform/avfoundation/MediaTrack.h"
 #include "platform/avfoundation/PacketQueue.h"
 #include "platform/avfoundation/PipelineSignal.h"
+#include "platform/avfoundation/SegmentFetcher.h"
 #include "platform/avfoundation/SegmentRoadDelegate.h"
 #include "platform/avfoundation/SegmentStream.h"
 #include "platform/foundation/check/ThreadChecker.h"
@@ -68,8 +68,7 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
   const std::vector<MediaTrack>& tracks() const;
 
   // Use start(); public for std::make_shared.
-  SegmentRoad(std::shared_ptr<const MediaPlaylist> playlist, std::size_t startIndex,
-              std::weak_ptr<SegmentRoadDelegate> delegate);
+  SegmentRoad(std::shared_ptr<const MediaPlaylist> playlist, std::weak_ptr<SegmentRoadDelegate> delegate);
 
  private:
   void startDemuxing();
@@ -79,11 +78,8 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
                     std::shared_ptr<PacketQueue> packets, std::shared_ptr<std::atomic<bool>> announced,
                     std::shared_ptr<PipelineSignal> signal);
   void tracksFound(std::shared_ptr<const std::vector<MediaTrack>> tracks);
-  void keyArrived(ns::Result<ns::Data> key);
   void fetchNextSegment();
-  void segmentArrived(ns::Result<ns::Data> segment, std::optional<std::string> serverAddress);
-  // The segment fetched last is in the stream (`failure` when it would not decrypt or is no MPEG-TS).
-  void segmentStored(std::optional<ns::Error> failure, const std::optional<std::string>& serverAddress);
+  void segmentStored(std::size_t index, const std::optional<std::string>& serverAddress);
   void announcePackets();
   void end(std::optional<ns::Error> failure);
 
@@ -99,12 +95,8 @@ class SegmentRoad : public std::enable_shared_from_this<SegmentRoad> {
 
   std::shared_ptr<SegmentStream> stream_;
   std::thread demuxThread_;
-  std::shared_ptr<MediaResourceLoad> load_;
-  // A fetched segment is being decrypted; the next is fetched once it is in the stream.
-  bool decrypting_ = false;
-  std::optional<ns::Data> key_;
+  std::unique_ptr<SegmentFetcher> fetcher_;
   std::shared_ptr<const std::vector<MediaTrack>> tracks_;
-  std::size_t nextIndex_;
   bool ended_ = false;
 };
 
