@@ -12,6 +12,8 @@
 #include <csignal>
 #include <cstdint>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "platform/foundation/storage/Bundle.h"
 #include "sample_backend/SampleBackend.h"
@@ -53,6 +55,13 @@ int main(int argc, char** argv) {
   app.add_option("--state", options.stateFolder,
                  "The folder where sessions and saved progress outlive a restart (default: kept in memory)")
       ->type_name("DIR");
+  std::string lessonSize = sample_backend::media::sizeText(options.lessonVideo);
+  app.add_option(
+         "--lesson-size", lessonSize,
+         "The size of the lesson video in pixels, even sides from 32 to 4096; a lesson recording's is "
+         "1280x720. The lesson is encoded at the first start at each size and kept in the state folder")
+      ->type_name("WIDTHxHEIGHT")
+      ->capture_default_str();
   bool versionRequested = false;
   app.add_flag("--version", versionRequested, "Print the version and stop");
   try {
@@ -71,6 +80,14 @@ int main(int argc, char** argv) {
               << "\n";
     return 0;
   }
+  const std::optional<sample_backend::media::VideoFormat> lessonVideo =
+      sample_backend::media::withSizeText(options.lessonVideo, lessonSize);
+  if (!lessonVideo) {
+    std::cerr << "quillmark_sample_backend: --lesson-size " << lessonSize
+              << " is no WIDTHxHEIGHT of even sides from 32 to 4096\n";
+    return kExitBadUsage;
+  }
+  options.lessonVideo = *lessonVideo;
 
   ns::Result<std::unique_ptr<sample_backend::SampleBackend>> backend =
       sample_backend::SampleBackend::start(options);
@@ -78,13 +95,14 @@ int main(int argc, char** argv) {
     std::cerr << "quillmark_sample_backend: " << backend.error().localizedDescription() << "\n";
     return kExitCannotStart;
   }
-  std::cout << (*backend)->welcomeText() << "Point quillmark at it with: quillmark --web-host "
-            << (*backend)->webHost() << " --stats-server 127.0.0.1:" << (*backend)->statisticsPort()
-            << std::endl;
-
+  // The stop signals are caught before the program says where it runs, so that a client that stops it as
+  // soon as it reads that still sees it exit 0.
   boost::asio::io_context signals;
   boost::asio::signal_set stopSignals(signals, SIGINT, SIGTERM);
   stopSignals.async_wait([](const boost::system::error_code&, int) {});
+  std::cout << (*backend)->welcomeText() << "Point quillmark at it with: quillmark --web-host "
+            << (*backend)->webHost() << " --stats-server 127.0.0.1:" << (*backend)->statisticsPort()
+            << std::endl;
   signals.run();
   return 0;
 }

@@ -1,6 +1,7 @@
 // A newcomer's first runs of the quillmark executable: a restart finds the learner still signed in (with the
 // embedded back end and with the standalone one), a home where nothing can be saved stops the start, a
-// waitfor that times out names the toast it missed, and --version answers.
+// waitfor that times out names the toast it missed, and --version answers. The standalone back end makes its
+// lesson at the size it is given.
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,21 @@ TEST(FirstRunTest, TheStandaloneBackEndServesQuillmarkAndKeepsSessionsInItsState
   }
   e2e::SampleBackendProcess restarted({"--state", state});
   expectStillSignedIn(runAgainst(restarted, "still_signed_in.qms"));
+}
+
+TEST(FirstRunTest, TheStandaloneBackEndKeepsItsLessonAtTheSizeItIsGivenInItsStateFolder) {
+  e2e::TemporaryFolder folder;
+  const std::string state = folder.path("backend-state");
+  e2e::SampleBackendProcess backend({"--state", state, "--lesson-size", "96x54"});
+  EXPECT_EQ(backend.stop(), 0);
+  std::vector<std::string> kept;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(state + "/media-cache", error)) {
+    kept.push_back(entry.path().filename().string());
+  }
+  ASSERT_EQ(kept.size(), 1u) << error.message();
+  // Six segments of 250 frames: the lesson's minute at 25 frames a second.
+  EXPECT_EQ(kept[0].rfind("lesson-96x54-25fps-6x250-", 0), 0u) << kept[0];
 }
 
 // The home, or a folder in it that the application writes into, where something cannot be saved; the

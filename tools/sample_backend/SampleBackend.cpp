@@ -46,6 +46,7 @@ ns::Result<std::unique_ptr<SampleBackend>> SampleBackend::start(const Options& o
                        "the sample catalogue " + cataloguePath + " names no learner to sign in as"}});
   }
   media::MediaOptions mediaOptions;
+  mediaOptions.video = options.lessonVideo;
   if (options.stateFolder) {
     mediaOptions.cacheFolder = *options.stateFolder + "/" + kMediaCacheFolderName;
   }

@@ -15,6 +15,7 @@
 
 #include "platform/foundation/values/Result.h"
 #include "sample_backend/api/ApiServer.h"
+#include "sample_backend/media/LessonEncoding.h"
 #include "sample_backend/statistics/StatisticsServer.h"
 
 namespace sample_backend {
@@ -34,11 +35,14 @@ class SampleBackend {
     // the lesson media, once encoded, are kept in kMediaCacheFolderName so that the next start is quick;
     // without one they live in memory only.
     std::optional<std::string> stateFolder;
+    // The size and frame rate of the lesson video.
+    media::VideoFormat lessonVideo = {};
   };
 
   // Starts both servers. Returns the running back end, owned by the caller, or the error that kept a part
   // from starting: the catalogue or the lesson key unreadable, the lesson media not encodable, a catalogue
   // without a learner, a state folder that cannot be made or a damaged state file, a port that is taken.
+  // REQUIRES: media::isEncodableVideoFormat(options.lessonVideo).
   static ns::Result<std::unique_ptr<SampleBackend>> start(const Options& options);
 
   // "127.0.0.1:<port>" of the JSON API, the form of --web-host.

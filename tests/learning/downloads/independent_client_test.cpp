@@ -1,43 +1,22 @@
 // An independent client, Debian's ffprobe and ffmpeg, plays a sample lesson: online from the signed playlist
 // URL, and offline from the lesson's downloaded folder served by HTTPServer.
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "embedded_server/http/HTTPServer.h"
 #include "learning/downloads/download_test_util.h"
+#include "support/tool_run.h"
 
 namespace learning {
 
 namespace {
 
 using downloadtest::DownloadRoad;
+using testsupport::runTool;
+using testsupport::ToolRun;
 
 // What the lesson's HLS playlists need of the tools: segment and key URLs without a media file extension.
 constexpr char kPlaylistFlags[] = "-allowed_extensions ALL -protocol_whitelist http,tcp,crypto,file";
-
-struct ToolRun {
-  int exitStatus = -1;
-  std::string output;
-};
-
-// Runs the shell command `command`, stopped after a minute, and returns its exit status and both its outputs.
-ToolRun runTool(const std::string& command) {
-  ToolRun run;
-  FILE* pipe = ::popen(("timeout 60 " + command + " 2>&1 </dev/null").c_str(), "r");
-  if (pipe == nullptr) {
-    return run;
-  }
-  char buffer[4096];
-  while (const std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) {
-    run.output.append(buffer, read);
-  }
-  const int status = ::pclose(pipe);
-  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 // Returns "<type>,<frames decoded>" for each stream ffprobe finds at `url`, in its order.
 std::vector<std::string> probedStreams(const std::string& url) {

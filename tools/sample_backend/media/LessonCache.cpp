@@ -5,6 +5,7 @@
 #include <span>
 
 #include "platform/foundation/crypto/Digest.h"
+#include "platform/foundation/crypto/Hex.h"
 #include "platform/foundation/storage/FileManager.h"
 
 namespace sample_backend::media {
@@ -19,13 +20,14 @@ void appendNumber(ns::Data& bytes, std::uint64_t value, std::size_t size) {
   }
 }
 
-// The file's opening: the magic text, the encoding version and the shape, little-endian.
+// The file's opening: the magic text, the encoding version and the length and text of the lesson's
+// encoding description, numbers little-endian.
 ns::Data fileHeader(const LessonShape& shape) {
+  const std::string description = lessonEncodingDescription(shape);
   ns::Data header(kMagic.begin(), kMagic.end());
   appendNumber(header, kLessonEncodingVersion, 4);
-  appendNumber(header, shape.seed, 4);
-  appendNumber(header, shape.segmentCount, 8);
-  appendNumber(header, shape.framesPerSegment, 8);
+  appendNumber(header, description.size(), 4);
+  header.insert(header.end(), description.begin(), description.end());
   return header;
 }
 
@@ -65,8 +67,13 @@ class ByteReader {
 }  // namespace
 
 std::string cachedLessonPath(std::string_view folder, const LessonShape& shape) {
-  return std::string(folder) + "/lesson-" + std::to_string(shape.seed) + "-" +
-         std::to_string(shape.segmentCount) + "x" + std::to_string(shape.framesPerSegment) + ".cache";
+  const ns::Data digest = ns::sha1Digest(ns::dataFromString(lessonEncodingDescription(shape)));
+  // Eight hex digits of the digest name the settings the rest of the name leaves out.
+  const std::string digestText = ns::hexString(std::span(digest).first(4));
+  const auto number = [](auto value) { return std::to_string(value); };
+  return std::string(folder) + "/lesson-" + sizeText(shape.video) + "-" +
+         number(shape.video.framesPerSecond) + "fps-" + number(shape.segmentCount) + "x" +
+         number(shape.framesPerSegment) + "-" + number(shape.seed) + "-" + digestText + ".cache";
 }
 
 std::optional<std::vector<ns::Data>> readCachedLesson(const std::string& path, const LessonShape& shape) {

@@ -1,10 +1,12 @@
 #pragma once
 
 // The cache of sample lessons: the unencrypted segments of one lesson kept in one file, so that a back end
-// that starts again reads them instead of encoding them again. The file holds the encoding version and the
-// lesson's shape and ends with a SHA-1 digest of everything before it: a file that is damaged, cut short,
-// of another shape or made by another version of the encoding is never used, and is replaced when the
-// lesson is made afresh.
+// that starts again reads them instead of encoding them again. The file's name is made of every setting the
+// lesson's bytes depend on (its size, frame rate, segments, seed and the encoders' settings:
+// lessonEncodingDescription()), so lessons of two settings keep two files and never overwrite each other.
+// The file holds the encoding version and that description and ends with a SHA-1 digest of everything
+// before it: a file that is damaged, cut short, of other settings or made by another version of the
+// encoding is never used, and is replaced when the lesson is made afresh.
 // Thread-safe: pure functions over the file system; a reader sees a whole file or none, even while another
 // process replaces it.
 
@@ -19,7 +21,8 @@
 
 namespace sample_backend::media {
 
-// Returns the path of the file of `shape`'s lesson in `folder`.
+// Returns the path of the file of `shape`'s lesson in `folder`: "lesson-<width>x<height>-<rate>fps-
+// <segments>x<frames>-<seed>-<digest>.cache", the digest naming the rest of its settings.
 std::string cachedLessonPath(std::string_view folder, const LessonShape& shape);
 
 // Returns the segments in the file at `path` when it is whole and holds `shape`'s lesson as this version of

@@ -21,11 +21,21 @@ namespace sample_backend::media {
 namespace {
 
 constexpr char kErrorDomain[] = "com.quillmark.lesson-encoding";
-// A small picture keeps the lessons small and quick to make; 16:9 like a lesson recording.
-constexpr int kWidth = 160;
-constexpr int kHeight = 90;
+// The video encoder's settings. Slices on a fixed number of threads spread a large picture's encoding over
+// the cores, and give the same bytes on any machine, which a thread count from the core count would not. No
+// B-frames and no look-ahead, so that each frame's packet comes out at once and the cut before a keyframe is
+// exact.
+constexpr char kVideoEncoderName[] = "libx264";
+constexpr char kVideoPreset[] = "ultrafast";
+constexpr char kVideoTune[] = "zerolatency";
+// A test picture needs little quality; lower quality keeps the lessons small.
+constexpr char kVideoQuality[] = "32";
+constexpr int kVideoThreads = 4;
+// The audio encoder's settings: a mono tone at a low bit rate, with the quick coder (a steady tone needs no
+// careful search, and the default coder takes most of the time).
+constexpr char kAudioCoder[] = "fast";
 constexpr int kSampleRate = 48000;
-constexpr std::int64_t kSamplesPerVideoFrame = kSampleRate / kLessonFramesPerSecond;
+constexpr int kAudioChannels = 1;
 constexpr std::int64_t kAudioBitRate = 32000;
 constexpr int kOutputBufferSize = 64 * static_cast<int>(kTransportPacketSize);
 
@@ -70,10 +80,8 @@ int appendOutput(void* opaque, Byte* bytes, int size) {
   return size;
 }
 
-// Opens the H.264 encoder: one thread, so that the same picture always gives the same bytes; no B-frames and
-// no look-ahead, so that each frame's packet comes out at once and the cut before a keyframe is exact.
 ns::Result<CodecContext> openVideoEncoder(const LessonShape& shape) {
-  const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
+  const AVCodec* codec = avcodec_find_encoder_by_name(kVideoEncoderName);
   if (codec == nullptr) {
     return missingPart("the libx264 encoder");
   }
@@ -81,18 +89,17 @@ ns::Result<CodecContext> openVideoEncoder(const LessonShape& shape) {
   if (!context) {
     return libraryError("cannot allocate the H.264 encoder", AVERROR(ENOMEM));
   }
-  context->width = kWidth;
-  context->height = kHeight;
+  context->width = shape.video.width;
+  context->height = shape.video.height;
   context->pix_fmt = AV_PIX_FMT_YUV420P;
-  context->time_base = {1, kLessonFramesPerSecond};
-  context->framerate = {kLessonFramesPerSecond, 1};
+  context->time_base = {1, shape.video.framesPerSecond};
+  context->framerate = {shape.video.framesPerSecond, 1};
   context->gop_size = static_cast<int>(shape.framesPerSegment);
   context->max_b_frames = 0;
-  context->thread_count = 1;
-  av_opt_set(context->priv_data, "preset", "ultrafast", 0);
-  av_opt_set(context->priv_data, "tune", "zerolatency", 0);
-  // A test picture needs little quality; lower quality keeps the lessons small.
-  av_opt_set(context->priv_data, "crf", "32", 0);
+  context->thread_count = kVideoThreads;
+  av_opt_set(context->priv_data, "preset", kVideoPreset, 0);
+  av_opt_set(context->priv_data, "tune", kVideoTune, 0);
+  av_opt_set(context->priv_data, "crf", kVideoQuality, 0);
   if (const int opened = avcodec_open2(context.get(), codec, nullptr); opened < 0) {
     return libraryError("cannot open the H.264 encoder", opened);
   }
@@ -112,13 +119,12 @@ ns::Result<CodecContext> openAudioEncoder() {
   }
   context->sample_fmt = AV_SAMPLE_FMT_FLTP;
   context->sample_rate = kSampleRate;
-  av_channel_layout_default(&context->ch_layout, 1);
+  av_channel_layout_default(&context->ch_layout, kAudioChannels);
   context->bit_rate = kAudioBitRate;
   context->time_base = {1, kSampleRate};
   context->thread_count = 1;
   context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  // The quick coder: a steady tone needs no careful search, and the default one takes most of the time.
-  av_opt_set(context->priv_data, "aac_coder", "fast", 0);
+  av_opt_set(context->priv_data, "aac_coder", kAudioCoder, 0);
   if (const int opened = avcodec_open2(context.get(), codec, nullptr); opened < 0) {
     return libraryError("cannot open the AAC encoder", opened);
   }
@@ -136,14 +142,15 @@ class LessonMuxer {
     if (ns::Status opened = open(); !opened.ok()) {
       return opened.error();
     }
+    const std::int64_t framesPerSecond = shape_.video.framesPerSecond;
     const std::int64_t frameCount = static_cast<std::int64_t>(shape_.segmentCount * shape_.framesPerSegment);
-    const std::int64_t sampleCount = frameCount * kSamplesPerVideoFrame;
+    const std::int64_t sampleCount = frameCount * kSampleRate / framesPerSecond;
     std::int64_t frame = 0;
     std::int64_t sample = 0;
     // The two streams are fed in time order, so that the packets reach the muxer nearly interleaved.
     while (frame < frameCount || sample < sampleCount) {
       ns::Status fed;
-      if (frame < frameCount && (frame * kSamplesPerVideoFrame <= sample || sample >= sampleCount)) {
+      if (frame < frameCount && (frame * kSampleRate <= sample * framesPerSecond || sample >= sampleCount)) {
         if (frame > 0 && frame % static_cast<std::int64_t>(shape_.framesPerSegment) == 0) {
           if (ns::Status cut = cutHere(cuts); !cut.ok()) {
             return cut.error();
@@ -192,10 +199,17 @@ class LessonMuxer {
     if (const int written = avformat_write_header(format_.get(), nullptr); written < 0) {
       return libraryError("cannot start the transport stream", written);
     }
-    frame_.reset(av_frame_alloc());
+    picture_.reset(av_frame_alloc());
+    sound_.reset(av_frame_alloc());
     packet_.reset(av_packet_alloc());
-    if (!frame_ || !packet_) {
+    if (!picture_ || !sound_ || !packet_) {
       return libraryError("cannot allocate a frame or packet", AVERROR(ENOMEM));
+    }
+    picture_->format = AV_PIX_FMT_YUV420P;
+    picture_->width = shape_.video.width;
+    picture_->height = shape_.video.height;
+    if (const int allocated = av_frame_get_buffer(picture_.get(), 0); allocated < 0) {
+      return libraryError("cannot make a picture", allocated);
     }
     return {};
   }
@@ -223,44 +237,43 @@ class LessonMuxer {
   }
 
   ns::Status encodeVideoFrame(std::int64_t index) {
-    av_frame_unref(frame_.get());
-    frame_->format = AV_PIX_FMT_YUV420P;
-    frame_->width = kWidth;
-    frame_->height = kHeight;
-    if (const int allocated = av_frame_get_buffer(frame_.get(), 0); allocated < 0) {
-      return libraryError("cannot make a picture", allocated);
+    // The picture's buffer is drawn over again unless the encoder still holds it.
+    if (const int writable = av_frame_make_writable(picture_.get()); writable < 0) {
+      return libraryError("cannot make a picture", writable);
     }
+    const int width = shape_.video.width;
+    const int height = shape_.video.height;
     const auto plane = [this](int index, int rows) {
-      return std::span<std::uint8_t>(frame_->data[index],
-                                     static_cast<std::size_t>(frame_->linesize[index] * rows));
+      return std::span<std::uint8_t>(picture_->data[index],
+                                     static_cast<std::size_t>(picture_->linesize[index] * rows));
     };
-    signal_.drawPicture(index, kWidth, kHeight, plane(0, kHeight), frame_->linesize[0], plane(1, kHeight / 2),
-                        plane(2, kHeight / 2), frame_->linesize[1]);
-    frame_->pts = index;
-    frame_->pict_type = index % static_cast<std::int64_t>(shape_.framesPerSegment) == 0
-                            ? AV_PICTURE_TYPE_I
-                            : AV_PICTURE_TYPE_NONE;
-    return encode(*video_, *videoStream_, frame_.get());
+    signal_.drawPicture(index, width, height, plane(0, height), picture_->linesize[0], plane(1, height / 2),
+                        plane(2, height / 2), picture_->linesize[1]);
+    picture_->pts = index;
+    picture_->pict_type = index % static_cast<std::int64_t>(shape_.framesPerSegment) == 0
+                              ? AV_PICTURE_TYPE_I
+                              : AV_PICTURE_TYPE_NONE;
+    return encode(*video_, *videoStream_, picture_.get());
   }
 
   ns::Status encodeAudioFrame(std::int64_t firstSample, int samples) {
-    av_frame_unref(frame_.get());
-    frame_->format = AV_SAMPLE_FMT_FLTP;
-    frame_->sample_rate = kSampleRate;
-    frame_->nb_samples = samples;
-    if (const int copied = av_channel_layout_copy(&frame_->ch_layout, &audio_->ch_layout); copied < 0) {
+    av_frame_unref(sound_.get());
+    sound_->format = AV_SAMPLE_FMT_FLTP;
+    sound_->sample_rate = kSampleRate;
+    sound_->nb_samples = samples;
+    if (const int copied = av_channel_layout_copy(&sound_->ch_layout, &audio_->ch_layout); copied < 0) {
       return libraryError("cannot set the channel layout", copied);
     }
-    if (const int allocated = av_frame_get_buffer(frame_.get(), 0); allocated < 0) {
+    if (const int allocated = av_frame_get_buffer(sound_.get(), 0); allocated < 0) {
       return libraryError("cannot make a sound frame", allocated);
     }
     signal_.fillTone(
         firstSample, kSampleRate,
-        std::span<float>(reinterpret_cast<float*>(frame_->data[0]), static_cast<std::size_t>(samples)));
+        std::span<float>(reinterpret_cast<float*>(sound_->data[0]), static_cast<std::size_t>(samples)));
     // The encoder's packets stand earlier than its frames by its priming samples; starting the frames that
     // much later keeps every timestamp from zero up, so the muxer need not shift the streams.
-    frame_->pts = firstSample + audio_->initial_padding;
-    return encode(*audio_, *audioStream_, frame_.get());
+    sound_->pts = firstSample + audio_->initial_padding;
+    return encode(*audio_, *audioStream_, sound_.get());
   }
 
   // Sends `frame` to `encoder` (nullptr: the end of the stream) and writes every packet that comes out.
@@ -312,15 +325,27 @@ class LessonMuxer {
   // Both belong to format_.
   AVStream* videoStream_ = nullptr;
   AVStream* audioStream_ = nullptr;
-  std::unique_ptr<AVFrame, FrameFree> frame_;
+  std::unique_ptr<AVFrame, FrameFree> picture_;
+  std::unique_ptr<AVFrame, FrameFree> sound_;
   std::unique_ptr<AVPacket, PacketFree> packet_;
 };
 
 }  // namespace
 
+std::string lessonEncodingDescription(const LessonShape& shape) {
+  const auto number = [](auto value) { return std::to_string(value); };
+  return std::string("video ") + kVideoEncoderName + " " + sizeText(shape.video) + " " +
+         number(shape.video.framesPerSecond) + "fps yuv420p preset " + kVideoPreset + " tune " + kVideoTune +
+         " crf " + kVideoQuality + " threads " + number(kVideoThreads) + " keyframe every " +
+         number(shape.framesPerSegment) + " frames; audio aac " + number(kSampleRate) + "Hz " +
+         number(kAudioChannels) + " channel " + number(kAudioBitRate) + "b/s coder " + kAudioCoder +
+         "; mpegts " + number(shape.segmentCount) + " segments of " + number(shape.framesPerSegment) +
+         " frames; seed " + number(shape.seed);
+}
+
 ns::Result<std::vector<ns::Data>> encodeLesson(const LessonShape& shape) {
-  QM_DCHECK(shape.segmentCount >= 1 && shape.framesPerSegment >= 1,
-            "shape.segmentCount >= 1 and shape.framesPerSegment >= 1");
+  QM_DCHECK(shape.segmentCount >= 1 && shape.framesPerSegment >= 1 && isEncodableVideoFormat(shape.video),
+            "shape.segmentCount >= 1, shape.framesPerSegment >= 1 and isEncodableVideoFormat(shape.video)");
   // The libraries report every encoder's settings and statistics by default; the process's one log setting
   // keeps only what a person running the back end needs.
   av::LibavLog::install();

@@ -9,31 +9,41 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Result.h"
+#include "sample_backend/media/VideoFormat.h"
 
 namespace sample_backend::media {
 
 inline constexpr std::size_t kTransportPacketSize = 188;
 inline constexpr std::uint8_t kTransportSyncByte = 0x47;
-inline constexpr int kLessonFramesPerSecond = 25;
 // Names the bytes encodeLesson() makes; raise it whenever they change, so that cached lessons are made anew.
-inline constexpr std::uint32_t kLessonEncodingVersion = 1;
+inline constexpr std::uint32_t kLessonEncodingVersion = 2;
+
+// The frame rate of the default format.
+inline constexpr int kLessonFramesPerSecond = VideoFormat{}.framesPerSecond;
 
 struct LessonShape {
   std::size_t segmentCount = 1;
-  // Video frames in each segment, at kLessonFramesPerSecond.
+  // Video frames in each segment, at video.framesPerSecond.
   std::size_t framesPerSegment = kLessonFramesPerSecond;
   std::uint32_t seed = 0;
+  VideoFormat video = {};
 
   bool operator==(const LessonShape&) const = default;
 };
 
+// Returns a text that names every setting the bytes of `shape`'s lesson depend on besides
+// kLessonEncodingVersion: the shape and each encoder's settings. Two shapes give the same text only when
+// encodeLesson() makes the same bytes of them.
+std::string lessonEncodingDescription(const LessonShape& shape);
+
 // Returns the unencrypted segments of the lesson `shape` describes, or the error of the encoder or the
 // muxer that failed.
-// REQUIRES: shape.segmentCount >= 1 and shape.framesPerSegment >= 1.
+// REQUIRES: shape.segmentCount >= 1, shape.framesPerSegment >= 1 and isEncodableVideoFormat(shape.video).
 ns::Result<std::vector<ns::Data>> encodeLesson(const LessonShape& shape);
 
 }  // namespace sample_backend::media

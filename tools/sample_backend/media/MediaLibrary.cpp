@@ -52,22 +52,24 @@ ns::Result<std::vector<ns::Data>> lessonSegments(const LessonShape& shape,
 }  // namespace
 
 ns::Result<std::shared_ptr<const MediaLibrary>> MediaLibrary::make(const MediaOptions& options) {
+  QM_DCHECK(isEncodableVideoFormat(options.video), "isEncodableVideoFormat(options.video)");
+  const int framesPerSecond = options.video.framesPerSecond;
   const auto framesPerSegment =
-      static_cast<std::size_t>(std::lround(options.segmentDuration * kLessonFramesPerSecond));
+      static_cast<std::size_t>(std::lround(options.segmentDuration * framesPerSecond));
   QM_DCHECK(options.segmentCount >= 1 && framesPerSegment >= 1,
             "options.segmentCount >= 1 and options.segmentDuration is at least one frame");
   ns::Result<ns::Data> key = bundleKey();
   if (!key.ok()) {
     return key.error();
   }
-  const LessonShape shape{options.segmentCount, framesPerSegment, options.seed};
+  const LessonShape shape{options.segmentCount, framesPerSegment, options.seed, options.video};
   ns::Result<std::vector<ns::Data>> segments = lessonSegments(shape, options.cacheFolder);
   if (!segments.ok()) {
     return segments.error();
   }
-  return std::shared_ptr<const MediaLibrary>(new MediaLibrary(
-      std::move(key).value(), options.seed, static_cast<double>(framesPerSegment) / kLessonFramesPerSecond,
-      std::move(segments).value()));
+  return std::shared_ptr<const MediaLibrary>(
+      new MediaLibrary(std::move(key).value(), options.seed,
+                       static_cast<double>(framesPerSegment) / framesPerSecond, std::move(segments).value()));
 }
 
 MediaLibrary::MediaLibrary(ns::Data key, std::uint32_t seed, double segmentDuration,

@@ -18,14 +18,17 @@
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Result.h"
+#include "sample_backend/media/LessonEncoding.h"
 
 namespace sample_backend::media {
 
 struct MediaOptions {
   std::size_t segmentCount = 6;
-  // Seconds each segment lasts, rounded to whole video frames (of 1/25 s).
+  // Seconds each segment lasts, rounded to whole video frames.
   double segmentDuration = 10.0;
   std::uint32_t seed = 20160114;
+  // The picture's size and frame rate.
+  VideoFormat video = {};
   // The folder (made when missing) where the lesson is kept once made, so that the next start reads it
   // instead of encoding it again; without one, every start encodes it.
   std::optional<std::string> cacheFolder = std::nullopt;
@@ -35,7 +38,8 @@ class MediaLibrary {
  public:
   // Returns the library for `options`, or the error that kept it from reading the key file or from encoding
   // the lesson. A cache folder that cannot be written costs only the time to encode the lesson next time.
-  // REQUIRES: options.segmentCount >= 1 and options.segmentDuration is at least one frame.
+  // REQUIRES: options.segmentCount >= 1, options.segmentDuration is at least one frame and
+  // isEncodableVideoFormat(options.video).
   static ns::Result<std::shared_ptr<const MediaLibrary>> make(const MediaOptions& options = {});
 
   std::size_t segmentCount() const { return encrypted_.size(); }

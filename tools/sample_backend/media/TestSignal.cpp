@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <vector>
 
 #include "platform/foundation/check/Check.h"
 
@@ -12,6 +13,8 @@ namespace {
 
 constexpr double kToneAmplitude = 0.3;
 constexpr int kSquareSize = 16;
+// Luma values the scrolling gradient runs through before it starts again.
+constexpr int kLumaPeriod = 200;
 
 }  // namespace
 
@@ -27,29 +30,42 @@ TestSignal::TestSignal(std::uint32_t seed) {
 void TestSignal::drawPicture(std::int64_t frameIndex, int width, int height, std::span<std::uint8_t> luma,
                              int lumaStride, std::span<std::uint8_t> blueDifference,
                              std::span<std::uint8_t> redDifference, int chromaStride) const {
-  QM_DCHECK(width % 2 == 0 && height % 2 == 0, "width and height are even");
+  QM_DCHECK(width % 2 == 0 && height % 2 == 0 && width > kSquareSize && height > kSquareSize,
+            "width and height are even and larger than the square");
+  // Every row is a window onto one ramp, so that a large picture costs a copy per row rather than
+  // arithmetic per pixel: luma row y holds 16 + (x + y + 4 * frameIndex) % 200 (video range, 16-235).
+  std::vector<std::uint8_t> lumaRamp(static_cast<std::size_t>(width + kLumaPeriod));
+  for (std::size_t index = 0; index < lumaRamp.size(); ++index) {
+    lumaRamp[index] = static_cast<std::uint8_t>(16 + index % kLumaPeriod);
+  }
   const int squareX = static_cast<int>((frameIndex * 3) % (width - kSquareSize));
   const int squareY = static_cast<int>((frameIndex * 2) % (height - kSquareSize));
   for (int y = 0; y < height; ++y) {
     std::uint8_t* row =
         luma.subspan(static_cast<std::size_t>(y * lumaStride), static_cast<std::size_t>(width)).data();
-    const bool squareRow = y >= squareY && y < squareY + kSquareSize;
-    for (int x = 0; x < width; ++x) {
-      // Video range: luma 16-235.
-      row[x] = static_cast<std::uint8_t>(16 + (x + y + frameIndex * 4) % 200);
-    }
-    if (squareRow) {
+    const auto shift = static_cast<std::size_t>((y + frameIndex * 4) % kLumaPeriod);
+    std::copy_n(lumaRamp.begin() + static_cast<std::ptrdiff_t>(shift), width, row);
+    if (y >= squareY && y < squareY + kSquareSize) {
       std::fill_n(row + squareX, kSquareSize, std::uint8_t{235});
     }
   }
-  for (int y = 0; y < height / 2; ++y) {
+  // Chroma row y holds blue + (y - x) / 4 and red + (x + y) / 4: blue's ramp runs from the bottom row's
+  // first pixel (y - x largest) to the top row's last, red's from the top row's first.
+  const int chromaWidth = width / 2;
+  const int chromaHeight = height / 2;
+  std::vector<std::uint8_t> blueRamp(static_cast<std::size_t>(chromaWidth + chromaHeight));
+  std::vector<std::uint8_t> redRamp(blueRamp.size());
+  for (int index = 0; index < static_cast<int>(blueRamp.size()); ++index) {
+    blueRamp[static_cast<std::size_t>(index)] =
+        static_cast<std::uint8_t>(blueDifference_ + (chromaHeight - 1 - index) / 4);
+    redRamp[static_cast<std::size_t>(index)] = static_cast<std::uint8_t>(redDifference_ + index / 4);
+  }
+  for (int y = 0; y < chromaHeight; ++y) {
     const auto offset = static_cast<std::size_t>(y * chromaStride);
-    std::uint8_t* blueRow = blueDifference.subspan(offset, static_cast<std::size_t>(width / 2)).data();
-    std::uint8_t* redRow = redDifference.subspan(offset, static_cast<std::size_t>(width / 2)).data();
-    for (int x = 0; x < width / 2; ++x) {
-      blueRow[x] = static_cast<std::uint8_t>(blueDifference_ + (y - x) / 4);
-      redRow[x] = static_cast<std::uint8_t>(redDifference_ + (x + y) / 4);
-    }
+    const auto rowBytes = static_cast<std::size_t>(chromaWidth);
+    std::copy_n(blueRamp.begin() + (chromaHeight - 1 - y), chromaWidth,
+                blueDifference.subspan(offset, rowBytes).begin());
+    std::copy_n(redRamp.begin() + y, chromaWidth, redDifference.subspan(offset, rowBytes).begin());
   }
 }
 

@@ -17,7 +17,8 @@ class TestSignal {
 
   // Draws frame `frameIndex` into the planes of a `width` × `height` 4:2:0 picture: a diagonal gradient that
   // scrolls and a bright square that crosses the picture.
-  // REQUIRES: width and height are even; each plane holds its rows at its stride.
+  // REQUIRES: width and height are even and larger than 16 (the square's side); each plane holds its rows
+  // at its stride.
   void drawPicture(std::int64_t frameIndex, int width, int height, std::span<std::uint8_t> luma,
                    int lumaStride, std::span<std::uint8_t> blueDifference,
                    std::span<std::uint8_t> redDifference, int chromaStride) const;

@@ -1,9 +1,12 @@
-// The sample lessons' media as made and as kept in the cache: one transport stream cut into segments, and a
-// cache that is used only when whole and of this encoding.
+// The sample lessons' media as made and as kept in the cache: one transport stream cut into segments at the
+// size and rate it is given, and a cache that is used only when whole and of this encoding, with a file for
+// each lesson's settings.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "platform/foundation/crypto/Digest.h"
 #include "platform/foundation/storage/FileManager.h"
@@ -11,6 +14,7 @@
 #include "sample_backend/media/LessonCache.h"
 #include "sample_backend/media/LessonEncoding.h"
 #include "sample_backend/media/MediaLibrary.h"
+#include "support/tool_run.h"
 
 namespace sample_backend::media {
 namespace {
@@ -61,6 +65,24 @@ TEST(LessonEncoding, CutsOneStreamIntoSegmentsThatOpenWithTheProgramTables) {
   EXPECT_GE(pcrCount, static_cast<int>(kShape.segmentCount));
 }
 
+// A lesson recording's real size at another frame rate, as an independent client reads it: the only test
+// that encodes at this size, with as few frames as show the rate.
+TEST(LessonEncoding, EncodesThePictureAtTheSizeAndFrameRateItIsGiven) {
+  const ns::testutil::TemporarySandbox sandbox;
+  const ns::Result<std::vector<ns::Data>> segments =
+      encodeLesson({.segmentCount = 1, .framesPerSegment = 3, .seed = 7, .video = {1280, 720, 30}});
+  ASSERT_TRUE(segments.ok()) << segments.error().localizedDescription();
+  const std::string path = sandbox.path("lesson.ts");
+  ASSERT_TRUE(ns::FileManager::defaultManager().createFileAtPath(path, segments->front()).ok());
+  const testsupport::ToolRun probe = testsupport::runTool(
+      "ffprobe -v error -count_frames -show_entries "
+      "stream=codec_type,width,height,r_frame_rate,nb_read_frames -of csv=p=0 '" +
+      path + "'");
+  EXPECT_EQ(probe.exitStatus, 0);
+  // Each stream, as the stream and again as a stream of the program.
+  EXPECT_THAT(probe.output, ::testing::StartsWith("video,1280,720,30/1,3\naudio,"));
+}
+
 // Returns `contents` with its trailing digest made anew, as a file written whole would have it.
 ns::Data withFreshDigest(ns::Data contents) {
   contents.resize(contents.size() - 20);
@@ -96,7 +118,8 @@ TEST(LessonCache, ReadsBackOnlyAWholeFileOfTheSameShapeAndEncoding) {
       {"a segment size past the end",
        [&] {
          ns::Data bytes = whole;
-         bytes[32] = 0xFF;
+         // The sizes, 8 bytes each, stand between the header and the segments' 5 bytes.
+         bytes[bytes.size() - 20 - 5 - 3 * 8] = 0xFF;
          return withFreshDigest(bytes);
        }()},
       {"empty", {}},
@@ -105,6 +128,37 @@ TEST(LessonCache, ReadsBackOnlyAWholeFileOfTheSameShapeAndEncoding) {
     ASSERT_TRUE(files.createFileAtPath(path, bytes).ok());
     EXPECT_EQ(readCachedLesson(path, kShape), std::nullopt) << name;
   }
+}
+
+// Every setting the bytes depend on names a file of its own, so lessons of two sizes share a folder and
+// neither overwrites the other.
+TEST(LessonCache, KeepsTheLessonOfEachSizeAndSettingInAFileOfItsOwn) {
+  const ns::testutil::TemporarySandbox sandbox;
+  const std::string folder = sandbox.path("cache");
+  const MediaOptions small{
+      .segmentCount = 1, .segmentDuration = 0.2, .seed = 7, .video = {64, 36, 25}, .cacheFolder = folder};
+  MediaOptions larger = small;
+  larger.video = {96, 54, 25};
+  const auto smallLesson = MediaLibrary::make(small);
+  const auto largerLesson = MediaLibrary::make(larger);
+  ASSERT_TRUE(smallLesson.ok() && largerLesson.ok());
+  EXPECT_NE((*smallLesson)->plainSegment(0), (*largerLesson)->plainSegment(0));
+  EXPECT_EQ(ns::FileManager::defaultManager().contentsOfDirectoryAtPath(folder)->size(), 2u);
+  EXPECT_EQ(readCachedLesson(cachedLessonPath(folder, {1, 5, 7, small.video}), {1, 5, 7, small.video}),
+            std::vector<ns::Data>{(*smallLesson)->plainSegment(0)});
+  EXPECT_EQ(readCachedLesson(cachedLessonPath(folder, {1, 5, 7, larger.video}), {1, 5, 7, larger.video}),
+            std::vector<ns::Data>{(*largerLesson)->plainSegment(0)});
+
+  const LessonShape shape{.segmentCount = 2, .framesPerSegment = 5, .seed = 7, .video = {64, 36, 25}};
+  const std::vector<LessonShape> others = {
+      {2, 5, 7, {66, 36, 25}}, {2, 5, 7, {64, 38, 25}}, {2, 5, 7, {64, 36, 30}},
+      {3, 5, 7, {64, 36, 25}}, {2, 6, 7, {64, 36, 25}}, {2, 5, 8, {64, 36, 25}},
+  };
+  std::set<std::string> paths = {cachedLessonPath(folder, shape)};
+  for (const LessonShape& other : others) {
+    paths.insert(cachedLessonPath(folder, other));
+  }
+  EXPECT_EQ(paths.size(), others.size() + 1);
 }
 
 TEST(MediaLibrary, ReadsItsCacheAndMakesADamagedOneAnew) {
