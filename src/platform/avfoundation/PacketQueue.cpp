@@ -93,7 +93,8 @@ PacketPointer PacketQueue::pop(const std::function<void()>& waiting) {
 
 bool PacketQueue::isReaderWaiting() const {
   ns::MutexLock lock(mutex_);
-  return readerWaiting_;
+  // A packet pushed, or the queue finished or closed, releases the reader even before it wakes.
+  return readerWaiting_ && packets_.empty() && !finished_ && !closed_;
 }
 
 bool PacketQueue::isClosed() const {

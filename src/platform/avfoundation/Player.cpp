@@ -143,6 +143,10 @@ void Player::advance(double elapsedSeconds) {
     target = std::min(target, duration.seconds());
   }
   item->decodeThrough(target);
+  // As a frame deadline: the picture due now is worth a tick's wait (Player.h says why).
+  item->waitForDecoding(
+      target, kTick,
+      stalled_ ? PlayerItem::DecodingWait::kDataAtHand : PlayerItem::DecodingWait::kDataOnItsWay);
   const std::optional<double> through = item->decodedThroughSeconds();
   const bool overtaken = !item->isDecodedToEnd() && (!through || target > *through);
   if (overtaken) {

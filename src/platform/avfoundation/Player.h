@@ -5,9 +5,21 @@
 // sound, to the item time the device has played (PlayerItem::soundClockSeconds()); each step takes the
 // picture due from the item's look-ahead (decoded on the item's own thread) and hands the item's sound on.
 // The last picture shown is currentPicture(). The item's sound plays at the player's rate, and pauses when
-// the item is replaced or the player goes. When
-// playback overtakes what is decoded the position waits there. If the item is waiting for data (not merely
-// for its decoder) and was keeping up, its playbackLikelyToKeepUp turns NO and
+// the item is replaced or the player goes.
+//
+// A step serves its picture the way a display's frame deadline does: when the picture due is not decoded
+// yet, the step waits for the item's pipeline (PlayerItem::waitForDecoding), on a condition variable, for at
+// most kTick of real time: for the decoder and the demuxer while they work on data that has arrived, and,
+// unless playback is stalled already, for a segment on its way from the network (fetched on a thread of its
+// own). Only a pipeline still waiting for the network after that is a stall; a stalled player waits for no
+// network, so that a long stall never holds the main loop. At real pace the pipeline is ahead of the
+// position and no step waits, except once at the start of a stall. The wait serves a clock that outruns
+// real time: a manual clock that a caller advances by kTick and then runs the loop, without waiting for the
+// engine in between, is a supported way to drive the player, and on it the item's threads would otherwise
+// fall behind and every step show a wait or a stall. A waiting step uses no processor time.
+//
+// When playback overtakes what is decoded the position waits there. If the item is waiting for data (not
+// merely for its decoder) and was keeping up, its playbackLikelyToKeepUp turns NO and
 // kAVPlayerItemPlaybackStalledNotification is posted once. Play resumes by itself as data comes. At the end
 // of the media the rate turns 0 and kAVPlayerItemDidPlayToEndTimeNotification is posted once (again only
 // after a seek or a new item).

@@ -8,7 +8,6 @@
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/notify/NotificationCenter.h"
-#include "platform/net/HostAddressLookup.h"
 #include "platform/net/URLError.h"
 
 namespace av {
@@ -97,14 +96,16 @@ void PlayerItem::startRoad() {
                              std::static_pointer_cast<PlayerItem>(shared_from_this()));
 }
 
-void PlayerItem::segmentRoadLoadedSegment(SegmentRoad& /*road*/, std::size_t index) {
+void PlayerItem::segmentRoadLoadedSegment(SegmentRoad& /*road*/, std::size_t index,
+                                          const std::optional<std::string>& serverAddress) {
   setLoadedThrough(index);
-  logSegmentArrival(index);
+  logSegmentArrival(index, serverAddress);
 }
 
-void PlayerItem::logSegmentArrival(std::size_t segmentIndex) {
+void PlayerItem::logSegmentArrival(std::size_t segmentIndex,
+                                   const std::optional<std::string>& serverAddress) {
   const ns::URL& url = asset_->playlist()->segments()[segmentIndex].url;
-  accessLog_.addEvent({.URI = url.absoluteString(), .serverAddress = serverAddressOf(url)});
+  accessLog_.addEvent({.URI = url.absoluteString(), .serverAddress = serverAddress});
   ns::NotificationCenter::defaultCenter().postNotificationName(
       std::string(kAVPlayerItemNewAccessLogEntryNotification), shared_from_this());
 }
@@ -137,24 +138,10 @@ bool PlayerItem::logLoadFailure(const ns::Error& error) {
   } else {
     return false;
   }
-  if (event.URI) {
-    if (const std::optional<ns::URL> url = ns::URL::fromString(*event.URI)) {
-      event.serverAddress = serverAddressOf(*url);
-    }
-  }
+  // A load that never reached a server has no address.
+  event.serverAddress = ns::peerAddressOf(*load);
   errorLog_.addEvent(std::move(event));
   return true;
-}
-
-std::optional<std::string> PlayerItem::serverAddressOf(const ns::URL& url) {
-  if (!url.host()) {
-    return std::nullopt;
-  }
-  auto known = serverAddresses_.find(*url.host());
-  if (known == serverAddresses_.end()) {
-    known = serverAddresses_.emplace(*url.host(), ns::firstIPv4AddressOfHost(*url.host())).first;
-  }
-  return known->second;
 }
 
 void PlayerItem::setLoadedThrough(std::size_t segmentIndex) {
@@ -178,7 +165,7 @@ void PlayerItem::segmentRoadFoundTracks(SegmentRoad& road, std::size_t trackCoun
     }
   }
   ns::Result<std::shared_ptr<StreamDecoder>> started =
-      StreamDecoder::start(road.sharedPackets(), road.tracks(), roadStartSeconds_,
+      StreamDecoder::start(road.sharedPackets(), road.tracks(), roadStartSeconds_, road.pipelineSignal(),
                            std::static_pointer_cast<PlayerItem>(shared_from_this()));
   if (!started.ok()) {
     fail(mediaFailure(kAVErrorFileFormatNotRecognized, started.error()));
@@ -265,7 +252,25 @@ bool PlayerItem::isDecodedToEnd() const {
 
 bool PlayerItem::isWaitingForData() const {
   QM_DCHECK_MAIN_THREAD();
-  return !decoder_ || decoder_->isWaitingForPackets();
+  return !decoder_ || !road_ || (road_->isStarved() && decoder_->isWaitingForPackets());
+}
+
+void PlayerItem::waitForDecoding(double seconds, ns::Duration most, DecodingWait scope) {
+  QM_DCHECK_MAIN_THREAD();
+  if (!decoder_ || !road_ || !decoder_->hasPictures()) {
+    return;
+  }
+  const std::shared_ptr<PipelineSignal> signal = road_->pipelineSignal();
+  const ns::TimePoint deadline = ns::SteadyClock::now() + most;
+  while (true) {
+    const std::uint64_t seen = signal->generation();
+    const std::optional<double> through = decoder_->lookAhead().newestPictureSeconds();
+    if ((through && *through >= seconds) || decoder_->hasStopped() ||
+        (scope == DecodingWait::kDataAtHand && isWaitingForData()) ||
+        !signal->waitForChange(seen, deadline)) {
+      return;
+    }
+  }
 }
 
 std::optional<VideoFrame> PlayerItem::advanceTo(double seconds) {

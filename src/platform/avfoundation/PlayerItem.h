@@ -29,7 +29,6 @@
 
 #include <cstddef>
 #include <deque>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -125,9 +124,23 @@ class PlayerItem : public ns::Object,
   // Whether the whole stream has been decoded; its last pictures may still wait to be taken.
   bool isDecodedToEnd() const;
   // True while playback waits on the network: the stream's tracks are not known yet since the last seek,
-  // or the decoder has decoded every packet that has arrived and waits for more. Playback that overtakes
-  // the decoded media then stalls; otherwise the decoder is only behind, and playback waits for it.
+  // or every segment that has arrived is demuxed and decoded and the pipeline waits for the next. Playback
+  // that overtakes the decoded media then stalls; otherwise the decoder is only behind, and playback waits
+  // for it.
   bool isWaitingForData() const;
+  // What waitForDecoding() waits through besides decoding.
+  enum class DecodingWait {
+    // Only the work on data that has arrived: demuxing, decoding, and a segment's decryption.
+    kDataAtHand,
+    // Also a segment's fetching: the network.
+    kDataOnItsWay,
+  };
+  // Blocks the calling thread until the picture due at `seconds` is decoded, the stream is decoded to its
+  // end or its decoder stopped, or (with kDataAtHand) the pipeline waits for the network
+  // (isWaitingForData()); for at most `most` of real time. Returns at once for a stream without pictures, or
+  // before the decoder has started. It waits on a condition variable that the pipeline's threads notify as
+  // they make progress, never by polling.
+  void waitForDecoding(double seconds, ns::Duration most, DecodingWait scope);
   // Moves the position forward to `seconds` and returns the last picture due there, dropping the older
   // ones; nullopt when no new picture is due. The decoded sound from there on goes to the sound output, as
   // much as it takes; a silent output consumes the sound up to `seconds`.
@@ -151,7 +164,8 @@ class PlayerItem : public ns::Object,
 
   ns::Value valueForKey(std::string_view key) const override;
 
-  void segmentRoadLoadedSegment(SegmentRoad& road, std::size_t index) override;
+  void segmentRoadLoadedSegment(SegmentRoad& road, std::size_t index,
+                                const std::optional<std::string>& serverAddress) override;
   void segmentRoadFoundTracks(SegmentRoad& road, std::size_t trackCount) override;
   void segmentRoadHasPackets(SegmentRoad& road) override;
   void segmentRoadDidEnd(SegmentRoad& road) override;
@@ -182,11 +196,10 @@ class PlayerItem : public ns::Object,
   void setPlaybackLikelyToKeepUp(bool likely);
   void setStatus(PlayerItemStatus status);
   void fail(ns::Error error);
-  void logSegmentArrival(std::size_t segmentIndex);
+  void logSegmentArrival(std::size_t segmentIndex, const std::optional<std::string>& serverAddress);
   // Adds the error log entry of `error` when it, or its underlying error, is a failed load; returns whether
   // it did.
   bool logLoadFailure(const ns::Error& error);
-  std::optional<std::string> serverAddressOf(const ns::URL& url);
   // Returns the index of the segment holding `seconds`, and the time at which it starts.
   std::pair<std::size_t, double> segmentHolding(double seconds) const;
 
@@ -201,8 +214,6 @@ class PlayerItem : public ns::Object,
   double currentSeconds_ = 0;
   PlayerItemAccessLog accessLog_;
   PlayerItemErrorLog errorLog_;
-  // The address of every host looked up so far, so that a lesson's segments are not each looked up anew.
-  std::map<std::string, std::optional<std::string>, std::less<>> serverAddresses_;
 
   std::shared_ptr<SegmentRoad> road_;
   // The start of the road's first segment, in item time.

@@ -10,7 +10,7 @@ namespace av {
 struct PlayerItemAccessLogEvent {
   // The segment's URL.
   std::string URI;
-  // The IPv4 address of the segment's server; nullopt when its host does not resolve.
+  // The numeric address of the server that sent the segment; nullopt when unknown.
   std::optional<std::string> serverAddress;
 };
 

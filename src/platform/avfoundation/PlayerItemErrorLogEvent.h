@@ -12,7 +12,7 @@ namespace av {
 struct PlayerItemErrorLogEvent {
   // The URL that failed, when the failure names it.
   std::optional<std::string> URI;
-  // The IPv4 address of its server; nullopt when there is no URL or its host does not resolve.
+  // The numeric address of the server that answered; nullopt when the load reached no server.
   std::optional<std::string> serverAddress;
   // The HTTP status of an HTTP failure; the failure's own code for a transport failure.
   std::int64_t errorStatusCode = 0;

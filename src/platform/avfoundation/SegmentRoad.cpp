@@ -3,19 +3,11 @@
 #include "platform/avfoundation/MediaErrors.h"
 #include "platform/avfoundation/TransportStreamDemuxer.h"
 #include "platform/foundation/check/Check.h"
-#include "platform/foundation/crypto/Aes128Cbc.h"
-#include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/loop/RunLoop.h"
-
-extern "C" {
-#include <libavutil/error.h>
-}
 
 namespace av {
 
 namespace {
-
-constexpr std::uint8_t kTransportSyncByte = 0x47;
 
 // Posts `task` to `loop`, to run with the road if it still exists then.
 template <typename Task>
@@ -32,33 +24,31 @@ void postTo(ns::RunLoop& loop, const std::weak_ptr<SegmentRoad>& road, Task task
 std::shared_ptr<SegmentRoad> SegmentRoad::start(std::shared_ptr<const MediaPlaylist> playlist,
                                                 std::size_t startIndex,
                                                 std::weak_ptr<SegmentRoadDelegate> delegate) {
-  auto road = std::make_shared<SegmentRoad>(std::move(playlist), startIndex, std::move(delegate));
+  auto road = std::make_shared<SegmentRoad>(std::move(playlist), std::move(delegate));
   road->startDemuxing();
-  if (const std::optional<MediaPlaylist::Key>& key = road->playlist_->key()) {
-    std::weak_ptr<SegmentRoad> weakRoad = road;
-    road->load_ = MediaResourceLoad::start(key->url, MediaResourceLoad::kMaximumKeySize,
-                                           [weakRoad](ns::Result<ns::Data> body) {
-                                             if (std::shared_ptr<SegmentRoad> alive = weakRoad.lock()) {
-                                               alive->keyArrived(std::move(body));
-                                             }
-                                           });
-  } else {
-    // No delegate call may come inside start().
-    postTo(road->loop_, road, [](SegmentRoad& alive) { alive.fetchNextSegment(); });
-  }
+  const std::weak_ptr<SegmentRoad> weakRoad = road;
+  ns::RunLoop& loop = road->loop_;
+  // The fetcher reports on its own thread; the road hears on its loop, never inside start().
+  road->fetcher_ = std::make_unique<SegmentFetcher>(
+      road->playlist_, startIndex, road->stream_, road->signal_,
+      [&loop, weakRoad](std::size_t index, std::optional<std::string> serverAddress) {
+        postTo(loop, weakRoad, [index, serverAddress = std::move(serverAddress)](SegmentRoad& alive) {
+          alive.segmentStored(index, serverAddress);
+        });
+      },
+      [&loop, weakRoad](ns::Error failure) {
+        postTo(loop, weakRoad, [failure = std::move(failure)](SegmentRoad& alive) { alive.end(failure); });
+      });
   return road;
 }
 
-SegmentRoad::SegmentRoad(std::shared_ptr<const MediaPlaylist> playlist, std::size_t startIndex,
+SegmentRoad::SegmentRoad(std::shared_ptr<const MediaPlaylist> playlist,
                          std::weak_ptr<SegmentRoadDelegate> delegate)
-    : playlist_(std::move(playlist)),
-      delegate_(std::move(delegate)),
-      loop_(ns::RunLoop::current()),
-      nextIndex_(startIndex) {}
+    : playlist_(std::move(playlist)), delegate_(std::move(delegate)), loop_(ns::RunLoop::current()) {}
 
 SegmentRoad::~SegmentRoad() {
   QM_DCHECK_CALLED_ON(thread_);
-  load_.reset();
+  fetcher_.reset();
   if (stream_) {
     stream_->close();
   }
@@ -78,15 +68,17 @@ void SegmentRoad::startDemuxing() {
   const std::weak_ptr<SegmentRoad> weakRoad = weak_from_this();
   ns::RunLoop& loop = loop_;
   stream_ = std::make_shared<SegmentStream>(
-      [&loop, weakRoad] { postTo(loop, weakRoad, [](SegmentRoad& road) { road.fetchNextSegment(); }); });
+      [&loop, weakRoad] { postTo(loop, weakRoad, [](SegmentRoad& road) { road.fetchNextSegment(); }); },
+      [signal = signal_] { signal->notify(); });
   // The thread owns what it uses and reaches the road only through its loop.
-  demuxThread_ =
-      std::thread(&SegmentRoad::demux, std::ref(loop), weakRoad, stream_, packets_, packetsAnnounced_);
+  demuxThread_ = std::thread(&SegmentRoad::demux, std::ref(loop), weakRoad, stream_, packets_,
+                             packetsAnnounced_, signal_);
 }
 
 void SegmentRoad::demux(ns::RunLoop& loop, std::weak_ptr<SegmentRoad> road,
                         std::shared_ptr<SegmentStream> stream, std::shared_ptr<PacketQueue> packets,
-                        std::shared_ptr<std::atomic<bool>> announced) {
+                        std::shared_ptr<std::atomic<bool>> announced,
+                        std::shared_ptr<PipelineSignal> signal) {
   TransportStreamDemuxer demuxer(std::move(stream));
   ns::Result<std::vector<MediaTrack>> tracks = demuxer.open();
   if (!tracks.ok()) {
@@ -98,6 +90,8 @@ void SegmentRoad::demux(ns::RunLoop& loop, std::weak_ptr<SegmentRoad> road,
   while (true) {
     ns::Result<PacketPointer> packet = demuxer.readPacket();
     if (!packet.ok()) {
+      // The decoder waits for packets that will not come.
+      signal->notify();
       postTo(loop, road, [error = packet.error()](SegmentRoad& alive) { alive.end(error); });
       return;
     }
@@ -122,85 +116,19 @@ void SegmentRoad::tracksFound(std::shared_ptr<const std::vector<MediaTrack>> tra
   }
 }
 
-void SegmentRoad::keyArrived(ns::Result<ns::Data> key) {
-  load_.reset();
-  if (!key.ok()) {
-    end(mediaFailure(kAVErrorUnknown, key.error()));
-    return;
-  }
-  key_ = std::move(*key);
-  fetchNextSegment();
-}
-
 void SegmentRoad::fetchNextSegment() {
-  if (ended_ || load_ || decrypting_ || (playlist_->key() && !key_)) {
-    return;
+  if (!ended_ && fetcher_) {
+    fetcher_->fetchNext();
   }
-  if (nextIndex_ >= playlist_->segments().size()) {
-    stream_->finish();
-    return;
-  }
-  if (!stream_->hasRoom()) {
-    // The demuxer's drained callback asks again.
-    return;
-  }
-  std::weak_ptr<SegmentRoad> weakRoad = weak_from_this();
-  load_ =
-      MediaResourceLoad::start(playlist_->segments()[nextIndex_].url, MediaResourceLoad::kMaximumSegmentSize,
-                               [weakRoad](ns::Result<ns::Data> body) {
-                                 if (std::shared_ptr<SegmentRoad> alive = weakRoad.lock()) {
-                                   alive->segmentArrived(std::move(body));
-                                 }
-                               });
 }
 
-void SegmentRoad::segmentArrived(ns::Result<ns::Data> segment) {
-  load_.reset();
-  if (!segment.ok()) {
-    end(mediaFailure(kAVErrorUnknown, segment.error()));
-    return;
-  }
-  if (!key_) {
-    segmentDecrypted(std::move(segment));
-    return;
-  }
-  // A segment may hold tens of megabytes: its decryption would hold up the loop, which also serves the
-  // screens.
-  decrypting_ = true;
-  ns::DispatchQueue::global().async([&loop = loop_, road = weak_from_this(), key = *key_,
-                                     iv = playlist_->ivForSegment(playlist_->segments()[nextIndex_]),
-                                     encrypted = std::move(*segment)] {
-    ns::Result<ns::Data> plain = ns::aes128CbcDecrypt(key, iv, encrypted);
-    postTo(loop, road, [plain = std::move(plain)](SegmentRoad& alive) mutable {
-      alive.segmentDecrypted(std::move(plain));
-    });
-  });
-}
-
-void SegmentRoad::segmentDecrypted(ns::Result<ns::Data> plain) {
-  decrypting_ = false;
+void SegmentRoad::segmentStored(std::size_t index, const std::optional<std::string>& serverAddress) {
   if (ended_) {
     return;
   }
-  const std::size_t index = nextIndex_;
-  if (!plain.ok()) {
-    end(mediaFailure(kAVErrorFileFormatNotRecognized, plain.error()));
-    return;
-  }
-  // Every segment opens with a transport packet. The demuxer would skip a damaged one to the next sync byte
-  // and play on; a lesson with a broken segment fails instead.
-  if (plain->empty() || plain->front() != kTransportSyncByte) {
-    end(mediaFailure(kAVErrorFileFormatNotRecognized,
-                     libavError(AVERROR_INVALIDDATA, "segment " + std::to_string(index) + " is no MPEG-TS")));
-    return;
-  }
-  stream_->append(std::move(*plain));
-  ++nextIndex_;
-  const std::shared_ptr<SegmentRoad> keepAlive = shared_from_this();
   if (std::shared_ptr<SegmentRoadDelegate> delegate = delegate_.lock()) {
-    delegate->segmentRoadLoadedSegment(*this, index);
+    delegate->segmentRoadLoadedSegment(*this, index, serverAddress);
   }
-  fetchNextSegment();
 }
 
 void SegmentRoad::announcePackets() {
@@ -215,8 +143,8 @@ void SegmentRoad::end(std::optional<ns::Error> failure) {
     return;
   }
   ended_ = true;
-  load_.reset();
   if (failure) {
+    fetcher_.reset();
     // The demuxer may be waiting for bytes that will never come.
     stream_->close();
   }

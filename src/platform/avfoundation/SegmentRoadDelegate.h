@@ -11,6 +11,8 @@
 // Segments go on loading while packets are announced. The delegate may destroy the road in any callback.
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 #include "platform/foundation/values/Error.h"
 
@@ -22,8 +24,10 @@ class SegmentRoadDelegate {
  public:
   virtual ~SegmentRoadDelegate() = default;
 
-  // Segment `index` of the playlist has arrived; `index` counts from the playlist's first segment.
-  virtual void segmentRoadLoadedSegment(SegmentRoad& /*road*/, std::size_t /*index*/) {}
+  // Segment `index` of the playlist has arrived; `index` counts from the playlist's first segment, and
+  // `serverAddress` is the numeric address of the server that sent it (nullopt when unknown).
+  virtual void segmentRoadLoadedSegment(SegmentRoad& /*road*/, std::size_t /*index*/,
+                                        const std::optional<std::string>& /*serverAddress*/) {}
   virtual void segmentRoadFoundTracks(SegmentRoad& /*road*/, std::size_t /*trackCount*/) {}
   virtual void segmentRoadHasPackets(SegmentRoad& /*road*/) {}
   // Every packet of the stream has been demuxed; the last ones may still wait in the queue.

@@ -5,7 +5,8 @@
 
 namespace av {
 
-SegmentStream::SegmentStream(std::function<void()> drained) : drained_(std::move(drained)) {}
+SegmentStream::SegmentStream(std::function<void()> drained, std::function<void()> waiting)
+    : drained_(std::move(drained)), waiting_(std::move(waiting)) {}
 
 bool SegmentStream::hasRoom() const {
   ns::MutexLock lock(mutex_);
@@ -18,9 +19,15 @@ std::size_t SegmentStream::queuedBytes() const {
   return queuedBytes_;
 }
 
+void SegmentStream::expectSegment() {
+  ns::MutexLock lock(mutex_);
+  expecting_ = true;
+}
+
 void SegmentStream::append(ns::Data segment) {
   {
     ns::MutexLock lock(mutex_);
+    expecting_ = false;
     if (finished_ || closed_ || segment.empty()) {
       return;
     }
@@ -55,14 +62,29 @@ bool SegmentStream::isClosed() const {
   return closed_;
 }
 
+bool SegmentStream::isReaderStarved() const {
+  ns::MutexLock lock(mutex_);
+  return readerWaiting_ && segments_.empty() && !expecting_ && !finished_ && !closed_;
+}
+
 std::ptrdiff_t SegmentStream::read(std::uint8_t* buffer, std::size_t capacity) {
   bool segmentDrained = false;
   std::size_t copied = 0;
   {
     ns::MutexLock lock(mutex_);
+    bool told = false;
     while (!closed_ && !finished_ && segments_.empty()) {
+      readerWaiting_ = true;
+      if (waiting_ && !told) {
+        told = true;
+        lock.unlock();
+        waiting_();
+        lock.lock();
+        continue;
+      }
       lock.wait(changed_);
     }
+    readerWaiting_ = false;
     if (closed_) {
       return kClosed;
     }

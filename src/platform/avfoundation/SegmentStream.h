@@ -4,7 +4,8 @@
 // to the thread that demuxes them. It is bounded in segments and in bytes: the fetcher asks hasRoom() before
 // fetching the next segment and hears through the drained callback when the reader has used one up. A
 // reader blocks until bytes come, the stream ends, or either side closes it, so a demuxer never waits for
-// ever once the fetcher is gone.
+// ever once the fetcher is gone. The fetcher may say that a segment is on its way (fetched, and being
+// decrypted): a reader waiting for it is not starved.
 //
 // Thread-safety: thread-safe.
 
@@ -29,8 +30,9 @@ class SegmentStream {
   static constexpr std::ptrdiff_t kEndOfStream = 0;
   static constexpr std::ptrdiff_t kClosed = -1;
 
-  // `drained` runs on the reader's thread each time a segment has been read to its end.
-  explicit SegmentStream(std::function<void()> drained);
+  // `drained` runs on the reader's thread each time a segment has been read to its end; `waiting`, when
+  // given, runs there (without the stream's lock) each time read() begins to wait for bytes.
+  explicit SegmentStream(std::function<void()> drained, std::function<void()> waiting = {});
   SegmentStream(const SegmentStream&) = delete;
   SegmentStream& operator=(const SegmentStream&) = delete;
 
@@ -41,13 +43,19 @@ class SegmentStream {
   bool hasRoom() const QM_EXCLUDES(mutex_);
   // The bytes of the segments waiting, the one being read included.
   std::size_t queuedBytes() const QM_EXCLUDES(mutex_);
-  // Adds the next segment's bytes. Does nothing once the stream is finished or closed.
+  // The next segment has been fetched and will be appended soon (or the stream closed).
+  void expectSegment() QM_EXCLUDES(mutex_);
+  // Adds the next segment's bytes, the one expected if any. Does nothing once the stream is finished or
+  // closed.
   void append(ns::Data segment) QM_EXCLUDES(mutex_);
   // No segment will follow: the reader gets kEndOfStream once it has read what is queued.
   void finish() QM_EXCLUDES(mutex_);
   // Stops the stream at once, whatever is queued: the reader gets kClosed.
   void close() QM_EXCLUDES(mutex_);
   bool isClosed() const QM_EXCLUDES(mutex_);
+  // True while read() waits with no bytes queued and no segment expected, the stream neither finished nor
+  // closed: its reader can go on only once another segment has been fetched.
+  bool isReaderStarved() const QM_EXCLUDES(mutex_);
 
   // Copies up to `capacity` bytes into `buffer`, waiting for them. Returns the count copied (at least 1),
   // kEndOfStream or kClosed.
@@ -56,6 +64,7 @@ class SegmentStream {
  private:
   // Constant after construction
   const std::function<void()> drained_;
+  const std::function<void()> waiting_;
 
   mutable ns::Mutex mutex_;
   // Notified when a segment comes, and when the stream finishes or closes.
@@ -66,6 +75,8 @@ class SegmentStream {
   std::size_t readOffset_ QM_GUARDED_BY(mutex_) = 0;
   bool finished_ QM_GUARDED_BY(mutex_) = false;
   bool closed_ QM_GUARDED_BY(mutex_) = false;
+  bool expecting_ QM_GUARDED_BY(mutex_) = false;
+  bool readerWaiting_ QM_GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace av

@@ -40,7 +40,7 @@ ns::Result<std::optional<MediaTrack>> firstOf(const std::vector<MediaTrack>& tra
 
 ns::Result<std::shared_ptr<StreamDecoder>> StreamDecoder::start(
     std::shared_ptr<PacketQueue> packets, const std::vector<MediaTrack>& tracks, double startSeconds,
-    std::weak_ptr<StreamDecoderDelegate> delegate) {
+    std::shared_ptr<PipelineSignal> signal, std::weak_ptr<StreamDecoderDelegate> delegate) {
   ns::Result<std::optional<MediaTrack>> video = firstOf(tracks, AVMEDIA_TYPE_VIDEO);
   if (!video.ok()) {
     return video.error();
@@ -50,7 +50,7 @@ ns::Result<std::shared_ptr<StreamDecoder>> StreamDecoder::start(
     return audio.error();
   }
   auto decoder = std::make_shared<StreamDecoder>(std::move(packets), std::move(*video), std::move(*audio),
-                                                 startSeconds, std::move(delegate));
+                                                 startSeconds, std::move(signal), std::move(delegate));
   decoder->self_ = decoder;
   decoder->decodingThread_ = std::thread(&StreamDecoder::run, decoder.get());
   return decoder;
@@ -58,11 +58,13 @@ ns::Result<std::shared_ptr<StreamDecoder>> StreamDecoder::start(
 
 StreamDecoder::StreamDecoder(std::shared_ptr<PacketQueue> packets, std::optional<MediaTrack> video,
                              std::optional<MediaTrack> audio, double startSeconds,
+                             std::shared_ptr<PipelineSignal> signal,
                              std::weak_ptr<StreamDecoderDelegate> delegate)
     : packets_(std::move(packets)),
       videoTrack_(std::move(video)),
       audioTrack_(std::move(audio)),
       startSeconds_(startSeconds),
+      signal_(std::move(signal)),
       delegate_(std::move(delegate)),
       loop_(ns::RunLoop::current()),
       lookAhead_(videoTrack_.has_value()) {}
@@ -84,6 +86,11 @@ bool StreamDecoder::hasPictures() const {
 bool StreamDecoder::isDecodedToEnd() const {
   QM_DCHECK_CALLED_ON(ownerThread_);
   return decodedToEnd_.load();
+}
+
+bool StreamDecoder::hasStopped() const {
+  QM_DCHECK_CALLED_ON(ownerThread_);
+  return stopped_.load();
 }
 
 bool StreamDecoder::isWaitingForPackets() const {
@@ -118,13 +125,23 @@ void StreamDecoder::announce() {
 
 void StreamDecoder::run() {
   ns::setCurrentThreadName("media decoding");
+  decodeStream();
+  stopped_.store(true);
+  // Whoever waits for the next picture waits no more: none will come.
+  signal_->notify();
+}
+
+void StreamDecoder::decodeStream() {
   if (!openDecoders()) {
     return;
   }
   post(
       [](StreamDecoder& decoder, StreamDecoderDelegate& delegate) { delegate.streamDecoderOpened(decoder); });
   while (true) {
-    const PacketPointer packet = packets_->pop([this] { announce(); });
+    const PacketPointer packet = packets_->pop([this] {
+      announce();
+      signal_->notify();
+    });
     if (!packet) {
       // Closed by the owner, or finished by the demuxer.
       if (packets_->isClosed()) {
@@ -212,6 +229,7 @@ bool StreamDecoder::keepPictures(ns::Result<std::vector<VideoFrame>> pictures) {
       return false;
     }
     announce();
+    signal_->notify();
   }
   return true;
 }

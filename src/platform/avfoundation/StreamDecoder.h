@@ -10,6 +10,9 @@
 // The stream's clock need not start at 0: its first picture (in a stream without pictures, its first
 // sound) marks the item time at which the road's first segment starts.
 //
+// The decoding thread notifies the pipeline's signal with every picture it puts in the look-ahead, when it
+// begins to wait for packets, and when it stops.
+//
 // Destroying the decoder stops it: the packet queue and the look-ahead are closed, the thread joined, and
 // no further delegate call is made.
 //
@@ -25,6 +28,7 @@
 #include "platform/avfoundation/DecodedLookAhead.h"
 #include "platform/avfoundation/MediaTrack.h"
 #include "platform/avfoundation/PacketQueue.h"
+#include "platform/avfoundation/PipelineSignal.h"
 #include "platform/avfoundation/StreamDecoderDelegate.h"
 #include "platform/avfoundation/VideoDecoder.h"
 #include "platform/foundation/check/ThreadChecker.h"
@@ -35,11 +39,13 @@ namespace av {
 class StreamDecoder : public std::enable_shared_from_this<StreamDecoder> {
  public:
   // Starts decoding `packets`, the packets of `tracks`, on the calling thread's run loop, and returns the
-  // decoder, owned by the caller. `startSeconds` is the item time of the road's first segment. Returns a
-  // kMediaErrorDomain error when the tracks cannot be copied for the thread.
+  // decoder, owned by the caller. `startSeconds` is the item time of the road's first segment; `signal` is
+  // the pipeline's (SegmentRoad::pipelineSignal()). Returns a kMediaErrorDomain error when the tracks cannot
+  // be copied for the thread.
   static ns::Result<std::shared_ptr<StreamDecoder>> start(std::shared_ptr<PacketQueue> packets,
                                                           const std::vector<MediaTrack>& tracks,
                                                           double startSeconds,
+                                                          std::shared_ptr<PipelineSignal> signal,
                                                           std::weak_ptr<StreamDecoderDelegate> delegate);
   ~StreamDecoder();
   StreamDecoder(const StreamDecoder&) = delete;
@@ -52,15 +58,18 @@ class StreamDecoder : public std::enable_shared_from_this<StreamDecoder> {
   bool isDecodedToEnd() const;
   // True while the decoder has decoded every packet demuxed so far and waits for more.
   bool isWaitingForPackets() const;
+  // Whether the decoding thread has stopped: at the end of the stream, or on a failure.
+  bool hasStopped() const;
 
   // Use start(); public for std::make_shared.
   StreamDecoder(std::shared_ptr<PacketQueue> packets, std::optional<MediaTrack> video,
-                std::optional<MediaTrack> audio, double startSeconds,
+                std::optional<MediaTrack> audio, double startSeconds, std::shared_ptr<PipelineSignal> signal,
                 std::weak_ptr<StreamDecoderDelegate> delegate);
 
  private:
   // The decoding thread's body, and what it alone uses.
   void run();
+  void decodeStream();
   bool openDecoders();
   bool decodePacket(const AVPacket& packet);
   bool finishStream();
@@ -78,12 +87,14 @@ class StreamDecoder : public std::enable_shared_from_this<StreamDecoder> {
   const std::optional<MediaTrack> videoTrack_;
   const std::optional<MediaTrack> audioTrack_;
   const double startSeconds_;
+  const std::shared_ptr<PipelineSignal> signal_;
   const std::weak_ptr<StreamDecoderDelegate> delegate_;
   ns::RunLoop& loop_;
   const ns::ThreadChecker ownerThread_;
 
   DecodedLookAhead lookAhead_;
   std::atomic<bool> decodedToEnd_{false};
+  std::atomic<bool> stopped_{false};
   // Set by the decoding thread when it posts an advance, cleared when the advance is delivered.
   std::atomic<bool> announced_{false};
   // The decoding thread's own

@@ -1,9 +1,10 @@
 #pragma once
 
 // avtest::playUntil: plays a player on the main loop's manual clock, one tick at a time, each tick once the
-// engine is ready for it. A player item decodes on a thread of its own in real time while the manual clock
-// moves only when told, so a test that advanced the clock blindly would overtake the decoder and see stalls
-// that depend on the machine's speed; these steps wait on the engine's own state instead.
+// engine is ready for it. A player item fetches and decodes on threads of its own in real time while the
+// manual clock moves only when told. A player step waits up to a tick of real time for them (Player.h), which
+// serves a test that advances the clock blindly; these steps wait on the engine's own state first, with a
+// deadline of seconds, so that a slow machine never turns into a stall.
 
 #include <chrono>
 #include <functional>

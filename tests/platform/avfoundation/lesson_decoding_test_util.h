@@ -38,7 +38,8 @@ struct LessonDecoding : av::SegmentRoadDelegate {
   // The most bytes of decrypted segments the road held, seen as each segment arrived.
   std::size_t mostBufferedBytes = 0;
 
-  void segmentRoadLoadedSegment(av::SegmentRoad& road, std::size_t) override {
+  void segmentRoadLoadedSegment(av::SegmentRoad& road, std::size_t,
+                                const std::optional<std::string>&) override {
     mostBufferedBytes = std::max(mostBufferedBytes, road.bufferedBytes());
   }
 

@@ -1,7 +1,8 @@
 // A player item and its player against a real H.264 + AAC lesson on a loopback server, driven by the run
 // loop's manual clock: ready, played to the end, seeks, a stall and its recovery, and the ways an item fails.
 // The item decodes on a thread of its own in real time, so the clock moves only when the engine is ready
-// for the next tick (engine_pacing_test_util.h).
+// for the next tick (engine_pacing_test_util.h); the BlindStepping cases drive it the other supported way,
+// advancing the clock without waiting for the engine.
 
 #include "platform/avfoundation/Player.h"
 
@@ -93,6 +94,16 @@ class PlayerTest : public testing::Test {
   }
   bool playUntil(const av::Player& player, const std::function<bool()>& done, int maxSteps = 200) {
     return avtest::playUntil(clock_, player, done, maxSteps);
+  }
+  // Blind stepping is a supported way to drive the player on a manual clock: advance by a tick, run what is
+  // due, and never wait for the engine in between. Each step then waits (at most a tick of real time) for
+  // the picture it is due, as long as the item has the data for it. Returns done(), false after `maxSteps`.
+  bool stepBlindly(const std::function<bool()>& done, int maxSteps = 200) {
+    for (int step = 0; step < maxSteps && !done(); ++step) {
+      clock_.advance(av::Player::kTick);
+      ns::RunLoop::main().runPending();
+    }
+    return done();
   }
   // The end of the media loaded so far; 0 before any.
   static double loadedThrough(const av::PlayerItem& item) {
@@ -237,6 +248,75 @@ TEST_F(PlayerTest, StallsWhenPlayOvertakesTheDataAndResumesWhenItComes) {
   ns::NotificationCenter::defaultCenter().removeObserver(token);
 }
 
+TEST_F(PlayerTest, BlindSteppingPlaysToTheEndOnce) {
+  lastSegmentGate_->open();
+  const auto item = itemOf("/lesson/index.m3u8");
+  int ends = 0;
+  const auto token = ns::NotificationCenter::defaultCenter().addObserverForName(
+      std::string(av::kAVPlayerItemDidPlayToEndTimeNotification), item, nullptr,
+      [&](const ns::Notification&) { ++ends; });
+  const auto player = av::Player::playerWithPlayerItem(item);
+  av::PlayerLayer layer;
+  layer.setPlayer(player);
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); }));
+  EXPECT_EQ(item->status(), av::PlayerItemStatus::kReadyToPlay);
+
+  player->play();
+  ASSERT_TRUE(stepBlindly([&] { return ends > 0; }));
+  EXPECT_EQ(player->rate(), 0.0F);
+  EXPECT_EQ(player->currentTime(), item->duration());
+  ASSERT_TRUE(layer.picture().has_value());
+  EXPECT_GT(layer.picture()->seconds, kLessonSeconds - 0.1);
+  player->play();
+  stepBlindly([] { return false; });
+  EXPECT_EQ(ends, 1) << "the end is posted once";
+  ns::NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+TEST_F(PlayerTest, BlindSteppingLandsSeeksNearTheTimeAsked) {
+  lastSegmentGate_->open();
+  const auto item = itemOf("/lesson/index.m3u8");
+  const auto player = av::Player::playerWithPlayerItem(item);
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+  for (const double seconds : {1.7, 0.9, 0.1}) {
+    SCOPED_TRACE(seconds);
+    player->seekToTime(av::Time::fromSeconds(seconds));
+    ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+    player->play();
+    ASSERT_TRUE(stepBlindly([&] {
+      return player->currentPicture() && std::abs(player->currentPicture()->seconds - seconds) < 0.2;
+    }));
+    EXPECT_NEAR(player->currentPicture()->seconds, seconds, 0.05);
+    player->pause();
+  }
+}
+
+TEST_F(PlayerTest, BlindSteppingStallsOnceWhenTheDataRunsOutAndRecovers) {
+  const auto item = itemOf("/lesson/index.m3u8");
+  int stalls = 0;
+  const auto token = ns::NotificationCenter::defaultCenter().addObserverForName(
+      std::string(av::kAVPlayerItemPlaybackStalledNotification), item, nullptr,
+      [&](const ns::Notification&) { ++stalls; });
+  const auto player = av::Player::playerWithPlayerItem(item);
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+
+  player->play();
+  ASSERT_TRUE(stepBlindly([&] { return stalls > 0; }));
+  const av::Time heldAt = player->currentTime();
+  EXPECT_LT(heldAt.seconds(), kLessonSeconds - kSegmentSeconds + 0.1);
+  EXPECT_FALSE(item->isPlaybackLikelyToKeepUp());
+  stepBlindly([] { return false; });
+  EXPECT_EQ(player->currentTime(), heldAt) << "the position waits for the data";
+  EXPECT_EQ(stalls, 1);
+
+  lastSegmentGate_->open();
+  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp(); }));
+  ASSERT_TRUE(stepBlindly([&] { return player->rate() == 0.0F; }));
+  EXPECT_EQ(player->currentTime(), item->duration());
+  EXPECT_EQ(stalls, 1);
+  ns::NotificationCenter::defaultCenter().removeObserver(token);
+}
+
 TEST_F(PlayerTest, WithoutASoundDeviceTheSoundIsConsumedInStepWithThePictures) {
   // No sound server answers here (no_sound_server_environment.cpp): the item plays on a silent output.
   lastSegmentGate_->open();
@@ -373,6 +453,19 @@ TEST_F(PlayerTest, AnItemThatCannotPlayFailsWithItsCause) {
       EXPECT_EQ(errorEvents[0].errorDomain, av::kCoreMediaErrorDomain);
     }
   }
+}
+
+TEST_F(PlayerTest, ASegmentThatReachesNoServerIsLoggedWithoutAnAddress) {
+  const std::string closedPortURL = testsupport::LoopbackHTTPServer().url("/s0.ts");  // Closes with it.
+  server_.route("/refused/index.m3u8",
+                TestResponse::text(200, "#EXTM3U\n#EXTINF:0.4,\n" + closedPortURL + "\n#EXT-X-ENDLIST\n"));
+  const auto item = itemOf("/refused/index.m3u8");
+  ASSERT_TRUE(runUntil([&] { return item->status() == av::PlayerItemStatus::kFailed; }));
+  const av::PlayerItemErrorLog errorLog = item->errorLog();
+  ASSERT_EQ(errorLog.events().size(), 1u);
+  EXPECT_EQ(errorLog.events()[0].errorDomain, av::kCFErrorDomainCFNetwork);
+  EXPECT_EQ(errorLog.events()[0].URI, closedPortURL);
+  EXPECT_EQ(errorLog.events()[0].serverAddress, std::nullopt);
 }
 
 }  // namespace

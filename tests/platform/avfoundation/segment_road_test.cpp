@@ -25,6 +25,8 @@ const ns::Data kIV = ns::dataFromString("fedcba9876543210");
 
 struct RecordingRoadDelegate : av::SegmentRoadDelegate {
   std::vector<std::size_t> loaded;
+  // The server address each segment came with.
+  std::vector<std::optional<std::string>> servers;
   std::optional<std::size_t> trackCount;
   std::size_t packetsTaken = 0;
   std::size_t mostPacketsWaiting = 0;
@@ -32,7 +34,11 @@ struct RecordingRoadDelegate : av::SegmentRoadDelegate {
   std::optional<ns::Error> error;
 
   bool ended() const { return endedWell || error.has_value(); }
-  void segmentRoadLoadedSegment(av::SegmentRoad&, std::size_t index) override { loaded.push_back(index); }
+  void segmentRoadLoadedSegment(av::SegmentRoad&, std::size_t index,
+                                const std::optional<std::string>& serverAddress) override {
+    loaded.push_back(index);
+    servers.push_back(serverAddress);
+  }
   void segmentRoadFoundTracks(av::SegmentRoad&, std::size_t count) override {
     EXPECT_FALSE(trackCount.has_value()) << "tracks found twice";
     EXPECT_EQ(packetsTaken, 0u) << "packets before the tracks";
@@ -105,6 +111,7 @@ TEST_F(SegmentRoadTest, DemuxesEveryPacketOfTheDecryptedSegmentsWithinTheLookAhe
                                            ? delegate->error->underlyingError()->localizedDescription()
                                            : "");
   EXPECT_EQ(delegate->loaded, (std::vector<std::size_t>{0, 1, 2}));
+  EXPECT_EQ(delegate->servers, (std::vector<std::optional<std::string>>(3, "127.0.0.1")));
   EXPECT_EQ(delegate->trackCount, 2u);
   EXPECT_EQ(delegate->packetsTaken, 2u * kPacketsPerTrack);
   EXPECT_LE(delegate->mostPacketsWaiting, av::PacketQueue::kCapacity);
