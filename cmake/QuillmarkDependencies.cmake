@@ -19,6 +19,37 @@ if(QUILLMARK_BENCHMARKS)
 endif()
 find_package(CURL REQUIRED)
 find_package(Boost REQUIRED)
+# Boost.Asio 1.74 looks for co_await under clang only beside libc++'s <experimental/coroutine>, so with
+# libstdc++ it sees none and its awaitables do not compile, although clang and libstdc++'s <coroutine> support
+# them. Where that is so, tell Asio: every user of Asio links Boost::headers, so all see the same setting.
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  include(CheckCXXSourceCompiles)
+  set(CMAKE_REQUIRED_FLAGS "-std=c++20")
+  set(CMAKE_REQUIRED_INCLUDES ${Boost_INCLUDE_DIRS})
+  check_cxx_source_compiles([[
+    #include <boost/asio/detail/config.hpp>
+    #include <coroutine>
+    #if defined(BOOST_ASIO_HAS_CO_AWAIT) || !defined(BOOST_ASIO_HAS_STD_COROUTINE)
+    #error Asio decides for itself
+    #endif
+    struct Task {
+      struct promise_type {
+        Task get_return_object() { return {}; }
+        std::suspend_never initial_suspend() noexcept { return {}; }
+        std::suspend_never final_suspend() noexcept { return {}; }
+        void return_void() {}
+        void unhandled_exception() {}
+      };
+    };
+    Task run() { co_await std::suspend_never{}; }
+    int main() { run(); }
+  ]] QUILLMARK_ASIO_MISSES_CO_AWAIT)
+  unset(CMAKE_REQUIRED_FLAGS)
+  unset(CMAKE_REQUIRED_INCLUDES)
+  if(QUILLMARK_ASIO_MISSES_CO_AWAIT)
+    set_property(TARGET Boost::headers APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS BOOST_ASIO_HAS_CO_AWAIT=1)
+  endif()
+endif()
 find_package(SQLite3 REQUIRED)
 # The line editor of the terminal front end (BSD licence).
 pkg_check_modules(LIBEDIT REQUIRED IMPORTED_TARGET libedit)

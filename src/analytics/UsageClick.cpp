@@ -54,6 +54,7 @@ void followApplicationLifeCycle() {
 }  // namespace
 
 void UsageClick::setAppVersion(std::string version) {
+  QM_DCHECK_MAIN_THREAD();
   state().appVersion = std::move(version);
 }
 
@@ -84,26 +85,32 @@ void UsageClick::startWithAppkey(const std::string& appKey, std::uint64_t report
 }
 
 const std::string& UsageClick::appVersion() {
+  QM_DCHECK_MAIN_THREAD();
   return state().appVersion;
 }
 
 const std::string& UsageClick::appKey() {
+  QM_DCHECK_MAIN_THREAD();
   return state().appKey;
 }
 
 std::uint64_t UsageClick::reportPolicy() {
+  QM_DCHECK_MAIN_THREAD();
   return state().reportPolicy;
 }
 
 const std::string& UsageClick::channelId() {
+  QM_DCHECK_MAIN_THREAD();
   return state().channelId;
 }
 
 const std::optional<std::string>& UsageClick::currentSessionId() {
+  QM_DCHECK_MAIN_THREAD();
   return state().sessionId;
 }
 
 void UsageClick::resetForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   for (const ns::NotificationCenter::ObserverToken& token : state().lifeCycleObservers) {
     ns::NotificationCenter::defaultCenter().removeObserver(token);
   }

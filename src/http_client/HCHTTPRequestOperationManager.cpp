@@ -53,7 +53,9 @@ HCHTTPRequestOperationManager::HCHTTPRequestOperationManager(std::optional<ns::U
       responseSerializer_(HCJSONResponseSerializer::serializer()),
       securityPolicy_(HCSecurityPolicy::defaultPolicy()),
       reachabilityManager_(HCNetworkReachabilityManager::sharedManager()),
-      operationQueue_(std::make_unique<ns::OperationQueue>()) {}
+      operationQueue_(std::make_unique<ns::OperationQueue>()) {
+  QM_DCHECK_MAIN_THREAD();
+}
 
 HCHTTPRequestOperationManager::HCHTTPRequestOperationManager(const ns::Dictionary& coder)
     : HCHTTPRequestOperationManager(archivedBaseURL(coder)) {
@@ -78,6 +80,7 @@ std::shared_ptr<HCHTTPRequestOperationManager> HCHTTPRequestOperationManager::co
 
 std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPRequestOperationWithRequest(
     const ns::URLRequest& request, SuccessBlock success, FailureBlock failure) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   // Made with the manager's serializer from the start: a default one would be built only to be replaced.
   auto operation = std::make_shared<HCHTTPRequestOperation>(request, responseSerializer_);
   operation->setSecurityPolicy(securityPolicy_);
@@ -90,6 +93,7 @@ std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPReque
 std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPRequestOperationWithHTTPMethod(
     std::string_view method, std::string_view URLString, const std::optional<ns::Dictionary>& parameters,
     SuccessBlock success, FailureBlock failure) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   const std::optional<ns::URL> url = baseURL_ ? ns::URL::fromString(URLString, *baseURL_) : std::nullopt;
   ns::Result<ns::URLRequest> request = requestSerializer_->requestWithMethod(
       method, url ? std::string_view(url->absoluteString()) : URLString, parameters);

@@ -127,6 +127,8 @@ class HCHTTPRequestOperationManager {
   const std::unique_ptr<ns::OperationQueue> operationQueue_;
   std::shared_ptr<ns::DispatchQueue> completionQueue_;
   std::optional<ns::DispatchGroup> completionGroup_;
+  // The one thread the manager is used on: the thread that made it.
+  const ns::ThreadChecker ownerThread_;
 };
 
 }  // namespace http_client

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "http_client/HCQueryStringSerialization.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/Base64.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/text/CaseMapping.h"
@@ -82,6 +83,7 @@ std::shared_ptr<HCHTTPRequestSerializer> HCHTTPRequestSerializer::serializer() {
 }
 
 HCHTTPRequestSerializer::HCHTTPRequestSerializer() {
+  QM_DCHECK_MAIN_THREAD();
   headers_["Accept-Language"] = acceptLanguageHeader();
   headers_["User-Agent"] = userAgentHeader();
 }
@@ -124,6 +126,7 @@ void HCHTTPRequestSerializer::copyDefaultsInto(HCHTTPRequestSerializer& target) 
 }
 
 void HCHTTPRequestSerializer::setValue(std::optional<std::string> value, const std::string& field) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (value) {
     headers_[field] = std::move(*value);
   } else {
@@ -138,31 +141,37 @@ std::optional<std::string> HCHTTPRequestSerializer::valueForHTTPHeaderField(cons
 
 void HCHTTPRequestSerializer::setAuthorizationHeaderFieldWithUsername(std::string_view username,
                                                                       std::string_view password) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   const std::string credentials = std::string(username) + ":" + std::string(password);
   setValue("Basic " + ns::base64Encode(ns::dataFromString(credentials)), kAuthorizationHeader);
 }
 
 void HCHTTPRequestSerializer::setAuthorizationHeaderFieldWithToken(std::string_view token) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   setValue("Token token=\"" + std::string(token) + "\"", kAuthorizationHeader);
 }
 
 void HCHTTPRequestSerializer::clearAuthorizationHeader() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   setValue(std::nullopt, kAuthorizationHeader);
 }
 
 void HCHTTPRequestSerializer::setQueryStringSerializationWithStyle(
     HCHTTPRequestQueryStringSerializationStyle style) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   queryStyle_ = style;
   queryStringSerialization_ = nullptr;
 }
 
 void HCHTTPRequestSerializer::setQueryStringSerializationWithBlock(QueryStringSerializationBlock block) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   queryStringSerialization_ = std::move(block);
 }
 
 ns::Result<ns::URLRequest> HCHTTPRequestSerializer::requestWithMethod(
     std::string_view method, std::string_view URLString,
     const std::optional<ns::Dictionary>& parameters) const {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   ns::URLRequest request(ns::URL::fromString(URLString));
   request.setHTTPMethod(std::string(method));
   if (allowsCellularAccess_) {
@@ -206,6 +215,7 @@ ns::Result<std::string> HCHTTPRequestSerializer::queryString(const ns::URLReques
 
 ns::Result<ns::URLRequest> HCHTTPRequestSerializer::requestBySerializingRequest(
     const ns::URLRequest& request, const std::optional<ns::Dictionary>& parameters) const {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   ns::URLRequest result = requestWithDefaultHeaders(request);
   if (!parameters) {
     return result;

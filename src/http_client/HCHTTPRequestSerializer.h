@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "http_client/HCURLRequestSerialization.h"
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/text/StringEncoding.h"
 
 namespace http_client {
@@ -134,6 +135,7 @@ class HCHTTPRequestSerializer : public HCURLRequestSerialization {
   HCHTTPRequestQueryStringSerializationStyle queryStyle_ =
       HCHTTPRequestQueryStringSerializationStyle::kDefaultStyle;
   QueryStringSerializationBlock queryStringSerialization_;
+  ns::OneThreadAtATimeChecker useChecker_;
 };
 
 }  // namespace http_client

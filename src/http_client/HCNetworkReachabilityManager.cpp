@@ -49,6 +49,7 @@ HCNetworkReachabilityStatus HCReachabilityStatusForFlags(ns::ReachabilityFlags f
 }
 
 std::shared_ptr<HCNetworkReachabilityManager> HCNetworkReachabilityManager::sharedManager() {
+  QM_DCHECK_MAIN_THREAD();
   static const std::shared_ptr<HCNetworkReachabilityManager> shared = [] {
     sockaddr_in zeroAddress{};
     zeroAddress.sin_family = AF_INET;
@@ -59,6 +60,7 @@ std::shared_ptr<HCNetworkReachabilityManager> HCNetworkReachabilityManager::shar
 
 std::shared_ptr<HCNetworkReachabilityManager> HCNetworkReachabilityManager::managerForDomain(
     std::string domain) {
+  QM_DCHECK_MAIN_THREAD();
   return std::make_shared<HCNetworkReachabilityManager>(
       ns::NetworkReachability::forHostName(std::move(domain)), HCNetworkReachabilityAssociation::kForName);
 }

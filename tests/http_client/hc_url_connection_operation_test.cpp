@@ -84,7 +84,15 @@ class HCURLConnectionOperationTest : public testing::Test {
           }
         });
   }
+  // No completion outlives the test: every operation made here is cancelled unless it finished, and the
+  // main loop runs until each has finished and its completion has run.
   ~HCURLConnectionOperationTest() override {
+    for (const auto& operation : operations_) {
+      operation->cancel();
+    }
+    EXPECT_TRUE(runMainLoopUntil([this] {
+      return std::ranges::all_of(operations_, [this](const auto& operation) { return ended(*operation); });
+    })) << "an operation of the test never completed";
     ns::NotificationCenter::defaultCenter().removeObserver(observer_);
   }
 
@@ -101,14 +109,19 @@ class HCURLConnectionOperationTest : public testing::Test {
       completionsOnMainThread_ = completionsOnMainThread_ && ns::RunLoop::isMainThread();
       events_[completed].push_back("completion");
     });
+    operations_.push_back(operation);
     return operation;
   }
 
   bool completed(const HCURLConnectionOperation& operation) {
     return std::ranges::count(events_[&operation], "completion") > 0;
   }
+  // Finished, and its completion ran.
+  bool ended(const HCURLConnectionOperation& operation) {
+    return operation.isFinished() && completed(operation);
+  }
   bool runUntilFinished(const HCURLConnectionOperation& operation) {
-    return runMainLoopUntil([&] { return operation.isFinished() && completed(operation); });
+    return runMainLoopUntil([&] { return ended(operation); });
   }
   bool load(HCURLConnectionOperation& operation) {
     operation.start();
@@ -117,6 +130,8 @@ class HCURLConnectionOperationTest : public testing::Test {
 
   testsupport::LoopbackHTTPServer server_;
   ns::NotificationCenter::ObserverToken observer_;
+  // Every operation made by operationFor(), held so that no later one takes a finished one's address.
+  std::vector<std::shared_ptr<HCURLConnectionOperation>> operations_;
   // Each operation's notifications and completion, in order.
   std::map<const ns::Object*, Events> events_;
   bool completionsOnMainThread_ = true;

@@ -1,8 +1,10 @@
-// Reads every `#include "..."` under src/ and tools/ and fails on one that goes up a layer or across to a
+// Reads every include of our own code in every source and header under src/ and tools/ (`#include "..."`,
+// and `#include <...>` of a path in one of our folders) and fails on one that goes up a layer or across to a
 // neighbour it may not use, naming the file and the line. The table below is the one place that says which
 // part may include which; it follows the libraries' links in src/CMakeLists.txt and tools/CMakeLists.txt.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -105,8 +107,16 @@ std::set<std::string_view> reachableFrom(std::string_view folder) {
 }
 
 bool isSourceFile(const fs::path& path) {
-  const std::string extension = path.extension().string();
-  return extension == ".h" || extension == ".cpp";
+  static const std::set<std::string> kExtensions = {".h", ".hh", ".hpp", ".inc", ".ipp", ".cpp", ".cc"};
+  return kExtensions.contains(path.extension().string());
+}
+
+// True when `included` starts in one of our top folders ("learning/..."), so that an angle-bracket include of
+// it is one of ours, found through the libraries' include path, and not a system or outside header.
+bool namesOurFolder(std::string_view included) {
+  const std::string_view top = included.substr(0, included.find('/'));
+  return std::any_of(kParts.begin(), kParts.end(),
+                     [&](const Part& part) { return part.folder.substr(0, part.folder.find('/')) == top; });
 }
 
 // Returns the faults of one file, each as "file:line: what is wrong".
@@ -117,7 +127,7 @@ std::vector<std::string> faultsOf(const fs::path& root, const fs::path& file) {
     return {shownName + ": lies in no part of the layer table; place its folder in the table"};
   }
   const std::set<std::string_view> allowed = reachableFrom(*part);
-  static const std::regex kInclude(R"(^\s*#\s*include\s*"([^"]+)\")");
+  static const std::regex kInclude(R"re(^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>))re");
   std::vector<std::string> faults;
   std::ifstream in(file);
   std::string line;
@@ -126,17 +136,41 @@ std::vector<std::string> faultsOf(const fs::path& root, const fs::path& file) {
     if (!std::regex_search(line, match, kInclude)) {
       continue;
     }
-    const std::string included = match[1].str();
+    const bool quoted = match[1].matched;
+    const std::string included = quoted ? match[1].str() : match[2].str();
+    if (!quoted && !namesOurFolder(included)) {
+      continue;
+    }
     const std::optional<std::string_view> target = partOf(included);
-    const std::string where = shownName + ":" + std::to_string(number) + ": ";
+    const std::string where = shownName + ":" + std::to_string(number) + ": includes " +
+                              (quoted ? "\"" + included + "\"" : "<" + included + ">");
     if (!target) {
-      faults.push_back(where + "includes \"" + included + "\", which lies in no part of the layer table");
+      faults.push_back(where + ", which lies in no part of the layer table");
     } else if (!allowed.contains(*target)) {
-      faults.push_back(where + "includes \"" + included + "\": " + std::string(*part) + " may not include " +
-                       std::string(*target));
+      faults.push_back(where + ": " + std::string(*part) + " may not include " + std::string(*target));
     }
   }
   return faults;
+}
+
+struct Reading {
+  int filesRead = 0;
+  std::vector<std::string> faults;
+};
+
+// Reads every source and header under `root` (src/ or tools/, or a folder laid out like them).
+Reading readTree(const fs::path& root) {
+  Reading reading;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file() || !isSourceFile(entry.path())) {
+      continue;
+    }
+    ++reading.filesRead;
+    for (std::string& fault : faultsOf(root, entry.path())) {
+      reading.faults.push_back(std::move(fault));
+    }
+  }
+  return reading;
 }
 
 TEST(IncludeLayersTest, NoIncludeGoesUpALayerOrAcrossToAForbiddenNeighbour) {
@@ -145,18 +179,56 @@ TEST(IncludeLayersTest, NoIncludeGoesUpALayerOrAcrossToAForbiddenNeighbour) {
   for (const char* top : {"src", "tools"}) {
     const fs::path root = sourceRoot / top;
     ASSERT_TRUE(fs::is_directory(root)) << root;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-      if (!entry.is_regular_file() || !isSourceFile(entry.path())) {
-        continue;
-      }
-      ++filesRead;
-      for (const std::string& fault : faultsOf(root, entry.path())) {
-        ADD_FAILURE() << fault;
-      }
+    const Reading reading = readTree(root);
+    filesRead += reading.filesRead;
+    for (const std::string& fault : reading.faults) {
+      ADD_FAILURE() << fault;
     }
   }
   // A wrong root would read nothing and pass; the tree holds hundreds of files.
   EXPECT_GT(filesRead, 100);
+}
+
+// Each way of writing an include, planted alone in a file of app/ in a scratch tree, is read and refused;
+// the includes around it that are allowed, or not ours, are not.
+TEST(IncludeLayersTest, EveryFormOfAnIncludeAndEveryKindOfFileIsRead) {
+  const fs::path scratch = fs::path(testing::TempDir()) / ("include-layers-" + std::to_string(getpid()));
+  const fs::path root = scratch / "src";
+  struct Planted {
+    std::string file;
+    std::string include;
+    std::string shown;
+  };
+  const std::vector<Planted> planted = {
+      {"Planted.h", "#include \"learning/downloads/QMDownloadHelper.h\"",
+       "\"learning/downloads/QMDownloadHelper.h\""},
+      {"Planted.h", "#include <learning/downloads/QMDownloadHelper.h>",
+       "<learning/downloads/QMDownloadHelper.h>"},
+      {"Planted.h", "  #  include<main/assembly/ApplicationAssembly.h>",
+       "<main/assembly/ApplicationAssembly.h>"},
+      {"Planted.hpp", "#include <learning/X.h>", "<learning/X.h>"},
+      {"Planted.inc", "#include \"learning/X.h\"", "\"learning/X.h\""},
+      {"Planted.ipp", "#include <learning/X.h>", "<learning/X.h>"},
+      {"Planted.cpp", "#include <learning/X.h>", "<learning/X.h>"},
+      {"Planted.cc", "#include <sample_backend/X.h>", "<sample_backend/X.h>"},
+  };
+  for (const Planted& each : planted) {
+    fs::remove_all(scratch);
+    fs::create_directories(root / "app");
+    std::ofstream(root / "app" / each.file) << "#include <vector>\n"
+                                            << each.include << "\n"
+                                            << "#include <platform/foundation/values/Value.h>\n"
+                                            << "#include \"app/network/QMAPIRequest.h\"\n";
+    const Reading reading = readTree(root);
+    EXPECT_EQ(reading.filesRead, 1) << each.file;
+    EXPECT_EQ(reading.faults.size(), 1u) << each.file << " with " << each.include;
+    for (const std::string& fault : reading.faults) {
+      EXPECT_TRUE(
+          fault.starts_with("src/app/" + each.file + ":2: includes " + each.shown + ": app may not include "))
+          << fault;
+    }
+  }
+  fs::remove_all(scratch);
 }
 
 }  // namespace

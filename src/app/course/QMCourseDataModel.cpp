@@ -81,6 +81,7 @@ void QMCourseDataModel::post(std::string_view path, ns::Dictionary parameters, R
 }
 
 void QMCourseDataModel::networkGetAllSubjectsWithSeason(const std::shared_ptr<QMSeason>& season) {
+  QM_DCHECK_MAIN_THREAD();
   const std::optional<ns::URL>& baseURL = QMNetworkHelper::commonServerManager()->baseURL();
   consoleLog(baseURL ? baseURL->absoluteString() : "(null)");
   ns::Dictionary parameters;
@@ -119,6 +120,7 @@ void QMCourseDataModel::networkGetAllSubjectsWithSeason(const std::shared_ptr<QM
 
 void QMCourseDataModel::networkGetLiveCourseWithSeason(const std::shared_ptr<QMSeason>& season,
                                                        int pageNumber) {
+  QM_DCHECK_MAIN_THREAD();
   const std::shared_ptr<QMUser>& user = QMUser::sharedInstance();
   if (!user->isLogin()) {
     return;
@@ -147,6 +149,7 @@ void QMCourseDataModel::networkGetLiveCourseWithSeason(const std::shared_ptr<QMS
 }
 
 void QMCourseDataModel::networkGetLiveParamWith(const std::shared_ptr<QMLiveModel>& live) {
+  QM_DCHECK_MAIN_THREAD();
   if (live == nullptr) {
     return;
   }
@@ -168,6 +171,7 @@ void QMCourseDataModel::networkGetLiveParamWith(const std::shared_ptr<QMLiveMode
 }
 
 void QMCourseDataModel::networkGetUserProtocolStatus() {
+  QM_DCHECK_MAIN_THREAD();
   post(
       kUserProtocolStatusPath, {}, RefusalToast::kShow, LoadingIndicator::kNone,
       [model = weakSelf()](const ns::Value& obj) {
@@ -187,6 +191,7 @@ void QMCourseDataModel::networkGetUserProtocolStatus() {
 
 void QMCourseDataModel::networkSignUserProtocolWithRealName(const std::string& realName,
                                                             const std::string& cardID) {
+  QM_DCHECK_MAIN_THREAD();
   if (!QMNetworkHelper::isHaveNetwork()) {
     return;
   }
@@ -207,6 +212,7 @@ void QMCourseDataModel::networkSignUserProtocolWithRealName(const std::string& r
 }
 
 void QMCourseDataModel::networkGetCourseTreeWithStage(const std::shared_ptr<QMStage>& stage) {
+  QM_DCHECK_MAIN_THREAD();
   if (!QMNetworkHelper::isHaveNetwork() || stage == nullptr) {
     return;
   }
@@ -225,6 +231,7 @@ void QMCourseDataModel::networkGetCourseTreeWithStage(const std::shared_ptr<QMSt
 }
 
 void QMCourseDataModel::networkGetServerTime() {
+  QM_DCHECK_MAIN_THREAD();
   post(
       kServerTimePath, {}, RefusalToast::kShow, LoadingIndicator::kNone,
       [model = weakSelf()](const ns::Value& obj) {
@@ -241,6 +248,7 @@ void QMCourseDataModel::networkGetServerTime() {
 }
 
 void QMCourseDataModel::networkSaveVideoProgress(const std::shared_ptr<QMSubject>& subject) {
+  QM_DCHECK_MAIN_THREAD();
   // The network is asked first, so that a missing one is reported even when there is nothing to send.
   if (!QMNetworkHelper::isHaveNetwork() || subject == nullptr) {
     return;
@@ -265,6 +273,7 @@ void QMCourseDataModel::networkSaveVideoProgress(const std::shared_ptr<QMSubject
 }
 
 void QMCourseDataModel::networkGetVideoProgress(const std::shared_ptr<QMSubject>& subject) {
+  QM_DCHECK_MAIN_THREAD();
   if (!QMNetworkHelper::isHaveNetwork() || subject == nullptr) {
     return;
   }

@@ -1,10 +1,12 @@
 #include "app/course/QMLiveGroupModel.h"
 
 #include "app/store/ServerValue.h"
+#include "platform/foundation/check/Check.h"
 
 namespace app {
 
 std::shared_ptr<QMLiveGroupModel> QMLiveGroupModel::initWithServerData(const ns::Value& data) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<QMLiveGroupModel> group(new QMLiveGroupModel());
   group->groupID_ = serverTextOrNil(data.find("groupId"));
   group->groupName_ = serverTextOrNil(data.find("groupName"));

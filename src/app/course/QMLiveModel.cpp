@@ -1,10 +1,12 @@
 #include "app/course/QMLiveModel.h"
 
 #include "app/store/ServerValue.h"
+#include "platform/foundation/check/Check.h"
 
 namespace app {
 
 std::shared_ptr<QMLiveModel> QMLiveModel::initWithServerData(const ns::Value& data) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<QMLiveModel> live(new QMLiveModel());
   live->liveID_ = serverTextOrNil(data.find("liveId"));
   live->liveName_ = serverTextOrNil(data.find("name"));
@@ -21,6 +23,7 @@ std::shared_ptr<QMLiveModel> QMLiveModel::initWithServerData(const ns::Value& da
 }
 
 void QMLiveModel::setParamWithServerData(const ns::Value& data) {
+  QM_DCHECK_MAIN_THREAD();
   liveCustomer_ = serverTextOrNil(data.find("customer"));
   liveExStr_ = serverTextOrNil(data.find("exStr"));
   liveP_ = serverTextOrNil(data.find("p"));

@@ -23,18 +23,22 @@ bool isShort(const std::string& text) {
 }  // namespace
 
 void HUDManager::showWarningWithText(const std::string& text) {
+  QM_DCHECK_MAIN_THREAD();
   showToast(text, isShort(text) ? 1.0 : 1.5);
 }
 
 void HUDManager::showWarningWithText(const std::string& text, double seconds) {
+  QM_DCHECK_MAIN_THREAD();
   showToast(text, isShort(text) ? seconds : static_cast<double>(ns::utf16Length(text) / 10));
 }
 
 void HUDManager::showLoadingHUDView(uikit::View& view) {
+  QM_DCHECK_MAIN_THREAD();
   showLoading(view, kLoadingText, 0.3);
 }
 
 void HUDManager::showLoadingHUDView(uikit::View& view, const std::string& text) {
+  QM_DCHECK_MAIN_THREAD();
   showLoading(view, text, isShort(text) ? 0.3 : 1.0);
 }
 
@@ -46,6 +50,7 @@ void HUDManager::hideHUDView() {
 }
 
 const std::shared_ptr<ui::ProgressHUD>& HUDManager::currentLoadingHUD() {
+  QM_DCHECK_MAIN_THREAD();
   return loadingHUDSlot();
 }
 

@@ -70,6 +70,7 @@ ZBAlertView::ZBAlertView(uikit::Rect frame) : uikit::View(frame), session_(++pan
 std::int64_t ZBAlertView::showAlertWithMessage(const std::string& message,
                                                const std::vector<std::string>& buttonTitles,
                                                const std::weak_ptr<ZBAlertViewDelegate>& delegate) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<ZBAlertView> panel = makePanel(delegate);
   std::shared_ptr<uikit::View> box = panel->addBox({kBoxWidth, kBoxHeight});
   panel->message_ = message;
@@ -84,6 +85,7 @@ std::int64_t ZBAlertView::showAlertWithMessage(const std::string& message,
                                                const std::optional<std::string>& switchTitle,
                                                const std::vector<std::string>& buttonTitles,
                                                const std::weak_ptr<ZBAlertViewDelegate>& delegate) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<ZBAlertView> panel = makePanel(delegate);
   std::shared_ptr<uikit::View> box = panel->addBox({kBoxWidth, kBoxHeight});
   panel->message_ = message;
@@ -113,6 +115,7 @@ std::int64_t ZBAlertView::showAlertWithMessage(const std::string& message,
 std::int64_t ZBAlertView::showAlertWithMessage(const std::string& message, std::shared_ptr<uikit::View> view,
                                                Arrangement arrangement, double autoDismissSeconds,
                                                const std::weak_ptr<ZBAlertViewDelegate>& delegate) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<ZBAlertView> panel = makePanel(delegate);
   std::shared_ptr<uikit::Label> label = messageLabel(message, {});
   label->sizeToFit();
@@ -186,6 +189,7 @@ void ZBAlertView::dismissAlertView(std::int64_t session) {
 }
 
 void ZBAlertView::onClicked(MyButton& button) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<ZBAlertView> panel = button.alertPoint();
   if (!panel) {
     return;
@@ -197,6 +201,7 @@ void ZBAlertView::onClicked(MyButton& button) {
 }
 
 void ZBAlertView::onSwitched(MyButton& button) {
+  QM_DCHECK_MAIN_THREAD();
   button.setTicked(!button.ticked());
   if (std::shared_ptr<ZBAlertView> panel = button.alertPoint()) {
     panel->switchSave_ = button.ticked();
@@ -206,14 +211,17 @@ void ZBAlertView::onSwitched(MyButton& button) {
 }
 
 const std::vector<std::shared_ptr<ZBAlertView>>& ZBAlertView::queuedPanels() {
+  QM_DCHECK_MAIN_THREAD();
   return panelQueue().panels;
 }
 
 bool ZBAlertView::isShowingPanel() {
+  QM_DCHECK_MAIN_THREAD();
   return panelQueue().showing;
 }
 
 void ZBAlertView::resetForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   for (const std::shared_ptr<ZBAlertView>& panel : panelQueue().panels) {
     panel->removeFromSuperview();
   }

@@ -66,6 +66,7 @@ std::string DeviceUID::value() {
 }
 
 DeviceUID::Lookup DeviceUID::valueWithError() {
+  QM_DCHECK_MAIN_THREAD();
   if (const std::optional<std::string>& cached = cachedIdentifier()) {
     return {*cached, outcome(kRetrieved, "DeviceUID in cache from first call")};
   }
@@ -164,6 +165,7 @@ void DeviceUID::setOptOut(bool optOut) {
 }
 
 void DeviceUID::resetCacheForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   cachedIdentifier().reset();
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/network/QMNetworkHelper.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Application.h"
 #include "ui/hud/ProgressHUD.h"
 
@@ -26,6 +27,7 @@ void hideLoadingIndicators() {
 
 void QMAPIRequest::post(std::string_view path, const ns::Dictionary& parameters, RefusalToast toast,
                         LoadingIndicator indicator, Finished finished) {
+  QM_DCHECK_MAIN_THREAD();
   const bool withIndicator = indicator == LoadingIndicator::kOnKeyWindow;
   if (withIndicator) {
     showLoadingIndicator();

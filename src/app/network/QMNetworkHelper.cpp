@@ -70,6 +70,7 @@ const std::shared_ptr<http_client::HCHTTPRequestOperationManager>& QMNetworkHelp
 }
 
 bool QMNetworkHelper::isHaveNetwork() {
+  QM_DCHECK_MAIN_THREAD();
   if (QMAppServices::myReachable()->currentReachabilityStatus() != outside::NotReachable) {
     return true;
   }
@@ -90,6 +91,7 @@ ns::Dictionary QMNetworkHelper::networkCommonParam(const std::optional<ns::Dicti
 }
 
 ns::Dictionary QMNetworkHelper::networkRequestHeader() {
+  QM_DCHECK_MAIN_THREAD();
   const ns::Value* shortVersion =
       ns::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleShortVersionString");
   return {
@@ -106,6 +108,7 @@ ns::Dictionary QMNetworkHelper::networkRequestHeader() {
 }
 
 std::optional<std::string> QMNetworkHelper::networkSignParam(const ns::Dictionary& parameters) {
+  QM_DCHECK_MAIN_THREAD();
   if (parameters.empty()) {
     return std::nullopt;
   }
@@ -146,6 +149,7 @@ bool QMNetworkHelper::networkParseServerCode(const ns::Value* code, bool showHit
 }
 
 bool QMNetworkHelper::networkParseServerReply(const std::optional<ns::Value>& reply, bool showHit) {
+  QM_DCHECK_MAIN_THREAD();
   if (!reply || !reply->isDictionary()) {
     const ns::Value unknown(kCodeUnknown);
     return networkParseServerCode(&unknown, showHit);
@@ -154,14 +158,17 @@ bool QMNetworkHelper::networkParseServerReply(const std::optional<ns::Value>& re
 }
 
 std::string QMNetworkHelper::networkParseServerCode(const ns::Value* code) {
+  QM_DCHECK_MAIN_THREAD();
   return serverCodeText(codeNumber(code));
 }
 
 void QMNetworkHelper::showRequestFaildWithReason(const std::string& reason) {
+  QM_DCHECK_MAIN_THREAD();
   ui::ProgressHUD::showAlertWithText(reason, kToastSeconds);
 }
 
 void QMNetworkHelper::resetForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   sharedManagerSlot().reset();
 }
 

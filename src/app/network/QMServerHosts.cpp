@@ -14,6 +14,7 @@ std::string& publicWebHostSlot() {
 }  // namespace
 
 const std::string& QMServerHosts::publicWebHost() {
+  QM_DCHECK_MAIN_THREAD();
   return publicWebHostSlot();
 }
 

@@ -29,10 +29,12 @@ const std::shared_ptr<outside::Reachability>& QMAppServices::myReachable() {
 }
 
 void QMAppServices::setDownloadPauser(std::function<void()> pauseAllDownloads) {
+  QM_DCHECK_MAIN_THREAD();
   installed().pauseAllDownloads = std::move(pauseAllDownloads);
 }
 
 void QMAppServices::setRootRebuilder(std::function<void()> reloadRootController) {
+  QM_DCHECK_MAIN_THREAD();
   installed().reloadRootController = std::move(reloadRootController);
 }
 
@@ -51,6 +53,7 @@ void QMAppServices::reloadRootController() {
 }
 
 void QMAppServices::resetForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   installed() = InstalledServices{};
 }
 

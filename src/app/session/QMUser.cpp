@@ -43,14 +43,17 @@ const std::shared_ptr<QMUser>& QMUser::sharedInstance() {
 }
 
 void QMUser::resetSharedInstanceForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   sharedSlot().reset();
 }
 
 bool QMUser::isLogin() {
+  QM_DCHECK_MAIN_THREAD();
   return userSid().has_value();
 }
 
 void QMUser::logout() {
+  QM_DCHECK_MAIN_THREAD();
   QMAppServices::pauseAllDownloads();
   for (KeptText* field : {&userLoginName_, &userPassword_, &userId_, &userSid_, &userNickName_,
                           &userRealName_, &userAvater_, &userBirthday_, &userSex_, &userAddress_,
@@ -84,6 +87,7 @@ double QMUser::ZCoinAmount() const {
 }
 
 void QMUser::setZCoinAmount(double amount) {
+  QM_DCHECK_MAIN_THREAD();
   storeAndSynchronize(ns::Value(static_cast<float>(amount)), kZCoinAmountKey);
 }
 
@@ -92,6 +96,7 @@ double QMUser::ZCoinFreezeAmount() const {
 }
 
 void QMUser::setZCoinFreezeAmount(double amount) {
+  QM_DCHECK_MAIN_THREAD();
   storeAndSynchronize(ns::Value(static_cast<float>(amount)), kZCoinFreezeAmountKey);
 }
 
@@ -100,6 +105,7 @@ std::optional<ns::Value> QMUser::ZCoinMark() const {
 }
 
 void QMUser::setZCoinMark(std::optional<ns::Value> mark) {
+  QM_DCHECK_MAIN_THREAD();
   storeAndSynchronize(mark.value_or(ns::Value()), kZCoinMarkKey);
 }
 
@@ -108,6 +114,7 @@ bool QMUser::onlyWifiPlay() const {
 }
 
 void QMUser::setOnlyWifiPlay(bool onlyWifi) {
+  QM_DCHECK_MAIN_THREAD();
   storeAndSynchronize(ns::Value(onlyWifi), kOnlyWifiPlayKey);
 }
 
@@ -116,6 +123,7 @@ bool QMUser::onlyWifiDown() const {
 }
 
 void QMUser::setOnlyWifiDown(bool onlyWifi) {
+  QM_DCHECK_MAIN_THREAD();
   storeAndSynchronize(ns::Value(onlyWifi), kOnlyWifiDownKey);
 }
 

@@ -106,6 +106,7 @@ std::shared_ptr<ui::DrawerController> AppDelegate::makeDrawer() const {
 }
 
 void AppDelegate::checkNewVersion() {
+  QM_DCHECK_MAIN_THREAD();
   std::weak_ptr<AppDelegate> weakSelf = sharedSelf();
   QMNetworkHelper::commonServerManager()->POST(
       kLatestVersionPath, QMNetworkHelper::networkCommonParam(std::nullopt),
@@ -148,6 +149,7 @@ void AppDelegate::alertViewClickedButtonAtIndex(uikit::AlertView& alertView, std
 }
 
 void AppDelegate::backgroundPlayAudieo() {
+  QM_DCHECK_MAIN_THREAD();
   uikit::Application::sharedApplication().beginReceivingRemoteControlEvents();
   av::AudioSession& session = av::AudioSession::sharedInstance();
   session.setActive(true);
@@ -171,6 +173,7 @@ void AppDelegate::backgroundPlayAudieo() {
 }
 
 void AppDelegate::videvTrack() {
+  QM_DCHECK_MAIN_THREAD();
   const ns::Value* version =
       ns::Bundle::mainBundle()->objectForInfoDictionaryKey("CFBundleShortVersionString");
   analytics::UsageClick::setAppVersion(version != nullptr ? version->stringValue() : std::string());

@@ -2,6 +2,7 @@
 
 #include "app/session/QMUser.h"
 #include "app/shell/AppDelegate.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Screen.h"
 #include "platform/uikit/controls/Button.h"
 #include "platform/uikit/storyboard/Storyboard.h"
@@ -34,6 +35,7 @@ void registerPlaceholder(const std::string& scene, const std::string& buttonTitl
 }  // namespace
 
 void CoursePlaceholderController::registerScenes() {
+  QM_DCHECK_MAIN_THREAD();
   registerPlaceholder(AppDelegate::kSubjectScene, kMenuButtonTitle, toggleDrawer);
   registerPlaceholder(AppDelegate::kMenuScene, kLogoutButtonTitle, logout);
 }

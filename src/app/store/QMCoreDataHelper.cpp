@@ -47,6 +47,7 @@ QMCoreDataHelper& QMCoreDataHelper::sharedInstance() {
 }
 
 void QMCoreDataHelper::resetSharedInstanceForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   sharedSlot().reset();
 }
 
@@ -68,6 +69,7 @@ std::shared_ptr<const cd::ManagedObjectModel> QMCoreDataHelper::managedObjectMod
 }
 
 std::shared_ptr<cd::PersistentStoreCoordinator> QMCoreDataHelper::persistentStoreCoordinator() {
+  QM_DCHECK_MAIN_THREAD();
   if (coordinator_ != nullptr || storeFailed_) {
     return coordinator_;
   }
@@ -116,11 +118,13 @@ void QMCoreDataHelper::saveContext() {
 
 std::vector<std::shared_ptr<cd::ManagedObject>> QMCoreDataHelper::fetchEntityWith(
     std::string_view entityName) {
+  QM_DCHECK_MAIN_THREAD();
   return fetchEntityWith(entityName, cd::Predicate::allOf({}), {});
 }
 
 std::vector<std::shared_ptr<cd::ManagedObject>> QMCoreDataHelper::fetchEntityWith(
     std::string_view entityName, cd::Predicate predicate, std::vector<std::string> relationship) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<cd::ManagedObjectContext> context = managedObjectContext();
   if (context == nullptr) {
     return {};
@@ -145,17 +149,20 @@ std::shared_ptr<T> QMCoreDataHelper::existingOrNew(cd::ManagedObjectContext& con
 }
 
 std::vector<std::shared_ptr<QMSubject>> QMCoreDataHelper::getUserSubject() {
+  QM_DCHECK_MAIN_THREAD();
   return sortedByText(fetchEntitiesOf<QMSubject>(cd::Predicate::equals("userID", currentUserIdValue())),
                       [](const QMSubject& subject) { return subject.subjectID(); });
 }
 
 std::shared_ptr<QMSeason> QMCoreDataHelper::getSelectedSeason() {
+  QM_DCHECK_MAIN_THREAD();
   std::vector<std::shared_ptr<QMSeason>> selected = fetchEntitiesOf<QMSeason>(cd::Predicate::allOf(
       {cd::Predicate::equals("userID", currentUserIdValue()), cd::Predicate::equals("isSelected", 1)}));
   return selected.empty() ? nullptr : selected.front();
 }
 
 std::shared_ptr<QMSeason> QMCoreDataHelper::createSeasonWithDic(const ns::Value& dic) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<cd::ManagedObjectContext> context = managedObjectContext();
   if (context == nullptr) {
     return nullptr;
@@ -169,6 +176,7 @@ std::shared_ptr<QMSeason> QMCoreDataHelper::createSeasonWithDic(const ns::Value&
 }
 
 std::shared_ptr<QMSubject> QMCoreDataHelper::createSubjectWithDic(const ns::Value& dic) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<cd::ManagedObjectContext> context = managedObjectContext();
   if (context == nullptr) {
     return nullptr;
@@ -182,6 +190,7 @@ std::shared_ptr<QMSubject> QMCoreDataHelper::createSubjectWithDic(const ns::Valu
 }
 
 std::shared_ptr<QMStage> QMCoreDataHelper::createStageWithDic(const ns::Value& dic) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<cd::ManagedObjectContext> context = managedObjectContext();
   if (context == nullptr) {
     return nullptr;
@@ -194,6 +203,7 @@ std::shared_ptr<QMStage> QMCoreDataHelper::createStageWithDic(const ns::Value& d
 }
 
 void QMCoreDataHelper::createCourseWithDic(const ns::Value& dic, const QMCourseParent& upModel) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<cd::ManagedObjectContext> context = managedObjectContext();
   if (context == nullptr) {
     return;
@@ -247,6 +257,7 @@ void QMCoreDataHelper::upsertCourse(cd::ManagedObjectContext& context, const ns:
 
 std::shared_ptr<QMFileCacheInfo> QMCoreDataHelper::createFileInfoWithCourse(
     const std::shared_ptr<QMCourse>& lesson) {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<cd::ManagedObjectContext> context = managedObjectContext();
   if (context == nullptr || lesson == nullptr) {
     return nullptr;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/foundation/check/Check.h"
+
 namespace app {
 
 std::optional<std::int64_t> QMCountedNode::cachedVideo() const {
@@ -10,6 +12,7 @@ std::optional<std::int64_t> QMCountedNode::cachedVideo() const {
 }
 
 void QMCountedNode::setCachedVideo(std::optional<std::int64_t> count) {
+  QM_DCHECK_MAIN_THREAD();
   setIntegerValue(counterAttribute(kCachedVideoKey), count);
 }
 
@@ -18,14 +21,17 @@ std::optional<std::int64_t> QMCountedNode::cachingVideo() const {
 }
 
 void QMCountedNode::setCachingVideo(std::optional<std::int64_t> count) {
+  QM_DCHECK_MAIN_THREAD();
   setIntegerValue(counterAttribute(kCachingVideoKey), count);
 }
 
 void QMCountedNode::cachingVideoNumberChanged(int delta) {
+  QM_DCHECK_MAIN_THREAD();
   addToCounter(kCachingVideoKey, delta);
 }
 
 void QMCountedNode::cachedVideoNumberChanged(int delta) {
+  QM_DCHECK_MAIN_THREAD();
   addToCounter(kCachedVideoKey, delta);
 }
 

@@ -4,6 +4,7 @@
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
 #include "app/store/TextOrder.h"
+#include "platform/foundation/check/Check.h"
 
 namespace app {
 
@@ -41,6 +42,7 @@ std::shared_ptr<QMStage> QMCourse::ownByStage() const {
 }
 
 void QMCourse::setOwnByStage(const std::shared_ptr<QMStage>& stage) {
+  QM_DCHECK_MAIN_THREAD();
   setRelatedObject(kOwnByStage, stage);
 }
 
@@ -49,6 +51,7 @@ std::shared_ptr<QMCourse> QMCourse::upLevelCourse() const {
 }
 
 void QMCourse::setUpLevelCourse(const std::shared_ptr<QMCourse>& parent) {
+  QM_DCHECK_MAIN_THREAD();
   setRelatedObject(kUpLevelCourse, parent);
 }
 
@@ -101,11 +104,13 @@ bool QMCourse::holdsLessonsIn(QMDownloadPhase phase) const {
 
 std::vector<std::shared_ptr<QMCourse>> QMCourse::sortedByCourseID(
     std::vector<std::shared_ptr<QMCourse>> nodes) {
+  QM_DCHECK_MAIN_THREAD();
   return sortedByText(std::move(nodes), [](const QMCourse& node) { return node.courseID(); });
 }
 
 std::vector<std::shared_ptr<QMCourse>> QMCourse::nodesHoldingLessonsIn(
     std::vector<std::shared_ptr<QMCourse>> nodes, QMDownloadPhase phase) {
+  QM_DCHECK_MAIN_THREAD();
   std::erase_if(nodes,
                 [phase](const std::shared_ptr<QMCourse>& node) { return !node->holdsLessonsIn(phase); });
   return sortedByCourseID(std::move(nodes));

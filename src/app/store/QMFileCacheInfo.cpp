@@ -4,6 +4,7 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "app/store/QMCourse.h"
 #include "app/store/QMTask.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/FileManager.h"
 
 namespace app {
@@ -39,6 +40,7 @@ std::shared_ptr<QMCourse> QMFileCacheInfo::course() const {
 }
 
 void QMFileCacheInfo::setCourse(const std::shared_ptr<QMCourse>& lesson) {
+  QM_DCHECK_MAIN_THREAD();
   setRelatedObject(kCourse, lesson);
 }
 
@@ -47,6 +49,7 @@ std::vector<std::shared_ptr<QMTask>> QMFileCacheInfo::ownTask() const {
 }
 
 void QMFileCacheInfo::setStatus(std::int64_t status) {
+  QM_DCHECK_MAIN_THREAD();
   const QMDownloadPhase from = downloadPhaseOf(this->status());
   const QMDownloadPhase to = downloadPhaseOf(status);
   if (from != to) {

@@ -3,6 +3,7 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "app/store/QMSubject.h"
 #include "app/store/ServerValue.h"
+#include "platform/foundation/check/Check.h"
 
 namespace app {
 
@@ -26,6 +27,7 @@ std::vector<std::shared_ptr<QMSubject>> QMSeason::ownSubject() const {
 }
 
 void QMSeason::updatePropertyWithDic(const ns::Value& dic) {
+  QM_DCHECK_MAIN_THREAD();
   setSeasonId(serverText(dic.find("id")));
   setName(serverText(dic.find("name")));
   setCode(serverText(dic.find("code")));

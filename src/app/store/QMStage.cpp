@@ -8,6 +8,7 @@
 #include "app/store/QMFileCacheInfo.h"
 #include "app/store/QMSubject.h"
 #include "app/store/ServerValue.h"
+#include "platform/foundation/check/Check.h"
 
 namespace app {
 
@@ -49,6 +50,7 @@ std::shared_ptr<QMSubject> QMStage::ownBySubject() const {
 }
 
 void QMStage::setOwnBySubject(const std::shared_ptr<QMSubject>& subject) {
+  QM_DCHECK_MAIN_THREAD();
   setRelatedObject(kOwnBySubject, subject);
 }
 
@@ -61,6 +63,7 @@ std::shared_ptr<QMCountedNode> QMStage::counterParent() const {
 }
 
 void QMStage::updatePropertyWithDic(const ns::Value& dic) {
+  QM_DCHECK_MAIN_THREAD();
   setTagID(serverText(dic.find("tagID")));
   setStageID(serverText(dic.find("nodeId")));
   setStageName(serverTextOrNil(dic.find("name")));

@@ -5,6 +5,7 @@
 #include "app/store/QMStage.h"
 #include "app/store/ServerValue.h"
 #include "app/store/TextOrder.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/text/DateFormatter.h"
 #include "platform/foundation/values/TextNumbers.h"
@@ -55,6 +56,7 @@ std::shared_ptr<QMSeason> QMSubject::ownBySeason() const {
 }
 
 void QMSubject::setOwnBySeason(const std::shared_ptr<QMSeason>& season) {
+  QM_DCHECK_MAIN_THREAD();
   setRelatedObject(kOwnBySeason, season);
 }
 
@@ -101,6 +103,7 @@ std::shared_ptr<QMStage> QMSubject::getNearlyPlayedStage() const {
 }
 
 void QMSubject::updatePropertyWithDic(const ns::Value& dic) {
+  QM_DCHECK_MAIN_THREAD();
   const std::string subjectID = serverText(dic.find("courseId"));
   setSubjectID(subjectID);
   setCourseID(subjectID);

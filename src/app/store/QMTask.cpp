@@ -1,6 +1,7 @@
 #include "app/store/QMTask.h"
 
 #include "app/store/QMFileCacheInfo.h"
+#include "platform/foundation/check/Check.h"
 
 namespace app {
 
@@ -17,6 +18,7 @@ std::shared_ptr<QMFileCacheInfo> QMTask::ownByFileCache() const {
 }
 
 void QMTask::setOwnByFileCache(const std::shared_ptr<QMFileCacheInfo>& record) {
+  QM_DCHECK_MAIN_THREAD();
   setRelatedObject(kOwnByFileCache, record);
 }
 

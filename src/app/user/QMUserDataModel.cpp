@@ -76,6 +76,7 @@ void QMUserDataModel::post(std::string_view path, ns::Dictionary parameters, Net
 }
 
 void QMUserDataModel::networkLoginWithName(const std::string& name, const std::string& password) {
+  QM_DCHECK_MAIN_THREAD();
   post(kLoginPath,
        ns::Dictionary{{"username", ns::Value(name)},
                       {"password", ns::Value(TREncrypt::base64Encrypt(password))}},
@@ -92,6 +93,7 @@ void QMUserDataModel::networkLoginWithName(const std::string& name, const std::s
 }
 
 void QMUserDataModel::networkGetUserInfo() {
+  QM_DCHECK_MAIN_THREAD();
   post(kUserInfoPath, {}, NetworkCheck::kFirst, LoadingIndicator::kOnKeyWindow,
        Operation{[](QMUser& user, const ns::Value& reply) {
                    const ns::Value& obj = objOf(reply);
@@ -106,6 +108,7 @@ void QMUserDataModel::networkGetUserInfo() {
 }
 
 void QMUserDataModel::networkGetUserZCoin() {
+  QM_DCHECK_MAIN_THREAD();
   post(kZCoinPath, {}, NetworkCheck::kFirst, LoadingIndicator::kNone,
        Operation{[](QMUser& user, const ns::Value& reply) {
                    const ns::Value& obj = objOf(reply);
@@ -119,6 +122,7 @@ void QMUserDataModel::networkGetUserZCoin() {
 }
 
 void QMUserDataModel::networkGetUserZCoinList() {
+  QM_DCHECK_MAIN_THREAD();
   post(kZCoinListPath, {}, NetworkCheck::kFirst, LoadingIndicator::kNone,
        Operation{storeNothing,
                  [](QMUserDataModelDelegate& delegate, const ns::Value& reply) {
@@ -128,6 +132,7 @@ void QMUserDataModel::networkGetUserZCoinList() {
 }
 
 void QMUserDataModel::networkGetUserAvater() {
+  QM_DCHECK_MAIN_THREAD();
   post(kAvaterPath, avaterParameters(), NetworkCheck::kNone, LoadingIndicator::kNone,
        Operation{[](QMUser& user, const ns::Value& reply) { storeAvaterOf(user, objOf(reply)); },
                  tellSuccess<&QMUserDataModelDelegate::networkGetUserAvaterSuccess>,
@@ -137,12 +142,14 @@ void QMUserDataModel::networkGetUserAvater() {
 void QMUserDataModel::networkUpdateUserInfoWithRealName(const std::string& /*realName*/,
                                                         const std::string& /*sex*/,
                                                         const std::string& /*address*/) {
+  QM_DCHECK_MAIN_THREAD();
   post(kAvaterPath, avaterParameters(), NetworkCheck::kNone, LoadingIndicator::kNone,
        Operation{storeAvaterOf, tellSuccess<&QMUserDataModelDelegate::networkGetUserAvaterSuccess>,
                  &QMUserDataModelDelegate::networkGetUserAvaterFailed});
 }
 
 void QMUserDataModel::networkFeedbackWith(const std::string& feedback, const std::string& phone) {
+  QM_DCHECK_MAIN_THREAD();
   post(kFeedbackPath,
        ns::Dictionary{{"errorDescription", ns::Value("联系方式:" + phone + " \n 反馈意见:" + feedback)}},
        NetworkCheck::kFirst, LoadingIndicator::kNone,
@@ -151,6 +158,7 @@ void QMUserDataModel::networkFeedbackWith(const std::string& feedback, const std
 }
 
 void QMUserDataModel::networkGetUserOrderWithStaus(int status, int page) {
+  QM_DCHECK_MAIN_THREAD();
   post(kOrderListPath,
        ns::Dictionary{{"status", ns::Value(std::to_string(status))},
                       {"pageNo", ns::Value(std::to_string(page))},
@@ -165,6 +173,7 @@ void QMUserDataModel::networkGetUserOrderWithStaus(int status, int page) {
 }
 
 void QMUserDataModel::networkCacelUserOrderWtihID(const std::string& orderNo) {
+  QM_DCHECK_MAIN_THREAD();
   post(kCancelOrderPath, ns::Dictionary{{"orderNo", ns::Value(orderNo)}}, NetworkCheck::kNone,
        LoadingIndicator::kNone,
        Operation{storeNothing, tellSuccess<&QMUserDataModelDelegate::networkCancelUserOrderSuccess>,

@@ -1,6 +1,7 @@
 #include "app/user/QMUserLogController.h"
 
 #include "app/session/QMAppServices.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Keyboard.h"
@@ -146,6 +147,7 @@ void QMUserLogController::viewDidLayoutSubviews() {
 }
 
 void QMUserLogController::goLoginAction(uikit::Button& /*sender*/) {
+  QM_DCHECK_MAIN_THREAD();
   resignBothFields();
   if (checkUserInput()) {
     dataModel_->networkLoginWithName(userNameTF_->text(), userPasswordTF_->text());
@@ -153,6 +155,7 @@ void QMUserLogController::goLoginAction(uikit::Button& /*sender*/) {
 }
 
 bool QMUserLogController::checkUserInput() {
+  QM_DCHECK_MAIN_THREAD();
   if (userNameTF_->text().empty()) {
     ui::ProgressHUD::showAlertWithText(kEmptyNameText, kToastSeconds);
     return false;

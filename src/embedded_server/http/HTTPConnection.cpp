@@ -9,6 +9,7 @@
 
 #include "embedded_server/http/responses/HTTPFileResponse.h"
 #include "embedded_server/logging/LGLog.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/SendFile.h"
 
 namespace embedded_server {
@@ -42,6 +43,7 @@ HTTPConnection::HTTPConnection(asio::ip::tcp::socket socket, HTTPDocumentRoot do
     : documentRoot_(std::move(documentRoot)), socket_(std::move(socket)), silence_(socket_.get_executor()) {}
 
 void HTTPConnection::start() {
+  QM_DCHECK_CALLED_ON(ioThread_);
   beast::error_code error;
   // A response goes out in several writes (head, part headers, file bytes); without no_delay the last
   // small one would wait for the client's delayed acknowledgement. File bytes are sent without blocking.

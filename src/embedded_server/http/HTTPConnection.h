@@ -22,6 +22,7 @@
 
 #include "embedded_server/http/HTTPDocumentRoot.h"
 #include "embedded_server/http/responses/HTTPResponse.h"
+#include "platform/foundation/check/ThreadChecker.h"
 
 namespace embedded_server {
 
@@ -29,7 +30,8 @@ class HTTPConnection : public std::enable_shared_from_this<HTTPConnection> {
  public:
   static constexpr std::chrono::seconds kSilenceTimeout{60};
 
-  // Takes over `socket`, just accepted, to serve files below `documentRoot`.
+  // Takes over `socket`, just accepted, to serve files below `documentRoot`. REQUIRES: made on the thread of
+  // the socket's io_context.
   HTTPConnection(boost::asio::ip::tcp::socket socket, HTTPDocumentRoot documentRoot);
 
   // Starts reading the first request.
@@ -60,6 +62,7 @@ class HTTPConnection : public std::enable_shared_from_this<HTTPConnection> {
   HTTPResponse response_;
   std::size_t nextPiece_ = 0;
   bool keepAlive_ = false;
+  const ns::ThreadChecker ioThread_;
 };
 
 }  // namespace embedded_server

@@ -1,5 +1,8 @@
 #include "embedded_server/sockets/AcceptLoop.h"
 
+#include <utility>
+
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/storage/BrokenPipeSignal.h"
 
 namespace embedded_server {
@@ -11,6 +14,7 @@ AcceptLoop::AcceptLoop(tcp::acceptor& acceptor, ConnectionHandler onConnection)
     : acceptor_(acceptor), onConnection_(std::move(onConnection)), retry_(acceptor.get_executor()) {}
 
 void AcceptLoop::start() {
+  QM_DCHECK(!std::exchange(started_, true), "called once");
   ns::ignoreBrokenPipeSignal();
   acceptNext();
 }

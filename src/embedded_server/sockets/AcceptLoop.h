@@ -41,6 +41,7 @@ class AcceptLoop {
   boost::asio::ip::tcp::acceptor& acceptor_;
   const ConnectionHandler onConnection_;
   boost::asio::steady_timer retry_;
+  bool started_ = false;
 };
 
 }  // namespace embedded_server

@@ -181,6 +181,11 @@ void QMDownloadHelper::setCurrentFCI(const std::shared_ptr<app::QMFileCacheInfo>
 }
 
 void QMDownloadHelper::networkGetServerTimeSuccess(double serverTime) {
+  // A reply that no lesson waits for any more (its lesson was deleted or paused meanwhile, or an earlier
+  // reply already set the work going) changes nothing: it must not choose a lesson of its own.
+  if (step_ != Step::kServerTime) {
+    return;
+  }
   const std::shared_ptr<app::QMFileCacheInfo> record = currentFCI_.lock();
   const std::shared_ptr<app::QMCourse> lesson = record ? record->course() : nullptr;
   if (lesson) {
@@ -193,6 +198,9 @@ void QMDownloadHelper::networkGetServerTimeSuccess(double serverTime) {
 }
 
 void QMDownloadHelper::networkGetServerTimeFailed() {
+  if (step_ != Step::kServerTime) {
+    return;
+  }
   if (isHeldByCellularRule()) {
     showPauseAllAlert();
     return;

@@ -81,6 +81,8 @@ class QMDownloadHelper : public ns::Object,
   // forgets it; other buttons do nothing.
   void alertViewDidOnClickedButton(app::ZBAlertView& alertView, app::MyButton& button) override;
 
+  // The server time asked for the current lesson's signed playlist URL. A reply that comes when no lesson
+  // waits for one (its lesson was deleted or paused meanwhile) is ignored.
   void networkGetServerTimeSuccess(double serverTime) override;
   void networkGetServerTimeFailed() override;
 

@@ -17,6 +17,7 @@
 #include "main/assembly/HomeFolderCheck.h"
 #include "main/terminal/ConsoleLogFile.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/net/URLError.h"
@@ -65,6 +66,7 @@ void connectSoundVolume() {
 }  // namespace
 
 ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(const Settings& settings) {
+  QM_DCHECK_MAIN_THREAD();
   if (settings.home) {
     ns::Sandbox::setHomeDirectory(*settings.home);
   }
@@ -138,6 +140,7 @@ void ApplicationAssembly::reportIfFailed(const ns::Notification& notification) {
 }
 
 void ApplicationAssembly::connectParts() {
+  QM_DCHECK_MAIN_THREAD();
   app::QMAppServices::setDownloadPauser([] { learning::QMDownloadHelper::sharedInstance()->pauseAll(); });
   app::QMCoreDataHelper::sharedInstance().setUserIdSource(
       [] { return app::QMUser::sharedInstance()->userId(); });

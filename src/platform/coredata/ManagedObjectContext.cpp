@@ -44,6 +44,7 @@ ManagedObjectContext::~ManagedObjectContext() {
 
 std::shared_ptr<ManagedObject> ManagedObjectContext::insertNewObjectForEntityForName(
     std::string_view entityName) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   const EntityDescription* entity = model_->entityNamed(entityName);
   if (entity == nullptr) {
     return nullptr;
@@ -57,6 +58,7 @@ std::shared_ptr<ManagedObject> ManagedObjectContext::insertNewObjectForEntityFor
 }
 
 void ManagedObjectContext::deleteObject(ManagedObject& object) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (object.context_ != this || object.deleted_) {
     return;
   }
@@ -108,6 +110,7 @@ void ManagedObjectContext::applyDeleteRules(ManagedObject& object) {
 
 ns::Result<std::vector<std::shared_ptr<ManagedObject>>> ManagedObjectContext::executeFetchRequest(
     const FetchRequest& request) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   const EntityDescription* entity = model_->entityNamed(request.entityName);
   if (entity == nullptr) {
     return storeError(kCoreDataError, "The model has no entity called \"" + request.entityName + "\".");
@@ -148,6 +151,7 @@ ns::Result<std::vector<std::shared_ptr<ManagedObject>>> ManagedObjectContext::ex
 
 ns::Status ManagedObjectContext::ensureLoadedAlong(const EntityDescription& entity,
                                                    std::string_view keyPath) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   const EntityDescription* current = &entity;
   std::string_view rest = keyPath;
   while (!rest.empty()) {
@@ -231,10 +235,12 @@ ns::Status ManagedObjectContext::ensureLoaded(std::size_t entityIndex) {
 
 void ManagedObjectContext::attributeDidChange(ManagedObject& object, std::size_t attribute,
                                               const ns::Value& oldValue) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   registries_[object.entity_->index()].attributeDidChange(object, attribute, oldValue);
 }
 
 void ManagedObjectContext::objectDidUpdate(ManagedObject& object) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   updated_.push_back(object.self());
   ++pendingChanges_;
 }
@@ -254,6 +260,7 @@ StoreRowWrite ManagedObjectContext::rowOf(const ManagedObject& object) const {
 }
 
 ns::Status ManagedObjectContext::save() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (!hasChanges()) {
     return ns::Status();
   }

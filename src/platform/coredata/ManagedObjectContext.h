@@ -27,6 +27,7 @@
 #include "platform/coredata/ManagedObject.h"
 #include "platform/coredata/ObjectRegistry.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
+#include "platform/foundation/check/ThreadChecker.h"
 #include "platform/foundation/values/Result.h"
 
 namespace cd {
@@ -90,6 +91,7 @@ class ManagedObjectContext {
   std::vector<std::shared_ptr<ManagedObject>> deleted_;
   // The number of rows that the next save would insert, update or delete.
   std::size_t pendingChanges_ = 0;
+  const ns::ThreadChecker ownerThread_;
 };
 
 }  // namespace cd

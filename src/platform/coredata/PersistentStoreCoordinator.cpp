@@ -8,6 +8,7 @@ PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<const Man
     : model_(std::move(model)) {}
 
 ns::Status PersistentStoreCoordinator::addSQLiteStoreAtPath(const std::string& path) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   QM_DCHECK(!hasStore(), "!hasStore()");
   ns::Result<std::unique_ptr<SqliteStore>> opened = SqliteStore::open(path, *model_);
   if (!opened) {

@@ -31,6 +31,7 @@ class PersistentStoreCoordinator {
   bool hasStore() const { return store_ != nullptr; }
   // REQUIRES: hasStore().
   SqliteStore& store() {
+    QM_DCHECK_CALLED_ON(ownerThread_);
     QM_DCHECK(hasStore(), "hasStore()");
     return *store_;
   }
@@ -39,6 +40,7 @@ class PersistentStoreCoordinator {
   // Constant after construction.
   const std::shared_ptr<const ManagedObjectModel> model_;
   std::unique_ptr<SqliteStore> store_;
+  const ns::ThreadChecker ownerThread_;
 };
 
 }  // namespace cd

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "platform/coredata/CoreDataErrors.h"
+#include "platform/foundation/check/Check.h"
 
 namespace cd {
 
@@ -44,6 +45,7 @@ SqliteDatabase::~SqliteDatabase() {
 }
 
 ns::Status SqliteDatabase::execute(std::string_view sql) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   const std::string statement(sql);
   if (sqlite3_exec(connection_, statement.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
     return lastError();
@@ -52,6 +54,7 @@ ns::Status SqliteDatabase::execute(std::string_view sql) {
 }
 
 ns::Result<SqliteStatement> SqliteDatabase::prepare(std::string_view sql) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   sqlite3_stmt* statement = nullptr;
   if (sqlite3_prepare_v3(connection_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
                          &statement, nullptr) != SQLITE_OK) {
@@ -61,6 +64,7 @@ ns::Result<SqliteStatement> SqliteDatabase::prepare(std::string_view sql) {
 }
 
 void SqliteDatabase::rollback() {
+  QM_DCHECK_CALLED_ON(ownerThread_);
   if (sqlite3_get_autocommit(connection_) == 0) {
     sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
   }

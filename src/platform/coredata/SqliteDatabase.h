@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/coredata/SqliteStatement.h"
+#include "platform/foundation/check/ThreadChecker.h"
 #include "platform/foundation/values/Result.h"
 
 struct sqlite3;
@@ -46,6 +47,7 @@ class SqliteDatabase {
   ns::Error lastError() const;
 
   sqlite3* connection_;
+  const ns::ThreadChecker ownerThread_;
 };
 
 }  // namespace cd

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/check/Mutex.h"
 
 namespace ns {
@@ -61,6 +62,7 @@ ReachabilityWatch::ReachabilityWatch(RunLoop& loop, std::function<void()> onChan
     : loop_(loop),
       entry_(std::make_shared<Entry>(Entry{&loop, std::move(onChange)})),
       routingSocket_(openRoutingSocket()) {
+  QM_DCHECK(loop.isCurrent(), "made on its loop's thread");
   if (routingSocket_.isValid()) {
     routingSource_ =
         loop_.addSource(routingSocket_.get(), IoEvents::kRead, [this](IoEvents) { drainRoutingSocket(); });

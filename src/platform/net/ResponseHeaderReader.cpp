@@ -1,8 +1,11 @@
 #include "platform/net/ResponseHeaderReader.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 
 bool ResponseHeaderReader::takeLine(std::string_view line) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (line.starts_with("HTTP/")) {
     reset();
     return false;
@@ -29,6 +32,7 @@ bool ResponseHeaderReader::takeLine(std::string_view line) {
 }
 
 void ResponseHeaderReader::reset() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   fields_.clear();
   lastName_.clear();
 }

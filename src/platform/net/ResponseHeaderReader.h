@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/net/HTTPHeaderFields.h"
 
 namespace ns {
@@ -25,6 +26,7 @@ class ResponseHeaderReader {
  private:
   HTTPHeaderFields fields_;
   std::string lastName_;
+  OneThreadAtATimeChecker useChecker_;
 };
 
 }  // namespace ns

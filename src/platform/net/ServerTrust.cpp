@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <openssl/x509v3.h>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/check/Mutex.h"
 #include "platform/net/X509Certificates.h"
 
@@ -76,20 +77,24 @@ bool isIPAddress(const std::string& host) {
 ServerTrust::ServerTrust(std::vector<Data> chain) : chain_(std::move(chain)) {}
 
 void ServerTrust::setSSLServerPolicy(std::optional<std::string> host) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   policy_ = Policy::kSSLServer;
   host_ = std::move(host);
 }
 
 void ServerTrust::setBasicX509Policy() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   policy_ = Policy::kBasicX509;
   host_.reset();
 }
 
 void ServerTrust::setAnchorCertificates(std::vector<Data> anchors) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   anchors_ = std::move(anchors);
 }
 
 bool ServerTrust::evaluate() const {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (chain_.empty()) {
     return false;
   }

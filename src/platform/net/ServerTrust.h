@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/values/Data.h"
 
 namespace ns {
@@ -55,6 +56,7 @@ class ServerTrust {
   Policy policy_ = Policy::kBasicX509;
   std::optional<std::string> host_;
   std::optional<std::vector<Data>> anchors_;
+  OneThreadAtATimeChecker useChecker_;
 };
 
 }  // namespace ns

@@ -27,10 +27,12 @@ DrawerController::DrawerController(std::shared_ptr<uikit::ViewController> left,
 }
 
 void DrawerController::open() {
+  QM_DCHECK_MAIN_THREAD();
   move(DrawerState::kOpening, DrawerState::kOpen);
 }
 
 void DrawerController::close() {
+  QM_DCHECK_MAIN_THREAD();
   move(DrawerState::kClosing, DrawerState::kClosed);
 }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Screen.h"
 #include "platform/uikit/render/ScreenText.h"
@@ -19,6 +20,7 @@ ProgressHUD::ProgressHUD(uikit::Rect frame) : uikit::View(frame) {
 }
 
 std::shared_ptr<ProgressHUD> ProgressHUD::showAlertWithText(const std::string& text, double delaySeconds) {
+  QM_DCHECK_MAIN_THREAD();
   const auto window = uikit::Application::sharedApplication().keyWindow();
   auto hud = std::make_shared<ProgressHUD>(window ? window->bounds() : uikit::Screen::mainScreen().bounds());
   hud->setMode(ProgressHUDMode::kText);
@@ -33,6 +35,7 @@ std::shared_ptr<ProgressHUD> ProgressHUD::showAlertWithText(const std::string& t
 }
 
 std::shared_ptr<ProgressHUD> ProgressHUD::showHUDAddedTo(uikit::View& view, bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   auto hud = std::make_shared<ProgressHUD>(view.bounds());
   hud->setRemoveFromSuperViewOnHide(true);
   view.addSubview(hud);
@@ -41,6 +44,7 @@ std::shared_ptr<ProgressHUD> ProgressHUD::showHUDAddedTo(uikit::View& view, bool
 }
 
 bool ProgressHUD::hideHUDForView(uikit::View& view, bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   const auto subviews = view.subviews();
   for (auto subview = subviews.rbegin(); subview != subviews.rend(); ++subview) {
     if (auto hud = std::dynamic_pointer_cast<ProgressHUD>(*subview)) {
@@ -53,6 +57,7 @@ bool ProgressHUD::hideHUDForView(uikit::View& view, bool animated) {
 }
 
 bool ProgressHUD::hideAllHUDsForView(uikit::View& view, bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   bool found = false;
   // A HUD that hides leaves the view's subviews at once, so the walk goes over a copy of the list.
   const std::vector<std::shared_ptr<uikit::View>> subviews = view.subviews();
@@ -67,10 +72,12 @@ bool ProgressHUD::hideAllHUDsForView(uikit::View& view, bool animated) {
 }
 
 std::shared_ptr<ProgressHUD> ProgressHUD::initWithWindow(const uikit::Window& window) {
+  QM_DCHECK_MAIN_THREAD();
   return std::make_shared<ProgressHUD>(window.bounds());
 }
 
 void ProgressHUD::show(bool) {
+  QM_DCHECK_MAIN_THREAD();
   // The fade-in jumps to its end, as every animation of the stand-in does.
   showing_ = true;
   shownAt_ = ns::RunLoop::main().now();
@@ -78,6 +85,7 @@ void ProgressHUD::show(bool) {
 }
 
 void ProgressHUD::hide(bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   if (minShowTime_ > 0 && showing_) {
     const ns::Duration shownFor = ns::RunLoop::main().now() - shownAt_;
     const ns::Duration minimum = uikit::durationFromSeconds(minShowTime_);
@@ -90,6 +98,7 @@ void ProgressHUD::hide(bool animated) {
 }
 
 void ProgressHUD::hide(bool animated, double delaySeconds) {
+  QM_DCHECK_MAIN_THREAD();
   after(uikit::durationFromSeconds(delaySeconds),
         static_cast<void (ProgressHUD::*)(bool)>(&ProgressHUD::hide), animated);
 }

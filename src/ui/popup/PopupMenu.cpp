@@ -1,5 +1,6 @@
 #include "ui/popup/PopupMenu.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/controls/Button.h"
@@ -38,26 +39,31 @@ const std::shared_ptr<PopupMenu>& PopupMenu::sharedMenu() {
 
 void PopupMenu::showMenuInView(uikit::View& view, uikit::Rect fromRect,
                                std::vector<std::shared_ptr<PopupMenuItem>> items) {
+  QM_DCHECK_MAIN_THREAD();
   dismissMenu();
   sharedMenu()->showItems(view, fromRect, std::move(items));
 }
 
 void PopupMenu::dismissMenu() {
+  QM_DCHECK_MAIN_THREAD();
   if (auto menu = shownMenu()) {
     menu->removeFromSuperview();
   }
 }
 
 std::shared_ptr<PopupMenu> PopupMenu::shownMenu() {
+  QM_DCHECK_MAIN_THREAD();
   const auto& menu = sharedMenu();
   return menu->superview() != nullptr ? menu : nullptr;
 }
 
 void PopupMenu::setTintColor(std::optional<uikit::Color> color) {
+  QM_DCHECK_MAIN_THREAD();
   tintSlot() = std::move(color);
 }
 
 std::optional<uikit::Color> PopupMenu::tintColor() {
+  QM_DCHECK_MAIN_THREAD();
   return tintSlot();
 }
 

@@ -1,12 +1,15 @@
 #include "ui/popup/PopupMenuItem.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 
 namespace ui {
 
 PopupMenuItem::PopupMenuItem(std::string title, std::shared_ptr<const uikit::Image> image, Invoker invoker,
                              float value)
-    : title_(std::move(title)), image_(std::move(image)), invoker_(std::move(invoker)), value_(value) {}
+    : title_(std::move(title)), image_(std::move(image)), invoker_(std::move(invoker)), value_(value) {
+  QM_DCHECK_MAIN_THREAD();
+}
 
 void PopupMenuItem::performAction() {
   if (!invoker_) {

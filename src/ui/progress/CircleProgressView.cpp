@@ -1,5 +1,6 @@
 #include "ui/progress/CircleProgressView.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/support/NumberText.h"
 
@@ -8,6 +9,7 @@ namespace ui {
 CircleProgressView::CircleProgressView(uikit::Rect frame) : uikit::View(frame) {}
 
 void CircleProgressView::setProgress(double progress) {
+  QM_DCHECK_MAIN_THREAD();
   progress_ = progress;
   setNeedsDisplay();
 }

@@ -1,5 +1,6 @@
 #include "ui/refresh/RefreshComponent.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/support/Seconds.h"
 
@@ -8,6 +9,7 @@ namespace ui {
 RefreshComponent::RefreshComponent(uikit::Rect frame) : uikit::View(frame) {}
 
 void RefreshComponent::beginRefreshing() {
+  QM_DCHECK_MAIN_THREAD();
   // The fade-in jumps to its end, as every animation of the stand-in does; its length still times the block.
   setAlpha(1);
   if (window() != nullptr) {
@@ -19,6 +21,7 @@ void RefreshComponent::beginRefreshing() {
 }
 
 void RefreshComponent::endRefreshing() {
+  QM_DCHECK_MAIN_THREAD();
   setState(RefreshState::kIdle);
 }
 

@@ -1,10 +1,12 @@
 #include "ui/refresh/RefreshNormalHeader.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 
 namespace ui {
 
 std::shared_ptr<RefreshNormalHeader> RefreshNormalHeader::headerWithRefreshingBlock(RefreshingBlock block) {
+  QM_DCHECK_MAIN_THREAD();
   auto header = std::make_shared<RefreshNormalHeader>();
   header->setRefreshingBlock(std::move(block));
   return header;

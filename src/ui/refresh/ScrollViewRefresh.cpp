@@ -1,8 +1,11 @@
 #include "ui/refresh/ScrollViewRefresh.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace ui {
 
 void setRf_header(uikit::ScrollView& scrollView, std::shared_ptr<RefreshHeader> header) {
+  QM_DCHECK_MAIN_THREAD();
   if (auto former = rf_header(scrollView); former && former != header) {
     former->removeFromSuperview();
   }

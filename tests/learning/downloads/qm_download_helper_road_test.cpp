@@ -91,6 +91,23 @@ TEST(QMDownloadHelperRoad, DeletingTheLessonInFlightCancelsItAndRemovesItsFiles)
   EXPECT_EQ(road.stage()->cachedVideo().value_or(0), 0);
 }
 
+// A server time that comes back once its lesson was deleted starts nothing: as after any deletion, the next
+// lesson waits for the next start.
+TEST(QMDownloadHelperRoad, AServerTimeThatComesAfterItsLessonWasDeletedStartsNothing) {
+  DownloadRoad road;
+  const std::string serverTimePath(app::QMCourseDataModel::kServerTimePath);
+  road.api().controls().delayNextReply(serverTimePath, 300ms);
+  QMDownloadHelper& manager = *QMDownloadHelper::sharedInstance();
+  manager.add(road.lesson(0));
+  road.record(1)->setStatus(app::kQMDownloadWaiting);
+  ASSERT_TRUE(
+      DownloadRoad::runUntil([&] { return road.api().recordedRequests(serverTimePath).size() == 1; }));
+  manager.deleteVideo(road.lesson(0));
+  DownloadRoad::runUntil([] { return false; }, 800ms);
+  EXPECT_EQ(road.status(1), app::kQMDownloadWaiting);
+  EXPECT_TRUE(road.requests().empty());
+}
+
 }  // namespace
 
 }  // namespace learning

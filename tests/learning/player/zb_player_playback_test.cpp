@@ -153,7 +153,7 @@ TEST_F(PlayerTest, AStallPausesWithTheLoadingTipUntilTheDataComes) {
       2, {.pieceSize = 2048, .pauseBetweenPieces = std::chrono::milliseconds(100)});
   ASSERT_TRUE(playUntilLoaded(onlineURL(0)));
   ASSERT_TRUE(runUntil([&] { return player_->progressBar()->bufferSec() >= 2; }));
-  downloadtest::NotificationCount stalls(std::string(av::kAVPlayerItemPlaybackStalledNotification));
+  downloadtest::NotificationCount stalls{std::string(av::kAVPlayerItemPlaybackStalledNotification)};
   ASSERT_TRUE(playUntil([&] { return stalls.count > 0; }, 3s));
   ASSERT_EQ(stalls.count, 1);
   EXPECT_FALSE(player_->isPlaying());

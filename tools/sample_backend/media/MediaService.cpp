@@ -64,7 +64,7 @@ MediaReply MediaService::answer(std::string_view method, std::string_view target
     reply = segmentReply(path);
   }
   {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     recorded_.push_back({std::string(target), reply.status, std::move(refusal)});
   }
   recordedChanged_.notify_all();
@@ -99,19 +99,24 @@ MediaReply MediaService::segmentReply(std::string_view path) {
 }
 
 std::vector<RecordedMediaRequest> MediaService::recordedRequests() const {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   return recorded_;
 }
 
 bool MediaService::waitForRequest(const std::function<bool(const RecordedMediaRequest&)>& matches,
                                   std::chrono::milliseconds timeout) const {
-  std::unique_lock lock(mutex_);
-  return recordedChanged_.wait_for(lock, timeout,
-                                   [&] { return std::any_of(recorded_.begin(), recorded_.end(), matches); });
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  ns::MutexLock lock(mutex_);
+  while (!std::any_of(recorded_.begin(), recorded_.end(), matches)) {
+    if (lock.waitUntil(recordedChanged_, deadline) == std::cv_status::timeout) {
+      return std::any_of(recorded_.begin(), recorded_.end(), matches);
+    }
+  }
+  return true;
 }
 
 void MediaService::clearRecordedRequests() {
-  std::lock_guard lock(mutex_);
+  ns::MutexLock lock(mutex_);
   recorded_.clear();
 }
 

@@ -13,11 +13,11 @@
 #include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/check/Mutex.h"
 #include "sample_backend/api/ApiService.h"
 #include "sample_backend/media/MediaControls.h"
 #include "sample_backend/media/MediaLibrary.h"
@@ -66,9 +66,9 @@ class MediaService {
   const std::shared_ptr<const MediaLibrary> library_;
 
   MediaControls controls_;
-  mutable std::mutex mutex_;
+  mutable ns::Mutex mutex_;
   mutable std::condition_variable recordedChanged_;
-  std::vector<RecordedMediaRequest> recorded_;  // Guarded by mutex_
+  std::vector<RecordedMediaRequest> recorded_ QM_GUARDED_BY(mutex_);
 };
 
 }  // namespace sample_backend::media

@@ -9,11 +9,11 @@
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/write.hpp>
 #include <deque>
-#include <mutex>
 #include <thread>
 
 #include "embedded_server/sockets/AcceptLoop.h"
 #include "embedded_server/sockets/SocketError.h"
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/crypto/Base64.h"
 #include "platform/foundation/crypto/Digest.h"
 #include "platform/foundation/crypto/Hex.h"
@@ -86,12 +86,6 @@ class StatisticsServer::Impl {
 
   std::uint16_t port() const { return port_; }
 
-  template <typename Action>
-  auto locked(Action action) const {
-    std::lock_guard lock(mutex_);
-    return action();
-  }
-
   void onIoThread(std::function<void()> task) { asio::post(io_, std::move(task)); }
 
   void holdReplies(bool hold) {
@@ -121,13 +115,13 @@ class StatisticsServer::Impl {
 
   void setIdleTimeout(std::chrono::milliseconds timeout) { idleTimeout_ = timeout; }
 
-  // Guarded by mutex_
-  std::vector<std::string> received_;
-  std::vector<std::string> accepted_;
-  std::size_t logins_ = 0;
-  bool answersHeartbeats_ = true;
-  std::string loginReply_;
-  std::function<void()> activityHandler_;
+  mutable ns::Mutex mutex_;
+  std::vector<std::string> received_ QM_GUARDED_BY(mutex_);
+  std::vector<std::string> accepted_ QM_GUARDED_BY(mutex_);
+  std::size_t logins_ QM_GUARDED_BY(mutex_) = 0;
+  bool answersHeartbeats_ QM_GUARDED_BY(mutex_) = true;
+  std::string loginReply_ QM_GUARDED_BY(mutex_);
+  std::function<void()> activityHandler_ QM_GUARDED_BY(mutex_);
 
  private:
   void serve(tcp::socket socket) {
@@ -173,7 +167,7 @@ class StatisticsServer::Impl {
   }
 
   void handle(const std::shared_ptr<Connection>& connection, const std::string& message) {
-    std::lock_guard lock(mutex_);
+    ns::MutexLock lock(mutex_);
     received_.push_back(message);
     if (message == "cltlgn|ok|ed#") {
       ++logins_;
@@ -223,13 +217,16 @@ class StatisticsServer::Impl {
   }
 
   void notifyActivity() {
-    std::function<void()> handler = locked([this] { return activityHandler_; });
+    std::function<void()> handler;
+    {
+      ns::MutexLock lock(mutex_);
+      handler = activityHandler_;
+    }
     if (handler) {
       handler();
     }
   }
 
-  mutable std::mutex mutex_;
   asio::io_context io_;
   asio::executor_work_guard<asio::io_context::executor_type> work_;
   tcp::acceptor acceptor_;
@@ -260,27 +257,33 @@ std::uint16_t StatisticsServer::port() const {
 }
 
 std::vector<std::string> StatisticsServer::receivedMessages() const {
-  return impl_->locked([this] { return impl_->received_; });
+  ns::MutexLock lock(impl_->mutex_);
+  return impl_->received_;
 }
 
 std::vector<std::string> StatisticsServer::acceptedRecords() const {
-  return impl_->locked([this] { return impl_->accepted_; });
+  ns::MutexLock lock(impl_->mutex_);
+  return impl_->accepted_;
 }
 
 std::size_t StatisticsServer::loginCount() const {
-  return impl_->locked([this] { return impl_->logins_; });
+  ns::MutexLock lock(impl_->mutex_);
+  return impl_->logins_;
 }
 
 void StatisticsServer::setActivityHandler(std::function<void()> handler) {
-  impl_->locked([&] { impl_->activityHandler_ = std::move(handler); });
+  ns::MutexLock lock(impl_->mutex_);
+  impl_->activityHandler_ = std::move(handler);
 }
 
 void StatisticsServer::setAnswersHeartbeats(bool answers) {
-  impl_->locked([&] { impl_->answersHeartbeats_ = answers; });
+  ns::MutexLock lock(impl_->mutex_);
+  impl_->answersHeartbeats_ = answers;
 }
 
 void StatisticsServer::setLoginReplyForTesting(std::string reply) {
-  impl_->locked([&] { impl_->loginReply_ = std::move(reply); });
+  ns::MutexLock lock(impl_->mutex_);
+  impl_->loginReply_ = std::move(reply);
 }
 
 void StatisticsServer::holdRepliesForTesting() {

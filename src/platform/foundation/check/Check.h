@@ -7,6 +7,9 @@
 //   QM_DCHECK(condition, "rule")      the rule holds
 //   QM_DCHECK_MAIN_THREAD()           called on the main thread, the thread of ns::RunLoop::main()
 //   QM_DCHECK_CALLED_ON(checker)      called on the thread an ns::ThreadChecker is bound to
+//   QM_DCHECK_ONE_THREAD_AT_A_TIME(checker)
+//                                     no other thread is inside the object of an ns::OneThreadAtATimeChecker
+//                                     until the enclosing scope ends (a declaration, not a statement)
 //
 // A broken rule prints "file:line: broken rule: rule" to stderr and aborts. Checks are on when
 // QUILLMARK_DCHECKS_ON is defined (CMake defines it for sanitizer builds) or when NDEBUG is not (debug
@@ -16,6 +19,7 @@
 
 #include "platform/foundation/check/CheckFailure.h"
 #include "platform/foundation/check/MainThread.h"
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/check/ThreadChecker.h"
 
 #if defined(QUILLMARK_DCHECKS_ON) || !defined(NDEBUG)
@@ -40,6 +44,17 @@
       static_cast<void>(rule);      \
     }                               \
   } while (false)
+#endif
+
+#define QM_CHECK_CONCAT_INNER(a, b) a##b
+#define QM_CHECK_CONCAT(a, b) QM_CHECK_CONCAT_INNER(a, b)
+
+#if QM_DCHECKS_ENABLED
+#define QM_DCHECK_ONE_THREAD_AT_A_TIME(checker)                                                \
+  const ::ns::OneThreadAtATimeChecker::Use QM_CHECK_CONCAT(qmOneThreadUse, __LINE__)(checker); \
+  QM_DCHECK(QM_CHECK_CONCAT(qmOneThreadUse, __LINE__).alone(), "used by one thread at a time")
+#else
+#define QM_DCHECK_ONE_THREAD_AT_A_TIME(checker) static_cast<void>(checker)
 #endif
 
 #define QM_DCHECK_MAIN_THREAD() QM_DCHECK(::ns::isMainThread(), "called on the main thread")

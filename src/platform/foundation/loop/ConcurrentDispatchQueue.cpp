@@ -23,13 +23,15 @@ ConcurrentDispatchQueue::ConcurrentDispatchQueue(std::string label)
     : pool_(std::make_shared<Pool>(std::move(label))) {}
 
 ConcurrentDispatchQueue::~ConcurrentDispatchQueue() {
-  std::unique_lock lock(pool_->mutex);
+  MutexLock lock(pool_->mutex);
   pool_->closing = true;
   pool_->workAvailable.notify_all();
   // Released from one of its own tasks, the pool cannot wait for itself: its threads end on their own once
   // the queued tasks have run.
   if (tCurrentPool != pool_.get()) {
-    pool_->threadsEnded.wait(lock, [this] { return pool_->threads == 0; });
+    while (pool_->threads > 0) {
+      lock.wait(pool_->threadsEnded);
+    }
   }
 }
 
@@ -37,7 +39,7 @@ void ConcurrentDispatchQueue::async(Task task) {
   bool addThread = false;
   bool wakeSleeper = false;
   {
-    std::lock_guard lock(pool_->mutex);
+    MutexLock lock(pool_->mutex);
     pool_->tasks.push_back(std::move(task));
     pool_->queuedTasks = pool_->tasks.size();
     addThread = pool_->tasks.size() > pool_->idleThreads && pool_->threads < kMaxThreads;
@@ -62,7 +64,7 @@ bool ConcurrentDispatchQueue::isCurrent() const {
 void ConcurrentDispatchQueue::work(const std::shared_ptr<Pool>& pool) {
   setCurrentThreadName(pool->label);
   tCurrentPool = pool.get();
-  std::unique_lock lock(pool->mutex);
+  MutexLock lock(pool->mutex);
   for (;;) {
     if (pool->tasks.empty()) {
       if (pool->closing) {
@@ -77,8 +79,11 @@ void ConcurrentDispatchQueue::work(const std::shared_ptr<Pool>& pool) {
       }
       lock.lock();
       --pool->spinningThreads;
-      const bool woken = pool->workAvailable.wait_for(lock, kIdleThreadLifetime,
-                                                      [&] { return !pool->tasks.empty() || pool->closing; });
+      const auto sleepEnd = std::chrono::steady_clock::now() + kIdleThreadLifetime;
+      while (pool->tasks.empty() && !pool->closing &&
+             lock.waitUntil(pool->workAvailable, sleepEnd) == std::cv_status::no_timeout) {
+      }
+      const bool woken = !pool->tasks.empty() || pool->closing;
       --pool->idleThreads;
       if (!woken) {
         break;

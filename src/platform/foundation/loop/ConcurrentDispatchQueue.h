@@ -12,9 +12,9 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 
 namespace ns {
@@ -39,15 +39,14 @@ class ConcurrentDispatchQueue final : public DispatchQueue {
     // Constant after construction
     const std::string label;
 
-    std::mutex mutex;
+    Mutex mutex;
     std::condition_variable workAvailable;
     std::condition_variable threadsEnded;
-    // Guarded by mutex
-    std::deque<Task> tasks;
-    std::size_t threads = 0;
-    std::size_t idleThreads = 0;      // polling or sleeping for want of a task
-    std::size_t spinningThreads = 0;  // of those, the ones still polling
-    bool closing = false;
+    std::deque<Task> tasks QM_GUARDED_BY(mutex);
+    std::size_t threads QM_GUARDED_BY(mutex) = 0;
+    std::size_t idleThreads QM_GUARDED_BY(mutex) = 0;      // polling or sleeping for want of a task
+    std::size_t spinningThreads QM_GUARDED_BY(mutex) = 0;  // of those, the ones still polling
+    bool closing QM_GUARDED_BY(mutex) = false;
     // tasks.size(), changed under mutex, for a thread that spins before it sleeps to watch without it
     std::atomic<std::size_t> queuedTasks{0};
   };

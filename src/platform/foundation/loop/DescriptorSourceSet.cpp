@@ -1,20 +1,25 @@
 #include "platform/foundation/loop/DescriptorSourceSet.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 
-// The handle holds the table weakly, so that it may outlive its loop.
+// The handle holds the table weakly, so that it may outlive its loop; it is made on the loop's thread, and
+// while the loop lives it is used and destroyed only there.
 class DescriptorSourceSet::Handle final : public FileDescriptorSource {
  public:
   Handle(std::weak_ptr<Table> table, std::uint64_t id, int fd) : table_(std::move(table)), id_(id), fd_(fd) {}
 
   ~Handle() override {
     if (auto table = table_.lock()) {
+      QM_DCHECK_CALLED_ON(loopThread_);
       table->records.erase(id_);
     }
   }
 
   void setEvents(IoEvents events) override {
     if (auto table = table_.lock()) {
+      QM_DCHECK_CALLED_ON(loopThread_);
       auto found = table->records.find(id_);
       if (found != table->records.end()) {
         found->second.events = events;
@@ -28,6 +33,7 @@ class DescriptorSourceSet::Handle final : public FileDescriptorSource {
   std::weak_ptr<Table> table_;
   const std::uint64_t id_;
   const int fd_;
+  const ThreadChecker loopThread_;
 };
 
 DescriptorSourceSet::DescriptorSourceSet() : table_(std::make_shared<Table>()) {}

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <limits>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/check/Mutex.h"
 #include "platform/foundation/loop/Deadline.h"
 #include "platform/foundation/loop/DispatchQueue.h"
 
@@ -40,19 +40,19 @@ struct OperationQueue::State : std::enable_shared_from_this<OperationQueue::Stat
   void requestPass(PassThread thread);
   void runPasses();
   std::vector<std::shared_ptr<Operation>> claimReadyOperations();
-  bool holdsAnyOf(const std::vector<std::shared_ptr<Operation>>& operations) const;
+  bool holdsAnyOf(const std::vector<std::shared_ptr<Operation>>& operations) const QM_REQUIRES(mutex);
 
-  mutable std::mutex mutex;
-  std::condition_variable removed;
-  // Guarded by mutex
-  std::map<EntryId, Entry> entries;  // ids grow, so this is the order added
-  std::set<EntryId> waiting;         // entries not yet started, kept apart so that a pass need not scan
-  EntryId nextId = 1;
-  std::size_t running = 0;  // started and not yet finished
-  bool suspended = false;
-  std::ptrdiff_t maxConcurrentOperationCount = kDefaultMaxConcurrentOperationCount;
-  bool passRunning = false;
-  bool passAgain = false;
+  mutable Mutex mutex;
+  std::condition_variable removed;                        // notified whenever an entry is taken out
+  std::map<EntryId, Entry> entries QM_GUARDED_BY(mutex);  // ids grow, so this is the order added
+  // Entries not yet started, kept apart so that a pass need not scan.
+  std::set<EntryId> waiting QM_GUARDED_BY(mutex);
+  EntryId nextId QM_GUARDED_BY(mutex) = 1;
+  std::size_t running QM_GUARDED_BY(mutex) = 0;  // started and not yet finished
+  bool suspended QM_GUARDED_BY(mutex) = false;
+  std::ptrdiff_t maxConcurrentOperationCount QM_GUARDED_BY(mutex) = kDefaultMaxConcurrentOperationCount;
+  bool passRunning QM_GUARDED_BY(mutex) = false;
+  bool passAgain QM_GUARDED_BY(mutex) = false;
 };
 
 void OperationQueue::State::operationDidChange(EntryId id, Operation& operation, std::string_view key) {
@@ -64,7 +64,7 @@ void OperationQueue::State::operationDidChange(EntryId id, Operation& operation,
   // of a subclass's own. Changes of operations already started concern the queue only once they finish.
   bool isWaiting = false;
   {
-    std::lock_guard lock(mutex);
+    MutexLock lock(mutex);
     isWaiting = waiting.contains(id);
   }
   if (isWaiting) {
@@ -76,7 +76,7 @@ void OperationQueue::State::takeOut(EntryId id) {
   std::optional<Entry> entry;
   bool roomForWaiting = false;
   {
-    std::lock_guard lock(mutex);
+    MutexLock lock(mutex);
     const auto found = entries.find(id);
     if (found == entries.end()) {
       return;
@@ -97,7 +97,7 @@ void OperationQueue::State::takeOut(EntryId id) {
 
 void OperationQueue::State::requestPass(PassThread thread) {
   {
-    std::lock_guard lock(mutex);
+    MutexLock lock(mutex);
     if (passRunning) {
       passAgain = true;
       return;
@@ -122,7 +122,7 @@ void OperationQueue::State::runPasses() {
         DispatchQueue::global().async([operation = std::move(operation)] { operation->start(); });
       }
     }
-    std::lock_guard lock(mutex);
+    MutexLock lock(mutex);
     if (!passAgain) {
       passRunning = false;
       return;
@@ -135,7 +135,7 @@ std::vector<std::shared_ptr<Operation>> OperationQueue::State::claimReadyOperati
   std::size_t capacity = 0;
   std::vector<std::pair<EntryId, std::shared_ptr<Operation>>> candidates;
   {
-    std::lock_guard lock(mutex);
+    MutexLock lock(mutex);
     if (!suspended) {
       capacity = maxConcurrentOperationCount < 0
                      ? std::numeric_limits<std::size_t>::max()
@@ -160,7 +160,7 @@ std::vector<std::shared_ptr<Operation>> OperationQueue::State::claimReadyOperati
     takeOut(id);
   }
   std::vector<std::shared_ptr<Operation>> claimed;
-  std::lock_guard lock(mutex);
+  MutexLock lock(mutex);
   for (auto& [id, operation] : ready) {
     // Passes never overlap, so only the entry's own end can have taken it out meanwhile.
     if (waiting.erase(id) > 0) {
@@ -187,7 +187,7 @@ OperationQueue::~OperationQueue() {
 void OperationQueue::addOperation(std::shared_ptr<Operation> operation) {
   State::EntryId id = 0;
   {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     id = state_->nextId++;
   }
   const Operation::ObserverToken token = operation->addKeyObserver(
@@ -197,7 +197,7 @@ void OperationQueue::addOperation(std::shared_ptr<Operation> operation) {
         }
       });
   {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     state_->entries.emplace(id, State::Entry{std::move(operation), token});
     state_->waiting.insert(id);
   }
@@ -210,15 +210,17 @@ void OperationQueue::addOperations(const std::vector<std::shared_ptr<Operation>>
     addOperation(operation);
   }
   if (wait == WaitUntilFinished::kYes) {
-    std::unique_lock lock(state_->mutex);
-    state_->removed.wait(lock, [&] { return !state_->holdsAnyOf(operations); });
+    MutexLock lock(state_->mutex);
+    while (state_->holdsAnyOf(operations)) {
+      lock.wait(state_->removed);
+    }
   }
 }
 
 std::vector<std::shared_ptr<Operation>> OperationQueue::operations() const {
   std::vector<std::shared_ptr<Operation>> held;
   {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     for (const auto& [id, entry] : state_->entries) {
       held.push_back(entry.operation);
     }
@@ -243,13 +245,19 @@ void OperationQueue::waitUntilAllOperationsAreFinished() {
 }
 
 bool OperationQueue::waitUntilAllOperationsAreFinished(Duration timeout) {
-  std::unique_lock lock(state_->mutex);
-  return state_->removed.wait_until(lock, deadlineAfter(timeout), [this] { return state_->entries.empty(); });
+  const TimePoint deadline = deadlineAfter(timeout);
+  MutexLock lock(state_->mutex);
+  while (!state_->entries.empty()) {
+    if (lock.waitUntil(state_->removed, deadline) == std::cv_status::timeout) {
+      return state_->entries.empty();
+    }
+  }
+  return true;
 }
 
 void OperationQueue::setSuspended(bool suspended) {
   {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     state_->suspended = suspended;
   }
   if (!suspended) {
@@ -258,12 +266,12 @@ void OperationQueue::setSuspended(bool suspended) {
 }
 
 bool OperationQueue::isSuspended() const {
-  std::lock_guard lock(state_->mutex);
+  MutexLock lock(state_->mutex);
   return state_->suspended;
 }
 
 std::ptrdiff_t OperationQueue::maxConcurrentOperationCount() const {
-  std::lock_guard lock(state_->mutex);
+  MutexLock lock(state_->mutex);
   return state_->maxConcurrentOperationCount;
 }
 
@@ -271,7 +279,7 @@ void OperationQueue::setMaxConcurrentOperationCount(std::ptrdiff_t count) {
   QM_DCHECK(count > 0 || count == kDefaultMaxConcurrentOperationCount,
             "count > 0, or kDefaultMaxConcurrentOperationCount");
   {
-    std::lock_guard lock(state_->mutex);
+    MutexLock lock(state_->mutex);
     state_->maxConcurrentOperationCount = count;
   }
   state_->requestPass(State::PassThread::kCaller);

@@ -122,6 +122,7 @@ std::size_t RunLoopImpl::runPending() {
 }
 
 TimePoint RunLoopImpl::now() const {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   return manualClock_ ? manualClock_->now_ : SteadyClock::now();
 }
 
@@ -134,6 +135,7 @@ ManualClock& RunLoopImpl::installManualClockForTesting() {
 }
 
 void RunLoopImpl::restoreSteadyClockForTesting() {
+  QM_DCHECK(isCurrent(), "called on the loop's own thread");
   manualClock_.reset();
 }
 

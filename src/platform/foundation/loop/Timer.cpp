@@ -10,6 +10,7 @@ Timer::Timer(RunLoop& loop, Duration interval, Repeats repeats, std::function<vo
 std::shared_ptr<Timer> Timer::scheduled(RunLoop& loop, Duration interval, Repeats repeats,
                                         std::function<void(Timer&)> block) {
   QM_DCHECK(interval >= Duration::zero(), "interval >= 0");
+  QM_DCHECK(loop.isCurrent(), "used on its loop's thread");
   auto timer = std::make_shared<Timer>(loop, interval, repeats, std::move(block));
   timer->fireDate_ = loop.now() + interval;
   loop.scheduleTimer(timer);
@@ -22,12 +23,14 @@ std::shared_ptr<Timer> Timer::scheduled(Duration interval, Repeats repeats,
 }
 
 void Timer::invalidate() {
+  QM_DCHECK(loop_.isCurrent(), "used on its loop's thread");
   if (valid_.exchange(false)) {
     loop_.unscheduleTimer(*this);
   }
 }
 
 void Timer::fire() {
+  QM_DCHECK(loop_.isCurrent(), "used on its loop's thread");
   if (!valid_) {
     return;
   }
@@ -40,6 +43,7 @@ void Timer::fire() {
 }
 
 void Timer::setFireDate(TimePoint date) {
+  QM_DCHECK(loop_.isCurrent(), "used on its loop's thread");
   if (!valid_) {
     return;
   }

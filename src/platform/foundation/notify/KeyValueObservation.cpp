@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 
 KeyValueObservation::KeyValueObservation(std::weak_ptr<KeyValueObserverList> list,
@@ -13,6 +15,7 @@ KeyValueObservation::~KeyValueObservation() {
 }
 
 KeyValueObservation& KeyValueObservation::operator=(KeyValueObservation&& other) noexcept {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (this != &other) {
     invalidate();
     list_ = std::move(other.list_);
@@ -22,6 +25,7 @@ KeyValueObservation& KeyValueObservation::operator=(KeyValueObservation&& other)
 }
 
 void KeyValueObservation::invalidate() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (observer_ == nullptr) {
     return;
   }

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/notify/KeyValueObserverList.h"
 
 namespace ns {
@@ -32,6 +33,7 @@ class KeyValueObservation {
  private:
   std::weak_ptr<KeyValueObserverList> list_;
   std::shared_ptr<KeyValueObserverList::Observer> observer_;
+  OneThreadAtATimeChecker useChecker_;
 };
 
 }  // namespace ns

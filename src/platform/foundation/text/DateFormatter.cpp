@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/text/IcuStrings.h"
 
 namespace ns {
@@ -67,10 +68,12 @@ DateFormatter::DateFormatter(DateFormatter&&) noexcept = default;
 DateFormatter& DateFormatter::operator=(DateFormatter&&) noexcept = default;
 
 std::string DateFormatter::stringFromDate(Date date) const {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   return formatter_->stringFromDate(date);
 }
 
 std::optional<Date> DateFormatter::dateFromString(std::string_view text) const {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   return formatter_->dateFromString(text);
 }
 

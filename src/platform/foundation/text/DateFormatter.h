@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/values/Date.h"
 
 namespace ns {
@@ -42,6 +43,7 @@ class DateFormatter {
  private:
   class Formatter;
   std::unique_ptr<Formatter> formatter_;
+  OneThreadAtATimeChecker useChecker_;
 };
 
 }  // namespace ns

@@ -2,21 +2,23 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <mutex>
 #include <string_view>
+
+#include "platform/foundation/check/Mutex.h"
 
 namespace ns {
 
 namespace {
 
-std::mutex& overrideMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
+// The languages a test put in place of the environment's.
+struct LanguagesOverride {
+  Mutex mutex;
+  std::optional<std::vector<std::string>> languages QM_GUARDED_BY(mutex);
+};
 
-std::optional<std::vector<std::string>>& languagesOverride() {
-  static std::optional<std::vector<std::string>> languages;
-  return languages;
+LanguagesOverride& languagesOverride() {
+  static LanguagesOverride override;
+  return override;
 }
 
 // "zh_CN.UTF-8@pinyin" gives "zh-CN"; the C and POSIX locales give "en"; an empty entry gives "".
@@ -60,17 +62,19 @@ std::vector<std::string> languagesOfEnvironment() {
 
 std::vector<std::string> preferredLanguages() {
   {
-    std::lock_guard lock(overrideMutex());
-    if (languagesOverride()) {
-      return *languagesOverride();
+    LanguagesOverride& override = languagesOverride();
+    MutexLock lock(override.mutex);
+    if (override.languages) {
+      return *override.languages;
     }
   }
   return languagesOfEnvironment();
 }
 
 void setPreferredLanguagesForTesting(std::optional<std::vector<std::string>> languages) {
-  std::lock_guard lock(overrideMutex());
-  languagesOverride() = std::move(languages);
+  LanguagesOverride& override = languagesOverride();
+  MutexLock lock(override.mutex);
+  override.languages = std::move(languages);
 }
 
 }  // namespace ns

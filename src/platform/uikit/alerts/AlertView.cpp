@@ -47,6 +47,7 @@ std::optional<std::int64_t> AlertView::indexOfButtonTitled(const std::string& ti
 }
 
 void AlertView::show() {
+  QM_DCHECK_MAIN_THREAD();
   if (isVisible()) {
     return;
   }
@@ -65,6 +66,7 @@ bool AlertView::isVisible() const {
 }
 
 void AlertView::dismissWithClickedButtonIndex(std::int64_t index, bool) {
+  QM_DCHECK_MAIN_THREAD();
   if (!isVisible()) {
     return;
   }
@@ -92,14 +94,17 @@ void AlertView::tapButtonAtIndex(std::int64_t index) {
 }
 
 std::vector<std::shared_ptr<AlertView>> AlertView::visibleAlerts() {
+  QM_DCHECK_MAIN_THREAD();
   return visibleList();
 }
 
 std::vector<std::shared_ptr<AlertView>> AlertView::shownAlerts() {
+  QM_DCHECK_MAIN_THREAD();
   return shownList();
 }
 
 void AlertView::removeAllForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   visibleList().clear();
   shownList().clear();
 }

@@ -35,6 +35,7 @@ void Application::launch(std::shared_ptr<ApplicationDelegate> delegate, const ns
 }
 
 void Application::resignActive() {
+  QM_DCHECK_MAIN_THREAD();
   if (state_ != ApplicationState::kActive) {
     return;
   }
@@ -46,6 +47,7 @@ void Application::resignActive() {
 }
 
 void Application::enterBackground() {
+  QM_DCHECK_MAIN_THREAD();
   resignActive();
   if (state_ != ApplicationState::kInactive) {
     return;
@@ -58,6 +60,7 @@ void Application::enterBackground() {
 }
 
 void Application::enterForeground() {
+  QM_DCHECK_MAIN_THREAD();
   if (state_ != ApplicationState::kBackground) {
     return;
   }
@@ -69,6 +72,7 @@ void Application::enterForeground() {
 }
 
 void Application::becomeActive() {
+  QM_DCHECK_MAIN_THREAD();
   enterForeground();
   if (state_ != ApplicationState::kInactive) {
     return;
@@ -81,6 +85,7 @@ void Application::becomeActive() {
 }
 
 void Application::terminate() {
+  QM_DCHECK_MAIN_THREAD();
   if (delegate_) {
     delegate_->applicationWillTerminate(*this);
   }
@@ -117,11 +122,13 @@ std::shared_ptr<ViewController> Application::topViewController() const {
 }
 
 bool Application::openURL(const std::string& url) {
+  QM_DCHECK_MAIN_THREAD();
   openedURLs_.push_back(url);
   return true;
 }
 
 void Application::updateInterfaceOrientation() {
+  QM_DCHECK_MAIN_THREAD();
   const auto controller = topViewController();
   if (!controller) {
     return;
@@ -167,6 +174,7 @@ void Application::turnInterfaceTo(InterfaceOrientation orientation) {
 }
 
 void Application::resetForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   if (auto responder = View::currentFirstResponder()) {
     responder->resignFirstResponder();
   }

@@ -15,6 +15,7 @@ Device& Device::currentDevice() {
 }
 
 void Device::setOrientation(DeviceOrientation orientation) {
+  QM_DCHECK_MAIN_THREAD();
   if (orientation == orientation_) {
     return;
   }

@@ -34,10 +34,12 @@ void postChange(const char* willName, const char* didName, Rect endFrame) {
 }  // namespace
 
 bool Keyboard::isVisible() {
+  QM_DCHECK_MAIN_THREAD();
   return visibleFlag();
 }
 
 Rect Keyboard::shownFrame() {
+  QM_DCHECK_MAIN_THREAD();
   const Rect screen = Screen::mainScreen().bounds();
   return Rect(0, screen.height() - kHeight, screen.width(), kHeight);
 }

@@ -20,6 +20,7 @@ void Screen::configure(Size size, double scale) {
 }
 
 void Screen::setBrightness(double brightness) {
+  QM_DCHECK_MAIN_THREAD();
   if (std::isnan(brightness)) {
     return;
   }

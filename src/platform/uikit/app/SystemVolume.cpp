@@ -15,6 +15,7 @@ SystemVolume& SystemVolume::sharedInstance() {
 }
 
 void SystemVolume::setVolume(float volume) {
+  QM_DCHECK_MAIN_THREAD();
   if (std::isnan(volume)) {
     return;
   }

@@ -1,5 +1,6 @@
 #include "platform/uikit/app/Window.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Screen.h"
@@ -14,6 +15,7 @@ Window::Window(Rect frame) : View(frame) {
 Window::Window() : Window(Screen::mainScreen().bounds()) {}
 
 void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
+  QM_DCHECK_MAIN_THREAD();
   if (controller == rootViewController_) {
     return;
   }
@@ -59,6 +61,7 @@ void Window::removeControllerViews(ViewController& controller) {
 }
 
 void Window::makeKeyAndVisible() {
+  QM_DCHECK_MAIN_THREAD();
   makeKeyWindow();
   if (!isHidden()) {
     return;
@@ -74,6 +77,7 @@ void Window::makeKeyAndVisible() {
 }
 
 void Window::makeKeyWindow() {
+  QM_DCHECK_MAIN_THREAD();
   Application::sharedApplication().windowDidBecomeKey(std::static_pointer_cast<Window>(shared_from_this()));
 }
 
@@ -100,6 +104,7 @@ void Window::scheduleUpdate() {
 }
 
 void Window::updateIfNeeded() {
+  QM_DCHECK_MAIN_THREAD();
   updateScheduled_ = false;
   layoutIfNeeded();
   displayIfNeeded();

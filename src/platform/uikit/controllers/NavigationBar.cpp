@@ -1,5 +1,6 @@
 #include "platform/uikit/controllers/NavigationBar.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 
 namespace uikit {
@@ -27,6 +28,7 @@ NavigationBar::~NavigationBar() {
 
 void NavigationBar::showItems(std::shared_ptr<NavigationItem> topItem,
                               std::shared_ptr<NavigationItem> backItem, std::function<void()> backAction) {
+  QM_DCHECK_MAIN_THREAD();
   if (topItem_ && topItem_->shownBy_ == this) {
     topItem_->shownBy_ = nullptr;
   }

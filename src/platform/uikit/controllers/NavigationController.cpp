@@ -87,11 +87,13 @@ void NavigationController::showTop() {
 }
 
 NavigationBar& NavigationController::navigationBar() {
+  QM_DCHECK_MAIN_THREAD();
   view();
   return *navigationBar_;
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool) {
+  QM_DCHECK_MAIN_THREAD();
   navigationBarHidden_ = hidden;
   if (navigationBar_) {
     navigationBar_->setHidden(hidden);

@@ -1,5 +1,6 @@
 #include "platform/uikit/controllers/TableViewController.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Screen.h"
 
 namespace uikit {
@@ -7,6 +8,7 @@ namespace uikit {
 TableViewController::TableViewController(TableViewStyle style) : style_(style) {}
 
 TableView& TableViewController::tableView() {
+  QM_DCHECK_MAIN_THREAD();
   return static_cast<TableView&>(*view());
 }
 

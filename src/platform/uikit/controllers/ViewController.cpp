@@ -41,6 +41,7 @@ std::shared_ptr<ViewController> ViewController::sharedSelf() {
 }
 
 const std::shared_ptr<View>& ViewController::view() {
+  QM_DCHECK_MAIN_THREAD();
   if (!view_) {
     loadView();
     if (!view_) {
@@ -56,6 +57,7 @@ void ViewController::loadView() {
 }
 
 void ViewController::setView(std::shared_ptr<View> view) {
+  QM_DCHECK_MAIN_THREAD();
   if (view_ && view_->viewController_ == this) {
     view_->viewController_ = nullptr;
   }
@@ -66,6 +68,7 @@ void ViewController::setView(std::shared_ptr<View> view) {
 }
 
 void ViewController::setTitle(std::string title) {
+  QM_DCHECK_MAIN_THREAD();
   navigationItem_->setTitle(title);
   title_ = std::move(title);
 }
@@ -80,6 +83,7 @@ NavigationController* ViewController::navigationController() const {
 }
 
 void ViewController::addChildViewController(std::shared_ptr<ViewController> child) {
+  QM_DCHECK_MAIN_THREAD();
   if (!child || child->parent_ == this) {
     return;
   }
@@ -91,6 +95,7 @@ void ViewController::addChildViewController(std::shared_ptr<ViewController> chil
 }
 
 void ViewController::removeFromParentViewController() {
+  QM_DCHECK_MAIN_THREAD();
   ViewController* parent = parent_;
   if (parent == nullptr) {
     return;
@@ -181,6 +186,7 @@ void ViewController::dismissViewControllerAnimated(bool animated, std::function<
 
 void ViewController::performSegueWithIdentifier(const std::string& identifier,
                                                 const std::shared_ptr<ns::Object>& sender) {
+  QM_DCHECK_MAIN_THREAD();
   const auto definition = Storyboard::segueFrom(storyboardName_, sceneIdentifier_, identifier);
   if (!definition) {
     std::fprintf(stderr,
@@ -202,6 +208,7 @@ void ViewController::performSegueWithIdentifier(const std::string& identifier,
 
 void ViewController::triggerSegueWithIdentifier(const std::string& identifier,
                                                 const std::shared_ptr<ns::Object>& sender) {
+  QM_DCHECK_MAIN_THREAD();
   if (shouldPerformSegueWithIdentifier(identifier, sender)) {
     performSegueWithIdentifier(identifier, sender);
   }
@@ -216,6 +223,7 @@ bool ViewController::isAppearingOrAppeared() const {
 }
 
 void ViewController::beginAppearanceTransition(bool isAppearing, bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   if (isAppearing == isAppearingOrAppeared()) {
     return;
   }
@@ -237,6 +245,7 @@ void ViewController::beginAppearanceTransition(bool isAppearing, bool animated) 
 }
 
 void ViewController::endAppearanceTransition() {
+  QM_DCHECK_MAIN_THREAD();
   if (appearance_ == AppearanceState::kAppearing) {
     appearance_ = AppearanceState::kAppeared;
     viewDidAppear(transitionAnimated_);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/support/TextMeasure.h"
 
@@ -13,6 +14,7 @@ Button::Button(Rect frame, ButtonType type)
 }
 
 void Button::setTitle(std::optional<std::string> title, ControlState state) {
+  QM_DCHECK_MAIN_THREAD();
   titles_.set(std::move(title), state);
 }
 
@@ -21,6 +23,7 @@ std::string Button::titleForState(ControlState state) const {
 }
 
 void Button::setImage(std::shared_ptr<const Image> image, ControlState state) {
+  QM_DCHECK_MAIN_THREAD();
   images_.set(image ? std::optional(std::move(image)) : std::nullopt, state);
 }
 
@@ -29,6 +32,7 @@ std::shared_ptr<const Image> Button::imageForState(ControlState state) const {
 }
 
 void Button::setBackgroundImage(std::shared_ptr<const Image> image, ControlState state) {
+  QM_DCHECK_MAIN_THREAD();
   backgroundImages_.set(image ? std::optional(std::move(image)) : std::nullopt, state);
 }
 
@@ -37,6 +41,7 @@ std::shared_ptr<const Image> Button::backgroundImageForState(ControlState state)
 }
 
 void Button::setTitleColor(std::optional<Color> color, ControlState state) {
+  QM_DCHECK_MAIN_THREAD();
   titleColors_.set(color, state);
 }
 

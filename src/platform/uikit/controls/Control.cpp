@@ -1,5 +1,7 @@
 #include "platform/uikit/controls/Control.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace uikit {
 
 Control::Control(Rect frame) : View(frame) {}
@@ -19,6 +21,7 @@ ControlState Control::state() const {
 }
 
 void Control::performTap() {
+  QM_DCHECK_MAIN_THREAD();
   sendActionsForControlEvents(kControlEventTouchDown);
   sendActionsForControlEvents(kControlEventTouchUpInside);
 }

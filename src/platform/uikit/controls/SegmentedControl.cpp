@@ -12,6 +12,7 @@ std::string SegmentedControl::titleForSegmentAtIndex(int index) const {
 }
 
 void SegmentedControl::setSelectedSegmentIndex(int index) {
+  QM_DCHECK_MAIN_THREAD();
   selectedIndex_ = index >= 0 && index < numberOfSegments() ? index : kNoSegment;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/support/NumberText.h"
 
@@ -14,11 +15,13 @@ void Slider::setValue(float value, bool) {
 }
 
 void Slider::setMinimumValue(float value) {
+  QM_DCHECK_MAIN_THREAD();
   minimumValue_ = value;
   Slider::setValue(value_);
 }
 
 void Slider::setMaximumValue(float value) {
+  QM_DCHECK_MAIN_THREAD();
   maximumValue_ = value;
   Slider::setValue(value_);
 }

@@ -1,5 +1,6 @@
 #include "platform/uikit/controls/Switch.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 
 namespace uikit {
@@ -8,6 +9,7 @@ namespace uikit {
 Switch::Switch(Rect frame) : Control(Rect(frame.origin, Size{51, 31})) {}
 
 void Switch::setOn(bool on, bool) {
+  QM_DCHECK_MAIN_THREAD();
   on_ = on;
 }
 

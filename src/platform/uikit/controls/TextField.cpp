@@ -1,5 +1,6 @@
 #include "platform/uikit/controls/TextField.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/text/Utf16.h"
 #include "platform/uikit/render/ScreenText.h"
 
@@ -20,11 +21,13 @@ std::string bullets(const std::string& text) {
 TextField::TextField(Rect frame) : Control(frame) {}
 
 void TextField::setText(std::string text) {
+  QM_DCHECK_MAIN_THREAD();
   text_ = std::move(text);
   attributedText_.reset();
 }
 
 void TextField::setAttributedText(AttributedString text) {
+  QM_DCHECK_MAIN_THREAD();
   text_ = text.string();
   attributedText_ = std::move(text);
 }

@@ -186,10 +186,12 @@ ns::Status deliverTap(View& target, const std::string& name) {
 }  // namespace
 
 std::string Driver::screenText() {
+  QM_DCHECK_MAIN_THREAD();
   return ScreenRenderer::renderKeyWindow();
 }
 
 ns::Result<std::shared_ptr<View>> Driver::findView(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
   const VisibleScreen screen = VisibleScreen::current();
   for (const auto& root : searchRoots(screen)) {
     if (auto found =
@@ -253,6 +255,7 @@ ns::Status Driver::tap(const std::string& name) {
 }
 
 ns::Status Driver::type(const std::string& name, const std::string& text) {
+  QM_DCHECK_MAIN_THREAD();
   auto input = focusTextInput(name);
   if (!input.ok()) {
     return input.error();
@@ -264,6 +267,7 @@ ns::Status Driver::type(const std::string& name, const std::string& text) {
 }
 
 ns::Status Driver::pressReturn(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
   auto input = focusTextInput(name);
   if (!input.ok()) {
     return input.error();
@@ -273,6 +277,7 @@ ns::Status Driver::pressReturn(const std::string& name) {
 }
 
 ns::Status Driver::selectRow(const std::string& rowText) {
+  QM_DCHECK_MAIN_THREAD();
   auto row = findRow(rowText);
   if (!row.ok()) {
     return row.error();
@@ -282,6 +287,7 @@ ns::Status Driver::selectRow(const std::string& rowText) {
 }
 
 ns::Status Driver::swipeDeleteRow(const std::string& rowText) {
+  QM_DCHECK_MAIN_THREAD();
   auto row = findRow(rowText);
   if (!row.ok()) {
     return row.error();
@@ -293,6 +299,7 @@ ns::Status Driver::swipeDeleteRow(const std::string& rowText) {
 }
 
 ns::Status Driver::answerAlert(const std::string& buttonTitle) {
+  QM_DCHECK_MAIN_THREAD();
   const auto alerts = AlertView::visibleAlerts();
   if (alerts.empty()) {
     return driverError(kNoAlert, "No alert is on screen.");
@@ -308,6 +315,7 @@ ns::Status Driver::answerAlert(const std::string& buttonTitle) {
 }
 
 ns::Status Driver::goBack() {
+  QM_DCHECK_MAIN_THREAD();
   const VisibleScreen screen = VisibleScreen::current();
   if (auto error = alertInTheWay(screen)) {
     return *error;
@@ -330,6 +338,7 @@ ns::Status Driver::goBack() {
 }
 
 ns::Status Driver::waitForText(const std::string& text, ns::Duration timeout) {
+  QM_DCHECK_MAIN_THREAD();
   const bool appeared =
       ns::RunLoop::main().runUntil([&text] { return screenText().find(text) != std::string::npos; }, timeout);
   if (!appeared) {
@@ -339,6 +348,7 @@ ns::Status Driver::waitForText(const std::string& text, ns::Duration timeout) {
 }
 
 void Driver::wait(ns::Duration duration) {
+  QM_DCHECK_MAIN_THREAD();
   ns::RunLoop::main().runUntil([] { return false; }, duration);
 }
 

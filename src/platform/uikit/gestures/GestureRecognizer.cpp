@@ -1,5 +1,6 @@
 #include "platform/uikit/gestures/GestureRecognizer.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/views/View.h"
 
 namespace uikit {
@@ -9,6 +10,7 @@ Point GestureRecognizer::locationInView(const View* view) const {
 }
 
 void GestureRecognizer::recognize(GestureState state, Point location) {
+  QM_DCHECK_MAIN_THREAD();
   if (!enabled_) {
     return;
   }

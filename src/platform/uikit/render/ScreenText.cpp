@@ -1,10 +1,12 @@
 #include "platform/uikit/render/ScreenText.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/views/View.h"
 
 namespace uikit {
 
 void ScreenText::addLine(Section section, std::string_view kind, const View& view, std::string_view content) {
+  QM_DCHECK_MAIN_THREAD();
   std::string line(kind);
   if (!view.accessibilityIdentifier().empty()) {
     line += ' ';
@@ -19,10 +21,12 @@ void ScreenText::addLine(Section section, std::string_view kind, const View& vie
 }
 
 void ScreenText::addRawLine(Section section, std::string line) {
+  QM_DCHECK_MAIN_THREAD();
   sections_[static_cast<std::size_t>(section)].push_back(std::move(line));
 }
 
 void ScreenText::addOnTop(const ScreenText& other) {
+  QM_DCHECK_MAIN_THREAD();
   for (const auto& lines : other.sections_) {
     for (const auto& line : lines) {
       addRawLine(Section::kOnTop, line);

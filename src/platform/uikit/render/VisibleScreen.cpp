@@ -1,10 +1,12 @@
 #include "platform/uikit/render/VisibleScreen.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Application.h"
 
 namespace uikit {
 
 VisibleScreen VisibleScreen::current() {
+  QM_DCHECK_MAIN_THREAD();
   VisibleScreen screen;
   screen.alerts = AlertView::visibleAlerts();
   screen.window = Application::sharedApplication().keyWindow();

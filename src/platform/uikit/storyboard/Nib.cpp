@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "platform/foundation/check/Check.h"
+
 namespace uikit {
 namespace {
 
@@ -13,11 +15,13 @@ std::map<std::string, Nib::Factory>& registry() {
 }  // namespace
 
 void Nib::registerNib(const std::string& name, Factory factory) {
+  QM_DCHECK_MAIN_THREAD();
   registry()[name] = std::move(factory);
 }
 
 ns::Result<std::vector<std::shared_ptr<View>>> Nib::loadNibNamed(const std::string& name,
                                                                  const std::shared_ptr<ns::Object>& owner) {
+  QM_DCHECK_MAIN_THREAD();
   const auto nib = registry().find(name);
   if (nib == registry().end()) {
     return ns::Error(kNibErrorDomain, kNoSuchNib,
@@ -32,6 +36,7 @@ ns::Result<std::vector<std::shared_ptr<View>>> Nib::loadNibNamed(const std::stri
 }
 
 void Nib::removeAllForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   registry().clear();
 }
 

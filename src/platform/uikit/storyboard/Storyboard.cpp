@@ -34,17 +34,20 @@ void Storyboard::registerScene(const std::string& storyboardName, const std::str
 }
 
 void Storyboard::setInitialScene(const std::string& storyboardName, const std::string& identifier) {
+  QM_DCHECK_MAIN_THREAD();
   registry()[storyboardName].initialScene = identifier;
 }
 
 void Storyboard::registerSegue(const std::string& storyboardName, const std::string& sourceScene,
                                const std::string& segueIdentifier, SegueDefinition definition) {
+  QM_DCHECK_MAIN_THREAD();
   registry()[storyboardName].segues[{sourceScene, segueIdentifier}] = std::move(definition);
 }
 
 std::optional<Storyboard::SegueDefinition> Storyboard::segueFrom(const std::string& storyboardName,
                                                                  const std::string& sourceScene,
                                                                  const std::string& segueIdentifier) {
+  QM_DCHECK_MAIN_THREAD();
   const auto storyboard = registry().find(storyboardName);
   if (storyboard == registry().end()) {
     return std::nullopt;
@@ -57,6 +60,7 @@ std::optional<Storyboard::SegueDefinition> Storyboard::segueFrom(const std::stri
 }
 
 void Storyboard::removeAllForTesting() {
+  QM_DCHECK_MAIN_THREAD();
   registry().clear();
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 
 namespace uikit {
@@ -31,18 +32,21 @@ std::string joined(const std::vector<std::string>& texts) {
 TableView::TableView(Rect frame, TableViewStyle style) : ScrollView(frame), style_(style) {}
 
 void TableView::setDataSource(std::weak_ptr<TableViewDataSource> dataSource) {
+  QM_DCHECK_MAIN_THREAD();
   dataSource_ = std::move(dataSource);
   loaded_ = false;
   setNeedsLayout();
 }
 
 void TableView::setDelegate(std::weak_ptr<TableViewDelegate> delegate) {
+  QM_DCHECK_MAIN_THREAD();
   delegate_ = delegate;
   setScrollDelegate(std::move(delegate));
   setNeedsLayout();
 }
 
 void TableView::setTableHeaderView(std::shared_ptr<View> view) {
+  QM_DCHECK_MAIN_THREAD();
   if (tableHeaderView_) {
     tableHeaderView_->removeFromSuperview();
   }
@@ -54,6 +58,7 @@ void TableView::setTableHeaderView(std::shared_ptr<View> view) {
 }
 
 void TableView::setTableFooterView(std::shared_ptr<View> view) {
+  QM_DCHECK_MAIN_THREAD();
   if (tableFooterView_) {
     tableFooterView_->removeFromSuperview();
   }
@@ -71,6 +76,7 @@ void TableView::loadIfNeeded() {
 }
 
 void TableView::reloadData() {
+  QM_DCHECK_MAIN_THREAD();
   for (const auto& section : sections_) {
     for (const auto& cell : section) {
       enqueueForReuse(cell);
@@ -111,6 +117,7 @@ void TableView::enqueueForReuse(const std::shared_ptr<TableViewCell>& cell) {
 }
 
 std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(const std::string& identifier) {
+  QM_DCHECK_MAIN_THREAD();
   auto found = reusableCells_.find(identifier);
   if (found == reusableCells_.end() || found->second.empty()) {
     return nullptr;
@@ -122,11 +129,13 @@ std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(cons
 }
 
 std::int64_t TableView::numberOfSections() {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   return static_cast<std::int64_t>(sections_.size());
 }
 
 std::int64_t TableView::numberOfRowsInSection(std::int64_t section) {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   if (section < 0 || section >= static_cast<std::int64_t>(sections_.size())) {
     return 0;
@@ -142,6 +151,7 @@ bool TableView::rowExists(const IndexPath& indexPath) const {
 }
 
 std::shared_ptr<TableViewCell> TableView::cellForRowAtIndexPath(const IndexPath& indexPath) {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   if (!rowExists(indexPath)) {
     return nullptr;
@@ -150,6 +160,7 @@ std::shared_ptr<TableViewCell> TableView::cellForRowAtIndexPath(const IndexPath&
 }
 
 std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell& cell) {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   for (std::size_t section = 0; section < sections_.size(); ++section) {
     for (std::size_t row = 0; row < sections_[section].size(); ++row) {
@@ -162,6 +173,7 @@ std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell& cell) 
 }
 
 std::vector<std::shared_ptr<TableViewCell>> TableView::visibleCells() {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   std::vector<std::shared_ptr<TableViewCell>> cells;
   for (const auto& section : sections_) {
@@ -171,6 +183,7 @@ std::vector<std::shared_ptr<TableViewCell>> TableView::visibleCells() {
 }
 
 Rect TableView::rectForRowAtIndexPath(const IndexPath& indexPath) {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   if (!rowExists(indexPath)) {
     return Rect();
@@ -179,10 +192,12 @@ Rect TableView::rectForRowAtIndexPath(const IndexPath& indexPath) {
 }
 
 void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation) {
+  QM_DCHECK_MAIN_THREAD();
   applyUpdate({}, indexPaths);
 }
 
 void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation) {
+  QM_DCHECK_MAIN_THREAD();
   applyUpdate(indexPaths, {});
 }
 
@@ -253,6 +268,7 @@ void TableView::applyUpdate(const std::vector<IndexPath>& deleted, const std::ve
 }
 
 void TableView::selectRowAtIndexPath(std::optional<IndexPath> indexPath, bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   if (selected_) {
     if (auto cell = cellForRowAtIndexPath(*selected_)) {
@@ -266,12 +282,14 @@ void TableView::selectRowAtIndexPath(std::optional<IndexPath> indexPath, bool an
 }
 
 void TableView::deselectRowAtIndexPath(const IndexPath& indexPath, bool animated) {
+  QM_DCHECK_MAIN_THREAD();
   if (selected_ == indexPath) {
     selectRowAtIndexPath(std::nullopt, animated);
   }
 }
 
 void TableView::tapRowAtIndexPath(const IndexPath& indexPath) {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   if (!allowsSelection_ || !rowExists(indexPath)) {
     return;
@@ -290,6 +308,7 @@ void TableView::tapRowAtIndexPath(const IndexPath& indexPath) {
 
 std::vector<std::shared_ptr<TableViewRowAction>> TableView::swipeActionsForRowAtIndexPath(
     const IndexPath& indexPath) {
+  QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   const auto dataSource = dataSource_.lock();
   if (!dataSource || !rowExists(indexPath) || !dataSource->canEditRowAtIndexPath(*this, indexPath)) {
@@ -312,6 +331,7 @@ std::vector<std::shared_ptr<TableViewRowAction>> TableView::swipeActionsForRowAt
 }
 
 bool TableView::swipeRowAndTapFirstAction(const IndexPath& indexPath) {
+  QM_DCHECK_MAIN_THREAD();
   const auto actions = swipeActionsForRowAtIndexPath(indexPath);
   if (actions.empty()) {
     return false;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
+
 namespace uikit {
 TableViewCell::TableViewCell(TableViewCellStyle style, std::string reuseIdentifier)
     : View(Rect(0, 0, 320, 44)),
@@ -22,6 +24,7 @@ TableViewCell::TableViewCell(TableViewCellStyle style, std::string reuseIdentifi
 }
 
 void TableViewCell::setSelected(bool selected, bool) {
+  QM_DCHECK_MAIN_THREAD();
   selected_ = selected;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/uikit/views/ActivityIndicatorView.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 
 namespace uikit {
@@ -12,11 +13,13 @@ ActivityIndicatorView::ActivityIndicatorView(ActivityIndicatorViewStyle style)
 }
 
 void ActivityIndicatorView::startAnimating() {
+  QM_DCHECK_MAIN_THREAD();
   animating_ = true;
   setHidden(false);
 }
 
 void ActivityIndicatorView::stopAnimating() {
+  QM_DCHECK_MAIN_THREAD();
   animating_ = false;
   if (hidesWhenStopped_) {
     setHidden(true);
@@ -24,6 +27,7 @@ void ActivityIndicatorView::stopAnimating() {
 }
 
 void ActivityIndicatorView::setHidesWhenStopped(bool hides) {
+  QM_DCHECK_MAIN_THREAD();
   hidesWhenStopped_ = hides;
   setHidden(hides && !animating_);
 }

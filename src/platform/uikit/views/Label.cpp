@@ -1,5 +1,6 @@
 #include "platform/uikit/views/Label.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/support/TextMeasure.h"
 
@@ -10,11 +11,13 @@ Label::Label(Rect frame) : View(frame) {
 }
 
 void Label::setText(std::string text) {
+  QM_DCHECK_MAIN_THREAD();
   text_ = std::move(text);
   attributedText_.reset();
 }
 
 void Label::setAttributedText(AttributedString text) {
+  QM_DCHECK_MAIN_THREAD();
   text_ = text.string();
   attributedText_ = std::move(text);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/support/NumberText.h"
 
@@ -10,6 +11,7 @@ namespace uikit {
 ProgressView::ProgressView(Rect frame) : View(frame) {}
 
 void ProgressView::setProgress(float progress, bool) {
+  QM_DCHECK_MAIN_THREAD();
   progress_ = std::clamp(progress, 0.0f, 1.0f);
 }
 

@@ -1,10 +1,13 @@
 #include "platform/uikit/views/ScrollView.h"
 
+#include "platform/foundation/check/Check.h"
+
 namespace uikit {
 
 ScrollView::ScrollView(Rect frame) : View(frame) {}
 
 void ScrollView::setContentOffset(Point offset, bool) {
+  QM_DCHECK_MAIN_THREAD();
   if (offset == contentOffset()) {
     return;
   }

@@ -36,6 +36,7 @@ View::~View() {
 }
 
 void View::setFrame(Rect frame) {
+  QM_DCHECK_MAIN_THREAD();
   const bool resized = frame.size != frame_.size;
   frame_ = frame;
   if (resized) {
@@ -44,6 +45,7 @@ void View::setFrame(Rect frame) {
 }
 
 void View::setBounds(Rect bounds) {
+  QM_DCHECK_MAIN_THREAD();
   const Point keptCenter = center();
   const bool resized = bounds.size != frame_.size;
   boundsOrigin_ = bounds.origin;
@@ -55,6 +57,7 @@ void View::setBounds(Rect bounds) {
 }
 
 void View::setCenter(Point center) {
+  QM_DCHECK_MAIN_THREAD();
   frame_.origin = Point{center.x - frame_.size.width / 2, center.y - frame_.size.height / 2};
 }
 
@@ -72,20 +75,24 @@ void View::addSubview(std::shared_ptr<View> view) {
 }
 
 void View::insertSubviewAtIndex(std::shared_ptr<View> view, std::size_t index) {
+  QM_DCHECK_MAIN_THREAD();
   insertSubview(std::move(view), index);
 }
 
 void View::insertSubviewAboveSubview(std::shared_ptr<View> view, const View& sibling) {
+  QM_DCHECK_MAIN_THREAD();
   const auto index = indexOfSubview(sibling);
   insertSubview(std::move(view), index ? *index + 1 : subviews_.size());
 }
 
 void View::insertSubviewBelowSubview(std::shared_ptr<View> view, const View& sibling) {
+  QM_DCHECK_MAIN_THREAD();
   const auto index = indexOfSubview(sibling);
   insertSubview(std::move(view), index ? *index : subviews_.size());
 }
 
 void View::bringSubviewToFront(const View& subview) {
+  QM_DCHECK_MAIN_THREAD();
   if (auto view = detachSubview(subview)) {
     subviews_.push_back(std::move(view));
   }
@@ -194,11 +201,13 @@ Rect View::convertRectToView(Rect rect, const View* view) const {
 }
 
 void View::setNeedsLayout() {
+  QM_DCHECK_MAIN_THREAD();
   needsLayout_ = true;
   requestWindowUpdate();
 }
 
 void View::setNeedsDisplay() {
+  QM_DCHECK_MAIN_THREAD();
   needsDisplay_ = true;
   requestWindowUpdate();
 }
@@ -210,6 +219,7 @@ void View::requestWindowUpdate() {
 }
 
 void View::layoutIfNeeded() {
+  QM_DCHECK_MAIN_THREAD();
   if (needsLayout_) {
     needsLayout_ = false;
     runLayout();
@@ -248,6 +258,7 @@ Size View::sizeThatFits(Size) const {
 }
 
 void View::sizeToFit() {
+  QM_DCHECK_MAIN_THREAD();
   setFrame(Rect(frame_.origin, sizeThatFits(frame_.size)));
 }
 
@@ -265,6 +276,7 @@ void View::propagateWindowChange() {
 }
 
 void View::addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer) {
+  QM_DCHECK_MAIN_THREAD();
   if (recognizer == nullptr) {
     return;
   }
@@ -276,6 +288,7 @@ void View::addGestureRecognizer(std::shared_ptr<GestureRecognizer> recognizer) {
 }
 
 void View::removeGestureRecognizer(const GestureRecognizer& recognizer) {
+  QM_DCHECK_MAIN_THREAD();
   std::erase_if(gestureRecognizers_, [&](const std::shared_ptr<GestureRecognizer>& candidate) {
     if (candidate.get() != &recognizer) {
       return false;
@@ -286,6 +299,7 @@ void View::removeGestureRecognizer(const GestureRecognizer& recognizer) {
 }
 
 bool View::becomeFirstResponder() {
+  QM_DCHECK_MAIN_THREAD();
   if (isFirstResponder()) {
     return true;
   }
@@ -305,6 +319,7 @@ bool View::becomeFirstResponder() {
 }
 
 bool View::resignFirstResponder() {
+  QM_DCHECK_MAIN_THREAD();
   if (!isFirstResponder()) {
     return true;
   }
@@ -321,6 +336,7 @@ bool View::isFirstResponder() const {
 }
 
 bool View::endEditing() {
+  QM_DCHECK_MAIN_THREAD();
   std::shared_ptr<View> responder = firstResponderSlot().lock();
   if (responder == nullptr || !responder->isDescendantOfView(*this)) {
     return false;
@@ -329,6 +345,7 @@ bool View::endEditing() {
 }
 
 std::shared_ptr<View> View::currentFirstResponder() {
+  QM_DCHECK_MAIN_THREAD();
   return firstResponderSlot().lock();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/uikit/views/WebView.h"
 
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/render/ScreenText.h"
 
@@ -8,6 +9,7 @@ namespace uikit {
 WebView::WebView(Rect frame) : View(frame) {}
 
 void WebView::loadRequest(std::string url) {
+  QM_DCHECK_MAIN_THREAD();
   if (auto delegate = delegate_.lock();
       delegate && !delegate->webViewShouldStartLoadWithRequest(*this, url)) {
     return;
@@ -16,11 +18,13 @@ void WebView::loadRequest(std::string url) {
 }
 
 void WebView::loadHTMLString(const std::string& html, std::string baseURL) {
+  QM_DCHECK_MAIN_THREAD();
   start(WebViewLoad{{}, ns::dataFromString(html), "text/html", "utf-8", std::move(baseURL)});
 }
 
 void WebView::loadData(ns::Data data, std::string mimeType, std::string textEncodingName,
                        std::string baseURL) {
+  QM_DCHECK_MAIN_THREAD();
   start(
       WebViewLoad{{}, std::move(data), std::move(mimeType), std::move(textEncodingName), std::move(baseURL)});
 }

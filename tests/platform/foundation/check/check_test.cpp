@@ -45,5 +45,22 @@ TEST_F(CheckDeathTest, AThreadCheckerDiesOffItsOwnersThread) {
                brokenRuleAt(line, "called on the thread that owns the object"));
 }
 
+// Taking turns, entering again on the same thread and using a copy while the original is in use all keep the
+// rule; a second thread inside at once breaks it.
+TEST_F(CheckDeathTest, AOneThreadAtATimeCheckerDiesWhenASecondThreadEntersMeanwhile) {
+  const OneThreadAtATimeChecker checker;
+  {
+    QM_DCHECK_ONE_THREAD_AT_A_TIME(checker);
+    { QM_DCHECK_ONE_THREAD_AT_A_TIME(checker); }
+    const OneThreadAtATimeChecker copy(checker);
+    onOtherThread([&copy] { QM_DCHECK_ONE_THREAD_AT_A_TIME(copy); });
+  }
+  onOtherThread([&checker] { QM_DCHECK_ONE_THREAD_AT_A_TIME(checker); });
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(checker);
+  const int line = __LINE__ + 1;
+  EXPECT_DEATH(onOtherThread([&checker] { QM_DCHECK_ONE_THREAD_AT_A_TIME(checker); }),
+               brokenRuleAt(line, "used by one thread at a time"));
+}
+
 }  // namespace
 }  // namespace ns
