@@ -4,16 +4,11 @@
 // without padding, with the media time at which it is shown: what PlayerLayer::picture() gives. Thread-safe
 // as a value.
 
-#include <cstdint>
-
-#include "platform/foundation/values/Data.h"
+#include "platform/avfoundation/RGBAPicture.h"
 
 namespace av {
 
-struct DecodedPicture {
-  int width = 0;
-  int height = 0;
-  ns::Data rgba;
+struct DecodedPicture : RGBAPicture {
   // Seconds on the clock of whoever made it (item time from a player layer).
   double seconds = 0;
 };

@@ -26,7 +26,7 @@ std::optional<DecodedPicture> PlayerLayer::picture() const {
   if (!converted.ok()) {
     return std::nullopt;
   }
-  return DecodedPicture{converted->width, converted->height, std::move(converted->rgba), shown.seconds};
+  return DecodedPicture{std::move(*converted), shown.seconds};
 }
 
 std::optional<RGBAPicture> PlayerLayer::rgbaPicture() const {
@@ -35,7 +35,7 @@ std::optional<RGBAPicture> PlayerLayer::rgbaPicture() const {
   if (!shown) {
     return std::nullopt;
   }
-  return RGBAPicture{shown->width, shown->height, std::move(shown->rgba)};
+  return std::move(static_cast<RGBAPicture&>(*shown));
 }
 
 bool PlayerLayer::isReadyForDisplay() const {

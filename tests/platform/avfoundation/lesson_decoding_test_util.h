@@ -78,7 +78,7 @@ struct LessonDecoding : av::SegmentRoadDelegate {
         failure = converted.error();
         break;
       }
-      pictures.push_back({converted->width, converted->height, std::move(converted->rgba), frame.seconds});
+      pictures.push_back({std::move(*converted), frame.seconds});
     }
     ended = true;
   }
