@@ -84,7 +84,7 @@ KVObject convertedPlainValue(const KVProperty& property, KVObject value) {
       value = ns::Value(url->absoluteString());
     }
   } else if (plain != nullptr && plain->isString()) {
-    const std::string& text = plain->asString();
+    const std::string text = plain->asString();
     if (propertyClass == &KVClass::platformClass("NSURL")) {
       const std::optional<ns::URL> url = kv_url(text);
       value = url ? KVObject(*url) : KVObject();
