@@ -31,7 +31,9 @@ std::vector<KVProperty*> codedProperties(KVClass& cls) {
 void kv_encode(const KVModelRef& object, ns::Dictionary& coder) {
   KVClass& cls = *object.modelClass;
   for (const KVProperty* property : codedProperties(cls)) {
-    if (std::optional<ns::Value> value = kvDictionaryValue(cls, object.object.get(), *property)) {
+    // A null is left out, since an archive cannot hold one; decoding then leaves the property alone.
+    std::optional<ns::Value> value = kvDictionaryValue(cls, object.object.get(), *property);
+    if (value && !value->isNull()) {
       coder[property->name()] = std::move(*value);
     }
   }

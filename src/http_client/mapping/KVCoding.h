@@ -16,7 +16,8 @@ namespace http_client {
 inline constexpr char kKVCodingClassKey[] = "$class";
 
 // Writes each chosen property's present value of the model `object` into `coder` under the property name,
-// models as their dictionaries and URLs as texts, and the class name under kKVCodingClassKey.
+// models as their dictionaries and URLs as texts, and the class name under kKVCodingClassKey. Properties
+// holding nothing or the null object are left out.
 void kv_encode(const KVModelRef& object, ns::Dictionary& coder);
 // Assigns to each chosen property of the model `object` the value archived under its name (or under "_"
 // and its name), converted as the mapping converts a found value; a property with nothing archived is left
