@@ -85,6 +85,14 @@ KVClass& KVClass::rootClass() {
   return root;
 }
 
+const KVClass::PlatformClasses& KVClass::platformClasses() {
+  static const PlatformClasses classes{
+      platformClass("NSString"), platformClass("NSNumber"),     platformClass("NSDecimalNumber"),
+      platformClass("NSURL"),    platformClass("NSData"),       platformClass("NSDate"),
+      platformClass("NSArray"),  platformClass("NSDictionary"), platformClass("NSNull")};
+  return classes;
+}
+
 KVClass& KVClass::registerModelClass(std::string name, KVClass& superclass, ModelParts parts) {
   return KVClassTable::add(std::move(name), &superclass, std::move(parts));
 }

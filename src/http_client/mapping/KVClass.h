@@ -34,6 +34,19 @@ class KVClass {
     void* (*toSuperclass)(void* object) = nullptr;
   };
 
+  // The platform classes that the mapping asks for on every value, looked up once.
+  struct PlatformClasses {
+    KVClass& string;
+    KVClass& number;
+    KVClass& decimalNumber;
+    KVClass& url;
+    KVClass& data;
+    KVClass& date;
+    KVClass& array;
+    KVClass& dictionary;
+    KVClass& null;
+  };
+
   KVClass(const KVClass&) = delete;
   KVClass& operator=(const KVClass&) = delete;
 
@@ -45,6 +58,7 @@ class KVClass {
   static KVClass& platformClass(std::string_view name);
   // The root class, "NSObject".
   static KVClass& rootClass();
+  static const PlatformClasses& platformClasses();
 
   // Makes and registers the class of a model.
   // REQUIRES: no class of that name exists.

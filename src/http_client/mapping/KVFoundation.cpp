@@ -1,5 +1,7 @@
 #include "http_client/mapping/KVFoundation.h"
 
+#include <vector>
+
 #include "http_client/mapping/KVClass.h"
 
 namespace http_client {
@@ -12,11 +14,16 @@ bool KVFoundation::isClassFromFoundation(const KVClass* cls) {
     return true;
   }
   // Sets are containers like arrays and dictionaries: mapping one as a model would read nothing from it.
-  static constexpr const char* kFoundationRoots[] = {
-      "NSURL",   "NSDate",       "NSValue", "NSData",   "NSError",
-      "NSArray", "NSDictionary", "NSSet",   "NSString", "NSAttributedString"};
-  for (const char* root : kFoundationRoots) {
-    if (cls->isSubclassOf(KVClass::platformClass(root))) {
+  static const std::vector<const KVClass*> roots = [] {
+    std::vector<const KVClass*> classes;
+    for (const char* name : {"NSURL", "NSDate", "NSValue", "NSData", "NSError", "NSArray", "NSDictionary",
+                             "NSSet", "NSString", "NSAttributedString"}) {
+      classes.push_back(&KVClass::platformClass(name));
+    }
+    return classes;
+  }();
+  for (const KVClass* root : roots) {
+    if (cls->isSubclassOf(*root)) {
       return true;
     }
   }

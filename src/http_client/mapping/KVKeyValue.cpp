@@ -30,10 +30,10 @@ KVObject parsedJSON(const ns::Result<ns::Value>& parsed) {
   return parsed.ok() ? KVObject(*parsed) : KVObject();
 }
 
-// Returns the value found under the first of the key paths that finds one, or none.
-KVObject valueAlongKeyPaths(const ns::Value& dictionary, const std::vector<KVKeyPath>* keyPaths) {
+// Returns the value found under the first of the key paths that finds one, or nullptr.
+const ns::Value* valueAlongKeyPaths(const ns::Value& dictionary, const std::vector<KVKeyPath>* keyPaths) {
   if (keyPaths == nullptr) {
-    return {};
+    return nullptr;
   }
   for (const KVKeyPath& path : *keyPaths) {
     const ns::Value* current = &dictionary;
@@ -41,10 +41,10 @@ KVObject valueAlongKeyPaths(const ns::Value& dictionary, const std::vector<KVKey
       current = step.valueInObject(current);
     }
     if (current != nullptr) {
-      return *current;
+      return current;
     }
   }
-  return {};
+  return nullptr;
 }
 
 // Returns the value as the platform value a dictionary holds: URLs as their text, decimal numbers as
@@ -77,7 +77,7 @@ ns::Value plainValue(const KVObject& object) {
 KVObject convertedPlainValue(const KVProperty& property, KVObject value) {
   KVClass* propertyClass = property.type().typeClass();
   const ns::Value* plain = value.value();
-  if (propertyClass == &KVClass::platformClass("NSString")) {
+  if (propertyClass == &KVClass::platformClasses().string) {
     if (plain != nullptr && plain->isNumber()) {
       value = ns::Value(ns::describe(*plain));
     } else if (const ns::URL* url = value.url()) {
@@ -85,11 +85,11 @@ KVObject convertedPlainValue(const KVProperty& property, KVObject value) {
     }
   } else if (plain != nullptr && plain->isString()) {
     const std::string text = plain->asString();
-    if (propertyClass == &KVClass::platformClass("NSURL")) {
+    if (propertyClass == &KVClass::platformClasses().url) {
       const std::optional<ns::URL> url = kv_url(text);
       value = url ? KVObject(*url) : KVObject();
     } else if (property.type().numberType()) {
-      if (propertyClass == &KVClass::platformClass("NSDecimalNumber")) {
+      if (propertyClass == &KVClass::platformClasses().decimalNumber) {
         const std::optional<KVDecimalNumber> number = KVDecimalNumber::fromString(text);
         value = number ? KVObject(*number) : KVObject();
       } else {
@@ -106,7 +106,7 @@ KVObject convertedPlainValue(const KVProperty& property, KVObject value) {
       }
     }
   } else if (plain != nullptr && plain->isNumber() &&
-             propertyClass == &KVClass::platformClass("NSDecimalNumber")) {
+             propertyClass == &KVClass::platformClasses().decimalNumber) {
     // A number where a decimal number is expected is the same amount, not a value of the wrong kind.
     const std::optional<KVDecimalNumber> number = KVDecimalNumber::fromNumber(*plain);
     value = number ? KVObject(*number) : KVObject();
@@ -245,15 +245,22 @@ void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues) {
   }
   const KVNameList allowed = kv_totalAllowedPropertyNames(cls);
   const KVNameList ignored = kv_totalIgnoredPropertyNames(cls);
+  const bool filters = kvHasValueFilter(cls);
   for (const KVProperty* property : properties(cls)) {
     if (!passes(property->name(), allowed, ignored)) {
       continue;
     }
-    KVObject value = valueAlongKeyPaths(*dictionary, property->propertyKeysForClass(cls));
-    const KVFilteredValue filtered = kv_getNewValueFromObject(cls, object.object.get(), value, *property);
+    const ns::Value* found = valueAlongKeyPaths(*dictionary, property->propertyKeysForClass(cls));
+    const KVFilteredValue filtered =
+        filters ? kv_getNewValueFromObject(cls, object.object.get(),
+                                           found != nullptr ? KVObject(*found) : KVObject(), *property)
+                : std::nullopt;
+    if (!filtered && (found == nullptr || found->isNull())) {
+      continue;
+    }
     const ns::Status status =
         filtered ? property->setValue(*filtered, cls.upcast(object.object.get(), property->srcClass()))
-                 : kvAssignConvertedValue(cls, object.object.get(), *property, std::move(value));
+                 : kvAssignConvertedValue(cls, object.object.get(), *property, *found);
     if (!status.ok()) {
       kvRecordError(cls, status.error().domain());
     }
@@ -269,7 +276,7 @@ ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& 
   }
   KVClass* propertyClass = property.type().typeClass();
   KVClass* elementClass = property.objectClassInArrayForClass(cls);
-  if (propertyClass != nullptr && !KVFoundation::isClassFromFoundation(propertyClass)) {
+  if (propertyClass != nullptr && !property.type().fromFoundation()) {
     std::optional<KVModelRef> nested = kv_objectWithKeyValues(*propertyClass, value);
     if (!nested) {
       return {};
@@ -277,7 +284,7 @@ ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& 
     value = std::move(*nested);
   } else if (elementClass != nullptr) {
     const ns::Value* plain = value.value();
-    if (elementClass == &KVClass::platformClass("NSURL") && plain != nullptr && plain->isArray()) {
+    if (elementClass == &KVClass::platformClasses().url && plain != nullptr && plain->isArray()) {
       ns::Result<KVObject> urls = urlArray(plain->asArray());
       if (!urls.ok()) {
         return urls.error();
@@ -359,8 +366,7 @@ std::optional<ns::Value> kvDictionaryValue(KVClass& cls, const void* object, con
   if (value.isNone()) {
     return std::nullopt;
   }
-  KVClass* propertyClass = property.type().typeClass();
-  if (propertyClass != nullptr && !KVFoundation::isClassFromFoundation(propertyClass)) {
+  if (property.type().typeClass() != nullptr && !property.type().fromFoundation()) {
     return plainValue(kv_keyValuesWithKeys(value, {}, {}));
   }
   if (value.objectArray() != nullptr || (value.value() != nullptr && value.value()->isArray())) {

@@ -6,26 +6,27 @@ namespace http_client {
 
 namespace {
 
-const char* platformClassNameOfValue(const ns::Value& value) {
+KVClass& platformClassOfValue(const ns::Value& value) {
+  const KVClass::PlatformClasses& classes = KVClass::platformClasses();
   switch (value.kind()) {
     case ns::ValueKind::kNull:
-      return "NSNull";
+      return classes.null;
     case ns::ValueKind::kBool:
     case ns::ValueKind::kInteger:
     case ns::ValueKind::kDouble:
-      return "NSNumber";
+      return classes.number;
     case ns::ValueKind::kString:
-      return "NSString";
+      return classes.string;
     case ns::ValueKind::kData:
-      return "NSData";
+      return classes.data;
     case ns::ValueKind::kDate:
-      return "NSDate";
+      return classes.date;
     case ns::ValueKind::kArray:
-      return "NSArray";
+      return classes.array;
     case ns::ValueKind::kDictionary:
-      return "NSDictionary";
+      return classes.dictionary;
   }
-  return "NSObject";
+  return KVClass::rootClass();
 }
 
 }  // namespace
@@ -37,19 +38,19 @@ const KVObjectArray* KVObject::objectArray() const {
 
 KVClass* KVObject::objectClass() const {
   if (const ns::Value* plain = value()) {
-    return &KVClass::platformClass(platformClassNameOfValue(*plain));
+    return &platformClassOfValue(*plain);
   }
   if (url() != nullptr) {
-    return &KVClass::platformClass("NSURL");
+    return &KVClass::platformClasses().url;
   }
   if (decimalNumber() != nullptr) {
-    return &KVClass::platformClass("NSDecimalNumber");
+    return &KVClass::platformClasses().decimalNumber;
   }
   if (const KVModelRef* modelRef = model()) {
     return modelRef->modelClass;
   }
   if (objectArray() != nullptr) {
-    return &KVClass::platformClass("NSArray");
+    return &KVClass::platformClasses().array;
   }
   return nullptr;
 }

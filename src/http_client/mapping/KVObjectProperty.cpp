@@ -98,15 +98,26 @@ KVFilteredValue kv_getNewValueFromObject(KVClass& cls, const void* object, const
   if (cls.hooks().newValueFromOldValue) {
     return cls.hooks().newValueFromOldValue(oldValue, property);
   }
-  KVFilteredValue result;
-  kv_enumerateAllClasses(cls, [&](KVClass& visited, bool& stop) {
-    if (const KVValueFilter& filter = visited.registrations().newValueFilter) {
-      const void* seen = visited.isModelClass() ? cls.upcast(object, visited) : object;
-      result = filter(seen, oldValue, property);
-      stop = true;
+  // Walked directly rather than through kv_enumerateAllClasses: this runs for every property filled.
+  for (KVClass* visited = &cls; visited != nullptr; visited = visited->superclass()) {
+    if (const KVValueFilter& filter = visited->registrations().newValueFilter) {
+      const void* seen = visited->isModelClass() ? cls.upcast(object, *visited) : object;
+      return filter(seen, oldValue, property);
     }
-  });
-  return result;
+  }
+  return std::nullopt;
+}
+
+bool kvHasValueFilter(KVClass& cls) {
+  if (cls.hooks().kvNewValueFromOldValue || cls.hooks().newValueFromOldValue) {
+    return true;
+  }
+  for (KVClass* visited = &cls; visited != nullptr; visited = visited->superclass()) {
+    if (visited->registrations().newValueFilter) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::optional<KVKey> propertyKey(KVClass& cls, std::string_view name) {

@@ -43,6 +43,10 @@ void kv_setupNewValueFromOldValue(KVClass& cls, KVValueFilter filter);
 KVFilteredValue kv_getNewValueFromObject(KVClass& cls, const void* object, const KVObject& oldValue,
                                          const KVProperty& property);
 
+// Returns true when kv_getNewValueFromObject() may give anything but std::nullopt for models of `cls`: the
+// class answers a filter hook, or a filter is registered along it.
+bool kvHasValueFilter(KVClass& cls);
+
 // Returns the replaced key of the property `name` of `cls`: from the hooks and registrations in their order
 // of precedence, else the name itself.
 std::optional<KVKey> propertyKey(KVClass& cls, std::string_view name);
