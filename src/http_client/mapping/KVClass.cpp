@@ -93,6 +93,11 @@ const KVClass::PlatformClasses& KVClass::platformClasses() {
   return classes;
 }
 
+const ns::OneThreadAtATimeChecker& KVClass::mappingChecker() {
+  static const ns::OneThreadAtATimeChecker checker;
+  return checker;
+}
+
 KVClass& KVClass::registerModelClass(std::string name, KVClass& superclass, ModelParts parts) {
   return KVClassTable::add(std::move(name), &superclass, std::move(parts));
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "http_client/mapping/KVClassConfiguration.h"
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/values/Error.h"
 
 namespace http_client {
@@ -59,6 +60,9 @@ class KVClass {
   // The root class, "NSObject".
   static KVClass& rootClass();
   static const PlatformClasses& platformClasses();
+
+  // Checks the thread rule of the whole mapping at its entry points (QM_DCHECK_ONE_THREAD_AT_A_TIME).
+  static const ns::OneThreadAtATimeChecker& mappingChecker();
 
   // Makes and registers the class of a model.
   // REQUIRES: no class of that name exists.

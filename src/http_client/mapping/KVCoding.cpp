@@ -4,6 +4,7 @@
 
 #include "http_client/mapping/KVObjectClass.h"
 #include "http_client/mapping/KVObjectProperty.h"
+#include "platform/foundation/check/Check.h"
 
 namespace http_client {
 
@@ -29,6 +30,7 @@ std::vector<KVProperty*> codedProperties(KVClass& cls) {
 }  // namespace
 
 void kv_encode(const KVModelRef& object, ns::Dictionary& coder) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass& cls = *object.modelClass;
   for (const KVProperty* property : codedProperties(cls)) {
     // A null is left out, since an archive cannot hold one; decoding then leaves the property alone.
@@ -41,6 +43,7 @@ void kv_encode(const KVModelRef& object, ns::Dictionary& coder) {
 }
 
 ns::Status kv_decode(const KVModelRef& object, const ns::Dictionary& coder) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass& cls = *object.modelClass;
   const auto archivedClass = coder.find(kKVCodingClassKey);
   if (archivedClass == coder.end() || !archivedClass->second.isString() ||

@@ -222,6 +222,7 @@ std::optional<std::string> kv_JSONString(const KVObject& input) {
 }
 
 std::optional<KVModelRef> kv_objectWithKeyValues(KVClass& cls, const KVObject& keyValues) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   QM_DCHECK(cls.isModelClass(), "models are made of model classes");
   const KVObject dictionary = kv_JSONObject(keyValues);
   cls.setKv_error(std::nullopt);
@@ -235,6 +236,7 @@ std::optional<KVModelRef> kv_objectWithKeyValues(KVClass& cls, const KVObject& k
 }
 
 void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass& cls = *object.modelClass;
   const KVObject normalised = kv_JSONObject(keyValues);
   cls.setKv_error(std::nullopt);
@@ -300,6 +302,7 @@ ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& 
 }
 
 KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValuesArray) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   const KVObject normalised = kv_JSONObject(keyValuesArray);
   cls.setKv_error(std::nullopt);
   const ns::Value* array = normalised.value();
@@ -323,6 +326,7 @@ KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValue
 
 KVObject kv_keyValuesWithKeys(const KVObject& receiver, const KVNameList& keys,
                               const KVNameList& ignoredKeys) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass* receiverClass = receiver.objectClass();
   if (receiverClass == nullptr) {
     return receiver;
@@ -377,6 +381,7 @@ std::optional<ns::Value> kvDictionaryValue(KVClass& cls, const void* object, con
 
 std::optional<ns::Array> kv_keyValuesArrayWithObjectArray(const KVObject& objectArray, const KVNameList& keys,
                                                           const KVNameList& ignoredKeys) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass& root = KVClass::rootClass();
   root.setKv_error(std::nullopt);
   KVObjectArray elements;
@@ -397,6 +402,7 @@ std::optional<ns::Array> kv_keyValuesArrayWithObjectArray(const KVObject& object
 }
 
 void kv_referenceReplacedKeyWhenCreatingKeyValues(KVClass& cls, bool reference) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   cls.registrations().referenceReplacedKeyWhenCreatingKeyValues = reference;
 }
 

@@ -2,6 +2,7 @@
 
 #include "http_client/mapping/KVClass.h"
 #include "http_client/mapping/KVFoundation.h"
+#include "platform/foundation/check/Check.h"
 
 namespace http_client {
 
@@ -11,6 +12,7 @@ using ListHook = std::function<KVNameList()> KVClassHooks::*;
 using ListRegistration = std::optional<KVNameList> KVClassRegistrations::*;
 
 void setupList(KVClass& cls, ListRegistration registration, const std::function<KVNameList()>& producer) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   cls.registrations().*registration =
       producer ? std::optional<KVNameList>(producer()) : std::optional<KVNameList>();
 }

@@ -7,6 +7,7 @@
 #include "http_client/mapping/KVFoundation.h"
 #include "http_client/mapping/KVObjectClass.h"
 #include "http_client/mapping/KVProperty.h"
+#include "platform/foundation/check/Check.h"
 
 namespace http_client {
 
@@ -37,6 +38,7 @@ KVClass* KVClassRef::resolve() const {
 }
 
 const std::vector<KVProperty*>& properties(KVClass& cls) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   auto& cache = propertyListCache();
   if (const auto found = cache.find(&cls); found != cache.end()) {
     return found->second;
@@ -71,22 +73,26 @@ void kv_enumerateProperties(KVClass& cls,
 }
 
 void kv_setupReplacedKeyFromPropertyName(KVClass& cls, const std::function<KVKeyDictionary()>& producer) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   cls.registrations().replacedKeys = producer ? std::optional<KVKeyDictionary>(producer()) : std::nullopt;
   propertyListCache().clear();
 }
 
 void kv_setupReplacedKeyFromPropertyName121(KVClass& cls, KVReplacedKeyFunction function) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   cls.registrations().replacedKeyFunction = std::move(function);
   propertyListCache().clear();
 }
 
 void kv_setupObjectClassInArray(KVClass& cls, const std::function<KVClassDictionary()>& producer) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   cls.registrations().objectClassInArray =
       producer ? std::optional<KVClassDictionary>(producer()) : std::nullopt;
   propertyListCache().clear();
 }
 
 void kv_setupNewValueFromOldValue(KVClass& cls, KVValueFilter filter) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   cls.registrations().newValueFilter = std::move(filter);
 }
 
