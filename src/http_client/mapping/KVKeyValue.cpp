@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "http_client/mapping/KVClass.h"
-#include "http_client/mapping/KVFoundation.h"
 #include "http_client/mapping/KVNumberParser.h"
 #include "http_client/mapping/KVObjectClass.h"
 #include "http_client/mapping/KVObjectProperty.h"
@@ -73,7 +72,9 @@ ns::Value plainValue(const KVObject& object) {
   return ns::Value();
 }
 
-// Plain values for a property whose type has no model class (rule 9 of filling).
+// Converts a found value for a property that holds neither a model nor an array of models: numbers to text
+// for a text, texts to numbers, booleans and URLs as the property asks; a value of another class than the
+// property's gives none.
 KVObject convertedPlainValue(const KVProperty& property, KVObject value) {
   KVClass* propertyClass = property.type().typeClass();
   const ns::Value* plain = value.value();
@@ -121,7 +122,8 @@ ns::Status failure(std::string reason) {
   return ns::Error(std::move(reason), kKVErrorCode);
 }
 
-// The URLs of the texts of an array (rule 8 of filling, element class NSURL).
+// The URLs of the texts of an array, for an array property whose elements are URLs. Elements that are not
+// texts are dropped; a text that gives no URL fails the property.
 ns::Result<KVObject> urlArray(const ns::Array& texts) {
   KVObjectArray urls;
   for (const ns::Value& text : texts) {
@@ -137,7 +139,8 @@ ns::Result<KVObject> urlArray(const ns::Array& texts) {
   return KVObject(std::move(urls));
 }
 
-// Stores `value` in `result` along `path` (rule 5 of making a dictionary), making the containers on the way.
+// Stores `value` in `result` along `path`, making the dictionaries and arrays on the way (an array padded
+// with nulls up to the index that follows). Fails when the way is blocked by a value that is no container.
 ns::Status storeAlongKeyPath(ns::Value& result, const KVKeyPath& path, ns::Value value) {
   ns::Value* current = &result;
   for (std::size_t i = 0; i < path.size(); ++i) {
@@ -149,7 +152,7 @@ ns::Status storeAlongKeyPath(ns::Value& result, const KVKeyPath& path, ns::Value
                static_cast<std::size_t>(step.index()) < current->count()) {
       slot = &current->mutableArray()[static_cast<std::size_t>(step.index())];
     } else {
-      return failure("cannot store \"" + step.name() + "\" in " + ns::describe(*current));
+      return failure("the key path step \"" + step.name() + "\" meets a value that holds no such place");
     }
     if (i + 1 == path.size()) {
       *slot = std::move(value);
