@@ -103,6 +103,19 @@ std::optional<ns::Value> kvScalarSource(const KVObject& value) {
   return std::nullopt;
 }
 
+std::uint64_t kvUnsigned64Value(const ns::Value& number) {
+  if (number.isInteger()) {
+    return number.asInteger() < 0 ? 0 : static_cast<std::uint64_t>(number.asInteger());
+  }
+  const double real = number.doubleValue();
+  if (!(real > 0)) {
+    return 0;
+  }
+  // 2^64 is the first double above every unsigned 64-bit integer.
+  return real >= 18446744073709551616.0 ? std::numeric_limits<std::uint64_t>::max()
+                                        : static_cast<std::uint64_t>(real);
+}
+
 ns::Status KVMemberTraits<bool>::write(bool& member, const KVObject& value) {
   const std::optional<ns::Value> source = kvScalarSource(value);
   if (!source) {

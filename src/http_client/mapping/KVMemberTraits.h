@@ -42,6 +42,9 @@ ns::Error kvAssignmentError(const KVObject& value, std::string_view kind);
 // as the platform reads them), decimal numbers as numbers. std::nullopt for every other kind.
 std::optional<ns::Value> kvScalarSource(const KVObject& value);
 
+// Returns the number as an unsigned 64-bit integer: negative numbers give 0, too large ones the largest.
+std::uint64_t kvUnsigned64Value(const ns::Value& number);
+
 template <typename Member>
 struct KVMemberTraits;
 
@@ -70,12 +73,7 @@ requires(std::is_integral_v<Integer> && !std::is_same_v<Integer, bool>) struct K
     }
     // Out-of-range numbers stop at the type's limits rather than wrapping.
     if constexpr (kWideUnsigned) {
-      const double real = source->doubleValue();
-      member = real <= 0 ? 0
-               : real >= 18446744073709551615.0
-                   ? std::numeric_limits<std::uint64_t>::max()
-                   : (source->isInteger() ? static_cast<std::uint64_t>(source->asInteger())
-                                          : static_cast<std::uint64_t>(real));
+      member = kvUnsigned64Value(*source);
     } else {
       const std::int64_t whole = source->integerValue();
       member = static_cast<Integer>(std::clamp<std::int64_t>(whole, std::numeric_limits<Integer>::min(),

@@ -190,6 +190,21 @@ TEST(KVClassConfigurationTest, ASubclassListsItsOwnPropertiesFirstAndNeverThePla
             ns::Value(ns::Dictionary{{"school", "No. 1"}, {"name", "Wang"}, {"age", 15}}));
 }
 
+TEST(KVClassConfigurationTest, ClassWalksStopAtThePlatformOrGoToTheRoot) {
+  const auto walk = [](void (*enumerate)(KVClass&, const KVClassVisitor&), int limit) {
+    std::vector<std::string> names;
+    enumerate(kvClassOf<kvtest::Student>(), [&](KVClass& cls, bool& stop) {
+      names.push_back(cls.name());
+      stop = static_cast<int>(names.size()) == limit;
+    });
+    return names;
+  };
+  EXPECT_EQ(walk(kv_enumerateClasses, 10), (std::vector<std::string>{"KVTestStudent", "KVTestPerson"}));
+  EXPECT_EQ(walk(kv_enumerateAllClasses, 10),
+            (std::vector<std::string>{"KVTestStudent", "KVTestPerson", "NSObject"}));
+  EXPECT_EQ(walk(kv_enumerateAllClasses, 1), (std::vector<std::string>{"KVTestStudent"}));
+}
+
 TEST(KVClassConfigurationTest, AllowedAndIgnoredNamesComeFromHooksAndEveryClassOnTheWay) {
   KVClass& person = kvClassOf<kvtest::Person>();
   KVClass& student = kvClassOf<kvtest::Student>();

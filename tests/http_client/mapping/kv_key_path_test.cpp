@@ -31,6 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyPathCase{"", {}}, KeyPathCase{"a.[0]", {{"a", kDict}, {"0", kIndex}}},
                     // The name inside the brackets is not the leading name, and stays an index.
                     KeyPathCase{"b[1].b", {{"b", kDict}, {"1", kIndex}, {"b", kDict}}},
+                    KeyPathCase{"1[1]", {{"1", kDict}, {"1", kIndex}}},
                     // An index that is not a whole number, or text after an index, is no key path at all.
                     KeyPathCase{"list[x]", {}}, KeyPathCase{"list[1.5]", {}}, KeyPathCase{"list[]", {}},
                     KeyPathCase{"a[1]b", {}}, KeyPathCase{"a[1]b[2]", {}}, KeyPathCase{"ab[ab]", {}},

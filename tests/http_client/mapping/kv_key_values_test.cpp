@@ -22,6 +22,7 @@ TEST(KVKeyValuesTest, AModelGivesItsValuesWithNestedModelsAsDictionaries) {
       {"flag", true},
       {"big", 0},
       {"small", 0},
+      {"views", 0},
       {"real", 0.0},
       {"text", "课"},
       {"anything", nullptr},

@@ -29,6 +29,7 @@ struct Scalars {
   bool flag = false;
   std::int64_t big = 0;
   std::uint8_t small = 0;
+  std::uint64_t views = 0;
   float real = 0;
   std::string text;
   ns::Value anything;
@@ -41,11 +42,11 @@ struct Scalars {
   static constexpr const char* kvClassName = "KVTestScalars";
   static std::vector<KVPropertyDeclaration> kvProperties() {
     return {
-        QM_KV_PROPERTY(Scalars, ratio),  QM_KV_PROPERTY(Scalars, count),    QM_KV_PROPERTY(Scalars, flag),
-        QM_KV_PROPERTY(Scalars, big),    QM_KV_PROPERTY(Scalars, small),    QM_KV_PROPERTY(Scalars, real),
-        QM_KV_PROPERTY(Scalars, text),   QM_KV_PROPERTY(Scalars, anything), QM_KV_PROPERTY(Scalars, list),
-        QM_KV_PROPERTY(Scalars, info),   QM_KV_PROPERTY(Scalars, link),     QM_KV_PROPERTY(Scalars, price),
-        QM_KV_PROPERTY(Scalars, amount), QM_KV_PROPERTY(Scalars, address)};
+        QM_KV_PROPERTY(Scalars, ratio), QM_KV_PROPERTY(Scalars, count),  QM_KV_PROPERTY(Scalars, flag),
+        QM_KV_PROPERTY(Scalars, big),   QM_KV_PROPERTY(Scalars, small),  QM_KV_PROPERTY(Scalars, views),
+        QM_KV_PROPERTY(Scalars, real),  QM_KV_PROPERTY(Scalars, text),   QM_KV_PROPERTY(Scalars, anything),
+        QM_KV_PROPERTY(Scalars, list),  QM_KV_PROPERTY(Scalars, info),   QM_KV_PROPERTY(Scalars, link),
+        QM_KV_PROPERTY(Scalars, price), QM_KV_PROPERTY(Scalars, amount), QM_KV_PROPERTY(Scalars, address)};
   }
 };
 
