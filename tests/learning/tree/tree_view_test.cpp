@@ -12,11 +12,7 @@
 #include "learning/tree/TRTreeNodeCell.h"
 #include "learning/tree/TRTreeView.h"
 #include "learning/tree/TRTreeViewDelegate.h"
-#include "platform/uikit/app/Window.h"
-#include "platform/uikit/controllers/ViewController.h"
-#include "platform/uikit/driver/Driver.h"
 #include "platform/uikit/render/ScreenText.h"
-#include "platform/uikit/storyboard/Outlet.h"
 #include "platform/uikit/tables/TableViewCellDeleteConfirmationControl.h"
 #include "support/process_reset.h"
 #include "tree_test_util.h"
@@ -214,22 +210,6 @@ TEST_F(TRTreeViewTest, ASwipeOnAnEditableRowOffersOnePictureActionThatAsksTheDel
   EXPECT_THAT(delegate_->events, ElementsAre("delete ch1"));
   EXPECT_THAT(console, ElementsAre("删除，删除"));
   EXPECT_THAT(rows(), ElementsAre("ch1", "ch2")) << "the delegate removes nodes, not the tree";
-}
-
-TEST_F(TRTreeViewTest, AFingerOpensNodesThroughTheDriverAndTheScreenIndentsTheLevels) {
-  auto screen = std::make_shared<uikit::ViewController>();
-  screen->view()->addSubview(uikit::outlet("tree", tree_));
-  auto window = std::make_shared<uikit::Window>();
-  window->setRootViewController(screen);
-  window->makeKeyAndVisible();
-
-  ASSERT_TRUE(uikit::Driver::selectRow("ch1").ok());
-  ASSERT_TRUE(uikit::Driver::selectRow("u1").ok());
-  const std::string text = uikit::Driver::screenText();
-  EXPECT_NE(
-      text.find("table tree:\n  [0] ch1\n  [1]   u1 *\n  [2]     l1\n  [3]     l2\n  [4]   u2\n  [5] ch2\n"),
-      std::string::npos)
-      << text;
 }
 
 }  // namespace
