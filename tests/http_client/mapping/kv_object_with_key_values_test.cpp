@@ -184,7 +184,8 @@ TEST(KVObjectArrayWithKeyValuesArrayTest, MapsTheDictionariesOnlyInTheirOrder) {
 
 TEST(KVObjectArrayWithKeyValuesArrayTest, NestedArraysStayNestedInTheObjectForm) {
   const KVObject made = kv_objectArrayWithKeyValuesArray(
-      kvClassOf<kvtest::Item>(), ns::Value(ns::Array{ns::Array{ns::Dictionary{{"title", "inner"}}, 5}}));
+      kvClassOf<kvtest::Item>(),
+      ns::Value(ns::Array{ns::Value(ns::Array{ns::Dictionary{{"title", "inner"}}, 5})}));
   ASSERT_NE(made.objectArray(), nullptr);
   ASSERT_EQ(made.objectArray()->size(), 1u);
   const KVObjectArray* inner = made.objectArray()->front().objectArray();
