@@ -7,6 +7,7 @@
 
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
+#include "platform/uikit/tables/TableViewCellDeleteConfirmationControl.h"
 
 namespace uikit {
 namespace {
@@ -338,8 +339,11 @@ bool TableView::swipeRowAndTapFirstAction(const IndexPath& indexPath) {
   }
   // The cell is kept alive through the handler, which may delete its row.
   const std::shared_ptr<TableViewCell> cell = cellForRowAtIndexPath(indexPath);
+  const auto confirmation = std::make_shared<TableViewCellDeleteConfirmationControl>(actions);
+  cell->addSubview(confirmation);
   cell->willTransitionToState(kTableViewCellStateShowingDeleteConfirmationMask);
   actions.front()->perform(indexPath);
+  confirmation->removeFromSuperview();
   cell->willTransitionToState(kTableViewCellStateDefaultMask);
   return true;
 }
@@ -392,7 +396,9 @@ void TableView::renderInto(ScreenText& text) const {
         continue;
       }
       const IndexPath path{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
-      std::string line = "  " + rowLabel(path) + " " + joined(cell.shownTexts());
+      const std::string indentation(
+          static_cast<std::size_t>(std::max<std::int64_t>(0, cell.indentationLevel())) * 2, ' ');
+      std::string line = "  " + rowLabel(path) + " " + indentation + joined(cell.shownTexts());
       if (selected_ == path) {
         line += " *";
       }
