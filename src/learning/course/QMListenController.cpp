@@ -11,6 +11,9 @@
 #include "app/store/QMCourse.h"
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
+#include "learning/course/QMCommonTreeCell.h"
+#include "learning/course/QMCourseStoryboard.h"
+#include "learning/course/QMDLBeginController.h"
 #include "learning/course/QMLearningPosition.h"
 #include "learning/course/QMLessonRoad.h"
 #include "learning/course/QMLessonSequence.h"
@@ -25,7 +28,10 @@
 #include "platform/uikit/app/Device.h"
 #include "platform/uikit/app/Screen.h"
 #include "platform/uikit/app/Window.h"
+#include "platform/uikit/controllers/NavigationController.h"
+#include "platform/uikit/storyboard/Nib.h"
 #include "platform/uikit/storyboard/Outlet.h"
+#include "platform/uikit/storyboard/Storyboard.h"
 #include "ui/hud/ProgressHUD.h"
 
 namespace learning {
@@ -115,6 +121,11 @@ void QMListenController::loadView() {
                              uikit::kControlEventTouchUpInside);
   titleView_->addSubview(downloadButton_);
   root->addSubview(titleView_);
+  const double treeTop = headerDistance_ + kTitleHeight;
+  myTreeView_ = uikit::outlet("myTreeView", std::make_shared<TRTreeView>(uikit::Rect(
+                                                0, treeTop, bounds.width(), bounds.height() - treeTop)));
+  myTreeView_->setTreeDelegate(std::static_pointer_cast<TRTreeViewDelegate>(self()));
+  root->addSubview(myTreeView_);
   setView(std::move(root));
 }
 
@@ -189,10 +200,80 @@ void QMListenController::loadTreeView() {
       recordProgress_ = static_cast<std::int32_t>(std::min<std::uint32_t>(lastPlayed->second, INT32_MAX));
     }
   }
+  auto root = std::make_shared<TRTreeNodeData>();
+  for (const std::shared_ptr<app::QMCourse>& course : stageModel_->sortedCourseArray()) {
+    createTreeNodeDataWithCourse(course, root);
+  }
+  myTreeView_->setNodeData(root);
   if (!playingCourse_) {
     playingCourse_ = QMLessonSequence(*stageModel_).first();
+    playingTreeNode_ = playingCourse_ ? treeNodeOf(*playingCourse_) : nullptr;
+    myTreeView_->reloadData();
   }
   playVideo();
+}
+
+void QMListenController::createTreeNodeDataWithCourse(const std::shared_ptr<app::QMCourse>& course,
+                                                      const std::shared_ptr<TRTreeNodeData>& upNode) {
+  auto node = std::make_shared<TRTreeNodeData>(course);
+  upNode->insertChild(node);
+  const std::vector<std::shared_ptr<app::QMCourse>> children = course->sortedCourseArray();
+  if (!children.empty()) {
+    node->setExpand(true);
+    for (const std::shared_ptr<app::QMCourse>& child : children) {
+      createTreeNodeDataWithCourse(child, node);
+    }
+  } else if (course == playingCourse_) {
+    playingTreeNode_ = node;
+  }
+}
+
+std::shared_ptr<TRTreeNodeData> QMListenController::treeNodeOf(const app::QMCourse& course) const {
+  const std::shared_ptr<TRTreeNodeData>& root = myTreeView_ ? myTreeView_->nodeData() : nullptr;
+  if (!root) {
+    return nullptr;
+  }
+  std::vector<std::shared_ptr<TRTreeNodeData>> pending(root->child().rbegin(), root->child().rend());
+  while (!pending.empty()) {
+    std::shared_ptr<TRTreeNodeData> node = std::move(pending.back());
+    pending.pop_back();
+    if (node->dataModel().get() == &course) {
+      return node;
+    }
+    pending.insert(pending.end(), node->child().rbegin(), node->child().rend());
+  }
+  return nullptr;
+}
+
+// The tree view's delegate
+
+double QMListenController::treeHeightForNodeData(TRTreeView& /*tree*/, TRTreeNodeData& /*node*/) {
+  return kRowHeight;
+}
+
+std::shared_ptr<TRTreeNodeCell> QMListenController::treeCellForNodeData(
+    TRTreeView& tree, const std::shared_ptr<TRTreeNodeData>& /*node*/) {
+  if (auto reused = std::dynamic_pointer_cast<QMCommonTreeCell>(
+          tree.dequeueReusableCellWithIdentifier(QMCommonTreeCell::kReuseIdentifier))) {
+    return reused;
+  }
+  // Without its nib (QMCourseStoryboard registers it) there is no cell, which the table refuses loudly.
+  const auto views = uikit::Nib::loadNibNamed(QMCommonTreeCell::kNibName, self());
+  const auto cell = views.ok() && !views.value().empty()
+                        ? std::dynamic_pointer_cast<QMCommonTreeCell>(views.value().front())
+                        : nullptr;
+  if (cell) {
+    cell->setSuperController(self());
+  }
+  return cell;
+}
+
+void QMListenController::treeDidSelectNodeCell(TRTreeView& /*tree*/, TRTreeNodeCell& cell) {
+  const std::shared_ptr<TRTreeNodeData> node = cell.nodeData();
+  const auto course = node ? std::dynamic_pointer_cast<app::QMCourse>(node->dataModel()) : nullptr;
+  if (course && course->isLesson()) {
+    chooseLesson(course);
+  }
 }
 
 void QMListenController::chooseLesson(const std::shared_ptr<app::QMCourse>& lesson) {
@@ -201,6 +282,10 @@ void QMListenController::chooseLesson(const std::shared_ptr<app::QMCourse>& less
     return;
   }
   playingCourse_ = lesson;
+  playingTreeNode_ = treeNodeOf(*lesson);
+  if (myTreeView_) {
+    myTreeView_->reloadData();
+  }
   // A resumed second belongs to the resumed lesson; any lesson chosen afterwards starts at 0.
   recordProgress_ = 0;
   playVideo();
@@ -243,8 +328,7 @@ void QMListenController::playLocalVideo() {
     showFileErrorAlert();
     return;
   }
-  playerView_->playURL(*url, playingCourse_->courseName().value_or(""),
-                       static_cast<std::uint32_t>(recordProgress_));
+  startPlayer(*url, static_cast<std::uint32_t>(recordProgress_));
   recordProgress_ = 0;
 }
 
@@ -288,11 +372,18 @@ void QMListenController::playOnlineVideo(const PendingOnlinePlay& play) {
     playerView_->breakMedia();
     return;
   }
-  playerView_->playURL(*playlist, playingCourse_->courseName().value_or(""), play.fromSecond);
+  startPlayer(*playlist, play.fromSecond);
   if (play.reports) {
     watchForReport({.startSecond = static_cast<std::int32_t>(play.fromSecond), .url = url});
   }
   recordProgress_ = 0;
+}
+
+void QMListenController::startPlayer(const ns::URL& url, std::uint32_t fromSecond) {
+  // A pause asked for before (the picker on top, the warning at the last lesson) was meant for the media
+  // then; the lesson the learner plays now starts by itself.
+  playerView_->setStalled(false);
+  playerView_->playURL(url, playingCourse_->courseName().value_or(""), fromSecond);
 }
 
 // The play report
@@ -546,6 +637,20 @@ void QMListenController::goDownloadAction(uikit::Button& /*sender*/) {
   if (playerView_) {
     playerView_->setStalled(true);
   }
+  ns::Result<uikit::Storyboard> storyboard = uikit::Storyboard::storyboardWithName(QMCourseStoryboard::kName);
+  ns::Result<std::shared_ptr<uikit::ViewController>> initial =
+      storyboard.ok() ? storyboard->instantiateInitialViewController()
+                      : ns::Result<std::shared_ptr<uikit::ViewController>>(storyboard.error());
+  const auto navigation =
+      initial.ok() ? std::dynamic_pointer_cast<uikit::NavigationController>(initial.value()) : nullptr;
+  if (!navigation || navigation->viewControllers().empty()) {
+    return;
+  }
+  if (const auto picker =
+          std::dynamic_pointer_cast<QMDLBeginController>(navigation->viewControllers().front())) {
+    picker->setMyStageModel(stageModel_);
+  }
+  presentViewController(navigation, true);
 }
 
 }  // namespace learning

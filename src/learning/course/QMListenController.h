@@ -7,12 +7,12 @@
 // The presenter sets the stage and whether to resume the subject's last-played lesson, then presents the
 // screen. At load the screen asks the back end for the stage's course tree; once it is stored, the tree is
 // shown and a lesson plays: the last-played one (from the second it reached) when asked and it lies in this
-// stage, else the first lesson in tree order (which starts at 0). A lesson downloaded completely plays offline from the lesson
-// server on 127.0.0.1 (QMLessonServer); any other plays online through its signed playlist URL, and the play
-// is reported to the statistics server once the player knows whether it loads (success 1 when the item is
-// ready, 0 when it fails). On a cellular network with the Wi-Fi-only play switch on and no remembered
-// choice the learner is asked first ("继续播放" or "取消", with a remember box); nothing is fetched or played
-// before the answer.
+// stage, else the first lesson in tree order (which starts at 0). A lesson downloaded completely plays
+// offline from the lesson server on 127.0.0.1 (QMLessonServer); any other plays online through its signed
+// playlist URL, and the play is reported to the statistics server once the player knows whether it loads
+// (success 1 when the item is ready, 0 when it fails). On a cellular network with the Wi-Fi-only play switch
+// on and no remembered choice the learner is asked first ("继续播放" or "取消", with a remember box); nothing
+// is fetched or played before the answer.
 //
 // A tapped lesson row, the player's previous and next buttons and the end of a lesson choose another
 // lesson, in tree order across chapters and units. Turning the device to landscape moves the player to full
@@ -35,6 +35,9 @@
 #include "learning/player/RunLoopSocketModel.h"
 #include "learning/player/ZBPlayer.h"
 #include "learning/player/ZBPlayerDelegate.h"
+#include "learning/tree/TRTreeNodeData.h"
+#include "learning/tree/TRTreeView.h"
+#include "learning/tree/TRTreeViewDelegate.h"
 #include "platform/foundation/notify/KeyValueObservation.h"
 #include "platform/foundation/notify/Notification.h"
 #include "platform/uikit/controllers/ViewController.h"
@@ -49,6 +52,7 @@ class QMStage;
 namespace learning {
 
 class QMListenController : public uikit::ViewController,
+                           public TRTreeViewDelegate,
                            public app::QMCourseDataModelDelegate,
                            public app::ZBAlertViewDelegate {
  public:
@@ -104,6 +108,13 @@ class QMListenController : public uikit::ViewController,
   // Plays `lesson` (a lesson of the stage) from its start, as a tap on its row does.
   void chooseLesson(const std::shared_ptr<app::QMCourse>& lesson);
 
+  // TRTreeViewDelegate: rows of 60 points drawn by QMCommonTreeCell; a tapped lesson row plays its lesson,
+  // other rows open or close.
+  double treeHeightForNodeData(TRTreeView& tree, TRTreeNodeData& node) override;
+  std::shared_ptr<TRTreeNodeCell> treeCellForNodeData(TRTreeView& tree,
+                                                      const std::shared_ptr<TRTreeNodeData>& node) override;
+  void treeDidSelectNodeCell(TRTreeView& tree, TRTreeNodeCell& cell) override;
+
   // The player's callbacks (its delegate forwards them while this screen lives).
   void playerDidStop(ZBPlayer& player, const std::optional<ns::Error>& error);
   void playerOnClickedPlayAtEnded(ZBPlayer& player, bool atEnded);
@@ -140,6 +151,9 @@ class QMListenController : public uikit::ViewController,
   const QMLessonServer& localServer() const { return localServer_; }
   const std::shared_ptr<RunLoopSocketModel>& socketModel() const { return socketModel_; }
   const std::shared_ptr<uikit::Label>& phaseNameLabel() const { return phaseNameLabel_; }
+  const std::shared_ptr<TRTreeView>& myTreeView() const { return myTreeView_; }
+  // The tree node of the lesson playing, nullptr before the tree is shown.
+  const std::shared_ptr<TRTreeNodeData>& playingTreeNode() const { return playingTreeNode_; }
 
  private:
   // An online play waiting for the server time that signs its URL.
@@ -160,6 +174,10 @@ class QMListenController : public uikit::ViewController,
   void loadInitData();
   void loadInitView();
   void loadTreeView();
+  void createTreeNodeDataWithCourse(const std::shared_ptr<app::QMCourse>& course,
+                                    const std::shared_ptr<TRTreeNodeData>& upNode);
+  // The node of `course` in the tree shown, or nullptr.
+  std::shared_ptr<TRTreeNodeData> treeNodeOf(const app::QMCourse& course) const;
   void observeNotifications();
 
   // Plays playingCourse_ by its road (QMLessonRoad).
@@ -168,6 +186,8 @@ class QMListenController : public uikit::ViewController,
   // Asks for the server time, then plays playingCourse_ online.
   void requestOnlinePlay(PendingOnlinePlay play);
   void playOnlineVideo(const PendingOnlinePlay& play);
+  // Plays `url` of playingCourse_ from `fromSecond`, starting by itself once loaded.
+  void startPlayer(const ns::URL& url, std::uint32_t fromSecond);
   void askAboutCellular(AlertTag tag);
   void watchForReport(PendingReport report);
   void sendReport(bool success);
@@ -192,6 +212,8 @@ class QMListenController : public uikit::ViewController,
   std::shared_ptr<uikit::View> titleView_;
   std::shared_ptr<uikit::Label> phaseNameLabel_;
   std::shared_ptr<uikit::Button> downloadButton_;
+  std::shared_ptr<TRTreeView> myTreeView_;
+  std::shared_ptr<TRTreeNodeData> playingTreeNode_;
   uikit::Rect smallRect_;
   double headerDistance_ = 0;
 

@@ -8,6 +8,8 @@
 
 #include "app/helpers/ZBAlertView.h"
 #include "app/session/QMUser.h"
+#include "app/store/QMDownloadStatus.h"
+#include "app/store/QMFileCacheInfo.h"
 #include "app/store/QMSubject.h"
 #include "learning/course/listen_test_util.h"
 #include "learning/downloads/download_test_util.h"
@@ -48,14 +50,29 @@ TEST_F(ListenScreenTest, PlaysOnlineThenDownloadedLessonsOfflineAndSavesThePosit
             0u)
       << records()[0];
 
-  ASSERT_TRUE(download({"101104", "101105"}));
+  // Two lessons picked and downloaded; the lesson playing pauses under the picker.
+  ASSERT_TRUE(uikit::Driver::tap("downloadBtn").ok());
+  EXPECT_FALSE(player()->isPlaying());
+  ASSERT_TRUE(runUntil([&] { return screenShows("开始下载"); }));
+  ASSERT_TRUE(uikit::Driver::selectRow("物质与意识").ok());
+  ASSERT_TRUE(uikit::Driver::selectRow("世界的物质统一性").ok());
+  ASSERT_TRUE(uikit::Driver::tap("addDLBtn").ok());
+  clock_.advance(2s);
+  ASSERT_TRUE(runUntil([&] { return screen_->presentedViewController() == nullptr; }));
+  for (const char* id : {"101104", "101105"}) {
+    ASSERT_TRUE(runUntil([&] { return course(id)->fileCacheInfo()->status() == app::kQMDownloadDone; }))
+        << id;
+  }
   outside::SimulatedNetwork::setStatus(outside::NotReachable);
   EXPECT_TRUE(screen_->isOutline());
   EXPECT_TRUE(screenShows("暂无网络，请检查网络"));
 
   // Offline: each lesson under its own path on the lesson server; nothing is reported.
-  screen_->chooseLesson(course("101104"));
+  ASSERT_TRUE(uikit::Driver::selectRow("物质与意识").ok());
   ASSERT_TRUE(playUntilPicture());
+  EXPECT_TRUE(player()->isPlaying()) << "a lesson chosen after the picker plays by itself";
+  EXPECT_TRUE(screenShows("▶ | 物质与意识")) << uikit::Driver::screenText();
+  EXPECT_EQ(screen_->playingTreeNode()->dataModel(), course("101104"));
   const std::string lessonServer =
       "http://127.0.0.1:" + std::to_string(screen_->localServer().server().listeningPort()) + "/";
   const std::string firstFolder = lessonServer + *course("101104")->fileCacheInfo()->fileDocment() + "/";
@@ -67,6 +84,8 @@ TEST_F(ListenScreenTest, PlaysOnlineThenDownloadedLessonsOfflineAndSavesThePosit
 
   tap(*player()->progressBar()->btnNext());
   EXPECT_EQ(screen_->playingCourse(), course("101105"));
+  EXPECT_TRUE(screenShows("▶ | 世界的物质统一性"));
+  EXPECT_FALSE(screenShows("▶ | 物质与意识"));
   ASSERT_TRUE(playUntilPicture());
   EXPECT_EQ(urlOf(*player()),
             lessonServer + *course("101105")->fileCacheInfo()->fileDocment() + "/index.m3u8");
@@ -125,12 +144,12 @@ TEST_F(ListenScreenTest, PreviousAndNextStopAtTheEndsWithAWarning) {
   EXPECT_EQ(screen_->playingCourse(), course("101101"));
   EXPECT_TRUE(screenShows("已经是第一个课程了"));
 
-  screen_->chooseLesson(course("101113"));
+  ASSERT_TRUE(uikit::Driver::selectRow("活的灵魂").ok());
   ASSERT_TRUE(playUntilPicture());
   tap(*player()->progressBar()->btnLast());
   EXPECT_EQ(screen_->playingCourse(), course("101112")) << "back into the unit before";
 
-  screen_->chooseLesson(course("101113"));
+  ASSERT_TRUE(uikit::Driver::selectRow("活的灵魂").ok());
   ASSERT_TRUE(playUntilPicture());
   downloadtest::NotificationCount uploads{std::string(app::kUpdateServerProgressNotification)};
   ASSERT_TRUE(playUntil([&] { return uploads.count == 1; }));
@@ -154,7 +173,7 @@ TEST_F(ListenScreenTest, OnCellularTheQuestionComesBeforeAnythingIsFetched) {
   EXPECT_EQ(screen_->alertTag(), QMListenController::kNoQuestion);
   EXPECT_EQ(player()->currentURL(), std::nullopt) << "the player stays unstarted";
 
-  screen_->chooseLesson(course("101104"));
+  ASSERT_TRUE(uikit::Driver::selectRow("物质与意识").ok());
   ASSERT_TRUE(runUntil([&] { return screen_->alertTag() == QMListenController::kQuestionBeforePlay; }));
   ASSERT_TRUE(uikit::Driver::tap("记住我的选择").ok());
   ASSERT_TRUE(uikit::Driver::tap("继续播放").ok());
@@ -162,7 +181,7 @@ TEST_F(ListenScreenTest, OnCellularTheQuestionComesBeforeAnythingIsFetched) {
   ASSERT_TRUE(playUntilPicture());
   ASSERT_TRUE(runUntil([&] { return records().size() == 1; })) << "the play answered for is reported";
 
-  screen_->chooseLesson(course("101105"));
+  ASSERT_TRUE(uikit::Driver::selectRow("世界的物质统一性").ok());
   ASSERT_TRUE(playUntilPicture());
   EXPECT_EQ(screen_->alertTag(), QMListenController::kNoQuestion) << "the choice is remembered";
 }

@@ -7,6 +7,7 @@
 #include "app/store/QMDownloadStatus.h"
 #include "app/store/QMFileCacheInfo.h"
 #include "app/store/QMSubject.h"
+#include "learning/course/QMCourseStoryboard.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/downloads/download_test_util.h"
 #include "learning/player/RunLoopSocketModel.h"
@@ -16,6 +17,7 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Device.h"
 #include "platform/uikit/controllers/ViewController.h"
+#include "platform/uikit/storyboard/Storyboard.h"
 #include "support/process_reset.h"
 
 namespace learning::listentest {
@@ -73,7 +75,13 @@ ListenRoad::~ListenRoad() {
 }
 
 ::testing::AssertionResult ListenRoad::openScreen(bool resume) {
-  screen_ = std::make_shared<QMListenController>();
+  const auto scene = uikit::Storyboard::storyboardWithName(QMCourseStoryboard::kName)
+                         .value()
+                         .instantiateViewControllerWithIdentifier(QMListenController::kSceneIdentifier);
+  screen_ = scene.ok() ? std::dynamic_pointer_cast<QMListenController>(scene.value()) : nullptr;
+  if (!screen_) {
+    return ::testing::AssertionFailure() << "storyboard \"Course\" has no playback screen";
+  }
   screen_->setStageModel(stage_);
   screen_->setIsPlayRecord(resume);
   root_->presentViewController(screen_, false);
