@@ -6,14 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include "app/helpers/QMHelpler.h"
 #include "app/helpers/ZBAlertView.h"
 #include "app/session/QMUser.h"
 #include "app/store/QMDownloadStatus.h"
 #include "app/store/QMFileCacheInfo.h"
 #include "app/store/QMSubject.h"
+#include "learning/course/QMCommonTreeCell.h"
 #include "learning/course/listen_test_util.h"
 #include "learning/downloads/download_test_util.h"
 #include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/foundation/storage/FileManager.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Device.h"
@@ -105,6 +108,48 @@ TEST_F(ListenScreenTest, PlaysOnlineThenDownloadedLessonsOfflineAndSavesThePosit
   EXPECT_EQ(uploads.count, 1);
 }
 
+TEST_F(ListenScreenTest, TreeRowsAreDrawnByTheirDepthWithThePlayingLessonMarked) {
+  ASSERT_TRUE(openScreen());
+  // Rows: 政治导学课 (a lesson under the stage), 马克思主义基本原理 (chapter), 唯物论 (unit), 物质与意识,
+  // 世界的物质统一性, 辩证法 (unit), 联系与发展, ...
+  const auto cellOfRow = [&](std::int64_t row) {
+    return std::dynamic_pointer_cast<QMCommonTreeCell>(
+        screen_->myTreeView()->cellForRowAtIndexPath(uikit::IndexPath{0, row}));
+  };
+  const auto hex = [](std::string_view text) { return app::QMHelpler::colorWithHexString(text); };
+  const auto first = cellOfRow(0);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->visibleText(), "▶") << "the lesson playing, at level 1";
+  EXPECT_EQ(first->nameLabel()->text(), "政治导学课\n讲师：陈海涛");
+  EXPECT_EQ(first->backgroundColor(), hex("#565663"));
+  EXPECT_EQ(first->tagImageView()->image()->name(), "play_chapter");
+  EXPECT_TRUE(first->shadowImageView()->isHidden());
+
+  const auto unit = cellOfRow(2);
+  EXPECT_EQ(unit->nameLabel()->text(), "唯物论");
+  EXPECT_EQ(unit->tagImageView()->image()->name(), "play_unit");
+  EXPECT_FALSE(unit->shadowImageView()->isHidden()) << "the chapter's first unit";
+  EXPECT_TRUE(cellOfRow(5)->shadowImageView()->isHidden()) << "the chapter's second unit";
+
+  const auto firstLesson = cellOfRow(3);
+  const auto lastLesson = cellOfRow(4);
+  EXPECT_EQ(firstLesson->tagImageView()->image()->name(), "play_course_off");
+  EXPECT_EQ(firstLesson->backgroundColor(), hex("#36343b"));
+  EXPECT_FALSE(firstLesson->shadowImageView()->isHidden());
+  EXPECT_EQ(firstLesson->sepLabel()->backgroundColor(), hex("#262528"));
+  EXPECT_TRUE(lastLesson->shadowImageView()->isHidden());
+  EXPECT_EQ(lastLesson->sepLabel()->backgroundColor(), uikit::Color::clear()) << "the unit's last lesson";
+  EXPECT_EQ(lastLesson->visibleText(), "");
+
+  ASSERT_TRUE(uikit::Driver::selectRow("世界的物质统一性").ok());
+  EXPECT_EQ(cellOfRow(4)->tagImageView()->image()->name(), "play_course_on");
+  EXPECT_EQ(cellOfRow(4)->visibleText(), "▶");
+  EXPECT_EQ(cellOfRow(0)->visibleText(), "");
+  ASSERT_TRUE(uikit::Driver::selectRow("唯物论").ok());
+  EXPECT_FALSE(screenShows("世界的物质统一性")) << "a unit row closes";
+  EXPECT_EQ(screen_->playingCourse(), course("101105")) << "and plays nothing";
+}
+
 TEST_F(ListenScreenTest, TheLastPlayedLessonResumesAtItsSecondAndTheNextStartsAtZero) {
   const auto subject = stage_->ownBySubject();
   subject->setOnClassID("101108");
@@ -161,17 +206,34 @@ TEST_F(ListenScreenTest, PreviousAndNextStopAtTheEndsWithAWarning) {
 TEST_F(ListenScreenTest, OnCellularTheQuestionComesBeforeAnythingIsFetched) {
   app::QMUser::sharedInstance()->setOnlyWifiPlay(true);
   app::QMUser::sharedInstance()->setKeepRememberPlay(false);
+  const auto subject = stage_->ownBySubject();
+  subject->setOnClassID("101108");
+  subject->setOnStageID("1011");
+  subject->setOnClassProgress("2");
   outside::SimulatedNetwork::setStatus(outside::ReachableViaWWAN);
-  ASSERT_TRUE(openScreen());
+  ASSERT_TRUE(openScreen(true));
   ASSERT_TRUE(runUntil([&] { return screen_->alertTag() == QMListenController::kQuestionBeforePlay; }));
   EXPECT_TRUE(screenShows("当前为非WiFi网络，播放视频会消耗流量,确定继续播放?"));
   EXPECT_TRUE(screenShows("记住我的选择"));
   EXPECT_EQ(serverTimeRequests(), 0u) << "nothing is fetched before the answer";
   EXPECT_TRUE(mediaRequests().empty());
 
-  ASSERT_TRUE(uikit::Driver::tap("取消").ok());
+  // Answered before the play started: it begins at the resume second, and is reported.
+  ASSERT_TRUE(uikit::Driver::tap("继续播放").ok());
   EXPECT_EQ(screen_->alertTag(), QMListenController::kNoQuestion);
-  EXPECT_EQ(player()->currentURL(), std::nullopt) << "the player stays unstarted";
+  ASSERT_TRUE(playUntilPicture());
+  EXPECT_GE(player()->progressSec(), 2u);
+  ASSERT_TRUE(runUntil([&] { return records().size() == 1; }));
+  EXPECT_EQ(records()[0].rfind("cltdat|2-#*", 0), 0u) << records()[0];
+  EXPECT_FALSE(app::QMUser::sharedInstance()->keepRememberPlay()) << "the box was not ticked";
+
+  ASSERT_TRUE(uikit::Driver::selectRow("物质与意识").ok());
+  ASSERT_TRUE(runUntil([&] { return screen_->alertTag() == QMListenController::kQuestionBeforePlay; }));
+  EXPECT_EQ(player()->player(), nullptr) << "the lesson before does not play on under the question";
+  const std::size_t timesAsked = serverTimeRequests();
+  ASSERT_TRUE(uikit::Driver::tap("取消").ok());
+  EXPECT_EQ(player()->player(), nullptr) << "the player stays stopped";
+  EXPECT_EQ(serverTimeRequests(), timesAsked);
 
   ASSERT_TRUE(uikit::Driver::selectRow("物质与意识").ok());
   ASSERT_TRUE(runUntil([&] { return screen_->alertTag() == QMListenController::kQuestionBeforePlay; }));
@@ -179,7 +241,7 @@ TEST_F(ListenScreenTest, OnCellularTheQuestionComesBeforeAnythingIsFetched) {
   ASSERT_TRUE(uikit::Driver::tap("继续播放").ok());
   EXPECT_TRUE(app::QMUser::sharedInstance()->keepRememberPlay());
   ASSERT_TRUE(playUntilPicture());
-  ASSERT_TRUE(runUntil([&] { return records().size() == 1; })) << "the play answered for is reported";
+  EXPECT_LT(player()->player()->currentTime().seconds(), 1.5) << "another lesson starts at 0";
 
   ASSERT_TRUE(uikit::Driver::selectRow("世界的物质统一性").ok());
   ASSERT_TRUE(playUntilPicture());
@@ -260,6 +322,17 @@ TEST_F(ListenScreenTest, APlayCutByTheNetworkIsSignedAgainWhenWiFiReturns) {
   ASSERT_TRUE(runUntil([&] { return urlOf(*player()) != firstURL && !urlOf(*player()).empty(); }));
   EXPECT_NE(urlOf(*player()).find("time=1500003600"), std::string::npos) << urlOf(*player());
   ASSERT_TRUE(playUntilPicture());
+}
+
+TEST_F(ListenScreenTest, ADownloadedLessonWhosePlaylistCannotBeRewrittenShowsTheFileError) {
+  ASSERT_TRUE(openScreen());
+  ASSERT_TRUE(download({"101104"}));
+  const std::string folder = *course("101104")->fileCacheInfo()->lessonFolderPath();
+  ASSERT_TRUE(ns::FileManager::defaultManager().removeItemAtPath(folder + "/index.m3u8").ok());
+  ASSERT_TRUE(uikit::Driver::selectRow("物质与意识").ok());
+  EXPECT_TRUE(screenShows("alert: 文件出错，无法播放 | [取消]")) << uikit::Driver::screenText();
+  EXPECT_EQ(player()->player(), nullptr);
+  ASSERT_TRUE(uikit::Driver::tap("取消").ok());
 }
 
 TEST_F(ListenScreenTest, LogoutClosesTheScreenWithoutSaving) {
