@@ -125,12 +125,21 @@ TEST_F(TableViewTest, ScreenTextListsRowsWithTheSelectionAndTheFooter) {
   EXPECT_EQ(footer->frame().minY(), 60 + 44 + 44);
 }
 
-TEST_F(TableViewTest, ScreenTextIndentsARowByItsCellsIndentationLevel) {
-  table_->cellForRowAtIndexPath(IndexPath{0, 1})->setIndentationLevel(2);
+TEST_F(TableViewTest, ScreenTextIndentsARowByItsCellsIndentationLevelAndNamesItsShownPictures) {
+  const auto english = table_->cellForRowAtIndexPath(IndexPath{0, 1});
+  english->setIndentationLevel(2);
+  english->imageView().setImage(Image::imageNamed("DL_select_on"));
+  auto hidden = std::make_shared<ImageView>(Image::imageNamed("hidden_picture"));
+  hidden->setHidden(true);
+  english->contentView().addSubview(hidden);
+  table_->cellForRowAtIndexPath(IndexPath{0, 2})
+      ->imageView()
+      .setImage(std::make_shared<Image>("", Size{10, 10}, 1));
   ScreenText text;
   table_->renderInto(text);
   EXPECT_EQ(text.str(),
-            "table subjectTable:\n  [0] 数学 | 3章节\n  [1]     英语 | 3章节\n  [2] 政治 | 3章节\n");
+            "table subjectTable:\n  [0] 数学 | 3章节\n  [1]     (DL_select_on) 英语 | 3章节\n"
+            "  [2] 政治 | 3章节\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/tables/TableViewCellDeleteConfirmationControl.h"
+#include "platform/uikit/views/ImageView.h"
 
 namespace uikit {
 namespace {
@@ -26,6 +27,22 @@ std::string joined(const std::vector<std::string>& texts) {
     line += text;
   }
   return line;
+}
+
+// The names of the bundle pictures shown in `view` and the views inside it, back to front, each as "(name)".
+std::string shownPictures(const View& view) {
+  if (!view.isShown()) {
+    return {};
+  }
+  std::string pictures;
+  const auto* imageView = dynamic_cast<const ImageView*>(&view);
+  if (imageView != nullptr && imageView->image() && !imageView->image()->name().empty()) {
+    pictures = "(" + imageView->image()->name() + ") ";
+  }
+  for (const auto& subview : view.subviews()) {
+    pictures += shownPictures(*subview);
+  }
+  return pictures;
 }
 
 }  // namespace
@@ -398,7 +415,8 @@ void TableView::renderInto(ScreenText& text) const {
       const IndexPath path{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
       const std::string indentation(
           static_cast<std::size_t>(std::max<std::int64_t>(0, cell.indentationLevel())) * 2, ' ');
-      std::string line = "  " + rowLabel(path) + " " + indentation + joined(cell.shownTexts());
+      std::string line =
+          "  " + rowLabel(path) + " " + indentation + shownPictures(cell) + joined(cell.shownTexts());
       if (selected_ == path) {
         line += " *";
       }

@@ -17,8 +17,9 @@
 // selecting in code tells nobody.
 //
 // Screen text: "table <id>:" and one line per row, "  [row] text | text" ("[section.row]" when there are
-// several sections), the texts indented by two spaces per indentation level of the cell, the selected row
-// ending in " *"; the header's and footer's texts on lines of their own;
+// several sections), indented by two spaces per indentation level of the cell, the names of the bundle
+// pictures the cell shows coming first as "(name) " (a check box's state, say), the selected row ending in
+// " *"; the header's and footer's texts on lines of their own;
 // then the lines of any other view put into the table.
 //
 // Thread-safety: main thread only, like every class of uikit.

@@ -5,7 +5,8 @@
 // views to the content view. A table reuses cells by their reuse identifier.
 //
 // The row's text in the screen text and for the driver is every non-empty text shown in the cell, in
-// back-to-front order (View::shownTexts()), indented by two spaces for each indentation level.
+// back-to-front order (View::shownTexts()); the screen text also indents it by two spaces for each
+// indentation level and names the bundle pictures the cell shows (TableView.h).
 //
 // Thread-safety: main thread only, like every class of uikit.
 
