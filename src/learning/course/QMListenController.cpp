@@ -470,11 +470,13 @@ void QMListenController::reachabilityChanged(const ns::Notification& /*notificat
   }
   if (network == outside::ReachableViaWWAN && playingCourse_ && !isLessonDownloaded(*playingCourse_) &&
       mustAskBeforeOnlinePlay(network, *app::QMUser::sharedInstance()) && alertTag_ == kNoQuestion) {
+    // A play still waiting for its server time has not started: the question is the one before a play.
+    const AlertTag tag = pendingOnlinePlay_ ? kQuestionBeforePlay : kQuestionAfterSwitch;
     pendingOnlinePlay_.reset();
     if (playerView_) {
       playerView_->breakMedia();
     }
-    askAboutCellular(kQuestionAfterSwitch);
+    askAboutCellular(tag);
   }
 }
 
