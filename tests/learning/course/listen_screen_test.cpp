@@ -265,6 +265,24 @@ TEST_F(ListenScreenTest, TurningCellularDuringAPlayAsksAndGoesOnWhereItStopped) 
   EXPECT_FALSE(app::QMUser::sharedInstance()->keepRememberPlay()) << "the box was not ticked";
 }
 
+TEST_F(ListenScreenTest, TurningCellularWhileAPlayWaitsForItsTimeAsksBeforeThePlay) {
+  app::QMUser::sharedInstance()->setOnlyWifiPlay(true);
+  app::QMUser::sharedInstance()->setKeepRememberPlay(false);
+  ASSERT_TRUE(openScreen());
+  ASSERT_TRUE(playUntilPicture());
+  ASSERT_TRUE(runUntil([&] { return records().size() == 1; }));
+  api_->controls().delayNextReply(std::string(app::QMCourseDataModel::kServerTimePath), 300ms);
+  ASSERT_TRUE(uikit::Driver::selectRow("联系与发展").ok());
+  outside::SimulatedNetwork::setStatus(outside::ReachableViaWWAN);
+  EXPECT_EQ(screen_->alertTag(), QMListenController::kQuestionBeforePlay);
+  EXPECT_EQ(player()->player(), nullptr) << "the lesson before stops";
+
+  ASSERT_TRUE(uikit::Driver::tap("继续播放").ok());
+  ASSERT_TRUE(playUntilPicture());
+  EXPECT_LT(player()->player()->currentTime().seconds(), 1.5) << "from its start";
+  ASSERT_TRUE(runUntil([&] { return records().size() == 2; })) << "a play that had not started is reported";
+}
+
 TEST_F(ListenScreenTest, LandscapeIsFullScreenOnTheKeyWindowAndTheLockKeepsIt) {
   ASSERT_TRUE(openScreen());
   ASSERT_TRUE(playUntilPicture());
