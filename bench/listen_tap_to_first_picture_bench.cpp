@@ -28,7 +28,6 @@ constexpr int kLessonMinutes = 3;
 constexpr double kTargetRatio = 1.2;
 // An online lesson and a downloaded one, far apart in the tree.
 constexpr char kOnlineLesson[] = "联系与发展";
-constexpr char kOnlineLessonID[] = "101107";
 constexpr char kOfflineLesson[] = "历史条件";
 constexpr char kOfflineLessonID[] = "101111";
 
