@@ -353,6 +353,19 @@ TEST_F(ListenScreenTest, ADownloadedLessonWhosePlaylistCannotBeRewrittenShowsThe
   ASSERT_TRUE(uikit::Driver::tap("取消").ok());
 }
 
+TEST_F(ListenScreenTest, ResigningActivePausesAndSavesThePosition) {
+  ASSERT_TRUE(openScreen());
+  ASSERT_TRUE(playUntilPicture());
+  ASSERT_TRUE(playUntil([&] { return player()->progressSec() >= 2; }));
+  downloadtest::NotificationCount uploads{std::string(app::kUpdateServerProgressNotification)};
+  uikit::Application::sharedApplication().becomeActive();
+  uikit::Application::sharedApplication().resignActive();
+  EXPECT_FALSE(player()->isPlaying());
+  EXPECT_EQ(uploads.count, 1);
+  EXPECT_EQ(stage_->ownBySubject()->onClassID(), "101101");
+  EXPECT_EQ(stage_->ownBySubject()->onClassProgress(), std::to_string(player()->progressSec()));
+}
+
 TEST_F(ListenScreenTest, LogoutClosesTheScreenWithoutSaving) {
   ASSERT_TRUE(openScreen());
   ASSERT_TRUE(playUntilPicture());
