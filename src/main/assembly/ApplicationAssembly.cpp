@@ -13,6 +13,7 @@
 #include "app/user/QMUserStoryboard.h"
 #include "http_client/HCURLConnectionOperation.h"
 #include "learning/downloads/QMDownloadHelper.h"
+#include "learning/live/QMLiveStoryboard.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/HomeFolderCheck.h"
 #include "main/terminal/ConsoleLogFile.h"
@@ -146,6 +147,7 @@ void ApplicationAssembly::connectParts() {
       [] { return app::QMUser::sharedInstance()->userId(); });
   app::QMUserStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
+  learning::QMLiveStoryboard::registerScenes();
   connectSoundVolume();
 }
 
