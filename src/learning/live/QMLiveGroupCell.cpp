@@ -1,5 +1,6 @@
 #include "learning/live/QMLiveGroupCell.h"
 
+#include "http_client/HCImageViewLoading.h"
 #include "learning/live/QMLiveStatusLabel.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/storyboard/Outlet.h"
@@ -53,6 +54,9 @@ void QMLiveGroupCell::setGroupModel(std::shared_ptr<app::QMLiveGroupModel> group
     default:
       break;
   }
+  if (std::optional<ns::URL> picture = ns::URL::fromString(shown.groupPicUrl().value_or(""))) {
+    http_client::setImageWithURL(liveImageView_, *picture);
+  }
   liveTitleLabel_->setText(shown.groupName().value_or(""));
   liveTeacherLabel_->setText("讲师：" + shown.groupTeacherName().value_or(""));
   liveNumberLabel_->setText(std::to_string(shown.groupCurrNum()) + "/" +
@@ -61,6 +65,7 @@ void QMLiveGroupCell::setGroupModel(std::shared_ptr<app::QMLiveGroupModel> group
 
 void QMLiveGroupCell::prepareForReuse() {
   QMLiveStatusLabel::clear(*liveStatusLabel_);
+  http_client::cancelImageRequestOperation(liveImageView_);
   liveImageView_->setImage(nullptr);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// QMLiveGroupCell: a row of the live tab, one live group: its picture, its name, its status tag (the
-// status's text in its colour, QMLiveStatusLabel.h), "讲师：<teacher>" and "<current>/<total>次".
+// QMLiveGroupCell: a row of the live tab, one live group: its picture (loaded from the group's picture URL,
+// with no placeholder), its name, its status tag (the status's text in its colour, QMLiveStatusLabel.h),
+// "讲师：<teacher>" and "<current>/<total>次".
 //
 // Status tags: -1 "  已结束  " (grey), 1 "  正在直播  " and 0 " <begin time> " (blue-green); any other
 // status leaves the tag as it was, which for a new or reused cell is empty. A missing text shows as empty.
@@ -39,7 +40,8 @@ class QMLiveGroupCell : public uikit::TableViewCell {
   // Keeps `group` and shows it. REQUIRES: group is not nullptr.
   void setGroupModel(std::shared_ptr<app::QMLiveGroupModel> group);
 
-  // Empties the status tag and the picture, so that a reused cell shows nothing of its former group.
+  // Empties the status tag and the picture and stops the picture's load, so that a reused cell shows nothing
+  // of its former group.
   void prepareForReuse() override;
 
  private:
