@@ -74,26 +74,6 @@ TEST_F(LiveFrameworksTest, TheLiveClassFrameworkKeepsWhatItWasGivenAndTellsTheHo
   EXPECT_TRUE(uikit::Driver::tap(ZebLiveClassController::kLeaveTitle).ok());
 }
 
-TEST_F(LiveFrameworksTest, AReplayNamesItselfAndReportsItsType) {
-  ZebLiveSDK sdk;
-  screen_->presentViewController(sdk.InitZebPlayPlayer(blockNaming("room8"), host_), true);
-  sdk.EnterPlayClass();
-  nextTurn();
-  EXPECT_TRUE(screenShows("replay room8")) << uikit::Driver::screenText();
-  EXPECT_TRUE(screenShows("in class"));
-  ASSERT_TRUE(uikit::Driver::tap("leaveBtn").ok());
-  EXPECT_EQ(host_->events, std::vector<std::string>{"1/1"});
-}
-
-TEST_F(LiveFrameworksTest, AFieldThatFillsItsSizeReadsWholeWithoutAZeroByte) {
-  ZebLiveParameterBlock::Bytes block{};
-  std::fill_n(block.begin(), 256, 'a');
-  block[256] = 'b';
-  EXPECT_EQ(ZebLiveParameterBlock::textOf(block, ZebLiveParameterBlock::kProviderId), std::string(256, 'a'));
-  EXPECT_EQ(ZebLiveParameterBlock::textOf(block, ZebLiveParameterBlock::kCustomer), "b");
-  EXPECT_EQ(ZebLiveParameterBlock::textOf(block, ZebLiveParameterBlock::kPass), "");
-}
-
 TEST_F(LiveFrameworksTest, ThePluginPlayerPutsItsLeaveButtonOnTheBarOnceUpAndLeavesByIt) {
   auto data = std::make_shared<EPlayerData>();
   data->setLiveClassroomId("room9");
