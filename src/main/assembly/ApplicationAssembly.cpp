@@ -12,6 +12,7 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "app/user/QMUserStoryboard.h"
 #include "http_client/HCURLConnectionOperation.h"
+#include "learning/course/QMCourseStoryboard.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/live/QMLiveStoryboard.h"
 #include "learning/player/RunLoopSocketModel.h"
@@ -147,6 +148,7 @@ void ApplicationAssembly::connectParts() {
       [] { return app::QMUser::sharedInstance()->userId(); });
   app::QMUserStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
+  learning::QMCourseStoryboard::registerScenes();
   learning::QMLiveStoryboard::registerScenes();
   connectSoundVolume();
 }
