@@ -1,5 +1,6 @@
 #include "http_client/HCImageLoad.h"
 
+#include "http_client/HCSharedImageCache.h"
 #include "platform/foundation/check/Check.h"
 
 namespace http_client {
@@ -73,6 +74,12 @@ void HCImageLoad::cancel(const std::shared_ptr<uikit::View>& view, HCImageSlot s
           HCViewImageLoads::shared().exchangeOperation(view, slot, nullptr)) {
     operation->cancel();
   }
+}
+
+void HCImageLoad::resetForTesting() {
+  QM_DCHECK_MAIN_THREAD();
+  HCViewImageLoads::shared().removeAllForTesting();
+  resetSharedImageCachesForTesting();
 }
 
 }  // namespace http_client

@@ -63,6 +63,10 @@ struct HCImageLoad {
   static void start(HCImageLoad load);
   // Cancels the slot's current operation and forgets it; it then reports as its load's rules say.
   static void cancel(const std::shared_ptr<uikit::View>& view, HCImageSlot slot);
+
+  // Puts the image loads' process-wide state back: what views kept, the registered caches, and the
+  // default cache emptied at its default limit.
+  static void resetForTesting();
 };
 
 }  // namespace http_client

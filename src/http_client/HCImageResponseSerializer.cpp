@@ -88,7 +88,7 @@ HCSerializedResponse HCImageResponseSerializer::responseObjectForResponse(
   if (!validation.valid && validation.error &&
       HCErrorOrUnderlyingErrorHasCodeInDomain(*validation.error, kHCResponseErrorCannotDecodeContentData,
                                               kHCURLResponseSerializationErrorDomain)) {
-    return HCSerializedResponse::failure(std::move(validation.error));
+    return {std::nullopt, std::move(validation.error)};
   }
   ns::Result<std::shared_ptr<const uikit::Image>> image =
       decodedImage(data.value_or(ns::Data()), imageScale_);

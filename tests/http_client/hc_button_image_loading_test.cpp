@@ -32,7 +32,7 @@ bool hasColour(const std::shared_ptr<const uikit::Image>& image, const std::vect
 class HCButtonImageLoadingTest : public testing::Test {
  protected:
   void SetUp() override {
-    imagetest::resetImageLoading();
+    HCImageLoad::resetForTesting();
     server_.route("/red.png", imageReply(pngOfColour(4, 4, 255, 0, 0)));
     server_.route("/green.png", imageReply(pngOfColour(4, 4, 0, 255, 0)));
     server_.route("/blue.png", imageReply(pngOfColour(4, 4, 0, 0, 255)));
@@ -42,7 +42,7 @@ class HCButtonImageLoadingTest : public testing::Test {
     buttonOperationQueue().cancelAllOperations();
     imageViewOperationQueue().cancelAllOperations();
     httpclienttest::runMainLoopThroughQueuedTasks();
-    imagetest::resetImageLoading();
+    HCImageLoad::resetForTesting();
   }
 
   ns::URL url(std::string_view path) const { return *ns::URL::fromString(server_.url(path)); }

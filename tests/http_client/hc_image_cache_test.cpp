@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "http_client/HCImageCache.h"
+#include "http_client/HCImageLoad.h"
 #include "http_client/HCSharedImageCache.h"
 #include "http_client/http_client_test_util.h"
 #include "http_client/image_test_util.h"
@@ -22,8 +23,8 @@ std::shared_ptr<const uikit::Image> pictureOfWidth(int width) {
 
 class HCImageCacheTest : public testing::Test {
  protected:
-  void SetUp() override { imagetest::resetImageLoading(); }
-  void TearDown() override { imagetest::resetImageLoading(); }
+  void SetUp() override { HCImageLoad::resetForTesting(); }
+  void TearDown() override { HCImageLoad::resetForTesting(); }
 };
 
 TEST_F(HCImageCacheTest, KeepsImagesUnderTheRequestURLAndSkipsThePoliciesThatIgnoreLocalData) {

@@ -66,14 +66,14 @@ struct LoadOutcome {
 class HCImageViewLoadingTest : public testing::Test {
  protected:
   void SetUp() override {
-    imagetest::resetImageLoading();
+    HCImageLoad::resetForTesting();
     server_.route("/red.png", imageReply(pngOfColour(4, 4, 255, 0, 0)));
     server_.route("/green.png", imageReply(pngOfColour(4, 4, 0, 255, 0)));
   }
   void TearDown() override {
     imageViewOperationQueue().cancelAllOperations();
     httpclienttest::runMainLoopThroughQueuedTasks();
-    imagetest::resetImageLoading();
+    HCImageLoad::resetForTesting();
   }
 
   ns::URL url(std::string_view path) const { return *ns::URL::fromString(server_.url(path)); }

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "http_client/HCSharedImageCache.h"
-#include "http_client/HCViewImageLoads.h"
 #include "platform/foundation/values/Data.h"
 #include "platform/uikit/drawing/Image.h"
 #include "platform/uikit/drawing/ImagePNGRepresentation.h"
@@ -113,12 +111,6 @@ inline testsupport::TestResponse imageReply(const ns::Data& data, std::string co
 // The first pixel's red, green and blue.
 inline std::vector<int> firstPixel(const uikit::Image& image) {
   return {image.rgbaPixels().at(0), image.rgbaPixels().at(1), image.rgbaPixels().at(2)};
-}
-
-// Puts the image loads' process-wide state back: caches, registrations and what views kept.
-inline void resetImageLoading() {
-  resetSharedImageCachesForTesting();
-  HCViewImageLoads::shared().removeAllForTesting();
 }
 
 }  // namespace http_client::imagetest

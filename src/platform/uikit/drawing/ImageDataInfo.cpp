@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/uikit/drawing/PNGDataBound.h"
+
 namespace uikit {
 namespace {
 
@@ -87,14 +89,17 @@ bool startsWith(const ns::Data& data, std::string_view signature) {
   return data.size() >= signature.size() && std::memcmp(data.data(), signature.data(), signature.size()) == 0;
 }
 
+bool isPNG(const ns::Data& data) {
+  return startsWith(data, "\x89PNG\r\n\x1a\n");
+}
+
 bool isGIF(const ns::Data& data) {
   return startsWith(data, "GIF8");
 }
 
 // Only these four formats are read: the decoder knows others whose loose signatures any bytes may match.
 bool hasKnownSignature(const ns::Data& data) {
-  return startsWith(data, "\x89PNG\r\n\x1a\n") || startsWith(data, "\xFF\xD8\xFF") || isGIF(data) ||
-         startsWith(data, "BM");
+  return isPNG(data) || startsWith(data, "\xFF\xD8\xFF") || isGIF(data) || startsWith(data, "BM");
 }
 
 }  // namespace
@@ -108,6 +113,9 @@ std::optional<ImageDataInfo> imageDataInfo(const ns::Data& data) {
   if (stbi_info_from_memory(data.data(), static_cast<int>(data.size()), &info.pixelWidth, &info.pixelHeight,
                             &components) == 0 ||
       info.pixelWidth <= 0 || info.pixelHeight <= 0) {
+    return std::nullopt;
+  }
+  if (isPNG(data) && !pngPixelDataFits(data, info.pixelWidth, info.pixelHeight)) {
     return std::nullopt;
   }
   if (isGIF(data)) {

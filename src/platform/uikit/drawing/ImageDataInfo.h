@@ -31,7 +31,8 @@ struct ImageDataInfo {
 };
 
 // Returns the headers' account of `data` (PNG, JPEG, GIF or BMP), or std::nullopt when the bytes are not a
-// picture the decoder knows.
+// picture the decoder knows, or are a PNG whose pixel data inflates to more than its size can hold
+// (PNGDataBound.h).
 std::optional<ImageDataInfo> imageDataInfo(const ns::Data& data);
 
 }  // namespace uikit

@@ -35,7 +35,7 @@ TEST(SampleImages, AreRealPicturesOfTheirContentTypeAndTheAvatarWeighsAbout100KB
   EXPECT_GE(avatar->bytes.size(), 80u * 1024);
   EXPECT_LE(avatar->bytes.size(), 120u * 1024);
   ASSERT_TRUE(decode(avatar->bytes));
-  EXPECT_EQ(decode(avatar->bytes)->width, 384);
+  EXPECT_EQ(decode(avatar->bytes)->width, 256);
 
   for (const std::string_view path : kLiveGroupImagePaths) {
     const std::optional<SampleImage> picture = sampleImageAtPath(path);
