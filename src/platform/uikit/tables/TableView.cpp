@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/foundation/check/Check.h"
+#include "platform/uikit/controls/Switch.h"
 #include "platform/uikit/render/ScreenText.h"
 
 namespace uikit {
@@ -25,6 +26,20 @@ std::string joined(const std::vector<std::string>& texts) {
     line += text;
   }
   return line;
+}
+
+// A row's text cannot say whether a switch in it is on, so each shown switch of the row adds its own line.
+void renderSwitchesOf(const View& view, ScreenText& text) {
+  for (const auto& subview : view.subviews()) {
+    if (!subview->isShown()) {
+      continue;
+    }
+    if (dynamic_cast<const Switch*>(subview.get()) != nullptr) {
+      subview->renderInto(text);
+    } else {
+      renderSwitchesOf(*subview, text);
+    }
+  }
 }
 
 }  // namespace
@@ -397,6 +412,7 @@ void TableView::renderInto(ScreenText& text) const {
         line += " *";
       }
       text.addRawLine(ScreenText::Section::kTable, std::move(line));
+      renderSwitchesOf(cell, text);
     }
   }
   if (tableFooterView_ && !tableFooterView_->shownTexts().empty()) {

@@ -18,7 +18,8 @@
 //
 // Screen text: "table <id>:" and one line per row, "  [row] text | text" ("[section.row]" when there are
 // several sections), the selected row ending in " *"; the header's and footer's texts on lines of their own;
-// then the lines of any other view put into the table.
+// then the lines of any other view put into the table. A switch in a row, whose state the row's text cannot
+// say, adds its own line ("switch <id>: on").
 //
 // Thread-safety: main thread only, like every class of uikit.
 
