@@ -13,6 +13,7 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "app/user/QMUserStoryboard.h"
 #include "http_client/HCURLConnectionOperation.h"
+#include "learning/course/QMCourseStoryboard.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/HomeFolderCheck.h"
@@ -148,6 +149,7 @@ void ApplicationAssembly::connectParts() {
   app::QMUserStoryboard::registerScenes();
   app::QMMoreStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
+  learning::QMCourseStoryboard::registerScenes();
   connectSoundVolume();
 }
 
