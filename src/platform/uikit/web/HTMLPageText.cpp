@@ -6,6 +6,7 @@
 #include <array>
 #include <climits>
 #include <memory>
+#include <mutex>
 
 namespace uikit {
 
@@ -73,8 +74,25 @@ class LineCollector {
   bool blankPending_ = false;
 };
 
-void collect(const xmlNode* parent, LineCollector& lines) {
-  for (const xmlNode* node = parent->children; node != nullptr; node = node->next) {
+// Walks the tree under `root` in document order. An explicit stack, not recursion, so that a page nested
+// however deeply cannot exhaust the call stack.
+void collect(const xmlNode* root, LineCollector& lines) {
+  struct Level {
+    const xmlNode* next;
+    // Whether the element of this level stands on lines of its own, so that its end breaks the line.
+    bool block;
+  };
+  std::vector<Level> levels{{root->children, false}};
+  while (!levels.empty()) {
+    const xmlNode* node = levels.back().next;
+    if (node == nullptr) {
+      if (levels.back().block) {
+        lines.breakLine();
+      }
+      levels.pop_back();
+      continue;
+    }
+    levels.back().next = node->next;
     if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
       if (node->content) {
         lines.addText(reinterpret_cast<const char*>(node->content));
@@ -100,10 +118,7 @@ void collect(const xmlNode* parent, LineCollector& lines) {
     if (block) {
       lines.breakLine();
     }
-    collect(node, lines);
-    if (block) {
-      lines.breakLine();
-    }
+    levels.push_back({node->children, block});
   }
 }
 
@@ -117,6 +132,9 @@ std::vector<std::string> HTMLPageText::linesOf(std::string_view html, std::strin
   if (html.empty() || html.size() > static_cast<std::size_t>(INT_MAX)) {
     return {};
   }
+  // The parser's one-time set-up is not safe to race, so the first call makes it once for all threads.
+  static std::once_flag parserReady;
+  std::call_once(parserReady, xmlInitParser);
   const std::string encodingName = encoding.empty() ? std::string("UTF-8") : std::string(encoding);
   const std::unique_ptr<xmlDoc, DocumentFree> document(
       htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, encodingName.c_str(),
