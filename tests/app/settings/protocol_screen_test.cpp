@@ -92,12 +92,10 @@ TEST_F(ProtocolScreenTest, ItShowsTheLearnerAndTheAgreementAndChecksTheInputBefo
   // Ticking twice is not ticking.
   tap("agreeBtn");
   EXPECT_EQ(protocolScreen()->agreeBtn()->tag(), 1);
-  EXPECT_EQ(protocolScreen()->agreeBtn()->currentBackgroundImage()->name(),
-            QMProtocolController::kAgreedImage);
+  EXPECT_TRUE(screenShows("button agreeBtn: [xiexi_selected_on]")) << screen();
   tap("agreeBtn");
   EXPECT_EQ(protocolScreen()->agreeBtn()->tag(), 0);
-  EXPECT_EQ(protocolScreen()->agreeBtn()->currentBackgroundImage()->name(),
-            QMProtocolController::kNotAgreedImage);
+  EXPECT_TRUE(screenShows("button agreeBtn: [xiexi_selected_off]")) << screen();
   EXPECT_EQ(confirm("周若溪", "110108199003072513"), QMProtocolController::kNotAgreedText);
   EXPECT_EQ(signaturesSent(), 0u);
 }
