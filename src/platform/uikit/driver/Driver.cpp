@@ -14,6 +14,7 @@
 #include "platform/uikit/render/ScreenRenderer.h"
 #include "platform/uikit/render/VisibleScreen.h"
 #include "platform/uikit/tables/TableView.h"
+#include "platform/uikit/views/ScrollView.h"
 
 namespace uikit {
 namespace {
@@ -295,6 +296,33 @@ ns::Status Driver::swipeDeleteRow(const std::string& rowText) {
   if (!row->table->swipeRowAndTapFirstAction(row->indexPath)) {
     return driverError(kRowNotDeletable, "The row showing " + quoted(rowText) + " cannot be swiped away.");
   }
+  return {};
+}
+
+ns::Status Driver::pullDown(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
+  if (auto error = alertInTheWay(VisibleScreen::current())) {
+    return *error;
+  }
+  auto found = findView(name);
+  if (!found.ok()) {
+    return found.error();
+  }
+  View* view = found->get();
+  while (view != nullptr && dynamic_cast<ScrollView*>(view) == nullptr) {
+    view = view->superview();
+  }
+  auto* scroll = static_cast<ScrollView*>(view);
+  if (scroll == nullptr || !scroll->isScrollEnabled()) {
+    return driverError(kNotScrollable, quoted(name) + " lies in nothing that scrolls.");
+  }
+  if (!scroll->isUserInteractionEnabled()) {
+    return driverError(kNotTouchable, quoted(name) + " does not take touches now.");
+  }
+  if (auto reachable = checkReachable(*scroll, name); !reachable.ok()) {
+    return reachable;
+  }
+  scroll->pullDown(kPullDistance);
   return {};
 }
 
