@@ -475,7 +475,7 @@ void QMSubjectController::courseTypeChanged(uikit::SegmentedControl& sender) {
 }
 
 void QMSubjectController::networkGetLiveCourseSuccess(
-    const std::vector<std::shared_ptr<app::QMLiveGroupModel>>& groups, std::int64_t /*sumNumber*/) {
+    const std::vector<std::shared_ptr<app::QMLiveGroupModel>>& groups, int /*sumNumber*/) {
   const std::shared_ptr<ui::RefreshHeader> header = ui::rf_header(*liveTable_);
   if (header && header->isRefreshing()) {
     liveCourseArray_.clear();

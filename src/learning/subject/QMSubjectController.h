@@ -153,7 +153,7 @@ class QMSubjectController : public app::QMBaseViewController,
   void networkGetAllSubjectsSuccess(const std::vector<std::shared_ptr<app::QMSubject>>& subjects,
                                     const std::vector<std::shared_ptr<app::QMSeason>>& seasons) override;
   void networkGetLiveCourseSuccess(const std::vector<std::shared_ptr<app::QMLiveGroupModel>>& groups,
-                                   std::int64_t sumNumber) override;
+                                   int sumNumber) override;
   void networkGetLiveCourseFailed() override;
   void networkGetUserProtocolStatusSuccess() override;
 

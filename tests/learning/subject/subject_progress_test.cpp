@@ -41,7 +41,7 @@ TEST_F(SubjectProgressTest, ANewerLocalPositionIsSentWhenTheSubjectsCome) {
   storeLocalPosition("42", "2030.01.01 08:00");
   ASSERT_TRUE(launch());
   ASSERT_TRUE(runUntil([&] { return !saves().empty(); }));
-  const auto& sent = saves().front().request;
+  const auto sent = saves().front().request;
   EXPECT_EQ(sent.parameter("nodeId"), "101104");
   EXPECT_EQ(sent.parameter("courseId"), "101");
   EXPECT_EQ(sent.parameter("videoTime"), "42");

@@ -6,6 +6,7 @@
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
 #include "app/store/QMCoreDataHelper.h"
+#include "http_client/HCURLConnectionOperation.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/ApplicationAssembly.h"
 #include "platform/foundation/loop/RunLoop.h"
@@ -39,6 +40,12 @@ SubjectScreenTest::SubjectScreenTest() {
   learnerId_ = api_->catalogue().section("learners").at(0).value("userId", "");
   app::QMUser::sharedInstance()->setUserId(learnerId_);
   app::QMUser::sharedInstance()->setUserSid(api_->sessions().openSession(learnerId_));
+  ns::NotificationCenter& center = ns::NotificationCenter::defaultCenter();
+  requestStarts_ =
+      center.addObserverForName(http_client::kHCNetworkingOperationDidStartNotification, nullptr, nullptr,
+                                [this](const ns::Notification&) { ++requestsInFlight_; });
+  requestEnds_ = center.addObserverForName(http_client::kHCNetworkingOperationDidFinishNotification, nullptr,
+                                           nullptr, [this](const ns::Notification&) { --requestsInFlight_; });
 }
 
 SubjectScreenTest::~SubjectScreenTest() {
@@ -49,7 +56,13 @@ SubjectScreenTest::~SubjectScreenTest() {
     }
   }
   delegate_.reset();
-  ns::RunLoop::main().runPending();
+  // The replies on their way reach the screens' data models before the store they write goes.
+  EXPECT_TRUE(runUntil([this] { return requestsInFlight_ <= 0; }));
+  // A completion block reaches the main queue through the client's completion queue, just after the
+  // finish notification; the loop runs a moment longer for it.
+  ns::RunLoop::main().runUntil([] { return false; }, std::chrono::milliseconds(100));
+  ns::NotificationCenter::defaultCenter().removeObserver(requestStarts_);
+  ns::NotificationCenter::defaultCenter().removeObserver(requestEnds_);
   testsupport::resetForTesting();
   ns::RunLoop::main().runPending();
   ns::Sandbox::setHomeDirectory(std::nullopt);

@@ -15,6 +15,7 @@
 #include "app/shell/AppDelegate.h"
 #include "app/store/QMSubject.h"
 #include "learning/subject/QMSubjectController.h"
+#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/sandbox_test_util.h"
 #include "sample_backend/api/ApiServer.h"
 #include "sample_backend/media/MediaService.h"
@@ -49,6 +50,12 @@ class SubjectScreenTest : public ::testing::Test {
   std::unique_ptr<::StatisticsServer> statistics_;
   std::string learnerId_;
   std::shared_ptr<app::AppDelegate> delegate_;
+
+ private:
+  // The requests of the request layer in flight, so that no reply outlives the test.
+  int requestsInFlight_ = 0;
+  ns::NotificationCenter::ObserverToken requestStarts_;
+  ns::NotificationCenter::ObserverToken requestEnds_;
 };
 
 }  // namespace learning::subjecttest
