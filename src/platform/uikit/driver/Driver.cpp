@@ -7,6 +7,7 @@
 
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/controllers/NavigationController.h"
+#include "platform/uikit/controls/Button.h"
 #include "platform/uikit/controls/Control.h"
 #include "platform/uikit/controls/SegmentedControl.h"
 #include "platform/uikit/controls/TextInput.h"
@@ -62,6 +63,14 @@ std::shared_ptr<View> firstShown(const std::shared_ptr<View>& root,
 bool isNamed(const View& view, const std::string& name) {
   if (view.accessibilityIdentifier() == name || view.visibleText() == name) {
     return true;
+  }
+  // A button without a title shows its picture, and is named by the picture's name, as the screen text shows.
+  if (const auto* button = dynamic_cast<const Button*>(&view);
+      button != nullptr && button->currentTitle().empty()) {
+    const auto image = button->currentImage() ? button->currentImage() : button->currentBackgroundImage();
+    if (image && !image->name().empty() && image->name() == name) {
+      return true;
+    }
   }
   const auto* segments = dynamic_cast<const SegmentedControl*>(&view);
   return segments != nullptr && segments->indexOfSegmentTitled(name).has_value();

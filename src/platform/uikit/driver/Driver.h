@@ -3,8 +3,8 @@
 // uikit::Driver: uses the application the way a finger would, and reads the screen the way an eye would. It
 // is the layer under the terminal front end's commands and the end-to-end tests.
 //
-// Views are named by their visible text (a label's text, a button's title, a field's text or placeholder, a
-// segment's title) or their accessibility identifier (a storyboard outlet's name, such as "userNameTF"). The
+// Views are named by their visible text (a label's text, a button's title or, without one, its picture's
+// name, a field's text or placeholder, a segment's title) or their accessibility identifier (a storyboard outlet's name, such as "userNameTF"). The
 // search runs over what is on screen (VisibleScreen.h): views on top of the screen first, front-most first,
 // then the screen itself; within a tree, back to front, depth first; hidden views and everything inside them
 // are skipped. The first match wins. Rows of tables are named by any one of their texts.
