@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,17 @@ std::size_t after(const std::string& out, const std::string& text, std::size_t f
 TEST(LearnerRoadTest, SignInPlayOnlineDownloadPlayOfflineGoBackAndSignOut) {
   e2e::TemporaryFolder folder;
   const std::string home = folder.path("home");
+  // The script's pictures go to the test's folder.
+  std::string script = e2e::readFile(std::string(E2E_SCRIPTS_DIR) + "/learner_road.qms");
+  for (const std::string name : {"online.png", "offline.png"}) {
+    const std::size_t at = script.find("picture " + name);
+    ASSERT_NE(at, std::string::npos) << name;
+    script.replace(at, 8 + name.size(), "picture " + folder.path(name));
+  }
+  const std::string scriptPath = folder.path("learner_road.qms");
+  std::ofstream(scriptPath) << script;
   const ProcessRun run =
-      runQuillmark({"--home", home, "--script", std::string(E2E_SCRIPTS_DIR) + "/learner_road.qms"}, folder,
-                   std::chrono::seconds(180));
+      runQuillmark({"--home", home, "--script", scriptPath}, folder, std::chrono::seconds(180));
   ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
 
   // The screens in the order of the road.
