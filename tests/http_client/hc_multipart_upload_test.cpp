@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "http_client/HCHTTPRequestOperation.h"
+#include "http_client/HCHTTPRequestOperationManager.h"
 #include "http_client/HCHTTPRequestSerializer.h"
 #include "http_client/HCStreamingMultipartFormData.h"
 #include "http_client/http_client_test_util.h"
@@ -248,6 +249,35 @@ TEST(HCMultipartUploadTest, ABodyThatFailsPartWayFailsTheRequest) {
   ASSERT_TRUE(outcome.error);
   EXPECT_EQ(outcome.error->code(), kHCRequestErrorBodyLengthMismatch);
   EXPECT_EQ(server.requestCount(), 0u);
+}
+
+TEST(HCMultipartUploadTest, TheManagersMultipartPostSendsTheFieldsAndPartsToItsBaseURL) {
+  testsupport::LoopbackHTTPServer server;
+  server.route("/api/upload", httpclienttest::wakingMainLoop(
+                                  testsupport::TestResponse::text(200, "{\"ok\":1}", "application/json")));
+  auto manager = std::make_shared<HCHTTPRequestOperationManager>(ns::URL::fromString(server.url("/api")));
+  Outcome outcome;
+  ASSERT_TRUE(manager->POST(
+      "upload", ns::Dictionary{{"lesson", 7}},
+      [](HCMultipartFormData& formData) {
+        formData.appendPartWithFileData(ns::dataFromString("PNG"), "picture", "p.png", "image/png");
+      },
+      outcome.success(), outcome.failure()));
+  ASSERT_TRUE(outcome.waitForEnd());
+  EXPECT_TRUE(outcome.succeededOnce());
+  EXPECT_EQ(outcome.responseObject, ns::Value(ns::Dictionary{{"ok", 1}}));
+  ASSERT_EQ(server.requestCount(), 1u);
+  const testsupport::RecordedRequest request = server.requests()[0];
+  EXPECT_EQ(request.method, "POST");
+  const std::optional<std::string> contentType = request.header("Content-Type");
+  ASSERT_TRUE(contentType && contentType->starts_with("multipart/form-data; boundary=Boundary+"));
+  const std::string boundary = contentType->substr(contentType->find('=') + 1);
+  EXPECT_EQ(request.body, "--" + boundary +
+                              "\r\nContent-Disposition: form-data; name=\"lesson\"\r\n\r\n7\r\n--" +
+                              boundary +
+                              "\r\nContent-Disposition: form-data; name=\"picture\"; filename=\"p.png\"\r\n"
+                              "Content-Type: image/png\r\n\r\nPNG\r\n--" +
+                              boundary + "--\r\n");
 }
 
 }  // namespace
