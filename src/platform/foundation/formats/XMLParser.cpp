@@ -58,12 +58,14 @@ class XMLParser::Events {
     tell(userData, [](XMLParserDelegate& delegate, XMLParser& self) { delegate.parserDidEndDocument(self); });
   }
   static void startElement(void* userData, const xmlChar* localName, const xmlChar* prefix,
-                           const xmlChar* uri, int, const xmlChar**, int attributeCount, int,
+                           const xmlChar* uri, int, const xmlChar**, int attributeCount, int defaultedCount,
                            const xmlChar** attributes) {
     tell(userData, [&](XMLParserDelegate& delegate, XMLParser& self) {
       std::map<std::string, std::string> values;
-      // Five pointers per attribute: local name, prefix, URI, value start, value end.
-      for (int index = 0; index < attributeCount; ++index) {
+      // Five pointers per attribute: local name, prefix, URI, value start, value end. Defaults the document
+      // declares come last; they are left out, so that a declaration cannot repeat a long value on every
+      // element.
+      for (int index = 0; index < attributeCount - defaultedCount; ++index) {
         const xmlChar** attribute = attributes + index * 5;
         values[qualifiedName(attribute[1], attribute[0])] =
             text(attribute[3], static_cast<int>(attribute[4] - attribute[3]));

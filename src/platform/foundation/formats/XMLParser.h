@@ -5,7 +5,8 @@
 //
 // Only what the document itself holds is read: the five predefined entities and character references are
 // replaced, but entities the document declares are never expanded (a reference to one is an error or is
-// skipped), and no external DTD or entity is loaded, from the network or from files.
+// skipped), attribute defaults it declares are not added, and no external DTD or entity is loaded, from the
+// network or from files.
 //
 // Errors use the domain kXMLParserErrorDomain with libxml2's error numbers as codes (which are the
 // platform's), and kXMLParserDelegateAbortedParseError after abortParsing().

@@ -109,6 +109,10 @@ TEST(XMLParserTest, DeclaredEntitiesAreNeverExpandedAndNothingOutsideIsLoaded) {
   const Parsed bomb = parse(laughs + "]><lolz>&lol9;</lolz>");
   EXPECT_EQ(bomb.log.find("lollol"), std::string::npos);
   EXPECT_LT(bomb.log.size(), 200u);
+  const Parsed defaults = parse("<!DOCTYPE r [<!ATTLIST e long CDATA \"" + std::string(1000, 'v') +
+                                "\">]><r><e/><e id=\"1\"/></r>");
+  EXPECT_TRUE(defaults.ok);
+  EXPECT_EQ(defaults.log, "start;<r><e></e><e id=1></e></r>end;");
 
   const std::filesystem::path secret =
       std::filesystem::temp_directory_path() / ("xml-parser-secret-" + std::to_string(getpid()));
