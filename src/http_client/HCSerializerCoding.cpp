@@ -1,6 +1,7 @@
 #include "http_client/HCSerializerCoding.h"
 
 #include <functional>
+#include <type_traits>
 
 #include "http_client/HCCompoundResponseSerializer.h"
 #include "http_client/HCJSONRequestSerializer.h"
@@ -25,7 +26,14 @@ struct ArchivedClass {
 
 template <typename Base, typename Class>
 ArchivedClass<Base> archivedClass(const char* name) {
-  return {name, [](const Base& serializer) { return dynamic_cast<const Class*>(&serializer) != nullptr; },
+  return {name,
+          [](const Base& serializer) {
+            if constexpr (std::is_same_v<Base, Class>) {
+              return true;
+            } else {
+              return dynamic_cast<const Class*>(&serializer) != nullptr;
+            }
+          },
           [](const ns::Dictionary& coder) { return std::make_shared<Class>(coder); }};
 }
 
