@@ -88,6 +88,7 @@ void HCHTTPRequestOperation::setResponseSerializer(std::shared_ptr<HCHTTPRespons
   responseSerializer_ = std::move(serializer);
   responseSerialized_ = false;
   responseObject_.reset();
+  responseImage_.reset();
   responseReferenceObject_.reset();
   responseSerializationError_.reset();
 }
@@ -98,6 +99,7 @@ void HCHTTPRequestOperation::serializeResponseOnce() const {
         responseSerializer_->responseObjectForResponse(HCURLConnectionOperation::response(), responseData());
     responseSerialized_ = true;
     responseObject_ = std::move(serialized.responseObject);
+    responseImage_ = std::move(serialized.responseImage);
     responseReferenceObject_ = std::move(serialized.responseReferenceObject);
     responseSerializationError_ = std::move(serialized.error);
   }
@@ -107,6 +109,12 @@ std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
   ns::MutexLock lock(serializationMutex_);
   serializeResponseOnce();
   return responseObject_;
+}
+
+std::shared_ptr<const uikit::Image> HCHTTPRequestOperation::responseImage() const {
+  ns::MutexLock lock(serializationMutex_);
+  serializeResponseOnce();
+  return responseImage_;
 }
 
 std::shared_ptr<ns::Object> HCHTTPRequestOperation::responseReferenceObject() const {

@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "http_client/HCCompoundResponseSerializer.h"
+#include "http_client/HCImageResponseSerializer.h"
 #include "http_client/HCJSONRequestSerializer.h"
 #include "http_client/HCJSONResponseSerializer.h"
 #include "http_client/HCPropertyListRequestSerializer.h"
@@ -51,6 +52,7 @@ const std::vector<ArchivedClass<HCHTTPRequestSerializer>>& requestClasses() {
 const std::vector<ArchivedClass<HCHTTPResponseSerializer>>& responseClasses() {
   static const std::vector<ArchivedClass<HCHTTPResponseSerializer>> classes{
       archivedClass<HCHTTPResponseSerializer, HCJSONResponseSerializer>("HCJSONResponseSerializer"),
+      archivedClass<HCHTTPResponseSerializer, HCImageResponseSerializer>("HCImageResponseSerializer"),
       archivedClass<HCHTTPResponseSerializer, HCXMLParserResponseSerializer>("HCXMLParserResponseSerializer"),
       archivedClass<HCHTTPResponseSerializer, HCPropertyListResponseSerializer>(
           "HCPropertyListResponseSerializer"),
