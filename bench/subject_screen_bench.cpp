@@ -35,6 +35,7 @@
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/uikit/app/Application.h"
+#include "platform/uikit/app/Window.h"
 #include "platform/uikit/driver/Driver.h"
 #include "sample_backend/api/ApiServer.h"
 #include "support/process_reset.h"
@@ -135,6 +136,7 @@ class NetworkTime {
   }
   void reset() { total_ = {}; }
   Clock::duration total() const { return total_; }
+  bool idle() const { return inFlight_ == 0; }
 
  private:
   ns::NotificationCenter::ObserverToken started_;
@@ -164,25 +166,29 @@ bool runRound(const std::string& host, const std::filesystem::path& home, Round&
   testsupport::resetForTesting();
   NetworkTime network;
   const Clock::time_point start = Clock::now();
-  auto assembly = assembly::ApplicationAssembly::launch(
-      {.home = home.string(),
-       .webHost = terminal::HostAndPort::parse(host, terminal::HostAndPort::Port::kRequired).value()});
+  assembly::ApplicationAssembly::Settings settings;
+  settings.home = home.string();
+  settings.webHost = terminal::HostAndPort::parse(host, terminal::HostAndPort::Port::kRequired).value();
+  auto assembly = assembly::ApplicationAssembly::launch(settings);
   if (!assembly.ok() || !runUntil([] { return uikit::Driver::findView("userNameTF").ok(); })) {
     return false;
   }
-  uikit::Driver::type("userNameTF", "learner");
-  uikit::Driver::type("userPasswordTF", "quill2016");
-  uikit::Driver::tap("登录");
-  if (!runUntil([] { return shows(kLargeSubjectName) && shows("英语一"); })) {
+  if (!uikit::Driver::type("userNameTF", "learner").ok() ||
+      !uikit::Driver::type("userPasswordTF", "quill2016").ok() || !uikit::Driver::tap("登录").ok() ||
+      !runUntil([] { return shows(kLargeSubjectName) && shows("英语一"); })) {
     return false;
   }
   round.startToSubjects = seconds(Clock::now() - start);
   round.startNetwork = seconds(network.total());
 
-  uikit::Driver::tap(kLargeSubjectName);
+  if (!uikit::Driver::tap(kLargeSubjectName).ok()) {
+    return false;
+  }
   network.reset();
   const Clock::time_point tap = Clock::now();
-  uikit::Driver::tap(kLargeStageName);
+  if (!uikit::Driver::tap(kLargeStageName).ok()) {
+    return false;
+  }
   const auto root = uikit::Application::sharedApplication().keyWindow()->rootViewController();
   if (!runUntil([&] {
         const auto listen =
@@ -195,7 +201,9 @@ bool runRound(const std::string& host, const std::filesystem::path& home, Round&
   round.openStage = seconds(Clock::now() - tap);
   round.openNetwork = seconds(network.total());
   root->dismissViewControllerAnimated(false);
-  ns::RunLoop::main().runPending();
+  // The replies still on their way land before the store they write goes.
+  runUntil([&] { return network.idle(); });
+  ns::RunLoop::main().runUntil([] { return false; }, std::chrono::milliseconds(100));
   assembly->reset();
   testsupport::resetForTesting();
   return true;
