@@ -7,6 +7,8 @@
 // registerScenes() registers the two scenes the drawer root needs:
 //   "QMSubjectController": the button "菜单" opens the drawer when it is closed and closes it otherwise;
 //   "QMMenuController":    the button "退出登录" logs the learner out (QMUser::logout).
+// The application registers the real subject screen over the first one afterwards (the study area's
+// storyboard registration); the app shell's tests, below the study area, walk the drawer with both.
 //
 // Thread-safety: main thread only, like every controller.
 

@@ -17,6 +17,7 @@
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/live/QMLiveStoryboard.h"
 #include "learning/player/RunLoopSocketModel.h"
+#include "learning/subject/QMSubjectStoryboard.h"
 #include "main/assembly/HomeFolderCheck.h"
 #include "main/terminal/ConsoleLogFile.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
@@ -152,6 +153,7 @@ void ApplicationAssembly::connectParts() {
   app::CoursePlaceholderController::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
   learning::QMLiveStoryboard::registerScenes();
+  learning::QMSubjectStoryboard::registerScenes();
   connectSoundVolume();
 }
 

@@ -4,6 +4,8 @@
 
 #include "platform/uikit/app/Keyboard.h"
 #include "platform/uikit/controllers/NavigationController.h"
+#include "platform/uikit/controls/Button.h"
+#include "platform/uikit/drawing/Image.h"
 #include "platform/uikit/gestures/TapGestureRecognizer.h"
 #include "sample_screens_test_util.h"
 #include "uikit_test_util.h"
@@ -24,6 +26,13 @@ TEST_F(DriverTest, FindsViewsByVisibleTextOrIdentifier) {
   EXPECT_EQ(*Driver::findView("loginBtn"), screen_->loginBtn);
   EXPECT_EQ(*Driver::findView("请输入用户名"), screen_->userNameTF);
   EXPECT_EQ(*Driver::findView("直播"), screen_->kindSegment);
+
+  auto pictureButton = std::make_shared<Button>(Rect(0, 0, 20, 20));
+  pictureButton->setImage(Image::imageNamed("iconBack"), kControlStateNormal);
+  screen_->view()->addSubview(pictureButton);
+  EXPECT_EQ(*Driver::findView("iconBack"), pictureButton) << "a button without a title, by its picture";
+  pictureButton->setTitle("返回", kControlStateNormal);
+  EXPECT_FALSE(Driver::findView("iconBack").ok()) << "a titled button, by its title only";
 
   screen_->greeting->setHidden(true);
   const auto missing = Driver::findView("欢迎");
