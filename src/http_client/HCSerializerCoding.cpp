@@ -1,5 +1,6 @@
 #include "http_client/HCSerializerCoding.h"
 
+#include "http_client/HCImageResponseSerializer.h"
 #include "http_client/HCJSONResponseSerializer.h"
 
 namespace http_client {
@@ -8,6 +9,7 @@ namespace {
 
 constexpr char kClassKey[] = "$class";
 constexpr char kJSONResponseSerializerClass[] = "HCJSONResponseSerializer";
+constexpr char kImageResponseSerializerClass[] = "HCImageResponseSerializer";
 constexpr char kHTTPResponseSerializerClass[] = "HCHTTPResponseSerializer";
 
 const ns::Dictionary& archivedDictionary(const ns::Value& value) {
@@ -30,9 +32,13 @@ std::shared_ptr<HCHTTPRequestSerializer> HCDecodeRequestSerializer(const ns::Val
 ns::Dictionary HCEncodeResponseSerializer(const HCHTTPResponseSerializer& serializer) {
   ns::Dictionary coder;
   serializer.encodeWithCoder(coder);
-  coder[kClassKey] = dynamic_cast<const HCJSONResponseSerializer*>(&serializer) != nullptr
-                         ? kJSONResponseSerializerClass
-                         : kHTTPResponseSerializerClass;
+  if (dynamic_cast<const HCJSONResponseSerializer*>(&serializer) != nullptr) {
+    coder[kClassKey] = kJSONResponseSerializerClass;
+  } else if (dynamic_cast<const HCImageResponseSerializer*>(&serializer) != nullptr) {
+    coder[kClassKey] = kImageResponseSerializerClass;
+  } else {
+    coder[kClassKey] = kHTTPResponseSerializerClass;
+  }
   return coder;
 }
 
@@ -42,6 +48,10 @@ std::shared_ptr<HCHTTPResponseSerializer> HCDecodeResponseSerializer(const ns::V
   if (className != nullptr && className->isString() &&
       className->asString() == kJSONResponseSerializerClass) {
     return std::make_shared<HCJSONResponseSerializer>(coder);
+  }
+  if (className != nullptr && className->isString() &&
+      className->asString() == kImageResponseSerializerClass) {
+    return std::make_shared<HCImageResponseSerializer>(coder);
   }
   return std::make_shared<HCHTTPResponseSerializer>(coder);
 }

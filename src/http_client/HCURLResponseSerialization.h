@@ -12,6 +12,10 @@
 #include "platform/foundation/values/Value.h"
 #include "platform/net/URLResponse.h"
 
+namespace uikit {
+class Image;
+}  // namespace uikit
+
 namespace http_client {
 
 inline constexpr std::string_view kHCURLResponseSerializationErrorDomain =
@@ -29,10 +33,18 @@ inline constexpr std::int64_t kHCResponseErrorBadServerResponse = -1011;        
 inline constexpr std::int64_t kHCResponseErrorCannotDecodeContentData = -1016;  // type or text not accepted
 
 // What a serializer makes of a response: an object, an error, both (an object from a refused reply) or
-// neither.
+// neither. An image serializer's object is the decoded image, which is no value.
 struct HCSerializedResponse {
   std::optional<ns::Value> responseObject;
   std::optional<ns::Error> error;
+  std::shared_ptr<const uikit::Image> responseImage;
+
+  // Neither object nor image, only `error`.
+  static HCSerializedResponse failure(std::optional<ns::Error> error) {
+    HCSerializedResponse response;
+    response.error = std::move(error);
+    return response;
+  }
 };
 
 class HCURLResponseSerialization {
