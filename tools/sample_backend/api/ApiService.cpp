@@ -1,6 +1,7 @@
 #include "sample_backend/api/ApiService.h"
 
 #include "platform/foundation/storage/FileManager.h"
+#include "sample_backend/account/AccountRoutes.h"
 #include "sample_backend/api/CommonRoutes.h"
 #include "sample_backend/api/RequestChecks.h"
 #include "sample_backend/course/CourseRoutes.h"
@@ -10,6 +11,7 @@ namespace sample_backend::api {
 ApiService::ApiService(SampleCatalogue catalogue) : catalogue_(std::move(catalogue)) {
   addCommonRoutes(router_);
   course::addCourseRoutes(router_, records_);
+  account::addAccountRoutes(router_, accounts_);
 }
 
 ns::Status ApiService::keepStateIn(const std::string& folder) {
