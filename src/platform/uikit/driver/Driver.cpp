@@ -14,6 +14,7 @@
 #include "platform/uikit/render/ScreenRenderer.h"
 #include "platform/uikit/render/VisibleScreen.h"
 #include "platform/uikit/tables/TableView.h"
+#include "platform/uikit/views/ScrollView.h"
 
 namespace uikit {
 namespace {
@@ -295,6 +296,30 @@ ns::Status Driver::swipeDeleteRow(const std::string& rowText) {
   if (!row->table->swipeRowAndTapFirstAction(row->indexPath)) {
     return driverError(kRowNotDeletable, "The row showing " + quoted(rowText) + " cannot be swiped away.");
   }
+  return {};
+}
+
+ns::Status Driver::scrollToBottom(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
+  if (auto error = alertInTheWay(VisibleScreen::current())) {
+    return *error;
+  }
+  auto found = findView(name);
+  if (!found.ok()) {
+    return found.error();
+  }
+  auto* scrollView = dynamic_cast<ScrollView*>(found->get());
+  if (scrollView == nullptr || !scrollView->isScrollEnabled() || !scrollView->isUserInteractionEnabled()) {
+    return driverError(kNotScrollable, quoted(name) + " does not scroll.");
+  }
+  if (auto reachable = checkReachable(*scrollView, name); !reachable.ok()) {
+    return reachable;
+  }
+  scrollView->layoutIfNeeded();
+  const double end = std::max(0.0, scrollView->contentSize().height - scrollView->frame().height());
+  const double x = scrollView->contentOffset().x;
+  scrollView->setContentOffset(Point{x, end + kScrollBounce});
+  scrollView->setContentOffset(Point{x, end});
   return {};
 }
 

@@ -49,7 +49,11 @@ class Driver {
     kNothingToGoBackTo = 11,
     kTimedOut = 12,
     kNoLivePicture = 13,
+    kNotScrollable = 14,
   };
+
+  // How far past the end of its content a swipe carries a scroll view before it settles.
+  static constexpr double kScrollBounce = 40;
 
   // The screen text of the key window (ScreenRenderer.h).
   static std::string screenText();
@@ -77,6 +81,11 @@ class Driver {
   // Swipes the first table row that shows `rowText` and taps the first action revealed. Fails with
   // kNoSuchRow, kNotTouchable, or kRowNotDeletable when the swipe reveals nothing.
   static ns::Status swipeDeleteRow(const std::string& rowText);
+  // Swipes the scroll view (a table, say) named `name` up to the end of its content, as a finger does: the
+  // content runs kScrollBounce points past its end and settles at it, and the scroll delegate hears of
+  // each move. Fails with kNotScrollable for a view that is not a scroll view or does not scroll, or
+  // kNotTouchable.
+  static ns::Status scrollToBottom(const std::string& name);
   // Taps the button titled `buttonTitle` of the alert on top. Fails with kNoAlert or kNoSuchAlertButton.
   static ns::Status answerAlert(const std::string& buttonTitle);
   // Goes back as the navigation bar's left button does: its left item's action, else popping the stack.
