@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/menu/QMMenuScenes.h"
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
@@ -147,6 +148,7 @@ void ApplicationAssembly::connectParts() {
       [] { return app::QMUser::sharedInstance()->userId(); });
   app::QMUserStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
+  app::QMMenuScenes::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
   connectSoundVolume();
 }
