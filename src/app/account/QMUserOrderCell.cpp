@@ -3,7 +3,6 @@
 #include "app/account/QMUserOrderList.h"
 #include "app/helpers/TRValidate.h"
 #include "platform/uikit/app/Screen.h"
-#include "platform/uikit/drawing/Image.h"
 #include "platform/uikit/storyboard/Outlet.h"
 
 namespace app {
@@ -19,7 +18,6 @@ constexpr double kButtonWidth = 80;
 constexpr double kButtonHeight = 30;
 constexpr double kButtonCornerRadius = 5;
 constexpr double kTagSide = 20;
-constexpr char kTagImage[] = "order_tag";
 
 const uikit::Color kDefaultTextColor = uikit::Color::black();
 const uikit::Color kClosedStatusColor = uikit::Color::hsba(0, 0, 0.71);
@@ -53,7 +51,6 @@ QMUserOrderCell::QMUserOrderCell()
   productNameLabel_->setBackgroundColor(uikit::Color::white(1));
   tagImageview_ = uikit::outlet("tagImageview", std::make_shared<uikit::ImageView>(uikit::Rect(
                                                     width - kInset - kTagSide, 0, kTagSide, kTagSide)));
-  tagImageview_->setImage(uikit::Image::imageNamed(kTagImage));
   midleView_->addSubview(productNameLabel_);
   midleView_->addSubview(tagImageview_);
 

@@ -81,6 +81,9 @@ TEST_F(OrderListTest, APageGoesToTheTabThatAskedAndAFilledTabShowsWithoutAReques
   open(QMUserCentreEntries::kOrdersScene);
   std::shared_ptr<QMUserOrderList> list = shown<QMUserOrderList>();
   ASSERT_TRUE(list);
+  // Back and forth while the first page is on its way: it is not asked for twice.
+  selectTab(QMUserOrderList::kUnpaidTitle);
+  selectTab(QMUserOrderList::kAllTitle);
   selectTab(QMUserOrderList::kUnpaidTitle);
   EXPECT_EQ(list->selectedStatus(), QMUserOrderList::kUnpaidStatus);
   EXPECT_DOUBLE_EQ(list->tagLabel()->frame().minX(), list->unChargeBtn()->frame().minX());
