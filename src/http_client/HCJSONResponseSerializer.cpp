@@ -86,17 +86,17 @@ HCSerializedResponse HCJSONResponseSerializer::responseObjectForResponse(
   if (!validation.valid && validation.error &&
       HCErrorOrUnderlyingErrorHasCodeInDomain(*validation.error, kHCResponseErrorCannotDecodeContentData,
                                               kHCURLResponseSerializationErrorDomain)) {
-    return HCSerializedResponse::failure(std::move(validation.error));
+    return {std::nullopt, std::move(validation.error)};
   }
   const ns::Data body = data.value_or(ns::Data());
   const std::optional<std::string> text = bodyEncoding(response.get(), stringEncoding()).decode(body);
   // A reply whose status code was refused is reported by that error alone when its body holds nothing to
   // parse. Any other reply goes on to the reader, which refuses an empty or blank body.
   if (validation.error && (!text || text->empty() || *text == " ")) {
-    return HCSerializedResponse::failure(std::move(validation.error));
+    return {std::nullopt, std::move(validation.error)};
   }
   if (!text) {
-    return HCSerializedResponse::failure(undecodableTextError(body));
+    return {std::nullopt, undecodableTextError(body)};
   }
   HCSerializedResponse result;
   ns::Result<ns::Value> parsed = ns::JSONSerialization::JSONObjectWithData(*text);

@@ -37,14 +37,8 @@ inline constexpr std::int64_t kHCResponseErrorCannotDecodeContentData = -1016;  
 struct HCSerializedResponse {
   std::optional<ns::Value> responseObject;
   std::optional<ns::Error> error;
-  std::shared_ptr<const uikit::Image> responseImage;
-
-  // Neither object nor image, only `error`.
-  static HCSerializedResponse failure(std::optional<ns::Error> error) {
-    HCSerializedResponse response;
-    response.error = std::move(error);
-    return response;
-  }
+  // Initialised here, so that a serializer of values may leave it out of a braced initialiser.
+  std::shared_ptr<const uikit::Image> responseImage = nullptr;
 };
 
 class HCURLResponseSerialization {
