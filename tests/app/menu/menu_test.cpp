@@ -5,6 +5,8 @@
 #include "app/account/user_centre_test_util.h"
 #include "app/menu/QMMenuController.h"
 #include "app/purchase/QMPurchaseUnavailableController.h"
+#include "app/settings/QMMoreStoryboard.h"
+#include "app/settings/QMSettingController.h"
 #include "app/user/QMUserOldCenterController.h"
 #include "platform/uikit/driver/Driver.h"
 
@@ -15,6 +17,8 @@ using usercentretest::UserCentreTest;
 
 class MenuTest : public UserCentreTest {
  protected:
+  MenuTest() { QMMoreStoryboard::registerScenes(); }
+
   void SetUp() override {
     UserCentreTest::SetUp();
     ASSERT_TRUE(uikit::Driver::tap("菜单").ok()) << screen();
@@ -47,6 +51,13 @@ TEST_F(MenuTest, ThePurchaseRowSaysPurchasesAreNotAvailableWithAWayBack) {
   settle();
   EXPECT_FALSE(drawer().presentedViewController());
   EXPECT_TRUE(screenShows("[QMSubjectController]")) << screen();
+}
+
+TEST_F(MenuTest, TheSettingsOpenAndTheDrawerCloses) {
+  ASSERT_TRUE(uikit::Driver::tap(QMMenuController::kSettingRowText).ok()) << screen();
+  settle();
+  EXPECT_TRUE(shown<QMSettingController>()) << screen();
+  EXPECT_EQ(drawer().drawerState(), ui::DrawerState::kClosed);
 }
 
 TEST_F(MenuTest, AScreenNotBuiltYetSaysSoAndLeavesTheDrawerOpen) {
