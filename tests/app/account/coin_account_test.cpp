@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 
 #include "app/account/QMUserAccount.h"
@@ -36,6 +37,7 @@ TEST(AmountColour, TypesTwoAndFourShareOneColourAndTheRestAnother) {
 
 TEST_F(CoinAccountTest, TheStoredBalanceShowsAtOnceAndTheRefreshedOneOnEachAppearance) {
   QMUser::sharedInstance()->setZCoinAmount(3);
+  app_.backend().controls().delayNextReply(kCoinPath, std::chrono::milliseconds(200));
   open(QMUserCentreEntries::kAccountScene);
   EXPECT_TRUE(screenShows("3.00Z币")) << screen();
   ASSERT_TRUE(waitFor("12.50Z币")) << screen();
