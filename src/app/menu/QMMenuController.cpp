@@ -2,6 +2,9 @@
 
 #include "app/menu/QMMenuCell.h"
 #include "app/session/QMUser.h"
+#include "app/settings/QMMoreStoryboard.h"
+#include "app/shell/AppDelegate.h"
+#include "app/user/QMUserStoryboard.h"
 #include "platform/foundation/check/Check.h"
 #include "ui/hud/ProgressHUD.h"
 
@@ -51,7 +54,7 @@ void QMMenuController::closeDrawer() {
 void QMMenuController::userSelectedAction() {
   QM_DCHECK_MAIN_THREAD();
   std::weak_ptr<QMMenuController> weakSelf = std::static_pointer_cast<QMMenuController>(shared_from_this());
-  present(kUserStoryboard, kUserCentreScene, SceneWrapping::kAsItIs, [weakSelf] {
+  present(QMUserStoryboard::kName, kUserCentreScene, SceneWrapping::kAsItIs, [weakSelf] {
     if (const std::shared_ptr<QMMenuController> self = weakSelf.lock()) {
       self->closeDrawer();
     }
@@ -60,14 +63,14 @@ void QMMenuController::userSelectedAction() {
 
 void QMMenuController::downloadSelectedAction() {
   QM_DCHECK_MAIN_THREAD();
-  if (present(kCourseStoryboard, kDownloadScene, SceneWrapping::kInNavigation)) {
+  if (present(AppDelegate::kCourseStoryboard, kDownloadScene, SceneWrapping::kInNavigation)) {
     closeDrawer();
   }
 }
 
 void QMMenuController::settingSelectedAction() {
   QM_DCHECK_MAIN_THREAD();
-  if (present(kSettingsStoryboard, std::nullopt, SceneWrapping::kAsItIs)) {
+  if (present(QMMoreStoryboard::kName, std::nullopt, SceneWrapping::kAsItIs)) {
     closeDrawer();
   }
 }

@@ -43,11 +43,8 @@ class QMMenuController : public uikit::TableViewController,
   static constexpr char kUnavailableText[] = "该功能暂未开放";
   static constexpr double kToastSeconds = 2.0;
 
-  static constexpr char kUserStoryboard[] = "User";
   static constexpr char kUserCentreScene[] = "QMUserOldCenterController";
-  static constexpr char kCourseStoryboard[] = "Course";
   static constexpr char kDownloadScene[] = "QMDLSubjectController";
-  static constexpr char kSettingsStoryboard[] = "More";
   static constexpr char kPurchaseStoryboard[] = "Perchase";
 
   QMMenuController() = default;

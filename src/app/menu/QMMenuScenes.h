@@ -11,7 +11,6 @@ namespace app {
 
 class QMMenuScenes {
  public:
-  static constexpr char kMenuScene[] = "QMMenuController";
   static constexpr char kPurchaseNavigationScene[] = "QMPurchaseNav";
 
   static void registerScenes();
