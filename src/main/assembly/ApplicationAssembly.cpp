@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/menu/QMMenuScenes.h"
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
@@ -151,6 +152,7 @@ void ApplicationAssembly::connectParts() {
   app::QMUserStoryboard::registerScenes();
   app::QMMoreStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
+  app::QMMenuScenes::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
   learning::QMLiveStoryboard::registerScenes();
   learning::QMSubjectStoryboard::registerScenes();

@@ -216,6 +216,9 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   if (word == "network") {
     return parseNetwork(rest);
   }
+  if (word == "scroll") {
+    return parseNamed(Kind::kScroll, rest, word, "the id of the list to scroll");
+  }
   if (word == "picture") {
     return parseNamed(Kind::kPicture, rest, word, "the PNG file to write");
   }
@@ -287,6 +290,8 @@ std::string TerminalCommand::helpText() {
          "  alert <button title>            answer the alert with that button\n"
          "  pull <text or id>               pull the list with that text or id down to refresh it\n"
          "  back                            go back, as the navigation bar's back button does\n"
+         "  scroll <id>                     swipe the list with that id up to its end (lists load more "
+         "there)\n"
          "  wait <seconds>                  let the application run that long\n"
          "  waitfor <text> [seconds]        run until the screen shows the text (at most 10 s by default)\n"
          "  messages                        list the toasts, alerts and HUD texts shown lately\n"

@@ -44,6 +44,7 @@ struct TerminalCommand {
     kType,
     kAlert,
     kBack,
+    kScroll,
     kWait,
     kWaitFor,
     kMessages,
@@ -57,7 +58,8 @@ struct TerminalCommand {
   static constexpr std::chrono::seconds kDefaultWaitForTimeout{10};
 
   Kind kind = Kind::kShow;
-  // What tap and type name, the alert button's title, the text waitfor waits for, or the file picture writes.
+  // What tap, type and scroll name, the alert button's title, the text waitfor waits for, or the file picture
+  // writes.
   std::string target;
   // What type types.
   std::string text;

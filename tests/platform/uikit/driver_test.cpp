@@ -114,6 +114,34 @@ TEST_F(DriverTest, RowsAreSelectedAndSwipedAwayByTheirText) {
   EXPECT_EQ(list->events, events);
 }
 
+TEST_F(DriverTest, ASwipeUpRunsPastTheEndOfTheContentAndSettlesThere) {
+  auto list = std::make_shared<QMSampleListController>();
+  list->subjects.assign(30, "课程");
+  showWindowWithRoot(list);
+  ASSERT_TRUE(Driver::scrollToBottom("subjectTable").ok());
+  // 30 rows: the first 60 high, the others 44; the table is 603 high.
+  const int end = 60 + 29 * 44 - 603;
+  EXPECT_THAT(list->events,
+              ElementsAre("scroll " + std::to_string(end + static_cast<int>(Driver::kScrollBounce)),
+                          "scroll " + std::to_string(end)));
+  // At the end already, a swipe still bounces, and the delegate hears it.
+  ASSERT_TRUE(Driver::scrollToBottom("subjectTable").ok());
+  EXPECT_EQ(list->events.size(), 4u);
+
+  // Content shorter than the table stays at the top.
+  list->subjects.assign(2, "课程");
+  list->subjectTable->reloadData();
+  list->subjectTable->setContentOffset(Point{0, 0});
+  list->events.clear();
+  ASSERT_TRUE(Driver::scrollToBottom("subjectTable").ok());
+  EXPECT_THAT(list->events,
+              ElementsAre("scroll " + std::to_string(static_cast<int>(Driver::kScrollBounce)), "scroll 0"));
+
+  EXPECT_EQ(codeOf(Driver::scrollToBottom("课程")), Driver::kNotScrollable);
+  list->subjectTable->setScrollEnabled(false);
+  EXPECT_EQ(codeOf(Driver::scrollToBottom("subjectTable")), Driver::kNotScrollable);
+}
+
 TEST_F(DriverTest, GoBackUsesTheLeftItemOrPopsTheStack) {
   auto first = std::make_shared<QMSampleListController>();
   auto navigation = std::make_shared<NavigationController>(first);

@@ -193,6 +193,32 @@ ns::Status deliverTap(View& target, const std::string& name) {
   return driverError(Driver::kNotTouchable, quoted(name) + " does not respond to a tap.");
 }
 
+// The scroll view a finger touching the view named `name` would move: that view or the one it lies in.
+ns::Result<ScrollView*> scrollViewToTouch(const std::string& name) {
+  if (auto error = alertInTheWay(VisibleScreen::current())) {
+    return *error;
+  }
+  auto found = Driver::findView(name);
+  if (!found.ok()) {
+    return found.error();
+  }
+  View* view = found->get();
+  while (view != nullptr && dynamic_cast<ScrollView*>(view) == nullptr) {
+    view = view->superview();
+  }
+  auto* scroll = static_cast<ScrollView*>(view);
+  if (scroll == nullptr || !scroll->isScrollEnabled()) {
+    return driverError(Driver::kNotScrollable, quoted(name) + " lies in nothing that scrolls.");
+  }
+  if (!scroll->isUserInteractionEnabled()) {
+    return driverError(Driver::kNotTouchable, quoted(name) + " does not take touches now.");
+  }
+  if (auto reachable = checkReachable(*scroll, name); !reachable.ok()) {
+    return reachable.error();
+  }
+  return scroll;
+}
+
 }  // namespace
 
 std::string Driver::screenText() {
@@ -310,28 +336,26 @@ ns::Status Driver::swipeDeleteRow(const std::string& rowText) {
 
 ns::Status Driver::pullDown(const std::string& name) {
   QM_DCHECK_MAIN_THREAD();
-  if (auto error = alertInTheWay(VisibleScreen::current())) {
-    return *error;
+  auto scroll = scrollViewToTouch(name);
+  if (!scroll.ok()) {
+    return scroll.error();
   }
-  auto found = findView(name);
-  if (!found.ok()) {
-    return found.error();
+  (*scroll)->pullDown(kPullDistance);
+  return {};
+}
+
+ns::Status Driver::scrollToBottom(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
+  auto scroll = scrollViewToTouch(name);
+  if (!scroll.ok()) {
+    return scroll.error();
   }
-  View* view = found->get();
-  while (view != nullptr && dynamic_cast<ScrollView*>(view) == nullptr) {
-    view = view->superview();
-  }
-  auto* scroll = static_cast<ScrollView*>(view);
-  if (scroll == nullptr || !scroll->isScrollEnabled()) {
-    return driverError(kNotScrollable, quoted(name) + " lies in nothing that scrolls.");
-  }
-  if (!scroll->isUserInteractionEnabled()) {
-    return driverError(kNotTouchable, quoted(name) + " does not take touches now.");
-  }
-  if (auto reachable = checkReachable(*scroll, name); !reachable.ok()) {
-    return reachable;
-  }
-  scroll->pullDown(kPullDistance);
+  ScrollView& scrollView = **scroll;
+  scrollView.layoutIfNeeded();
+  const double end = std::max(0.0, scrollView.contentSize().height - scrollView.frame().height());
+  const double x = scrollView.contentOffset().x;
+  scrollView.setContentOffset(Point{x, end + kScrollBounce});
+  scrollView.setContentOffset(Point{x, end});
   return {};
 }
 
