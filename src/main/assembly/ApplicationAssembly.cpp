@@ -12,6 +12,7 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "app/user/QMUserStoryboard.h"
 #include "http_client/HCURLConnectionOperation.h"
+#include "learning/cache/QMCacheStoryboard.h"
 #include "learning/course/QMCourseStoryboard.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/player/RunLoopSocketModel.h"
@@ -148,6 +149,7 @@ void ApplicationAssembly::connectParts() {
   app::QMUserStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
+  learning::QMCacheStoryboard::registerScenes();
   connectSoundVolume();
 }
 
