@@ -15,6 +15,7 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/alerts/AlertView.h"
+#include "platform/uikit/app/Application.h"
 #include "platform/uikit/driver/Driver.h"
 
 namespace learning::cachetest {
@@ -296,6 +297,27 @@ TEST_F(CachePlayTest, BackSavesThePositionIntoTheSubjectAndTellsTheSubjectScreen
   EXPECT_EQ(updates.lastObject, subject);
   // The server stays for the next play.
   EXPECT_TRUE(cached_->localServer()->server().isRunning());
+}
+
+TEST_F(CachePlayTest, TheEndOfALessonSavesItAndPlaysTheNextResigningActiveSavesAndPauses) {
+  downloadtest::NotificationCount updates{std::string(app::kUpdateServerProgressNotification)};
+  ASSERT_TRUE(Driver::selectRow("第1课").ok());
+  ns::RunLoop::main().runPending();
+  ASSERT_NE(player(), nullptr);
+  cached_->playerDidStop(*player(), std::nullopt);
+  EXPECT_EQ(updates.count, 1);
+  EXPECT_EQ(pickertest::PickerRoad::course("L1")->subject()->onClassID(), "L1");
+  EXPECT_THAT(playingPath(), HasSubstr("_L4/"));
+
+  ns::NotificationCenter::defaultCenter().postNotificationName(
+      std::string(uikit::kApplicationWillResignActiveNotification), nullptr);
+  EXPECT_EQ(updates.count, 2);
+  EXPECT_EQ(pickertest::PickerRoad::course("L1")->subject()->onClassID(), "L4");
+  EXPECT_FALSE(player()->isPlaying());
+  // A player failure is only written to the console; the lesson stays.
+  cached_->playerDidStop(*player(), ns::Error("test", 1));
+  EXPECT_EQ(updates.count, 2);
+  EXPECT_THAT(playingPath(), HasSubstr("_L4/"));
 }
 
 TEST_F(CachePlayTest, FilesNamedWithAQueryStringAreMovedBackBeforeThePlayAndOnlyOnce) {
