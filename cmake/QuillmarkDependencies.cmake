@@ -8,6 +8,8 @@ find_package(ICU REQUIRED COMPONENTS uc i18n data)
 find_package(nlohmann_json REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+# The event-driven XML reader of XML replies.
+find_package(LibXml2 REQUIRED)
 # FFmpeg: the media engine (demuxing, decoding, picture conversion, the sound's tempo) and the sample lessons
 # (encoding, muxing).
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswresample libswscale
@@ -18,6 +20,8 @@ if(QUILLMARK_BENCHMARKS)
   find_package(benchmark REQUIRED)
 endif()
 find_package(CURL REQUIRED)
+# zlib: the picture decoder's bound on what a PNG's pixel data inflates to.
+find_package(ZLIB REQUIRED)
 find_package(Boost REQUIRED)
 # Boost.Asio 1.74 looks for co_await under clang only beside libc++'s <experimental/coroutine>, so with
 # libstdc++ it sees none and its awaitables do not compile, although clang and libstdc++'s <coroutine> support

@@ -9,8 +9,13 @@
 #include <string_view>
 
 #include "platform/foundation/values/Error.h"
+#include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 #include "platform/net/URLResponse.h"
+
+namespace uikit {
+class Image;
+}  // namespace uikit
 
 namespace http_client {
 
@@ -29,10 +34,18 @@ inline constexpr std::int64_t kHCResponseErrorBadServerResponse = -1011;        
 inline constexpr std::int64_t kHCResponseErrorCannotDecodeContentData = -1016;  // type or text not accepted
 
 // What a serializer makes of a response: an object, an error, both (an object from a refused reply) or
-// neither.
+// neither. The object is a value, or what no value can hold: an image serializer's decoded image, or another
+// object (an XML parser) in responseReferenceObject.
 struct HCSerializedResponse {
   std::optional<ns::Value> responseObject;
   std::optional<ns::Error> error;
+  // Initialised here, so that a serializer of values may leave them out of a braced initialiser.
+  std::shared_ptr<const uikit::Image> responseImage = nullptr;
+  std::shared_ptr<ns::Object> responseReferenceObject = nullptr;
+
+  bool hasObject() const {
+    return responseObject.has_value() || responseImage != nullptr || responseReferenceObject != nullptr;
+  }
 };
 
 class HCURLResponseSerialization {

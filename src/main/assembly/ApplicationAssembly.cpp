@@ -15,6 +15,7 @@
 #include "learning/cache/QMCacheStoryboard.h"
 #include "learning/course/QMCourseStoryboard.h"
 #include "learning/downloads/QMDownloadHelper.h"
+#include "learning/live/QMLiveStoryboard.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/HomeFolderCheck.h"
 #include "main/terminal/ConsoleLogFile.h"
@@ -150,6 +151,7 @@ void ApplicationAssembly::connectParts() {
   app::CoursePlaceholderController::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
   learning::QMCacheStoryboard::registerScenes();
+  learning::QMLiveStoryboard::registerScenes();
   connectSoundVolume();
 }
 
