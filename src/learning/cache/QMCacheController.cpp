@@ -435,8 +435,14 @@ std::vector<std::shared_ptr<TRTreeNodeData>> QMCacheController::lessonNodes() co
 
 void QMCacheController::moveBy(int step, const char* warningAtTheEnd) {
   // The rows are walked in the order shown, so that the move crosses chapters and units at any depth.
+  // The page may have been rebuilt since the play began (a download finished): the playing lesson is
+  // looked for by its course, not by the row it was tapped on.
   const std::vector<std::shared_ptr<TRTreeNodeData>> lessons = lessonNodes();
-  const auto at = std::find(lessons.begin(), lessons.end(), playingNode_);
+  const std::shared_ptr<app::QMCourse> playing = courseOf(playingNode_.get());
+  const auto at =
+      std::find_if(lessons.begin(), lessons.end(), [&](const std::shared_ptr<TRTreeNodeData>& node) {
+        return playing && courseOf(node.get()) == playing;
+      });
   const std::ptrdiff_t index = at - lessons.begin();
   const std::ptrdiff_t target = index + step;
   if (at == lessons.end() || target < 0 || target >= static_cast<std::ptrdiff_t>(lessons.size())) {

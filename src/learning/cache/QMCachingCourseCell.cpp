@@ -102,7 +102,7 @@ void QMCachingCourseCell::followRecord(const std::shared_ptr<app::QMFileCacheInf
   }
   changeRightStatus(record->status().value_or(app::kQMDownloadNotQueued));
   showProgress(record->progress());
-  // The record outlives no cell that follows it: the cell holds it, and the observations end with the cell.
+  // The observations end with the cell, so their callbacks never reach a cell that is gone.
   statusObservation_ = record->observe(
       std::string(app::QMFileCacheInfo::kStatusKey),
       [this](const ns::KeyValueChange& change) { changeRightStatus(change.newValue.integerValue()); });

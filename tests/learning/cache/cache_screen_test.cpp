@@ -282,6 +282,17 @@ TEST_F(CachePlayTest, PreviousAndNextWalkTheDownloadedLessonsAcrossChaptersAndUn
   EXPECT_THAT(playingPath(), HasSubstr("_L1/"));
 }
 
+TEST_F(CachePlayTest, NextFindsThePlayingLessonAfterADownloadRebuiltThePage) {
+  ASSERT_TRUE(Driver::selectRow("第1课").ok());
+  ns::RunLoop::main().runPending();
+  ASSERT_NE(player(), nullptr);
+  QMDownloadHelper::sharedInstance()->add(pickertest::PickerRoad::course("L2"));
+  ASSERT_TRUE(CacheRoad::runUntil([] { return status("L2") == app::kQMDownloadDone; }));
+  // The finished lesson joined the page's tree right after the one playing.
+  cached_->playerOnClickedNext(*player(), std::nullopt);
+  EXPECT_THAT(playingPath(), HasSubstr("_L2/"));
+}
+
 TEST_F(CachePlayTest, BackSavesThePositionIntoTheSubjectAndTellsTheSubjectScreen) {
   downloadtest::NotificationCount updates{std::string(app::kUpdateServerProgressNotification)};
   ASSERT_TRUE(Driver::selectRow("第4课").ok());
