@@ -79,6 +79,16 @@ TEST_F(CacheScreenTest, AStageWithoutLessonsShowsTheEmptyPictureOfEachPage) {
   EXPECT_TRUE(cached_->view()->isHidden());
 }
 
+TEST_F(CacheScreenTest, ComingBackToTheForegroundStartsThePagesLessonServerOnLoopback) {
+  open();
+  EXPECT_EQ(cached_->localServer(), nullptr);
+  ns::NotificationCenter::defaultCenter().postNotificationName(
+      std::string(uikit::kApplicationDidBecomeActiveNotification), nullptr);
+  ASSERT_NE(cached_->localServer(), nullptr);
+  EXPECT_TRUE(cached_->localServer()->server().isRunning());
+  EXPECT_NE(cached_->localServer()->server().listeningPort(), 0);
+}
+
 TEST_F(CacheScreenTest, EachPageShowsItsKindAsAnOpenTreeThatDoesNotFold) {
   setStatuses({{"L1", app::kQMDownloadDone},
                {"L4", app::kQMDownloadDone},
