@@ -14,6 +14,7 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "app/user/QMUserStoryboard.h"
 #include "http_client/HCURLConnectionOperation.h"
+#include "learning/cache/QMCacheStoryboard.h"
 #include "learning/course/QMCourseStoryboard.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/live/QMLiveStoryboard.h"
@@ -154,6 +155,7 @@ void ApplicationAssembly::connectParts() {
   app::CoursePlaceholderController::registerScenes();
   app::QMMenuScenes::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
+  learning::QMCacheStoryboard::registerScenes();
   learning::QMLiveStoryboard::registerScenes();
   learning::QMSubjectStoryboard::registerScenes();
   connectSoundVolume();
