@@ -90,13 +90,13 @@ std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPReque
   return operation;
 }
 
-std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPRequestOperationWithHTTPMethod(
-    std::string_view method, std::string_view URLString, const std::optional<ns::Dictionary>& parameters,
-    SuccessBlock success, FailureBlock failure) {
-  QM_DCHECK_CALLED_ON(ownerThread_);
+std::string HCHTTPRequestOperationManager::resolvedURLString(std::string_view URLString) const {
   const std::optional<ns::URL> url = baseURL_ ? ns::URL::fromString(URLString, *baseURL_) : std::nullopt;
-  ns::Result<ns::URLRequest> request = requestSerializer_->requestWithMethod(
-      method, url ? std::string_view(url->absoluteString()) : URLString, parameters);
+  return url ? url->absoluteString() : std::string(URLString);
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::operationWithBuiltRequest(
+    ns::Result<ns::URLRequest> request, SuccessBlock success, FailureBlock failure) {
   if (!request) {
     if (failure) {
       ns::DispatchQueue& queue = completionQueue_ ? *completionQueue_ : ns::DispatchQueue::main();
@@ -107,15 +107,28 @@ std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPReque
   return HTTPRequestOperationWithRequest(*request, std::move(success), std::move(failure));
 }
 
-std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::queuedOperation(
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPRequestOperationWithHTTPMethod(
     std::string_view method, std::string_view URLString, const std::optional<ns::Dictionary>& parameters,
     SuccessBlock success, FailureBlock failure) {
-  std::shared_ptr<HCHTTPRequestOperation> operation = HTTPRequestOperationWithHTTPMethod(
-      method, URLString, parameters, std::move(success), std::move(failure));
+  QM_DCHECK_CALLED_ON(ownerThread_);
+  return operationWithBuiltRequest(
+      requestSerializer_->requestWithMethod(method, resolvedURLString(URLString), parameters),
+      std::move(success), std::move(failure));
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::queued(
+    std::shared_ptr<HCHTTPRequestOperation> operation) {
   if (operation) {
     operationQueue_->addOperation(operation);
   }
   return operation;
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::queuedOperation(
+    std::string_view method, std::string_view URLString, const std::optional<ns::Dictionary>& parameters,
+    SuccessBlock success, FailureBlock failure) {
+  return queued(HTTPRequestOperationWithHTTPMethod(method, URLString, parameters, std::move(success),
+                                                   std::move(failure)));
 }
 
 std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::GET(
@@ -128,6 +141,15 @@ std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::POST(
     std::string_view URLString, const std::optional<ns::Dictionary>& parameters, SuccessBlock success,
     FailureBlock failure) {
   return queuedOperation("POST", URLString, parameters, std::move(success), std::move(failure));
+}
+
+std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::POST(
+    std::string_view URLString, const std::optional<ns::Dictionary>& parameters,
+    const HCHTTPRequestSerializer::ConstructingBodyBlock& block, SuccessBlock success, FailureBlock failure) {
+  QM_DCHECK_CALLED_ON(ownerThread_);
+  return queued(operationWithBuiltRequest(requestSerializer_->multipartFormRequestWithMethod(
+                                              "POST", resolvedURLString(URLString), parameters, block),
+                                          std::move(success), std::move(failure)));
 }
 
 std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::PUT(

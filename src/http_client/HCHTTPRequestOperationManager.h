@@ -97,6 +97,12 @@ class HCHTTPRequestOperationManager {
   std::shared_ptr<HCHTTPRequestOperation> POST(std::string_view URLString,
                                                const std::optional<ns::Dictionary>& parameters,
                                                SuccessBlock success, FailureBlock failure);
+  // Builds a multipart POST with the request serializer's multipartFormRequestWithMethod() (the parameters
+  // as form fields, then what `block` appends), and queues and returns its operation as POST() does.
+  std::shared_ptr<HCHTTPRequestOperation> POST(std::string_view URLString,
+                                               const std::optional<ns::Dictionary>& parameters,
+                                               const HCHTTPRequestSerializer::ConstructingBodyBlock& block,
+                                               SuccessBlock success, FailureBlock failure);
   std::shared_ptr<HCHTTPRequestOperation> PUT(std::string_view URLString,
                                               const std::optional<ns::Dictionary>& parameters,
                                               SuccessBlock success, FailureBlock failure);
@@ -115,6 +121,13 @@ class HCHTTPRequestOperationManager {
   std::string description() const;
 
  private:
+  // `URLString` resolved against the base URL, when there is one and it resolves.
+  std::string resolvedURLString(std::string_view URLString) const;
+  // The operation on `request`, or nullptr with `failure` queued when the request could not be built.
+  std::shared_ptr<HCHTTPRequestOperation> operationWithBuiltRequest(ns::Result<ns::URLRequest> request,
+                                                                    SuccessBlock success,
+                                                                    FailureBlock failure);
+  std::shared_ptr<HCHTTPRequestOperation> queued(std::shared_ptr<HCHTTPRequestOperation> operation);
   std::shared_ptr<HCHTTPRequestOperation> queuedOperation(std::string_view method, std::string_view URLString,
                                                           const std::optional<ns::Dictionary>& parameters,
                                                           SuccessBlock success, FailureBlock failure);

@@ -3,9 +3,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "http_client/HCBodyStreamFileWriter.h"
+#include "http_client/HCFileURL.h"
 #include "http_client/HCQueryStringSerialization.h"
+#include "http_client/HCStreamingMultipartFormData.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/Base64.h"
+#include "platform/foundation/loop/DispatchQueue.h"
 #include "platform/foundation/storage/Bundle.h"
 #include "platform/foundation/text/CaseMapping.h"
 #include "platform/foundation/text/PreferredLanguages.h"
@@ -74,6 +78,26 @@ std::optional<ns::URL> urlWithQuery(const ns::URL& url, const std::string& query
     text += "#" + *url.fragment();
   }
   return ns::URL::fromString(text);
+}
+
+// The bytes a form field sends for `value`: data as it is, null as nothing, anything else as its text.
+ns::Data formFieldData(const ns::Value& value, const ns::StringEncoding& encoding) {
+  if (value.isData()) {
+    return value.asData();
+  }
+  if (value.isNull()) {
+    return ns::Data();
+  }
+  const std::string text = value.isString() ? value.asString() : ns::describe(value);
+  return encoding.encode(text).value_or(ns::dataFromString(text));
+}
+
+std::optional<std::uint64_t> declaredContentLength(const ns::URLRequest& request) {
+  const std::optional<std::string> length = request.valueForHTTPHeaderField("Content-Length");
+  if (!length || length->empty() || length->find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  return std::stoull(*length);
 }
 
 }  // namespace
@@ -193,6 +217,54 @@ ns::Result<ns::URLRequest> HCHTTPRequestSerializer::requestWithMethod(
     request.setTimeoutInterval(*timeoutInterval_);
   }
   return requestBySerializingRequest(request, parameters);
+}
+
+ns::Result<ns::URLRequest> HCHTTPRequestSerializer::multipartFormRequestWithMethod(
+    std::string_view method, std::string_view URLString, const std::optional<ns::Dictionary>& parameters,
+    const ConstructingBodyBlock& block) const {
+  ns::Result<ns::URLRequest> request = requestWithMethod(method, URLString, std::nullopt);
+  if (!request) {
+    return request;
+  }
+  HCStreamingMultipartFormData formData(std::move(*request), ns::StringEncoding::utf8());
+  if (parameters) {
+    for (const HCQueryStringPair& pair :
+         HCQueryStringPairsFromKeyAndValue(std::nullopt, ns::Value(*parameters))) {
+      formData.appendPartWithFormData(formFieldData(pair.value(), stringEncoding_), pair.field());
+    }
+  }
+  if (block) {
+    block(formData);
+  }
+  return formData.requestByFinalizingMultipartFormData();
+}
+
+ns::URLRequest HCHTTPRequestSerializer::requestWithMultipartFormRequest(
+    const ns::URLRequest& request, const ns::URL& fileURL, WritingCompletionHandler completionHandler) const {
+  std::shared_ptr<ns::InputStream> bodyStream = request.HTTPBodyStream();
+  ns::URLRequest withoutBodyStream = request;
+  withoutBodyStream.setHTTPBodyStream(nullptr);
+  ns::DispatchQueue::global().async([bodyStream = std::move(bodyStream),
+                                     path = HCFileSystemPathOfURL(fileURL),
+                                     expectedLength = declaredContentLength(request),
+                                     completionHandler = std::move(completionHandler)] {
+    std::optional<ns::Error> error;
+    if (!path) {
+      error = ns::Error(
+          std::string(kHCURLRequestSerializationErrorDomain), kHCRequestErrorBadURL,
+          ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey), "Expected URL to be a file URL"}});
+    } else if (!bodyStream) {
+      error = ns::Error(
+          std::string(kHCURLRequestSerializationErrorDomain), kHCRequestErrorBadURL,
+          ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey), "The request has no body stream"}});
+    } else if (ns::Status written = HCWriteBodyStreamToFile(*bodyStream, *path, expectedLength); !written) {
+      error = written.error();
+    }
+    if (completionHandler) {
+      ns::DispatchQueue::main().async([completionHandler, error] { completionHandler(error); });
+    }
+  });
+  return withoutBodyStream;
 }
 
 ns::URLRequest HCHTTPRequestSerializer::requestWithDefaultHeaders(const ns::URLRequest& request) const {

@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "http_client/HCMultipartFormData.h"
 #include "http_client/HCURLRequestSerialization.h"
 #include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/text/StringEncoding.h"
@@ -35,6 +36,10 @@ class HCHTTPRequestSerializer : public HCURLRequestSerialization {
   // the request builders fail.
   using QueryStringSerializationBlock =
       std::function<ns::Result<std::string>(const ns::URLRequest& request, const ns::Dictionary& parameters)>;
+  // Adds files and parts to a multipart body being built.
+  using ConstructingBodyBlock = std::function<void(HCMultipartFormData& formData)>;
+  // Gets std::nullopt once the body was written whole, else the error that stopped it.
+  using WritingCompletionHandler = std::function<void(const std::optional<ns::Error>& error)>;
   // Default header name, exactly as the caller spelled it, to value.
   using HeaderDictionary = std::map<std::string, std::string>;
 
@@ -107,6 +112,24 @@ class HCHTTPRequestSerializer : public HCURLRequestSerialization {
   // default headers and `parameters`. Returns the error of a custom query block that failed.
   ns::Result<ns::URLRequest> requestWithMethod(std::string_view method, std::string_view URLString,
                                                const std::optional<ns::Dictionary>& parameters) const;
+
+  // Returns a request for `method` and `URLString` (as requestWithMethod(), without parameters) whose body
+  // is a streamed "multipart/form-data" body, boundaries and headers in UTF-8: first the flattened
+  // `parameters` as form fields (data as it is, null as nothing, anything else as its text in
+  // stringEncoding()), then whatever `block`, when given, appends. Without any part the request has no
+  // body. Returns the error of a custom query block that failed.
+  ns::Result<ns::URLRequest> multipartFormRequestWithMethod(std::string_view method,
+                                                            std::string_view URLString,
+                                                            const std::optional<ns::Dictionary>& parameters,
+                                                            const ConstructingBodyBlock& block) const;
+
+  // Returns a copy of `request` without its body stream at once, and writes that stream into the file at
+  // `fileURL` (replaced when it exists) on a global queue. `completionHandler`, when given, runs on the main
+  // queue with std::nullopt once every byte is in the file, else with the first error: the body's, or the
+  // file's (one that cannot be opened or written, or a short write). A request without a body stream, or
+  // a URL that is no file URL, gives an error.
+  ns::URLRequest requestWithMultipartFormRequest(const ns::URLRequest& request, const ns::URL& fileURL,
+                                                 WritingCompletionHandler completionHandler) const;
 
   // HCURLRequestSerialization. Parameters of a method in HTTPMethodsEncodingParametersInURI() join the
   // URL's query (before its fragment); others become the body, with "Content-Type" set to

@@ -4,13 +4,28 @@
 // parameters onto a request.
 // Thread-safety: as the serializer that implements it.
 
+#include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "platform/foundation/values/Result.h"
 #include "platform/foundation/values/Value.h"
 #include "platform/net/URLRequest.h"
 
 namespace http_client {
+
+inline constexpr std::string_view kHCURLRequestSerializationErrorDomain =
+    "com.httpclient.error.serialization.request";
+// Codes of kHCURLRequestSerializationErrorDomain.
+// A file given for a multipart body is not a file URL, or cannot be reached.
+inline constexpr std::int64_t kHCRequestErrorBadURL = -1000;
+// A part's body ended before, or went on past, the length its part declared (the number the platform uses
+// for a body stream that ran dry).
+inline constexpr std::int64_t kHCRequestErrorBodyLengthMismatch = -1021;
+// A multipart body holding a part read from a stream was to be copied.
+inline constexpr std::int64_t kHCRequestErrorStreamNotCopyable = -1022;
+// Writing a request's body into a file wrote fewer bytes than the body holds.
+inline constexpr std::int64_t kHCRequestErrorShortWrite = -1023;
 
 class HCURLRequestSerialization {
  public:
