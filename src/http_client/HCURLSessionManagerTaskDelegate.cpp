@@ -102,9 +102,14 @@ void HCURLSessionManagerTaskDelegate::didComplete(ns::URLSessionTask& task,
   }
   processingQueue().async([finish, serializer, response, data = std::move(data),
                            downloadFileURL = downloadFileURL_, userInfo = std::move(userInfo)]() mutable {
-    HCSerializedResponse serialized = serializer->responseObjectForResponse(response, data);
+    HCSerializedResponse serialized;
     if (downloadFileURL) {
+      // The body is in the file, not in memory: only the response itself is checked, so that an empty body
+      // read as JSON never fails a download that arrived whole.
       serialized.responseObject = *downloadFileURL;
+      serialized.error = serializer->validateResponse(response, std::nullopt).error;
+    } else {
+      serialized = serializer->responseObjectForResponse(response, data);
     }
     if (serialized.responseObject) {
       userInfo[kHCNetworkingTaskDidCompleteSerializedResponseKey] = *serialized.responseObject;
