@@ -81,10 +81,11 @@ class NotificationRecorder {
     }
     return names;
   }
-  std::optional<ns::Notification> last(const std::string& name) const {
+  std::optional<ns::Notification> last(const std::string& name,
+                                       const std::shared_ptr<ns::Object>& object) const {
     std::lock_guard lock(mutex_);
     for (auto it = seen_.rbegin(); it != seen_.rend(); ++it) {
-      if (it->name == name) {
+      if (it->name == name && it->object == object) {
         return *it;
       }
     }
@@ -123,15 +124,15 @@ TEST_F(HCURLSessionManagerTest, ADataTaskCompletesOnTheMainQueueWithTheSerialize
   ASSERT_TRUE(completion.object && completion.object->isDictionary());
   EXPECT_EQ(completion.object->find("title")->asString(), "one");
 
-  ASSERT_TRUE(
-      runMainLoopUntil([&] { return recorder.last(kHCNetworkingTaskDidCompleteNotification).has_value(); }));
-  const ns::Dictionary info = recorder.last(kHCNetworkingTaskDidCompleteNotification)->userInfo;
+  ASSERT_TRUE(runMainLoopUntil(
+      [&] { return recorder.last(kHCNetworkingTaskDidCompleteNotification, task).has_value(); }));
+  const ns::Dictionary info = recorder.last(kHCNetworkingTaskDidCompleteNotification, task)->userInfo;
   EXPECT_EQ(ns::stringFromData(info.at(kHCNetworkingTaskDidCompleteResponseDataKey).asData()),
             R"({"title":"one"})");
   EXPECT_TRUE(info.contains(kHCNetworkingTaskDidCompleteSerializedResponseKey));
   EXPECT_TRUE(info.contains(kHCNetworkingTaskDidCompleteResponseSerializerKey));
   EXPECT_FALSE(info.contains(kHCNetworkingTaskDidCompleteErrorKey));
-  EXPECT_EQ(manager_->delegateForTask(*task), nullptr);
+  EXPECT_TRUE(runMainLoopUntil([&] { return manager_->delegateForTask(*task) == nullptr; }));
 }
 
 TEST_F(HCURLSessionManagerTest, TransportAndSerializationErrorsReachTheHandlerAndTheNotification) {
@@ -152,7 +153,7 @@ TEST_F(HCURLSessionManagerTest, TransportAndSerializationErrorsReachTheHandlerAn
   EXPECT_FALSE(unreachable.object);
   ASSERT_TRUE(runMainLoopUntil([&] { return !recorder.namesFor(task).empty(); }));
   const std::optional<ns::Error> announced =
-      HCDecodeError(recorder.last(kHCNetworkingTaskDidCompleteNotification)
+      HCDecodeError(recorder.last(kHCNetworkingTaskDidCompleteNotification, task)
                         ->userInfo.at(kHCNetworkingTaskDidCompleteErrorKey));
   ASSERT_TRUE(announced);
   EXPECT_EQ(announced->code(), unreachable.error->code());
