@@ -15,8 +15,9 @@ constexpr char kLocalizedRecoverySuggestionKey[] = "NSLocalizedRecoverySuggestio
 constexpr char kLocalizedFailureReasonKey[] = "NSLocalizedFailureReason";
 
 std::optional<std::string> textUnder(const ns::Error& error, std::string_view key) {
-  const ns::Value* value = ns::Value(error.userInfo()).find(key);
-  return value != nullptr && value->isString() ? std::optional(value->asString()) : std::nullopt;
+  const auto found = error.userInfo().find(key);
+  return found != error.userInfo().end() && found->second.isString() ? std::optional(found->second.asString())
+                                                                     : std::nullopt;
 }
 
 struct Alert {
