@@ -8,6 +8,8 @@ find_package(ICU REQUIRED COMPONENTS uc i18n data)
 find_package(nlohmann_json REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+# The event-driven XML reader of XML replies.
+find_package(LibXml2 REQUIRED)
 # FFmpeg: the media engine (demuxing, decoding, picture conversion, the sound's tempo) and the sample lessons
 # (encoding, muxing).
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswresample libswscale

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "http_client/HCURLRequestSerialization.h"
-#include "platform/foundation/check/Check.h"
 #include "platform/net/OutputStream.h"
 
 namespace http_client {
@@ -72,7 +71,12 @@ ns::Status copyStream(ns::InputStream& input, ns::OutputStream& output, const st
 
 ns::Status HCWriteBodyStreamToFile(ns::InputStream& stream, const std::string& path,
                                    std::optional<std::uint64_t> expectedLength) {
-  QM_DCHECK(stream.streamStatus() == ns::StreamStatus::kNotOpen, "stream has not been opened");
+  if (stream.streamStatus() != ns::StreamStatus::kNotOpen) {
+    // A stream is read once: what is left of it is not the body.
+    return ns::Error(std::string(kHCURLRequestSerializationErrorDomain), kHCRequestErrorBodyLengthMismatch,
+                     ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey),
+                                     "The body stream has been read before and cannot be written whole"}});
+  }
   const std::shared_ptr<ns::OutputStream> output =
       ns::OutputStream::toFileAtPath(path, ns::OutputStream::FileMode::kTruncate);
   stream.open();

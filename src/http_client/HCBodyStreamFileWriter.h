@@ -17,8 +17,8 @@ namespace http_client {
 // closes both. Returns success only when the stream ended without error and every byte reached the file,
 // which then holds `expectedLength` bytes when that is given. Returns the stream's error, the file's error
 // (it cannot be opened or written), or kHCRequestErrorShortWrite for a file that took fewer bytes than it
-// was given or than `expectedLength`.
-// REQUIRES: `stream` has not been opened.
+// was given or than `expectedLength`. A stream that was opened before gives kHCRequestErrorBodyLengthMismatch
+// and no file.
 ns::Status HCWriteBodyStreamToFile(ns::InputStream& stream, const std::string& path,
                                    std::optional<std::uint64_t> expectedLength);
 

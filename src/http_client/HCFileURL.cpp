@@ -13,7 +13,7 @@ std::optional<std::string> HCFileSystemPathOfURL(const ns::URL& url) {
     return std::nullopt;
   }
   std::optional<std::string> path = ns::percentDecode(url.path());
-  if (!path || path->empty() || path->find('\0') != std::string::npos) {
+  if (!path || !path->starts_with('/') || path->find('\0') != std::string::npos) {
     return std::nullopt;
   }
   return path;

@@ -11,7 +11,8 @@
 namespace http_client {
 
 // Returns the file system path that `url` names, percent-escapes decoded, or std::nullopt when `url` is not
-// a file URL (another scheme, a host other than "localhost", or an escape that decodes to NUL).
+// a file URL (another scheme, a host other than "localhost", a path that is not absolute, or an escape that
+// decodes to NUL).
 std::optional<std::string> HCFileSystemPathOfURL(const ns::URL& url);
 
 }  // namespace http_client

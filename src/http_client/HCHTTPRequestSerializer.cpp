@@ -277,6 +277,27 @@ ns::URLRequest HCHTTPRequestSerializer::requestWithDefaultHeaders(const ns::URLR
   return result;
 }
 
+ns::Result<ns::URLRequest> HCHTTPRequestSerializer::requestWithWrittenBody(
+    const ns::URLRequest& request, const std::optional<ns::Dictionary>& parameters,
+    std::string_view contentType, const BodyWriter& writeBody) const {
+  if (methodsEncodingInURI_.contains(ns::uppercased(request.HTTPMethod()))) {
+    return HCHTTPRequestSerializer::requestBySerializingRequest(request, parameters);
+  }
+  ns::URLRequest result = requestWithDefaultHeaders(request);
+  if (!parameters) {
+    return result;
+  }
+  ns::Result<ns::Data> body = writeBody(*parameters);
+  if (!body) {
+    return body.error();
+  }
+  if (!result.valueForHTTPHeaderField("Content-Type")) {
+    result.setValue(std::string(contentType), "Content-Type");
+  }
+  result.setHTTPBody(std::move(*body));
+  return result;
+}
+
 ns::Result<std::string> HCHTTPRequestSerializer::queryString(const ns::URLRequest& request,
                                                              const ns::Dictionary& parameters) const {
   if (queryStringSerialization_) {

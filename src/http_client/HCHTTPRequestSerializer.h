@@ -138,6 +138,17 @@ class HCHTTPRequestSerializer : public HCURLRequestSerialization {
       const ns::URLRequest& request, const std::optional<ns::Dictionary>& parameters) const override;
 
  protected:
+  // Writes parameters as a body of the subclass's own kind: returns the body, or the writer's error.
+  using BodyWriter = std::function<ns::Result<ns::Data>(const ns::Dictionary& parameters)>;
+  // For subclasses that send parameters as a body of their own: a request whose method is in
+  // HTTPMethodsEncodingParametersInURI() is serialized as here (parameters in the query); any other gets
+  // the default headers it lacks and, with parameters, the body `writeBody` makes, with "Content-Type"
+  // `contentType` unless the request has one. Returns the writer's error instead of a request with an
+  // empty body.
+  ns::Result<ns::URLRequest> requestWithWrittenBody(const ns::URLRequest& request,
+                                                    const std::optional<ns::Dictionary>& parameters,
+                                                    std::string_view contentType,
+                                                    const BodyWriter& writeBody) const;
   // Copies the state that copy() carries over into `target`.
   void copyDefaultsInto(HCHTTPRequestSerializer& target) const;
   // Returns the request with the default headers that it lacks.

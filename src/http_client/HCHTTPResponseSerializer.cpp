@@ -47,6 +47,12 @@ void encodeSet(ns::Dictionary& coder, const char* key, const std::optional<std::
 
 }  // namespace
 
+bool HCResponseValidation::refusesContentType() const {
+  return !valid && error &&
+         HCErrorOrUnderlyingErrorHasCodeInDomain(*error, kHCResponseErrorCannotDecodeContentData,
+                                                 kHCURLResponseSerializationErrorDomain);
+}
+
 std::shared_ptr<HCHTTPResponseSerializer> HCHTTPResponseSerializer::serializer() {
   return std::make_shared<HCHTTPResponseSerializer>();
 }

@@ -21,6 +21,10 @@ namespace http_client {
 struct HCResponseValidation {
   bool valid = true;
   std::optional<ns::Error> error;
+
+  // True when the response was refused with an unacceptable content type's error (-1016) in the error's
+  // chain: the body is then not for the serializer to read.
+  bool refusesContentType() const;
 };
 
 class HCHTTPResponseSerializer : public HCURLResponseSerialization {

@@ -83,9 +83,7 @@ std::shared_ptr<HCHTTPResponseSerializer> HCJSONResponseSerializer::copy() const
 HCSerializedResponse HCJSONResponseSerializer::responseObjectForResponse(
     const std::shared_ptr<const ns::URLResponse>& response, const std::optional<ns::Data>& data) const {
   HCResponseValidation validation = validateResponse(response, data);
-  if (!validation.valid && validation.error &&
-      HCErrorOrUnderlyingErrorHasCodeInDomain(*validation.error, kHCResponseErrorCannotDecodeContentData,
-                                              kHCURLResponseSerializationErrorDomain)) {
+  if (validation.refusesContentType()) {
     return {std::nullopt, std::move(validation.error)};
   }
   const ns::Data body = data.value_or(ns::Data());

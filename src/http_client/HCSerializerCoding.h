@@ -1,7 +1,7 @@
 #pragma once
 
-// The archived forms of serializers inside the archives of operations and managers. A response serializer
-// records its class, so that a JSON serializer comes back as one.
+// The archived forms of serializers inside the archives of operations and managers. A serializer records its
+// class under "$class", so that a JSON, property-list, XML or compound serializer comes back as one.
 // Thread-safe: pure functions.
 
 #include <memory>
@@ -12,7 +12,8 @@
 namespace http_client {
 
 ns::Dictionary HCEncodeRequestSerializer(const HCHTTPRequestSerializer& serializer);
-// Returns the serializer that `value` archives; a value that is no archive gives a serializer with defaults.
+// Returns the serializer that `value` archives, of the class it records; a value that is no archive gives a
+// plain HCHTTPRequestSerializer with defaults.
 std::shared_ptr<HCHTTPRequestSerializer> HCDecodeRequestSerializer(const ns::Value& value);
 
 ns::Dictionary HCEncodeResponseSerializer(const HCHTTPResponseSerializer& serializer);

@@ -19,8 +19,8 @@ inline constexpr std::string_view kHCURLRequestSerializationErrorDomain =
 // Codes of kHCURLRequestSerializationErrorDomain.
 // A file given for a multipart body is not a file URL, or cannot be reached.
 inline constexpr std::int64_t kHCRequestErrorBadURL = -1000;
-// A part's body ended before, or went on past, the length its part declared (the number the platform uses
-// for a body stream that ran dry).
+// A part's body ended before, or went on past, the length its part declared, or a body stream was read
+// before (the number the platform uses for a body stream that ran dry).
 inline constexpr std::int64_t kHCRequestErrorBodyLengthMismatch = -1021;
 // A multipart body holding a part read from a stream was to be copied.
 inline constexpr std::int64_t kHCRequestErrorStreamNotCopyable = -1022;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/foundation/values/Error.h"
+#include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 #include "platform/net/URLResponse.h"
 
@@ -29,10 +30,14 @@ inline constexpr std::int64_t kHCResponseErrorBadServerResponse = -1011;        
 inline constexpr std::int64_t kHCResponseErrorCannotDecodeContentData = -1016;  // type or text not accepted
 
 // What a serializer makes of a response: an object, an error, both (an object from a refused reply) or
-// neither.
+// neither. The object is a value, or an object that no value can hold (an XML parser) in
+// responseReferenceObject.
 struct HCSerializedResponse {
   std::optional<ns::Value> responseObject;
   std::optional<ns::Error> error;
+  std::shared_ptr<ns::Object> responseReferenceObject = nullptr;
+
+  bool hasObject() const { return responseObject.has_value() || responseReferenceObject != nullptr; }
 };
 
 class HCURLResponseSerialization {

@@ -95,6 +95,13 @@ TEST_F(HCBodyStreamFileWriterTest, AFileThatCannotBeWrittenOrABodyThatFailsIsRep
   ASSERT_TRUE(shortBody.error);
   EXPECT_EQ(shortBody.error->code(), kHCRequestErrorBodyLengthMismatch);
 
+  const ns::URLRequest readBefore = multipartRequest(source);
+  readBefore.HTTPBodyStream()->open();
+  const Written exhausted = write(readBefore, "file://" + folder_.path("again.bin"));
+  ASSERT_TRUE(exhausted.error);
+  EXPECT_EQ(exhausted.error->code(), kHCRequestErrorBodyLengthMismatch);
+  EXPECT_FALSE(std::filesystem::exists(folder_.path("again.bin")));
+
   const Written notAFile = write(multipartRequest(source), "http://example.test/body.bin");
   ASSERT_TRUE(notAFile.error);
   EXPECT_EQ(notAFile.error->code(), kHCRequestErrorBadURL);

@@ -2,6 +2,7 @@
 
 // Small screens built the way the application's screens are: outlets made in code and named after themselves.
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/uikit/controls/TextField.h"
 #include "platform/uikit/storyboard/Outlet.h"
 #include "platform/uikit/tables/TableView.h"
+#include "platform/uikit/tables/TableViewCellDeleteConfirmationControl.h"
 #include "platform/uikit/views/Label.h"
 #include "platform/uikit/views/ProgressView.h"
 
@@ -86,8 +88,16 @@ class QMSampleLoginController : public ViewController, public TextFieldDelegate 
 class SubjectCell : public TableViewCell {
  public:
   SubjectCell() : TableViewCell(TableViewCellStyle::kSubtitle, "subject") {}
-  void willTransitionToState(TableViewCellStateMask state) override { states.push_back(state); }
+  void willTransitionToState(TableViewCellStateMask state) override {
+    states.push_back(state);
+    const bool showsActions = std::any_of(subviews().begin(), subviews().end(), [](const auto& view) {
+      return dynamic_cast<TableViewCellDeleteConfirmationControl*>(view.get()) != nullptr;
+    });
+    actionsShown.push_back(showsActions);
+  }
   std::vector<TableViewCellStateMask> states;
+  // Whether the swipe's actions were in the cell at each state change.
+  std::vector<bool> actionsShown;
 };
 
 // A list of subjects whose first row is 60 high and whose rows can be swiped away while `editable`; it

@@ -101,6 +101,7 @@ TEST_F(TableViewTest, SwipeNeedsAnEditableRowAndTapsTheDefaultDeleteOrTheDelegat
   EXPECT_THAT(shownRows(), ElementsAre("数学", "政治"));
   EXPECT_THAT(cell->states,
               ElementsAre(kTableViewCellStateShowingDeleteConfirmationMask, kTableViewCellStateDefaultMask));
+  EXPECT_THAT(cell->actionsShown, ElementsAre(true, false));
 
   std::vector<IndexPath> handled;
   list_->customActions = std::vector{std::make_shared<TableViewRowAction>(
@@ -122,6 +123,23 @@ TEST_F(TableViewTest, ScreenTextListsRowsWithTheSelectionAndTheFooter) {
       text.str(),
       "table subjectTable:\n  [0] 数学 | 3章节\n  [1] 英语 | 3章节 *\n  [2] 政治 | 3章节\n  footer: end\n");
   EXPECT_EQ(footer->frame().minY(), 60 + 44 + 44);
+}
+
+TEST_F(TableViewTest, ScreenTextIndentsARowByItsCellsIndentationLevelAndNamesItsShownPictures) {
+  const auto english = table_->cellForRowAtIndexPath(IndexPath{0, 1});
+  english->setIndentationLevel(2);
+  english->imageView().setImage(Image::imageNamed("DL_select_on"));
+  auto hidden = std::make_shared<ImageView>(Image::imageNamed("hidden_picture"));
+  hidden->setHidden(true);
+  english->contentView().addSubview(hidden);
+  table_->cellForRowAtIndexPath(IndexPath{0, 2})
+      ->imageView()
+      .setImage(std::make_shared<Image>("", Size{10, 10}, 1));
+  ScreenText text;
+  table_->renderInto(text);
+  EXPECT_EQ(text.str(),
+            "table subjectTable:\n  [0] 数学 | 3章节\n  [1]     (DL_select_on) 英语 | 3章节\n"
+            "  [2] 政治 | 3章节\n");
 }
 
 }  // namespace

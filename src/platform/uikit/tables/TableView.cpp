@@ -7,6 +7,8 @@
 
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/render/ScreenText.h"
+#include "platform/uikit/tables/TableViewCellDeleteConfirmationControl.h"
+#include "platform/uikit/views/ImageView.h"
 
 namespace uikit {
 namespace {
@@ -25,6 +27,22 @@ std::string joined(const std::vector<std::string>& texts) {
     line += text;
   }
   return line;
+}
+
+// The names of the bundle pictures shown in `view` and the views inside it, back to front, each as "(name)".
+std::string shownPictures(const View& view) {
+  if (!view.isShown()) {
+    return {};
+  }
+  std::string pictures;
+  const auto* imageView = dynamic_cast<const ImageView*>(&view);
+  if (imageView != nullptr && imageView->image() && !imageView->image()->name().empty()) {
+    pictures = "(" + imageView->image()->name() + ") ";
+  }
+  for (const auto& subview : view.subviews()) {
+    pictures += shownPictures(*subview);
+  }
+  return pictures;
 }
 
 }  // namespace
@@ -338,8 +356,11 @@ bool TableView::swipeRowAndTapFirstAction(const IndexPath& indexPath) {
   }
   // The cell is kept alive through the handler, which may delete its row.
   const std::shared_ptr<TableViewCell> cell = cellForRowAtIndexPath(indexPath);
+  const auto confirmation = std::make_shared<TableViewCellDeleteConfirmationControl>(actions);
+  cell->addSubview(confirmation);
   cell->willTransitionToState(kTableViewCellStateShowingDeleteConfirmationMask);
   actions.front()->perform(indexPath);
+  confirmation->removeFromSuperview();
   cell->willTransitionToState(kTableViewCellStateDefaultMask);
   return true;
 }
@@ -392,7 +413,10 @@ void TableView::renderInto(ScreenText& text) const {
         continue;
       }
       const IndexPath path{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
-      std::string line = "  " + rowLabel(path) + " " + joined(cell.shownTexts());
+      const std::string indentation(
+          static_cast<std::size_t>(std::max<std::int64_t>(0, cell.indentationLevel())) * 2, ' ');
+      std::string line =
+          "  " + rowLabel(path) + " " + indentation + shownPictures(cell) + joined(cell.shownTexts());
       if (selected_ == path) {
         line += " *";
       }

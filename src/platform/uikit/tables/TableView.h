@@ -17,7 +17,9 @@
 // selecting in code tells nobody.
 //
 // Screen text: "table <id>:" and one line per row, "  [row] text | text" ("[section.row]" when there are
-// several sections), the selected row ending in " *"; the header's and footer's texts on lines of their own;
+// several sections), indented by two spaces per indentation level of the cell, the names of the bundle
+// pictures the cell shows coming first as "(name) " (a check box's state, say), the selected row ending in
+// " *"; the header's and footer's texts on lines of their own;
 // then the lines of any other view put into the table.
 //
 // Thread-safety: main thread only, like every class of uikit.
@@ -105,7 +107,9 @@ class TableView : public ScrollView {
   // The actions a swipe on the row reveals: none when the data source does not let the row be edited; else
   // the delegate's, or one "Delete" action that commits a delete to the data source.
   std::vector<std::shared_ptr<TableViewRowAction>> swipeActionsForRowAtIndexPath(const IndexPath& indexPath);
-  // What a finger swiping the row and tapping its first action does. Returns false, doing nothing, when the
+  // What a finger swiping the row and tapping its first action does: the cell shows the actions in a
+  // TableViewCellDeleteConfirmationControl and passes to kTableViewCellStateShowingDeleteConfirmationMask,
+  // the action runs, and the cell goes back to the default state. Returns false, doing nothing, when the
   // swipe reveals no action.
   bool swipeRowAndTapFirstAction(const IndexPath& indexPath);
 

@@ -5,7 +5,8 @@
 // views to the content view. A table reuses cells by their reuse identifier.
 //
 // The row's text in the screen text and for the driver is every non-empty text shown in the cell, in
-// back-to-front order (View::shownTexts()).
+// back-to-front order (View::shownTexts()); the screen text also indents it by two spaces for each
+// indentation level and names the bundle pictures the cell shows (TableView.h).
 //
 // Thread-safety: main thread only, like every class of uikit.
 
@@ -48,6 +49,9 @@ class TableViewCell : public View {
   void setSelectionStyle(TableViewCellSelectionStyle style) { selectionStyle_ = style; }
   TableViewCellAccessoryType accessoryType() const { return accessoryType_; }
   void setAccessoryType(TableViewCellAccessoryType type) { accessoryType_ = type; }
+  // How deep the row lies in a hierarchy, 0 for the top; the screen text indents the row by it.
+  std::int64_t indentationLevel() const { return indentationLevel_; }
+  void setIndentationLevel(std::int64_t level) { indentationLevel_ = level; }
   bool isSelected() const { return selected_; }
   // The table calls it when the row is selected or deselected; subclasses may restyle themselves.
   virtual void setSelected(bool selected, bool animated);
@@ -68,6 +72,7 @@ class TableViewCell : public View {
   std::shared_ptr<ImageView> imageView_;
   TableViewCellSelectionStyle selectionStyle_ = TableViewCellSelectionStyle::kDefault;
   TableViewCellAccessoryType accessoryType_ = TableViewCellAccessoryType::kNone;
+  std::int64_t indentationLevel_ = 0;
   bool selected_ = false;
 };
 
