@@ -15,11 +15,11 @@ namespace {
 
 constexpr char kSessionConfigurationCodingKey[] = "sessionConfiguration";
 
-// Task creation of every manager goes through this one queue, one task at a time.
-ns::DispatchQueue& creationQueue() {
-  static const std::shared_ptr<ns::DispatchQueue> queue =
-      ns::DispatchQueue::createSerial("com.httpclient.networking.session.manager.creation");
-  return *queue;
+// Held while any manager creates a task, so that tasks are created one at a time across the process, on the
+// caller's thread.
+ns::Mutex& creationMutex() {
+  static ns::Mutex mutex;
+  return mutex;
 }
 
 ns::DispatchGroup processWideCompletionGroup() {
@@ -135,9 +135,8 @@ void HCURLSessionManager::dispatchOnCompletionQueue(ns::Task task) const {
 
 std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::createTask(
     const std::function<std::shared_ptr<ns::URLSessionTask>()>& make) {
-  std::shared_ptr<ns::URLSessionTask> task;
-  creationQueue().sync([&] { task = make(); });
-  return task;
+  ns::MutexLock lock(creationMutex());
+  return make();
 }
 
 std::shared_ptr<HCURLSessionManagerTaskDelegate> HCURLSessionManager::registerTask(

@@ -91,7 +91,7 @@ std::shared_ptr<URLSessionTask> URLSession::downloadTaskWithRequest(const URLReq
 }
 
 void URLSession::getTasksWithCompletionHandler(TasksHandler handler) {
-  delegateQueue_->addOperation(BlockOperation::create(
+  runOnDelegateQueue(
       [self = std::static_pointer_cast<URLSession>(shared_from_this()), handler = std::move(handler)] {
         Tasks byKind[3];
         {
@@ -103,7 +103,7 @@ void URLSession::getTasksWithCompletionHandler(TasksHandler handler) {
         handler(byKind[static_cast<int>(URLSessionTaskKind::kData)],
                 byKind[static_cast<int>(URLSessionTaskKind::kUpload)],
                 byKind[static_cast<int>(URLSessionTaskKind::kDownload)]);
-      }));
+      });
 }
 
 void URLSession::finishTasksAndInvalidate() {
@@ -151,12 +151,12 @@ void URLSession::becomeInvalidIfDone() {
 }
 
 void URLSession::tellDelegate(std::function<void(URLSessionDelegate& delegate, URLSession& session)> call) {
-  delegateQueue_->addOperation(BlockOperation::create(
+  runOnDelegateQueue(
       [self = std::static_pointer_cast<URLSession>(shared_from_this()), call = std::move(call)] {
         if (const std::shared_ptr<URLSessionDelegate> delegate = self->delegate_.lock()) {
           call(*delegate, *self);
         }
-      }));
+      });
 }
 
 bool URLSession::askDelegate(URLSessionDelegate::Callback callback, double timeout,
@@ -172,7 +172,7 @@ bool URLSession::askDelegate(URLSessionDelegate::Callback callback, double timeo
     bool asked QM_GUARDED_BY(mutex) = false;
   };
   auto answer = std::make_shared<Answer>();
-  delegateQueue_->addOperation(BlockOperation::create(
+  runOnDelegateQueue(
       [self = std::static_pointer_cast<URLSession>(shared_from_this()), answer, call = std::move(call)] {
         const std::shared_ptr<URLSessionDelegate> delegate = self->delegate_.lock();
         if (delegate) {
@@ -182,7 +182,7 @@ bool URLSession::askDelegate(URLSessionDelegate::Callback callback, double timeo
         answer->asked = delegate != nullptr;
         answer->done = true;
         answer->answered.notify_all();
-      }));
+      });
   const auto deadline =
       std::chrono::steady_clock::now() +
       std::chrono::duration_cast<std::chrono::steady_clock::duration>(
@@ -194,6 +194,35 @@ bool URLSession::askDelegate(URLSessionDelegate::Callback callback, double timeo
     }
   }
   return answer->done && answer->asked;
+}
+
+void URLSession::runOnDelegateQueue(Task work) {
+  {
+    MutexLock lock(pendingMutex_);
+    pendingWork_.push_back(std::move(work));
+    if (drainQueued_) {
+      return;
+    }
+    drainQueued_ = true;
+  }
+  // One operation runs the work queued until none is left, so that a burst of events costs the delegate
+  // queue one operation rather than one each; the order stays the order of queueing.
+  delegateQueue_->addOperation(
+      BlockOperation::create([self = std::static_pointer_cast<URLSession>(shared_from_this())] {
+        for (;;) {
+          Task next;
+          {
+            MutexLock lock(self->pendingMutex_);
+            if (self->pendingWork_.empty()) {
+              self->drainQueued_ = false;
+              return;
+            }
+            next = std::move(self->pendingWork_.front());
+            self->pendingWork_.pop_front();
+          }
+          next();
+        }
+      }));
 }
 
 std::string URLSession::description() const {

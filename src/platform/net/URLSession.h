@@ -13,6 +13,7 @@
 // Thread-safety: every method may be called from any thread.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -80,6 +81,8 @@ class URLSession : public Object {
 
   std::shared_ptr<URLSessionTask> makeTask(URLSessionTaskKind kind, URLRequest request,
                                            URLSessionTask::BodySource bodySource, std::string bodyFile = {});
+  // Runs `work` on the delegate queue after everything the session queued there before.
+  void runOnDelegateQueue(Task work);
   // Queues `call` on the delegate queue; it runs with the delegate, when there is one then.
   void tellDelegate(std::function<void(URLSessionDelegate& delegate, URLSession& session)> call);
   // Runs `call` on the delegate queue when the delegate answers `callback`, and waits at most `timeout`
@@ -102,6 +105,10 @@ class URLSession : public Object {
   std::uint64_t nextIdentifier_ QM_GUARDED_BY(mutex_) = 1;
   bool invalidated_ QM_GUARDED_BY(mutex_) = false;
   bool invalidAnnounced_ QM_GUARDED_BY(mutex_) = false;
+
+  Mutex pendingMutex_;
+  std::deque<Task> pendingWork_ QM_GUARDED_BY(pendingMutex_);
+  bool drainQueued_ QM_GUARDED_BY(pendingMutex_) = false;  // an operation will run pendingWork_
 };
 
 }  // namespace ns

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "platform/foundation/crypto/Base64.h"
-#include "platform/foundation/loop/BlockOperation.h"
 #include "platform/net/CurlRequestSetup.h"
 #include "platform/net/DescriptionFormat.h"
 #include "platform/net/FileInputStream.h"
@@ -302,17 +301,18 @@ void URLSessionTask::complete(std::optional<Error> error) {
   if (!session) {
     return;
   }
-  session->delegateQueue().addOperation(
-      BlockOperation::create([self = retainedSelf(), session, file, error = std::move(error)]() mutable {
-        if (const std::shared_ptr<URLSessionDelegate> delegate = session->delegate_.lock()) {
-          if (file && !error) {
-            delegate->didFinishDownloadingToPath(*session, *self, file->path());
-          }
-          delegate->didCompleteWithError(*session, *self, error);
-        }
-        file.reset();
-        session->taskDidComplete(*self);
-      }));
+  session->runOnDelegateQueue([self = retainedSelf(), session, file, error = std::move(error)]() mutable {
+    const std::shared_ptr<URLSessionDelegate> delegate = session->delegate_.lock();
+    if (delegate && file && !error) {
+      delegate->didFinishDownloadingToPath(*session, *self, file->path());
+    }
+    // The file was lent for that call only: whatever is left of it goes before the task is reported done.
+    file.reset();
+    if (delegate) {
+      delegate->didCompleteWithError(*session, *self, error);
+    }
+    session->taskDidComplete(*self);
+  });
 }
 
 URLConnectionDelegate::TrustDecision URLSessionTask::shouldTrustServer(URLConnection& connection,
