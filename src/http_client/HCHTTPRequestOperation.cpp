@@ -88,6 +88,7 @@ void HCHTTPRequestOperation::setResponseSerializer(std::shared_ptr<HCHTTPRespons
   responseSerializer_ = std::move(serializer);
   responseSerialized_ = false;
   responseObject_.reset();
+  responseImage_.reset();
   responseSerializationError_.reset();
 }
 
@@ -98,9 +99,15 @@ std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
         responseSerializer_->responseObjectForResponse(HCURLConnectionOperation::response(), responseData());
     responseSerialized_ = true;
     responseObject_ = std::move(serialized.responseObject);
+    responseImage_ = std::move(serialized.responseImage);
     responseSerializationError_ = std::move(serialized.error);
   }
   return responseObject_;
+}
+
+std::shared_ptr<const uikit::Image> HCHTTPRequestOperation::responseImage() const {
+  ns::MutexLock lock(serializationMutex_);
+  return responseImage_;
 }
 
 std::optional<ns::Error> HCHTTPRequestOperation::responseSerializationError() const {

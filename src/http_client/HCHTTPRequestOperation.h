@@ -53,6 +53,8 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
   // The object the serializer makes of the response and body, made on the first call once the operation
   // has finished without a transport error, and kept; std::nullopt before then.
   std::optional<ns::Value> responseObject() const;
+  // The image an image serializer made of the response, once responseObject() has run; nullptr otherwise.
+  std::shared_ptr<const uikit::Image> responseImage() const;
   std::optional<ns::Error> responseSerializationError() const;
   // The serializer's error when there is one, else the transport error.
   std::optional<ns::Error> error() const override;
@@ -80,6 +82,7 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
   std::shared_ptr<HCHTTPResponseSerializer> responseSerializer_ QM_GUARDED_BY(serializationMutex_);
   mutable bool responseSerialized_ QM_GUARDED_BY(serializationMutex_) = false;
   mutable std::optional<ns::Value> responseObject_ QM_GUARDED_BY(serializationMutex_);
+  mutable std::shared_ptr<const uikit::Image> responseImage_ QM_GUARDED_BY(serializationMutex_);
   mutable std::optional<ns::Error> responseSerializationError_ QM_GUARDED_BY(serializationMutex_);
 
   // Network thread only: the body offset asked for on resume.

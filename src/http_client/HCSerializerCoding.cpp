@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "http_client/HCCompoundResponseSerializer.h"
+#include "http_client/HCImageResponseSerializer.h"
 #include "http_client/HCJSONRequestSerializer.h"
 #include "http_client/HCJSONResponseSerializer.h"
 #include "http_client/HCPropertyListRequestSerializer.h"
@@ -55,6 +56,7 @@ const std::vector<ArchivedClass<HCHTTPResponseSerializer>>& responseClasses() {
       archivedClass<HCHTTPResponseSerializer, HCPropertyListResponseSerializer>(
           "HCPropertyListResponseSerializer"),
       archivedClass<HCHTTPResponseSerializer, HCCompoundResponseSerializer>("HCCompoundResponseSerializer"),
+      archivedClass<HCHTTPResponseSerializer, HCImageResponseSerializer>("HCImageResponseSerializer"),
       archivedClass<HCHTTPResponseSerializer, HCHTTPResponseSerializer>("HCHTTPResponseSerializer"),
   };
   return classes;

@@ -18,7 +18,8 @@ std::shared_ptr<HCHTTPRequestSerializer> HCDecodeRequestSerializer(const ns::Val
 
 ns::Dictionary HCEncodeResponseSerializer(const HCHTTPResponseSerializer& serializer);
 // Returns the serializer that `value` archives, of the class it records; a value that is no archive gives a
-// plain HCHTTPResponseSerializer with defaults.
+// plain HCHTTPResponseSerializer with defaults. REQUIRES: main thread when it archives an image serializer,
+// whose defaults read the main screen.
 std::shared_ptr<HCHTTPResponseSerializer> HCDecodeResponseSerializer(const ns::Value& value);
 
 }  // namespace http_client

@@ -1,7 +1,8 @@
 #pragma once
 
 // AppTestEnvironment: a fresh sandbox, session and request layer, a key window for toasts and alerts, the
-// network on Wi-Fi, and the sample back end on loopback as the public web host.
+// network on Wi-Fi, and the sample back end on loopback as the public web host (its JSON API, and on request
+// its media service too: the sample pictures and a short lesson).
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@
 #include "platform/uikit/app/Window.h"
 #include "sample_backend/api/ApiReply.h"
 #include "sample_backend/api/ApiServer.h"
+#include "sample_backend/media/MediaLibrary.h"
+#include "sample_backend/media/MediaService.h"
 #include "support/process_reset.h"
 #include "ui/hud/ProgressHUD.h"
 
@@ -53,13 +56,23 @@ class AppTestEnvironment {
     bool arrived = false;
   };
 
-  AppTestEnvironment() {
+  enum class Media { kNotServed, kServed };
+
+  explicit AppTestEnvironment(Media media = Media::kNotServed) {
     startNewProcess();
     ns::Result<sample_backend::api::SampleCatalogue> catalogue =
         sample_backend::api::SampleCatalogue::fromFile(sample_backend::api::SampleCatalogue::defaultPath());
     EXPECT_TRUE(catalogue.ok());
+    auto service = std::make_shared<sample_backend::api::ApiService>(*catalogue);
+    std::shared_ptr<sample_backend::media::MediaService> mediaService;
+    if (media == Media::kServed) {
+      // A lesson of one short segment: enough for the media paths, quick to encode.
+      mediaService = std::make_shared<sample_backend::media::MediaService>(
+          service,
+          sample_backend::media::MediaLibrary::make({.segmentCount = 1, .segmentDuration = 0.4}).value());
+    }
     ns::Result<std::unique_ptr<sample_backend::api::ApiServer>> server =
-        sample_backend::api::ApiServer::start(std::make_shared<sample_backend::api::ApiService>(*catalogue));
+        sample_backend::api::ApiServer::start(service, 0, mediaService);
     EXPECT_TRUE(server.ok());
     server_ = std::move(server).value();
     QMServerHosts::setPublicWebHost(server_->hostAndPort());

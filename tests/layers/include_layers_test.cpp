@@ -49,7 +49,7 @@ const std::vector<Part> kParts = {
     {"platform/net", {"platform/foundation"}},
     {"platform/uikit", {"platform/foundation"}},
     {"platform/coredata", {"platform/foundation"}},
-    {"platform/outside", {"platform/net", "platform/foundation"}},
+    {"platform/outside", {"platform/net", "platform/uikit", "platform/foundation"}},
     {"platform/avfoundation", {"platform/net", "platform/foundation"}},
     {"platform/foundation",
      {"platform/foundation/values", "platform/foundation/text", "platform/foundation/crypto",

@@ -10,6 +10,7 @@
 #include "app/session/QMUser.h"
 #include "app/store/ConsoleLog.h"
 #include "app/store/QMCoreDataHelper.h"
+#include "http_client/HCImageLoad.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "platform/avfoundation/AudioSession.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
@@ -39,6 +40,7 @@ void resetForTesting() {
   app::QMUser::resetSharedInstanceForTesting();
   app::DeviceUID::resetCacheForTesting();
 
+  http_client::HCImageLoad::resetForTesting();
   analytics::UsageClick::resetForTesting();
 
   uikit::Application::sharedApplication().resetForTesting();

@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "app/base/QMBaseNavigationController.h"
+#include "learning/course/QMCommonTreeCell.h"
 #include "learning/course/QMDLBeginController.h"
 #include "learning/course/QMDownloadCell.h"
+#include "learning/course/QMListenController.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/storyboard/Storyboard.h"
 
@@ -17,6 +19,9 @@ void QMCourseStoryboard::registerScenes() {
   });
   uikit::Storyboard::setInitialScene(kName, kDownloadNavigationScene);
   QMDownloadCell::registerNib();
+  uikit::Storyboard::registerScene(kName, QMListenController::kSceneIdentifier,
+                                   [] { return std::make_shared<QMListenController>(); });
+  QMCommonTreeCell::registerNib();
 }
 
 }  // namespace learning

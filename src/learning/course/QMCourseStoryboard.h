@@ -3,7 +3,8 @@
 // QMCourseStoryboard: the study scenes of storyboard "Course" and the nibs of their cells, registered with
 // the registries (uikit::Storyboard, uikit::Nib) at start-up. Its initial scene, "QMDLBeginNav", is a
 // navigation controller whose first screen is the lesson download picker (QMDLBeginController); a presenter
-// gives the picker its stage before presenting it.
+// gives the picker its stage before presenting it. Scene "QMListenController" is the lesson playback screen,
+// whose presenter gives it its stage.
 //
 // Thread-safety: main thread only.
 
@@ -14,7 +15,8 @@ class QMCourseStoryboard {
   static constexpr char kName[] = "Course";
   static constexpr char kDownloadNavigationScene[] = "QMDLBeginNav";
 
-  // Registers the download picker's navigation scene as the initial scene, and the nib "QMDownloadCell".
+  // Registers the download picker's navigation scene as the initial scene, the playback screen's scene, and
+  // the nibs "QMDownloadCell" and "QMCommonTreeCell".
   static void registerScenes();
 };
 

@@ -14,6 +14,7 @@
 #include "http_client/HCURLConnectionOperation.h"
 #include "learning/course/QMCourseStoryboard.h"
 #include "learning/downloads/QMDownloadHelper.h"
+#include "learning/live/QMLiveStoryboard.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/HomeFolderCheck.h"
 #include "main/terminal/ConsoleLogFile.h"
@@ -148,6 +149,7 @@ void ApplicationAssembly::connectParts() {
   app::QMUserStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
+  learning::QMLiveStoryboard::registerScenes();
   connectSoundVolume();
 }
 

@@ -74,19 +74,7 @@ void DownloadRoad::startClient(std::string webHost) {
 }
 
 std::vector<std::string> DownloadRoad::requests() const {
-  std::vector<std::string> named;
-  for (const media::RecordedMediaRequest& request : media_->recordedRequests()) {
-    const std::string path = request.target.substr(0, request.target.find('?'));
-    const std::size_t video = request.target.find("videoId=") + 8;
-    if (const auto segment = media::parseSegmentPath(path)) {
-      named.push_back(segment->videoId + " seg" + std::to_string(segment->index));
-    } else if (path == media::kSignedPlaylistPath) {
-      named.push_back(request.target.substr(video, request.target.find('&', video) - video) + " playlist");
-    } else {
-      named.push_back(request.target);
-    }
-  }
-  return named;
+  return namedMediaRequests(*media_);
 }
 
 bool DownloadRoad::queueTwoLessonsUntilASlowSegment() {
@@ -100,6 +88,22 @@ bool DownloadRoad::queueTwoLessonsUntilASlowSegment() {
 void DownloadRoad::reopenStore() {
   app::QMCoreDataHelper::resetSharedInstanceForTesting();
   assembly::ApplicationAssembly::connectParts();
+}
+
+std::vector<std::string> namedMediaRequests(const media::MediaService& media) {
+  std::vector<std::string> named;
+  for (const media::RecordedMediaRequest& request : media.recordedRequests()) {
+    const std::string path = request.target.substr(0, request.target.find('?'));
+    const std::size_t video = request.target.find("videoId=") + 8;
+    if (const auto segment = media::parseSegmentPath(path)) {
+      named.push_back(segment->videoId + " seg" + std::to_string(segment->index));
+    } else if (path == media::kSignedPlaylistPath) {
+      named.push_back(request.target.substr(video, request.target.find('&', video) - video) + " playlist");
+    } else {
+      named.push_back(request.target);
+    }
+  }
+  return named;
 }
 
 std::vector<std::string> onlineAndOfflineLessonURLs(DownloadRoad& road, embedded_server::HTTPServer& server) {

@@ -123,6 +123,10 @@ struct NotificationCount {
   ns::NotificationCenter::ObserverToken token;
 };
 
+// The video service's requests so far, in order: "<videoId> playlist", "<videoId> seg<n>", others as they
+// came.
+std::vector<std::string> namedMediaRequests(const media::MediaService& media);
+
 // Downloads lesson 0 of `road`, serves its folder with `server` and points its stored playlist there.
 // Returns the lesson's signed online playlist URL and the served offline one, or nothing when a step failed.
 std::vector<std::string> onlineAndOfflineLessonURLs(DownloadRoad& road, embedded_server::HTTPServer& server);

@@ -56,6 +56,28 @@ std::optional<ns::Error> RecordingPlayerDelegate::errorOf(const std::string& dom
   return std::nullopt;
 }
 
+bool playerPlayUntil(ZBPlayer& player, testsupport::ScopedManualClock& clock,
+                     const std::function<bool()>& done, ns::Duration most) {
+  const double tickSeconds = std::chrono::duration<double>(av::Player::kTick).count();
+  for (ns::Duration played{}; played < most && !done(); played += av::Player::kTick) {
+    // While the player waits for data, the clock waits too: the data comes in real time.
+    if (player.showLoading() && player.plitem() &&
+        player.plitem()->status() != av::PlayerItemStatus::kFailed) {
+      ns::RunLoop::main().runUntil([&] { return !player.showLoading() || done(); }, std::chrono::seconds(20));
+    }
+    // The item decodes on a thread of its own, in real time too: the clock waits until it has decoded what
+    // the tick will show.
+    if (const std::shared_ptr<av::PlayerItem> item = player.plitem(); item && player.player()) {
+      const double next = item->currentSeconds() + player.player()->rate() * tickSeconds;
+      ns::RunLoop::main().runUntil([&] { return avtest::isReadyFor(*item, next) || done(); },
+                                   std::chrono::seconds(20));
+    }
+    clock.advance(av::Player::kTick);
+    ns::RunLoop::main().runPending();
+  }
+  return done();
+}
+
 PlayerTest::PlayerTest() {
   window_ = std::make_shared<uikit::Window>();
   auto root = std::make_shared<uikit::ViewController>();
@@ -112,23 +134,7 @@ bool PlayerTest::runUntil(const std::function<bool()>& done) {
 }
 
 bool PlayerTest::playUntil(const std::function<bool()>& done, ns::Duration most) {
-  const double tickSeconds = std::chrono::duration<double>(av::Player::kTick).count();
-  for (ns::Duration played{}; played < most && !done(); played += av::Player::kTick) {
-    // While the player waits for data, the clock waits too: the data comes in real time.
-    if (player_->showLoading() && player_->plitem() &&
-        player_->plitem()->status() != av::PlayerItemStatus::kFailed) {
-      runUntil([&] { return !player_->showLoading() || done(); });
-    }
-    // The item decodes on a thread of its own, in real time too: the clock waits until it has decoded what
-    // the tick will show.
-    if (const std::shared_ptr<av::PlayerItem> item = player_->plitem(); item && player_->player()) {
-      const double next = item->currentSeconds() + player_->player()->rate() * tickSeconds;
-      runUntil([&] { return avtest::isReadyFor(*item, next) || done(); });
-    }
-    clock_.advance(av::Player::kTick);
-    ns::RunLoop::main().runPending();
-  }
-  return done();
+  return playerPlayUntil(*player_, clock_, done, most);
 }
 
 void PlayerTest::play(ns::Duration by) {

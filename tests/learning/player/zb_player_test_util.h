@@ -52,6 +52,11 @@ class RecordingPlayerDelegate : public ZBPlayerDelegate {
   std::vector<std::string> tipsAtStop;
 };
 
+// Moves `clock` in steps of the player's tick, letting data arrive and pictures decode (real time) before
+// each step, until `done`; at most `most` of clock time. Returns done().
+bool playerPlayUntil(ZBPlayer& player, testsupport::ScopedManualClock& clock,
+                     const std::function<bool()>& done, ns::Duration most);
+
 class PlayerTest : public ::testing::Test {
  protected:
   static constexpr std::uint32_t kLessonSeconds = 4;

@@ -127,6 +127,33 @@ TEST_F(DriverTest, GoBackUsesTheLeftItemOrPopsTheStack) {
   EXPECT_EQ(navigation->topViewController(), withLeftItem);
 }
 
+// A bar shows a custom-view item as the view itself, which a finger taps; whoever observes the right item
+// hears of every new one.
+TEST_F(DriverTest, ABarShowsACustomViewItemAndObserversHearOfEachNewRightItem) {
+  auto navigation = std::make_shared<NavigationController>(std::make_shared<ViewController>());
+  screen_->presentViewController(navigation, false);
+  nextTurn();
+  NavigationItem& item = navigation->topViewController()->navigationItem();
+  int changes = 0;
+  ns::KeyValueObservation observation =
+      item.observe(NavigationItem::kRightBarButtonItemKey, [&](const ns::KeyValueChange&) { ++changes; });
+  int taps = 0;
+  auto button = std::make_shared<Button>();
+  button->setTitle("分享", kControlStateNormal);
+  button->addAction([&](Control&) { ++taps; }, kControlEventTouchUpInside);
+  item.setRightBarButtonItem(std::make_shared<BarButtonItem>(button));
+  EXPECT_EQ(changes, 1);
+  ASSERT_TRUE(Driver::tap("分享").ok()) << Driver::screenText();
+  EXPECT_EQ(taps, 1);
+  item.setRightBarButtonItem(nullptr);
+  EXPECT_EQ(changes, 2);
+  EXPECT_FALSE(Driver::findView("分享").ok());
+  observation.invalidate();
+  item.setTitle("标题");
+  item.setRightBarButtonItem(nullptr);
+  EXPECT_EQ(changes, 2);
+}
+
 TEST_F(DriverTest, WaitForTextRunsTheLoopUntilTheTextShowsOrTimesOut) {
   ns::RunLoop::main().post([label = screen_->greeting] { label->setText("加载完成"); });
   EXPECT_TRUE(Driver::waitForText("加载完成", std::chrono::seconds(5)).ok());

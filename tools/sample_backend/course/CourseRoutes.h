@@ -8,7 +8,8 @@
 //   "/pravik/vestra/getCourseTreeByStageId"  the tree of the stage "nodeId" under "chapters" (9723 for an
 //                                            unknown stage);
 //   "/pravik/vestra/live"                    page "page" of "pageSize" live groups of the season, under
-//                                            "data", with "totalCount";
+//                                            "data", with "totalCount" (a picture the back end serves as a
+//                                            URL on the request's host);
 //   "/product/queryLiveParams"               the entry parameters of the live lesson "knowledge_id" (9711
 //                                            for an unknown one);
 //   "/pravik/vestra/checkUserProtocolStatus" whether the learner must sign the course agreement;

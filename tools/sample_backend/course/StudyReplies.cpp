@@ -55,8 +55,14 @@ nlohmann::json subjectEntry(const nlohmann::json& subject, const std::optional<L
   return entry;
 }
 
-nlohmann::json liveGroupEntry(const nlohmann::json& group) {
+// A group's entry in the live list. A picture given as a path lies on this back end, which the client reaches
+// at `host` (the request's Host field).
+nlohmann::json liveGroupEntry(const nlohmann::json& group, std::string_view host) {
   nlohmann::json entry = without(group, {"seasonId", "lives"});
+  if (const auto picture = entry.find("pic"); picture != entry.end() && picture->is_string() &&
+                                              picture->get_ref<const std::string&>().starts_with("/")) {
+    *picture = "http://" + std::string(host) + picture->get<std::string>();
+  }
   entry["lives"] = nlohmann::json::array();
   for (const nlohmann::json& live : group.value("lives", nlohmann::json::array())) {
     entry["lives"].push_back(without(live, {"params"}));
@@ -121,11 +127,12 @@ api::ApiReply liveGroupsReply(const api::RouteContext& context) {
     return api::ApiReply::refusal(kCodeNoSuchProduct, "no such season");
   }
   const std::vector<const nlohmann::json*> groups = courses.liveGroupsOf(*season);
+  const std::string host = context.request.header("host").value_or("");
   nlohmann::json data = nlohmann::json::array();
   const std::size_t first = static_cast<std::size_t>(*page - 1) * static_cast<std::size_t>(*pageSize);
   for (std::size_t index = first;
        index < groups.size() && index < first + static_cast<std::size_t>(*pageSize); ++index) {
-    data.push_back(liveGroupEntry(*groups[index]));
+    data.push_back(liveGroupEntry(*groups[index], host));
   }
   return api::ApiReply::success({{"data", std::move(data)}, {"totalCount", groups.size()}});
 }

@@ -5,6 +5,7 @@
 #include "sample_backend/api/FormBody.h"
 #include "sample_backend/media/LessonPlaylist.h"
 #include "sample_backend/media/MediaPaths.h"
+#include "sample_backend/media/SampleImages.h"
 #include "sample_backend/media/SignedPlaylistCheck.h"
 
 namespace sample_backend::media {
@@ -60,6 +61,8 @@ MediaReply MediaService::answer(std::string_view method, std::string_view target
     reply = playlistReply(query, host, refusal);
   } else if (path == kLessonKeyPath) {
     reply = MediaReply{200, "application/octet-stream", ns::stringFromData(library_->key())};
+  } else if (std::optional<SampleImage> image = sampleImageAtPath(path)) {
+    reply = MediaReply{200, std::move(image->contentType), ns::stringFromData(image->bytes)};
   } else {
     reply = segmentReply(path);
   }

@@ -3,9 +3,9 @@
 // sample_backend::media::MediaService: the back end's video service without its transport. It answers
 // GET requests for the signed lesson playlist ("/class/video/get/m3u8/v2", checked as
 // SignedPlaylistCheck.h says and sent as "application/x-mpegURL;charset=utf-8"), the lesson key and the
-// encrypted segments ("video/MP2T") of its MediaLibrary, applies the faults its controls hold, and records
-// every request for tests to read. ApiServer carries it over HTTP beside the JSON API, which supplies the
-// catalogue, the sessions and the server time.
+// encrypted segments ("video/MP2T") of its MediaLibrary and the sample pictures (SampleImages.h), applies the
+// faults its controls hold, and records every request for tests to read. ApiServer carries it over HTTP
+// beside the JSON API, which supplies the catalogue, the sessions and the server time.
 //
 // Thread-safety: answer(), the record and the controls may be used from any thread.
 

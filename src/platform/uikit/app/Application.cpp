@@ -92,6 +92,11 @@ void Application::terminate() {
   post(kApplicationWillTerminateNotification);
 }
 
+void Application::receiveMemoryWarning() {
+  QM_DCHECK_MAIN_THREAD();
+  post(kApplicationDidReceiveMemoryWarningNotification);
+}
+
 std::vector<std::shared_ptr<Window>> Application::windows() const {
   std::vector<std::shared_ptr<Window>> alive;
   for (const auto& window : windows_) {

@@ -42,6 +42,8 @@ inline constexpr char kApplicationWillEnterForegroundNotification[] =
     "UIApplicationWillEnterForegroundNotification";
 inline constexpr char kApplicationDidBecomeActiveNotification[] = "UIApplicationDidBecomeActiveNotification";
 inline constexpr char kApplicationWillTerminateNotification[] = "UIApplicationWillTerminateNotification";
+inline constexpr char kApplicationDidReceiveMemoryWarningNotification[] =
+    "UIApplicationDidReceiveMemoryWarningNotification";
 inline constexpr char kApplicationWillChangeStatusBarOrientationNotification[] =
     "UIApplicationWillChangeStatusBarOrientationNotification";
 inline constexpr char kApplicationDidChangeStatusBarOrientationNotification[] =
@@ -68,6 +70,9 @@ class Application : public ns::Object {
   void enterForeground();
   void becomeActive();
   void terminate();
+  // Posts kApplicationDidReceiveMemoryWarningNotification. Linux warns no process of low memory, so only
+  // whoever plays the system (a test, say) calls it.
+  void receiveMemoryWarning();
 
   // Windows, in the order they were first made visible; windows that have gone are left out.
   std::vector<std::shared_ptr<Window>> windows() const;

@@ -13,6 +13,12 @@ BarButtonItem::BarButtonItem(std::shared_ptr<const Image> image, Style style)
   QM_DCHECK_MAIN_THREAD();
 }
 
+BarButtonItem::BarButtonItem(std::shared_ptr<View> customView)
+    : customView_(std::move(customView)), style_(Style::kPlain) {
+  QM_DCHECK_MAIN_THREAD();
+  QM_DCHECK(customView_ != nullptr, "a custom view item has a view");
+}
+
 void BarButtonItem::sendAction() {
   QM_DCHECK_MAIN_THREAD();
   if (enabled_) {

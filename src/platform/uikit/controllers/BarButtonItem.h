@@ -1,7 +1,8 @@
 #pragma once
 
-// uikit::BarButtonItem: a button of a navigation bar, with a title or an image and one target–action. The bar
-// shows it as a button; a tap sends the action. The target is held weakly.
+// uikit::BarButtonItem: a button of a navigation bar, with a title or an image and one target–action, or a
+// custom view of the caller's (usually a button with its own actions). The bar shows a custom view as it is,
+// and any other item as a button whose tap sends the action. The target is held weakly.
 //
 // Thread-safety: main thread only, like every class of uikit.
 
@@ -11,6 +12,7 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/uikit/drawing/Image.h"
 #include "platform/uikit/support/TargetActions.h"
+#include "platform/uikit/views/View.h"
 
 namespace uikit {
 
@@ -20,11 +22,15 @@ class BarButtonItem : public ns::Object {
 
   explicit BarButtonItem(std::string title, Style style = Style::kPlain);
   explicit BarButtonItem(std::shared_ptr<const Image> image, Style style = Style::kPlain);
+  // An item the bar shows as `customView`, which the item owns. REQUIRES: customView is not nullptr.
+  explicit BarButtonItem(std::shared_ptr<View> customView);
 
   const std::string& title() const { return title_; }
   void setTitle(std::string title) { title_ = std::move(title); }
   const std::shared_ptr<const Image>& image() const { return image_; }
   Style style() const { return style_; }
+  // The view the bar shows in place of a button; nullptr for a button item.
+  const std::shared_ptr<View>& customView() const { return customView_; }
   bool isEnabled() const { return enabled_; }
   void setEnabled(bool enabled) { enabled_ = enabled; }
 
@@ -42,6 +48,7 @@ class BarButtonItem : public ns::Object {
 
   std::string title_;
   std::shared_ptr<const Image> image_;
+  std::shared_ptr<View> customView_;
   Style style_;
   bool enabled_ = true;
   TargetActions<BarButtonItem> actions_;

@@ -60,15 +60,23 @@ std::shared_ptr<Button> NavigationBar::addItemButton(const std::string& title, s
   return button;
 }
 
+void NavigationBar::addItem(const std::shared_ptr<BarButtonItem>& item, double x) {
+  if (const std::shared_ptr<View>& custom = item->customView()) {
+    custom->setFrame(Rect(x, kStatusBarHeight, kButtonWidth, kHeight - kStatusBarHeight));
+    addSubview(custom);
+    buttons_.push_back(custom);
+    return;
+  }
+  addItemButton(itemTitle(*item), "", x, [item] { item->sendAction(); })->setEnabled(item->isEnabled());
+}
+
 void NavigationBar::reloadItems() {
   removeButtons();
   if (!topItem_) {
     return;
   }
   if (const auto& left = topItem_->leftBarButtonItem()) {
-    addItemButton(itemTitle(*left), "", 0, [item = left] {
-      item->sendAction();
-    })->setEnabled(left->isEnabled());
+    addItem(left, 0);
   } else if (backItem_ && !topItem_->hidesBackButton()) {
     const std::string backTitle = backItem_->title().empty() ? "Back" : backItem_->title();
     addItemButton("< " + backTitle, "back", 0, [this] {
@@ -78,9 +86,7 @@ void NavigationBar::reloadItems() {
     });
   }
   if (const auto& right = topItem_->rightBarButtonItem()) {
-    addItemButton(itemTitle(*right), "", bounds().width() - kButtonWidth, [item = right] {
-      item->sendAction();
-    })->setEnabled(right->isEnabled());
+    addItem(right, bounds().width() - kButtonWidth);
   }
 }
 

@@ -2,8 +2,8 @@
 
 // uikit::NavigationBar: the bar at the top of a navigation controller. It shows the top controller's item:
 // the title, the left item (or, when there is none, a back button titled after the item below, unless the
-// item hides it) and the right item, each item as a button a tap works. Its screen text is the line
-// "title: <title>" and the buttons' lines; the back button is named "back".
+// item hides it) and the right item, each item as a button a tap works, or as its custom view. Its screen
+// text is the line "title: <title>" and the buttons' lines; the back button is named "back".
 //
 // Thread-safety: main thread only, like every class of uikit.
 
@@ -50,6 +50,8 @@ class NavigationBar : public View {
   void removeButtons();
   std::shared_ptr<Button> addItemButton(const std::string& title, std::string identifier, double x,
                                         std::function<void()> action);
+  // Shows `item` at `x`: its custom view, else a button that sends its action.
+  void addItem(const std::shared_ptr<BarButtonItem>& item, double x);
 
   std::optional<Color> tintColor_;
   std::optional<Color> barTintColor_;
@@ -57,7 +59,8 @@ class NavigationBar : public View {
   std::shared_ptr<NavigationItem> topItem_;
   std::shared_ptr<NavigationItem> backItem_;
   std::function<void()> backAction_;
-  std::vector<std::shared_ptr<Button>> buttons_;
+  // The buttons and custom views on the bar.
+  std::vector<std::shared_ptr<View>> buttons_;
 };
 
 }  // namespace uikit

@@ -21,6 +21,7 @@ void NavigationItem::setRightBarButtonItem(std::shared_ptr<BarButtonItem> item) 
   QM_DCHECK_MAIN_THREAD();
   rightBarButtonItem_ = std::move(item);
   changed();
+  didChangeValueForKey(kRightBarButtonItemKey, ns::Value(), ns::Value());
 }
 
 void NavigationItem::setHidesBackButton(bool hides) {

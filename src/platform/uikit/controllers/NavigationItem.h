@@ -2,19 +2,26 @@
 
 // uikit::NavigationItem: what a navigation bar shows while its controller is on top: the title and the bar
 // button items, and whether the back button is hidden. Shared by its controller and the bar showing it; that
-// bar is told of every change so that it redraws. Thread-safety: main thread only, like every class of uikit.
+// bar is told of every change so that it redraws.
+//
+// Observable (ns::KeyValueObservable) under kRightBarButtonItemKey: every set of the right item is announced
+// after it is stored. The change carries no values, since an item is not a value; observers read
+// rightBarButtonItem(). Thread-safety: main thread only, like every class of uikit.
 
 #include <memory>
 #include <string>
 
+#include "platform/foundation/notify/KeyValueObservable.h"
 #include "platform/uikit/controllers/BarButtonItem.h"
 
 namespace uikit {
 
 class NavigationBar;
 
-class NavigationItem {
+class NavigationItem : public ns::KeyValueObservable {
  public:
+  static constexpr char kRightBarButtonItemKey[] = "rightBarButtonItem";
+
   NavigationItem() = default;
   NavigationItem(const NavigationItem&) = delete;
   NavigationItem& operator=(const NavigationItem&) = delete;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/foundation/storage/Bundle.h"
+#include "platform/uikit/drawing/ImageDataInfo.h"
 
 namespace uikit {
 namespace {
@@ -72,8 +73,12 @@ std::shared_ptr<const Image> Image::imageWithRGBAPixels(int width, int height,
       pixels.size() / 4 != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     return nullptr;
   }
-  auto image = std::make_shared<Image>(std::string(),
-                                       Size{static_cast<double>(width), static_cast<double>(height)}, 1);
+  return imageOfPixels(std::string(), width, height, 1, std::move(pixels));
+}
+
+std::shared_ptr<Image> Image::imageOfPixels(std::string name, int width, int height, double scale,
+                                            std::vector<std::uint8_t> pixels) {
+  auto image = std::make_shared<Image>(std::move(name), Size{width / scale, height / scale}, scale);
   image->pixelWidth_ = width;
   image->pixelHeight_ = height;
   image->pixels_ = std::move(pixels);
@@ -87,8 +92,12 @@ std::shared_ptr<const Image> Image::resizableImageWithCapInsets(EdgeInsets inset
 }
 
 std::shared_ptr<Image> Image::decode(const ns::Data& data, double scale, std::string name) {
-  if (data.empty() || scale <= 0) {
+  const std::optional<ImageDataInfo> info = imageDataInfo(data);
+  if (!info || !info->fitsWithin(kMaximumDecodedPixels) || scale <= 0) {
     return nullptr;
+  }
+  if (info->frameCount > 1) {
+    return decodeGIF(data, scale, std::move(name));
   }
   int width = 0;
   int height = 0;
@@ -98,11 +107,40 @@ std::shared_ptr<Image> Image::decode(const ns::Data& data, double scale, std::st
   if (pixels == nullptr) {
     return nullptr;
   }
-  auto image = std::make_shared<Image>(std::move(name), Size{width / scale, height / scale}, scale);
-  image->pixelWidth_ = width;
-  image->pixelHeight_ = height;
-  image->pixels_.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 4);
+  std::vector<std::uint8_t> rgba(pixels, pixels + static_cast<std::size_t>(width) * height * 4);
   stbi_image_free(pixels);
+  return imageOfPixels(std::move(name), width, height, scale, std::move(rgba));
+}
+
+std::shared_ptr<Image> Image::decodeGIF(const ns::Data& data, double scale, std::string name) {
+  int* delays = nullptr;
+  int width = 0;
+  int height = 0;
+  int frameCount = 0;
+  int channels = 0;
+  stbi_uc* pixels = stbi_load_gif_from_memory(data.data(), static_cast<int>(data.size()), &delays, &width,
+                                              &height, &frameCount, &channels, STBI_rgb_alpha);
+  if (pixels == nullptr || frameCount <= 0) {
+    stbi_image_free(pixels);
+    stbi_image_free(delays);
+    return nullptr;
+  }
+  const std::size_t frameBytes = static_cast<std::size_t>(width) * height * 4;
+  std::vector<std::shared_ptr<const Image>> frames;
+  double durationMilliseconds = 0;
+  for (int frame = 0; frame < frameCount; ++frame) {
+    const stbi_uc* first = pixels + frameBytes * frame;
+    frames.push_back(
+        imageOfPixels({}, width, height, scale, std::vector<std::uint8_t>(first, first + frameBytes)));
+    durationMilliseconds += delays != nullptr ? delays[frame] : 0;
+  }
+  stbi_image_free(pixels);
+  stbi_image_free(delays);
+  auto image = imageOfPixels(std::move(name), width, height, scale, frames.front()->rgbaPixels());
+  if (frames.size() > 1) {
+    image->frames_ = std::move(frames);
+    image->duration_ = durationMilliseconds / 1000;
+  }
   return image;
 }
 

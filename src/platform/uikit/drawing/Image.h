@@ -5,10 +5,14 @@
 // An image is either decoded (PNG, JPEG, GIF or BMP bytes, from the bundle, a file or memory), in which case
 // it holds its pixels, or only named: imageNamed() always returns an image with the name asked for, so that a
 // screen that names a picture the bundle lacks still runs, and tests can read which picture a view shows.
-// Images are immutable once made and shared through std::shared_ptr<const Image>.
+// Images are immutable once made and shared through std::shared_ptr<const Image>. A GIF of several frames
+// decodes into an animated image: its own pixels are the first frame's, and images() lists every frame.
+// Decoding refuses bytes whose pixels, all frames together, would exceed kMaximumDecodedPixels, before
+// anything is decoded.
 //
 // Thread-safety: an image may be read from any thread; the factories may be called from any thread.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,11 +26,15 @@ namespace uikit {
 
 class Image {
  public:
+  // The most pixels one decoding makes, all frames together: 4096 x 4096, 64 MiB of RGBA.
+  static constexpr std::size_t kMaximumDecodedPixels = std::size_t{4096} * 4096;
+
   // Returns the bundle picture `name` (looked up as "<name>@2x.png", then "<name>.png", then `name` itself),
   // decoded at the scale its file name states. When the bundle has no such picture, or it does not decode,
   // returns an empty image (zero size, no pixels) that still carries `name`. Never nullptr.
   static std::shared_ptr<const Image> imageNamed(std::string_view name);
-  // Decodes `data` at `scale`. Returns nullptr when the bytes are not a picture.
+  // Decodes `data` at `scale`. Returns nullptr when the bytes are not a picture, or a larger one than
+  // kMaximumDecodedPixels.
   static std::shared_ptr<const Image> imageWithData(const ns::Data& data, double scale = 1);
   // Decodes the file at `path`, at the scale its name states ("@2x", "@3x", else 1), and names it `name` (a
   // picture of a resource bundle keeps its resource name that way). Returns nullptr when the file cannot be
@@ -51,14 +59,24 @@ class Image {
   // Decoded pixels, four bytes (red, green, blue, alpha) per pixel, row by row; empty when not decoded.
   const std::vector<std::uint8_t>& rgbaPixels() const { return pixels_; }
 
+  // The frames of an animated image, each at the image's scale; empty for a still image.
+  const std::vector<std::shared_ptr<const Image>>& images() const { return frames_; }
+  // Seconds one pass through the frames takes; 0 for a still image.
+  double duration() const { return duration_; }
+
   // Cap insets of a resizable image; zero for others.
   const EdgeInsets& capInsets() const { return capInsets_; }
   // Returns a copy of this image that stretches between `insets`.
   std::shared_ptr<const Image> resizableImageWithCapInsets(EdgeInsets insets) const;
 
  private:
-  // Decodes `data`; returns nullptr when it does not decode.
+  // Decodes `data`; returns nullptr when it does not decode or is too large.
   static std::shared_ptr<Image> decode(const ns::Data& data, double scale, std::string name);
+  // Decodes the frames of a GIF; a single frame gives a still image.
+  static std::shared_ptr<Image> decodeGIF(const ns::Data& data, double scale, std::string name);
+  // An image of `pixels`, `width` by `height`, at `scale`.
+  static std::shared_ptr<Image> imageOfPixels(std::string name, int width, int height, double scale,
+                                              std::vector<std::uint8_t> pixels);
 
   std::string name_;
   Size size_;
@@ -67,6 +85,8 @@ class Image {
   int pixelHeight_ = 0;
   std::vector<std::uint8_t> pixels_;
   EdgeInsets capInsets_;
+  std::vector<std::shared_ptr<const Image>> frames_;
+  double duration_ = 0;
 };
 
 }  // namespace uikit

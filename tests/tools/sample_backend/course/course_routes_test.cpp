@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+
+#include "sample_backend/media/SampleImages.h"
 #include "tools/sample_backend/api/api_test_util.h"
 
 namespace sample_backend::course {
@@ -42,6 +46,44 @@ TEST_F(CourseRoutesTest, EachLearnerKeepsTheirOwnPositions) {
   EXPECT_EQ(
       reply("/pravik/vestra/getProcess", {{"nodeId", "101105"}, {"courseId", "101"}})["obj"]["timeRecord"],
       "315");
+}
+
+// The live list offers every road into a lesson: groups and lessons in every status, lessons of both
+// providers the client opens and of another, and group pictures it can load from the host it asked.
+TEST_F(CourseRoutesTest, TheLiveListOffersEveryStatusEveryProviderAndPicturesOnTheAskedHost) {
+  Parameters parameters = {{"page", "1"}, {"pageSize", "100"}};
+  parameters["sid"] = service_.sessions().openSession("20160001");
+  api::ApiRequest request = api::testutil::signedRequest("/pravik/vestra/live", std::move(parameters));
+  request.headers["host"] = "127.0.0.1:4321";
+  const nlohmann::json groups = api::testutil::replyOf(service_, std::move(request))["obj"]["data"];
+
+  std::set<int> groupStatuses;
+  std::set<std::pair<int, int>> lessonRoads;  // (status, provider) of the lessons that can be entered
+  std::set<int> providers;
+  const std::string host = "http://127.0.0.1:4321";
+  for (const nlohmann::json& group : groups) {
+    groupStatuses.insert(group["status"].get<int>());
+    const std::string picture = group["pic"];
+    ASSERT_TRUE(picture.starts_with(host)) << picture;
+    EXPECT_TRUE(media::sampleImageAtPath(picture.substr(host.size()))) << picture;
+    for (const nlohmann::json& lesson : group["lives"]) {
+      EXPECT_FALSE(lesson.contains("params"));
+      const nlohmann::json params =
+          reply("/product/queryLiveParams", {{"knowledge_id", lesson["liveId"].get<std::string>()}})["obj"];
+      const int provider = params["providerType"];
+      providers.insert(provider);
+      const int status =
+          lesson["status"] == -1 && lesson["canReplay"] == true ? 2 : lesson["status"].get<int>();
+      if (status == 1 || status == 2) {
+        lessonRoads.insert({status, provider});
+      }
+    }
+  }
+  EXPECT_EQ(groupStatuses, (std::set<int>{-1, 0, 1, 2}));
+  EXPECT_EQ(providers, (std::set<int>{3, 4, 5}));
+  for (const std::pair<int, int>& road : {std::pair{1, 3}, {2, 3}, {1, 5}, {2, 5}}) {
+    EXPECT_TRUE(lessonRoads.contains(road)) << road.first << " by " << road.second;
+  }
 }
 
 TEST_F(CourseRoutesTest, RequestsNamingWhatTheCatalogueLacksAreRefused) {
