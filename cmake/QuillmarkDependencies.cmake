@@ -57,3 +57,5 @@ endif()
 find_package(SQLite3 REQUIRED)
 # The line editor of the terminal front end (BSD licence).
 pkg_check_modules(LIBEDIT REQUIRED IMPORTED_TARGET libedit)
+# The web view stand-in reads the text of HTML pages with libxml2's HTML parser.
+find_package(LibXml2 REQUIRED)

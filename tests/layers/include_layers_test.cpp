@@ -47,7 +47,7 @@ const std::vector<Part> kParts = {
     {"sample_backend", {"embedded_server", "platform/avfoundation"}},
     {"quillmark_sample_backend.cpp", {"sample_backend"}},
     {"platform/net", {"platform/foundation"}},
-    {"platform/uikit", {"platform/foundation"}},
+    {"platform/uikit", {"platform/net", "platform/foundation"}},
     {"platform/coredata", {"platform/foundation"}},
     {"platform/outside", {"platform/net", "platform/uikit", "platform/foundation"}},
     {"platform/avfoundation", {"platform/net", "platform/foundation"}},

@@ -6,6 +6,7 @@
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
+#include "app/settings/QMMoreStoryboard.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/CoursePlaceholderController.h"
 #include "app/store/ConsoleLog.h"
@@ -147,6 +148,7 @@ void ApplicationAssembly::connectParts() {
   app::QMCoreDataHelper::sharedInstance().setUserIdSource(
       [] { return app::QMUser::sharedInstance()->userId(); });
   app::QMUserStoryboard::registerScenes();
+  app::QMMoreStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
   learning::QMLiveStoryboard::registerScenes();

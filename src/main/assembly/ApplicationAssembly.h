@@ -9,7 +9,7 @@
 // stops the embedded back end. The console stays pointed at the file, for the lines of the process's end.
 //
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
-// the session for the current learner; the "User" and "Course" storyboards register their scenes; the
+// the session for the current learner; the "User", "Course" and "More" storyboards register their scenes; the
 // media engine's sound output plays at the system volume, following its changes; requests of the request
 // layer that fail reach the failed-request handler (the terminal, which says so).
 //

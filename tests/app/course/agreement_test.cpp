@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/course/course_test_util.h"
+#include "app/network/QMServerHosts.h"
 
 namespace app {
 
@@ -37,7 +38,9 @@ TEST_F(AgreementTest, ALearnerWhoMustSignSignsOnce) {
   EXPECT_EQ(user->protocolID(), "P2017001");
   EXPECT_EQ(user->protocolName(), "2017考研全程班学员协议");
   EXPECT_EQ(user->productID(), "MP2017001");
-  EXPECT_EQ(user->protocolAddress(), "http://127.0.0.1/quillmark/agreement/P2017001.html");
+  // The page is served by the back end the client reached.
+  EXPECT_EQ(user->protocolAddress(),
+            "http://" + QMServerHosts::publicWebHost() + "/quillmark/agreement/P2017001.html");
   using Outcome = std::pair<Events, std::vector<std::string>>;
   EXPECT_EQ(sign("周若溪", "110108199003072514"),
             Outcome({"networkSignProtocolFailed"}, {"身份证号输入有误"}));

@@ -1,17 +1,14 @@
 #include "platform/uikit/controls/Button.h"
 #include "platform/uikit/controls/Slider.h"
 #include "platform/uikit/controls/TextView.h"
-#include "platform/uikit/views/WebView.h"
 #include "uikit_test_util.h"
 
 namespace uikit::testing {
 namespace {
 
-class FeedbackDelegate : public TextViewDelegate, public WebViewDelegate {
+class FeedbackDelegate : public TextViewDelegate {
  public:
   void textViewDidChange(TextView& view) override { changes.push_back(view.text()); }
-  void webViewDidStartLoad(WebView&) override { changes.push_back("start"); }
-  void webViewDidFinishLoad(WebView&) override { changes.push_back("finish"); }
   std::vector<std::string> changes;
 };
 
@@ -67,22 +64,14 @@ TEST_F(ControlsTest, ASliderKeepsItsValueInRange) {
   EXPECT_EQ(slider->value(), 0);
 }
 
-TEST_F(ControlsTest, TypingAndLoadingTellTheDelegateAndALoadFinishesOnTheNextTurn) {
+TEST_F(ControlsTest, TypingTellsTheDelegate) {
   auto delegate = std::make_shared<FeedbackDelegate>();
   auto text = std::make_shared<TextView>();
   text->setDelegate(delegate);
   EXPECT_TRUE(text->replaceTextByTyping("  "));
   EXPECT_TRUE(text->pressReturnKey());
   EXPECT_EQ(text->text(), "  \n");
-
-  auto web = std::make_shared<WebView>();
-  web->setDelegate(delegate);
-  web->loadRequest("tel:4006009000");
-  EXPECT_TRUE(web->isLoading());
-  EXPECT_THAT(delegate->changes, ElementsAre("  ", "  \n", "start"));
-  nextTurn();
-  EXPECT_FALSE(web->isLoading());
-  EXPECT_THAT(delegate->changes, ElementsAre("  ", "  \n", "start", "finish"));
+  EXPECT_THAT(delegate->changes, ElementsAre("  ", "  \n"));
 }
 
 }  // namespace

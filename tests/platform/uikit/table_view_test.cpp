@@ -1,3 +1,4 @@
+#include "platform/uikit/controls/Switch.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/tables/TableView.h"
 #include "sample_screens_test_util.h"
@@ -123,6 +124,18 @@ TEST_F(TableViewTest, ScreenTextListsRowsWithTheSelectionAndTheFooter) {
       text.str(),
       "table subjectTable:\n  [0] 数学 | 3章节\n  [1] 英语 | 3章节 *\n  [2] 政治 | 3章节\n  footer: end\n");
   EXPECT_EQ(footer->frame().minY(), 60 + 44 + 44);
+
+  // A row's text cannot say whether a switch in it is on: the switch says so on its own line.
+  auto rowSwitch = std::make_shared<Switch>();
+  rowSwitch->setAccessibilityIdentifier("wifiPlaySwitch");
+  rowSwitch->setOn(true);
+  table_->cellForRowAtIndexPath(IndexPath{0, 2})->contentView().addSubview(rowSwitch);
+  ScreenText withSwitch;
+  table_->renderInto(withSwitch);
+  EXPECT_EQ(
+      withSwitch.str(),
+      "switch wifiPlaySwitch: on\n"
+      "table subjectTable:\n  [0] 数学 | 3章节\n  [1] 英语 | 3章节 *\n  [2] 政治 | 3章节\n  footer: end\n");
 }
 
 TEST_F(TableViewTest, ScreenTextIndentsARowByItsCellsIndentationLevelAndNamesItsShownPictures) {

@@ -68,11 +68,12 @@ class Connection : public std::enable_shared_from_this<Connection> {
       close();
       return;
     }
-    if (media_ && request_.method() == http::verb::get) {
+    ApiRequest request = apiRequestFrom(request_);
+    if (media_ && request_.method() == http::verb::get && !ApiService::servesPage(request.path)) {
       answerMedia();
       return;
     }
-    ApiService::Answer answer = service_->answer(apiRequestFrom(request_));
+    ApiService::Answer answer = service_->answer(std::move(request));
     if (answer.control.cutConnection) {
       close();
       return;
@@ -80,7 +81,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     response_ = {};
     response_.version(request_.version());
     response_.result(answer.status);
-    response_.set(http::field::content_type, "application/json;charset=UTF-8");
+    response_.set(http::field::content_type, answer.contentType);
     response_.keep_alive(request_.keep_alive());
     response_.body() = std::move(answer.body);
     response_.prepare_payload();

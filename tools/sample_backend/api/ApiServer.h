@@ -30,7 +30,8 @@ class ApiServer {
 
   // Starts serving `service` on 127.0.0.1 at `port`; 0 takes any free port. Returns the running server, or
   // an error (domain "ApiServer") saying why the port could not be opened. GET requests go to `media` when
-  // one is given (lesson playlists, keys and segments); without it they are refused like other methods.
+  // one is given (lesson playlists, keys and segments), except those of the service's own pages
+  // (ApiService::servesPage()); without it they are answered by the service.
   static ns::Result<std::unique_ptr<ApiServer>> start(std::shared_ptr<ApiService> service,
                                                       std::uint16_t port = 0,
                                                       std::shared_ptr<media::MediaService> media = nullptr);

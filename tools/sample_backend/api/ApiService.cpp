@@ -2,13 +2,17 @@
 
 #include "platform/foundation/storage/FileManager.h"
 #include "sample_backend/api/CommonRoutes.h"
+#include "sample_backend/api/FeedbackRoute.h"
 #include "sample_backend/api/RequestChecks.h"
+#include "sample_backend/course/AgreementPage.h"
+#include "sample_backend/course/CourseCatalogue.h"
 #include "sample_backend/course/CourseRoutes.h"
 
 namespace sample_backend::api {
 
 ApiService::ApiService(SampleCatalogue catalogue) : catalogue_(std::move(catalogue)) {
   addCommonRoutes(router_);
+  addFeedbackRoute(router_);
   course::addCourseRoutes(router_, records_);
 }
 
@@ -32,7 +36,9 @@ ApiService::Answer ApiService::answer(ApiRequest request) {
   answer.control = controls_.takeControl(request.path);
   RecordedApiRequest record{request, std::nullopt, {}};
   const Route* route = router_.find(request.path);
-  if (request.method != "POST") {
+  if (request.method == "GET" && servesPage(request.path)) {
+    answer = pageAnswer(request);
+  } else if (request.method != "POST") {
     answer.status = 405;
     answer.body = R"({"message":"only POST is served"})";
   } else if (route == nullptr) {
@@ -45,6 +51,25 @@ ApiService::Answer ApiService::answer(ApiRequest request) {
   }
   ns::MutexLock lock(mutex_);
   recorded_.push_back(std::move(record));
+  return answer;
+}
+
+bool ApiService::servesPage(std::string_view path) {
+  return course::isAgreementPagePath(path);
+}
+
+ApiService::Answer ApiService::pageAnswer(const ApiRequest& request) const {
+  Answer answer;
+  const std::optional<std::string> page =
+      course::agreementPage(course::CourseCatalogue(catalogue_.section("courses")).agreement(), request.path);
+  if (!page) {
+    answer.status = 404;
+    answer.contentType = "text/plain";
+    answer.body = "no such page";
+    return answer;
+  }
+  answer.contentType = "text/html;charset=UTF-8";
+  answer.body = *page;
   return answer;
 }
 

@@ -29,6 +29,7 @@ class ApiService {
   struct Answer {
     ReplyControl control;
     unsigned status = 200;
+    std::string contentType = "application/json;charset=UTF-8";
     std::string body;
   };
 
@@ -48,9 +49,13 @@ class ApiService {
   SessionRegistry& sessions() { return sessions_; }
   const SampleCatalogue& catalogue() const { return catalogue_; }
 
-  // Records `request` and returns its answer: 405 for a method other than POST, 404 for an unknown path,
-  // else 200 with the JSON reply.
+  // Records `request` and returns its answer: a GET of one of the back end's pages (servesPage()) 200 with
+  // the page as HTML, or 404 when there is no such page; 405 for another method than POST, 404 for an unknown
+  // path, else 200 with the JSON reply.
   Answer answer(ApiRequest request);
+  // Returns true when GETs of `path` are the service's own (the course agreement's page,
+  // course/AgreementPage.h), not the media service's.
+  static bool servesPage(std::string_view path);
 
   // Returns every request received so far, in order of arrival.
   std::vector<RecordedApiRequest> recordedRequests() const;
@@ -59,6 +64,8 @@ class ApiService {
   void clearRecordedRequests();
 
  private:
+  // Returns the answer to a GET of a page.
+  Answer pageAnswer(const ApiRequest& request) const;
   // Returns the reply to a POST of a known route, and the refusal's reason when the checks refused it.
   ApiReply reply(const ApiRequest& request, const Route& route, const ReplyControl& control,
                  std::string& refusal);

@@ -12,7 +12,8 @@
 //                                            URL on the request's host);
 //   "/product/queryLiveParams"               the entry parameters of the live lesson "knowledge_id" (9711
 //                                            for an unknown one);
-//   "/pravik/vestra/checkUserProtocolStatus" whether the learner must sign the course agreement;
+//   "/pravik/vestra/checkUserProtocolStatus" whether the learner must sign the course agreement, and the
+//                                            address of its page (AgreementPage.h) under "signURL";
 //   "/pravik/vestra/signUserProtocol"        signs it (9723 for another agreement, 9730 for a blank name,
 //                                            9802 for a wrong identity-card number);
 //   "/pravik/vestra/saveProcess"             keeps the position "videoTime" of lesson "nodeId" of subject

@@ -11,6 +11,7 @@
 #include "platform/foundation/text/DateFormatter.h"
 #include "sample_backend/api/SampleCatalogue.h"
 #include "sample_backend/api/TestControls.h"
+#include "sample_backend/course/AgreementPage.h"
 #include "sample_backend/course/CourseCatalogue.h"
 #include "sample_backend/course/CourseReplyCodes.h"
 
@@ -123,7 +124,7 @@ api::ApiReply agreementStatusReply(const api::RouteContext& context, const Learn
       {"protocolId", memberText(agreement, "protocolId")},
       {"name", memberText(agreement, "name")},
       {"memberProductId", memberText(agreement, "memberProductId")},
-      {"signURL", memberText(agreement, "signURL")},
+      {"signURL", agreementPageURL(agreement, context.request.header("host").value_or(""))},
   });
 }
 

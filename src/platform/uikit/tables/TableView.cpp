@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/foundation/check/Check.h"
+#include "platform/uikit/controls/Switch.h"
 #include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/tables/TableViewCellDeleteConfirmationControl.h"
 #include "platform/uikit/views/ImageView.h"
@@ -27,6 +28,20 @@ std::string joined(const std::vector<std::string>& texts) {
     line += text;
   }
   return line;
+}
+
+// A row's text cannot say whether a switch in it is on, so each shown switch of the row adds its own line.
+void renderSwitchesOf(const View& view, ScreenText& text) {
+  for (const auto& subview : view.subviews()) {
+    if (!subview->isShown()) {
+      continue;
+    }
+    if (dynamic_cast<const Switch*>(subview.get()) != nullptr) {
+      subview->renderInto(text);
+    } else {
+      renderSwitchesOf(*subview, text);
+    }
+  }
 }
 
 // The names of the bundle pictures shown in `view` and the views inside it, back to front, each as "(name)".
@@ -421,6 +436,7 @@ void TableView::renderInto(ScreenText& text) const {
         line += " *";
       }
       text.addRawLine(ScreenText::Section::kTable, std::move(line));
+      renderSwitchesOf(cell, text);
     }
   }
   if (tableFooterView_ && !tableFooterView_->shownTexts().empty()) {

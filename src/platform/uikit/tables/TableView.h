@@ -20,7 +20,8 @@
 // several sections), indented by two spaces per indentation level of the cell, the names of the bundle
 // pictures the cell shows coming first as "(name) " (a check box's state, say), the selected row ending in
 // " *"; the header's and footer's texts on lines of their own;
-// then the lines of any other view put into the table.
+// then the lines of any other view put into the table. A switch in a row, whose state the row's text cannot
+// say, adds its own line ("switch <id>: on").
 //
 // Thread-safety: main thread only, like every class of uikit.
 
