@@ -16,6 +16,7 @@
 #include "http_client/uikit/HCNetworkActivityIndicatorManager.h"
 #include "http_client/uikit/HCProgressViewBinding.h"
 #include "http_client/uikit/HCRefreshControlNotificationObserver.h"
+#include "http_client/uikit/HCWebViewLoading.h"
 #include "platform/net/URLError.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
@@ -264,6 +265,51 @@ TEST_F(UIKitExtensionsTest, TheActivityCountFollowsEveryRequestOnceAndTheIndicat
   EXPECT_TRUE(application.isNetworkActivityIndicatorVisible());
   clock.advance(std::chrono::milliseconds(1));
   EXPECT_FALSE(application.isNetworkActivityIndicatorVisible());
+}
+
+}  // namespace
+}  // namespace http_client
+
+namespace http_client {
+namespace {
+
+class RecordingWebViewDelegate : public uikit::WebViewDelegate {
+ public:
+  void webViewDidStartLoad(uikit::WebView&) override { events.push_back("start"); }
+  void webViewDidFinishLoad(uikit::WebView&) override { events.push_back("finish"); }
+  std::vector<std::string> events;
+};
+
+TEST_F(UIKitExtensionsTest, AWebViewShowsThePageItsOperationLoadedOrReportsTheFailure) {
+  server_.route("/page", TestResponse::text(200, "<html><body><p>Hello lesson</p></body></html>",
+                                            "text/html; charset=utf-8"));
+  auto webView = std::make_shared<uikit::WebView>();
+  auto delegate = std::make_shared<RecordingWebViewDelegate>();
+  webView->setDelegate(delegate);
+  HCWebViewLoading& loading = HCWebViewLoading::of(*webView);
+  std::int64_t progressed = 0;
+  loading.loadRequest(
+      requestTo(server_.url("/page")),
+      [&](std::int64_t, std::int64_t total, std::int64_t) { progressed = total; },
+      [](const std::shared_ptr<const ns::HTTPURLResponse>& response, const std::string& html) {
+        EXPECT_EQ(response->statusCode(), 200);
+        std::string changed = html;
+        changed.replace(changed.find("Hello"), 5, "Welcome to the");
+        return changed;
+      },
+      nullptr);
+  ASSERT_NE(loading.HTTPRequestOperation(), nullptr);
+  ASSERT_TRUE(runMainLoopUntil([&] { return delegate->events.size() == 2; }));
+  EXPECT_EQ(delegate->events, (std::vector<std::string>{"start", "finish"}));
+  EXPECT_EQ(webView->pageText(), std::vector<std::string>{"Welcome to the lesson"});
+  EXPECT_GT(progressed, 0);
+
+  std::optional<ns::Error> failed;
+  loading.loadRequest(requestTo(server_.url("/missing")), std::nullopt, std::nullopt, nullptr, nullptr,
+                      [&](const ns::Error& error) { failed = error; });
+  ASSERT_TRUE(runMainLoopUntil([&] { return failed.has_value(); }));
+  EXPECT_EQ(failed->code(), kHCResponseErrorBadServerResponse);
+  EXPECT_EQ(webView->pageText(), std::vector<std::string>{"Welcome to the lesson"});
 }
 
 }  // namespace
