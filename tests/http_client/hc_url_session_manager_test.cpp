@@ -221,6 +221,20 @@ TEST_F(HCURLSessionManagerTest, ADownloadIsMovedToItsDestinationWhichIsItsResult
             "segment bytes");
   EXPECT_EQ(progress->completedUnitCount(), 13);
   EXPECT_EQ(progress->totalUnitCount(), 13);
+
+  // The file's body is never read as JSON, while the response is still checked.
+  server_.route("/gone", TestResponse::text(404, "not here", "text/plain"));
+  Completion refused;
+  manager_
+      ->downloadTaskWithRequest(
+          requestTo(server_.url("/gone")), nullptr,
+          [&](const std::string&, const std::shared_ptr<const ns::URLResponse>&) {
+            return destination + ".gone";
+          },
+          refused.handler())
+      ->resume();
+  ASSERT_TRUE(refused.wait());
+  EXPECT_EQ(refused.error->code(), kHCResponseErrorBadServerResponse);
 }
 
 TEST_F(HCURLSessionManagerTest, AFailedMoveOfTheDownloadFailsTheTaskWithTheMovesError) {

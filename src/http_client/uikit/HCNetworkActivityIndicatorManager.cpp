@@ -27,24 +27,36 @@ bool isRequestWithURL(const std::shared_ptr<ns::Object>& object) {
 }  // namespace
 
 const std::shared_ptr<HCNetworkActivityIndicatorManager>& HCNetworkActivityIndicatorManager::sharedManager() {
-  static const auto manager = std::make_shared<HCNetworkActivityIndicatorManager>();
+  static const std::shared_ptr<HCNetworkActivityIndicatorManager> manager = create();
   return manager;
 }
 
-HCNetworkActivityIndicatorManager::HCNetworkActivityIndicatorManager() {
+std::shared_ptr<HCNetworkActivityIndicatorManager> HCNetworkActivityIndicatorManager::create() {
+  auto manager = std::make_shared<HCNetworkActivityIndicatorManager>(Passkey{});
   ns::NotificationCenter& center = ns::NotificationCenter::defaultCenter();
-  // The manager goes before its observers are removed only in its destructor, which removes them first.
-  auto onStart = [this](const ns::Notification& notification) { requestDidStart(notification); };
-  auto onFinish = [this](const ns::Notification& notification) { requestDidFinish(notification); };
+  // The blocks hold the manager weakly: a notification on another thread may still be delivered while the
+  // manager goes.
+  const std::weak_ptr<HCNetworkActivityIndicatorManager> weakManager = manager;
+  auto onStart = [weakManager](const ns::Notification& notification) {
+    if (const auto strongManager = weakManager.lock()) {
+      strongManager->requestDidStart(notification);
+    }
+  };
+  auto onFinish = [weakManager](const ns::Notification& notification) {
+    if (const auto strongManager = weakManager.lock()) {
+      strongManager->requestDidFinish(notification);
+    }
+  };
   for (const char* name :
        {kHCNetworkingOperationDidStartNotification, kHCNetworkingTaskDidResumeNotification}) {
-    tokens_.push_back(center.addObserverForName(name, nullptr, nullptr, onStart));
+    manager->tokens_.push_back(center.addObserverForName(name, nullptr, nullptr, onStart));
   }
   for (const char* name :
        {kHCNetworkingOperationDidFinishNotification, kHCNetworkingTaskDidSuspendNotification,
         kHCNetworkingTaskDidCompleteNotification}) {
-    tokens_.push_back(center.addObserverForName(name, nullptr, nullptr, onFinish));
+    manager->tokens_.push_back(center.addObserverForName(name, nullptr, nullptr, onFinish));
   }
+  return manager;
 }
 
 HCNetworkActivityIndicatorManager::~HCNetworkActivityIndicatorManager() {

@@ -29,6 +29,8 @@
 namespace http_client {
 
 class HCNetworkActivityIndicatorManager : public ns::Object, public ns::KeyValueObservable {
+  struct Passkey {};
+
  public:
   // How long the indicator stays after the last request ended.
   static constexpr ns::Duration kInvisibilityDelay = std::chrono::milliseconds(170);
@@ -36,8 +38,11 @@ class HCNetworkActivityIndicatorManager : public ns::Object, public ns::KeyValue
   // The process's one manager, made on first use.
   static const std::shared_ptr<HCNetworkActivityIndicatorManager>& sharedManager();
 
-  // A manager that listens for requests; not enabled. Use sharedManager() outside tests.
-  HCNetworkActivityIndicatorManager();
+  // Returns a new manager that listens for requests; not enabled. Use sharedManager() outside tests.
+  static std::shared_ptr<HCNetworkActivityIndicatorManager> create();
+
+  // Use create().
+  explicit HCNetworkActivityIndicatorManager(Passkey) {}
   ~HCNetworkActivityIndicatorManager() override;
 
   bool isEnabled() const;

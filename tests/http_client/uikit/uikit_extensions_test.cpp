@@ -224,7 +224,7 @@ TEST_F(UIKitExtensionsTest, PausingAnOperationDoesNotUseUpItsAlert) {
 
 TEST_F(UIKitExtensionsTest, TheActivityCountFollowsEveryRequestOnceAndTheIndicatorHidesAfterADelay) {
   testsupport::ScopedManualClock clock;
-  auto activity = std::make_shared<HCNetworkActivityIndicatorManager>();
+  auto activity = HCNetworkActivityIndicatorManager::create();
   activity->setEnabled(true);
   uikit::Application& application = uikit::Application::sharedApplication();
   application.setNetworkActivityIndicatorVisible(false);
