@@ -23,6 +23,7 @@
 #include "platform/net/DataInputStream.h"
 #include "platform/net/ServerTrust.h"
 #include "platform/net/URLError.h"
+#include "support/scoped_scratch_home.h"
 #include "support/test_certificates.h"
 
 namespace http_client {
@@ -106,6 +107,7 @@ class HCURLSessionManagerTest : public ::testing::Test {
     ns::ServerTrust::setAdditionalAnchorsForTesting({});
   }
 
+  testsupport::ScopedScratchHome home_;
   testsupport::LoopbackHTTPServer server_;
   std::shared_ptr<HCURLSessionManager> manager_ = HCURLSessionManager::manager();
 };

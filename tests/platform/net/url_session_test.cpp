@@ -17,6 +17,7 @@
 #include "platform/net/URLSession.h"
 #include "platform/net/url_session_test_util.h"
 #include "support/loopback_http_server.h"
+#include "support/scoped_scratch_home.h"
 #include "support/test_certificates.h"
 
 namespace {
@@ -47,6 +48,7 @@ class URLSessionTest : public ::testing::Test {
     return delegate_->events(*task);
   }
 
+  testsupport::ScopedScratchHome home_;
   testsupport::LoopbackHTTPServer server_;
   std::shared_ptr<RecordingSessionDelegate> delegate_;
   std::shared_ptr<ns::URLSession> session_;
