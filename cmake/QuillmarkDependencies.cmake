@@ -8,7 +8,7 @@ find_package(ICU REQUIRED COMPONENTS uc i18n data)
 find_package(nlohmann_json REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
-# The event-driven XML reader of XML replies.
+# libxml2: the event-driven XML reader of XML replies, and the HTML parser that reads web pages' text.
 find_package(LibXml2 REQUIRED)
 # FFmpeg: the media engine (demuxing, decoding, picture conversion, the sound's tempo) and the sample lessons
 # (encoding, muxing).
@@ -57,5 +57,3 @@ endif()
 find_package(SQLite3 REQUIRED)
 # The line editor of the terminal front end (BSD licence).
 pkg_check_modules(LIBEDIT REQUIRED IMPORTED_TARGET libedit)
-# The web view stand-in reads the text of HTML pages with libxml2's HTML parser.
-find_package(LibXml2 REQUIRED)

@@ -19,7 +19,7 @@ namespace {
 
 enum class Kind { kFormField, kFileData, kStream, kOwnHeaders };
 
-struct PartSpec {
+struct PartDescription {
   Kind kind;
   std::string name;
   std::string fileName;
@@ -29,9 +29,9 @@ struct PartSpec {
   std::uint64_t declaredLength;
 };
 
-std::vector<PartSpec> partsFromInput(FuzzedDataProvider& input) {
-  std::vector<PartSpec> parts(input.ConsumeIntegralInRange<std::size_t>(0, 6));
-  for (PartSpec& part : parts) {
+std::vector<PartDescription> partsFromInput(FuzzedDataProvider& input) {
+  std::vector<PartDescription> parts(input.ConsumeIntegralInRange<std::size_t>(0, 6));
+  for (PartDescription& part : parts) {
     part.kind = static_cast<Kind>(input.ConsumeIntegralInRange<int>(0, 3));
     part.name = input.ConsumeRandomLengthString(40);
     part.fileName = input.ConsumeRandomLengthString(40);
@@ -43,10 +43,10 @@ std::vector<PartSpec> partsFromInput(FuzzedDataProvider& input) {
   return parts;
 }
 
-http_client::HCStreamingMultipartFormData formDataFor(const std::vector<PartSpec>& parts) {
+http_client::HCStreamingMultipartFormData formDataFor(const std::vector<PartDescription>& parts) {
   http_client::HCStreamingMultipartFormData formData(
       ns::URLRequest(ns::URL::fromString("http://127.0.0.1/up")), ns::StringEncoding::utf8());
-  for (const PartSpec& part : parts) {
+  for (const PartDescription& part : parts) {
     switch (part.kind) {
       case Kind::kFormField:
         formData.appendPartWithFormData(ns::dataFromString(part.body), part.name);
@@ -103,9 +103,9 @@ std::size_t lineBreaks(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   const std::size_t chunk = input.ConsumeIntegralInRange<std::size_t>(1, 5000);
-  const std::vector<PartSpec> parts = partsFromInput(input);
+  const std::vector<PartDescription> parts = partsFromInput(input);
   bool lengthsHold = true;
-  for (const PartSpec& part : parts) {
+  for (const PartDescription& part : parts) {
     lengthsHold = lengthsHold && (part.kind != Kind::kStream || part.declaredLength == part.body.size());
   }
 

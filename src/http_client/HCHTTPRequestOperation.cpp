@@ -89,25 +89,38 @@ void HCHTTPRequestOperation::setResponseSerializer(std::shared_ptr<HCHTTPRespons
   responseSerialized_ = false;
   responseObject_.reset();
   responseImage_.reset();
+  responseReferenceObject_.reset();
   responseSerializationError_.reset();
 }
 
-std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
-  ns::MutexLock lock(serializationMutex_);
+void HCHTTPRequestOperation::serializeResponseOnce() const {
   if (!responseSerialized_ && isFinished() && !HCURLConnectionOperation::error()) {
     HCSerializedResponse serialized =
         responseSerializer_->responseObjectForResponse(HCURLConnectionOperation::response(), responseData());
     responseSerialized_ = true;
     responseObject_ = std::move(serialized.responseObject);
     responseImage_ = std::move(serialized.responseImage);
+    responseReferenceObject_ = std::move(serialized.responseReferenceObject);
     responseSerializationError_ = std::move(serialized.error);
   }
+}
+
+std::optional<ns::Value> HCHTTPRequestOperation::responseObject() const {
+  ns::MutexLock lock(serializationMutex_);
+  serializeResponseOnce();
   return responseObject_;
 }
 
 std::shared_ptr<const uikit::Image> HCHTTPRequestOperation::responseImage() const {
   ns::MutexLock lock(serializationMutex_);
+  serializeResponseOnce();
   return responseImage_;
+}
+
+std::shared_ptr<ns::Object> HCHTTPRequestOperation::responseReferenceObject() const {
+  ns::MutexLock lock(serializationMutex_);
+  serializeResponseOnce();
+  return responseReferenceObject_;
 }
 
 std::optional<ns::Error> HCHTTPRequestOperation::responseSerializationError() const {

@@ -53,8 +53,12 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
   // The object the serializer makes of the response and body, made on the first call once the operation
   // has finished without a transport error, and kept; std::nullopt before then.
   std::optional<ns::Value> responseObject() const;
-  // The image an image serializer made of the response, once responseObject() has run; nullptr otherwise.
+  // The image an image serializer made of the response, made and kept as responseObject() is; nullptr
+  // otherwise.
   std::shared_ptr<const uikit::Image> responseImage() const;
+  // The object the serializer makes that no value can hold (the parser of an XML reply), made and kept as
+  // responseObject() is; nullptr when there is none.
+  std::shared_ptr<ns::Object> responseReferenceObject() const;
   std::optional<ns::Error> responseSerializationError() const;
   // The serializer's error when there is one, else the transport error.
   std::optional<ns::Error> error() const override;
@@ -75,6 +79,8 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
  private:
   // REQUIRES: on the network thread.
   void prepareRequestForResume();
+  // Has the serializer make the response object once the operation has finished without a transport error.
+  void serializeResponseOnce() const QM_REQUIRES(serializationMutex_);
 
   // Held around the fields below, and while the reply is serialised so that it is serialised once. The base
   // class's lock may be taken while it is held, never the other way round.
@@ -83,6 +89,7 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
   mutable bool responseSerialized_ QM_GUARDED_BY(serializationMutex_) = false;
   mutable std::optional<ns::Value> responseObject_ QM_GUARDED_BY(serializationMutex_);
   mutable std::shared_ptr<const uikit::Image> responseImage_ QM_GUARDED_BY(serializationMutex_);
+  mutable std::shared_ptr<ns::Object> responseReferenceObject_ QM_GUARDED_BY(serializationMutex_);
   mutable std::optional<ns::Error> responseSerializationError_ QM_GUARDED_BY(serializationMutex_);
 
   // Network thread only: the body offset asked for on resume.

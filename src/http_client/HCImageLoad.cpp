@@ -22,6 +22,7 @@ void HCImageLoad::start(HCImageLoad load) {
     load.show(*load.view, load.placeholder);
   }
   auto operation = std::make_shared<HCHTTPRequestOperation>(load.request, load.serializer);
+  operation->setOutputStream(ns::OutputStream::toMemory(kMaximumBodyLength));
   HCViewImageLoads::shared().exchangeOperation(load.view, load.slot, operation);
 
   const std::weak_ptr<uikit::View> weakView = load.view;

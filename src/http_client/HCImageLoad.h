@@ -33,6 +33,10 @@ using HCImageLoadFailure =
                        const std::shared_ptr<const ns::HTTPURLResponse>& response, const ns::Error& error)>;
 
 struct HCImageLoad {
+  // The longest reply body a load takes in: a longer one fails the load
+  // (ns::kURLErrorDataLengthExceedsMaximum) as it arrives, rather than being held in memory.
+  static constexpr std::size_t kMaximumBodyLength = std::size_t{32} * 1024 * 1024;
+
   // Puts an image into the slot of the view.
   using Show = std::function<void(uikit::View& view, const std::shared_ptr<const uikit::Image>& image)>;
 

@@ -15,23 +15,32 @@ namespace {
 constexpr char kImageScaleCodingKey[] = "imageScale";
 constexpr char kInflatesCodingKey[] = "automaticallyInflatesResponseImage";
 
-ns::Error undecodableImageError(std::string description) {
+// An error of the response checks' domain that names the response when it is an HTTP one. The body is left
+// out: it may be tens of megabytes.
+ns::Error undecodableImageError(std::string description, const ns::URLResponse* response) {
+  if (const auto* httpResponse = dynamic_cast<const ns::HTTPURLResponse*>(response)) {
+    return HCResponseSerializationError(kHCResponseErrorCannotDecodeContentData, std::move(description),
+                                        *httpResponse, std::nullopt);
+  }
   return ns::Error(std::string(kHCURLResponseSerializationErrorDomain),
                    kHCResponseErrorCannotDecodeContentData,
                    ns::Dictionary{{std::string(ns::kLocalizedDescriptionKey), std::move(description)}});
 }
 
 // Decodes `body` at `scale`, or returns the error that says why it yields no image.
-ns::Result<std::shared_ptr<const uikit::Image>> decodedImage(const ns::Data& body, double scale) {
+ns::Result<std::shared_ptr<const uikit::Image>> decodedImage(const ns::Data& body, double scale,
+                                                             const ns::URLResponse* response) {
   const std::optional<uikit::ImageDataInfo> info = uikit::imageDataInfo(body);
   if (info && !info->fitsWithin(uikit::Image::kMaximumDecodedPixels)) {
     return undecodableImageError(
         "Request failed: image too large to decode (" + std::to_string(info->pixelWidth) + " x " +
-        std::to_string(info->pixelHeight) + " pixels, " + std::to_string(info->frameCount) + " frames)");
+            std::to_string(info->pixelHeight) + " pixels, " + std::to_string(info->frameCount) + " frames)",
+        response);
   }
-  std::shared_ptr<const uikit::Image> image = info ? uikit::Image::imageWithData(body, scale) : nullptr;
+  std::shared_ptr<const uikit::Image> image =
+      info ? uikit::Image::imageWithData(body, *info, scale) : nullptr;
   if (!image) {
-    return undecodableImageError("Request failed: the image data could not be decoded");
+    return undecodableImageError("Request failed: the image data could not be decoded", response);
   }
   return image;
 }
@@ -91,7 +100,7 @@ HCSerializedResponse HCImageResponseSerializer::responseObjectForResponse(
     return {std::nullopt, std::move(validation.error)};
   }
   ns::Result<std::shared_ptr<const uikit::Image>> image =
-      decodedImage(data.value_or(ns::Data()), imageScale_);
+      decodedImage(data.value_or(ns::Data()), imageScale_, response.get());
   HCSerializedResponse result;
   if (image) {
     result.responseImage = std::move(*image);

@@ -5,7 +5,8 @@
 // of the view's class (HCSharedImageCache.h) is shown at once, without a request and without the
 // placeholder. A view shows the image of its latest load only: a new load cancels the one before, and an
 // earlier load that still finishes never replaces the later one's image. A load that fails, or whose
-// reply is not an image, leaves the placeholder (or the image shown before) in place.
+// reply is not an image (or is longer than HCImageLoad::kMaximumBodyLength), leaves the placeholder (or the
+// image shown before) in place.
 //
 //   http_client::setImageWithURL(avatarView, url, uikit::Image::imageNamed("avater"));
 //

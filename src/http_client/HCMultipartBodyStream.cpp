@@ -25,11 +25,13 @@ ns::Result<std::shared_ptr<HCMultipartBodyStream>> HCMultipartBodyStream::copy()
 }
 
 void HCMultipartBodyStream::appendHTTPBodyPart(std::unique_ptr<HCHTTPBodyPart> part) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   QM_DCHECK(streamStatus() == ns::StreamStatus::kNotOpen, "the stream is not open yet");
   parts_.push_back(std::move(part));
 }
 
 void HCMultipartBodyStream::setInitialAndFinalBoundaries() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   for (const std::unique_ptr<HCHTTPBodyPart>& part : parts_) {
     part->setHasInitialBoundary(false);
     part->setHasFinalBoundary(false);
@@ -49,6 +51,7 @@ std::uint64_t HCMultipartBodyStream::contentLength() const {
 }
 
 void HCMultipartBodyStream::open() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (streamStatus() != ns::StreamStatus::kNotOpen) {
     return;
   }
@@ -58,6 +61,7 @@ void HCMultipartBodyStream::open() {
 }
 
 void HCMultipartBodyStream::close() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   // The parts close their bodies' streams (open files) when they are released.
   if (streamStatus() != ns::StreamStatus::kError) {
     setStatus(ns::StreamStatus::kClosed);
@@ -65,6 +69,7 @@ void HCMultipartBodyStream::close() {
 }
 
 std::ptrdiff_t HCMultipartBodyStream::read(std::uint8_t* buffer, std::size_t maxLength) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (streamStatus() == ns::StreamStatus::kError) {
     return -1;
   }

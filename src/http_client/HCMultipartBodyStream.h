@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "http_client/HCHTTPBodyPart.h"
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/text/StringEncoding.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/net/InputStream.h"
@@ -64,6 +65,7 @@ class HCMultipartBodyStream : public ns::InputStream {
   std::vector<std::unique_ptr<HCHTTPBodyPart>> parts_;
   // The part being read: an index into parts_.
   std::size_t currentPart_ = 0;
+  ns::OneThreadAtATimeChecker useChecker_;
 };
 
 }  // namespace http_client

@@ -52,11 +52,11 @@ const std::vector<ArchivedClass<HCHTTPRequestSerializer>>& requestClasses() {
 const std::vector<ArchivedClass<HCHTTPResponseSerializer>>& responseClasses() {
   static const std::vector<ArchivedClass<HCHTTPResponseSerializer>> classes{
       archivedClass<HCHTTPResponseSerializer, HCJSONResponseSerializer>("HCJSONResponseSerializer"),
+      archivedClass<HCHTTPResponseSerializer, HCImageResponseSerializer>("HCImageResponseSerializer"),
       archivedClass<HCHTTPResponseSerializer, HCXMLParserResponseSerializer>("HCXMLParserResponseSerializer"),
       archivedClass<HCHTTPResponseSerializer, HCPropertyListResponseSerializer>(
           "HCPropertyListResponseSerializer"),
       archivedClass<HCHTTPResponseSerializer, HCCompoundResponseSerializer>("HCCompoundResponseSerializer"),
-      archivedClass<HCHTTPResponseSerializer, HCImageResponseSerializer>("HCImageResponseSerializer"),
       archivedClass<HCHTTPResponseSerializer, HCHTTPResponseSerializer>("HCHTTPResponseSerializer"),
   };
   return classes;

@@ -8,6 +8,7 @@
 #include "http_client/HCFileURL.h"
 #include "http_client/HCMIMETypes.h"
 #include "http_client/HCURLRequestSerialization.h"
+#include "platform/foundation/check/Check.h"
 #include "platform/foundation/crypto/Random.h"
 #include "platform/foundation/storage/PosixError.h"
 
@@ -93,6 +94,7 @@ ns::Status HCStreamingMultipartFormData::appendPartWithFileURL(const ns::URL& fi
 ns::Status HCStreamingMultipartFormData::appendPartWithFileURL(const ns::URL& fileURL, std::string_view name,
                                                                std::string_view fileName,
                                                                std::string_view mimeType) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   const std::optional<std::string> path = HCFileSystemPathOfURL(fileURL);
   if (!path) {
     return badFileURLError("Expected URL to be a file URL");
@@ -136,17 +138,20 @@ void HCStreamingMultipartFormData::appendPartWithHeaders(ns::HTTPHeaderFields he
 
 void HCStreamingMultipartFormData::throttleBandwidthWithPacketSize(std::uint64_t numberOfBytes,
                                                                    double delay) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   bodyStream_->setNumberOfBytesInPacket(numberOfBytes);
   bodyStream_->setDelay(delay);
 }
 
 void HCStreamingMultipartFormData::appendPart(ns::HTTPHeaderFields headers, HCHTTPBodyPart::Body body,
                                               std::uint64_t bodyContentLength) {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   bodyStream_->appendHTTPBodyPart(std::make_unique<HCHTTPBodyPart>(
       stringEncoding_, boundary_, std::move(headers), std::move(body), bodyContentLength));
 }
 
 ns::URLRequest HCStreamingMultipartFormData::requestByFinalizingMultipartFormData() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (bodyStream_->isEmpty()) {
     return request_;
   }

@@ -13,6 +13,7 @@
 
 #include "http_client/HCMultipartBodyStream.h"
 #include "http_client/HCMultipartFormData.h"
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/text/StringEncoding.h"
 #include "platform/net/URLRequest.h"
 
@@ -52,6 +53,7 @@ class HCStreamingMultipartFormData : public HCMultipartFormData {
   const ns::StringEncoding stringEncoding_;
   const std::string boundary_;
   const std::shared_ptr<HCMultipartBodyStream> bodyStream_;
+  ns::OneThreadAtATimeChecker useChecker_;
 };
 
 }  // namespace http_client

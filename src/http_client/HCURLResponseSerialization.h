@@ -34,17 +34,17 @@ inline constexpr std::int64_t kHCResponseErrorBadServerResponse = -1011;        
 inline constexpr std::int64_t kHCResponseErrorCannotDecodeContentData = -1016;  // type or text not accepted
 
 // What a serializer makes of a response: an object, an error, both (an object from a refused reply) or
-// neither. The object is a value, or an object that no value can hold: an XML parser in
-// responseReferenceObject, an image serializer's decoded image in responseImage.
+// neither. The object is a value, or what no value can hold: an image serializer's decoded image, or another
+// object (an XML parser) in responseReferenceObject.
 struct HCSerializedResponse {
   std::optional<ns::Value> responseObject;
   std::optional<ns::Error> error;
-  std::shared_ptr<ns::Object> responseReferenceObject = nullptr;
-  // Initialised here, so that a serializer of values may leave it out of a braced initialiser.
+  // Initialised here, so that a serializer of values may leave them out of a braced initialiser.
   std::shared_ptr<const uikit::Image> responseImage = nullptr;
+  std::shared_ptr<ns::Object> responseReferenceObject = nullptr;
 
   bool hasObject() const {
-    return responseObject.has_value() || responseReferenceObject != nullptr || responseImage != nullptr;
+    return responseObject.has_value() || responseImage != nullptr || responseReferenceObject != nullptr;
   }
 };
 

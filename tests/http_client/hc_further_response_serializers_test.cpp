@@ -158,18 +158,39 @@ TEST(HCFurtherResponseSerializersTest, ArchivesAndCopiesKeepClassesAndMissingKey
   EXPECT_TRUE(bareCompound->responseSerializers().empty());
 }
 
-TEST(HCPropertyListResponseSerializerTest, APropertyListReplyFromALoopbackServerReachesTheSuccessBlock) {
+// Runs a GET of `path` on `server` with `serializer` and returns what the blocks got.
+httpclienttest::Outcome fetched(testsupport::LoopbackHTTPServer& server, const std::string& path,
+                                std::shared_ptr<HCHTTPResponseSerializer> serializer) {
+  httpclienttest::Outcome outcome;
+  auto operation = std::make_shared<HCHTTPRequestOperation>(httpclienttest::requestTo(server.url(path)),
+                                                            std::move(serializer));
+  operation->setCompletionBlockWithSuccess(outcome.success(), outcome.failure());
+  operation->start();
+  EXPECT_TRUE(outcome.waitForEnd());
+  return outcome;
+}
+
+TEST(HCFurtherResponseSerializersTest, PropertyListAndXMLRepliesFromALoopbackServerReachTheSuccessBlock) {
   testsupport::LoopbackHTTPServer server;
   server.route("/lesson", httpclienttest::wakingMainLoop(
                               testsupport::TestResponse::text(200, kPropertyList, "application/x-plist")));
-  httpclienttest::Outcome outcome;
-  auto operation = std::make_shared<HCHTTPRequestOperation>(httpclienttest::requestTo(server.url("/lesson")),
-                                                            HCPropertyListResponseSerializer::serializer());
-  operation->setCompletionBlockWithSuccess(outcome.success(), outcome.failure());
-  operation->start();
-  ASSERT_TRUE(outcome.waitForEnd());
-  EXPECT_TRUE(outcome.succeededOnce());
-  EXPECT_EQ(outcome.responseObject, ns::Value(ns::Dictionary{{"lesson", "代数"}, {"minutes", 45}}));
+  server.route("/feed", httpclienttest::wakingMainLoop(
+                            testsupport::TestResponse::text(200, "<feed><item>1</item></feed>", "text/xml")));
+
+  const httpclienttest::Outcome plist =
+      fetched(server, "/lesson", HCPropertyListResponseSerializer::serializer());
+  EXPECT_TRUE(plist.succeededOnce());
+  EXPECT_EQ(plist.responseObject, ns::Value(ns::Dictionary{{"lesson", "代数"}, {"minutes", 45}}));
+
+  const httpclienttest::Outcome xml =
+      fetched(server, "/feed",
+              HCCompoundResponseSerializer::compoundSerializerWithResponseSerializers(
+                  {HCJSONResponseSerializer::serializer(), HCXMLParserResponseSerializer::serializer()}));
+  EXPECT_TRUE(xml.succeededOnce());
+  ASSERT_TRUE(xml.operation);
+  HCSerializedResponse parsed;
+  parsed.responseReferenceObject = xml.operation->responseReferenceObject();
+  EXPECT_EQ(parsedNames(parsed), "<feed><item>1");
 }
 
 }  // namespace

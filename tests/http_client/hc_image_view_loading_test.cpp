@@ -10,6 +10,7 @@
 #include "http_client/HCSharedImageCache.h"
 #include "http_client/http_client_test_util.h"
 #include "http_client/image_test_util.h"
+#include "platform/net/URLError.h"
 #include "platform/uikit/app/Screen.h"
 
 namespace http_client {
@@ -215,6 +216,17 @@ TEST_F(HCImageViewLoadingTest, ARefusedOrUndecodableReplyLeavesThePlaceholderAnd
     ASSERT_TRUE(runMainLoopUntil([&] { return imageRequestOperation(*view) == nullptr; })) << path;
     EXPECT_EQ(view->image(), placeholder_) << path;
   }
+}
+
+TEST_F(HCImageViewLoadingTest, ABodyLongerThanTheMaximumFailsTheLoadAsItArrives) {
+  server_.route("/endless.png", imageReply(ns::Data(HCImageLoad::kMaximumBodyLength + 1, 0x89)));
+  auto view = std::make_shared<uikit::ImageView>();
+  LoadOutcome outcome;
+  setImageWithURLRequest(view, httpclienttest::requestTo(server_.url("/endless.png")), placeholder_, nullptr,
+                         outcome.failure());
+  ASSERT_TRUE(runMainLoopUntil([&] { return outcome.failures == 1; }));
+  EXPECT_EQ(outcome.error->code(), ns::kURLErrorDataLengthExceedsMaximum);
+  EXPECT_EQ(view->image(), placeholder_);
 }
 
 TEST_F(HCImageViewLoadingTest,

@@ -1,5 +1,7 @@
 #include "platform/net/MemoryOutputStream.h"
 
+#include "platform/net/URLError.h"
+
 namespace ns {
 
 void MemoryOutputStream::open() {
@@ -15,6 +17,10 @@ void MemoryOutputStream::close() {
 }
 
 std::ptrdiff_t MemoryOutputStream::write(const std::uint8_t* bytes, std::size_t length) {
+  if (length > maximumLength_ - data_.size()) {
+    failWith(makeURLError(kURLErrorDataLengthExceedsMaximum, std::nullopt));
+    return -1;
+  }
   data_.insert(data_.end(), bytes, bytes + length);
   return static_cast<std::ptrdiff_t>(length);
 }

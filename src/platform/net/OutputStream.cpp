@@ -9,6 +9,10 @@ std::shared_ptr<OutputStream> OutputStream::toMemory() {
   return std::make_shared<MemoryOutputStream>();
 }
 
+std::shared_ptr<OutputStream> OutputStream::toMemory(std::size_t maximumLength) {
+  return std::make_shared<MemoryOutputStream>(maximumLength);
+}
+
 std::shared_ptr<OutputStream> OutputStream::toFileAtPath(std::string path, FileMode mode) {
   return std::make_shared<FileOutputStream>(std::move(path), mode);
 }

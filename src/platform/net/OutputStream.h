@@ -24,6 +24,9 @@ class OutputStream : public Stream {
 
   // Returns a stream that collects every byte written in memory (dataWrittenToMemory()).
   static std::shared_ptr<OutputStream> toMemory();
+  // As toMemory(), but a write that would take the bytes past `maximumLength` fails the stream with
+  // kURLErrorDataLengthExceedsMaximum instead.
+  static std::shared_ptr<OutputStream> toMemory(std::size_t maximumLength);
   // Returns a stream that writes the file at `path`, created when missing, emptied first or appended to as
   // `mode` says. A file that cannot be opened puts the stream into kError at open() (POSIX domain).
   static std::shared_ptr<OutputStream> toFileAtPath(std::string path, FileMode mode);

@@ -9,6 +9,7 @@
 #include "platform/foundation/storage/PosixError.h"
 #include "platform/net/InputStream.h"
 #include "platform/net/OutputStream.h"
+#include "platform/net/URLError.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ TEST_F(StreamTest, InputStreamsReadTheirBytesInOrderThenReachTheEnd) {
   }
 }
 
-// A memory stream keeps every write; a file stream empties or appends to the file as asked.
+// A memory stream keeps every write (up to its maximum, when it has one); a file stream empties or appends to
+// the file as asked.
 TEST_F(StreamTest, OutputStreamsKeepWhatWasWritten) {
   const ns::Data bytes = ns::dataFromString("12345");
   const auto memory = ns::OutputStream::toMemory();
@@ -59,6 +61,13 @@ TEST_F(StreamTest, OutputStreamsKeepWhatWasWritten) {
   EXPECT_EQ(memory->write(bytes.data(), bytes.size()), 5);
   EXPECT_EQ(memory->write(bytes.data(), 1), 1);
   EXPECT_EQ(ns::stringFromData(*memory->dataWrittenToMemory()), "123451");
+  const auto bounded = ns::OutputStream::toMemory(6);
+  bounded->open();
+  EXPECT_EQ(bounded->write(bytes.data(), bytes.size()), 5);
+  EXPECT_EQ(bounded->write(bytes.data(), 2), -1);  // a write past the maximum keeps nothing of itself
+  EXPECT_EQ(bounded->streamStatus(), ns::StreamStatus::kError);
+  EXPECT_EQ(bounded->streamError()->code(), ns::kURLErrorDataLengthExceedsMaximum);
+  EXPECT_EQ(ns::stringFromData(*bounded->dataWrittenToMemory()), "12345");
   for (const auto mode : {FileMode::kTruncate, FileMode::kAppend, FileMode::kAppend, FileMode::kTruncate}) {
     const auto file = ns::OutputStream::toFileAtPath(path("out.bin"), mode);
     file->open();

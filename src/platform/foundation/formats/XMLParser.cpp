@@ -8,6 +8,8 @@
 #include <climits>
 #include <mutex>
 
+#include "platform/foundation/check/Check.h"
+
 namespace ns {
 
 namespace {
@@ -111,6 +113,7 @@ XMLParser::XMLParser(Data data) : data_(std::move(data)) {}
 XMLParser::~XMLParser() = default;
 
 bool XMLParser::parse() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   static std::once_flag initialised;
   std::call_once(initialised, [] { xmlInitParser(); });
   parserError_.reset();
@@ -166,6 +169,7 @@ bool XMLParser::parse() {
 }
 
 void XMLParser::abortParsing() {
+  QM_DCHECK_ONE_THREAD_AT_A_TIME(useChecker_);
   if (context_ != nullptr && !aborted_) {
     aborted_ = true;
     xmlStopParser(static_cast<xmlParserCtxtPtr>(context_));

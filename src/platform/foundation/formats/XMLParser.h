@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Error.h"
 #include "platform/foundation/values/Object.h"
@@ -84,6 +85,7 @@ class XMLParser : public Object {
   // The libxml2 parser context while parse() runs.
   void* context_ = nullptr;
   bool aborted_ = false;
+  OneThreadAtATimeChecker useChecker_;
 };
 
 }  // namespace ns

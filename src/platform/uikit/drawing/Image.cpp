@@ -62,6 +62,11 @@ std::shared_ptr<const Image> Image::imageWithData(const ns::Data& data, double s
   return decode(data, scale, {});
 }
 
+std::shared_ptr<const Image> Image::imageWithData(const ns::Data& data, const ImageDataInfo& info,
+                                                  double scale) {
+  return decode(data, info, scale, {});
+}
+
 std::shared_ptr<const Image> Image::imageWithContentsOfFile(const std::string& path, std::string name) {
   auto data = readFile(path);
   return data ? decode(*data, scaleOfFileName(path), std::move(name)) : nullptr;
@@ -93,10 +98,15 @@ std::shared_ptr<const Image> Image::resizableImageWithCapInsets(EdgeInsets inset
 
 std::shared_ptr<Image> Image::decode(const ns::Data& data, double scale, std::string name) {
   const std::optional<ImageDataInfo> info = imageDataInfo(data);
-  if (!info || !info->fitsWithin(kMaximumDecodedPixels) || scale <= 0) {
+  return info ? decode(data, *info, scale, std::move(name)) : nullptr;
+}
+
+std::shared_ptr<Image> Image::decode(const ns::Data& data, const ImageDataInfo& info, double scale,
+                                     std::string name) {
+  if (!info.fitsWithin(kMaximumDecodedPixels) || scale <= 0) {
     return nullptr;
   }
-  if (info->frameCount > 1) {
+  if (info.frameCount > 1) {
     return decodeGIF(data, scale, std::move(name));
   }
   int width = 0;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/foundation/values/Data.h"
+#include "platform/uikit/drawing/ImageDataInfo.h"
 #include "platform/uikit/geometry/Geometry.h"
 
 namespace uikit {
@@ -36,6 +37,10 @@ class Image {
   // Decodes `data` at `scale`. Returns nullptr when the bytes are not a picture, or a larger one than
   // kMaximumDecodedPixels.
   static std::shared_ptr<const Image> imageWithData(const ns::Data& data, double scale = 1);
+  // As imageWithData(), for a caller that has read the headers already.
+  // REQUIRES: `info` is what imageDataInfo(data) returned.
+  static std::shared_ptr<const Image> imageWithData(const ns::Data& data, const ImageDataInfo& info,
+                                                    double scale);
   // Decodes the file at `path`, at the scale its name states ("@2x", "@3x", else 1), and names it `name` (a
   // picture of a resource bundle keeps its resource name that way). Returns nullptr when the file cannot be
   // read or does not decode.
@@ -72,6 +77,9 @@ class Image {
  private:
   // Decodes `data`; returns nullptr when it does not decode or is too large.
   static std::shared_ptr<Image> decode(const ns::Data& data, double scale, std::string name);
+  // As decode(), with the headers of `data` read. REQUIRES: `info` is what imageDataInfo(data) returned.
+  static std::shared_ptr<Image> decode(const ns::Data& data, const ImageDataInfo& info, double scale,
+                                       std::string name);
   // Decodes the frames of a GIF; a single frame gives a still image.
   static std::shared_ptr<Image> decodeGIF(const ns::Data& data, double scale, std::string name);
   // An image of `pixels`, `width` by `height`, at `scale`.
