@@ -5,10 +5,11 @@
 // Every session loads on one thread of the process, loadingThread(), through URLConnection and its engine.
 // No session is a background one.
 //
-// A session holds its tasks until they complete and its delegate weakly. Invalidating it
+// A session holds its tasks until they complete, and its delegate weakly; a task that has started holds its
+// session until it completes, so that the session lives while its tasks run. Invalidating it
 // (finishTasksAndInvalidate(), invalidateAndCancel()) refuses new tasks and, once its tasks have completed,
-// tells the delegate didBecomeInvalidWithError() as its last call. Releasing a session that still has
-// tasks cancels them without telling anyone.
+// tells the delegate didBecomeInvalidWithError() as its last call. A session released with tasks that never
+// started cancels them without telling anyone.
 //
 // Thread-safety: every method may be called from any thread.
 

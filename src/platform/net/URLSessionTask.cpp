@@ -159,11 +159,12 @@ void URLSessionTask::resume() {
     return;
   }
   std::shared_ptr<URLSessionTask> self = retainedSelf();
-  postOnLoadingThread([self] {
+  // The session is taken now, so that it lives on for a task started just before its last owner let go.
+  postOnLoadingThread([self, session = session_.lock()]() mutable {
     if (self->started_) {
       self->release();
     } else {
-      self->startLoading();
+      self->startLoading(std::move(session));
     }
   });
   if (const TransitionHook hook = currentTransitionHook()) {
@@ -191,8 +192,10 @@ void URLSessionTask::cancel() {
   });
 }
 
-void URLSessionTask::startLoading() {
+void URLSessionTask::startLoading(std::shared_ptr<URLSession> session) {
   started_ = true;
+  // A running task keeps its session, as the platform's session lives while its tasks run.
+  runningSession_ = std::move(session);
   URLRequest request = currentRequest();
   if (bodySource_ == BodySource::kFile) {
     request.setHTTPBodyStream(std::make_shared<FileInputStream>(bodyFile_));
@@ -297,7 +300,7 @@ void URLSessionTask::complete(std::optional<Error> error) {
     error_ = error;
   }
   changeState({State::kRunning, State::kSuspended, State::kCanceling}, State::kCompleted);
-  const std::shared_ptr<URLSession> session = session_.lock();
+  const std::shared_ptr<URLSession> session = runningSession_ ? std::move(runningSession_) : session_.lock();
   if (!session) {
     return;
   }

@@ -109,7 +109,8 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   double decisionTimeout() const;
 
   // Loading-thread steps.
-  void startLoading();
+  // Starts loading, holding `session` (nullptr when it is gone) until completion.
+  void startLoading(std::shared_ptr<URLSession> session);
   void sendRequest(URLRequest request);
   // Returns a copy of `request` whose body can be sent (again); nullopt when no fresh body can be had.
   std::optional<URLRequest> withFreshBody(URLRequest request);
@@ -158,6 +159,7 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   std::atomic<std::int64_t> bytesExpectedToReceive_{-1};
 
   // Loading thread only
+  std::shared_ptr<URLSession> runningSession_;  // held from the start of loading to completion
   std::shared_ptr<URLConnection> connection_;
   bool started_ = false;
   bool ended_ = false;

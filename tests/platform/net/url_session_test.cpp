@@ -173,6 +173,23 @@ TEST_F(URLSessionTest, ASuspendedTaskTellsNothingUntilResumed) {
   EXPECT_EQ(delegate_->body(*task), "hello world");
 }
 
+TEST_F(URLSessionTest, ASessionLivesWhileItsTasksRunAndCancelsThoseThatNeverStarted) {
+  server_.route("/hello", TestResponse::text(200, "hello world"));
+  auto session = ns::URLSession::sessionWithConfiguration(ns::URLSessionConfiguration(), delegate_);
+  const auto running = session->dataTaskWithRequest(requestFor("/hello"));
+  const auto waiting = session->dataTaskWithRequest(requestFor("/hello"));
+  const ns::KeyValueObservation wakeOnEnd =
+      waiting->observe("state", [](const ns::KeyValueChange&) { ns::RunLoop::main().post([] {}); });
+  running->resume();
+  session.reset();
+  EXPECT_TRUE(delegate_->waitForCompletion(*running));
+  EXPECT_EQ(delegate_->events(*running), (Events{"data", "complete"}));
+  ASSERT_TRUE(ns::RunLoop::main().runUntil(
+      [&] { return waiting->state() == URLSessionTaskState::kCompleted; }, std::chrono::seconds(10)));
+  EXPECT_EQ(waiting->error()->code(), ns::kURLErrorCancelled);
+  EXPECT_TRUE(delegate_->events(*waiting).empty());
+}
+
 TEST_F(URLSessionTest, CancellingEndsATaskOnceWithTheCancelledError) {
   server_.route("/silent", [](const testsupport::RecordedRequest&) {
     ns::RunLoop::main().post([] {});
