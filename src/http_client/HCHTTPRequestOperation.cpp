@@ -42,8 +42,9 @@ bool continuesBodyAt(const ns::URLResponse* response, std::uint64_t offset) {
 }  // namespace
 
 ns::DispatchQueue& HCHTTPRequestOperation::processingQueue() {
-  static const std::shared_ptr<ns::DispatchQueue> queue =
-      ns::DispatchQueue::createConcurrent("com.httpclient.networking.http-request.processing");
+  // Never destroyed: a reply finishing on the network thread while the process ends is still queued here.
+  static const std::shared_ptr<ns::DispatchQueue>& queue = *new std::shared_ptr<ns::DispatchQueue>(
+      ns::DispatchQueue::createConcurrent("com.httpclient.networking.http-request.processing"));
   return *queue;
 }
 

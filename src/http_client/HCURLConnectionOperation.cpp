@@ -32,9 +32,10 @@ std::string_view keyOfState(State state) {
   return ns::kIsReadyKey;
 }
 
-// The group that completion blocks run in when an operation names none.
+// The group that completion blocks run in when an operation names none. Never destroyed: an operation still
+// finishing on the network thread while the process ends (a picture loading at quit) enters it.
 ns::DispatchGroup processWideCompletionGroup() {
-  static const ns::DispatchGroup group;
+  static const ns::DispatchGroup& group = *new ns::DispatchGroup();
   return group;
 }
 

@@ -1,7 +1,8 @@
 // End-to-end runs of the quillmark executable: a script signs in and out against the sample back end on
-// loopback (its console lines kept off the screen), the embedded back end lets a newcomer do the same with
-// nothing else running, the network switch keeps every request in until the link is back, a failed request
-// is named, and a script that goes wrong ends with a failure that names its line.
+// loopback (its console lines kept off the screen), another walks through the user centre and its menu, the
+// embedded back end lets a newcomer do the same with nothing else running, the network switch keeps every
+// request in until the link is back, a failed request is named, and a script that goes wrong ends with a
+// failure that names its line.
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -26,6 +27,7 @@ using e2e::runQuillmark;
 using sample_backend::api::RecordedApiRequest;
 
 const std::string kLoginLogoutScript = std::string(E2E_SCRIPTS_DIR) + "/login_logout.qms";
+const std::string kUserCentreScript = std::string(E2E_SCRIPTS_DIR) + "/user_centre.qms";
 
 class QuillmarkScriptTest : public ::testing::Test {
  protected:
@@ -82,7 +84,7 @@ TEST_F(QuillmarkScriptTest, AScriptSignsInSeesTheDrawerAndSignsOutWithSignedRequ
 
   // The screens in the order the script met them.
   const std::size_t drawer = run.out.find("> waitfor [QMSubjectController]\n[QMSubjectController]");
-  const std::size_t menu = run.out.find("[QMMenuController]\nbutton: [退出登录]");
+  const std::size_t menu = run.out.find("[QMMenuController]\nbutton: [菜单]\ntable:\n  [0] 个人中心");
   const std::size_t loggedOut = run.out.find("> tap 退出登录\n[QMUserLogController]");
   EXPECT_NE(drawer, std::string::npos) << run.out;
   EXPECT_NE(menu, std::string::npos) << run.out;
@@ -102,6 +104,26 @@ TEST_F(QuillmarkScriptTest, AScriptSignsInSeesTheDrawerAndSignsOutWithSignedRequ
   EXPECT_EQ(run.errors, "");
   EXPECT_NE(e2e::readFile(home() + "/console.log").find("#############Dealloc##############\n"),
             std::string::npos);
+}
+
+TEST_F(QuillmarkScriptTest, AScriptWalksThroughTheUserCentreCancelsAnOrderAndSignsOut) {
+  const ProcessRun run = runAgainstOwnBackend(kUserCentreScript);
+  ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  for (const char* screen :
+       {"[QMUserOldCenterController]", "[QMUserAccount]", "[QMUserAccountDetails]", "[QMUserOneTradeDetails]",
+        "[QMUserOrderList]", "[QMPurchaseUnavailableController]"}) {
+    EXPECT_NE(run.out.find(screen), std::string::npos) << screen;
+  }
+  const std::vector<RecordedApiRequest> cancels = server_->service().recordedRequests("/pravik/order/cancel");
+  ASSERT_EQ(cancels.size(), 1u);
+  expectSignedWithCommonHeaders(cancels[0]);
+  // The back end cancelled it, and the tab on screen asked for its first page again.
+  const std::vector<RecordedApiRequest> pages = server_->service().recordedRequests("/pravik/order");
+  ASSERT_GE(pages.size(), 2u);
+  EXPECT_EQ(pages[1].request.parameter("pageNo"), "2") << "the scroll to the bottom asked for the next page";
+  expectSignedWithCommonHeaders(pages.back());
+  EXPECT_EQ(pages.back().request.parameter("pageNo"), "1") << "the tab starts afresh after the cancel";
+  EXPECT_NE(run.out.find("> tap 退出登录\n[QMUserLogController]"), std::string::npos) << run.out;
 }
 
 // Offline, the version check made at launch (which asks for no network first) reaches no server, and the

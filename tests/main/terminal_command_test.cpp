@@ -29,6 +29,7 @@ TEST(TerminalCommandTest, ReadsEachCommandWithItsArguments) {
       {"tap 退出 登录", Kind::kTap, "退出 登录"},
       {"type userNameTF my name ", Kind::kType, "userNameTF", "my name"},
       {"alert 马上更新", Kind::kAlert, "马上更新"},
+      {"scroll myTableView", Kind::kScroll, "myTableView"},
       {"wait 1.5", Kind::kWait, "", "", milliseconds(1500)},
       // Quotes keep spaces and empty texts.
       {R"(type "user name" " two \"words\" ")", Kind::kType, "user name", R"( two "words" )"},
@@ -85,6 +86,7 @@ TEST(TerminalCommandTest, MistakesAreExplained) {
   const std::vector<std::pair<const char*, const char*>> cases = {
       {"tapp 登录", "no command \"tapp\""},
       {"tap", "tap needs"},
+      {"scroll", "scroll needs"},
       {"type userNameTF", "type needs"},
       {"wait soon", "\"soon\" is not a number of seconds"},
       {"wait -1", "not a number of seconds"},

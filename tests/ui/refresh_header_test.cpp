@@ -6,6 +6,7 @@
 #include "platform/uikit/driver/Driver.h"
 #include "platform/uikit/tables/TableView.h"
 #include "platform/uikit/uikit_test_util.h"
+#include "platform/uikit/views/Label.h"
 #include "ui/refresh/RefreshNormalHeader.h"
 #include "ui/refresh/ScrollViewRefresh.h"
 
@@ -73,6 +74,40 @@ TEST_F(RefreshHeaderTest, OnScreenARefreshBeginsAtOnceAndRunsTheBlockOnceFadedIn
   EXPECT_FALSE(header_->isRefreshing());
   EXPECT_EQ(liveTable_->contentInset().top, 0);
   EXPECT_TRUE(header_->lastUpdatedTime().has_value());
+}
+
+TEST_F(RefreshHeaderTest, APullPastTheHeadersHeightRefreshesOnceTheFingerLetsGo) {
+  showWindowWithRoot(screen_);
+  liveTable_->setContentOffset(uikit::Point{0, -(RefreshHeader::kHeight - 1)});
+  EXPECT_EQ(header_->state(), RefreshState::kIdle) << "scrolled, not dragged";
+  liveTable_->pullDown(RefreshHeader::kHeight - 1);
+  EXPECT_EQ(header_->state(), RefreshState::kIdle) << "a pull short of the header";
+  EXPECT_EQ(liveTable_->contentOffset().y, 0) << "the content goes back";
+
+  ASSERT_TRUE(uikit::Driver::pullDown("liveTable").ok());
+  EXPECT_EQ(header_->state(), RefreshState::kRefreshing);
+  EXPECT_EQ(liveTable_->contentOffset().y, -RefreshHeader::kHeight) << "the header stays in sight";
+  clock_.advance(250ms);
+  EXPECT_EQ(refreshes_, 1);
+  ASSERT_TRUE(uikit::Driver::pullDown("liveTable").ok());
+  clock_.advance(250ms);
+  EXPECT_EQ(refreshes_, 1) << "no second refresh while one runs";
+
+  header_->endRefreshing();
+  setRf_header(*liveTable_, nullptr);
+  ASSERT_TRUE(uikit::Driver::pullDown("liveTable").ok());
+  EXPECT_EQ(header_->state(), RefreshState::kIdle) << "a removed header no longer follows the table";
+}
+
+TEST_F(RefreshHeaderTest, OnlyWhatScrollsCanBePulled) {
+  showWindowWithRoot(screen_);
+  auto label = std::make_shared<uikit::Label>(uikit::Rect(0, 0, 100, 20));
+  label->setText("标题");
+  screen_->view()->addSubview(label);
+  EXPECT_EQ(uikit::Driver::pullDown("标题").error().code(), uikit::Driver::kNotScrollable);
+  liveTable_->setScrollEnabled(false);
+  EXPECT_EQ(uikit::Driver::pullDown("liveTable").error().code(), uikit::Driver::kNotScrollable);
+  EXPECT_EQ(header_->state(), RefreshState::kIdle);
 }
 
 TEST_F(RefreshHeaderTest, OffScreenARefreshWaitsUntilTheHeaderIsDrawn) {

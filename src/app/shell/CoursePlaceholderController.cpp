@@ -1,6 +1,5 @@
 #include "app/shell/CoursePlaceholderController.h"
 
-#include "app/session/QMUser.h"
 #include "app/shell/AppDelegate.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Screen.h"
@@ -21,10 +20,6 @@ void toggleDrawer(CoursePlaceholderController& subject) {
   }
 }
 
-void logout(CoursePlaceholderController& /*menu*/) {
-  QMUser::sharedInstance()->logout();
-}
-
 void registerPlaceholder(const std::string& scene, const std::string& buttonTitle,
                          CoursePlaceholderController::Action action) {
   uikit::Storyboard::registerScene(AppDelegate::kCourseStoryboard, scene, [scene, buttonTitle, action] {
@@ -37,7 +32,6 @@ void registerPlaceholder(const std::string& scene, const std::string& buttonTitl
 void CoursePlaceholderController::registerScenes() {
   QM_DCHECK_MAIN_THREAD();
   registerPlaceholder(AppDelegate::kSubjectScene, kMenuButtonTitle, toggleDrawer);
-  registerPlaceholder(AppDelegate::kMenuScene, kLogoutButtonTitle, logout);
 }
 
 CoursePlaceholderController::CoursePlaceholderController(std::string sceneName, std::string buttonTitle,

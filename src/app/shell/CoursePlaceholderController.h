@@ -4,9 +4,10 @@
 // so that the drawer root can be built and walked through. It names itself after its scene in the screen
 // text ("[QMSubjectController]"), shows one button and keeps the drawer it is handed, weakly.
 //
-// registerScenes() registers the two scenes the drawer root needs:
-//   "QMSubjectController": the button "菜单" opens the drawer when it is closed and closes it otherwise;
-//   "QMMenuController":    the button "退出登录" logs the learner out (QMUser::logout).
+// registerScenes() registers the scene "QMSubjectController", whose button "菜单" opens the drawer when it is
+// closed and closes it otherwise. The application registers the real subject screen over it afterwards (the
+// study area's storyboard registration); the app shell's tests, below the study area, walk the drawer with
+// it.
 //
 // Thread-safety: main thread only, like every controller.
 
@@ -23,11 +24,10 @@ namespace app {
 class CoursePlaceholderController : public uikit::ViewController, public ui::DrawerControllerChild {
  public:
   static constexpr char kMenuButtonTitle[] = "菜单";
-  static constexpr char kLogoutButtonTitle[] = "退出登录";
 
   using Action = std::function<void(CoursePlaceholderController&)>;
 
-  // Registers the scenes of the header comment with the storyboard registry.
+  // Registers the scene of the header comment with the storyboard registry.
   static void registerScenes();
 
   CoursePlaceholderController(std::string sceneName, std::string buttonTitle, Action action);

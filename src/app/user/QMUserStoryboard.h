@@ -11,7 +11,11 @@ class QMUserStoryboard {
  public:
   static constexpr char kName[] = "User";
 
-  // Registers every scene of the storyboard: "QMUserLogController", the login screen.
+  // Registers every scene of the storyboard: the login screen "QMUserLogController"; the user centre's
+  // "QMUserHomeController", "QMUserInfoController" and "QMUserOldCenterController"; the coin account
+  // "QMUserAccount", its transactions "QMUserAccountDetails" (the account's segue "showZCoinList") and one
+  // transaction "QMUserOneTradeDetails" (the transactions' segue "showTradeDetails"), both pushed; and the
+  // order list "QMUserOrderList".
   static void registerScenes();
 };
 

@@ -42,13 +42,14 @@ class QMLessonServer {
   // cannot start; fails with the rewriter's error when the playlist cannot be rewritten.
   ns::Result<ns::URL> playlistURLOf(const app::QMFileCacheInfo& record);
 
+  // Starts the server when it is not running (as on a return to the foreground after the system stopped
+  // it). Returns its port, or the error of the start.
+  ns::Result<std::uint16_t> runningPort();
+
   // The server, running from the first offline play on.
   const embedded_server::HTTPServer& server() const { return *server_; }
 
  private:
-  // Starts the server when it is not running. Returns its port, or the error of the start.
-  ns::Result<std::uint16_t> runningPort();
-
   // Constant after construction
   const std::unique_ptr<embedded_server::HTTPServer> server_;
 };

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/menu/QMMenuScenes.h"
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
@@ -13,10 +14,12 @@
 #include "app/store/QMCoreDataHelper.h"
 #include "app/user/QMUserStoryboard.h"
 #include "http_client/HCURLConnectionOperation.h"
+#include "learning/cache/QMCacheStoryboard.h"
 #include "learning/course/QMCourseStoryboard.h"
 #include "learning/downloads/QMDownloadHelper.h"
 #include "learning/live/QMLiveStoryboard.h"
 #include "learning/player/RunLoopSocketModel.h"
+#include "learning/subject/QMSubjectStoryboard.h"
 #include "main/assembly/HomeFolderCheck.h"
 #include "main/terminal/ConsoleLogFile.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
@@ -150,8 +153,11 @@ void ApplicationAssembly::connectParts() {
   app::QMUserStoryboard::registerScenes();
   app::QMMoreStoryboard::registerScenes();
   app::CoursePlaceholderController::registerScenes();
+  app::QMMenuScenes::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
+  learning::QMCacheStoryboard::registerScenes();
   learning::QMLiveStoryboard::registerScenes();
+  learning::QMSubjectStoryboard::registerScenes();
   connectSoundVolume();
 }
 

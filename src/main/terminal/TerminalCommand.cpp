@@ -198,6 +198,9 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   if (word == "tap") {
     return parseNamed(Kind::kTap, rest, word, "the text or id of what to tap");
   }
+  if (word == "pull") {
+    return parseNamed(Kind::kPull, rest, word, "the text or id of the list to pull down");
+  }
   if (word == "type") {
     return parseType(rest);
   }
@@ -212,6 +215,9 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   }
   if (word == "network") {
     return parseNetwork(rest);
+  }
+  if (word == "scroll") {
+    return parseNamed(Kind::kScroll, rest, word, "the id of the list to scroll");
   }
   if (word == "picture") {
     return parseNamed(Kind::kPicture, rest, word, "the PNG file to write");
@@ -282,7 +288,10 @@ std::string TerminalCommand::helpText() {
          "  type <field id or placeholder> <text>\n"
          "                                  type the text into the field, replacing what it held\n"
          "  alert <button title>            answer the alert with that button\n"
+         "  pull <text or id>               pull the list with that text or id down to refresh it\n"
          "  back                            go back, as the navigation bar's back button does\n"
+         "  scroll <id>                     swipe the list with that id up to its end (lists load more "
+         "there)\n"
          "  wait <seconds>                  let the application run that long\n"
          "  waitfor <text> [seconds]        run until the screen shows the text (at most 10 s by default)\n"
          "  messages                        list the toasts, alerts and HUD texts shown lately\n"

@@ -8,6 +8,7 @@
 //   type <field id or placeholder> <text>
 //                                 type the text into that field, replacing what it held
 //   alert <button title>          answer the alert on screen with that button
+//   pull <text or id>             pull the list showing that text (or named by that id) down to refresh it
 //   back                          go back, as the navigation bar's back button does
 //   wait <seconds>                let the application run that long
 //   waitfor <text> [seconds]      let it run until the screen shows the text (10 seconds at most by default)
@@ -19,10 +20,10 @@
 //
 // A line is read as: the command word, then its arguments. Blank lines and lines that start with "#" hold no
 // command. An argument that must keep spaces at its ends, or be empty, is written in double quotes, with \"
-// and \\ for a quote and a backslash inside. Unquoted, the last argument of tap, alert, type and waitfor is
-// the rest of the line; waitfor takes a last word that is a number as its seconds. A wait longer than a day
-// is refused. A line that holds a control character other than a tab (an arrow key typed without line
-// editing, say) is refused whole, so that no such character reaches a command.
+// and \\ for a quote and a backslash inside. Unquoted, the last argument of tap, pull, alert, type and
+// waitfor is the rest of the line; waitfor takes a last word that is a number as its seconds. A wait longer
+// than a day is refused. A line that holds a control character other than a tab (an arrow key typed without
+// line editing, say) is refused whole, so that no such character reaches a command.
 //
 // Thread-safe as a value.
 
@@ -43,19 +44,22 @@ struct TerminalCommand {
     kType,
     kAlert,
     kBack,
+    kScroll,
     kWait,
     kWaitFor,
     kMessages,
     kNetwork,
     kQuit,
     kHelp,
-    kPicture
+    kPicture,
+    kPull
   };
 
   static constexpr std::chrono::seconds kDefaultWaitForTimeout{10};
 
   Kind kind = Kind::kShow;
-  // What tap and type name, the alert button's title, the text waitfor waits for, or the file picture writes.
+  // What tap, type and scroll name, the alert button's title, the text waitfor waits for, or the file picture
+  // writes.
   std::string target;
   // What type types.
   std::string text;

@@ -144,6 +144,10 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
       return uikit::Driver::answerAlert(command.target);
     case Kind::kBack:
       return uikit::Driver::goBack();
+    case Kind::kPull:
+      return uikit::Driver::pullDown(command.target);
+    case Kind::kScroll:
+      return uikit::Driver::scrollToBottom(command.target);
     case Kind::kWait:
       wait(command.duration);
       return {};

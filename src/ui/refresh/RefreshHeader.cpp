@@ -15,8 +15,27 @@ std::optional<ns::Date> RefreshHeader::lastUpdatedTime() const {
 }
 
 void RefreshHeader::willMoveToSuperview(uikit::View* newSuperview) {
+  if (uikit::ScrollView* former = scrollView()) {
+    former->removeScrollObserver(this);
+  }
   if (auto* scroll = dynamic_cast<uikit::ScrollView*>(newSuperview)) {
     setFrame(uikit::Rect(0, -kHeight, scroll->bounds().width(), kHeight));
+    scroll->addScrollObserver(std::static_pointer_cast<RefreshHeader>(shared_from_this()));
+  }
+}
+
+void RefreshHeader::scrollViewDidScroll(uikit::ScrollView& scrollView) {
+  const RefreshState current = state();
+  if (!scrollView.isDragging() || (current != RefreshState::kIdle && current != RefreshState::kPulling)) {
+    return;
+  }
+  const double pulled = -(scrollView.contentOffset().y + scrollView.contentInset().top);
+  setState(pulled >= kHeight ? RefreshState::kPulling : RefreshState::kIdle);
+}
+
+void RefreshHeader::scrollViewDidEndDragging(uikit::ScrollView& /*scrollView*/) {
+  if (state() == RefreshState::kPulling) {
+    beginRefreshing();
   }
 }
 

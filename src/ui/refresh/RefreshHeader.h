@@ -4,7 +4,8 @@
 // scroll view's top inset grows by the header's height so that the header shows; returning to idle restores
 // the inset and saves the time of the update in the user defaults, under lastUpdatedTimeKey().
 //
-// Attach headers with setRf_header() (ScrollViewRefresh.h).
+// It follows a finger's drag of its scroll view: pulled down by at least its height it is pulling, and
+// letting go while pulling begins the refresh. Attach headers with setRf_header() (ScrollViewRefresh.h).
 //
 // Thread-safety: main thread only, like the views it lives among.
 
@@ -12,11 +13,12 @@
 #include <string>
 
 #include "platform/foundation/values/Date.h"
+#include "platform/uikit/views/ScrollViewDelegate.h"
 #include "ui/refresh/RefreshComponent.h"
 
 namespace ui {
 
-class RefreshHeader : public RefreshComponent {
+class RefreshHeader : public RefreshComponent, public uikit::ScrollViewDelegate {
  public:
   static constexpr double kHeight = 54;
   static constexpr char kDefaultLastUpdatedTimeKey[] = "RefreshHeaderLastUpdatedTimeKey";
@@ -27,6 +29,9 @@ class RefreshHeader : public RefreshComponent {
   std::optional<ns::Date> lastUpdatedTime() const;
 
   void willMoveToSuperview(uikit::View* newSuperview) override;
+  // The drag of the scroll view it lives in.
+  void scrollViewDidScroll(uikit::ScrollView& scrollView) override;
+  void scrollViewDidEndDragging(uikit::ScrollView& scrollView) override;
 
  protected:
   RefreshHeader();

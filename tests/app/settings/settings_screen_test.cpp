@@ -2,6 +2,7 @@
 // the Wi-Fi-only switches and their life across restarts and sessions, the about screen's version and call,
 // and feedback sent and refused.
 
+#include "app/menu/QMMenuScenes.h"
 #include "app/session/QMUser.h"
 #include "app/settings/QMFeedbackController.h"
 #include "app/settings/QMSettingController.h"
@@ -42,6 +43,7 @@ TEST_F(SettingsScreenTest, TheSwitchesWriteTheFlagsAtOnceAndKeepThemAcrossAResta
   QMMoreStoryboard::registerScenes();
   QMUserStoryboard::registerScenes();
   CoursePlaceholderController::registerScenes();
+  QMMenuScenes::registerScenes();
   launch();
   ASSERT_TRUE(screenShows("[QMSubjectController]")) << screen();
   open();

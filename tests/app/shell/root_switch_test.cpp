@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/base/QMBaseNavigationController.h"
+#include "app/menu/QMMenuController.h"
 #include "app/session/QMUser.h"
 #include "app/shell/CoursePlaceholderController.h"
 #include "app/shell/shell_test_util.h"
@@ -33,7 +34,7 @@ class RootSwitchTest : public ShellTest {
   void logOutThroughTheMenu() {
     ASSERT_TRUE(uikit::Driver::tap(CoursePlaceholderController::kMenuButtonTitle).ok()) << screen();
     settle();
-    ASSERT_TRUE(uikit::Driver::tap(CoursePlaceholderController::kLogoutButtonTitle).ok()) << screen();
+    ASSERT_TRUE(uikit::Driver::tap(QMMenuController::kExitRowText).ok()) << screen();
     settle();
   }
 };

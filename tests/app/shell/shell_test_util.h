@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/app_test_util.h"
+#include "app/menu/QMMenuScenes.h"
 #include "app/session/QMAppServices.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/CoursePlaceholderController.h"
@@ -28,9 +29,12 @@ namespace shelltest {
 class ShellTest : public ::testing::Test {
  protected:
   // app_ has put every process-wide instance back before the scenes are registered.
-  ShellTest() {
+  explicit ShellTest(
+      apptest::AppTestEnvironment::Media media = apptest::AppTestEnvironment::Media::kNotServed)
+      : app_(media) {
     QMUserStoryboard::registerScenes();
     CoursePlaceholderController::registerScenes();
+    QMMenuScenes::registerScenes();
     QMAppServices::setDownloadPauser([this] { ++pausedDownloads_; });
   }
 

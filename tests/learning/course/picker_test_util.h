@@ -36,6 +36,8 @@ class PickerRoad {
   // Presents the picker for the stage, as the playback screen does, and lets the presentation finish.
   // Returns the picker.
   std::shared_ptr<QMDLBeginController> presentPicker();
+  // The root screen of the key window, which presents the screens under test.
+  const std::shared_ptr<uikit::ViewController>& host() const { return host_; }
   // Whether the picker is still presented.
   bool pickerShown() const { return host_->presentedViewController() != nullptr; }
   // Moves the manual clock on and runs what fell due.

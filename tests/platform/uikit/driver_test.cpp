@@ -4,6 +4,8 @@
 
 #include "platform/uikit/app/Keyboard.h"
 #include "platform/uikit/controllers/NavigationController.h"
+#include "platform/uikit/controls/Button.h"
+#include "platform/uikit/drawing/Image.h"
 #include "platform/uikit/gestures/TapGestureRecognizer.h"
 #include "sample_screens_test_util.h"
 #include "uikit_test_util.h"
@@ -24,6 +26,13 @@ TEST_F(DriverTest, FindsViewsByVisibleTextOrIdentifier) {
   EXPECT_EQ(*Driver::findView("loginBtn"), screen_->loginBtn);
   EXPECT_EQ(*Driver::findView("请输入用户名"), screen_->userNameTF);
   EXPECT_EQ(*Driver::findView("直播"), screen_->kindSegment);
+
+  auto pictureButton = std::make_shared<Button>(Rect(0, 0, 20, 20));
+  pictureButton->setImage(Image::imageNamed("iconBack"), kControlStateNormal);
+  screen_->view()->addSubview(pictureButton);
+  EXPECT_EQ(*Driver::findView("iconBack"), pictureButton) << "a button without a title, by its picture";
+  pictureButton->setTitle("返回", kControlStateNormal);
+  EXPECT_FALSE(Driver::findView("iconBack").ok()) << "a titled button, by its title only";
 
   screen_->greeting->setHidden(true);
   const auto missing = Driver::findView("欢迎");
@@ -103,6 +112,34 @@ TEST_F(DriverTest, RowsAreSelectedAndSwipedAwayByTheirText) {
   list->subjectTable->setUserInteractionEnabled(false);
   EXPECT_EQ(codeOf(Driver::selectRow("英语")), Driver::kNotTouchable);
   EXPECT_EQ(list->events, events);
+}
+
+TEST_F(DriverTest, ASwipeUpRunsPastTheEndOfTheContentAndSettlesThere) {
+  auto list = std::make_shared<QMSampleListController>();
+  list->subjects.assign(30, "课程");
+  showWindowWithRoot(list);
+  ASSERT_TRUE(Driver::scrollToBottom("subjectTable").ok());
+  // 30 rows: the first 60 high, the others 44; the table is 603 high.
+  const int end = 60 + 29 * 44 - 603;
+  EXPECT_THAT(list->events,
+              ElementsAre("scroll " + std::to_string(end + static_cast<int>(Driver::kScrollBounce)),
+                          "scroll " + std::to_string(end)));
+  // At the end already, a swipe still bounces, and the delegate hears it.
+  ASSERT_TRUE(Driver::scrollToBottom("subjectTable").ok());
+  EXPECT_EQ(list->events.size(), 4u);
+
+  // Content shorter than the table stays at the top.
+  list->subjects.assign(2, "课程");
+  list->subjectTable->reloadData();
+  list->subjectTable->setContentOffset(Point{0, 0});
+  list->events.clear();
+  ASSERT_TRUE(Driver::scrollToBottom("subjectTable").ok());
+  EXPECT_THAT(list->events,
+              ElementsAre("scroll " + std::to_string(static_cast<int>(Driver::kScrollBounce)), "scroll 0"));
+
+  EXPECT_EQ(codeOf(Driver::scrollToBottom("课程")), Driver::kNotScrollable);
+  list->subjectTable->setScrollEnabled(false);
+  EXPECT_EQ(codeOf(Driver::scrollToBottom("subjectTable")), Driver::kNotScrollable);
 }
 
 TEST_F(DriverTest, GoBackUsesTheLeftItemOrPopsTheStack) {

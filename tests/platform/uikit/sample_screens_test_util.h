@@ -139,6 +139,9 @@ class QMSampleListController : public ViewController, public TableViewDataSource
     events.push_back("deselect " + describe(path));
   }
   bool canEditRowAtIndexPath(TableView&, const IndexPath&) override { return editable; }
+  void scrollViewDidScroll(ScrollView& scrollView) override {
+    events.push_back("scroll " + std::to_string(static_cast<int>(scrollView.contentOffset().y)));
+  }
   void commitEditingStyle(TableView& table, TableViewCellEditingStyle, const IndexPath& path) override {
     events.push_back("commit " + describe(path));
     subjects.erase(subjects.begin() + path.row);

@@ -1,6 +1,7 @@
 #include "sample_backend/api/ApiService.h"
 
 #include "platform/foundation/storage/FileManager.h"
+#include "sample_backend/account/AccountRoutes.h"
 #include "sample_backend/api/CommonRoutes.h"
 #include "sample_backend/api/FeedbackRoute.h"
 #include "sample_backend/api/RequestChecks.h"
@@ -14,6 +15,7 @@ ApiService::ApiService(SampleCatalogue catalogue) : catalogue_(std::move(catalog
   addCommonRoutes(router_);
   addFeedbackRoute(router_);
   course::addCourseRoutes(router_, records_);
+  account::addAccountRoutes(router_, accounts_);
 }
 
 ns::Status ApiService::keepStateIn(const std::string& folder) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/foundation/check/Mutex.h"
+#include "sample_backend/account/AccountBook.h"
 #include "sample_backend/api/ApiRequest.h"
 #include "sample_backend/api/ApiRouter.h"
 #include "sample_backend/api/SampleCatalogue.h"
@@ -33,8 +34,8 @@ class ApiService {
     std::string body;
   };
 
-  // Makes a service of `catalogue` that serves the common routes (CommonRoutes.h) and the study routes
-  // (course/CourseRoutes.h).
+  // Makes a service of `catalogue` that serves the common routes (CommonRoutes.h), the study routes
+  // (course/CourseRoutes.h) and the user-centre routes (account/AccountRoutes.h).
   explicit ApiService(SampleCatalogue catalogue);
 
   // Keeps the sessions and the learning records in the folder `folder` (created when missing), taking what
@@ -77,6 +78,7 @@ class ApiService {
   TestControls controls_;
   SessionRegistry sessions_;
   const std::shared_ptr<course::LearningRecords> records_ = std::make_shared<course::LearningRecords>();
+  const std::shared_ptr<account::AccountBook> accounts_ = std::make_shared<account::AccountBook>();
 
   mutable ns::Mutex mutex_;
   std::vector<RecordedApiRequest> recorded_ QM_GUARDED_BY(mutex_);

@@ -7,6 +7,7 @@
 
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/controllers/NavigationController.h"
+#include "platform/uikit/controls/Button.h"
 #include "platform/uikit/controls/Control.h"
 #include "platform/uikit/controls/SegmentedControl.h"
 #include "platform/uikit/controls/TextInput.h"
@@ -14,6 +15,7 @@
 #include "platform/uikit/render/ScreenRenderer.h"
 #include "platform/uikit/render/VisibleScreen.h"
 #include "platform/uikit/tables/TableView.h"
+#include "platform/uikit/views/ScrollView.h"
 
 namespace uikit {
 namespace {
@@ -61,6 +63,14 @@ std::shared_ptr<View> firstShown(const std::shared_ptr<View>& root,
 bool isNamed(const View& view, const std::string& name) {
   if (view.accessibilityIdentifier() == name || view.visibleText() == name) {
     return true;
+  }
+  // A button without a title shows its picture, and is named by the picture's name, as the screen text shows.
+  if (const auto* button = dynamic_cast<const Button*>(&view);
+      button != nullptr && button->currentTitle().empty()) {
+    const auto image = button->currentImage() ? button->currentImage() : button->currentBackgroundImage();
+    if (image && !image->name().empty() && image->name() == name) {
+      return true;
+    }
   }
   const auto* segments = dynamic_cast<const SegmentedControl*>(&view);
   return segments != nullptr && segments->indexOfSegmentTitled(name).has_value();
@@ -183,6 +193,32 @@ ns::Status deliverTap(View& target, const std::string& name) {
   return driverError(Driver::kNotTouchable, quoted(name) + " does not respond to a tap.");
 }
 
+// The scroll view a finger touching the view named `name` would move: that view or the one it lies in.
+ns::Result<ScrollView*> scrollViewToTouch(const std::string& name) {
+  if (auto error = alertInTheWay(VisibleScreen::current())) {
+    return *error;
+  }
+  auto found = Driver::findView(name);
+  if (!found.ok()) {
+    return found.error();
+  }
+  View* view = found->get();
+  while (view != nullptr && dynamic_cast<ScrollView*>(view) == nullptr) {
+    view = view->superview();
+  }
+  auto* scroll = static_cast<ScrollView*>(view);
+  if (scroll == nullptr || !scroll->isScrollEnabled()) {
+    return driverError(Driver::kNotScrollable, quoted(name) + " lies in nothing that scrolls.");
+  }
+  if (!scroll->isUserInteractionEnabled()) {
+    return driverError(Driver::kNotTouchable, quoted(name) + " does not take touches now.");
+  }
+  if (auto reachable = checkReachable(*scroll, name); !reachable.ok()) {
+    return reachable.error();
+  }
+  return scroll;
+}
+
 }  // namespace
 
 std::string Driver::screenText() {
@@ -295,6 +331,31 @@ ns::Status Driver::swipeDeleteRow(const std::string& rowText) {
   if (!row->table->swipeRowAndTapFirstAction(row->indexPath)) {
     return driverError(kRowNotDeletable, "The row showing " + quoted(rowText) + " cannot be swiped away.");
   }
+  return {};
+}
+
+ns::Status Driver::pullDown(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
+  auto scroll = scrollViewToTouch(name);
+  if (!scroll.ok()) {
+    return scroll.error();
+  }
+  (*scroll)->pullDown(kPullDistance);
+  return {};
+}
+
+ns::Status Driver::scrollToBottom(const std::string& name) {
+  QM_DCHECK_MAIN_THREAD();
+  auto scroll = scrollViewToTouch(name);
+  if (!scroll.ok()) {
+    return scroll.error();
+  }
+  ScrollView& scrollView = **scroll;
+  scrollView.layoutIfNeeded();
+  const double end = std::max(0.0, scrollView.contentSize().height - scrollView.frame().height());
+  const double x = scrollView.contentOffset().x;
+  scrollView.setContentOffset(Point{x, end + kScrollBounce});
+  scrollView.setContentOffset(Point{x, end});
   return {};
 }
 

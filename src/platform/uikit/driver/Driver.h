@@ -3,11 +3,12 @@
 // uikit::Driver: uses the application the way a finger would, and reads the screen the way an eye would. It
 // is the layer under the terminal front end's commands and the end-to-end tests.
 //
-// Views are named by their visible text (a label's text, a button's title, a field's text or placeholder, a
-// segment's title) or their accessibility identifier (a storyboard outlet's name, such as "userNameTF"). The
-// search runs over what is on screen (VisibleScreen.h): views on top of the screen first, front-most first,
-// then the screen itself; within a tree, back to front, depth first; hidden views and everything inside them
-// are skipped. The first match wins. Rows of tables are named by any one of their texts.
+// Views are named by their visible text (a label's text, a button's title or, without one, its picture's
+// name, a field's text or placeholder, a segment's title) or their accessibility identifier (a storyboard
+// outlet's name, such as "userNameTF"). The search runs over what is on screen (VisibleScreen.h): views on
+// top of the screen first, front-most first, then the screen itself; within a tree, back to front, depth
+// first; hidden views and everything inside them are skipped. The first match wins. Rows of tables are named
+// by any one of their texts.
 //
 // While a platform alert is on screen it takes every touch: tap() may name one of its buttons, and every
 // other action fails with kAlertInTheWay until it is answered.
@@ -49,7 +50,11 @@ class Driver {
     kNothingToGoBackTo = 11,
     kTimedOut = 12,
     kNoLivePicture = 13,
+    kNotScrollable = 14,
   };
+
+  // How far past the end of its content a swipe carries a scroll view before it settles.
+  static constexpr double kScrollBounce = 40;
 
   // The screen text of the key window (ScreenRenderer.h).
   static std::string screenText();
@@ -77,6 +82,16 @@ class Driver {
   // Swipes the first table row that shows `rowText` and taps the first action revealed. Fails with
   // kNoSuchRow, kNotTouchable, or kRowNotDeletable when the swipe reveals nothing.
   static ns::Status swipeDeleteRow(const std::string& rowText);
+  // Pulls down, as a finger does past the top of a list, the scroll view named `name` or the one it lies in
+  // (a pull-to-refresh header then refreshes). Fails with kNotScrollable when there is none or its scrolling
+  // is off, and with kNotTouchable when it takes no touches.
+  static ns::Status pullDown(const std::string& name);
+  // How far pullDown() pulls, in points.
+  static constexpr double kPullDistance = 120;
+  // Swipes the scroll view (a table, say) named `name` up to the end of its content, as a finger does: the
+  // content runs kScrollBounce points past its end and settles at it, and the scroll delegate hears of
+  // each move. Like pullDown(), it moves the scroll view `name` lies in, and fails the same ways.
+  static ns::Status scrollToBottom(const std::string& name);
   // Taps the button titled `buttonTitle` of the alert on top. Fails with kNoAlert or kNoSuchAlertButton.
   static ns::Status answerAlert(const std::string& buttonTitle);
   // Goes back as the navigation bar's left button does: its left item's action, else popping the stack.

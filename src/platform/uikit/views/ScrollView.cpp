@@ -1,5 +1,7 @@
 #include "platform/uikit/views/ScrollView.h"
 
+#include <algorithm>
+
 #include "platform/foundation/check/Check.h"
 
 namespace uikit {
@@ -12,8 +14,45 @@ void ScrollView::setContentOffset(Point offset, bool) {
     return;
   }
   setBounds(Rect(offset, bounds().size));
+  tellListeners(&ScrollViewDelegate::scrollViewDidScroll);
+}
+
+void ScrollView::addScrollObserver(std::weak_ptr<ScrollViewDelegate> observer) {
+  QM_DCHECK_MAIN_THREAD();
+  scrollObservers_.push_back(std::move(observer));
+}
+
+void ScrollView::removeScrollObserver(const ScrollViewDelegate* observer) {
+  QM_DCHECK_MAIN_THREAD();
+  std::erase_if(scrollObservers_, [observer](const std::weak_ptr<ScrollViewDelegate>& each) {
+    const std::shared_ptr<ScrollViewDelegate> alive = each.lock();
+    return !alive || alive.get() == observer;
+  });
+}
+
+void ScrollView::pullDown(double distance) {
+  QM_DCHECK_MAIN_THREAD();
+  if (!scrollEnabled_) {
+    return;
+  }
+  dragging_ = true;
+  tellListeners(&ScrollViewDelegate::scrollViewWillBeginDragging);
+  setContentOffset(Point{contentOffset().x, -contentInset_.top - distance});
+  dragging_ = false;
+  tellListeners(&ScrollViewDelegate::scrollViewDidEndDragging);
+  setContentOffset(Point{contentOffset().x, -contentInset_.top});
+}
+
+void ScrollView::tellListeners(void (ScrollViewDelegate::*callback)(ScrollView&)) {
   if (auto delegate = scrollDelegate_.lock()) {
-    delegate->scrollViewDidScroll(*this);
+    ((*delegate).*callback)(*this);
+  }
+  // A copy, since a listener may add or remove observers while it is told.
+  const std::vector<std::weak_ptr<ScrollViewDelegate>> observers = scrollObservers_;
+  for (const std::weak_ptr<ScrollViewDelegate>& each : observers) {
+    if (auto observer = each.lock()) {
+      ((*observer).*callback)(*this);
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 // Thread-safety: main thread only, like every class of uikit.
 
 #include <memory>
+#include <vector>
 
 #include "platform/uikit/views/ScrollViewDelegate.h"
 #include "platform/uikit/views/View.h"
@@ -32,12 +33,28 @@ class ScrollView : public View {
   void setScrollDelegate(std::weak_ptr<ScrollViewDelegate> delegate) {
     scrollDelegate_ = std::move(delegate);
   }
+  // Views inside the scroll view that follow its scrolling and dragging (a pull-to-refresh header) hear what
+  // the delegate hears, after it. Held weakly; removeScrollObserver() takes one off.
+  void addScrollObserver(std::weak_ptr<ScrollViewDelegate> observer);
+  void removeScrollObserver(const ScrollViewDelegate* observer);
+
+  // Whether a finger drags the content now.
+  bool isDragging() const { return dragging_; }
+  // What a finger pulling the content `distance` points down past its top does: the drag begins, the
+  // content moves to `distance` above its top inset, the finger lets go, and the content goes back to its
+  // top inset (which whatever heard the drag may have changed). Does nothing while scrolling is off.
+  void pullDown(double distance);
 
  private:
   Size contentSize_;
   EdgeInsets contentInset_;
   bool scrollEnabled_ = true;
   std::weak_ptr<ScrollViewDelegate> scrollDelegate_;
+  std::vector<std::weak_ptr<ScrollViewDelegate>> scrollObservers_;
+  bool dragging_ = false;
+
+  // Calls `callback` on the delegate, then on each observer still alive.
+  void tellListeners(void (ScrollViewDelegate::*callback)(ScrollView&));
 };
 
 }  // namespace uikit

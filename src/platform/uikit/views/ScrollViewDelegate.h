@@ -13,6 +13,10 @@ class ScrollViewDelegate {
 
   // The content offset changed.
   virtual void scrollViewDidScroll(ScrollView&) {}
+  // A finger began to drag the content.
+  virtual void scrollViewWillBeginDragging(ScrollView&) {}
+  // The finger let go of the content.
+  virtual void scrollViewDidEndDragging(ScrollView&) {}
 };
 
 }  // namespace uikit

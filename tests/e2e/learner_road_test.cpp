@@ -1,0 +1,79 @@
+// The learner's road through the quillmark executable with its embedded back end: sign in, the subject screen
+// with the summary and the subjects, a stage, a lesson played online (its picture written), lessons picked
+// and downloaded, the network gone, a downloaded lesson played offline, back with the position saved and
+// sent, and sign out.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "e2e/quillmark_process_test_util.h"
+#include "platform/uikit/drawing/Image.h"
+
+namespace {
+
+using e2e::ProcessRun;
+using e2e::runQuillmark;
+
+// True when the PNG file at `path` holds a picture whose pixels are not all one colour.
+bool isPictureWithContent(const std::string& path) {
+  const std::string bytes = e2e::readFile(path);
+  const auto image = uikit::Image::imageWithData(ns::Data(bytes.begin(), bytes.end()));
+  if (!image) {
+    return false;
+  }
+  const std::vector<std::uint8_t>& pixels = image->rgbaPixels();
+  for (std::size_t at = 4; at + 4 <= pixels.size(); at += 4) {
+    if (!std::equal(pixels.begin(), pixels.begin() + 4, pixels.begin() + static_cast<std::ptrdiff_t>(at))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Returns the position of `text` in `out` at or after `from`, or std::string::npos.
+std::size_t after(const std::string& out, const std::string& text, std::size_t from) {
+  return from == std::string::npos ? std::string::npos : out.find(text, from);
+}
+
+TEST(LearnerRoadTest, SignInPlayOnlineDownloadPlayOfflineGoBackAndSignOut) {
+  e2e::TemporaryFolder folder;
+  const std::string home = folder.path("home");
+  // The script's pictures go to the test's folder.
+  std::string script = e2e::readFile(std::string(E2E_SCRIPTS_DIR) + "/learner_road.qms");
+  for (const std::string name : {"online.png", "offline.png"}) {
+    const std::size_t at = script.find("picture " + name);
+    ASSERT_NE(at, std::string::npos) << name;
+    script.replace(at, 8 + name.size(), "picture " + folder.path(name));
+  }
+  const std::string scriptPath = folder.path("learner_road.qms");
+  std::ofstream(scriptPath) << script;
+  const ProcessRun run =
+      runQuillmark({"--home", home, "--script", scriptPath}, folder, std::chrono::seconds(180));
+  ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
+
+  // The screens in the order of the road.
+  std::size_t at = after(run.out, "[QMSubjectController]", 0);
+  at = after(run.out, "label dayLabel: 98", at);
+  at = after(run.out, "思想政治理论", at);
+  at = after(run.out, "[QMListenController]", at);
+  at = after(run.out, "Wrote the picture", at);
+  at = after(run.out, "[QMDLBeginController]", at);
+  at = after(run.out, "Wrote the picture", at);
+  at = after(run.out, "[QMUserLogController]", at);
+  EXPECT_NE(at, std::string::npos) << run.out;
+  EXPECT_TRUE(isPictureWithContent(folder.path("online.png")));
+  EXPECT_TRUE(isPictureWithContent(folder.path("offline.png")));
+  EXPECT_EQ(run.out.find("暂无网络,请检查网络"), std::string::npos)
+      << "one offline toast, the playback screen's";
+
+  // The offline lesson's position reached the back end.
+  EXPECT_NE(e2e::readFile(home + "/sample-backend/learning_records.json").find("101104"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+// The progress hand-off: the store's date rule decides, the subject screen sends or fetches.
+
+#include <gtest/gtest.h>
+
+#include "app/course/QMCourseDataModel.h"
+#include "app/store/QMCoreDataHelper.h"
+#include "learning/course/QMListenController.h"
+#include "learning/subject/subject_test_util.h"
+#include "platform/foundation/formats/JSONSerialization.h"
+#include "platform/foundation/notify/NotificationCenter.h"
+#include "platform/outside/SimulatedNetwork.h"
+#include "platform/uikit/app/Application.h"
+#include "platform/uikit/driver/Driver.h"
+
+namespace learning::subjecttest {
+namespace {
+
+constexpr char kNoNetworkToast[] = "暂无网络,请检查网络";
+
+class SubjectProgressTest : public SubjectScreenTest {
+ protected:
+  // Stores subject 101 with a position of `second` in lesson 101104, played at `time` (GMT).
+  static void storeLocalPosition(const std::string& second, const std::string& time) {
+    app::QMCoreDataHelper& store = app::QMCoreDataHelper::sharedInstance();
+    const auto stored = store.createSubjectWithDic(*ns::JSONSerialization::JSONObjectWithData(
+        R"({"courseId": 101, "id": 3101, "name": "思想政治理论", "available": 1,
+            "stageList": [{"nodeId": 1011, "name": "基础阶段"}]})"));
+    stored->setOnStageID("1011");
+    stored->setOnClassID("101104");
+    stored->setOnClassProgress(second);
+    stored->setOnClassTime(time);
+    store.saveContext();
+  }
+
+  std::vector<sample_backend::api::RecordedApiRequest> saves() const {
+    return api_->recordedRequests(app::QMCourseDataModel::kSaveProgressPath);
+  }
+};
+
+TEST_F(SubjectProgressTest, ANewerLocalPositionIsSentWhenTheSubjectsCome) {
+  storeLocalPosition("42", "2030.01.01 08:00");
+  ASSERT_TRUE(launch());
+  ASSERT_TRUE(runUntil([&] { return !saves().empty(); }));
+  const auto sent = saves().front().request;
+  EXPECT_EQ(sent.parameter("nodeId"), "101104");
+  EXPECT_EQ(sent.parameter("courseId"), "101");
+  EXPECT_EQ(sent.parameter("videoTime"), "42");
+  EXPECT_EQ(subject("101")->onClassID(), "101104") << "the local position stays";
+}
+
+TEST_F(SubjectProgressTest, ANewerServerPositionIsAdoptedAndItsSecondFetched) {
+  storeLocalPosition("42", "2015.01.01 08:00");
+  ASSERT_TRUE(launch());
+  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "315"; }));
+  EXPECT_EQ(subject("101")->onClassID(), "101105");
+  EXPECT_EQ(subject("101")->onClassTime(), "2016.09.01 20:15");
+  EXPECT_TRUE(saves().empty());
+}
+
+TEST_F(SubjectProgressTest, OfflineAPositionStaysStoredWithoutAToastAndGoesOutWithTheNextSubjects) {
+  ASSERT_TRUE(launch());
+  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "315"; }));
+  outside::SimulatedNetwork::setStatus(outside::NotReachable);
+  const auto stored = subject("101");
+  stored->setOnClassProgress("12");
+  stored->setOnClassTime("2030.01.01 08:00");
+  ns::NotificationCenter::defaultCenter().postNotificationName(
+      std::string(app::kUpdateServerProgressNotification), stored);
+  EXPECT_FALSE(screenShows(kNoNetworkToast)) << screenText();
+  EXPECT_TRUE(saves().empty());
+
+  outside::SimulatedNetwork::setStatus(outside::ReachableViaWiFi);
+  screen()->viewWillAppear(false);
+  ASSERT_TRUE(runUntil([&] { return !saves().empty(); }));
+  EXPECT_EQ(saves().front().request.parameter("videoTime"), "12");
+}
+
+TEST_F(SubjectProgressTest, GoingToTheBackgroundAfterLeavingALessonKeepsTheSavedPosition) {
+  ASSERT_TRUE(launch());
+  ASSERT_TRUE(uikit::Driver::tap("思想政治理论").ok());
+  ASSERT_TRUE(uikit::Driver::tap("基础阶段").ok());
+  auto listen = std::dynamic_pointer_cast<QMListenController>(delegate_->drawer()->presentedViewController());
+  ASSERT_NE(listen, nullptr);
+  ASSERT_TRUE(
+      runUntil([&] { return listen->playingCourse() != nullptr && listen->playerView() != nullptr; }));
+  listen->playerOnClickedNavBack(*listen->playerView(), std::nullopt);
+  ASSERT_TRUE(runUntil([&] { return delegate_->drawer()->presentedViewController() == nullptr; }));
+  listen.reset();
+  subject("101")->setOnClassProgress("37");
+
+  ns::NotificationCenter::defaultCenter().postNotificationName(
+      std::string(uikit::kApplicationWillResignActiveNotification));
+  runUntil([] { return true; });
+  EXPECT_EQ(subject("101")->onClassProgress(), "37");
+}
+
+}  // namespace
+}  // namespace learning::subjecttest
