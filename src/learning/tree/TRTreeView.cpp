@@ -64,11 +64,10 @@ void TRTreeView::setTreeDelegate(std::weak_ptr<TRTreeViewDelegate> delegate) {
 }
 
 const std::vector<std::shared_ptr<TRTreeNodeData>>& TRTreeView::shownNodes() const {
-  static const std::vector<std::shared_ptr<TRTreeNodeData>> kNone;
   if (treeDelegate_.expired() || !nodeData_) {
-    return kNone;
-  }
-  if (shownRevision_ != nodeData_->revision()) {
+    shownNodes_.clear();
+    shownRevision_.reset();
+  } else if (shownRevision_ != nodeData_->revision()) {
     shownNodes_ = nodeData_->nodeArray(false);
     shownRevision_ = nodeData_->revision();
   }
