@@ -1,5 +1,6 @@
 #include "http_client/HCHTTPRequestOperationManager.h"
 
+#include "http_client/HCBaseURL.h"
 #include "http_client/HCJSONResponseSerializer.h"
 #include "http_client/HCObjectAddress.h"
 #include "http_client/HCSerializerCoding.h"
@@ -8,32 +9,8 @@ namespace http_client {
 
 namespace {
 
-constexpr char kBaseURLCodingKey[] = "baseURL";
 constexpr char kRequestSerializerCodingKey[] = "requestSerializer";
 constexpr char kResponseSerializerCodingKey[] = "responseSerializer";
-
-// Adds "/" to a non-empty path that lacks it, in front of any query and fragment, so that relative strings
-// resolve below the path rather than beside its last segment.
-std::optional<ns::URL> baseURLEndingInSlash(std::optional<ns::URL> url) {
-  if (!url || url->path().empty() || url->path().ends_with('/')) {
-    return url;
-  }
-  const std::string& text = url->absoluteString();
-  const std::size_t pathEnd = text.size() - (url->query() ? url->query()->size() + 1 : 0) -
-                              (url->fragment() ? url->fragment()->size() + 1 : 0);
-  std::string withSlash;
-  withSlash.reserve(text.size() + 1);
-  withSlash.append(text, 0, pathEnd).append(1, '/').append(text, pathEnd);
-  return ns::URL::fromString(withSlash);
-}
-
-std::optional<ns::URL> archivedBaseURL(const ns::Dictionary& coder) {
-  const auto found = coder.find(kBaseURLCodingKey);
-  if (found == coder.end() || !found->second.isString()) {
-    return std::nullopt;
-  }
-  return ns::URL::fromString(found->second.asString());
-}
 
 const ns::Value& archivedEntry(const ns::Dictionary& coder, const char* key) {
   static const ns::Value none;
@@ -48,7 +25,7 @@ std::shared_ptr<HCHTTPRequestOperationManager> HCHTTPRequestOperationManager::ma
 }
 
 HCHTTPRequestOperationManager::HCHTTPRequestOperationManager(std::optional<ns::URL> baseURL)
-    : baseURL_(baseURLEndingInSlash(std::move(baseURL))),
+    : baseURL_(HCBaseURLEndingInSlash(std::move(baseURL))),
       requestSerializer_(HCHTTPRequestSerializer::serializer()),
       responseSerializer_(HCJSONResponseSerializer::serializer()),
       securityPolicy_(HCSecurityPolicy::defaultPolicy()),
@@ -58,14 +35,14 @@ HCHTTPRequestOperationManager::HCHTTPRequestOperationManager(std::optional<ns::U
 }
 
 HCHTTPRequestOperationManager::HCHTTPRequestOperationManager(const ns::Dictionary& coder)
-    : HCHTTPRequestOperationManager(archivedBaseURL(coder)) {
+    : HCHTTPRequestOperationManager(HCArchivedBaseURL(coder)) {
   requestSerializer_ = HCDecodeRequestSerializer(archivedEntry(coder, kRequestSerializerCodingKey));
   responseSerializer_ = HCDecodeResponseSerializer(archivedEntry(coder, kResponseSerializerCodingKey));
 }
 
 void HCHTTPRequestOperationManager::encodeWithCoder(ns::Dictionary& coder) const {
   if (baseURL_) {
-    coder[kBaseURLCodingKey] = baseURL_->absoluteString();
+    coder[kHCBaseURLCodingKey] = baseURL_->absoluteString();
   }
   coder[kRequestSerializerCodingKey] = HCEncodeRequestSerializer(*requestSerializer_);
   coder[kResponseSerializerCodingKey] = HCEncodeResponseSerializer(*responseSerializer_);
@@ -91,8 +68,7 @@ std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPReque
 }
 
 std::string HCHTTPRequestOperationManager::resolvedURLString(std::string_view URLString) const {
-  const std::optional<ns::URL> url = baseURL_ ? ns::URL::fromString(URLString, *baseURL_) : std::nullopt;
-  return url ? url->absoluteString() : std::string(URLString);
+  return HCURLStringAgainstBaseURL(baseURL_, URLString);
 }
 
 std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::operationWithBuiltRequest(

@@ -154,6 +154,8 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void setUserInfo(ns::Dictionary userInfo);
 
   // Progress is reported, on the main queue, only while a block is set.
+  ProgressBlock uploadProgressBlock() const QM_EXCLUDES(progressMutex_);
+  ProgressBlock downloadProgressBlock() const QM_EXCLUDES(progressMutex_);
   void setUploadProgressBlock(ProgressBlock block);
   void setDownloadProgressBlock(ProgressBlock block);
   void setWillSendRequestForAuthenticationChallengeBlock(AuthenticationChallengeBlock block);
@@ -218,8 +220,6 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void announceStateChange(const std::optional<StateChange>& change) QM_EXCLUDES(lock_);
   bool canChangeState(State to) const;
   void postNotificationOnMainQueue(const char* name);
-  ProgressBlock uploadProgressBlock() const QM_EXCLUDES(progressMutex_);
-  ProgressBlock downloadProgressBlock() const QM_EXCLUDES(progressMutex_);
 
   // Network-thread steps.
   void operationDidStart();

@@ -4,6 +4,8 @@
 #include <boost/asio/ssl.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/http.hpp>
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -141,12 +143,15 @@ class LoopbackHTTPServer::Impl {
   asio::awaitable<void> serveRequests(Stream& stream) {
     beast::flat_buffer buffer;
     for (;;) {
-      http::request<http::string_body> request;
+      // Bodies of any size are taken, so that uploads of many megabytes can be checked whole.
+      http::request_parser<http::string_body> parser;
+      parser.body_limit(std::numeric_limits<std::uint64_t>::max());
       boost::system::error_code error;
-      co_await http::async_read(stream, buffer, request, asio::redirect_error(asio::use_awaitable, error));
+      co_await http::async_read(stream, buffer, parser, asio::redirect_error(asio::use_awaitable, error));
       if (error) {
         co_return;
       }
+      const http::request<http::string_body>& request = parser.get();
       const RecordedRequest recorded = recordOf(request);
       const TestResponse response = respond(recorded);
       if (!co_await send(stream, response, recorded.method == "HEAD") || !request.keep_alive()) {

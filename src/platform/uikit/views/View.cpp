@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/RunLoop.h"
@@ -380,6 +381,22 @@ void View::renderInto(ScreenText& text) const {
     if (subview->isShown()) {
       subview->renderInto(text);
     }
+  }
+}
+
+std::shared_ptr<void> View::associatedObject(const void* key) const {
+  const auto found = associatedObjects_.find(key);
+  return found != associatedObjects_.end() ? found->second : nullptr;
+}
+
+void View::setAssociatedObject(const void* key, std::shared_ptr<void> object) {
+  // The old object is released after the table is changed, since its destructor may look at the view.
+  std::shared_ptr<void> old;
+  if (object) {
+    old = std::exchange(associatedObjects_[key], std::move(object));
+  } else if (const auto found = associatedObjects_.find(key); found != associatedObjects_.end()) {
+    old = std::move(found->second);
+    associatedObjects_.erase(found);
   }
 }
 

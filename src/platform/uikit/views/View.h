@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -172,6 +173,12 @@ class View : public ns::Object {
   // image view's image is a resource, not live).
   virtual std::shared_ptr<const Image> livePicture() const { return nullptr; }
 
+  // Objects that other code keeps on the view under a key of its own (the address of a static), as the
+  // platform's associated objects: each lives as long as the view, or until replaced. nullptr when none.
+  std::shared_ptr<void> associatedObject(const void* key) const;
+  // Keeps `object` under `key`, replacing (and releasing) what was there; nullptr removes it.
+  void setAssociatedObject(const void* key, std::shared_ptr<void> object);
+
  protected:
   // Called when the view becomes or stops being the first responder.
   virtual void didBecomeFirstResponder() {}
@@ -210,6 +217,7 @@ class View : public ns::Object {
   std::string accessibilityIdentifier_;
   View* superview_ = nullptr;
   std::vector<std::shared_ptr<View>> subviews_;
+  std::map<const void*, std::shared_ptr<void>> associatedObjects_;
   std::vector<std::shared_ptr<GestureRecognizer>> gestureRecognizers_;
   ViewController* viewController_ = nullptr;
   bool needsLayout_ = true;

@@ -82,6 +82,13 @@ void WebView::loadHTMLString(const std::string& html, std::string baseURL) {
   finishOnNextTurn(HTMLPageText::linesOf(html, "utf-8"));
 }
 
+void WebView::loadData(const ns::Data& data, const std::optional<std::string>& MIMEType,
+                       const std::optional<std::string>& textEncodingName, std::string baseURL) {
+  QM_DCHECK_MAIN_THREAD();
+  begin(std::move(baseURL));
+  finishOnNextTurn(shownText(data, MIMEType, textEncodingName));
+}
+
 void WebView::stopLoading() {
   QM_DCHECK_MAIN_THREAD();
   ++loadNumber_;

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/values/Data.h"
 #include "platform/foundation/values/Error.h"
 #include "platform/net/URLDataLoad.h"
 #include "platform/net/URLRequest.h"
@@ -48,6 +49,11 @@ class WebView : public View {
   // Shows the page `html`, read as UTF-8, as if loaded from `baseURL`; it finishes on the next turn of the
   // main loop. REQUIRES: the view is owned by a std::shared_ptr.
   void loadHTMLString(const std::string& html, std::string baseURL);
+  // Shows `data` as a page of `MIMEType` in `textEncodingName` (as a loaded page of that type shows), as if
+  // loaded from `baseURL`; it finishes on the next turn of the main loop. REQUIRES: the view is owned by a
+  // std::shared_ptr.
+  void loadData(const ns::Data& data, const std::optional<std::string>& MIMEType,
+                const std::optional<std::string>& textEncodingName, std::string baseURL);
   // Ends the load under way, if any, without telling the delegate.
   void stopLoading();
 
