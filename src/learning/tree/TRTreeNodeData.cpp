@@ -10,15 +10,28 @@ TRTreeNodeData::TRTreeNodeData(std::shared_ptr<ns::Object> dataModel) : dataMode
 
 void TRTreeNodeData::setLevel(std::size_t level) {
   QM_DCHECK_MAIN_THREAD();
+  assignLevel(level);
+  touch();
+}
+
+void TRTreeNodeData::assignLevel(std::size_t level) {
   level_ = level;
   for (const auto& node : child_) {
-    node->setLevel(level + 1);
+    node->assignLevel(level + 1);
+  }
+}
+
+void TRTreeNodeData::touch() {
+  ++revision_;
+  for (auto up = parent(); up; up = up->parent()) {
+    ++up->revision_;
   }
 }
 
 void TRTreeNodeData::setExpand(bool expand) {
   QM_DCHECK_MAIN_THREAD();
   expand_ = expand;
+  touch();
   if (expand) {
     if (const auto up = parent()) {
       up->setExpand(true);
@@ -117,13 +130,14 @@ void TRTreeNodeData::insertChild(const std::shared_ptr<TRTreeNodeData>& node, st
   QM_DCHECK_MAIN_THREAD();
   // An index past the end appends, so an empty list simply takes its first child.
   index = std::min(index, child_.size());
-  node->setLevel(level_ + 1);
+  node->assignLevel(level_ + 1);
   node->parent_ = self();
   node->brother_ = index < child_.size() ? child_[index] : nullptr;
   if (index > 0) {
     child_[index - 1]->brother_ = node;
   }
   child_.insert(child_.begin() + static_cast<std::ptrdiff_t>(index), node);
+  touch();
 }
 
 bool TRTreeNodeData::removeChild(const std::shared_ptr<TRTreeNodeData>& node) {
@@ -144,7 +158,14 @@ bool TRTreeNodeData::removeChildAtIndexes(std::size_t index) {
     child_[index - 1]->brother_ = index + 1 < child_.size() ? child_[index + 1] : nullptr;
   }
   child_.erase(child_.begin() + static_cast<std::ptrdiff_t>(index));
+  touch();
   return true;
+}
+
+void TRTreeNodeData::clear() {
+  QM_DCHECK_MAIN_THREAD();
+  child_.clear();
+  touch();
 }
 
 std::shared_ptr<TRTreeNodeData> TRTreeNodeData::rootNode() {

@@ -84,13 +84,21 @@ class TRTreeNodeData : public ns::Object {
   // The top of the tree: this node when it has no parent. REQUIRES: this node is held by a std::shared_ptr.
   std::shared_ptr<TRTreeNodeData> rootNode();
   // Removes every child, without touching their links.
-  void clear() { child_.clear(); }
+  void clear();
+
+  // A number that changes whenever what nodeArray() or nodeCount() return for this node may have changed:
+  // a node at or below it opened, closed, inserted, removed or moved to another level. Views keep their
+  // visible-node lists while it stays the same.
+  std::uint64_t revision() const { return revision_; }
 
  private:
   std::shared_ptr<TRTreeNodeData> self() {
     return std::static_pointer_cast<TRTreeNodeData>(shared_from_this());
   }
   void collectSelected(std::vector<std::shared_ptr<TRTreeNodeData>>& found) const;
+  void assignLevel(std::size_t level);
+  // Marks this node and every ancestor as changed.
+  void touch();
 
   std::size_t level_ = 0;
   std::vector<std::shared_ptr<TRTreeNodeData>> child_;
@@ -99,6 +107,7 @@ class TRTreeNodeData : public ns::Object {
   std::shared_ptr<ns::Object> dataModel_;
   bool expand_ = false;
   bool selected_ = false;
+  std::uint64_t revision_ = 0;
 };
 
 }  // namespace learning

@@ -53,6 +53,8 @@ TRTreeView::~TRTreeView() = default;
 void TRTreeView::setNodeData(std::shared_ptr<TRTreeNodeData> root) {
   QM_DCHECK_MAIN_THREAD();
   nodeData_ = std::move(root);
+  shownNodes_.clear();
+  shownRevision_.reset();
   reloadData();
 }
 
@@ -61,15 +63,19 @@ void TRTreeView::setTreeDelegate(std::weak_ptr<TRTreeViewDelegate> delegate) {
   treeDelegate_ = std::move(delegate);
 }
 
-std::vector<std::shared_ptr<TRTreeNodeData>> TRTreeView::shownNodes() const {
+const std::vector<std::shared_ptr<TRTreeNodeData>>& TRTreeView::shownNodes() const {
   if (treeDelegate_.expired() || !nodeData_) {
-    return {};
+    shownNodes_.clear();
+    shownRevision_.reset();
+  } else if (shownRevision_ != nodeData_->revision()) {
+    shownNodes_ = nodeData_->nodeArray(false);
+    shownRevision_ = nodeData_->revision();
   }
-  return nodeData_->nodeArray(false);
+  return shownNodes_;
 }
 
 std::optional<std::int64_t> TRTreeView::rowOf(const TRTreeNodeData& node) const {
-  const auto nodes = shownNodes();
+  const auto& nodes = shownNodes();
   for (std::size_t row = 0; row < nodes.size(); ++row) {
     if (nodes[row].get() == &node) {
       return static_cast<std::int64_t>(row);
@@ -84,11 +90,12 @@ std::shared_ptr<TRTreeNodeCell> TRTreeView::cellOfRow(std::int64_t row) {
 
 std::shared_ptr<TRTreeNodeCell> TRTreeView::makeCell(std::int64_t row) {
   const auto delegate = treeDelegate_.lock();
-  const auto nodes = shownNodes();
+  const auto& nodes = shownNodes();
   if (!delegate || row < 0 || row >= static_cast<std::int64_t>(nodes.size())) {
     return nullptr;
   }
-  const std::shared_ptr<TRTreeNodeData>& node = nodes[static_cast<std::size_t>(row)];
+  // A copy: the delegate may change the tree, and with it the list, while it makes the cell.
+  const std::shared_ptr<TRTreeNodeData> node = nodes[static_cast<std::size_t>(row)];
   std::shared_ptr<TRTreeNodeCell> cell = delegate->treeCellForNodeData(*this, node);
   if (cell) {
     cell->setNodeData(node);
@@ -100,15 +107,16 @@ std::shared_ptr<TRTreeNodeCell> TRTreeView::makeCell(std::int64_t row) {
 
 double TRTreeView::heightOfRow(std::int64_t row) {
   const auto delegate = treeDelegate_.lock();
-  const auto nodes = shownNodes();
+  const auto& nodes = shownNodes();
   if (!delegate || row < 0 || row >= static_cast<std::int64_t>(nodes.size())) {
     return 0;
   }
-  return delegate->treeHeightForNodeData(*this, *nodes[static_cast<std::size_t>(row)]);
+  const std::shared_ptr<TRTreeNodeData> node = nodes[static_cast<std::size_t>(row)];
+  return delegate->treeHeightForNodeData(*this, *node);
 }
 
 void TRTreeView::tapRow(std::int64_t row) {
-  const auto nodes = shownNodes();
+  const auto& nodes = shownNodes();
   const auto delegate = treeDelegate_.lock();
   if (!delegate || row < 0 || row >= static_cast<std::int64_t>(nodes.size())) {
     return;

@@ -53,8 +53,10 @@ class TRTreeView : public uikit::TableView {
   class Rows;
   friend class Rows;
 
-  // The rows, in order: the root's visible list, or nothing without a delegate or a root.
-  std::vector<std::shared_ptr<TRTreeNodeData>> shownNodes() const;
+  // The rows, in order: the root's visible list, or nothing without a delegate or a root. The list is kept
+  // until the root's revision moves, so the table's questions about each row cost no rebuild. The reference
+  // is good until the next call: copy a node before calling out.
+  const std::vector<std::shared_ptr<TRTreeNodeData>>& shownNodes() const;
   std::optional<std::int64_t> rowOf(const TRTreeNodeData& node) const;
   std::shared_ptr<TRTreeNodeCell> cellOfRow(std::int64_t row);
   std::shared_ptr<TRTreeNodeCell> makeCell(std::int64_t row);
@@ -66,6 +68,10 @@ class TRTreeView : public uikit::TableView {
   std::shared_ptr<Rows> rows_;
   std::shared_ptr<TRTreeNodeData> nodeData_;
   std::weak_ptr<TRTreeViewDelegate> treeDelegate_;
+  // The root's visible list and the root revision it was built at; empty, with no revision, while there is
+  // nothing to show and after a new root.
+  mutable std::vector<std::shared_ptr<TRTreeNodeData>> shownNodes_;
+  mutable std::optional<std::uint64_t> shownRevision_;
 };
 
 }  // namespace learning

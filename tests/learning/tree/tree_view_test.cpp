@@ -148,6 +148,40 @@ TEST_F(TRTreeViewTest, TappingANodeWithChildrenOpensAndClosesItsRowsKeepingTheOt
                           "did expand ch1", "select ch1", "should expand ch1", "did expand ch1"));
 }
 
+TEST_F(TRTreeViewTest, RowsFollowEveryChangeTheOwnerMakesToTheTreeBeforeReloading) {
+  ch1_->setExpand(true);
+  tree_->reloadData();
+  EXPECT_THAT(rows(), ElementsAre("ch1", "u1", "u2", "ch2")) << "opened by the owner";
+
+  u1_->setExpand(true);
+  u1_->insertChild(node("l0"), 0);
+  tree_->reloadData();
+  EXPECT_THAT(rows(), ElementsAre("ch1", "u1", "l0", "l1", "l2", "u2", "ch2")) << "a grandchild inserted";
+
+  ch1_->removeChildAtIndexes(0);
+  tree_->reloadData();
+  EXPECT_THAT(rows(), ElementsAre("ch1", "u2", "ch2")) << "an open child removed";
+
+  u1_->insertChild(node("l3"));
+  ch1_->insertChild(u1_, 0);
+  tree_->reloadData();
+  EXPECT_THAT(rows(), ElementsAre("ch1", "u1", "l0", "l1", "l2", "l3", "u2", "ch2"))
+      << "changed while detached, then inserted again";
+
+  ch1_->setExpand(false);
+  tree_->reloadData();
+  EXPECT_THAT(rows(), ElementsAre("ch1", "ch2")) << "closed by the owner";
+
+  root_->clear();
+  tree_->reloadData();
+  EXPECT_THAT(rows(), IsEmpty());
+
+  const auto other = node("other");
+  other->insertChild(node("only"));
+  tree_->setNodeData(other);
+  EXPECT_THAT(rows(), ElementsAre("only")) << "a new root";
+}
+
 TEST_F(TRTreeViewTest, ALeafOpensOnlyWhenTheDelegateSaysYes) {
   tree_->tapRowAtIndexPath(uikit::IndexPath{0, 1});
   EXPECT_FALSE(root_->child()[1]->isExpand());
