@@ -1,7 +1,7 @@
 // The learner's road through the quillmark executable with its embedded back end: sign in, the subject screen
 // with the summary and the subjects, a stage, a lesson played online (its picture written), lessons picked
-// and downloaded, the network gone, a downloaded lesson played offline, back with the position saved and
-// sent, and sign out.
+// and downloaded, the network gone, the download area opened from the menu, the stage's cache screen, a
+// downloaded lesson played offline, back with the position saved and sent, and sign out.
 
 #include <gtest/gtest.h>
 
@@ -64,16 +64,26 @@ TEST(LearnerRoadTest, SignInPlayOnlineDownloadPlayOfflineGoBackAndSignOut) {
   at = after(run.out, "[QMListenController]", at);
   at = after(run.out, "Wrote the picture", at);
   at = after(run.out, "[QMDLBeginController]", at);
+  at = after(run.out, "> tap 下载专区\n[QMDLSubjectController]", at);
+  at = after(run.out, "> network none", at);
+  at = after(run.out, "[QMCacheManageController]\ntitle: 基础阶段\nbutton cachedBtn: [已缓存(2)]", at);
+  at = after(run.out, "[ZBPlayerViewController]", at);
   at = after(run.out, "Wrote the picture", at);
   at = after(run.out, "[QMUserLogController]", at);
   EXPECT_NE(at, std::string::npos) << run.out;
   EXPECT_TRUE(isPictureWithContent(folder.path("online.png")));
   EXPECT_TRUE(isPictureWithContent(folder.path("offline.png")));
-  EXPECT_EQ(run.out.find("暂无网络,请检查网络"), std::string::npos)
-      << "one offline toast, the playback screen's";
+  // Offline play from the cache screen asks nothing of the back end, so no request tells of the lost network.
+  const std::size_t offlinePlay = run.out.find("> tap 物质与意识");
+  const std::size_t linkBack = run.out.find("> network wifi", offlinePlay);
+  ASSERT_NE(linkBack, std::string::npos) << run.out;
+  EXPECT_EQ(run.out.substr(offlinePlay, linkBack - offlinePlay).find("暂无网络,请检查网络"),
+            std::string::npos);
 
   // The offline lesson's position reached the back end.
-  EXPECT_NE(e2e::readFile(home + "/sample-backend/learning_records.json").find("101104"), std::string::npos);
+  EXPECT_NE(
+      e2e::readFile(home + "/sample-backend/learning_records.json").find(R"(["20160001","101","101104"])"),
+      std::string::npos);
 }
 
 }  // namespace

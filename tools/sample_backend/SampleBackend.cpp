@@ -4,6 +4,7 @@
 #include "sample_backend/api/SampleCatalogue.h"
 #include "sample_backend/media/MediaLibrary.h"
 #include "sample_backend/media/MediaService.h"
+#include "sample_backend/state/StateFile.h"
 
 namespace sample_backend {
 namespace {
@@ -21,6 +22,38 @@ std::optional<std::pair<std::string, std::string>> sampleLearner(const api::Samp
     return std::nullopt;
   }
   return std::make_pair(name->get<std::string>(), password->get<std::string>());
+}
+
+constexpr char kAddressFileName[] = "address.json";
+
+// The ports the back end ran on last time with this state folder, or 0 for each one not known. A client
+// keeps absolute URLs it was given (a download's pending segments, for one), which a real back end keeps
+// valid across its restarts; a file that cannot be read only means a port of any kind is taken.
+std::pair<std::uint16_t, std::uint16_t> rememberedPorts(const state::StateFile& file) {
+  ns::Result<nlohmann::json> document = file.read();
+  if (!document.ok() || !document->is_object()) {
+    return {0, 0};
+  }
+  const auto portAt = [&](const char* key) -> std::uint16_t {
+    const auto found = document->find(key);
+    return found != document->end() && found->is_number_unsigned() && *found <= 65535
+               ? found->get<std::uint16_t>()
+               : 0;
+  };
+  return {portAt("apiPort"), portAt("statisticsPort")};
+}
+
+// Starts a server on `wanted`, or on `remembered` when `wanted` is 0, and on any free port when the
+// remembered one is taken.
+template <typename Start>
+auto startOnPort(std::uint16_t wanted, std::uint16_t remembered, Start start) {
+  if (wanted == 0 && remembered != 0) {
+    auto started = start(remembered);
+    if (started.ok()) {
+      return started;
+    }
+  }
+  return start(wanted);
 }
 
 }  // namespace
@@ -61,14 +94,27 @@ ns::Result<std::unique_ptr<SampleBackend>> SampleBackend::start(const Options& o
     }
   }
   auto media = std::make_shared<media::MediaService>(api, std::move(library).value());
-  ns::Result<std::unique_ptr<api::ApiServer>> apiServer = api::ApiServer::start(api, options.apiPort, media);
+  std::optional<state::StateFile> addressFile;
+  std::pair<std::uint16_t, std::uint16_t> remembered{0, 0};
+  if (options.stateFolder) {
+    addressFile.emplace(*options.stateFolder + "/" + kAddressFileName);
+    remembered = rememberedPorts(*addressFile);
+  }
+  ns::Result<std::unique_ptr<api::ApiServer>> apiServer =
+      startOnPort(options.apiPort, remembered.first,
+                  [&](std::uint16_t port) { return api::ApiServer::start(api, port, media); });
   if (!apiServer.ok()) {
     return apiServer.error();
   }
   ns::Result<std::unique_ptr<StatisticsServer>> statisticsServer =
-      StatisticsServer::start(options.statisticsPort);
+      startOnPort(options.statisticsPort, remembered.second,
+                  [](std::uint16_t port) { return StatisticsServer::start(port); });
   if (!statisticsServer.ok()) {
     return statisticsServer.error();
+  }
+  if (addressFile) {
+    addressFile->saveOrWarn(
+        {{"apiPort", (*apiServer)->port()}, {"statisticsPort", (*statisticsServer)->port()}});
   }
   return std::unique_ptr<SampleBackend>(
       new SampleBackend(std::move(apiServer).value(), std::move(statisticsServer).value(),

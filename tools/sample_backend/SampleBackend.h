@@ -28,12 +28,13 @@ class SampleBackend {
   struct Options {
     // The catalogue file; SampleCatalogue::defaultPath() when not given.
     std::optional<std::string> cataloguePath;
-    // 0 takes any free port.
+    // 0 takes the port of the last start with the same state folder when it is free, else any free port.
     std::uint16_t apiPort = 0;
     std::uint16_t statisticsPort = 0;
     // The folder where sessions and saved progress outlive a restart (ApiService::keepStateIn), and where
     // the lesson media, once encoded, are kept in kMediaCacheFolderName so that the next start is quick;
-    // without one they live in memory only.
+    // without one they live in memory only. The ports it runs on are kept there too, so that its address
+    // stays the same across restarts, as a real back end's does.
     std::optional<std::string> stateFolder;
     // The size and frame rate of the lesson video.
     media::VideoFormat lessonVideo = {};

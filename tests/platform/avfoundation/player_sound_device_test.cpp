@@ -23,6 +23,19 @@
 
 namespace {
 
+// Under ThreadSanitizer every step runs several times slower while the device keeps real time, so there the
+// test plays the same road for the analysis but does not hold the player to a device's accuracy.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define QUILLMARK_UNDER_THREAD_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__) || defined(QUILLMARK_UNDER_THREAD_SANITIZER)
+constexpr bool kAccuracyHolds = false;
+#else
+constexpr bool kAccuracyHolds = true;
+#endif
+
 bool runUntil(const std::function<bool()>& done) {
   return ns::RunLoop::main().runUntil(done, std::chrono::seconds(20));
 }
@@ -74,6 +87,9 @@ TEST(PlayerSoundDevice, ThePlayersTimeFollowsTheSoundTheDevicePlays) {
   player->pause();
 
   EXPECT_GT(samples, 50);
+  if (!kAccuracyHolds) {
+    return;
+  }
   EXPECT_LT(aheadOfSound, 0.05) << "the position follows the device";
   // Times are read in milliseconds.
   EXPECT_LE(pictureOff, 0.041) << "the picture within a frame (40 ms) of the position and the sound";
