@@ -74,6 +74,9 @@ TEST_F(SubjectScreenTest, AnAvailableSubjectOpensToItsPlayedRowAndStagesWhichOpe
   ASSERT_NE(listen, nullptr);
   EXPECT_EQ(listen->stageModel()->stageID(), "1012") << "the stage just left is the one last played";
   EXPECT_TRUE(listen->isPlayRecord());
+  // The reopened screen asks for the stage's tree again; its reply writes the store, so the test waits for
+  // it rather than leave it to land in the next test's store.
+  EXPECT_TRUE(runUntil([&] { return listen->playingCourse() != nullptr; }));
 }
 
 TEST_F(SubjectScreenTest, AnUnavailableSubjectExplainsItselfAndStaysClosed) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/network/QMNetworkHelper.h"
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
@@ -9,6 +10,7 @@
 #include "http_client/HCURLConnectionOperation.h"
 #include "learning/player/RunLoopSocketModel.h"
 #include "main/assembly/ApplicationAssembly.h"
+#include "platform/foundation/loop/OperationQueue.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/controllers/NavigationController.h"
@@ -56,8 +58,12 @@ SubjectScreenTest::~SubjectScreenTest() {
     }
   }
   delegate_.reset();
-  // The replies on their way reach the screens' data models before the store they write goes.
-  EXPECT_TRUE(runUntil([this] { return requestsInFlight_ <= 0; }));
+  // The replies on their way reach the screens' data models before the store they write goes. A request
+  // just queued has not announced its start yet, so the manager's queue is asked as well.
+  EXPECT_TRUE(runUntil([this] {
+    return requestsInFlight_ <= 0 &&
+           app::QMNetworkHelper::commonServerManager()->operationQueue().operationCount() == 0;
+  }));
   // A completion block reaches the main queue through the client's completion queue, just after the
   // finish notification; the loop runs a moment longer for it.
   ns::RunLoop::main().runUntil([] { return false; }, std::chrono::milliseconds(100));
