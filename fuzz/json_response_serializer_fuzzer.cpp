@@ -3,7 +3,6 @@
 // serializer's promises: a reply always gives an object or an error, the object is what the JSON reader
 // makes of the body read in the reply's character set, and null removal takes away nulls and nothing else.
 
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,33 +14,9 @@
 #include "http_client/HCResponseSerializationErrors.h"
 #include "platform/foundation/formats/JSONSerialization.h"
 #include "platform/net/HTTPURLResponse.h"
+#include "reply_from_input.h"
 
 namespace {
-
-struct Reply {
-  std::shared_ptr<const ns::HTTPURLResponse> response;
-  ns::Data body;
-};
-
-std::optional<Reply> replyFromInput(std::string_view input) {
-  const std::size_t statusEnd = input.find('\n');
-  const std::size_t typeEnd = input.find('\n', statusEnd + 1);
-  if (typeEnd == std::string_view::npos) {
-    return std::nullopt;
-  }
-  int statusCode = 0;
-  const auto [end, error] = std::from_chars(input.data(), input.data() + statusEnd, statusCode);
-  if (error != std::errc() || end != input.data() + statusEnd) {
-    return std::nullopt;
-  }
-  ns::HTTPHeaderFields headers;
-  if (typeEnd > statusEnd + 1) {
-    headers["Content-Type"] = std::string(input.substr(statusEnd + 1, typeEnd - statusEnd - 1));
-  }
-  static const ns::URL url = *ns::URL::fromString("http://127.0.0.1/api/v1/course");
-  return Reply{std::make_shared<const ns::HTTPURLResponse>(url, statusCode, std::move(headers)),
-               ns::dataFromString(input.substr(typeEnd + 1))};
-}
 
 bool holdsNullInADictionary(const ns::Value& value) {
   if (value.isArray()) {
@@ -72,7 +47,7 @@ void describeErrors(const std::optional<ns::Error>& error) {
 
 // What the JSON reader makes of the body, read in the reply's character set; nullopt when the body is not
 // text in it.
-std::optional<ns::Result<ns::Value>> expectedParse(const Reply& reply) {
+std::optional<ns::Result<ns::Value>> expectedParse(const FuzzedReply& reply) {
   const std::optional<std::string>& charset = reply.response->textEncodingName();
   const ns::StringEncoding encoding =
       (charset ? ns::StringEncoding::fromIANACharsetName(*charset) : std::nullopt)
@@ -87,8 +62,9 @@ std::optional<ns::Result<ns::Value>> expectedParse(const Reply& reply) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::optional<Reply> reply =
-      replyFromInput(std::string_view(reinterpret_cast<const char*>(data), size));
+  static const ns::URL url = *ns::URL::fromString("http://127.0.0.1/api/v1/course");
+  const std::optional<FuzzedReply> reply =
+      replyFromInput(std::string_view(reinterpret_cast<const char*>(data), size), url);
   if (!reply) {
     return 0;
   }

@@ -3,7 +3,6 @@
 // the promises: an XML reply always gives a parser, other types with a body never do, the walk reports
 // well-formed documents without error and others with exactly one, and no declared entity is expanded.
 
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,33 +13,9 @@
 #include "http_client/HCXMLParserResponseSerializer.h"
 #include "platform/foundation/formats/XMLParser.h"
 #include "platform/net/HTTPURLResponse.h"
+#include "reply_from_input.h"
 
 namespace {
-
-struct Reply {
-  std::shared_ptr<const ns::HTTPURLResponse> response;
-  ns::Data body;
-};
-
-std::optional<Reply> replyFromInput(std::string_view input) {
-  const std::size_t statusEnd = input.find('\n');
-  const std::size_t typeEnd = input.find('\n', statusEnd + 1);
-  if (typeEnd == std::string_view::npos) {
-    return std::nullopt;
-  }
-  int statusCode = 0;
-  const auto [end, error] = std::from_chars(input.data(), input.data() + statusEnd, statusCode);
-  if (error != std::errc() || end != input.data() + statusEnd) {
-    return std::nullopt;
-  }
-  ns::HTTPHeaderFields headers;
-  if (typeEnd > statusEnd + 1) {
-    headers["Content-Type"] = std::string(input.substr(statusEnd + 1, typeEnd - statusEnd - 1));
-  }
-  static const ns::URL url = *ns::URL::fromString("http://127.0.0.1/api/v1/feed");
-  return Reply{std::make_shared<const ns::HTTPURLResponse>(url, statusCode, std::move(headers)),
-               ns::dataFromString(input.substr(typeEnd + 1))};
-}
 
 // Counts what the walk reports and keeps the text it found, bounded, to see that nothing grows beyond the
 // document.
@@ -67,8 +42,9 @@ class Walk : public ns::XMLParserDelegate {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::optional<Reply> reply =
-      replyFromInput(std::string_view(reinterpret_cast<const char*>(data), size));
+  static const ns::URL url = *ns::URL::fromString("http://127.0.0.1/api/v1/feed");
+  const std::optional<FuzzedReply> reply =
+      replyFromInput(std::string_view(reinterpret_cast<const char*>(data), size), url);
   if (!reply) {
     return 0;
   }

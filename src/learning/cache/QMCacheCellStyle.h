@@ -18,7 +18,12 @@ namespace app {
 class QMCourse;
 }  // namespace app
 
+namespace learning {
+class TRTreeNodeData;
+}  // namespace learning
+
 namespace uikit {
+class Label;
 class View;
 }  // namespace uikit
 
@@ -42,5 +47,17 @@ PlaceAmongSiblings placeOf(const app::QMCourse& course,
 
 // The name label's frame in a row of `bounds`, indented by the node's tree level (1 for the top).
 uikit::Rect nameFrame(uikit::Rect bounds, std::size_t treeLevel);
+
+// The course `node` holds, or nullptr when `node` is null or holds no course.
+std::shared_ptr<app::QMCourse> courseOf(const std::shared_ptr<TRTreeNodeData>& node);
+
+// Shows `course`'s name in `nameLabel` and gives `row` the background of `level` (kept when the level has
+// none).
+void paintRow(uikit::View& row, uikit::Label& nameLabel, const app::QMCourse& course, std::int64_t level);
+
+// Frames the parts every cache row has in a row of `bounds`: the shadow along the top, the name indented by
+// `treeLevel`, the separator along the bottom.
+void layoutRowParts(uikit::Rect bounds, std::size_t treeLevel, uikit::View& shadow, uikit::View& name,
+                    uikit::View& separator);
 
 }  // namespace learning::cachecell

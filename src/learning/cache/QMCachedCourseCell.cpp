@@ -32,16 +32,13 @@ void QMCachedCourseCell::registerNib() {
 
 void QMCachedCourseCell::setNodeData(const std::shared_ptr<TRTreeNodeData>& node) {
   TRTreeNodeCell::setNodeData(node);
-  const auto course = node ? ns::objectAs<app::QMCourse>(node->dataModel()) : nullptr;
+  const std::shared_ptr<app::QMCourse> course = cachecell::courseOf(node);
   if (!course) {
     return;
   }
-  courseNameLabel_->setText(course->courseName().value_or(""));
   // A lesson takes the lesson look at whatever depth the stage's tree puts it.
   const std::int64_t level = course->isLesson() ? 3 : course->level().value_or(0);
-  if (const std::optional<uikit::Color> background = cachecell::levelBackground(level)) {
-    setBackgroundColor(*background);
-  }
+  cachecell::paintRow(*this, *courseNameLabel_, *course, level);
   if (level == 3) {
     const std::shared_ptr<app::QMCourse> parent = course->upLevelCourse();
     const cachecell::PlaceAmongSiblings place = cachecell::placeOf(
@@ -58,10 +55,8 @@ void QMCachedCourseCell::layoutSubviews() {
   TRTreeNodeCell::layoutSubviews();
   const uikit::Rect bounds = this->bounds();
   const std::shared_ptr<TRTreeNodeData> node = nodeData();
-  shadowImageView_->setFrame(uikit::Rect(0, 0, bounds.width(), cachecell::kShadowHeight));
-  courseNameLabel_->setFrame(cachecell::nameFrame(bounds, node ? node->level() : 1));
-  sepLabel_->setFrame(uikit::Rect(0, bounds.height() - cachecell::kSeparatorHeight, bounds.width(),
-                                  cachecell::kSeparatorHeight));
+  cachecell::layoutRowParts(bounds, node ? node->level() : 1, *shadowImageView_, *courseNameLabel_,
+                            *sepLabel_);
 }
 
 }  // namespace learning

@@ -61,15 +61,12 @@ void QMCachingCourseCell::registerNib() {
 
 void QMCachingCourseCell::setNodeData(const std::shared_ptr<TRTreeNodeData>& node) {
   TRTreeNodeCell::setNodeData(node);
-  const auto course = node ? ns::objectAs<app::QMCourse>(node->dataModel()) : nullptr;
+  const std::shared_ptr<app::QMCourse> course = cachecell::courseOf(node);
   if (!course) {
     return;
   }
-  courseNameLabel_->setText(course->courseName().value_or(""));
   const std::int64_t level = course->level().value_or(0);
-  if (const std::optional<uikit::Color> background = cachecell::levelBackground(level)) {
-    setBackgroundColor(*background);
-  }
+  cachecell::paintRow(*this, *courseNameLabel_, *course, level);
   const std::shared_ptr<app::QMCourse> parent = course->upLevelCourse();
   const cachecell::PlaceAmongSiblings place = cachecell::placeOf(
       *course, parent ? parent->cachingCourse() : std::vector<std::shared_ptr<app::QMCourse>>{});
@@ -152,12 +149,10 @@ void QMCachingCourseCell::layoutSubviews() {
   TRTreeNodeCell::layoutSubviews();
   const uikit::Rect bounds = this->bounds();
   const std::shared_ptr<TRTreeNodeData> node = nodeData();
-  shadowImageView_->setFrame(uikit::Rect(0, 0, bounds.width(), cachecell::kShadowHeight));
-  courseNameLabel_->setFrame(cachecell::nameFrame(bounds, node ? node->level() : 1));
-  sepLabel_->setFrame(uikit::Rect(0, bounds.height() - cachecell::kSeparatorHeight, bounds.width(),
-                                  cachecell::kSeparatorHeight));
+  const std::size_t treeLevel = node ? node->level() : 1;
+  cachecell::layoutRowParts(bounds, treeLevel, *shadowImageView_, *courseNameLabel_, *sepLabel_);
   progressView_->setFrame(bounds);
-  const uikit::Rect name = cachecell::nameFrame(bounds, node ? node->level() : 1);
+  const uikit::Rect name = cachecell::nameFrame(bounds, treeLevel);
   const double statusX = std::max(name.minX(), bounds.width() - cachecell::kInset - kStatusWidth);
   progressNameLabel_->setFrame(
       uikit::Rect(name.minX(), 0, std::max(0.0, statusX - name.minX()), bounds.height() / 2));
