@@ -22,8 +22,10 @@ MachineState& state() {
   return shared;
 }
 
+// When the kernel cannot be asked (no descriptor left, say) the link is not known: loads go out and meet the
+// network as it is, rather than being refused, and downloads paused, for a network that may well be there.
 NetworkStatus readStatus() {
-  switch (ns::machineLinkKind().value_or(ns::LinkKind::kNone)) {
+  switch (ns::machineLinkKind().value_or(ns::LinkKind::kWiFi)) {
     case ns::LinkKind::kNone:
       break;
     case ns::LinkKind::kCellular:

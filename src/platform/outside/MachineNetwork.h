@@ -24,8 +24,8 @@ class MachineNetwork {
 
   static bool isFollowed();
 
-  // Returns the machine's status as last read (NotReachable when the kernel cannot be asked). REQUIRES:
-  // isFollowed().
+  // Returns the machine's status as last read (ReachableViaWiFi when the kernel could not be asked: the link
+  // is not known, and loads go out to find it). REQUIRES: isFollowed().
   static NetworkStatus status();
 
  private:
