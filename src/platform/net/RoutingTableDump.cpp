@@ -47,7 +47,7 @@ bool dumpRoutingTable(std::uint16_t type, std::span<const std::byte> requestHead
     if (received <= 0 || static_cast<std::size_t>(received) > kAnswerBufferSize) {
       return false;
     }
-    int remaining = static_cast<int>(received);
+    auto remaining = static_cast<std::uint32_t>(received);
     for (auto* message = reinterpret_cast<const nlmsghdr*>(buffer.data()); NLMSG_OK(message, remaining);
          message = NLMSG_NEXT(message, remaining)) {
       if (message->nlmsg_type == NLMSG_DONE) {
