@@ -4,6 +4,7 @@
 #include <condition_variable>
 
 #include "http_client/HCJSONResponseSerializer.h"
+#include "http_client/HCMultipartBodyStream.h"
 #include "http_client/HCObjectAddress.h"
 #include "http_client/HCURLSessionTaskSwizzling.h"
 #include "platform/foundation/check/Check.h"
@@ -78,9 +79,7 @@ void HCURLSessionManager::encodeWithCoder(ns::Dictionary& coder) const {
 }
 
 std::shared_ptr<HCURLSessionManager> HCURLSessionManager::copy() const {
-  std::shared_ptr<HCURLSessionManager> copied = manager(session_->configuration());
-  copied->setSecurityPolicy(securityPolicy());
-  return copied;
+  return manager(session_->configuration());
 }
 
 std::shared_ptr<HCHTTPResponseSerializer> HCURLSessionManager::responseSerializer() const {
@@ -478,8 +477,18 @@ std::shared_ptr<ns::InputStream> HCURLSessionManager::needNewBodyStream(ns::URLS
     ns::MutexLock lock(settingsMutex_);
     return taskNeedNewBodyStream_;
   }();
-  // Without a block there is no fresh stream: a stream is read once and cannot be copied.
-  return block ? block(session, task) : nullptr;
+  if (block) {
+    return block(session, task);
+  }
+  // A multipart body can be read again from its parts, so a challenged upload resends the same bytes; any
+  // other stream is read once.
+  const auto multipart =
+      std::dynamic_pointer_cast<HCMultipartBodyStream>(task.originalRequest().HTTPBodyStream());
+  if (!multipart) {
+    return nullptr;
+  }
+  ns::Result<std::shared_ptr<HCMultipartBodyStream>> copied = multipart->copy();
+  return copied ? std::move(*copied) : nullptr;
 }
 
 void HCURLSessionManager::didSendBodyData(ns::URLSession& session, ns::URLSessionTask& task,

@@ -110,8 +110,8 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
 
   // Writes the session's configuration under "sessionConfiguration".
   virtual void encodeWithCoder(ns::Dictionary& coder) const;
-  // Returns a new manager with the session's configuration and this manager's security policy; blocks and
-  // serializer are not carried over.
+  // Returns a new manager with the session's configuration; blocks, serializer and security policy are not
+  // carried over (the copy has the defaults).
   std::shared_ptr<HCURLSessionManager> copy() const;
 
   const std::shared_ptr<ns::URLSession>& session() const { return session_; }
@@ -202,6 +202,7 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   std::optional<ns::URLRequest> willPerformHTTPRedirection(ns::URLSession& session, ns::URLSessionTask& task,
                                                            const ns::HTTPURLResponse& response,
                                                            ns::URLRequest proposed) override;
+  // The block's stream; without one, a copy of the original request's multipart body, else nullptr.
   std::shared_ptr<ns::InputStream> needNewBodyStream(ns::URLSession& session,
                                                      ns::URLSessionTask& task) override;
   void didSendBodyData(ns::URLSession& session, ns::URLSessionTask& task, std::int64_t bytesSent,

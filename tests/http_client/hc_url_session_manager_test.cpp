@@ -360,7 +360,7 @@ TEST_F(HCURLSessionManagerTest, TaskListsGoDataUploadDownloadAndInvalidationIsAn
   EXPECT_EQ(data->state(), ns::URLSessionTaskState::kCompleted);
 }
 
-TEST_F(HCURLSessionManagerTest, ACopyOrADecodedManagerKeepsTheConfigurationAndACopyThePolicy) {
+TEST_F(HCURLSessionManagerTest, ACopyOrADecodedManagerKeepsTheConfigurationButNotThePolicy) {
   ns::URLSessionConfiguration configuration;
   configuration.setHTTPAdditionalHeaders({{"X-Client", "quillmark"}});
   const auto configured = HCURLSessionManager::manager(configuration);
@@ -370,7 +370,7 @@ TEST_F(HCURLSessionManagerTest, ACopyOrADecodedManagerKeepsTheConfigurationAndAC
 
   const std::shared_ptr<HCURLSessionManager> copied = configured->copy();
   EXPECT_EQ(copied->sessionConfiguration(), configuration);
-  EXPECT_TRUE(copied->securityPolicy()->allowInvalidCertificates());
+  EXPECT_FALSE(copied->securityPolicy()->allowInvalidCertificates());
   EXPECT_NE(copied->taskDescriptionForSessionTasks(), configured->taskDescriptionForSessionTasks());
 
   ns::Dictionary coder;
