@@ -197,15 +197,15 @@ void HCHTTPRequestOperation::prepareRequestForResume() {
   resumeOffset_ = offset;
 }
 
-void HCHTTPRequestOperation::didReceiveResponse(ns::URLConnection& connection,
-                                                std::shared_ptr<const ns::URLResponse> response) {
+void HCHTTPRequestOperation::didReceiveFinalResponse(ns::URLConnection& connection,
+                                                     std::shared_ptr<const ns::URLResponse> response) {
   QM_DCHECK(networkRequestThread().isCurrent(), "called on the network thread");
   if (const std::optional<std::uint64_t> offset = std::exchange(resumeOffset_, std::nullopt)) {
     if (!continuesBodyAt(response.get(), *offset) && !discardReceivedBody(connection)) {
       return;
     }
   }
-  HCURLConnectionOperation::didReceiveResponse(connection, std::move(response));
+  HCURLConnectionOperation::didReceiveFinalResponse(connection, std::move(response));
 }
 
 }  // namespace http_client

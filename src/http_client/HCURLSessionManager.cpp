@@ -3,8 +3,8 @@
 #include <chrono>
 #include <condition_variable>
 
+#include "http_client/HCBodyStreamCopy.h"
 #include "http_client/HCJSONResponseSerializer.h"
-#include "http_client/HCMultipartBodyStream.h"
 #include "http_client/HCObjectAddress.h"
 #include "http_client/HCURLSessionTaskSwizzling.h"
 #include "platform/foundation/check/Check.h"
@@ -480,15 +480,7 @@ std::shared_ptr<ns::InputStream> HCURLSessionManager::needNewBodyStream(ns::URLS
   if (block) {
     return block(session, task);
   }
-  // A multipart body can be read again from its parts, so a challenged upload resends the same bytes; any
-  // other stream is read once.
-  const auto multipart =
-      std::dynamic_pointer_cast<HCMultipartBodyStream>(task.originalRequest().HTTPBodyStream());
-  if (!multipart) {
-    return nullptr;
-  }
-  ns::Result<std::shared_ptr<HCMultipartBodyStream>> copied = multipart->copy();
-  return copied ? std::move(*copied) : nullptr;
+  return HCCopyOfBodyStream(task.originalRequest());
 }
 
 void HCURLSessionManager::didSendBodyData(ns::URLSession& session, ns::URLSessionTask& task,

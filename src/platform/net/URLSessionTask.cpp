@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/foundation/crypto/Base64.h"
+#include "platform/net/AuthenticationChallenges.h"
 #include "platform/net/CurlRequestSetup.h"
 #include "platform/net/DescriptionFormat.h"
 #include "platform/net/FileInputStream.h"
@@ -49,22 +49,6 @@ std::string_view nameOfState(State state) {
 
 void postOnLoadingThread(Task task) {
   URLSession::loadingThread().runLoop().post(std::move(task));
-}
-
-// The realm of a Basic challenge ("Basic realm=\"files\""), or nullopt when it names none.
-std::optional<std::string> realmOf(std::string_view challenge) {
-  const std::string lower = lowercaseASCII(challenge);
-  const std::size_t key = lower.find("realm=\"");
-  if (key == std::string::npos) {
-    return std::nullopt;
-  }
-  const std::size_t start = key + 7;
-  const std::size_t end = challenge.find('"', start);
-  return std::string(challenge.substr(start, end == std::string_view::npos ? end : end - start));
-}
-
-int portOf(const URL& url) {
-  return url.port().value_or(url.scheme() == "https" ? 443 : 80);
 }
 
 }  // namespace
@@ -322,14 +306,8 @@ URLConnectionDelegate::TrustDecision URLSessionTask::shouldTrustServer(URLConnec
                                                                        ServerTrust& trust,
                                                                        const std::string& host) {
   const std::shared_ptr<URLSession> session = session_.lock();
-  const URL url = *currentRequest().url();
-  auto challenge = std::make_shared<URLAuthenticationChallenge>();
-  challenge->protectionSpace = URLProtectionSpace{host,
-                                                  portOf(url),
-                                                  url.scheme().value_or("https"),
-                                                  std::nullopt,
-                                                  kURLAuthenticationMethodServerTrust,
-                                                  std::make_shared<ServerTrust>(trust.certificateChain())};
+  auto challenge = std::make_shared<URLAuthenticationChallenge>(
+      serverTrustChallenge(*currentRequest().url(), host, trust));
   auto answer = std::make_shared<URLAuthenticationChallengeAnswer>();
   const bool asked =
       session &&
@@ -362,18 +340,13 @@ URLConnectionDelegate::TrustDecision URLSessionTask::shouldTrustServer(URLConnec
 
 bool URLSessionTask::answerBasicChallenge(URLConnection& connection,
                                           const std::shared_ptr<const HTTPURLResponse>& response) {
-  const auto header = response->allHeaderFields().find("WWW-Authenticate");
-  if (header == response->allHeaderFields().end() || !lowercaseASCII(header->second).starts_with("basic")) {
+  const URL url = *currentRequest().url();
+  std::optional<URLAuthenticationChallenge> basic = basicChallengeOf(url, response, basicChallengeFailures_);
+  if (!basic) {
     return false;
   }
   const std::shared_ptr<URLSession> session = session_.lock();
-  const URL url = *currentRequest().url();
-  auto challenge = std::make_shared<URLAuthenticationChallenge>();
-  challenge->protectionSpace = URLProtectionSpace{url.host().value_or(""),           portOf(url),
-                                                  url.scheme().value_or("http"),     realmOf(header->second),
-                                                  kURLAuthenticationMethodHTTPBasic, nullptr};
-  challenge->previousFailureCount = basicChallengeFailures_;
-  challenge->failureResponse = response;
+  auto challenge = std::make_shared<URLAuthenticationChallenge>(std::move(*basic));
   auto answer = std::make_shared<URLAuthenticationChallengeAnswer>();
   if (!session ||
       !session->askDelegate(
@@ -394,9 +367,8 @@ bool URLSessionTask::answerBasicChallenge(URLConnection& connection,
     return false;  // the 401 reply stands as the response, as with no credential to give
   }
   ++basicChallengeFailures_;
-  const std::string pair = answer->credential->user() + ":" + answer->credential->password();
   URLRequest next = currentRequest();
-  next.setValue("Basic " + base64Encode(dataFromString(pair)), "Authorization");
+  next.setValue(basicAuthorization(*answer->credential), "Authorization");
   connection.cancel();
   std::optional<URLRequest> withBody = withFreshBody(std::move(next));
   if (!withBody) {
@@ -444,7 +416,7 @@ void URLSessionTask::didSendBodyData(URLConnection&, std::int64_t bytesWritten,
 void URLSessionTask::didReceiveResponse(URLConnection& connection,
                                         std::shared_ptr<const URLResponse> response) {
   if (auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response);
-      http && http->statusCode() == 401 && answerBasicChallenge(connection, http)) {
+      http && answerBasicChallenge(connection, http)) {
     return;
   }
   {
