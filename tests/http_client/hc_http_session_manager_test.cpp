@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,6 +120,29 @@ TEST_F(HCHTTPSessionManagerTest, HeadGivesItsSuccessTheTaskOnlyAndErrorsGoToTheF
   EXPECT_EQ(missing.error->code(), kHCResponseErrorBadServerResponse);
   EXPECT_NE(missing.task, nullptr);
   EXPECT_EQ(server_.requests().back().path, "/nothing");
+}
+
+TEST_F(HCHTTPSessionManagerTest, AManagerReleasedWhileItsTaskRunsStillCallsOneBlock) {
+  // The reply waits until the manager is gone, so that the task is running when it is released.
+  std::promise<void> released;
+  std::shared_future<void> managerGone = released.get_future().share();
+  server_.route("/api/slow", [managerGone](const testsupport::RecordedRequest&) {
+    ns::RunLoop::main().post([] {});
+    managerGone.wait_for(std::chrono::seconds(10));
+    return TestResponse::text(200, R"({"done":true})", "application/json");
+  });
+  auto manager = HCHTTPSessionManager::manager(ns::URL::fromString(server_.url("/api")));
+  TaskOutcome outcome;
+  const auto task = manager->GET("slow", std::nullopt, outcome.success(), outcome.failure());
+  ASSERT_TRUE(runMainLoopUntil([&] { return server_.requestCount() == 1; }));
+  manager.reset();
+  released.set_value();
+
+  ASSERT_TRUE(outcome.waitForEnd());
+  EXPECT_EQ(outcome.successes, 1);
+  EXPECT_EQ(outcome.failures, 0);
+  EXPECT_EQ(outcome.task, task);
+  EXPECT_TRUE(outcome.object->find("done")->asBool());
 }
 
 TEST_F(HCHTTPSessionManagerTest, TheBaseURLGainsASlashUnlessItHasNoPath) {

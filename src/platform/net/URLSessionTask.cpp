@@ -143,12 +143,15 @@ void URLSessionTask::resume() {
     return;
   }
   std::shared_ptr<URLSessionTask> self = retainedSelf();
-  // The session is taken now, so that it lives on for a task started just before its last owner let go.
-  postOnLoadingThread([self, session = session_.lock()]() mutable {
+  // The session and its delegate are taken now, so that both live on for a task started just before their
+  // last owner let go.
+  std::shared_ptr<URLSession> session = session_.lock();
+  std::shared_ptr<URLSessionDelegate> delegate = session ? session->delegate_.lock() : nullptr;
+  postOnLoadingThread([self, session = std::move(session), delegate = std::move(delegate)]() mutable {
     if (self->started_) {
       self->release();
     } else {
-      self->startLoading(std::move(session));
+      self->startLoading(std::move(session), std::move(delegate));
     }
   });
   if (const TransitionHook hook = currentTransitionHook()) {
@@ -176,10 +179,15 @@ void URLSessionTask::cancel() {
   });
 }
 
-void URLSessionTask::startLoading(std::shared_ptr<URLSession> session) {
+void URLSessionTask::startLoading(std::shared_ptr<URLSession> session,
+                                  std::shared_ptr<URLSessionDelegate> delegate) {
   started_ = true;
-  // A running task keeps its session, as the platform's session lives while its tasks run.
+  // A running task keeps its session, as the platform's session lives while its tasks run, and the session
+  // keeps its delegate until the task's completion has been told.
   runningSession_ = std::move(session);
+  if (runningSession_) {
+    runningSession_->holdDelegate(std::move(delegate));
+  }
   URLRequest request = currentRequest();
   if (bodySource_ == BodySource::kFile) {
     request.setHTTPBodyStream(std::make_shared<FileInputStream>(bodyFile_));
@@ -284,22 +292,28 @@ void URLSessionTask::complete(std::optional<Error> error) {
     error_ = error;
   }
   changeState({State::kRunning, State::kSuspended, State::kCanceling}, State::kCompleted);
-  const std::shared_ptr<URLSession> session = runningSession_ ? std::move(runningSession_) : session_.lock();
+  // A task that held its session holds its delegate too (startLoading()).
+  const bool holdsDelegate = runningSession_ != nullptr;
+  const std::shared_ptr<URLSession> session = holdsDelegate ? std::move(runningSession_) : session_.lock();
   if (!session) {
     return;
   }
-  session->runOnDelegateQueue([self = retainedSelf(), session, file, error = std::move(error)]() mutable {
-    const std::shared_ptr<URLSessionDelegate> delegate = session->delegate_.lock();
-    if (delegate && file && !error) {
-      delegate->didFinishDownloadingToPath(*session, *self, file->path());
-    }
-    // The file was lent for that call only: whatever is left of it goes before the task is reported done.
-    file.reset();
-    if (delegate) {
-      delegate->didCompleteWithError(*session, *self, error);
-    }
-    session->taskDidComplete(*self);
-  });
+  session->runOnDelegateQueue(
+      [self = retainedSelf(), session, file, error = std::move(error), holdsDelegate]() mutable {
+        const std::shared_ptr<URLSessionDelegate> delegate = session->delegate_.lock();
+        if (delegate && file && !error) {
+          delegate->didFinishDownloadingToPath(*session, *self, file->path());
+        }
+        // The file was lent for that call only: whatever is left of it goes before the task is reported done.
+        file.reset();
+        if (delegate) {
+          delegate->didCompleteWithError(*session, *self, error);
+        }
+        session->taskDidComplete(*self);
+        if (holdsDelegate) {
+          session->releaseDelegate();
+        }
+      });
 }
 
 URLConnectionDelegate::TrustDecision URLSessionTask::shouldTrustServer(URLConnection& connection,

@@ -42,6 +42,7 @@
 namespace ns {
 
 class URLSession;
+class URLSessionDelegate;
 class URLSessionDownloadFile;
 
 enum class URLSessionTaskState : int { kRunning = 0, kSuspended = 1, kCanceling = 2, kCompleted = 3 };
@@ -109,8 +110,9 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   double decisionTimeout() const;
 
   // Loading-thread steps.
-  // Starts loading, holding `session` (nullptr when it is gone) until completion.
-  void startLoading(std::shared_ptr<URLSession> session);
+  // Starts loading, holding `session` (nullptr when it is gone) and its `delegate` (as resume() found it)
+  // until completion.
+  void startLoading(std::shared_ptr<URLSession> session, std::shared_ptr<URLSessionDelegate> delegate);
   void sendRequest(URLRequest request);
   // Returns a copy of `request` whose body can be sent (again); nullopt when no fresh body can be had.
   std::optional<URLRequest> withFreshBody(URLRequest request);
