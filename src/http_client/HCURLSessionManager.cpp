@@ -216,8 +216,20 @@ std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::uploadTaskWithStreamedR
 std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::downloadTaskWithRequest(
     const ns::URLRequest& request, std::shared_ptr<ns::Progress>* progress, DestinationBlock destination,
     CompletionHandler completionHandler) {
-  std::shared_ptr<ns::URLSessionTask> task =
-      createTask([&] { return session_->downloadTaskWithRequest(request); });
+  return registeredDownloadTask(createTask([&] { return session_->downloadTaskWithRequest(request); }),
+                                progress, std::move(destination), std::move(completionHandler));
+}
+
+std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::downloadTaskWithResumeData(
+    const ns::Data& resumeData, std::shared_ptr<ns::Progress>* progress, DestinationBlock destination,
+    CompletionHandler completionHandler) {
+  return registeredDownloadTask(createTask([&] { return session_->downloadTaskWithResumeData(resumeData); }),
+                                progress, std::move(destination), std::move(completionHandler));
+}
+
+std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::registeredDownloadTask(
+    std::shared_ptr<ns::URLSessionTask> task, std::shared_ptr<ns::Progress>* progress,
+    DestinationBlock destination, CompletionHandler completionHandler) {
   if (!task) {
     return nullptr;
   }
@@ -385,6 +397,11 @@ void HCURLSessionManager::setDownloadTaskDidWriteDataBlock(DownloadTaskDidWriteD
   downloadTaskDidWriteData_ = std::move(block);
 }
 
+void HCURLSessionManager::setDownloadTaskDidResumeBlock(DownloadTaskDidResumeBlock block) {
+  ns::MutexLock lock(settingsMutex_);
+  downloadTaskDidResume_ = std::move(block);
+}
+
 std::string HCURLSessionManager::description() const {
   return "<" + className() + ": " + HCObjectAddress(this) + ", session: " + session_->description() +
          ", operationQueue: " + HCObjectAddress(operationQueue_.get()) + ">";
@@ -542,6 +559,21 @@ void HCURLSessionManager::didReceiveData(ns::URLSession& session, ns::URLSession
   }();
   if (block) {
     block(session, task, data);
+  }
+}
+
+void HCURLSessionManager::didResumeAtOffset(ns::URLSession& session, ns::URLSessionTask& task,
+                                            std::int64_t fileOffset, std::int64_t expectedTotalBytes) {
+  if (const std::shared_ptr<HCURLSessionManagerTaskDelegate> delegate = delegateForTask(task)) {
+    delegate->progress()->setTotalUnitCount(expectedTotalBytes);
+    delegate->progress()->setCompletedUnitCount(fileOffset);
+  }
+  const DownloadTaskDidResumeBlock block = [&] {
+    ns::MutexLock lock(settingsMutex_);
+    return downloadTaskDidResume_;
+  }();
+  if (block) {
+    block(session, task, fileOffset, expectedTotalBytes);
   }
 }
 

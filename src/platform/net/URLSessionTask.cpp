@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/foundation/storage/FileManager.h"
 #include "platform/net/AuthenticationChallenges.h"
 #include "platform/net/CurlRequestSetup.h"
 #include "platform/net/DescriptionFormat.h"
@@ -271,6 +272,8 @@ void URLSessionTask::complete(std::optional<Error> error) {
   stopLoading();
   if (error && challengeCancelled_) {
     error = makeURLError(kURLErrorCancelled, currentRequest().url());
+  } else if (error && kind_ == URLSessionTaskKind::kDownload && state() != State::kCanceling) {
+    error = withResumeData(std::move(*error));
   }
   // The file is handed over only when the whole body is in it; a write or close that failed fails the task.
   std::shared_ptr<URLSessionDownloadFile> file = std::move(downloadFile_);
@@ -437,17 +440,11 @@ void URLSessionTask::didReceiveResponse(URLConnection& connection,
     MutexLock lock(mutex_);
     response_ = response;
   }
-  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", response->expectedContentLength());
   if (kind_ == URLSessionTaskKind::kDownload) {
-    Result<std::unique_ptr<URLSessionDownloadFile>> file = URLSessionDownloadFile::create();
-    if (!file) {
-      connection.cancel();
-      endLoading(file.error());
-      return;
-    }
-    downloadFile_ = std::move(*file);
+    openDownloadFile(connection, response);
     return;
   }
+  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", response->expectedContentLength());
   const std::shared_ptr<URLSession> session = session_.lock();
   auto disposition = std::make_shared<URLSessionResponseDisposition>(URLSessionResponseDisposition::kAllow);
   const bool asked =
@@ -460,6 +457,63 @@ void URLSessionTask::didReceiveResponse(URLConnection& connection,
     connection.cancel();
     endLoading(makeURLError(kURLErrorCancelled, currentRequest().url()));
   }
+}
+
+bool URLSessionTask::openDownloadFile(URLConnection& connection,
+                                      const std::shared_ptr<const URLResponse>& response) {
+  const std::optional<URLSessionResumeData> resume = std::exchange(resumeFrom_, std::nullopt);
+  const auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response);
+  const bool continues = resume && http && resume->isContinuedBy(*http);
+  if (resume && !continues) {
+    // The stored bytes belong to another entity (or the server cannot send the rest): start over.
+    static_cast<void>(FileManager::defaultManager().removeItemAtPath(resume->partialFilePath));
+    if (http && http->statusCode() == 206) {
+      URLRequest whole = currentRequest();
+      whole.setValue(std::nullopt, "Range");
+      whole.setValue(std::nullopt, "If-Range");
+      connection.cancel();
+      sendRequest(std::move(whole));
+      return false;
+    }
+  }
+  Result<std::unique_ptr<URLSessionDownloadFile>> file =
+      continues ? URLSessionDownloadFile::continuing(resume->partialFilePath)
+                : URLSessionDownloadFile::create();
+  if (!file) {
+    connection.cancel();
+    endLoading(file.error());
+    return false;
+  }
+  downloadFile_ = std::move(*file);
+  const std::int64_t offset = continues ? static_cast<std::int64_t>(resume->bytesStored) : 0;
+  const std::int64_t length = response->expectedContentLength();
+  const std::int64_t expected = length < 0 ? -1 : offset + length;
+  setCount(bytesReceived_, "countOfBytesReceived", offset);
+  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", expected);
+  if (const std::shared_ptr<URLSession> session = session_.lock(); session && resume) {
+    session->tellDelegate(
+        [self = retainedSelf(), offset, expected](URLSessionDelegate& delegate, URLSession& session) {
+          delegate.didResumeAtOffset(session, *self, offset, expected);
+        });
+  }
+  return true;
+}
+
+Error URLSessionTask::withResumeData(Error error) {
+  const auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response());
+  const std::optional<URL> url = currentRequest().url();
+  if (!http || !url || !downloadFile_ || !downloadFile_->close()) {
+    return error;
+  }
+  const std::optional<URLSessionResumeData> resume = URLSessionResumeData::forPartialDownload(
+      *url, *http, downloadFile_->path(), static_cast<std::uint64_t>(bytesReceived_.load()));
+  if (!resume) {
+    return error;
+  }
+  downloadFile_->keep();
+  Dictionary userInfo = error.userInfo();
+  userInfo[std::string(kURLSessionDownloadTaskResumeData)] = resume->encoded();
+  return Error(error.domain(), error.code(), std::move(userInfo));
 }
 
 URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnection& connection,
