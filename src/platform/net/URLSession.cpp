@@ -7,6 +7,7 @@
 #include "platform/foundation/loop/BlockOperation.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/net/DescriptionFormat.h"
+#include "platform/net/URLSessionResumeData.h"
 
 namespace ns {
 
@@ -88,6 +89,19 @@ std::shared_ptr<URLSessionTask> URLSession::uploadTaskWithStreamedRequest(const 
 
 std::shared_ptr<URLSessionTask> URLSession::downloadTaskWithRequest(const URLRequest& request) {
   return makeTask(URLSessionTaskKind::kDownload, request, URLSessionTask::BodySource::kNone);
+}
+
+std::shared_ptr<URLSessionTask> URLSession::downloadTaskWithResumeData(const Data& resumeData) {
+  std::optional<URLSessionResumeData> resume = URLSessionResumeData::decode(resumeData);
+  if (!resume) {
+    return nullptr;
+  }
+  std::shared_ptr<URLSessionTask> task =
+      makeTask(URLSessionTaskKind::kDownload, resume->requestForRest(), URLSessionTask::BodySource::kNone);
+  if (task) {
+    task->resumeFrom_ = std::move(resume);
+  }
+  return task;
 }
 
 void URLSession::getTasksWithCompletionHandler(TasksHandler handler) {

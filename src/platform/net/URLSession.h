@@ -65,6 +65,10 @@ class URLSession : public Object {
   // Sends the request's body stream; needNewBodyStream is asked when it must be sent again.
   std::shared_ptr<URLSessionTask> uploadTaskWithStreamedRequest(const URLRequest& request);
   std::shared_ptr<URLSessionTask> downloadTaskWithRequest(const URLRequest& request);
+  // A download that asks for the rest of what `resumeData` (URLSessionResumeData.h) stored, and appends it
+  // to the stored bytes when the server sends them from the right byte; otherwise it starts over. nullptr
+  // when `resumeData` is not resume data.
+  std::shared_ptr<URLSessionTask> downloadTaskWithResumeData(const Data& resumeData);
 
   // Calls `handler` on the delegate queue with the tasks not yet completed.
   void getTasksWithCompletionHandler(TasksHandler handler);

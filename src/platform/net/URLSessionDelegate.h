@@ -10,9 +10,10 @@
 //   needNewBodyStream                                when a streamed body must be sent again;
 //   didSendBodyData                                  while the body goes out;
 //   didReceiveResponse, didReceiveData               data and upload tasks: the final response, then its
-//   body; didWriteData, didFinishDownloadingToPath         download tasks: the body written to a temporary
-//   file,
-//                                                    then the file handed over;
+//                                                    body;
+//   didResumeAtOffset, didWriteData,                 download tasks: where a resumed download goes on from,
+//   didFinishDownloadingToPath                       the body written to a temporary file, then the file
+//                                                    handed over;
 //   didCompleteWithError                             exactly once, last.
 //
 // The decision callbacks (the two challenges, redirection, needNewBodyStream, didReceiveResponse) are asked
@@ -93,6 +94,10 @@ class URLSessionDelegate {
   }
   virtual void didReceiveData(URLSession& /*session*/, URLSessionTask& /*task*/, const Data& /*data*/) {}
 
+  // A download made from resume data goes on from `fileOffset` bytes (0 when the server sent the whole body
+  // again); `expectedTotalBytes` is -1 when the server announced no length.
+  virtual void didResumeAtOffset(URLSession& /*session*/, URLSessionTask& /*task*/,
+                                 std::int64_t /*fileOffset*/, std::int64_t /*expectedTotalBytes*/) {}
   // `totalBytesExpectedToWrite` is -1 when the server announced no length.
   virtual void didWriteData(URLSession& /*session*/, URLSessionTask& /*task*/, std::int64_t /*bytesWritten*/,
                             std::int64_t /*totalBytesWritten*/, std::int64_t /*totalBytesExpectedToWrite*/) {}

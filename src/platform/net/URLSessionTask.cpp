@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/foundation/crypto/Base64.h"
+#include "platform/foundation/storage/FileManager.h"
+#include "platform/net/AuthenticationChallenges.h"
 #include "platform/net/CurlRequestSetup.h"
 #include "platform/net/DescriptionFormat.h"
 #include "platform/net/FileInputStream.h"
@@ -49,22 +50,6 @@ std::string_view nameOfState(State state) {
 
 void postOnLoadingThread(Task task) {
   URLSession::loadingThread().runLoop().post(std::move(task));
-}
-
-// The realm of a Basic challenge ("Basic realm=\"files\""), or nullopt when it names none.
-std::optional<std::string> realmOf(std::string_view challenge) {
-  const std::string lower = lowercaseASCII(challenge);
-  const std::size_t key = lower.find("realm=\"");
-  if (key == std::string::npos) {
-    return std::nullopt;
-  }
-  const std::size_t start = key + 7;
-  const std::size_t end = challenge.find('"', start);
-  return std::string(challenge.substr(start, end == std::string_view::npos ? end : end - start));
-}
-
-int portOf(const URL& url) {
-  return url.port().value_or(url.scheme() == "https" ? 443 : 80);
 }
 
 }  // namespace
@@ -287,6 +272,8 @@ void URLSessionTask::complete(std::optional<Error> error) {
   stopLoading();
   if (error && challengeCancelled_) {
     error = makeURLError(kURLErrorCancelled, currentRequest().url());
+  } else if (error && kind_ == URLSessionTaskKind::kDownload && state() != State::kCanceling) {
+    error = withResumeData(std::move(*error));
   }
   // The file is handed over only when the whole body is in it; a write or close that failed fails the task.
   std::shared_ptr<URLSessionDownloadFile> file = std::move(downloadFile_);
@@ -336,14 +323,8 @@ URLConnectionDelegate::TrustDecision URLSessionTask::shouldTrustServer(URLConnec
                                                                        ServerTrust& trust,
                                                                        const std::string& host) {
   const std::shared_ptr<URLSession> session = session_.lock();
-  const URL url = *currentRequest().url();
-  auto challenge = std::make_shared<URLAuthenticationChallenge>();
-  challenge->protectionSpace = URLProtectionSpace{host,
-                                                  portOf(url),
-                                                  url.scheme().value_or("https"),
-                                                  std::nullopt,
-                                                  kURLAuthenticationMethodServerTrust,
-                                                  std::make_shared<ServerTrust>(trust.certificateChain())};
+  auto challenge = std::make_shared<URLAuthenticationChallenge>(
+      serverTrustChallenge(*currentRequest().url(), host, trust));
   auto answer = std::make_shared<URLAuthenticationChallengeAnswer>();
   const bool asked =
       session &&
@@ -376,18 +357,13 @@ URLConnectionDelegate::TrustDecision URLSessionTask::shouldTrustServer(URLConnec
 
 bool URLSessionTask::answerBasicChallenge(URLConnection& connection,
                                           const std::shared_ptr<const HTTPURLResponse>& response) {
-  const auto header = response->allHeaderFields().find("WWW-Authenticate");
-  if (header == response->allHeaderFields().end() || !lowercaseASCII(header->second).starts_with("basic")) {
+  const URL url = *currentRequest().url();
+  std::optional<URLAuthenticationChallenge> basic = basicChallengeOf(url, response, basicChallengeFailures_);
+  if (!basic) {
     return false;
   }
   const std::shared_ptr<URLSession> session = session_.lock();
-  const URL url = *currentRequest().url();
-  auto challenge = std::make_shared<URLAuthenticationChallenge>();
-  challenge->protectionSpace = URLProtectionSpace{url.host().value_or(""),           portOf(url),
-                                                  url.scheme().value_or("http"),     realmOf(header->second),
-                                                  kURLAuthenticationMethodHTTPBasic, nullptr};
-  challenge->previousFailureCount = basicChallengeFailures_;
-  challenge->failureResponse = response;
+  auto challenge = std::make_shared<URLAuthenticationChallenge>(std::move(*basic));
   auto answer = std::make_shared<URLAuthenticationChallengeAnswer>();
   if (!session ||
       !session->askDelegate(
@@ -408,9 +384,8 @@ bool URLSessionTask::answerBasicChallenge(URLConnection& connection,
     return false;  // the 401 reply stands as the response, as with no credential to give
   }
   ++basicChallengeFailures_;
-  const std::string pair = answer->credential->user() + ":" + answer->credential->password();
   URLRequest next = currentRequest();
-  next.setValue("Basic " + base64Encode(dataFromString(pair)), "Authorization");
+  next.setValue(basicAuthorization(*answer->credential), "Authorization");
   connection.cancel();
   std::optional<URLRequest> withBody = withFreshBody(std::move(next));
   if (!withBody) {
@@ -458,24 +433,18 @@ void URLSessionTask::didSendBodyData(URLConnection&, std::int64_t bytesWritten,
 void URLSessionTask::didReceiveResponse(URLConnection& connection,
                                         std::shared_ptr<const URLResponse> response) {
   if (auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response);
-      http && http->statusCode() == 401 && answerBasicChallenge(connection, http)) {
+      http && answerBasicChallenge(connection, http)) {
     return;
   }
   {
     MutexLock lock(mutex_);
     response_ = response;
   }
-  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", response->expectedContentLength());
   if (kind_ == URLSessionTaskKind::kDownload) {
-    Result<std::unique_ptr<URLSessionDownloadFile>> file = URLSessionDownloadFile::create();
-    if (!file) {
-      connection.cancel();
-      endLoading(file.error());
-      return;
-    }
-    downloadFile_ = std::move(*file);
+    openDownloadFile(connection, response);
     return;
   }
+  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", response->expectedContentLength());
   const std::shared_ptr<URLSession> session = session_.lock();
   auto disposition = std::make_shared<URLSessionResponseDisposition>(URLSessionResponseDisposition::kAllow);
   const bool asked =
@@ -488,6 +457,63 @@ void URLSessionTask::didReceiveResponse(URLConnection& connection,
     connection.cancel();
     endLoading(makeURLError(kURLErrorCancelled, currentRequest().url()));
   }
+}
+
+bool URLSessionTask::openDownloadFile(URLConnection& connection,
+                                      const std::shared_ptr<const URLResponse>& response) {
+  const std::optional<URLSessionResumeData> resume = std::exchange(resumeFrom_, std::nullopt);
+  const auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response);
+  const bool continues = resume && http && resume->isContinuedBy(*http);
+  if (resume && !continues) {
+    // The stored bytes belong to another entity (or the server cannot send the rest): start over.
+    static_cast<void>(FileManager::defaultManager().removeItemAtPath(resume->partialFilePath));
+    if (http && http->statusCode() == 206) {
+      URLRequest whole = currentRequest();
+      whole.setValue(std::nullopt, "Range");
+      whole.setValue(std::nullopt, "If-Range");
+      connection.cancel();
+      sendRequest(std::move(whole));
+      return false;
+    }
+  }
+  Result<std::unique_ptr<URLSessionDownloadFile>> file =
+      continues ? URLSessionDownloadFile::continuing(resume->partialFilePath)
+                : URLSessionDownloadFile::create();
+  if (!file) {
+    connection.cancel();
+    endLoading(file.error());
+    return false;
+  }
+  downloadFile_ = std::move(*file);
+  const std::int64_t offset = continues ? static_cast<std::int64_t>(resume->bytesStored) : 0;
+  const std::int64_t length = response->expectedContentLength();
+  const std::int64_t expected = length < 0 ? -1 : offset + length;
+  setCount(bytesReceived_, "countOfBytesReceived", offset);
+  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", expected);
+  if (const std::shared_ptr<URLSession> session = session_.lock(); session && resume) {
+    session->tellDelegate(
+        [self = retainedSelf(), offset, expected](URLSessionDelegate& delegate, URLSession& session) {
+          delegate.didResumeAtOffset(session, *self, offset, expected);
+        });
+  }
+  return true;
+}
+
+Error URLSessionTask::withResumeData(Error error) {
+  const auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response());
+  const std::optional<URL> url = currentRequest().url();
+  if (!http || !url || !downloadFile_ || !downloadFile_->close()) {
+    return error;
+  }
+  const std::optional<URLSessionResumeData> resume = URLSessionResumeData::forPartialDownload(
+      *url, *http, downloadFile_->path(), static_cast<std::uint64_t>(bytesReceived_.load()));
+  if (!resume) {
+    return error;
+  }
+  downloadFile_->keep();
+  Dictionary userInfo = error.userInfo();
+  userInfo[std::string(kURLSessionDownloadTaskResumeData)] = resume->encoded();
+  return Error(error.domain(), error.code(), std::move(userInfo));
 }
 
 URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnection& connection,
