@@ -381,6 +381,11 @@ void HCURLSessionManager::setDataTaskDidReceiveResponseBlock(DataTaskDidReceiveR
   dataTaskDidReceiveResponse_ = std::move(block);
 }
 
+void HCURLSessionManager::setDataTaskDidBecomeDownloadTaskBlock(DataTaskDidBecomeDownloadTaskBlock block) {
+  ns::MutexLock lock(settingsMutex_);
+  dataTaskDidBecomeDownloadTask_ = std::move(block);
+}
+
 void HCURLSessionManager::setDataTaskDidReceiveDataBlock(DataTaskDidReceiveDataBlock block) {
   ns::MutexLock lock(settingsMutex_);
   dataTaskDidReceiveData_ = std::move(block);
@@ -559,6 +564,21 @@ void HCURLSessionManager::didReceiveData(ns::URLSession& session, ns::URLSession
   }();
   if (block) {
     block(session, task, data);
+  }
+}
+
+void HCURLSessionManager::didBecomeDownloadTask(ns::URLSession& session, ns::URLSessionTask& dataTask,
+                                                const std::shared_ptr<ns::URLSessionTask>& downloadTask) {
+  if (std::shared_ptr<HCURLSessionManagerTaskDelegate> delegate = delegateForTask(dataTask)) {
+    removeDelegateForTask(dataTask);
+    setDelegate(std::move(delegate), *downloadTask);
+  }
+  const DataTaskDidBecomeDownloadTaskBlock block = [&] {
+    ns::MutexLock lock(settingsMutex_);
+    return dataTaskDidBecomeDownloadTask_;
+  }();
+  if (block) {
+    block(session, dataTask, downloadTask);
   }
 }
 

@@ -9,9 +9,11 @@
 // and turns their resume and suspend announcements (HCURLSessionTaskSwizzling.h) into
 // kHCNetworkingTaskDidResumeNotification and kHCNetworkingTaskDidSuspendNotification on the main queue.
 //
-// Sessions here are never background ones, cache no responses and cannot turn a data task into a download:
-// the callbacks for those do not exist. A failed download's resume data (in the error's user info under
-// ns::kURLSessionDownloadTaskResumeData) makes a download of the rest with downloadTaskWithResumeData().
+// Sessions here are never background ones and cache no responses: the callbacks for those do not exist. A
+// data task whose response the data-task-did-receive-response block answers kBecomeDownload goes on as a
+// download task, keeping its task delegate and completion handler. A failed download's resume data (in the
+// error's user info under ns::kURLSessionDownloadTaskResumeData) makes a download of the rest with
+// downloadTaskWithResumeData().
 //
 // Make managers with manager(); releasing one neither cancels its tasks nor invalidates its session, which
 // lives while tasks run. Thread-safety: every public method may be called from any thread, except the task
@@ -93,6 +95,9 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
       std::function<void(ns::URLSession&, ns::URLSessionTask&, const std::optional<ns::Error>&)>;
   using DataTaskDidReceiveResponseBlock = std::function<ns::URLSessionResponseDisposition(
       ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<const ns::URLResponse>&)>;
+  // (session, data task, the download task it became).
+  using DataTaskDidBecomeDownloadTaskBlock =
+      std::function<void(ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<ns::URLSessionTask>&)>;
   using DataTaskDidReceiveDataBlock =
       std::function<void(ns::URLSession&, ns::URLSessionTask&, const ns::Data&)>;
   using DownloadTaskDidFinishDownloadingBlock = HCURLSessionManagerTaskDelegate::DownloadDestination;
@@ -193,6 +198,7 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   void setTaskDidSendBodyDataBlock(TaskDidSendBodyDataBlock block);
   void setTaskDidCompleteBlock(TaskDidCompleteBlock block);
   void setDataTaskDidReceiveResponseBlock(DataTaskDidReceiveResponseBlock block);
+  void setDataTaskDidBecomeDownloadTaskBlock(DataTaskDidBecomeDownloadTaskBlock block);
   void setDataTaskDidReceiveDataBlock(DataTaskDidReceiveDataBlock block);
   void setDownloadTaskDidFinishDownloadingBlock(DownloadTaskDidFinishDownloadingBlock block);
   void setDownloadTaskDidWriteDataBlock(DownloadTaskDidWriteDataBlock block);
@@ -224,6 +230,9 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
       ns::URLSession& session, ns::URLSessionTask& task,
       const std::shared_ptr<const ns::URLResponse>& response) override;
   void didReceiveData(ns::URLSession& session, ns::URLSessionTask& task, const ns::Data& data) override;
+  // The data task's delegate goes on as the download task's; then the block.
+  void didBecomeDownloadTask(ns::URLSession& session, ns::URLSessionTask& dataTask,
+                             const std::shared_ptr<ns::URLSessionTask>& downloadTask) override;
   void didResumeAtOffset(ns::URLSession& session, ns::URLSessionTask& task, std::int64_t fileOffset,
                          std::int64_t expectedTotalBytes) override;
   void didWriteData(ns::URLSession& session, ns::URLSessionTask& task, std::int64_t bytesWritten,
@@ -289,6 +298,7 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   TaskDidSendBodyDataBlock taskDidSendBodyData_ QM_GUARDED_BY(settingsMutex_);
   TaskDidCompleteBlock taskDidComplete_ QM_GUARDED_BY(settingsMutex_);
   DataTaskDidReceiveResponseBlock dataTaskDidReceiveResponse_ QM_GUARDED_BY(settingsMutex_);
+  DataTaskDidBecomeDownloadTaskBlock dataTaskDidBecomeDownloadTask_ QM_GUARDED_BY(settingsMutex_);
   DataTaskDidReceiveDataBlock dataTaskDidReceiveData_ QM_GUARDED_BY(settingsMutex_);
   DownloadTaskDidFinishDownloadingBlock downloadTaskDidFinishDownloading_ QM_GUARDED_BY(settingsMutex_);
   DownloadTaskDidWriteDataBlock downloadTaskDidWriteData_ QM_GUARDED_BY(settingsMutex_);

@@ -240,6 +240,37 @@ TEST_F(HCURLSessionManagerTest, ADownloadIsMovedToItsDestinationWhichIsItsResult
   EXPECT_EQ(refused.error->code(), kHCResponseErrorBadServerResponse);
 }
 
+TEST_F(HCURLSessionManagerTest, ADataTaskAnsweredBecomeDownloadGoesOnAsADownloadWithItsHandler) {
+  const std::string body(20000, 'x');
+  server_.route("/lesson.ts", TestResponse::text(200, body, "video/mp2t"));
+  const std::string destination = downloadFolder() + "/converted.ts";
+  manager_->setDataTaskDidReceiveResponseBlock(
+      [](ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<const ns::URLResponse>&) {
+        return ns::URLSessionResponseDisposition::kBecomeDownload;
+      });
+  std::shared_ptr<ns::URLSessionTask> became;
+  manager_->setDataTaskDidBecomeDownloadTaskBlock(
+      [&](ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<ns::URLSessionTask>& download) {
+        became = download;
+      });
+  manager_->setDownloadTaskDidFinishDownloadingBlock(
+      [&](ns::URLSession&, ns::URLSessionTask&, const std::string&) { return destination; });
+  Completion completion;
+  const auto task = manager_->dataTaskWithRequest(requestTo(server_.url("/lesson.ts")), completion.handler());
+  task->resume();
+  ASSERT_TRUE(completion.wait());
+  EXPECT_FALSE(completion.error);
+  EXPECT_EQ(completion.calls, 1);
+  EXPECT_EQ(completion.object, ns::Value(destination));
+  EXPECT_EQ(ns::stringFromData(*ns::FileManager::defaultManager().contentsAtPath(destination)), body);
+  ASSERT_NE(became, nullptr);
+  EXPECT_EQ(became->kind(), ns::URLSessionTaskKind::kDownload);
+  EXPECT_EQ(became->state(), ns::URLSessionTaskState::kCompleted);
+  EXPECT_EQ(task->state(), ns::URLSessionTaskState::kCompleted);
+  EXPECT_EQ(manager_->delegateForTask(*task), nullptr);
+  EXPECT_EQ(server_.requestCount(), 1u);
+}
+
 TEST_F(HCURLSessionManagerTest, AFailedMoveOfTheDownloadFailsTheTaskWithTheMovesError) {
   server_.route("/segment", TestResponse::text(200, "segment bytes", "video/mp2t"));
   const std::string taken = downloadFolder() + "/taken.ts";

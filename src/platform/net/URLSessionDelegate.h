@@ -11,6 +11,9 @@
 //   didSendBodyData                                  while the body goes out;
 //   didReceiveResponse, didReceiveData               data and upload tasks: the final response, then its
 //                                                    body;
+//   didBecomeDownloadTask                            a data task whose response was answered
+//                                                    kBecomeDownload, after which the download task's
+//                                                    calls follow;
 //   didResumeAtOffset, didWriteData,                 download tasks: where a resumed download goes on from,
 //   didFinishDownloadingToPath                       the body written to a temporary file, then the file
 //                                                    handed over;
@@ -40,7 +43,7 @@ class URLSession;
 class URLSessionTask;
 
 // The platform's numbering.
-enum class URLSessionResponseDisposition : int { kCancel = 0, kAllow = 1 };
+enum class URLSessionResponseDisposition : int { kCancel = 0, kAllow = 1, kBecomeDownload = 2 };
 
 class URLSessionDelegate {
  public:
@@ -93,6 +96,11 @@ class URLSessionDelegate {
     return URLSessionResponseDisposition::kAllow;
   }
   virtual void didReceiveData(URLSession& /*session*/, URLSessionTask& /*task*/, const Data& /*data*/) {}
+  // A data task whose response was answered kBecomeDownload goes on as `downloadTask`, a new running
+  // download task that takes the same load (the body goes to its file); the data task is completed without
+  // a didCompleteWithError call of its own.
+  virtual void didBecomeDownloadTask(URLSession& /*session*/, URLSessionTask& /*dataTask*/,
+                                     const std::shared_ptr<URLSessionTask>& /*downloadTask*/) {}
 
   // A download made from resume data goes on from `fileOffset` bytes (0 when the server sent the whole body
   // again); `expectedTotalBytes` is -1 when the server announced no length.

@@ -456,7 +456,40 @@ void URLSessionTask::didReceiveResponse(URLConnection& connection,
   if (asked && *disposition == URLSessionResponseDisposition::kCancel) {
     connection.cancel();
     endLoading(makeURLError(kURLErrorCancelled, currentRequest().url()));
+  } else if (asked && *disposition == URLSessionResponseDisposition::kBecomeDownload &&
+             kind_ == URLSessionTaskKind::kData) {
+    becomeDownload(connection, response);
   }
+}
+
+void URLSessionTask::becomeDownload(URLConnection& connection,
+                                    const std::shared_ptr<const URLResponse>& response) {
+  const std::shared_ptr<URLSession> session = runningSession_ ? runningSession_ : session_.lock();
+  std::shared_ptr<URLSessionTask> download =
+      session ? session->makeTask(URLSessionTaskKind::kDownload, currentRequest(), BodySource::kNone)
+              : nullptr;
+  if (!download) {
+    connection.cancel();
+    endLoading(makeURLError(kURLErrorCancelled, currentRequest().url()));
+    return;
+  }
+  // The download takes over the load as it stands, with this task's hold on the session and its delegate.
+  download->started_ = true;
+  download->runningSession_ = std::move(runningSession_);
+  download->connection_ = std::move(connection_);
+  {
+    MutexLock lock(download->mutex_);
+    download->response_ = response;
+  }
+  download->changeState({State::kSuspended}, State::kRunning);
+  becameDownload_ = download;
+  ended_ = true;
+  changeState({State::kRunning, State::kSuspended}, State::kCompleted);
+  session->tellDelegate([self = retainedSelf(), download](URLSessionDelegate& delegate, URLSession& session) {
+    delegate.didBecomeDownloadTask(session, *self, download);
+  });
+  session->runOnDelegateQueue([self = retainedSelf(), session] { session->taskDidComplete(*self); });
+  download->openDownloadFile(connection, response);
 }
 
 bool URLSessionTask::openDownloadFile(URLConnection& connection,
@@ -519,6 +552,9 @@ Error URLSessionTask::withResumeData(Error error) {
 URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnection& connection,
                                                                       const std::uint8_t* bytes,
                                                                       std::size_t length) {
+  if (becameDownload_) {
+    return becameDownload_->didReceiveData(connection, bytes, length);
+  }
   if (state() == State::kSuspended) {
     receivingHeldBack_ = true;
     return DataDisposition::kNoSpace;
@@ -551,11 +587,11 @@ URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnect
 }
 
 void URLSessionTask::didFinishLoading(URLConnection&) {
-  endLoading(std::nullopt);
+  (becameDownload_ ? *becameDownload_ : *this).endLoading(std::nullopt);
 }
 
 void URLSessionTask::didFailWithError(URLConnection&, const Error& error) {
-  endLoading(error);
+  (becameDownload_ ? *becameDownload_ : *this).endLoading(error);
 }
 
 Value URLSessionTask::valueForKey(std::string_view key) const {

@@ -131,6 +131,8 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   // Opens the file a download's body goes to: the stored bytes of its resume data when `response` continues
   // them, else a new file. Returns false, having ended or restarted the load, when it cannot go on.
   bool openDownloadFile(URLConnection& connection, const std::shared_ptr<const URLResponse>& response);
+  // Hands the load to a new download task (a response answered kBecomeDownload); the data task completes.
+  void becomeDownload(URLConnection& connection, const std::shared_ptr<const URLResponse>& response);
   // `error` with the resume data of the bytes stored so far, when the reply can be resumed.
   Error withResumeData(Error error);
   // Asks the delegate to answer a 401 reply; returns true when the request is sent again with a credential.
@@ -180,7 +182,10 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   bool challengeCancelled_ = false;  // the delegate cancelled a challenge: the task fails as cancelled
   int basicChallengeFailures_ = 0;
   std::unique_ptr<URLSessionDownloadFile> downloadFile_;
-  std::optional<URLSessionResumeData> resumeFrom_;  // a download made from resume data, until its response
+  std::optional<URLSessionResumeData> resumeFrom_;
+  std::shared_ptr<URLSessionTask>
+      becameDownload_;  // takes the connection's calls once this data task became it  // a download made from
+                        // resume data, until its response
 };
 
 }  // namespace ns
