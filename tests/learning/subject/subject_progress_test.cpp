@@ -51,7 +51,7 @@ TEST_F(SubjectProgressTest, ANewerLocalPositionIsSentWhenTheSubjectsCome) {
 TEST_F(SubjectProgressTest, ANewerServerPositionIsAdoptedAndItsSecondFetched) {
   storeLocalPosition("42", "2015.01.01 08:00");
   ASSERT_TRUE(launch());
-  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "315"; }));
+  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "35"; }));
   EXPECT_EQ(subject("101")->onClassID(), "101105");
   EXPECT_EQ(subject("101")->onClassTime(), "2016.09.01 20:15");
   EXPECT_TRUE(saves().empty());
@@ -59,7 +59,7 @@ TEST_F(SubjectProgressTest, ANewerServerPositionIsAdoptedAndItsSecondFetched) {
 
 TEST_F(SubjectProgressTest, OfflineAPositionStaysStoredWithoutAToastAndGoesOutWithTheNextSubjects) {
   ASSERT_TRUE(launch());
-  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "315"; }));
+  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "35"; }));
   outside::SimulatedNetwork::setStatus(outside::NotReachable);
   const auto stored = subject("101");
   stored->setOnClassProgress("12");
