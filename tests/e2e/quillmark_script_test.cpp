@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -179,6 +180,20 @@ TEST_F(QuillmarkScriptTest, ASignInAgainstABackEndThatDoesNotAnswerNamesTheFaile
   }
   EXPECT_EQ(signInFailures, 1) << run.errors;
   EXPECT_NE(run.out.find("  " + failure + "\n"), std::string::npos) << run.out;
+}
+
+// A quit while the sign-in (and the version check) wait for a slow back end leaves nothing behind that the
+// requests held: the test program's leak check covers the child too.
+TEST_F(QuillmarkScriptTest, AQuitWhileRequestsAreInFlightEndsCleanly) {
+  for (const char* path : {"/app/latest_ver", "/common/baselogin"}) {
+    server_->service().controls().delayNextReply(path, std::chrono::seconds(10));
+  }
+  const std::string script = writeScript(
+      "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\n"
+      "waitfor loading\nquit\n");
+  const ProcessRun run = runAgainstOwnBackend(script);
+  EXPECT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  EXPECT_EQ(run.errors, "");
 }
 
 TEST_F(QuillmarkScriptTest, WithoutAWebHostTheEmbeddedBackEndNamesTheLearnerToSignInAs) {
