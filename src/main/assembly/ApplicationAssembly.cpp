@@ -30,7 +30,9 @@
 #include "platform/foundation/loop/OperationQueue.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
+#include "platform/net/LoopbackHost.h"
 #include "platform/net/URLError.h"
+#include "platform/outside/MachineNetwork.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/SystemVolume.h"
@@ -77,6 +79,20 @@ void connectSoundVolume() {
       });
 }
 
+// Set before anything connects. A chosen link is simulated. A back end on this machine (the embedded one, or
+// one on loopback) is a device and its server in one place, which must work with no network at all: the
+// simulation, on Wi-Fi, stands for the device's link. A back end elsewhere is reached over the machine's own
+// network, which the reachability monitors then follow.
+void chooseLinkInForce(const ApplicationAssembly::Settings& settings) {
+  if (settings.network) {
+    outside::SimulatedNetwork::setStatus(*settings.network);
+  } else if (!settings.webHost || ns::isLoopbackHost(settings.webHost->host)) {
+    static_cast<void>(outside::SimulatedNetwork::status());
+  } else {
+    outside::MachineNetwork::follow();
+  }
+}
+
 }  // namespace
 
 ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(const Settings& settings) {
@@ -91,12 +107,7 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
   auto console =
       std::make_shared<terminal::ConsoleLogFile>(home + "/" + kConsoleLogFileName, settings.verboseConsole);
   app::setConsoleDestination([console](std::string_view line) { console->write(line); });
-  // The link is set before anything connects: from the settings, else from the environment.
-  if (settings.network) {
-    outside::SimulatedNetwork::setStatus(*settings.network);
-  } else {
-    static_cast<void>(outside::SimulatedNetwork::status());
-  }
+  chooseLinkInForce(settings);
   std::unique_ptr<sample_backend::SampleBackend> backend;
   if (settings.webHost) {
     app::QMServerHosts::setPublicWebHost(settings.webHost->text());
@@ -136,9 +147,8 @@ ApplicationAssembly::~ApplicationAssembly() {
 }
 
 void ApplicationAssembly::endRequestsInFlight() {
-  // A request holds itself until its reply has been handled. One still waiting when the process ends would
-  // be lost with everything it holds, so it is cancelled and ended now; its callbacks, queued on the main
-  // queue, never run, since the screens they would reach have gone.
+  // A request holds itself until its reply has been handled, so one still waiting when the process ends
+  // would leave everything it holds behind: it is cancelled and waited for here.
   ns::OperationQueue& requests = app::QMNetworkHelper::commonServerManager()->operationQueue();
   requests.cancelAllOperations();
   if (!requests.waitUntilAllOperationsAreFinished(kRequestEndTimeout)) {
