@@ -86,7 +86,7 @@ TEST_F(SubjectProgressTest, OfflineAPositionStaysStoredWithoutAToastAndGoesOutWi
 // position is adopted, but its second is not fetched and no toast tells of the network.
 TEST_F(SubjectProgressTest, ASubjectListAnsweredOfflineFetchesNoPositionAndShowsNoToast) {
   ASSERT_TRUE(launch());
-  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "315"; }));
+  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "35"; }));
   const std::size_t fetches = requestsOn(app::QMCourseDataModel::kGetProgressPath);
   subject("101")->setOnClassProgress("42");
   subject("101")->setOnClassTime("2015.01.01 08:00");
