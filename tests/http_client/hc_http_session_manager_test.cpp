@@ -100,24 +100,44 @@ TEST_F(HCHTTPSessionManagerTest, EachMethodRunsAsAStartedDataTaskAndCallsOneBloc
   EXPECT_EQ(server_.requests()[1].body, "a=1");
 }
 
-TEST_F(HCHTTPSessionManagerTest, HeadGivesItsSuccessTheTaskOnlyAndErrorsGoToTheFailureBlock) {
-  // An empty body is no JSON: HEAD replies are read by a serializer that passes bodies through.
-  manager_->setResponseSerializer(HCHTTPResponseSerializer::serializer());
-  bool headSucceeded = false;
+TEST_F(HCHTTPSessionManagerTest, HeadAndA204DeleteSucceedAndErrorsGoToTheFailureBlock) {
+  // The default JSON serializer reads a reply without a body as nothing, not as an error.
+  int headSuccesses = 0;
+  std::shared_ptr<ns::URLSessionTask> headed;
   TaskOutcome head;
   const auto task = manager_->HEAD(
       "items", std::nullopt,
-      [&](const std::shared_ptr<ns::URLSessionTask>& from) { headSucceeded = from != nullptr; },
+      [&](const std::shared_ptr<ns::URLSessionTask>& from) {
+        ++headSuccesses;
+        headed = from;
+      },
       head.failure());
-  ASSERT_TRUE(runMainLoopUntil([&] { return headSucceeded; }));
+  ASSERT_TRUE(runMainLoopUntil([&] { return headSuccesses + head.failures > 0; }));
+  httpclienttest::runMainLoopThroughQueuedTasks();
+  EXPECT_EQ(headSuccesses, 1);
+  EXPECT_EQ(head.failures, 0);
+  EXPECT_EQ(headed, task);
   EXPECT_EQ(server_.requests().back().method, "HEAD");
+
+  TestResponse noContent;
+  noContent.status = 204;
+  server_.route("/api/lesson", noContent);
+  TaskOutcome deleted;
+  manager_->DELETE("lesson", std::nullopt, deleted.success(), deleted.failure());
+  ASSERT_TRUE(deleted.waitForEnd());
+  EXPECT_EQ(deleted.successes, 1);
+  EXPECT_EQ(deleted.failures, 0);
+  EXPECT_FALSE(deleted.object);
+  EXPECT_EQ(server_.requests().back().method, "DELETE");
 
   TaskOutcome missing;
   manager_->GET("/nothing", std::nullopt, missing.success(), missing.failure());
   ASSERT_TRUE(missing.waitForEnd());
   EXPECT_EQ(missing.failures, 1);
   EXPECT_EQ(missing.successes, 0);
-  EXPECT_EQ(missing.error->code(), kHCResponseErrorBadServerResponse);
+  // The 404 page is no JSON either: the status error lies beneath the reader's.
+  ASSERT_TRUE(missing.error->underlyingError());
+  EXPECT_EQ(missing.error->underlyingError()->code(), kHCResponseErrorBadServerResponse);
   EXPECT_NE(missing.task, nullptr);
   EXPECT_EQ(server_.requests().back().path, "/nothing");
 }
