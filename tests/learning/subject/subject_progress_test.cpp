@@ -66,7 +66,7 @@ TEST_F(SubjectProgressTest, ANewerServerPositionIsAdoptedAndItsSecondFetched) {
 
 TEST_F(SubjectProgressTest, OneFetchIsOnItsWayPerSubjectAtATime) {
   ASSERT_TRUE(launch());
-  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "315"; }));
+  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "35"; }));
   const std::size_t before = requestsOn(app::QMCourseDataModel::kGetProgressPath);
   const auto stored = subject("101");
   ns::NotificationCenter& center = ns::NotificationCenter::defaultCenter();
@@ -77,12 +77,12 @@ TEST_F(SubjectProgressTest, OneFetchIsOnItsWayPerSubjectAtATime) {
   fetch();
   fetch();
   fetch();
-  ASSERT_TRUE(runUntil([&] { return stored->onClassProgress() == "315"; }));
+  ASSERT_TRUE(runUntil([&] { return stored->onClassProgress() == "35"; }));
   EXPECT_EQ(requestsOn(app::QMCourseDataModel::kGetProgressPath), before + 1);
   // Once answered, the subject asks again.
   stored->setOnClassProgress("");
   fetch();
-  ASSERT_TRUE(runUntil([&] { return stored->onClassProgress() == "315"; }));
+  ASSERT_TRUE(runUntil([&] { return stored->onClassProgress() == "35"; }));
   EXPECT_EQ(requestsOn(app::QMCourseDataModel::kGetProgressPath), before + 2);
 }
 
