@@ -1,5 +1,6 @@
 #include "main/assembly/ApplicationAssembly.h"
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "main/terminal/ConsoleLogFile.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/net/URLError.h"
@@ -115,15 +117,42 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
   return assembly;
 }
 
+struct ApplicationAssembly::Notices {
+  std::atomic<bool> soundDeviceMissingSaid{false};
+  NoticeHandler handler;  // main thread only
+};
+
 ApplicationAssembly::ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend)
     : backend_(std::move(backend)),
       requestEnds_(ns::NotificationCenter::defaultCenter().addObserverForName(
           http_client::kHCNetworkingOperationDidFinishNotification, nullptr, nullptr,
-          [this](const ns::Notification& notification) { reportIfFailed(notification); })) {}
+          [this](const ns::Notification& notification) { reportIfFailed(notification); })),
+      notices_(std::make_shared<Notices>()) {
+  // Every player opens a sound output, so the console hears of a missing device at every lesson; the
+  // person only at the first. The reporter stays after the assembly, for the console.
+  av::SoundOutput::setNoDeviceReporter(
+      [weakNotices = std::weak_ptr<Notices>(notices_)](const std::string& line) {
+        app::consoleLog(line);
+        const std::shared_ptr<Notices> notices = weakNotices.lock();
+        if (!notices || notices->soundDeviceMissingSaid.exchange(true)) {
+          return;
+        }
+        ns::RunLoop::main().post([weakNotices, line] {
+          if (const std::shared_ptr<Notices> alive = weakNotices.lock(); alive && alive->handler) {
+            alive->handler(line);
+          }
+        });
+      });
+}
 
 ApplicationAssembly::~ApplicationAssembly() {
   uikit::Application::sharedApplication().terminate();
   ns::NotificationCenter::defaultCenter().removeObserver(requestEnds_);
+}
+
+void ApplicationAssembly::setNoticeHandler(NoticeHandler handler) {
+  QM_DCHECK_MAIN_THREAD();
+  notices_->handler = std::move(handler);
 }
 
 void ApplicationAssembly::setFailedRequestHandler(FailedRequestHandler handler) {

@@ -11,7 +11,8 @@
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
 // the session for the current learner; the "User", "Course" and "More" storyboards register their scenes; the
 // media engine's sound output plays at the system volume, following its changes; requests of the request
-// layer that fail reach the failed-request handler (the terminal, which says so).
+// layer that fail reach the failed-request handler (the terminal, which says so); the sound output's line
+// about a missing sound device goes to the console each time, and to the notice handler once a run.
 //
 // Thread-safety: main thread only, like the application it launches. One assembly a process at a time.
 
@@ -39,6 +40,8 @@ class ApplicationAssembly {
 
   // Hears of a request that failed: the path of its URL, and the error.
   using FailedRequestHandler = std::function<void(const std::string& path, const ns::Error& error)>;
+  // Hears of what a person is to be told once a run, though the console says it each time: a line.
+  using NoticeHandler = std::function<void(const std::string& line)>;
 
   struct Settings {
     // The home folder (ns::Sandbox); the environment's choice when not given.
@@ -69,6 +72,9 @@ class ApplicationAssembly {
   // Sets who hears of the requests of the request layer that fail from now on (not of those cancelled),
   // on the main thread; an empty handler hears nothing.
   void setFailedRequestHandler(FailedRequestHandler handler);
+  // Sets who hears, on the main thread, of the notices said from now on (the first missing sound device
+  // of the run); an empty handler hears nothing, and the notice counts as said.
+  void setNoticeHandler(NoticeHandler handler);
 
   // Connects the parts that meet only at run time (the header comment's list). launch() calls it; tests
   // that run several parts together without launching call it too, so that they are wired as the
@@ -84,6 +90,9 @@ class ApplicationAssembly {
   const ns::NotificationCenter::ObserverToken requestEnds_;
 
   FailedRequestHandler failedRequestHandler_;
+  // Shared with the sound output's reporter, which may call from any thread and outlive the assembly.
+  struct Notices;
+  const std::shared_ptr<Notices> notices_;
 };
 
 }  // namespace assembly

@@ -8,6 +8,7 @@
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/controls/TextField.h"
 #include "platform/uikit/driver/Driver.h"
+#include "platform/uikit/render/PrintableText.h"
 
 namespace terminal {
 
@@ -38,6 +39,11 @@ bool showsLoading(const std::string& screen) {
     start = end + 1;
   }
   return false;
+}
+
+// The screen's first line, which names it.
+std::string screenName(const std::string& screen) {
+  return screen.substr(0, screen.find('\n'));
 }
 
 }  // namespace
@@ -75,7 +81,25 @@ std::string TerminalFrontEnd::observeScreen() {
 
 void TerminalFrontEnd::printScreen() {
   settle();
-  out_ << observeScreen() << std::flush;
+  const std::string screen = observeScreen();
+  shownScreenName_ = screenName(screen);
+  out_ << screen << std::flush;
+}
+
+void TerminalFrontEnd::watchScreenWhilePrompting() {
+  const std::string name = screenName(observeScreen());
+  if (name != shownScreenName_) {
+    shownScreenName_ = name;
+    say(name + " is on screen now (show to see it)");
+  }
+}
+
+void TerminalFrontEnd::say(const std::string& line) {
+  if (prompting_ != nullptr) {
+    prompting_->printAbovePrompt(line);
+  } else {
+    errors_ << line << std::endl;
+  }
 }
 
 void TerminalFrontEnd::printMessages(std::ostream& stream,
@@ -144,6 +168,8 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
       return uikit::Driver::answerAlert(command.target);
     case Kind::kBack:
       return uikit::Driver::goBack();
+    case Kind::kPan:
+      return uikit::Driver::pan(command.target, command.panTranslation, command.panStart);
     case Kind::kPull:
       return uikit::Driver::pullDown(command.target);
     case Kind::kScroll:
@@ -176,10 +202,15 @@ void TerminalFrontEnd::noteFailedRequest(const std::string& path, const ns::Erro
   if (!showsLoading(uikit::Driver::screenText())) {
     return;
   }
-  const std::string line = "request failed: " + path + ": " + error.domain() + " " +
-                           std::to_string(error.code()) + " " + error.localizedDescription();
-  messages_.note(line, ScreenMessageLog::Clock::now());
-  errors_ << line << std::endl;
+  noteNotice("request failed: " + path + ": " + error.domain() + " " + std::to_string(error.code()) + " " +
+             error.localizedDescription());
+}
+
+void TerminalFrontEnd::noteNotice(const std::string& line) {
+  QM_DCHECK_MAIN_THREAD();
+  const std::string shown = uikit::printableText(line);
+  messages_.note(shown, ScreenMessageLog::Clock::now());
+  say(shown);
 }
 
 bool TerminalFrontEnd::isSecret(const std::string& line) {
@@ -198,8 +229,11 @@ int TerminalFrontEnd::runInteractive(LineReader& lines) {
   if (!interrupted()) {
     printScreen();
   }
+  lines.watchWhileWaiting([this] { watchScreenWhilePrompting(); });
   while (!ended()) {
+    prompting_ = &lines;
     ns::Result<std::optional<std::string>> line = lines.readLine(kPrompt);
+    prompting_ = nullptr;
     if (!line.ok()) {
       errors_ << line.error().localizedDescription() << std::endl;
       continue;
@@ -223,6 +257,7 @@ int TerminalFrontEnd::runInteractive(LineReader& lines) {
       errors_ << status.error().localizedDescription() << std::endl;
     }
   }
+  lines.watchWhileWaiting(nullptr);
   return kExitSuccess;
 }
 
