@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <string>
 
 #include "e2e/quillmark_process_test_util.h"
@@ -52,6 +53,40 @@ TEST(LineEditingTest, APasswordStaysOutOfTheHistoryAndCtrlCEndsTheSessionAsQuitD
   const std::string history = e2e::readFile(home + "/terminal_history");
   EXPECT_NE(history.find("userNameTF"), std::string::npos) << history;
   EXPECT_EQ(history.find("quill2016"), std::string::npos) << history;
+}
+
+// The second sample learner has the course agreement to sign: its real name and identity-card number stay
+// out of the history, and the home and what holds the session are the owner's only.
+TEST(LineEditingTest, TheAgreementsPersonalDataStaysOutOfTheHistory) {
+  e2e::TemporaryFolder folder;
+  const std::string home = folder.path("home");
+  TerminalSession session(home);
+  ASSERT_TRUE(session.readUntilPrompt("field userNameTF: (用户名)", 0)) << session.shown();
+  session.type("type userNameTF 13800138000\r");
+  ASSERT_TRUE(session.readUntilPrompt("field userNameTF: 13800138000", 0)) << session.shown();
+  session.type("type userPasswordTF second2016\r");
+  ASSERT_TRUE(session.readUntilPrompt("field userPasswordTF: •", 0)) << session.shown();
+  session.type("tap 登录\r");
+  session.type("waitfor cardIDTF 30\r");
+  ASSERT_TRUE(session.readUntilPrompt("field cardIDTF: (请输入身份证号)", 0)) << session.shown();
+  session.type("type realNameTF 周若溪\r");
+  ASSERT_TRUE(session.readUntilPrompt("field realNameTF: 周若溪", 0)) << session.shown();
+  session.type("type cardIDTF 110101199003077777\r");
+  ASSERT_TRUE(session.readUntilPrompt("field cardIDTF: 110101199003077777", 0)) << session.shown();
+  session.type("\x04");
+  EXPECT_EQ(session.exitStatus(), 0) << session.shown();
+  const std::string history = e2e::readFile(home + "/terminal_history");
+  EXPECT_NE(history.find("13800138000"), std::string::npos) << history;
+  EXPECT_EQ(history.find("110101199003077777"), std::string::npos) << history;
+  EXPECT_EQ(history.find("realNameTF"), std::string::npos) << history;
+  const auto modeOf = [](const std::string& path) {
+    return std::filesystem::status(path).permissions() & std::filesystem::perms::all;
+  };
+  const auto ownerReadsAndWrites = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+  EXPECT_EQ(modeOf(home), std::filesystem::perms::owner_all);
+  EXPECT_EQ(modeOf(home + "/terminal_history"), ownerReadsAndWrites);
+  EXPECT_EQ(modeOf(home + "/Library/Preferences/com.quillmark.app.plist"), ownerReadsAndWrites);
+  EXPECT_EQ(modeOf(home + "/sample-backend/sessions.json"), ownerReadsAndWrites);
 }
 
 TEST(LineEditingTest, TypedAheadTextShowsOnceUnboundKeysLeaveNothingAndSigtermEndsTheSession) {

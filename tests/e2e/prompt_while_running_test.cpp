@@ -1,6 +1,7 @@
 // quillmark at a terminal (a pseudo-terminal here) while the prompt waits: the application goes on running,
 // so a reply that arrives changes the screen, which is announced above the prompt without breaking the line
-// being typed, and a toast that comes and goes meanwhile is listed by messages with its time.
+// being typed, a toast that comes and goes meanwhile is listed by messages with its time, and a request
+// that fails while its screen is shown is said.
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,18 @@ TEST_F(PromptWhileRunningTest, AToastShownWhileThePromptWaitsIsListedWithItsTime
     found = std::regex_search(session_.shown().substr(before), listed);
   }
   EXPECT_TRUE(found) << session_.shown();
+}
+
+// Offline, the live tab's list cannot come: the screens say nothing of it, the terminal does.
+TEST_F(PromptWhileRunningTest, ARequestThatFailsWhileItsScreenIsShownIsSaidAboveThePrompt) {
+  typeTheLearnersName("quill2016");
+  session_.type("tap 登录\r");
+  session_.type("waitfor 英语一 30\r");
+  ASSERT_TRUE(session_.readUntilPrompt("英语一", 0)) << session_.shown();
+  const std::size_t offline = session_.shown().size();
+  session_.type("network none\r");
+  session_.type("tap 直播\r");
+  EXPECT_NE(session_.readUntilShown("request failed: /", offline), std::string::npos) << session_.shown();
 }
 
 }  // namespace

@@ -32,6 +32,7 @@
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/SystemVolume.h"
+#include "platform/uikit/render/VisibleScreen.h"
 
 namespace assembly {
 
@@ -79,6 +80,8 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
     ns::Sandbox::setHomeDirectory(*settings.home);
   }
   const std::string home = ns::Sandbox::homeDirectory();
+  // Before the sandbox's folders, which are made inside it.
+  makeNewHomePrivate(home);
   if (ns::Status usable = checkHomeFolder(home, foldersWrittenInto(home, !settings.webHost)); !usable.ok()) {
     return usable.error();
   }
@@ -124,6 +127,9 @@ struct ApplicationAssembly::Notices {
 
 ApplicationAssembly::ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend)
     : backend_(std::move(backend)),
+      requestStarts_(ns::NotificationCenter::defaultCenter().addObserverForName(
+          http_client::kHCNetworkingOperationDidStartNotification, nullptr, nullptr,
+          [this](const ns::Notification& notification) { noteStartingScreen(notification); })),
       requestEnds_(ns::NotificationCenter::defaultCenter().addObserverForName(
           http_client::kHCNetworkingOperationDidFinishNotification, nullptr, nullptr,
           [this](const ns::Notification& notification) { reportIfFailed(notification); })),
@@ -147,6 +153,7 @@ ApplicationAssembly::ApplicationAssembly(std::unique_ptr<sample_backend::SampleB
 
 ApplicationAssembly::~ApplicationAssembly() {
   uikit::Application::sharedApplication().terminate();
+  ns::NotificationCenter::defaultCenter().removeObserver(requestStarts_);
   ns::NotificationCenter::defaultCenter().removeObserver(requestEnds_);
 }
 
@@ -159,10 +166,27 @@ void ApplicationAssembly::setFailedRequestHandler(FailedRequestHandler handler) 
   failedRequestHandler_ = std::move(handler);
 }
 
+void ApplicationAssembly::noteStartingScreen(const ns::Notification& notification) {
+  if (std::dynamic_pointer_cast<http_client::HCURLConnectionOperation>(notification.object)) {
+    startingScreens_[notification.object.get()] = uikit::VisibleScreen::current().contentController;
+  }
+}
+
 void ApplicationAssembly::reportIfFailed(const ns::Notification& notification) {
   const auto operation =
       std::dynamic_pointer_cast<http_client::HCURLConnectionOperation>(notification.object);
-  if (!operation || !failedRequestHandler_) {
+  if (!operation) {
+    return;
+  }
+  const auto started = startingScreens_.find(operation.get());
+  // A request whose start went unseen counts as started by the screen shown now.
+  const bool startingScreenShown =
+      started == startingScreens_.end() ||
+      started->second.lock() == uikit::VisibleScreen::current().contentController;
+  if (started != startingScreens_.end()) {
+    startingScreens_.erase(started);
+  }
+  if (!startingScreenShown || !failedRequestHandler_) {
     return;
   }
   const std::optional<ns::Error> error = operation->error();

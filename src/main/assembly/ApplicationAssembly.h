@@ -11,12 +11,14 @@
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
 // the session for the current learner; the "User", "Course" and "More" storyboards register their scenes; the
 // media engine's sound output plays at the system volume, following its changes; requests of the request
-// layer that fail reach the failed-request handler (the terminal, which says so); the sound output's line
+// layer that fail while the screen that started them is shown reach the failed-request handler (the
+// terminal, which says so, since the screens say nothing of a failure on the way); the sound output's line
 // about a missing sound device goes to the console each time, and to the notice handler once a run.
 //
 // Thread-safety: main thread only, like the application it launches. One assembly a process at a time.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +28,7 @@
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/outside/NetworkStatus.h"
+#include "platform/uikit/controllers/ViewController.h"
 #include "sample_backend/SampleBackend.h"
 
 namespace assembly {
@@ -69,8 +72,9 @@ class ApplicationAssembly {
   // The embedded sample back end; nullptr when the settings named a web host.
   const sample_backend::SampleBackend* embeddedBackend() const { return backend_.get(); }
 
-  // Sets who hears of the requests of the request layer that fail from now on (not of those cancelled),
-  // on the main thread; an empty handler hears nothing.
+  // Sets who hears of the requests of the request layer that fail from now on while the screen shown when
+  // they started is still shown (not of those cancelled), on the main thread; an empty handler hears
+  // nothing.
   void setFailedRequestHandler(FailedRequestHandler handler);
   // Sets who hears, on the main thread, of the notices said from now on (the first missing sound device
   // of the run); an empty handler hears nothing, and the notice counts as said.
@@ -83,13 +87,18 @@ class ApplicationAssembly {
 
  private:
   explicit ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend);
+  // Notes the screen shown when a request starts.
+  void noteStartingScreen(const ns::Notification& notification);
   void reportIfFailed(const ns::Notification& notification);
 
   // Constant after construction
   const std::unique_ptr<sample_backend::SampleBackend> backend_;
+  const ns::NotificationCenter::ObserverToken requestStarts_;
   const ns::NotificationCenter::ObserverToken requestEnds_;
 
   FailedRequestHandler failedRequestHandler_;
+  // The screen each request on its way started on, by its operation, until it finishes.
+  std::map<const void*, std::weak_ptr<uikit::ViewController>> startingScreens_;
   // Shared with the sound output's reporter, which may call from any thread and outlive the assembly.
   struct Notices;
   const std::shared_ptr<Notices> notices_;

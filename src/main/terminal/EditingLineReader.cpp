@@ -1,5 +1,6 @@
 #include "main/terminal/EditingLineReader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -74,8 +75,10 @@ ns::Result<std::optional<std::string>> EditingLineReader::readLine(const std::st
 
 void EditingLineReader::remember(const std::string& line) {
   add_history(line.c_str());
-  // A history that cannot be saved only costs the next run its history; the session goes on.
+  // A history that cannot be saved only costs the next run its history; the session goes on. What was
+  // typed is the person's own: the file is theirs only.
   write_history(historyPath_.c_str());
+  ::chmod(historyPath_.c_str(), 0600);
 }
 
 void EditingLineReader::watchWhileWaiting(std::function<void()> afterCallback) {

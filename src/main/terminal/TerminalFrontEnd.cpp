@@ -27,18 +27,22 @@ bool isSecureField(const std::shared_ptr<uikit::View>& view) {
   return field != nullptr && field->isSecureTextEntry();
 }
 
-// Whether the screen shows the loading indicator, "loading" or "loading: <text>" on a line of its own.
-bool showsLoading(const std::string& screen) {
-  for (std::size_t start = 0; start < screen.size();) {
-    const std::size_t end = std::min(screen.find('\n', start), screen.size());
-    const std::string_view line = std::string_view(screen).substr(start, end - start);
-    const std::string_view text = line.substr(std::min(line.find_first_not_of(' '), line.size()));
-    if (text == "loading" || text.starts_with("loading: ")) {
-      return true;
-    }
-    start = end + 1;
+// A secure field, or one that holds the person's own data (TextField::holdsPersonalData()).
+bool isPrivateField(const std::shared_ptr<uikit::View>& view) {
+  const auto field = std::dynamic_pointer_cast<uikit::TextField>(view);
+  return field != nullptr && (field->isSecureTextEntry() || field->holdsPersonalData());
+}
+
+// The script's line as its transcript shows it: a text typed into a secure field as the field shows it.
+std::string transcriptLine(const std::string& line, const TerminalCommand& command) {
+  if (command.kind != TerminalCommand::Kind::kType) {
+    return line;
   }
-  return false;
+  const ns::Result<std::shared_ptr<uikit::View>> field = uikit::Driver::findView(command.target);
+  if (!field.ok() || !isSecureField(*field)) {
+    return line;
+  }
+  return "type " + command.target + " " + uikit::TextField::bullets(command.text);
 }
 
 // The screen's first line, which names it.
@@ -198,10 +202,6 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
 }
 
 void TerminalFrontEnd::noteFailedRequest(const std::string& path, const ns::Error& error) {
-  QM_DCHECK_MAIN_THREAD();
-  if (!showsLoading(uikit::Driver::screenText())) {
-    return;
-  }
   noteNotice("request failed: " + path + ": " + error.domain() + " " + std::to_string(error.code()) + " " +
              error.localizedDescription());
 }
@@ -214,7 +214,7 @@ void TerminalFrontEnd::noteNotice(const std::string& line) {
 }
 
 bool TerminalFrontEnd::isSecret(const std::string& line) {
-  if (isSecureField(uikit::View::currentFirstResponder())) {
+  if (isPrivateField(uikit::View::currentFirstResponder())) {
     return true;
   }
   const std::optional<std::string> named = TerminalCommand::secondWord(line);
@@ -222,7 +222,7 @@ bool TerminalFrontEnd::isSecret(const std::string& line) {
     return false;
   }
   ns::Result<std::shared_ptr<uikit::View>> view = uikit::Driver::findView(*named);
-  return view.ok() && isSecureField(*view);
+  return view.ok() && isPrivateField(*view);
 }
 
 int TerminalFrontEnd::runInteractive(LineReader& lines) {
@@ -277,7 +277,7 @@ int TerminalFrontEnd::runScript(std::istream& script, const std::string& scriptN
     if (!command.ok()) {
       status = command.error();
     } else if (*command) {
-      out_ << kPrompt << **line << "\n";
+      out_ << kPrompt << transcriptLine(**line, **command) << "\n";
       status = run(**command);
     }
     if (!status.ok() && !interrupted()) {

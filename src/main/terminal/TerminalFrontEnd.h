@@ -14,10 +14,12 @@
 // While the loop runs (a command, wait, waitfor, the prompt) the front end looks at the screen after every
 // callback and keeps the toasts, alerts and HUD texts it saw (ScreenMessageLog.h): the messages command lists
 // them, a waitfor that times out names those shown while it waited, and a failed script lists the last ones.
-// A request that fails while the screen waits on it (its loading indicator is up) is printed as a line of its
-// own and kept with them, since the screens show nothing for a failure of the transport.
+// A request that fails while the screen that started it is shown is printed as a line of its own and kept
+// with them, since the screens show nothing for a failure of the transport.
 //
-// Lines typed into a secure text field, or while one has focus, are secret: they never reach the history.
+// Lines typed into a secure text field or one that holds personal data (a real name, an identity-card
+// number), or while one has focus, are secret: they never reach the history. A script's transcript shows
+// the text it types into a secure field as the field does, in dots.
 // A termination signal (TerminationSignals.h) ends the session as quit does: the command running stops
 // waiting, no screen is printed after it, and nothing more is read.
 //
@@ -58,11 +60,11 @@ class TerminalFrontEnd {
   int runInteractive(LineReader& lines);
 
   // Prints the screen, then runs the lines of the script `script`, called `scriptName`: each command is
-  // echoed after the prompt and followed by the screen. The first line that cannot be read (longer than
-  // LineReader::kLongestLine, or holding a control byte) or whose command fails (a tap that finds nothing, a
-  // waitfor that times out, ...) ends the run: "<scriptName>:<line>: <why>" goes to the error stream,
-  // followed by the messages shown lately if there were any, and the result is kExitScriptFailed. Returns
-  // kExitSuccess when the script reaches quit, its end or a termination signal.
+  // echoed after the prompt (a secure field's text in dots) and followed by the screen. The first line that
+  // cannot be read (longer than LineReader::kLongestLine, or holding a control byte) or whose command fails
+  // (a tap that finds nothing, a waitfor that times out, ...) ends the run: "<scriptName>:<line>: <why>" goes
+  // to the error stream, followed by the messages shown lately if there were any, and the result is
+  // kExitScriptFailed. Returns kExitSuccess when the script reaches quit, its end or a termination signal.
   int runScript(std::istream& script, const std::string& scriptName);
 
   // Runs one command and prints the screen after it (not after quit or a termination signal). Returns the
@@ -70,9 +72,9 @@ class TerminalFrontEnd {
   ns::Status run(const TerminalCommand& command);
   bool quitRequested() const { return quitRequested_; }
 
-  // Tells the front end that the request to `path` failed with `error`. When the screen waits on it (shows
-  // its loading indicator), "request failed: <path>: <domain> <code> <description>" goes above the prompt
-  // while it waits, else to the error stream, and the messages command lists it; otherwise nothing is said.
+  // Tells the front end that the request to `path`, started by the screen shown, failed with `error`:
+  // "request failed: <path>: <domain> <code> <description>" goes above the prompt while it waits, else to
+  // the error stream, and the messages command lists it.
   void noteFailedRequest(const std::string& path, const ns::Error& error);
   // Says `line`, a notice for the person that the screen does not show (such as a missing sound device),
   // as a failed request is said, and keeps it for the messages command.
@@ -100,7 +102,7 @@ class TerminalFrontEnd {
   // Whether a termination signal came; whether the session is over (quit or a signal).
   static bool interrupted();
   bool ended() const;
-  // Whether `line` types into a secure text field or comes while one has focus.
+  // Whether `line` types into a secure or personal text field or comes while one has focus.
   static bool isSecret(const std::string& line);
 
   std::ostream& out_;
