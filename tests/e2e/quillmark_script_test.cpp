@@ -9,8 +9,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -157,7 +159,17 @@ TEST_F(QuillmarkScriptTest, ASignInAgainstABackEndThatDoesNotAnswerNamesTheFaile
   ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
   const std::string failure =
       "request failed: /common/baselogin: NSURLErrorDomain -1004 No connection could be made to the server.";
-  EXPECT_EQ(e2e::occurrences(run.errors, failure + "\n"), 1u) << run.errors;
+  // The version check made at launch fails too, and is named as well while the screen it started on shows.
+  std::istringstream errors(run.errors);
+  int signInFailures = 0;
+  for (std::string line; std::getline(errors, line);) {
+    if (line == failure) {
+      ++signInFailures;
+    } else {
+      EXPECT_TRUE(line.starts_with("request failed: /app/latest_ver: ")) << line;
+    }
+  }
+  EXPECT_EQ(signInFailures, 1) << run.errors;
   EXPECT_NE(run.out.find("  " + failure + "\n"), std::string::npos) << run.out;
 }
 
@@ -179,6 +191,20 @@ TEST_F(QuillmarkScriptTest, ANameWithEscapeSequencesIsPrintedAsVisibleTextOnItsR
   EXPECT_NE(run.out.find(" 思想政治理论\\e[2J\\e]0;pwned\\x07\\r\\n伪造的一行 | "), std::string::npos)
       << run.out;
   EXPECT_EQ(run.out.find("\n伪造的一行"), std::string::npos) << run.out;
+}
+
+// A quit while the sign-in (and the version check) wait for a slow back end leaves nothing behind that the
+// requests held: the test program's leak check covers the child too.
+TEST_F(QuillmarkScriptTest, AQuitWhileRequestsAreInFlightEndsCleanly) {
+  for (const char* path : {"/app/latest_ver", "/common/baselogin"}) {
+    server_->service().controls().delayNextReply(path, std::chrono::seconds(10));
+  }
+  const std::string script = writeScript(
+      "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\n"
+      "waitfor loading\nquit\n");
+  const ProcessRun run = runAgainstOwnBackend(script);
+  EXPECT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  EXPECT_EQ(run.errors, "");
 }
 
 TEST_F(QuillmarkScriptTest, WithoutAWebHostTheEmbeddedBackEndNamesTheLearnerToSignInAs) {

@@ -1,10 +1,13 @@
 #include "main/assembly/ApplicationAssembly.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/menu/QMMenuScenes.h"
+#include "app/network/QMNetworkHelper.h"
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
@@ -25,6 +28,7 @@
 #include "main/terminal/ConsoleLogFile.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/loop/OperationQueue.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
@@ -39,6 +43,10 @@
 namespace assembly {
 
 namespace {
+
+// How long the end waits for the cancelled requests to end: a cancel ends a request at once, unless the
+// machine is very busy.
+constexpr auto kRequestEndTimeout = std::chrono::seconds(5);
 
 ns::Error backendCannotStart(const ns::Error& why) {
   return ns::Error(kAssemblyErrorDomain, static_cast<int>(AssemblyErrorCode::kBackendCannotStart),
@@ -164,6 +172,7 @@ ApplicationAssembly::ApplicationAssembly(std::unique_ptr<sample_backend::SampleB
 
 ApplicationAssembly::~ApplicationAssembly() {
   uikit::Application::sharedApplication().terminate();
+  endRequestsInFlight();
   ns::NotificationCenter::defaultCenter().removeObserver(requestStarts_);
   ns::NotificationCenter::defaultCenter().removeObserver(requestEnds_);
 }
@@ -171,6 +180,16 @@ ApplicationAssembly::~ApplicationAssembly() {
 void ApplicationAssembly::setNoticeHandler(NoticeHandler handler) {
   QM_DCHECK_MAIN_THREAD();
   notices_->handler = std::move(handler);
+}
+
+void ApplicationAssembly::endRequestsInFlight() {
+  // A request holds itself until its reply has been handled, so one still waiting when the process ends
+  // would leave everything it holds behind: it is cancelled and waited for here.
+  ns::OperationQueue& requests = app::QMNetworkHelper::commonServerManager()->operationQueue();
+  requests.cancelAllOperations();
+  if (!requests.waitUntilAllOperationsAreFinished(kRequestEndTimeout)) {
+    app::consoleLog("Requests still in flight at the end: " + std::to_string(requests.operationCount()));
+  }
 }
 
 void ApplicationAssembly::setFailedRequestHandler(FailedRequestHandler handler) {
