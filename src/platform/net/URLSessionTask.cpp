@@ -586,6 +586,21 @@ URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnect
   return DataDisposition::kConsumed;
 }
 
+std::optional<CachedURLResponse> URLSessionTask::willCacheResponse(URLConnection&,
+                                                                   CachedURLResponse proposed) {
+  const std::shared_ptr<URLSession> session = session_.lock();
+  if (becameDownload_ || kind_ == URLSessionTaskKind::kDownload || !session) {
+    return proposed;
+  }
+  auto decided = std::make_shared<std::optional<CachedURLResponse>>();
+  const bool asked = session->askDelegate(
+      URLSessionDelegate::Callback::kWillCacheResponse, decisionTimeout(),
+      [self = retainedSelf(), decided, proposed](URLSessionDelegate& delegate, URLSession& session) {
+        *decided = delegate.willCacheResponse(session, *self, proposed);
+      });
+  return asked ? std::move(*decided) : std::optional(std::move(proposed));
+}
+
 void URLSessionTask::didFinishLoading(URLConnection&) {
   (becameDownload_ ? *becameDownload_ : *this).endLoading(std::nullopt);
 }

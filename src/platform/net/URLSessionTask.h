@@ -149,6 +149,8 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   void didReceiveResponse(URLConnection& connection, std::shared_ptr<const URLResponse> response) override;
   DataDisposition didReceiveData(URLConnection& connection, const std::uint8_t* bytes,
                                  std::size_t length) override;
+  std::optional<CachedURLResponse> willCacheResponse(URLConnection& connection,
+                                                     CachedURLResponse proposed) override;
   void didFinishLoading(URLConnection& connection) override;
   void didFailWithError(URLConnection& connection, const Error& error) override;
 
