@@ -492,7 +492,7 @@ void URLSessionTask::becomeDownload(URLConnection& connection,
   download->openDownloadFile(connection, response);
 }
 
-bool URLSessionTask::openDownloadFile(URLConnection& connection,
+void URLSessionTask::openDownloadFile(URLConnection& connection,
                                       const std::shared_ptr<const URLResponse>& response) {
   const std::optional<URLSessionResumeData> resume = std::exchange(resumeFrom_, std::nullopt);
   const auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response);
@@ -506,7 +506,7 @@ bool URLSessionTask::openDownloadFile(URLConnection& connection,
       whole.setValue(std::nullopt, "If-Range");
       connection.cancel();
       sendRequest(std::move(whole));
-      return false;
+      return;
     }
   }
   Result<std::unique_ptr<URLSessionDownloadFile>> file =
@@ -515,7 +515,7 @@ bool URLSessionTask::openDownloadFile(URLConnection& connection,
   if (!file) {
     connection.cancel();
     endLoading(file.error());
-    return false;
+    return;
   }
   downloadFile_ = std::move(*file);
   const std::int64_t offset = continues ? static_cast<std::int64_t>(resume->bytesStored) : 0;
@@ -529,7 +529,6 @@ bool URLSessionTask::openDownloadFile(URLConnection& connection,
           delegate.didResumeAtOffset(session, *self, offset, expected);
         });
   }
-  return true;
 }
 
 Error URLSessionTask::withResumeData(Error error) {
