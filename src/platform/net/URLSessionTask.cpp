@@ -588,7 +588,10 @@ URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnect
 std::optional<CachedURLResponse> URLSessionTask::willCacheResponse(URLConnection&,
                                                                    CachedURLResponse proposed) {
   const std::shared_ptr<URLSession> session = session_.lock();
-  if (becameDownload_ || kind_ == URLSessionTaskKind::kDownload || !session) {
+  const std::shared_ptr<URLSessionDelegate> delegate = session ? session->delegate_.lock() : nullptr;
+  // Asked first, so that the body is copied for the delegate only when it decides.
+  if (becameDownload_ || kind_ == URLSessionTaskKind::kDownload || !delegate ||
+      !delegate->answers(URLSessionDelegate::Callback::kWillCacheResponse)) {
     return proposed;
   }
   auto decided = std::make_shared<std::optional<CachedURLResponse>>();
