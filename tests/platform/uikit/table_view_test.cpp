@@ -36,6 +36,40 @@ TEST_F(TableViewTest, LoadsEveryRowOnFirstUsePlacesThemByHeightAndReusesCellsOnR
   EXPECT_EQ(list_->cellsMade, 3);
 }
 
+TEST_F(TableViewTest, OnlyTheRowsOnScreenHaveCellsAndScrollingHandsTheCellsOn) {
+  list_->subjects.clear();
+  for (int row = 0; row < 1000; ++row) {
+    list_->subjects.push_back("行" + std::to_string(row));
+  }
+  table_->reloadData();
+  table_->selectRowAtIndexPath(IndexPath{0, 1}, false);
+  // 603 points of table: the 60-point first row and 13 rows of 44 points, the last of them in part.
+  EXPECT_EQ(table_->numberOfRowsInSection(0), 1000);
+  EXPECT_EQ(table_->visibleCells().size(), 14u);
+  EXPECT_EQ(table_->cellForRowAtIndexPath(IndexPath{0, 14}), nullptr);
+  EXPECT_EQ(table_->contentSize().height, 60 + 999 * 44);
+  EXPECT_EQ(table_->rectForRowAtIndexPath(IndexPath{0, 999}), Rect(0, 60 + 998 * 44, 375, 44));
+  const int made = list_->cellsMade;
+
+  // At the end, the last rows show in the cells the first rows gave back.
+  table_->setContentOffset(Point{0, table_->contentSize().height - table_->frame().height()});
+  EXPECT_EQ(shownRows().back(), "行999");
+  EXPECT_EQ(table_->cellForRowAtIndexPath(IndexPath{0, 0}), nullptr);
+  EXPECT_LE(list_->cellsMade, made + 1);
+  ScreenText text;
+  table_->renderInto(text);
+  EXPECT_NE(text.str().find("  [999] 行999 | 3章节\n  (rows 986 to 999 of 1000)\n"), std::string::npos)
+      << text.str();
+  EXPECT_EQ(text.str().find("[0]"), std::string::npos) << text.str();
+
+  // Back at the top, the selected row's new cell shows the selection; a shorter table shows fewer rows at
+  // once.
+  table_->setContentOffset(Point{0, 0});
+  EXPECT_TRUE(table_->cellForRowAtIndexPath(IndexPath{0, 1})->isSelected());
+  table_->setFrame(Rect(0, 64, 375, 104));
+  EXPECT_THAT(shownRows(), ElementsAre("行0", "行1"));
+}
+
 TEST_F(TableViewTest, UpdatesKeepTheOtherRowsCellsAndAskOnlyForNewRows) {
   const auto cellOfEnglish = table_->cellForRowAtIndexPath(IndexPath{0, 1});
   list_->subjects.insert(list_->subjects.begin() + 1, "new");

@@ -105,27 +105,26 @@ void TableView::setTableFooterView(std::shared_ptr<View> view) {
 void TableView::loadIfNeeded() {
   if (!loaded_) {
     reloadData();
+  } else if (bounds().size != tiledBounds_.size) {
+    // Resized since the last layout pass (a list dropped down, say): what a person sees is the new size.
+    placeRows();
   }
 }
 
 void TableView::reloadData() {
   QM_DCHECK_MAIN_THREAD();
-  for (const auto& section : sections_) {
-    for (const auto& cell : section) {
-      enqueueForReuse(cell);
-    }
+  for (const auto& [path, cell] : cellsOnScreen_) {
+    enqueueForReuse(cell);
   }
-  sections_.clear();
+  cellsOnScreen_.clear();
+  rowRects_.clear();
   selected_.reset();
   loaded_ = true;
   const auto dataSource = dataSource_.lock();
   const std::int64_t sectionCount = dataSource ? dataSource->numberOfSectionsInTableView(*this) : 0;
   for (std::int64_t section = 0; section < sectionCount; ++section) {
     const std::int64_t rowCount = dataSource->numberOfRowsInSection(*this, section);
-    sections_.emplace_back();
-    for (std::int64_t row = 0; row < rowCount; ++row) {
-      sections_.back().push_back(requestCell(IndexPath{section, row}));
-    }
+    rowRects_.emplace_back(static_cast<std::size_t>(std::max<std::int64_t>(0, rowCount)));
   }
   placeRows();
 }
@@ -164,42 +163,38 @@ std::shared_ptr<TableViewCell> TableView::dequeueReusableCellWithIdentifier(cons
 std::int64_t TableView::numberOfSections() {
   QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
-  return static_cast<std::int64_t>(sections_.size());
+  return static_cast<std::int64_t>(rowRects_.size());
 }
 
 std::int64_t TableView::numberOfRowsInSection(std::int64_t section) {
   QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
-  if (section < 0 || section >= static_cast<std::int64_t>(sections_.size())) {
+  if (section < 0 || section >= static_cast<std::int64_t>(rowRects_.size())) {
     return 0;
   }
-  return static_cast<std::int64_t>(sections_[static_cast<std::size_t>(section)].size());
+  return static_cast<std::int64_t>(rowRects_[static_cast<std::size_t>(section)].size());
 }
 
 bool TableView::rowExists(const IndexPath& indexPath) const {
-  return indexPath.section >= 0 && indexPath.section < static_cast<std::int64_t>(sections_.size()) &&
+  return indexPath.section >= 0 && indexPath.section < static_cast<std::int64_t>(rowRects_.size()) &&
          indexPath.row >= 0 &&
          indexPath.row <
-             static_cast<std::int64_t>(sections_[static_cast<std::size_t>(indexPath.section)].size());
+             static_cast<std::int64_t>(rowRects_[static_cast<std::size_t>(indexPath.section)].size());
 }
 
 std::shared_ptr<TableViewCell> TableView::cellForRowAtIndexPath(const IndexPath& indexPath) {
   QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
-  if (!rowExists(indexPath)) {
-    return nullptr;
-  }
-  return sections_[static_cast<std::size_t>(indexPath.section)][static_cast<std::size_t>(indexPath.row)];
+  const auto found = cellsOnScreen_.find(indexPath);
+  return found != cellsOnScreen_.end() ? found->second : nullptr;
 }
 
 std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell& cell) {
   QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
-  for (std::size_t section = 0; section < sections_.size(); ++section) {
-    for (std::size_t row = 0; row < sections_[section].size(); ++row) {
-      if (sections_[section][row].get() == &cell) {
-        return IndexPath{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
-      }
+  for (const auto& [path, shown] : cellsOnScreen_) {
+    if (shown.get() == &cell) {
+      return path;
     }
   }
   return std::nullopt;
@@ -209,8 +204,9 @@ std::vector<std::shared_ptr<TableViewCell>> TableView::visibleCells() {
   QM_DCHECK_MAIN_THREAD();
   loadIfNeeded();
   std::vector<std::shared_ptr<TableViewCell>> cells;
-  for (const auto& section : sections_) {
-    cells.insert(cells.end(), section.begin(), section.end());
+  cells.reserve(cellsOnScreen_.size());
+  for (const auto& [path, cell] : cellsOnScreen_) {
+    cells.push_back(cell);
   }
   return cells;
 }
@@ -234,6 +230,27 @@ void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
   applyUpdate(indexPaths, {});
 }
 
+namespace {
+
+// Where the row at `path` lies once `sortedDeleted` rows went and then `sortedInserted` came, or std::nullopt
+// when it is one of those deleted.
+std::optional<IndexPath> movedByUpdate(IndexPath path, const std::vector<IndexPath>& sortedDeleted,
+                                       const std::vector<IndexPath>& sortedInserted) {
+  if (std::binary_search(sortedDeleted.begin(), sortedDeleted.end(), path)) {
+    return std::nullopt;
+  }
+  IndexPath moved = path;
+  for (const IndexPath& deleted : sortedDeleted) {
+    moved.row -= deleted.section == path.section && deleted.row < path.row ? 1 : 0;
+  }
+  for (const IndexPath& inserted : sortedInserted) {
+    moved.row += inserted.section == moved.section && inserted.row <= moved.row ? 1 : 0;
+  }
+  return moved;
+}
+
+}  // namespace
+
 void TableView::applyUpdate(const std::vector<IndexPath>& deleted, const std::vector<IndexPath>& inserted) {
   if (!loaded_) {
     // Nothing was shown yet, so there is nothing to move: the new counts simply load.
@@ -241,7 +258,7 @@ void TableView::applyUpdate(const std::vector<IndexPath>& deleted, const std::ve
     return;
   }
   const auto dataSource = dataSource_.lock();
-  const std::int64_t sectionCount = static_cast<std::int64_t>(sections_.size());
+  const std::int64_t sectionCount = static_cast<std::int64_t>(rowRects_.size());
   const std::int64_t newSectionCount = dataSource ? dataSource->numberOfSectionsInTableView(*this) : 0;
   if (newSectionCount != sectionCount) {
     failUpdate("the number of sections changed from " + std::to_string(sectionCount) + " to " +
@@ -256,11 +273,12 @@ void TableView::applyUpdate(const std::vector<IndexPath>& deleted, const std::ve
       failUpdate("attempt to delete row " + describe(path) + ", which does not exist before the update");
     }
   }
+  std::vector<std::size_t> newCounts;
   for (std::int64_t section = 0; section < sectionCount; ++section) {
     auto inSection = [section](const IndexPath& path) { return path.section == section; };
     const auto deletedCount = std::count_if(sortedDeleted.begin(), sortedDeleted.end(), inSection);
     const auto insertedCount = std::count_if(sortedInserted.begin(), sortedInserted.end(), inSection);
-    const auto before = static_cast<std::int64_t>(sections_[static_cast<std::size_t>(section)].size());
+    const auto before = static_cast<std::int64_t>(rowRects_[static_cast<std::size_t>(section)].size());
     const std::int64_t after = dataSource->numberOfRowsInSection(*this, section);
     if (after != before + insertedCount - deletedCount) {
       failUpdate("section " + std::to_string(section) + " has " + std::to_string(after) +
@@ -268,34 +286,29 @@ void TableView::applyUpdate(const std::vector<IndexPath>& deleted, const std::ve
                  std::to_string(insertedCount) + " inserted and " + std::to_string(deletedCount) +
                  " deleted");
     }
-  }
-  for (auto path = sortedDeleted.rbegin(); path != sortedDeleted.rend(); ++path) {
-    Section& section = sections_[static_cast<std::size_t>(path->section)];
-    enqueueForReuse(section[static_cast<std::size_t>(path->row)]);
-    section.erase(section.begin() + path->row);
+    newCounts.push_back(static_cast<std::size_t>(after));
   }
   for (const IndexPath& path : sortedInserted) {
-    if (path.section < 0 || path.section >= sectionCount ||
-        path.row > static_cast<std::int64_t>(sections_[static_cast<std::size_t>(path.section)].size()) ||
-        path.row < 0) {
+    if (path.section < 0 || path.section >= sectionCount || path.row < 0 ||
+        path.row >= static_cast<std::int64_t>(newCounts[static_cast<std::size_t>(path.section)])) {
       failUpdate("attempt to insert row " + describe(path) + " beyond the end of its section");
     }
-    Section& section = sections_[static_cast<std::size_t>(path.section)];
-    section.insert(section.begin() + path.row, requestCell(path));
   }
-  if (selected_) {
-    if (std::binary_search(sortedDeleted.begin(), sortedDeleted.end(), *selected_)) {
-      selected_.reset();
+  // The cells on screen follow their rows; those of deleted rows go back for reuse.
+  std::map<IndexPath, std::shared_ptr<TableViewCell>> moved;
+  for (auto& [path, cell] : cellsOnScreen_) {
+    if (const std::optional<IndexPath> to = movedByUpdate(path, sortedDeleted, sortedInserted)) {
+      moved.emplace(*to, std::move(cell));
     } else {
-      IndexPath moved = *selected_;
-      for (const IndexPath& path : sortedDeleted) {
-        moved.row -= path.section == selected_->section && path.row < selected_->row ? 1 : 0;
-      }
-      for (const IndexPath& path : sortedInserted) {
-        moved.row += path.section == moved.section && path.row <= moved.row ? 1 : 0;
-      }
-      selected_ = moved;
+      enqueueForReuse(cell);
     }
+  }
+  cellsOnScreen_ = std::move(moved);
+  if (selected_) {
+    selected_ = movedByUpdate(*selected_, sortedDeleted, sortedInserted);
+  }
+  for (std::size_t section = 0; section < newCounts.size(); ++section) {
+    rowRects_[section].resize(newCounts[section]);
   }
   placeRows();
 }
@@ -310,7 +323,9 @@ void TableView::selectRowAtIndexPath(std::optional<IndexPath> indexPath, bool an
   }
   selected_ = indexPath && rowExists(*indexPath) ? indexPath : std::nullopt;
   if (selected_) {
-    cellForRowAtIndexPath(*selected_)->setSelected(true, animated);
+    if (auto cell = cellForRowAtIndexPath(*selected_)) {
+      cell->setSelected(true, animated);
+    }
   }
 }
 
@@ -365,12 +380,15 @@ std::vector<std::shared_ptr<TableViewRowAction>> TableView::swipeActionsForRowAt
 
 bool TableView::swipeRowAndTapFirstAction(const IndexPath& indexPath) {
   QM_DCHECK_MAIN_THREAD();
+  // The cell is kept alive through the handler, which may delete its row.
+  const std::shared_ptr<TableViewCell> cell = cellForRowAtIndexPath(indexPath);
+  if (!cell) {
+    return false;
+  }
   const auto actions = swipeActionsForRowAtIndexPath(indexPath);
   if (actions.empty()) {
     return false;
   }
-  // The cell is kept alive through the handler, which may delete its row.
-  const std::shared_ptr<TableViewCell> cell = cellForRowAtIndexPath(indexPath);
   const auto confirmation = std::make_shared<TableViewCellDeleteConfirmationControl>(actions);
   cell->addSubview(confirmation);
   cell->willTransitionToState(kTableViewCellStateShowingDeleteConfirmationMask);
@@ -388,16 +406,13 @@ void TableView::placeRows() {
     y = tableHeaderView_->frame().height();
   }
   const auto delegate = delegate_.lock();
-  rowRects_.assign(sections_.size(), {});
-  for (std::size_t section = 0; section < sections_.size(); ++section) {
-    for (std::size_t row = 0; row < sections_[section].size(); ++row) {
+  for (std::size_t section = 0; section < rowRects_.size(); ++section) {
+    for (std::size_t row = 0; row < rowRects_[section].size(); ++row) {
       const IndexPath path{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
       const std::optional<double> asked =
           delegate ? delegate->heightForRowAtIndexPath(*this, path) : std::nullopt;
-      const Rect rect(0, y, width, asked.value_or(rowHeight_));
-      sections_[section][row]->setFrame(rect);
-      rowRects_[section].push_back(rect);
-      y = rect.maxY();
+      rowRects_[section][row] = Rect(0, y, width, asked.value_or(rowHeight_));
+      y = rowRects_[section][row].maxY();
     }
   }
   if (tableFooterView_) {
@@ -405,6 +420,48 @@ void TableView::placeRows() {
     y += tableFooterView_->frame().height();
   }
   setContentSize(Size{width, y});
+  showRowsOnScreen();
+}
+
+void TableView::showRowsOnScreen() {
+  const Rect screen = bounds();
+  tiledBounds_ = screen;
+  const auto onScreen = [&screen](const Rect& rect) {
+    return rect.maxY() > screen.minY() && rect.minY() < screen.maxY();
+  };
+  // Rows that left go first, so that the rows that come can reuse their cells.
+  for (auto entry = cellsOnScreen_.begin(); entry != cellsOnScreen_.end();) {
+    const IndexPath& path = entry->first;
+    if (rowExists(path) &&
+        onScreen(rowRects_[static_cast<std::size_t>(path.section)][static_cast<std::size_t>(path.row)])) {
+      ++entry;
+    } else {
+      enqueueForReuse(entry->second);
+      entry = cellsOnScreen_.erase(entry);
+    }
+  }
+  for (std::size_t section = 0; section < rowRects_.size(); ++section) {
+    const std::vector<Rect>& rects = rowRects_[section];
+    // Rows lie one below the other: the first on screen is the first that ends below the screen's top.
+    auto first = std::partition_point(rects.begin(), rects.end(),
+                                      [&screen](const Rect& rect) { return rect.maxY() <= screen.minY(); });
+    for (auto rect = first; rect != rects.end() && rect->minY() < screen.maxY(); ++rect) {
+      const IndexPath path{static_cast<std::int64_t>(section), rect - rects.begin()};
+      auto shown = cellsOnScreen_.find(path);
+      if (shown == cellsOnScreen_.end()) {
+        std::shared_ptr<TableViewCell> cell = requestCell(path);
+        cell->setSelected(selected_ == path, false);
+        shown = cellsOnScreen_.emplace(path, std::move(cell)).first;
+      }
+      shown->second->setFrame(*rect);
+    }
+  }
+}
+
+void TableView::contentOffsetDidChange() {
+  if (loaded_) {
+    showRowsOnScreen();
+  }
 }
 
 void TableView::layoutSubviews() {
@@ -412,8 +469,12 @@ void TableView::layoutSubviews() {
   placeRows();
 }
 
+std::string TableView::describeRow(const IndexPath& indexPath) const {
+  return rowRects_.size() > 1 ? describe(indexPath) : std::to_string(indexPath.row);
+}
+
 std::string TableView::rowLabel(const IndexPath& indexPath) const {
-  return sections_.size() > 1 ? "[" + describe(indexPath) + "]" : "[" + std::to_string(indexPath.row) + "]";
+  return "[" + describeRow(indexPath) + "]";
 }
 
 void TableView::renderInto(ScreenText& text) const {
@@ -421,23 +482,32 @@ void TableView::renderInto(ScreenText& text) const {
   if (tableHeaderView_ && !tableHeaderView_->shownTexts().empty()) {
     text.addRawLine(ScreenText::Section::kTable, "  header: " + joined(tableHeaderView_->shownTexts()));
   }
-  for (std::size_t section = 0; section < sections_.size(); ++section) {
-    for (std::size_t row = 0; row < sections_[section].size(); ++row) {
-      const TableViewCell& cell = *sections_[section][row];
-      if (!cell.isShown()) {
-        continue;
-      }
-      const IndexPath path{static_cast<std::int64_t>(section), static_cast<std::int64_t>(row)};
-      const std::string indentation(
-          static_cast<std::size_t>(std::max<std::int64_t>(0, cell.indentationLevel())) * 2, ' ');
-      std::string line =
-          "  " + rowLabel(path) + " " + indentation + shownPictures(cell) + joined(cell.shownTexts());
-      if (selected_ == path) {
-        line += " *";
-      }
-      text.addRawLine(ScreenText::Section::kTable, std::move(line));
-      renderSwitchesOf(cell, text);
+  for (const auto& [path, shownCell] : cellsOnScreen_) {
+    const TableViewCell& cell = *shownCell;
+    if (!cell.isShown()) {
+      continue;
     }
+    const std::string indentation(
+        static_cast<std::size_t>(std::max<std::int64_t>(0, cell.indentationLevel())) * 2, ' ');
+    std::string line =
+        "  " + rowLabel(path) + " " + indentation + shownPictures(cell) + joined(cell.shownTexts());
+    if (selected_ == path) {
+      line += " *";
+    }
+    text.addRawLine(ScreenText::Section::kTable, std::move(line));
+    renderSwitchesOf(cell, text);
+  }
+  std::size_t rowCount = 0;
+  for (const std::vector<Rect>& rects : rowRects_) {
+    rowCount += rects.size();
+  }
+  if (cellsOnScreen_.size() < rowCount) {
+    const std::string total = std::to_string(rowCount);
+    text.addRawLine(ScreenText::Section::kTable,
+                    cellsOnScreen_.empty()
+                        ? "  (none of " + total + " rows)"
+                        : "  (rows " + describeRow(cellsOnScreen_.begin()->first) + " to " +
+                              describeRow(cellsOnScreen_.rbegin()->first) + " of " + total + ")");
   }
   if (tableFooterView_ && !tableFooterView_->shownTexts().empty()) {
     text.addRawLine(ScreenText::Section::kTable, "  footer: " + joined(tableFooterView_->shownTexts()));

@@ -14,6 +14,7 @@ void ScrollView::setContentOffset(Point offset, bool) {
     return;
   }
   setBounds(Rect(offset, bounds().size));
+  contentOffsetDidChange();
   tellListeners(&ScrollViewDelegate::scrollViewDidScroll);
 }
 

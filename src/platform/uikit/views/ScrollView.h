@@ -45,6 +45,10 @@ class ScrollView : public View {
   // top inset (which whatever heard the drag may have changed). Does nothing while scrolling is off.
   void pullDown(double distance);
 
+ protected:
+  // Called when the content offset changed, before the delegate and the observers hear of it.
+  virtual void contentOffsetDidChange() {}
+
  private:
   Size contentSize_;
   EdgeInsets contentInset_;
