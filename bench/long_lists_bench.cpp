@@ -104,8 +104,9 @@ bool shows(const std::string& text) {
 }
 
 bool liveRefreshing() {
-  const auto table = uikit::Driver::findView("liveTable");
-  const auto header = table.ok() ? ui::rf_header(**table) : nullptr;
+  const auto found = uikit::Driver::findView("liveTable");
+  const auto table = found.ok() ? std::dynamic_pointer_cast<uikit::ScrollView>(*found) : nullptr;
+  const auto header = table ? ui::rf_header(*table) : nullptr;
   return header && header->isRefreshing();
 }
 
