@@ -19,6 +19,7 @@
 #include "platform/uikit/render/ScreenRenderer.h"
 #include "platform/uikit/render/VisibleScreen.h"
 #include "platform/uikit/tables/TableView.h"
+#include "platform/uikit/driver/TouchCover.h"
 #include "platform/uikit/views/ScrollView.h"
 
 namespace uikit {
@@ -115,13 +116,25 @@ bool isNamed(const View& view, const std::string& name, Matching matching) {
   return segments != nullptr && segments->indexOfSegmentTitled(name).has_value();
 }
 
-// Fails when a view from `view` up does not take touches: a strict ancestor with interaction off blocks
-// everything inside it.
+// How a person names a view that covers another: by its identifier, else by the first text it shows.
+std::string coverName(const View& cover) {
+  if (!cover.accessibilityIdentifier().empty()) {
+    return quoted(cover.accessibilityIdentifier());
+  }
+  const auto texts = cover.shownTexts();
+  return texts.empty() ? "a view without text" : "the view showing " + quoted(printableText(texts.front()));
+}
+
+// Fails when a view from `view` up does not take touches (a strict ancestor with interaction off blocks
+// everything inside it), or when a view in front of it takes the touch first.
 ns::Status checkReachable(const View& view, const std::string& name) {
   for (const View* ancestor = view.superview(); ancestor != nullptr; ancestor = ancestor->superview()) {
     if (!ancestor->isUserInteractionEnabled()) {
       return driverError(Driver::kNotTouchable, quoted(name) + " does not take touches now.");
     }
+  }
+  if (const View* cover = touchCover(view)) {
+    return driverError(Driver::kCovered, quoted(name) + " is covered by " + coverName(*cover) + ".");
   }
   return {};
 }
