@@ -13,13 +13,14 @@
 #include "platform/uikit/controls/Control.h"
 #include "platform/uikit/controls/SegmentedControl.h"
 #include "platform/uikit/controls/TextInput.h"
+#include "platform/uikit/driver/TouchCover.h"
 #include "platform/uikit/gestures/PanGestureRecognizer.h"
 #include "platform/uikit/gestures/TapGestureRecognizer.h"
 #include "platform/uikit/render/PrintableText.h"
 #include "platform/uikit/render/ScreenRenderer.h"
+#include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/render/VisibleScreen.h"
 #include "platform/uikit/tables/TableView.h"
-#include "platform/uikit/driver/TouchCover.h"
 #include "platform/uikit/views/ScrollView.h"
 
 namespace uikit {
@@ -116,13 +117,19 @@ bool isNamed(const View& view, const std::string& name, Matching matching) {
   return segments != nullptr && segments->indexOfSegmentTitled(name).has_value();
 }
 
-// How a person names a view that covers another: by its identifier, else by the first text it shows.
+// How a person names a view that covers another: by its identifier, else by the first text it shows, else
+// by its first line of screen text (a loading indicator draws its text itself).
 std::string coverName(const View& cover) {
   if (!cover.accessibilityIdentifier().empty()) {
     return quoted(cover.accessibilityIdentifier());
   }
-  const auto texts = cover.shownTexts();
-  return texts.empty() ? "a view without text" : "the view showing " + quoted(printableText(texts.front()));
+  if (const auto texts = cover.shownTexts(); !texts.empty()) {
+    return "the view showing " + quoted(printableText(texts.front()));
+  }
+  ScreenText screenText;
+  cover.renderInto(screenText);
+  const std::string lines = screenText.str();
+  return lines.empty() ? "a view without text" : quoted(lines.substr(0, lines.find('\n')));
 }
 
 // Fails when a view from `view` up does not take touches (a strict ancestor with interaction off blocks

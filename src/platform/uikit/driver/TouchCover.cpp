@@ -34,20 +34,20 @@ std::vector<const View*> pathFromRoot(const View& view) {
   return path;
 }
 
-// Of two views of one tree neither of which lies in the other, the branch holding `front` where their paths
-// part, when that branch comes later in the back-to-front order than the one holding `back`; else nullptr.
-const View* branchInFront(const View& front, const View& back) {
+// Of two views of one window, the window's subview holding `front` when it lies in front of the one holding
+// `back`; else nullptr. Views within one screen are not weighed against each other: screens lay out their
+// content under their bars and let the bars take what lies there, as the platform insets it.
+const View* layerInFront(const View& front, const View& back) {
   const auto frontPath = pathFromRoot(front);
   const auto backPath = pathFromRoot(back);
-  std::size_t depth = 1;
-  while (frontPath[depth] == backPath[depth]) {
-    ++depth;
+  if (frontPath[1] == backPath[1]) {
+    return nullptr;
   }
-  for (const auto& sibling : frontPath[depth - 1]->subviews()) {
-    if (sibling.get() == backPath[depth]) {
-      return frontPath[depth];
+  for (const auto& layer : frontPath[0]->subviews()) {
+    if (layer.get() == backPath[1]) {
+      return frontPath[1];
     }
-    if (sibling.get() == frontPath[depth]) {
+    if (layer.get() == frontPath[1]) {
       return nullptr;
     }
   }
@@ -66,7 +66,7 @@ const View* touchCover(const View& view) {
   if (hit == nullptr || hit->isDescendantOfView(view) || view.isDescendantOfView(*hit)) {
     return nullptr;
   }
-  return branchInFront(*hit, view);
+  return layerInFront(*hit, view);
 }
 
 }  // namespace uikit
