@@ -92,6 +92,15 @@ void Application::terminate() {
   post(kApplicationWillTerminateNotification);
 }
 
+void Application::performBackgroundFetch(BackgroundFetchCompletionHandler completion) {
+  QM_DCHECK_MAIN_THREAD();
+  if (!delegate_) {
+    completion(BackgroundFetchResult::kNoData);
+    return;
+  }
+  delegate_->performFetchWithCompletionHandler(*this, std::move(completion));
+}
+
 void Application::receiveMemoryWarning() {
   QM_DCHECK_MAIN_THREAD();
   post(kApplicationDidReceiveMemoryWarningNotification);
