@@ -4,13 +4,17 @@
 #include <future>
 #include <utility>
 
+#include "http_client/HCBodyStreamCopy.h"
 #include "http_client/HCCodingValues.h"
 #include "http_client/HCObjectAddress.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/BlockOperation.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/PosixError.h"
+#include "platform/net/AuthenticationChallenges.h"
+#include "platform/net/URLCredentialStorage.h"
 #include "platform/net/URLError.h"
+#include "platform/uikit/app/Application.h"
 
 namespace http_client {
 
@@ -94,6 +98,7 @@ HCURLConnectionOperation::~HCURLConnectionOperation() {
   if (outputStream_) {
     outputStream_->close();
   }
+  endBackgroundTask();
 }
 
 void HCURLConnectionOperation::encodeWithCoder(ns::Dictionary& coder) {
@@ -307,6 +312,7 @@ void HCURLConnectionOperation::operationDidStart() {
   {
     ns::MutexLock lock(lock_);
     if (!isCancelled()) {
+      authenticationFailures_ = 0;
       listenForSpace();
       outputStream_->open();
       if (outputStream_->streamStatus() == ns::StreamStatus::kError) {
@@ -468,20 +474,103 @@ std::optional<HCURLConnectionOperation::StateChange> HCURLConnectionOperation::f
 
 // ns::URLConnectionDelegate.
 
+ns::URLAuthenticationChallengeAnswer HCURLConnectionOperation::answerChallenge(
+    ns::URLConnection& connection, const ns::URLAuthenticationChallenge& challenge) {
+  AuthenticationChallengeBlock block;
+  std::shared_ptr<HCSecurityPolicy> policy;
+  std::optional<ns::URLCredential> credential;
+  bool useStorage = false;
+  {
+    ns::MutexLock lock(lock_);
+    block = authenticationChallenge_;
+    policy = securityPolicy_;
+    credential = credential_;
+    useStorage = shouldUseCredentialStorage_;
+  }
+  if (block) {
+    return block(connection, challenge);
+  }
+  const ns::URLProtectionSpace& space = challenge.protectionSpace;
+  if (space.authenticationMethod == ns::kURLAuthenticationMethodServerTrust) {
+    if (policy && space.serverTrust && policy->evaluateServerTrust(*space.serverTrust, space.host)) {
+      return {ns::URLSessionAuthChallengeDisposition::kUseCredential,
+              ns::URLCredential::forTrust(space.serverTrust)};
+    }
+    return {ns::URLSessionAuthChallengeDisposition::kCancelAuthenticationChallenge, std::nullopt};
+  }
+  // A credential is offered once: after a refusal the server's reply stands.
+  if (challenge.previousFailureCount == 0) {
+    if (!credential && useStorage) {
+      credential =
+          ns::URLCredentialStorage::sharedCredentialStorage().defaultCredentialForProtectionSpace(space);
+    }
+    if (credential) {
+      return {ns::URLSessionAuthChallengeDisposition::kUseCredential, std::move(credential)};
+    }
+  }
+  return {ns::URLSessionAuthChallengeDisposition::kPerformDefaultHandling, std::nullopt};
+}
+
 ns::URLConnectionDelegate::TrustDecision HCURLConnectionOperation::shouldTrustServer(
     ns::URLConnection& connection, ns::ServerTrust& trust, const std::string& host) {
   QM_DCHECK(onNetworkThread(), "called on the network thread");
-  AuthenticationChallengeBlock challenge;
-  std::shared_ptr<HCSecurityPolicy> policy;
+  const ns::URLAuthenticationChallengeAnswer answer =
+      answerChallenge(connection, ns::serverTrustChallenge(*connection.currentRequest().url(), host, trust));
+  switch (answer.disposition) {
+    case ns::URLSessionAuthChallengeDisposition::kUseCredential:
+      return answer.credential && answer.credential->serverTrust() ? TrustDecision::kAccept
+                                                                   : TrustDecision::kRefuse;
+    case ns::URLSessionAuthChallengeDisposition::kPerformDefaultHandling:
+      return URLConnectionDelegate::shouldTrustServer(connection, trust, host);
+    case ns::URLSessionAuthChallengeDisposition::kCancelAuthenticationChallenge:
+    case ns::URLSessionAuthChallengeDisposition::kRejectProtectionSpace:
+      break;
+  }
+  return TrustDecision::kRefuse;
+}
+
+bool HCURLConnectionOperation::answerBasicChallenge(ns::URLConnection& connection,
+                                                    const std::shared_ptr<const ns::URLResponse>& response) {
+  ns::URLRequest request = connection.currentRequest();
+  const std::optional<ns::URLAuthenticationChallenge> challenge =
+      ns::basicChallengeOf(*request.url(), std::dynamic_pointer_cast<const ns::HTTPURLResponse>(response),
+                           authenticationFailures_);
+  if (!challenge) {
+    return false;
+  }
+  const ns::URLAuthenticationChallengeAnswer answer = answerChallenge(connection, *challenge);
+  std::optional<ns::Error> failure;
+  if (answer.disposition == ns::URLSessionAuthChallengeDisposition::kCancelAuthenticationChallenge) {
+    failure = ns::makeURLError(ns::kURLErrorCancelled, request.url());
+  } else if (answer.disposition != ns::URLSessionAuthChallengeDisposition::kUseCredential ||
+             !answer.credential || answer.credential->serverTrust()) {
+    return false;
+  } else {
+    ++authenticationFailures_;
+    request.setValue(ns::basicAuthorization(*answer.credential), "Authorization");
+    if (request.HTTPBodyStream()) {
+      // The first stream has been read: only a copy sends the same body again.
+      std::shared_ptr<ns::InputStream> body = HCCopyOfBodyStream(connection.originalRequest());
+      if (!body) {
+        failure = ns::makeURLError(ns::kURLErrorRequestBodyStreamExhausted, request.url());
+      }
+      request.setHTTPBodyStream(std::move(body));
+    }
+  }
+  std::optional<StateChange> finished;
   {
     ns::MutexLock lock(lock_);
-    challenge = authenticationChallenge_;
-    policy = securityPolicy_;
+    if (failure) {
+      finished = cancelAndFailLocked(connection, *failure);
+    } else {
+      connection.cancel();
+      connection_ = ns::URLConnection::create(std::move(request),
+                                              std::weak_ptr<ns::URLConnectionDelegate>(retainedSelf()));
+      connection_->start();
+    }
   }
-  if (challenge) {
-    return challenge(connection, trust, host);
-  }
-  return policy && policy->evaluateServerTrust(trust, host) ? TrustDecision::kAccept : TrustDecision::kRefuse;
+  announceStateChange(finished);
+  return true;
 }
 
 std::optional<ns::URLRequest> HCURLConnectionOperation::willSendRequest(
@@ -514,9 +603,16 @@ void HCURLConnectionOperation::didSendBodyData(ns::URLConnection&, std::int64_t 
       });
 }
 
-void HCURLConnectionOperation::didReceiveResponse(ns::URLConnection&,
+void HCURLConnectionOperation::didReceiveResponse(ns::URLConnection& connection,
                                                   std::shared_ptr<const ns::URLResponse> response) {
   QM_DCHECK(onNetworkThread(), "called on the network thread");
+  if (!answerBasicChallenge(connection, response)) {
+    didReceiveFinalResponse(connection, std::move(response));
+  }
+}
+
+void HCURLConnectionOperation::didReceiveFinalResponse(ns::URLConnection&,
+                                                       std::shared_ptr<const ns::URLResponse> response) {
   ns::MutexLock lock(lock_);
   response_ = std::move(response);
 }
@@ -676,6 +772,62 @@ std::shared_ptr<HCSecurityPolicy> HCURLConnectionOperation::securityPolicy() con
 void HCURLConnectionOperation::setSecurityPolicy(std::shared_ptr<HCSecurityPolicy> policy) {
   ns::MutexLock lock(lock_);
   securityPolicy_ = std::move(policy);
+}
+
+std::optional<ns::URLCredential> HCURLConnectionOperation::credential() const {
+  ns::MutexLock lock(lock_);
+  return credential_;
+}
+
+void HCURLConnectionOperation::setCredential(std::optional<ns::URLCredential> credential) {
+  ns::MutexLock lock(lock_);
+  credential_ = std::move(credential);
+}
+
+bool HCURLConnectionOperation::shouldUseCredentialStorage() const {
+  ns::MutexLock lock(lock_);
+  return shouldUseCredentialStorage_;
+}
+
+void HCURLConnectionOperation::setShouldUseCredentialStorage(bool use) {
+  ns::MutexLock lock(lock_);
+  shouldUseCredentialStorage_ = use;
+}
+
+void HCURLConnectionOperation::setShouldExecuteAsBackgroundTaskWithExpirationHandler(
+    std::function<void()> handler) {
+  ns::MutexLock lock(lock_);
+  if (backgroundTaskIdentifier_ != uikit::kBackgroundTaskInvalid) {
+    return;
+  }
+  std::weak_ptr<HCURLConnectionOperation> weakSelf = retainedSelf();
+  backgroundTaskIdentifier_ =
+      uikit::Application::sharedApplication().beginBackgroundTaskWithExpirationHandler(
+          [weakSelf, handler = std::move(handler)] {
+            if (handler) {
+              handler();
+            }
+            if (const auto self = weakSelf.lock()) {
+              self->cancel();
+              self->endBackgroundTask();
+            }
+          });
+}
+
+uikit::BackgroundTaskIdentifier HCURLConnectionOperation::backgroundTaskIdentifier() const {
+  ns::MutexLock lock(lock_);
+  return backgroundTaskIdentifier_;
+}
+
+void HCURLConnectionOperation::endBackgroundTask() {
+  uikit::BackgroundTaskIdentifier identifier = uikit::kBackgroundTaskInvalid;
+  {
+    ns::MutexLock lock(lock_);
+    identifier = std::exchange(backgroundTaskIdentifier_, uikit::kBackgroundTaskInvalid);
+  }
+  if (identifier != uikit::kBackgroundTaskInvalid) {
+    uikit::Application::sharedApplication().endBackgroundTask(identifier);
+  }
 }
 
 std::shared_ptr<ns::DispatchQueue> HCURLConnectionOperation::completionQueue() const {

@@ -20,6 +20,7 @@
 #include "platform/foundation/text/PreferredLanguages.h"
 #include "platform/net/NetworkReachability.h"
 #include "platform/net/ServerTrust.h"
+#include "platform/net/URLCredentialStorage.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
@@ -54,6 +55,7 @@ void resetForTesting() {
   outside::SimulatedNetwork::resetForTesting();
   ns::NetworkReachability::setFlagsForTesting(std::nullopt);
   ns::ServerTrust::setAdditionalAnchorsForTesting({});
+  ns::URLCredentialStorage::sharedCredentialStorage().resetForTesting();
 
   ns::UserDefaults::resetStandardUserDefaultsForTesting();
   ns::Pasteboard::resetForTesting();

@@ -13,11 +13,10 @@ bool KVFoundation::isClassFromFoundation(const KVClass* cls) {
   if (cls == &KVClass::rootClass()) {
     return true;
   }
-  // Sets are containers like arrays and dictionaries: mapping one as a model would read nothing from it.
   static const std::vector<const KVClass*> roots = [] {
     std::vector<const KVClass*> classes;
     for (const char* name : {"NSURL", "NSDate", "NSValue", "NSData", "NSError", "NSArray", "NSDictionary",
-                             "NSSet", "NSString", "NSAttributedString"}) {
+                             "NSString", "NSAttributedString"}) {
       classes.push_back(&KVClass::platformClass(name));
     }
     return classes;

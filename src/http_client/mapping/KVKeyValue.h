@@ -58,12 +58,13 @@ KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValue
 // Returns the dictionary of the model `receiver`: each property's value (nested models as dictionaries,
 // URLs as texts) stored along its first key path, or under its name when the class's model-to-dictionary
 // flag is clear. `keys`, when not empty, lists the only properties to take; `ignoredKeys` those to leave
-// out. Returns `receiver` itself, recording kKVNotAModelError on its class, when it is not a model.
+// out. Returns `receiver` itself, recording kKVNotAModelError on its class, when it is not a model. Returns
+// none, recording the reason on its class, when the model holds itself through its models (a cycle).
 KVObject kv_keyValuesWithKeys(const KVObject& receiver, const KVNameList& keys,
                               const KVNameList& ignoredKeys);
 // Returns the dictionaries of the models in the array `objectArray` (both lists applied to each), platform
 // objects appended as they are. Returns std::nullopt, recording kKVObjectArrayNotAnArrayError on the root
-// class, when `objectArray` is not an array.
+// class, when `objectArray` is not an array, or the reason when one of its models lies on a cycle.
 std::optional<ns::Array> kv_keyValuesArrayWithObjectArray(const KVObject& objectArray, const KVNameList& keys,
                                                           const KVNameList& ignoredKeys);
 
@@ -79,8 +80,10 @@ ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& 
 
 // Returns the value of `property` of the model `object` (an instance of `cls`) as a dictionary made from
 // the model holds it: nested models as dictionaries, arrays of models as arrays of dictionaries, URLs as
-// texts. Returns std::nullopt when the property holds nothing. Object encoding (KVCoding.h) shares it.
-std::optional<ns::Value> kvDictionaryValue(KVClass& cls, const void* object, const KVProperty& property);
+// texts. Returns std::nullopt when the property holds nothing, and the reason when the value leads back to
+// a model whose dictionary is being made (a cycle). Object encoding (KVCoding.h) shares it.
+ns::Result<std::optional<ns::Value>> kvDictionaryValue(KVClass& cls, const void* object,
+                                                       const KVProperty& property);
 
 // Records the error `message` (code 250) as the last error of `cls`.
 void kvRecordError(KVClass& cls, std::string message);

@@ -236,23 +236,27 @@ void kv_setKeyValues(T& model, const KVObject& keyValues) {
   kv_setKeyValues(kv_internal::unownedRef(model), keyValues);
 }
 
-// Returns the dictionary of `model`; see kv_keyValuesWithKeys in KVKeyValue.h.
+// Returns the dictionary of `model`, or std::nullopt when its models lead back to it (a cycle); see
+// kv_keyValuesWithKeys in KVKeyValue.h.
 template <KVModelClass T>
-ns::Dictionary kv_keyValuesWithKeys(const T& model, const KVNameList& keys, const KVNameList& ignoredKeys) {
+std::optional<ns::Dictionary> kv_keyValuesWithKeys(const T& model, const KVNameList& keys,
+                                                   const KVNameList& ignoredKeys) {
   const KVObject made = kv_keyValuesWithKeys(KVObject(kv_internal::unownedRef(model)), keys, ignoredKeys);
-  return made.value()->asDictionary();
+  return made.value() != nullptr ? std::optional<ns::Dictionary>(made.value()->asDictionary()) : std::nullopt;
 }
 template <KVModelClass T>
-ns::Dictionary kv_keyValues(const T& model) {
+std::optional<ns::Dictionary> kv_keyValues(const T& model) {
   return kv_keyValuesWithKeys(model, {}, {});
 }
 
-// Returns the dictionaries of `models`, both lists applied to each.
+// Returns the dictionaries of `models`, both lists applied to each, or std::nullopt when one of them lies on
+// a cycle.
 template <typename T>
-ns::Array kv_keyValuesArrayWithObjectArray(const std::vector<std::shared_ptr<T>>& models,
-                                           const KVNameList& keys, const KVNameList& ignoredKeys) {
-  return *kv_keyValuesArrayWithObjectArray(KVMemberTraits<std::vector<std::shared_ptr<T>>>::read(models),
-                                           keys, ignoredKeys);
+std::optional<ns::Array> kv_keyValuesArrayWithObjectArray(const std::vector<std::shared_ptr<T>>& models,
+                                                          const KVNameList& keys,
+                                                          const KVNameList& ignoredKeys) {
+  return kv_keyValuesArrayWithObjectArray(KVMemberTraits<std::vector<std::shared_ptr<T>>>::read(models), keys,
+                                          ignoredKeys);
 }
 
 // The last error of a mapping of T.

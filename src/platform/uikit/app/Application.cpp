@@ -1,5 +1,7 @@
 #include "platform/uikit/app/Application.h"
 
+#include <utility>
+
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/alerts/AlertView.h"
@@ -86,6 +88,7 @@ void Application::becomeActive() {
 
 void Application::terminate() {
   QM_DCHECK_MAIN_THREAD();
+  backgroundTasks_.expireAll();
   if (delegate_) {
     delegate_->applicationWillTerminate(*this);
   }
@@ -99,6 +102,15 @@ void Application::performBackgroundFetch(BackgroundFetchCompletionHandler comple
     return;
   }
   delegate_->performFetchWithCompletionHandler(*this, std::move(completion));
+}
+
+BackgroundTaskIdentifier Application::beginBackgroundTaskWithExpirationHandler(
+    std::function<void()> handler) {
+  return backgroundTasks_.begin(std::move(handler));
+}
+
+void Application::endBackgroundTask(BackgroundTaskIdentifier identifier) {
+  backgroundTasks_.end(identifier);
 }
 
 void Application::receiveMemoryWarning() {
@@ -189,6 +201,7 @@ void Application::turnInterfaceTo(InterfaceOrientation orientation) {
 
 void Application::resetForTesting() {
   QM_DCHECK_MAIN_THREAD();
+  backgroundTasks_.clear();
   if (auto responder = View::currentFirstResponder()) {
     responder->resignFirstResponder();
   }
