@@ -25,7 +25,9 @@
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
+#include "platform/net/LoopbackHost.h"
 #include "platform/net/URLError.h"
+#include "platform/outside/MachineNetwork.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/SystemVolume.h"
@@ -68,6 +70,20 @@ void connectSoundVolume() {
       });
 }
 
+// Set before anything connects. A chosen link is simulated. A back end on this machine (the embedded one, or
+// one on loopback) is a device and its server in one place, which must work with no network at all: the
+// simulation, on Wi-Fi, stands for the device's link. A back end elsewhere is reached over the machine's own
+// network, which the reachability monitors then follow.
+void chooseLinkInForce(const ApplicationAssembly::Settings& settings) {
+  if (settings.network) {
+    outside::SimulatedNetwork::setStatus(*settings.network);
+  } else if (!settings.webHost || ns::isLoopbackHost(settings.webHost->host)) {
+    static_cast<void>(outside::SimulatedNetwork::status());
+  } else {
+    outside::MachineNetwork::follow();
+  }
+}
+
 }  // namespace
 
 ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(const Settings& settings) {
@@ -82,12 +98,7 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
   auto console =
       std::make_shared<terminal::ConsoleLogFile>(home + "/" + kConsoleLogFileName, settings.verboseConsole);
   app::setConsoleDestination([console](std::string_view line) { console->write(line); });
-  // The link is set before anything connects: from the settings, else from the environment.
-  if (settings.network) {
-    outside::SimulatedNetwork::setStatus(*settings.network);
-  } else {
-    static_cast<void>(outside::SimulatedNetwork::status());
-  }
+  chooseLinkInForce(settings);
   std::unique_ptr<sample_backend::SampleBackend> backend;
   if (settings.webHost) {
     app::QMServerHosts::setPublicWebHost(settings.webHost->text());
