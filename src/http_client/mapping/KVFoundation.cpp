@@ -10,7 +10,8 @@ bool KVFoundation::isClassFromFoundation(const KVClass* cls) {
   if (cls == nullptr) {
     return false;
   }
-  if (cls == &KVClass::rootClass()) {
+  // The two base classes count themselves, not the classes derived from them.
+  if (cls == &KVClass::rootClass() || cls == &KVClass::platformClass("NSManagedObject")) {
     return true;
   }
   static const std::vector<const KVClass*> roots = [] {

@@ -336,7 +336,8 @@ std::optional<std::string> kv_JSONString(const KVObject& input) {
   return data ? std::optional<std::string>(ns::stringFromData(*data)) : std::nullopt;
 }
 
-std::optional<KVModelRef> kv_objectWithKeyValues(KVClass& cls, const KVObject& keyValues) {
+std::optional<KVModelRef> kv_objectWithKeyValues(KVClass& cls, const KVObject& keyValues,
+                                                 cd::ManagedObjectContext* context) {
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   QM_DCHECK(cls.isModelClass(), "models are made of model classes");
   const KVObject dictionary = kv_JSONObject(keyValues);
@@ -345,12 +346,25 @@ std::optional<KVModelRef> kv_objectWithKeyValues(KVClass& cls, const KVObject& k
     kvRecordError(cls, kKVNotADictionaryError);
     return std::nullopt;
   }
-  KVModelRef made{&cls, cls.makeInstance()};
-  kv_setKeyValues(made, dictionary);
+  if (!cls.isManagedObjectClass()) {
+    KVModelRef made{&cls, cls.makeInstance()};
+    kv_setKeyValues(made, dictionary);
+    return made;
+  }
+  // A managed object lives in a context: without one, or without its entity there, none can be made.
+  std::shared_ptr<void> inserted = context != nullptr ? cls.makeInstanceInContext(*context) : nullptr;
+  if (inserted == nullptr) {
+    kvRecordError(cls, context != nullptr
+                           ? "the context's model has no entity " + cls.name() + " of its class"
+                           : "a " + cls.name() + " is a managed object, made only in a context");
+    return std::nullopt;
+  }
+  KVModelRef made{&cls, std::move(inserted)};
+  kv_setKeyValues(made, dictionary, context);
   return made;
 }
 
-void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues) {
+void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues, cd::ManagedObjectContext* context) {
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass& cls = *object.modelClass;
   const KVObject normalised = kv_JSONObject(keyValues);
@@ -377,7 +391,7 @@ void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues) {
     }
     const ns::Status status =
         filtered ? property->setValue(*filtered, cls.upcast(object.object.get(), property->srcClass()))
-                 : kvAssignConvertedValue(cls, object.object.get(), *property, *found);
+                 : kvAssignConvertedValue(cls, object.object.get(), *property, *found, context);
     if (!status.ok()) {
       kvRecordError(cls, status.error().domain());
     }
@@ -387,14 +401,15 @@ void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues) {
   }
 }
 
-ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& property, KVObject value) {
+ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& property, KVObject value,
+                                  cd::ManagedObjectContext* context) {
   if (value.isNoneOrNull()) {
     return {};
   }
   KVClass* propertyClass = property.type().typeClass();
   KVClass* elementClass = property.objectClassInArrayForClass(cls);
   if (propertyClass != nullptr && !property.type().fromFoundation()) {
-    std::optional<KVModelRef> nested = kv_objectWithKeyValues(*propertyClass, value);
+    std::optional<KVModelRef> nested = kv_objectWithKeyValues(*propertyClass, value, context);
     if (!nested) {
       return {};
     }
@@ -408,7 +423,7 @@ ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& 
       }
       value = std::move(*urls);
     } else {
-      value = kv_objectArrayWithKeyValuesArray(*elementClass, value);
+      value = kv_objectArrayWithKeyValuesArray(*elementClass, value, context);
     }
   } else {
     value = convertedPlainValue(property, std::move(value));
@@ -416,7 +431,8 @@ ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& 
   return property.setValue(value, cls.upcast(object, property.srcClass()));
 }
 
-KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValuesArray) {
+KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValuesArray,
+                                          cd::ManagedObjectContext* context) {
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   const KVObject normalised = kv_JSONObject(keyValuesArray);
   cls.setKv_error(std::nullopt);
@@ -431,8 +447,8 @@ KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValue
   KVObjectArray models;
   for (const ns::Value& element : array->asArray()) {
     if (element.isArray()) {
-      models.push_back(kv_objectArrayWithKeyValuesArray(cls, element));
-    } else if (std::optional<KVModelRef> model = kv_objectWithKeyValues(cls, element)) {
+      models.push_back(kv_objectArrayWithKeyValuesArray(cls, element, context));
+    } else if (std::optional<KVModelRef> model = kv_objectWithKeyValues(cls, element, context)) {
       models.emplace_back(std::move(*model));
     }
   }

@@ -38,6 +38,11 @@ inline void setKeyValues(const KVModelRef& object, const KVObject& keyValues,
   kv_setKeyValues(object, keyValues);
   kv_internal::storeLastError(object.modelClass, error);
 }
+inline void setKeyValues(const KVModelRef& object, const KVObject& keyValues,
+                         cd::ManagedObjectContext* context, std::optional<ns::Error>* error = nullptr) {
+  kv_setKeyValues(object, keyValues, context);
+  kv_internal::storeLastError(object.modelClass, error);
+}
 
 inline KVObject keyValuesWithKeys(const KVObject& receiver, const KVNameList& keys,
                                   std::optional<ns::Error>* error = nullptr) {
@@ -67,6 +72,11 @@ inline std::optional<KVModelRef> objectWithKeyValues(KVClass& cls, const KVObjec
                                                      std::optional<ns::Error>* error = nullptr) {
   return kv_internal::withLastError(kv_objectWithKeyValues(cls, keyValues), &cls, error);
 }
+inline std::optional<KVModelRef> objectWithKeyValues(KVClass& cls, const KVObject& keyValues,
+                                                     cd::ManagedObjectContext* context,
+                                                     std::optional<ns::Error>* error = nullptr) {
+  return kv_internal::withLastError(kv_objectWithKeyValues(cls, keyValues, context), &cls, error);
+}
 inline std::optional<KVModelRef> objectWithFilename(KVClass& cls, std::optional<std::string_view> filename,
                                                     std::optional<ns::Error>* error = nullptr) {
   return kv_internal::withLastError(kv_objectWithFilename(cls, filename), &cls, error);
@@ -79,6 +89,12 @@ inline std::optional<KVModelRef> objectWithFile(KVClass& cls, std::optional<std:
 inline KVObject objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValuesArray,
                                               std::optional<ns::Error>* error = nullptr) {
   return kv_internal::withLastError(kv_objectArrayWithKeyValuesArray(cls, keyValuesArray), &cls, error);
+}
+inline KVObject objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValuesArray,
+                                              cd::ManagedObjectContext* context,
+                                              std::optional<ns::Error>* error = nullptr) {
+  return kv_internal::withLastError(kv_objectArrayWithKeyValuesArray(cls, keyValuesArray, context), &cls,
+                                    error);
 }
 inline KVObject objectArrayWithFilename(KVClass& cls, std::optional<std::string_view> filename,
                                         std::optional<ns::Error>* error = nullptr) {

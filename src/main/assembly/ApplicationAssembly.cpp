@@ -1,9 +1,12 @@
 #include "main/assembly/ApplicationAssembly.h"
 
+#include <chrono>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/menu/QMMenuScenes.h"
+#include "app/network/QMNetworkHelper.h"
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
@@ -23,6 +26,7 @@
 #include "main/terminal/ConsoleLogFile.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/loop/OperationQueue.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/net/LoopbackHost.h"
@@ -35,6 +39,10 @@
 namespace assembly {
 
 namespace {
+
+// How long the end waits for the cancelled requests to end: a cancel ends a request at once, unless the
+// machine is very busy.
+constexpr auto kRequestEndTimeout = std::chrono::seconds(5);
 
 ns::Error backendCannotStart(const ns::Error& why) {
   return ns::Error(kAssemblyErrorDomain, static_cast<int>(AssemblyErrorCode::kBackendCannotStart),
@@ -133,7 +141,18 @@ ApplicationAssembly::ApplicationAssembly(std::unique_ptr<sample_backend::SampleB
 
 ApplicationAssembly::~ApplicationAssembly() {
   uikit::Application::sharedApplication().terminate();
+  endRequestsInFlight();
   ns::NotificationCenter::defaultCenter().removeObserver(requestEnds_);
+}
+
+void ApplicationAssembly::endRequestsInFlight() {
+  // A request holds itself until its reply has been handled, so one still waiting when the process ends
+  // would leave everything it holds behind: it is cancelled and waited for here.
+  ns::OperationQueue& requests = app::QMNetworkHelper::commonServerManager()->operationQueue();
+  requests.cancelAllOperations();
+  if (!requests.waitUntilAllOperationsAreFinished(kRequestEndTimeout)) {
+    app::consoleLog("Requests still in flight at the end: " + std::to_string(requests.operationCount()));
+  }
 }
 
 void ApplicationAssembly::setFailedRequestHandler(FailedRequestHandler handler) {

@@ -6,8 +6,9 @@
 // the network link in force (the simulated one when chosen or when the back end is on this machine, else
 // the machine's own) and its back end (starting the sample back end inside the process when no web host
 // is given, with its state kept under the home), connects the parts that meet only at run time, and
-// launches the application with AppDelegate. Destroying the assembly terminates the application, then
-// stops the embedded back end. The console stays pointed at the file, for the lines of the process's end.
+// launches the application with AppDelegate. Destroying the assembly terminates the application, ends the
+// back-end requests still in flight, then stops the embedded back end. The console stays pointed at the file,
+// for the lines of the process's end.
 //
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
 // the session for the current learner; the "User", "Course" and "More" storyboards register their scenes; the
@@ -80,6 +81,8 @@ class ApplicationAssembly {
 
  private:
   explicit ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend);
+  // Cancels the requests of the request layer and waits for them to end.
+  void endRequestsInFlight();
   void reportIfFailed(const ns::Notification& notification);
 
   // Constant after construction

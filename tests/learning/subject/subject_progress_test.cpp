@@ -7,6 +7,7 @@
 #include "app/course/QMCourseDataModel.h"
 #include "app/store/QMCoreDataHelper.h"
 #include "app/store/QMSubject.h"
+#include "http_client/HCURLConnectionOperation.h"
 #include "learning/course/QMListenController.h"
 #include "learning/downloads/download_test_util.h"
 #include "learning/subject/subject_test_util.h"
@@ -79,6 +80,36 @@ TEST_F(SubjectProgressTest, OfflineAPositionStaysStoredWithoutAToastAndGoesOutWi
   screen()->viewWillAppear(false);
   ASSERT_TRUE(runUntil([&] { return !saves().empty(); }));
   EXPECT_EQ(saves().front().request.parameter("videoTime"), "12");
+}
+
+// The subject list was asked for while the link was up and answers after it went down: the server's newer
+// position is adopted, but its second is not fetched and no toast tells of the network.
+TEST_F(SubjectProgressTest, ASubjectListAnsweredOfflineFetchesNoPositionAndShowsNoToast) {
+  ASSERT_TRUE(launch());
+  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "35"; }));
+  const std::size_t fetches = requestsOn(app::QMCourseDataModel::kGetProgressPath);
+  subject("101")->setOnClassProgress("42");
+  subject("101")->setOnClassTime("2015.01.01 08:00");
+
+  // The link goes down once the reply is in, before the screen handles it.
+  ns::NotificationCenter& center = ns::NotificationCenter::defaultCenter();
+  const auto replyIn = center.addObserverForName(
+      http_client::kHCNetworkingOperationDidFinishNotification, nullptr, nullptr,
+      [](const ns::Notification& notification) {
+        const auto operation =
+            std::dynamic_pointer_cast<http_client::HCURLConnectionOperation>(notification.object);
+        const std::optional<ns::URL> url = operation ? operation->request().url() : std::nullopt;
+        if (url && url->path() == app::QMCourseDataModel::kAllSubjectsPath) {
+          outside::SimulatedNetwork::setStatus(outside::NotReachable);
+        }
+      });
+  screen()->viewWillAppear(false);
+  const bool handled = runUntil([&] { return subject("101")->onClassTime() == "2016.09.01 20:15"; });
+  center.removeObserver(replyIn);
+  ASSERT_TRUE(handled);
+  EXPECT_FALSE(screenShows(kNoNetworkToast)) << screenText();
+  EXPECT_EQ(subject("101")->onClassProgress(), "42") << "the stored second stays until the next list";
+  EXPECT_EQ(requestsOn(app::QMCourseDataModel::kGetProgressPath), fetches);
 }
 
 TEST_F(SubjectProgressTest, GoingToTheBackgroundAfterLeavingALessonKeepsTheSavedPosition) {

@@ -39,8 +39,8 @@ class JSONSerialization {
   static Result<Value> JSONObjectWithData(std::string_view text, unsigned options = 0);
 
   // Returns the UTF-8 JSON text of `object`, compact unless `options` has kJSONWritingPrettyPrinted.
-  // Returns error 3852 when `object` is not an array or a dictionary, or when it holds data, a date, an
-  // infinite or NaN double, or a string that is not well-formed UTF-8.
+  // Returns error 3852 when `object` is not an array or a dictionary, or when it holds data, a date, a set,
+  // an infinite or NaN double, or a string that is not well-formed UTF-8.
   static Result<Data> dataWithJSONObject(const Value& object, unsigned options = 0);
 };
 

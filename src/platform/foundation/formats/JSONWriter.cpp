@@ -43,6 +43,8 @@ bool JSONWriter::write(const Value& value) {
       return writeDictionary(value.asDictionary());
     case ValueKind::kData:
       return fail("data has no JSON form");
+    case ValueKind::kSet:
+      return fail("a set has no JSON form");
     case ValueKind::kDate:
       break;
   }

@@ -18,8 +18,8 @@ class JSONWriter {
   explicit JSONWriter(bool prettyPrinted = false) : prettyPrinted_(prettyPrinted) {}
 
   // Appends the JSON text of `value` to the output. Returns true on success. Returns false, with failure()
-  // saying what and where, when `value` holds something JSON cannot: data, a date, an infinite or NaN
-  // double, or a string that is not well-formed UTF-8.
+  // saying what and where, when `value` holds something JSON cannot: data, a date, a set, an infinite or
+  // NaN double, or a string that is not well-formed UTF-8.
   bool write(const Value& value);
 
   // Returns the text written so far and empties the output.

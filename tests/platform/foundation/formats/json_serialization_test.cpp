@@ -128,6 +128,7 @@ TEST(JSONSerializationTest, WritingRefusesWhatJSONCannotHold) {
       {Value("text"), "top-level"},
       {Value(Dictionary{{"list", Array{1, Data{1}}}}), R"(at ["list"][1])"},
       {Value(Array{Date(0)}), "date"},
+      {Value(Array{Set{1}}), "set"},
       {Value(Array{std::nan("")}), "NaN"},
       {Value(Array{std::numeric_limits<double>::infinity()}), "infinite"},
       {Value(Array{std::string("\xC3")}), "UTF-8"},
