@@ -131,12 +131,14 @@ void HCURLConnectionOperation::copyPropertiesInto(HCURLConnectionOperation& targ
   target.setDownloadProgressBlock(downloadProgressBlock());
   AuthenticationChallengeBlock authenticationChallenge;
   RedirectResponseBlock redirectResponse;
+  CacheResponseBlock cacheResponse;
   std::shared_ptr<ns::DispatchQueue> completionQueue;
   std::optional<ns::DispatchGroup> completionGroup;
   {
     ns::MutexLock lock(lock_);
     authenticationChallenge = authenticationChallenge_;
     redirectResponse = redirectResponse_;
+    cacheResponse = cacheResponse_;
     completionQueue = completionQueue_;
     completionGroup = completionGroup_;
   }
@@ -144,6 +146,7 @@ void HCURLConnectionOperation::copyPropertiesInto(HCURLConnectionOperation& targ
   ns::MutexLock lock(target.lock_);
   target.authenticationChallenge_ = std::move(authenticationChallenge);
   target.redirectResponse_ = std::move(redirectResponse);
+  target.cacheResponse_ = std::move(cacheResponse);
   target.completionQueue_ = std::move(completionQueue);
   target.completionGroup_ = std::move(completionGroup);
 }
@@ -670,6 +673,20 @@ ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::takeData(
   return DataDisposition::kConsumed;
 }
 
+std::optional<ns::CachedURLResponse> HCURLConnectionOperation::willCacheResponse(
+    ns::URLConnection& connection, ns::CachedURLResponse proposed) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
+  CacheResponseBlock block;
+  {
+    ns::MutexLock lock(lock_);
+    block = cacheResponse_;
+  }
+  if (block) {
+    return block(connection, proposed);
+  }
+  return isCancelled() ? std::nullopt : std::optional(std::move(proposed));
+}
+
 void HCURLConnectionOperation::didFinishLoading(ns::URLConnection&) {
   QM_DCHECK(onNetworkThread(), "called on the network thread");
   std::optional<StateChange> finished;
@@ -889,6 +906,11 @@ void HCURLConnectionOperation::setWillSendRequestForAuthenticationChallengeBlock
 void HCURLConnectionOperation::setRedirectResponseBlock(RedirectResponseBlock block) {
   ns::MutexLock lock(lock_);
   redirectResponse_ = std::move(block);
+}
+
+void HCURLConnectionOperation::setCacheResponseBlock(CacheResponseBlock block) {
+  ns::MutexLock lock(lock_);
+  cacheResponse_ = std::move(block);
 }
 
 std::string HCURLConnectionOperation::description() const {

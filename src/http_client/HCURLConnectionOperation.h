@@ -73,6 +73,10 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   // Answers every authentication challenge (server trust and Basic) in place of the operation's own road.
   using AuthenticationChallengeBlock = std::function<ns::URLAuthenticationChallengeAnswer(
       ns::URLConnection& connection, const ns::URLAuthenticationChallenge& challenge)>;
+  // Returns what the URL cache is to store of the finished load: the proposed response, a changed copy, or
+  // nullopt for nothing.
+  using CacheResponseBlock = std::function<std::optional<ns::CachedURLResponse>(
+      ns::URLConnection& connection, const ns::CachedURLResponse& proposed)>;
   // Returns the request to follow a redirect with, or std::nullopt to take the redirect response as final.
   using RedirectResponseBlock = std::function<std::optional<ns::URLRequest>(
       ns::URLConnection& connection, const ns::URLRequest& request,
@@ -104,8 +108,8 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   // Pauses the operation, then writes "request", "state" (ready for an executing or paused operation),
   // "response", "error", "responseData" and "totalBytesRead".
   virtual void encodeWithCoder(ns::Dictionary& coder);
-  // Returns a new ready operation of this class on the same request, with the progress, challenge and
-  // redirect blocks and the completion queue and group; nothing else is carried over.
+  // Returns a new ready operation of this class on the same request, with the progress, challenge, cache
+  // and redirect blocks and the completion queue and group; nothing else is carried over.
   virtual std::shared_ptr<HCURLConnectionOperation> copy() const;
 
   // ns::Operation.
@@ -182,6 +186,9 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void setDownloadProgressBlock(ProgressBlock block);
   void setWillSendRequestForAuthenticationChallengeBlock(AuthenticationChallengeBlock block);
   void setRedirectResponseBlock(RedirectResponseBlock block);
+  // Decides what the URL cache keeps; without one the proposed response is kept unless the operation was
+  // cancelled.
+  void setCacheResponseBlock(CacheResponseBlock block);
 
   // "<Class: 0x..., state: isReady, cancelled: NO request: ..., response: ...>".
   std::string description() const;
@@ -228,6 +235,8 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
                           std::shared_ptr<const ns::URLResponse> response) override;
   DataDisposition didReceiveData(ns::URLConnection& connection, const std::uint8_t* bytes,
                                  std::size_t length) override;
+  std::optional<ns::CachedURLResponse> willCacheResponse(ns::URLConnection& connection,
+                                                         ns::CachedURLResponse proposed) override;
   void didFinishLoading(ns::URLConnection& connection) override;
   void didFailWithError(ns::URLConnection& connection, const ns::Error& error) override;
 
@@ -312,6 +321,7 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   uikit::BackgroundTaskIdentifier backgroundTaskIdentifier_ QM_GUARDED_BY(lock_) =
       uikit::kBackgroundTaskInvalid;
   RedirectResponseBlock redirectResponse_ QM_GUARDED_BY(lock_);
+  CacheResponseBlock cacheResponse_ QM_GUARDED_BY(lock_);
 
   // A lock of its own, so that progress reports on the main queue never wait for network-thread work done
   // under lock_. Held only to read or replace a block.

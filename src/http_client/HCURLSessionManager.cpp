@@ -381,6 +381,11 @@ void HCURLSessionManager::setDataTaskDidReceiveResponseBlock(DataTaskDidReceiveR
   dataTaskDidReceiveResponse_ = std::move(block);
 }
 
+void HCURLSessionManager::setDataTaskWillCacheResponseBlock(DataTaskWillCacheResponseBlock block) {
+  ns::MutexLock lock(settingsMutex_);
+  dataTaskWillCacheResponse_ = std::move(block);
+}
+
 void HCURLSessionManager::setDataTaskDidBecomeDownloadTaskBlock(DataTaskDidBecomeDownloadTaskBlock block) {
   ns::MutexLock lock(settingsMutex_);
   dataTaskDidBecomeDownloadTask_ = std::move(block);
@@ -419,6 +424,8 @@ bool HCURLSessionManager::answers(Callback callback) const {
       return static_cast<bool>(taskWillPerformHTTPRedirection_);
     case Callback::kDidReceiveResponse:
       return static_cast<bool>(dataTaskDidReceiveResponse_);
+    case Callback::kWillCacheResponse:
+      return static_cast<bool>(dataTaskWillCacheResponse_);
     case Callback::kDidReceiveChallenge:
     case Callback::kTaskDidReceiveChallenge:
     case Callback::kNeedNewBodyStream:
@@ -565,6 +572,16 @@ void HCURLSessionManager::didReceiveData(ns::URLSession& session, ns::URLSession
   if (block) {
     block(session, task, data);
   }
+}
+
+std::optional<ns::CachedURLResponse> HCURLSessionManager::willCacheResponse(ns::URLSession& session,
+                                                                            ns::URLSessionTask& task,
+                                                                            ns::CachedURLResponse proposed) {
+  const DataTaskWillCacheResponseBlock block = [&] {
+    ns::MutexLock lock(settingsMutex_);
+    return dataTaskWillCacheResponse_;
+  }();
+  return block ? block(session, task, proposed) : std::optional(std::move(proposed));
 }
 
 void HCURLSessionManager::didBecomeDownloadTask(ns::URLSession& session, ns::URLSessionTask& dataTask,

@@ -9,7 +9,7 @@
 // and turns their resume and suspend announcements (HCURLSessionTaskSwizzling.h) into
 // kHCNetworkingTaskDidResumeNotification and kHCNetworkingTaskDidSuspendNotification on the main queue.
 //
-// Sessions here are never background ones and cache no responses: the callbacks for those do not exist. A
+// Sessions here are never background ones: the callbacks for those do not exist. A
 // data task whose response the data-task-did-receive-response block answers kBecomeDownload goes on as a
 // download task, keeping its task delegate and completion handler. A failed download's resume data (in the
 // error's user info under ns::kURLSessionDownloadTaskResumeData) makes a download of the rest with
@@ -95,6 +95,10 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
       std::function<void(ns::URLSession&, ns::URLSessionTask&, const std::optional<ns::Error>&)>;
   using DataTaskDidReceiveResponseBlock = std::function<ns::URLSessionResponseDisposition(
       ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<const ns::URLResponse>&)>;
+  // Returns what the URL cache is to store of a data task's load: the proposed response, a changed copy, or
+  // nullopt for nothing.
+  using DataTaskWillCacheResponseBlock = std::function<std::optional<ns::CachedURLResponse>(
+      ns::URLSession&, ns::URLSessionTask&, const ns::CachedURLResponse& proposed)>;
   // (session, data task, the download task it became).
   using DataTaskDidBecomeDownloadTaskBlock =
       std::function<void(ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<ns::URLSessionTask>&)>;
@@ -200,6 +204,7 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   void setDataTaskDidReceiveResponseBlock(DataTaskDidReceiveResponseBlock block);
   void setDataTaskDidBecomeDownloadTaskBlock(DataTaskDidBecomeDownloadTaskBlock block);
   void setDataTaskDidReceiveDataBlock(DataTaskDidReceiveDataBlock block);
+  void setDataTaskWillCacheResponseBlock(DataTaskWillCacheResponseBlock block);
   void setDownloadTaskDidFinishDownloadingBlock(DownloadTaskDidFinishDownloadingBlock block);
   void setDownloadTaskDidWriteDataBlock(DownloadTaskDidWriteDataBlock block);
   void setDownloadTaskDidResumeBlock(DownloadTaskDidResumeBlock block);
@@ -207,8 +212,8 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   // "<HCURLSessionManager: 0x..., session: <URLSession: 0x...>, operationQueue: 0x...>".
   virtual std::string description() const;
 
-  // ns::URLSessionDelegate, on the delegate queue. Redirections and responses are decided only while their
-  // block is set.
+  // ns::URLSessionDelegate, on the delegate queue. Redirections, responses and what is cached are decided
+  // only while their block is set.
   bool answers(Callback callback) const override;
   void didBecomeInvalidWithError(ns::URLSession& session, const std::optional<ns::Error>& error) override;
   ns::URLAuthenticationChallengeAnswer didReceiveChallenge(
@@ -230,6 +235,8 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
       ns::URLSession& session, ns::URLSessionTask& task,
       const std::shared_ptr<const ns::URLResponse>& response) override;
   void didReceiveData(ns::URLSession& session, ns::URLSessionTask& task, const ns::Data& data) override;
+  std::optional<ns::CachedURLResponse> willCacheResponse(ns::URLSession& session, ns::URLSessionTask& task,
+                                                         ns::CachedURLResponse proposed) override;
   // The data task's delegate goes on as the download task's; then the block.
   void didBecomeDownloadTask(ns::URLSession& session, ns::URLSessionTask& dataTask,
                              const std::shared_ptr<ns::URLSessionTask>& downloadTask) override;
@@ -300,6 +307,7 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   DataTaskDidReceiveResponseBlock dataTaskDidReceiveResponse_ QM_GUARDED_BY(settingsMutex_);
   DataTaskDidBecomeDownloadTaskBlock dataTaskDidBecomeDownloadTask_ QM_GUARDED_BY(settingsMutex_);
   DataTaskDidReceiveDataBlock dataTaskDidReceiveData_ QM_GUARDED_BY(settingsMutex_);
+  DataTaskWillCacheResponseBlock dataTaskWillCacheResponse_ QM_GUARDED_BY(settingsMutex_);
   DownloadTaskDidFinishDownloadingBlock downloadTaskDidFinishDownloading_ QM_GUARDED_BY(settingsMutex_);
   DownloadTaskDidWriteDataBlock downloadTaskDidWriteData_ QM_GUARDED_BY(settingsMutex_);
   DownloadTaskDidResumeBlock downloadTaskDidResume_ QM_GUARDED_BY(settingsMutex_);

@@ -20,6 +20,7 @@
 #include "platform/foundation/text/PreferredLanguages.h"
 #include "platform/net/NetworkReachability.h"
 #include "platform/net/ServerTrust.h"
+#include "platform/net/URLCache.h"
 #include "platform/net/URLCredentialStorage.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/alerts/AlertView.h"
@@ -56,6 +57,7 @@ void resetForTesting() {
   ns::NetworkReachability::setFlagsForTesting(std::nullopt);
   ns::ServerTrust::setAdditionalAnchorsForTesting({});
   ns::URLCredentialStorage::sharedCredentialStorage().resetForTesting();
+  ns::URLCache::sharedURLCache().removeAllCachedResponses();
 
   ns::UserDefaults::resetStandardUserDefaultsForTesting();
   ns::Pasteboard::resetForTesting();

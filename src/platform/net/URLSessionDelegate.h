@@ -19,7 +19,8 @@
 //                                                    handed over;
 //   didCompleteWithError                             exactly once, last.
 //
-// The decision callbacks (the two challenges, redirection, needNewBodyStream, didReceiveResponse) are asked
+// The decision callbacks (the two challenges, redirection, needNewBodyStream, didReceiveResponse,
+// willCacheResponse, which comes after the body and before didCompleteWithError) are asked
 // only when answers() says the delegate answers them; otherwise the session decides as the platform does
 // by default. While one is asked, loading waits for the answer (at most the request's time-out, after which
 // the default applies). didBecomeInvalidWithError is the last call a session makes.
@@ -34,6 +35,7 @@
 #include "platform/net/HTTPURLResponse.h"
 #include "platform/net/InputStream.h"
 #include "platform/net/URLAuthenticationChallenge.h"
+#include "platform/net/URLCache.h"
 #include "platform/net/URLRequest.h"
 #include "platform/net/URLResponse.h"
 
@@ -53,6 +55,7 @@ class URLSessionDelegate {
     kWillPerformHTTPRedirection,
     kNeedNewBodyStream,
     kDidReceiveResponse,
+    kWillCacheResponse,
   };
 
   virtual ~URLSessionDelegate() = default;
@@ -96,6 +99,13 @@ class URLSessionDelegate {
     return URLSessionResponseDisposition::kAllow;
   }
   virtual void didReceiveData(URLSession& /*session*/, URLSessionTask& /*task*/, const Data& /*data*/) {}
+  // Returns what the URL cache is to store of a data or upload task's finished load (URLCache.h):
+  // `proposed`, a changed copy, or nullopt for nothing.
+  virtual std::optional<CachedURLResponse> willCacheResponse(URLSession& /*session*/,
+                                                             URLSessionTask& /*task*/,
+                                                             CachedURLResponse proposed) {
+    return proposed;
+  }
   // A data task whose response was answered kBecomeDownload goes on as `downloadTask`, a new running
   // download task that takes the same load (the body goes to its file); the data task is completed without
   // a didCompleteWithError call of its own.
