@@ -1,10 +1,10 @@
 #include "http_client/HCHTTPRequestOperation.h"
 
-#include <charconv>
 #include <utility>
 
 #include "http_client/HCSerializerCoding.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/net/ContentRange.h"
 
 namespace http_client {
 
@@ -12,31 +12,10 @@ namespace {
 
 constexpr char kResponseSerializerCodingKey[] = "responseSerializer";
 
-// Reads the first byte position of "Content-Range: bytes 1000-1999/2000".
-std::optional<std::uint64_t> contentRangeStart(const ns::HTTPURLResponse& response) {
-  const auto found = response.allHeaderFields().find("Content-Range");
-  if (found == response.allHeaderFields().end()) {
-    return std::nullopt;
-  }
-  std::string_view range = found->second;
-  constexpr std::string_view kUnit = "bytes ";
-  if (!range.starts_with(kUnit)) {
-    return std::nullopt;
-  }
-  range.remove_prefix(kUnit.size());
-  std::uint64_t start = 0;
-  const auto [end, error] = std::from_chars(range.data(), range.data() + range.size(), start);
-  if (error != std::errc() || end == range.data() + range.size() || *end != '-') {
-    return std::nullopt;
-  }
-  return start;
-}
-
 // True when `response` carries the body from byte `offset` on, so that it continues what is already there.
 bool continuesBodyAt(const ns::URLResponse* response, std::uint64_t offset) {
   const auto* httpResponse = dynamic_cast<const ns::HTTPURLResponse*>(response);
-  return httpResponse != nullptr && httpResponse->statusCode() == 206 &&
-         contentRangeStart(*httpResponse) == offset;
+  return httpResponse != nullptr && ns::continuesBodyAt(*httpResponse, offset);
 }
 
 }  // namespace
@@ -197,15 +176,15 @@ void HCHTTPRequestOperation::prepareRequestForResume() {
   resumeOffset_ = offset;
 }
 
-void HCHTTPRequestOperation::didReceiveResponse(ns::URLConnection& connection,
-                                                std::shared_ptr<const ns::URLResponse> response) {
+void HCHTTPRequestOperation::didReceiveFinalResponse(ns::URLConnection& connection,
+                                                     std::shared_ptr<const ns::URLResponse> response) {
   QM_DCHECK(networkRequestThread().isCurrent(), "called on the network thread");
   if (const std::optional<std::uint64_t> offset = std::exchange(resumeOffset_, std::nullopt)) {
     if (!continuesBodyAt(response.get(), *offset) && !discardReceivedBody(connection)) {
       return;
     }
   }
-  HCURLConnectionOperation::didReceiveResponse(connection, std::move(response));
+  HCURLConnectionOperation::didReceiveFinalResponse(connection, std::move(response));
 }
 
 }  // namespace http_client

@@ -73,8 +73,8 @@ class HCHTTPRequestOperation : public HCURLConnectionOperation {
 
  protected:
   std::string className() const override { return "HCHTTPRequestOperation"; }
-  void didReceiveResponse(ns::URLConnection& connection,
-                          std::shared_ptr<const ns::URLResponse> response) override;
+  void didReceiveFinalResponse(ns::URLConnection& connection,
+                               std::shared_ptr<const ns::URLResponse> response) override;
 
  private:
   // REQUIRES: on the network thread.

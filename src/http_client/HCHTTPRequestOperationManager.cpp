@@ -61,6 +61,8 @@ std::shared_ptr<HCHTTPRequestOperation> HCHTTPRequestOperationManager::HTTPReque
   // Made with the manager's serializer from the start: a default one would be built only to be replaced.
   auto operation = std::make_shared<HCHTTPRequestOperation>(request, responseSerializer_);
   operation->setSecurityPolicy(securityPolicy_);
+  operation->setCredential(credential_);
+  operation->setShouldUseCredentialStorage(shouldUseCredentialStorage_);
   operation->setCompletionBlockWithSuccess(std::move(success), std::move(failure));
   operation->setCompletionQueue(completionQueue_);
   operation->setCompletionGroup(completionGroup_);

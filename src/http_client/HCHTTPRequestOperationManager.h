@@ -62,6 +62,11 @@ class HCHTTPRequestOperationManager {
   }
   const std::shared_ptr<HCSecurityPolicy>& securityPolicy() const { return securityPolicy_; }
   void setSecurityPolicy(std::shared_ptr<HCSecurityPolicy> policy) { securityPolicy_ = std::move(policy); }
+  // Given to every operation made from now on (HCURLConnectionOperation.h); none, and true, by default.
+  const std::optional<ns::URLCredential>& credential() const { return credential_; }
+  void setCredential(std::optional<ns::URLCredential> credential) { credential_ = std::move(credential); }
+  bool shouldUseCredentialStorage() const { return shouldUseCredentialStorage_; }
+  void setShouldUseCredentialStorage(bool use) { shouldUseCredentialStorage_ = use; }
   // The shared reachability manager; the manager never starts it.
   const std::shared_ptr<HCNetworkReachabilityManager>& reachabilityManager() const {
     return reachabilityManager_;
@@ -136,6 +141,8 @@ class HCHTTPRequestOperationManager {
   std::shared_ptr<HCHTTPRequestSerializer> requestSerializer_;
   std::shared_ptr<HCHTTPResponseSerializer> responseSerializer_;
   std::shared_ptr<HCSecurityPolicy> securityPolicy_;
+  std::optional<ns::URLCredential> credential_;
+  bool shouldUseCredentialStorage_ = true;
   std::shared_ptr<HCNetworkReachabilityManager> reachabilityManager_;
   const std::unique_ptr<ns::OperationQueue> operationQueue_;
   std::shared_ptr<ns::DispatchQueue> completionQueue_;

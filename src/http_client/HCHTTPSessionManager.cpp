@@ -61,7 +61,6 @@ std::shared_ptr<HCHTTPSessionManager> HCHTTPSessionManager::copy() const {
   std::shared_ptr<HCHTTPSessionManager> copied = manager(baseURL_, sessionConfiguration());
   copied->setRequestSerializer(requestSerializer()->copy());
   copied->setResponseSerializer(responseSerializer()->copy());
-  copied->setSecurityPolicy(securityPolicy());
   return copied;
 }
 

@@ -43,8 +43,8 @@ class HCHTTPSessionManager : public HCURLSessionManager {
 
   // The base class's keys, then "baseURL" (when there is one), "requestSerializer" and "responseSerializer".
   void encodeWithCoder(ns::Dictionary& coder) const override;
-  // Returns a manager with the same base URL, configuration and security policy and copies of both
-  // serializers; blocks and the completion queue are not carried over.
+  // Returns a manager with the same base URL and configuration and copies of both serializers; blocks,
+  // security policy and completion queue are not carried over.
   std::shared_ptr<HCHTTPSessionManager> copy() const;
 
   const std::optional<ns::URL>& baseURL() const { return baseURL_; }

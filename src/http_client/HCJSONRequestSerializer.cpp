@@ -40,9 +40,10 @@ std::shared_ptr<HCHTTPRequestSerializer> HCJSONRequestSerializer::copy() const {
 
 ns::Result<ns::URLRequest> HCJSONRequestSerializer::requestBySerializingRequest(
     const ns::URLRequest& request, const std::optional<ns::Dictionary>& parameters) const {
-  return requestWithWrittenBody(request, parameters, "application/json", [](const ns::Dictionary& values) {
-    return ns::JSONSerialization::dataWithJSONObject(ns::Value(values));
-  });
+  return requestWithWrittenBody(
+      request, parameters, "application/json", [this](const ns::Dictionary& values) {
+        return ns::JSONSerialization::dataWithJSONObject(ns::Value(values), writingOptions_);
+      });
 }
 
 }  // namespace http_client

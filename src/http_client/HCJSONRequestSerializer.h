@@ -27,13 +27,13 @@ class HCJSONRequestSerializer : public HCHTTPRequestSerializer {
   // The base class's copy, as a JSON serializer with the same writing options.
   std::shared_ptr<HCHTTPRequestSerializer> copy() const override;
 
-  // The platform's JSON writing options. The writer writes compact text whatever they are; they are kept
-  // for callers and archives.
+  // The platform JSON writer's options (platform/foundation/formats/JSONSerialization.h): with
+  // ns::kJSONWritingPrettyPrinted the body is pretty-printed, else compact.
   unsigned writingOptions() const { return writingOptions_; }
   void setWritingOptions(unsigned options) { writingOptions_ = options; }
 
-  // Returns the request with the parameters as a compact JSON body, or the writer's error (3852) for
-  // parameters JSON cannot hold (data, dates).
+  // Returns the request with the parameters as a JSON body written with the writing options, or the
+  // writer's error (3852) for parameters JSON cannot hold (data, dates).
   ns::Result<ns::URLRequest> requestBySerializingRequest(
       const ns::URLRequest& request, const std::optional<ns::Dictionary>& parameters) const override;
 

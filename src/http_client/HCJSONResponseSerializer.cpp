@@ -1,6 +1,7 @@
 #include "http_client/HCJSONResponseSerializer.h"
 
 #include "http_client/HCResponseSerializationErrors.h"
+#include "http_client/HCSerializerCodingKeys.h"
 #include "platform/foundation/formats/JSONSerialization.h"
 #include "platform/net/HTTPURLResponse.h"
 
@@ -8,6 +9,7 @@ namespace http_client {
 
 namespace {
 
+constexpr char kReadingOptionsCodingKey[] = "readingOptions";
 constexpr char kRemovesNullsCodingKey[] = "removesKeysWithNullValues";
 constexpr char kFailureReasonKey[] = "NSLocalizedFailureReason";
 
@@ -54,7 +56,14 @@ ns::Error undecodableTextError(const ns::Data& data) {
 }  // namespace
 
 std::shared_ptr<HCJSONResponseSerializer> HCJSONResponseSerializer::serializer() {
-  return std::make_shared<HCJSONResponseSerializer>();
+  return serializerWithReadingOptions(0);
+}
+
+std::shared_ptr<HCJSONResponseSerializer> HCJSONResponseSerializer::serializerWithReadingOptions(
+    unsigned readingOptions) {
+  auto serializer = std::make_shared<HCJSONResponseSerializer>();
+  serializer->readingOptions_ = readingOptions;
+  return serializer;
 }
 
 HCJSONResponseSerializer::HCJSONResponseSerializer() {
@@ -63,7 +72,8 @@ HCJSONResponseSerializer::HCJSONResponseSerializer() {
 }
 
 HCJSONResponseSerializer::HCJSONResponseSerializer(const ns::Dictionary& coder)
-    : HCHTTPResponseSerializer(coder) {
+    : HCHTTPResponseSerializer(coder),
+      readingOptions_(HCDecodedUnsigned(coder, kReadingOptionsCodingKey).value_or(0)) {
   if (const auto removes = coder.find(kRemovesNullsCodingKey); removes != coder.end()) {
     removesKeysWithNullValues_ = removes->second.boolValue();
   }
@@ -71,11 +81,12 @@ HCJSONResponseSerializer::HCJSONResponseSerializer(const ns::Dictionary& coder)
 
 void HCJSONResponseSerializer::encodeWithCoder(ns::Dictionary& coder) const {
   HCHTTPResponseSerializer::encodeWithCoder(coder);
+  coder[kReadingOptionsCodingKey] = static_cast<std::int64_t>(readingOptions_);
   coder[kRemovesNullsCodingKey] = removesKeysWithNullValues_;
 }
 
 std::shared_ptr<HCHTTPResponseSerializer> HCJSONResponseSerializer::copy() const {
-  auto serializer = std::make_shared<HCJSONResponseSerializer>();
+  auto serializer = serializerWithReadingOptions(readingOptions_);
   serializer->removesKeysWithNullValues_ = removesKeysWithNullValues_;
   return serializer;
 }
@@ -88,16 +99,17 @@ HCSerializedResponse HCJSONResponseSerializer::responseObjectForResponse(
   }
   const ns::Data body = data.value_or(ns::Data());
   const std::optional<std::string> text = bodyEncoding(response.get(), stringEncoding()).decode(body);
-  // A reply whose status code was refused is reported by that error alone when its body holds nothing to
-  // parse. Any other reply goes on to the reader, which refuses an empty or blank body.
-  if (validation.error && (!text || text->empty() || *text == " ")) {
+  // A body that is not text is an error of its own unless the status code was refused already.
+  if (!text) {
+    return {std::nullopt, validation.error ? std::move(validation.error) : undecodableTextError(body)};
+  }
+  // No body, or the single space that some servers send for none, holds nothing to parse: only the checks'
+  // error, if any, is reported (a HEAD reply or a 204 succeeds).
+  if (text->empty() || *text == " ") {
     return {std::nullopt, std::move(validation.error)};
   }
-  if (!text) {
-    return {std::nullopt, undecodableTextError(body)};
-  }
   HCSerializedResponse result;
-  ns::Result<ns::Value> parsed = ns::JSONSerialization::JSONObjectWithData(*text);
+  ns::Result<ns::Value> parsed = ns::JSONSerialization::JSONObjectWithData(*text, readingOptions_);
   std::optional<ns::Error> parseError;
   if (parsed) {
     result.responseObject = removesKeysWithNullValues_ ? valueWithoutNullKeys(*parsed) : std::move(*parsed);

@@ -26,6 +26,18 @@ void appendPairs(const std::optional<std::string>& key, const ns::Value& value,
     for (const ns::Value& element : value.asArray()) {
       appendPairs(elementKey, element, pairs);
     }
+  } else if (value.isSet()) {
+    // A set has no order of its own: its elements go in the order of their descriptions, so that the same
+    // set always gives the same text.
+    std::vector<std::pair<std::string, const ns::Value*>> elements;
+    for (const ns::Value& element : value.asSet().elements()) {
+      elements.emplace_back(ns::describe(element), &element);
+    }
+    std::stable_sort(elements.begin(), elements.end(),
+                     [](const auto& a, const auto& b) { return ns::utf16Compare(a.first, b.first) < 0; });
+    for (const auto& [description, element] : elements) {
+      appendPairs(key, *element, pairs);
+    }
   } else {
     pairs.emplace_back(key.value_or(""), value);
   }

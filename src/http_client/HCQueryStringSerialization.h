@@ -1,8 +1,8 @@
 #pragma once
 
-// The form encoding of request parameters: nested dictionaries and arrays flatten into key-value pairs
-// ("a[b]", "a[]"), which are escaped and joined by "&". The same text is a form body or a URL query.
-// Thread-safe: pure functions.
+// The form encoding of request parameters: nested dictionaries, arrays and sets flatten into key-value
+// pairs ("a[b]", "a[]", "a"), which are escaped and joined by "&". The same text is a form body or a URL
+// query. Thread-safe: pure functions.
 
 #include <optional>
 #include <string>
@@ -16,7 +16,8 @@ namespace http_client {
 
 // Returns the pairs that `value` flattens into under `key` (nullopt at the top level): a dictionary's
 // entries in ascending order of their keys (UTF-16 order), each under "key[k]" (or "k" at the top); an
-// array's elements in order, each under "key[]"; anything else as one pair.
+// array's elements in order, each under "key[]"; a set's elements in ascending order of their descriptions
+// (UTF-16 order), each under "key" itself; anything else as one pair.
 std::vector<HCQueryStringPair> HCQueryStringPairsFromKeyAndValue(const std::optional<std::string>& key,
                                                                  const ns::Value& value);
 

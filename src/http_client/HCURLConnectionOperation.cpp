@@ -4,13 +4,17 @@
 #include <future>
 #include <utility>
 
+#include "http_client/HCBodyStreamCopy.h"
 #include "http_client/HCCodingValues.h"
 #include "http_client/HCObjectAddress.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/BlockOperation.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/PosixError.h"
+#include "platform/net/AuthenticationChallenges.h"
+#include "platform/net/URLCredentialStorage.h"
 #include "platform/net/URLError.h"
+#include "platform/uikit/app/Application.h"
 
 namespace http_client {
 
@@ -94,6 +98,7 @@ HCURLConnectionOperation::~HCURLConnectionOperation() {
   if (outputStream_) {
     outputStream_->close();
   }
+  endBackgroundTask();
 }
 
 void HCURLConnectionOperation::encodeWithCoder(ns::Dictionary& coder) {
@@ -126,12 +131,14 @@ void HCURLConnectionOperation::copyPropertiesInto(HCURLConnectionOperation& targ
   target.setDownloadProgressBlock(downloadProgressBlock());
   AuthenticationChallengeBlock authenticationChallenge;
   RedirectResponseBlock redirectResponse;
+  CacheResponseBlock cacheResponse;
   std::shared_ptr<ns::DispatchQueue> completionQueue;
   std::optional<ns::DispatchGroup> completionGroup;
   {
     ns::MutexLock lock(lock_);
     authenticationChallenge = authenticationChallenge_;
     redirectResponse = redirectResponse_;
+    cacheResponse = cacheResponse_;
     completionQueue = completionQueue_;
     completionGroup = completionGroup_;
   }
@@ -139,6 +146,7 @@ void HCURLConnectionOperation::copyPropertiesInto(HCURLConnectionOperation& targ
   ns::MutexLock lock(target.lock_);
   target.authenticationChallenge_ = std::move(authenticationChallenge);
   target.redirectResponse_ = std::move(redirectResponse);
+  target.cacheResponse_ = std::move(cacheResponse);
   target.completionQueue_ = std::move(completionQueue);
   target.completionGroup_ = std::move(completionGroup);
 }
@@ -307,6 +315,7 @@ void HCURLConnectionOperation::operationDidStart() {
   {
     ns::MutexLock lock(lock_);
     if (!isCancelled()) {
+      authenticationFailures_ = 0;
       listenForSpace();
       outputStream_->open();
       if (outputStream_->streamStatus() == ns::StreamStatus::kError) {
@@ -468,20 +477,103 @@ std::optional<HCURLConnectionOperation::StateChange> HCURLConnectionOperation::f
 
 // ns::URLConnectionDelegate.
 
+ns::URLAuthenticationChallengeAnswer HCURLConnectionOperation::answerChallenge(
+    ns::URLConnection& connection, const ns::URLAuthenticationChallenge& challenge) {
+  AuthenticationChallengeBlock block;
+  std::shared_ptr<HCSecurityPolicy> policy;
+  std::optional<ns::URLCredential> credential;
+  bool useStorage = false;
+  {
+    ns::MutexLock lock(lock_);
+    block = authenticationChallenge_;
+    policy = securityPolicy_;
+    credential = credential_;
+    useStorage = shouldUseCredentialStorage_;
+  }
+  if (block) {
+    return block(connection, challenge);
+  }
+  const ns::URLProtectionSpace& space = challenge.protectionSpace;
+  if (space.authenticationMethod == ns::kURLAuthenticationMethodServerTrust) {
+    if (policy && space.serverTrust && policy->evaluateServerTrust(*space.serverTrust, space.host)) {
+      return {ns::URLSessionAuthChallengeDisposition::kUseCredential,
+              ns::URLCredential::forTrust(space.serverTrust)};
+    }
+    return {ns::URLSessionAuthChallengeDisposition::kCancelAuthenticationChallenge, std::nullopt};
+  }
+  // A credential is offered once: after a refusal the server's reply stands.
+  if (challenge.previousFailureCount == 0) {
+    if (!credential && useStorage) {
+      credential =
+          ns::URLCredentialStorage::sharedCredentialStorage().defaultCredentialForProtectionSpace(space);
+    }
+    if (credential) {
+      return {ns::URLSessionAuthChallengeDisposition::kUseCredential, std::move(credential)};
+    }
+  }
+  return {ns::URLSessionAuthChallengeDisposition::kPerformDefaultHandling, std::nullopt};
+}
+
 ns::URLConnectionDelegate::TrustDecision HCURLConnectionOperation::shouldTrustServer(
     ns::URLConnection& connection, ns::ServerTrust& trust, const std::string& host) {
   QM_DCHECK(onNetworkThread(), "called on the network thread");
-  AuthenticationChallengeBlock challenge;
-  std::shared_ptr<HCSecurityPolicy> policy;
+  const ns::URLAuthenticationChallengeAnswer answer =
+      answerChallenge(connection, ns::serverTrustChallenge(*connection.currentRequest().url(), host, trust));
+  switch (answer.disposition) {
+    case ns::URLSessionAuthChallengeDisposition::kUseCredential:
+      return answer.credential && answer.credential->serverTrust() ? TrustDecision::kAccept
+                                                                   : TrustDecision::kRefuse;
+    case ns::URLSessionAuthChallengeDisposition::kPerformDefaultHandling:
+      return URLConnectionDelegate::shouldTrustServer(connection, trust, host);
+    case ns::URLSessionAuthChallengeDisposition::kCancelAuthenticationChallenge:
+    case ns::URLSessionAuthChallengeDisposition::kRejectProtectionSpace:
+      break;
+  }
+  return TrustDecision::kRefuse;
+}
+
+bool HCURLConnectionOperation::answerBasicChallenge(ns::URLConnection& connection,
+                                                    const std::shared_ptr<const ns::URLResponse>& response) {
+  ns::URLRequest request = connection.currentRequest();
+  const std::optional<ns::URLAuthenticationChallenge> challenge =
+      ns::basicChallengeOf(*request.url(), std::dynamic_pointer_cast<const ns::HTTPURLResponse>(response),
+                           authenticationFailures_);
+  if (!challenge) {
+    return false;
+  }
+  const ns::URLAuthenticationChallengeAnswer answer = answerChallenge(connection, *challenge);
+  std::optional<ns::Error> failure;
+  if (answer.disposition == ns::URLSessionAuthChallengeDisposition::kCancelAuthenticationChallenge) {
+    failure = ns::makeURLError(ns::kURLErrorCancelled, request.url());
+  } else if (answer.disposition != ns::URLSessionAuthChallengeDisposition::kUseCredential ||
+             !answer.credential || answer.credential->serverTrust()) {
+    return false;
+  } else {
+    ++authenticationFailures_;
+    request.setValue(ns::basicAuthorization(*answer.credential), "Authorization");
+    if (request.HTTPBodyStream()) {
+      // The first stream has been read: only a copy sends the same body again.
+      std::shared_ptr<ns::InputStream> body = HCCopyOfBodyStream(connection.originalRequest());
+      if (!body) {
+        failure = ns::makeURLError(ns::kURLErrorRequestBodyStreamExhausted, request.url());
+      }
+      request.setHTTPBodyStream(std::move(body));
+    }
+  }
+  std::optional<StateChange> finished;
   {
     ns::MutexLock lock(lock_);
-    challenge = authenticationChallenge_;
-    policy = securityPolicy_;
+    if (failure) {
+      finished = cancelAndFailLocked(connection, *failure);
+    } else {
+      connection.cancel();
+      connection_ = ns::URLConnection::create(std::move(request),
+                                              std::weak_ptr<ns::URLConnectionDelegate>(retainedSelf()));
+      connection_->start();
+    }
   }
-  if (challenge) {
-    return challenge(connection, trust, host);
-  }
-  return policy && policy->evaluateServerTrust(trust, host) ? TrustDecision::kAccept : TrustDecision::kRefuse;
+  announceStateChange(finished);
+  return true;
 }
 
 std::optional<ns::URLRequest> HCURLConnectionOperation::willSendRequest(
@@ -514,9 +606,16 @@ void HCURLConnectionOperation::didSendBodyData(ns::URLConnection&, std::int64_t 
       });
 }
 
-void HCURLConnectionOperation::didReceiveResponse(ns::URLConnection&,
+void HCURLConnectionOperation::didReceiveResponse(ns::URLConnection& connection,
                                                   std::shared_ptr<const ns::URLResponse> response) {
   QM_DCHECK(onNetworkThread(), "called on the network thread");
+  if (!answerBasicChallenge(connection, response)) {
+    didReceiveFinalResponse(connection, std::move(response));
+  }
+}
+
+void HCURLConnectionOperation::didReceiveFinalResponse(ns::URLConnection&,
+                                                       std::shared_ptr<const ns::URLResponse> response) {
   ns::MutexLock lock(lock_);
   response_ = std::move(response);
 }
@@ -572,6 +671,20 @@ ns::URLConnectionDelegate::DataDisposition HCURLConnectionOperation::takeData(
     });
   }
   return DataDisposition::kConsumed;
+}
+
+std::optional<ns::CachedURLResponse> HCURLConnectionOperation::willCacheResponse(
+    ns::URLConnection& connection, ns::CachedURLResponse proposed) {
+  QM_DCHECK(onNetworkThread(), "called on the network thread");
+  CacheResponseBlock block;
+  {
+    ns::MutexLock lock(lock_);
+    block = cacheResponse_;
+  }
+  if (block) {
+    return block(connection, proposed);
+  }
+  return isCancelled() ? std::nullopt : std::optional(std::move(proposed));
 }
 
 void HCURLConnectionOperation::didFinishLoading(ns::URLConnection&) {
@@ -678,6 +791,62 @@ void HCURLConnectionOperation::setSecurityPolicy(std::shared_ptr<HCSecurityPolic
   securityPolicy_ = std::move(policy);
 }
 
+std::optional<ns::URLCredential> HCURLConnectionOperation::credential() const {
+  ns::MutexLock lock(lock_);
+  return credential_;
+}
+
+void HCURLConnectionOperation::setCredential(std::optional<ns::URLCredential> credential) {
+  ns::MutexLock lock(lock_);
+  credential_ = std::move(credential);
+}
+
+bool HCURLConnectionOperation::shouldUseCredentialStorage() const {
+  ns::MutexLock lock(lock_);
+  return shouldUseCredentialStorage_;
+}
+
+void HCURLConnectionOperation::setShouldUseCredentialStorage(bool use) {
+  ns::MutexLock lock(lock_);
+  shouldUseCredentialStorage_ = use;
+}
+
+void HCURLConnectionOperation::setShouldExecuteAsBackgroundTaskWithExpirationHandler(
+    std::function<void()> handler) {
+  ns::MutexLock lock(lock_);
+  if (backgroundTaskIdentifier_ != uikit::kBackgroundTaskInvalid) {
+    return;
+  }
+  std::weak_ptr<HCURLConnectionOperation> weakSelf = retainedSelf();
+  backgroundTaskIdentifier_ =
+      uikit::Application::sharedApplication().beginBackgroundTaskWithExpirationHandler(
+          [weakSelf, handler = std::move(handler)] {
+            if (handler) {
+              handler();
+            }
+            if (const auto self = weakSelf.lock()) {
+              self->cancel();
+              self->endBackgroundTask();
+            }
+          });
+}
+
+uikit::BackgroundTaskIdentifier HCURLConnectionOperation::backgroundTaskIdentifier() const {
+  ns::MutexLock lock(lock_);
+  return backgroundTaskIdentifier_;
+}
+
+void HCURLConnectionOperation::endBackgroundTask() {
+  uikit::BackgroundTaskIdentifier identifier = uikit::kBackgroundTaskInvalid;
+  {
+    ns::MutexLock lock(lock_);
+    identifier = std::exchange(backgroundTaskIdentifier_, uikit::kBackgroundTaskInvalid);
+  }
+  if (identifier != uikit::kBackgroundTaskInvalid) {
+    uikit::Application::sharedApplication().endBackgroundTask(identifier);
+  }
+}
+
 std::shared_ptr<ns::DispatchQueue> HCURLConnectionOperation::completionQueue() const {
   ns::MutexLock lock(lock_);
   return completionQueue_;
@@ -737,6 +906,11 @@ void HCURLConnectionOperation::setWillSendRequestForAuthenticationChallengeBlock
 void HCURLConnectionOperation::setRedirectResponseBlock(RedirectResponseBlock block) {
   ns::MutexLock lock(lock_);
   redirectResponse_ = std::move(block);
+}
+
+void HCURLConnectionOperation::setCacheResponseBlock(CacheResponseBlock block) {
+  ns::MutexLock lock(lock_);
+  cacheResponse_ = std::move(block);
 }
 
 std::string HCURLConnectionOperation::description() const {

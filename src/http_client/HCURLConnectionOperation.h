@@ -15,6 +15,12 @@
 //   executing -> paused, finished
 //   paused    -> ready, finished (only when cancelled)
 //
+// Authentication challenges: the challenge block answers them when set. Otherwise a server's trust is judged
+// by the security policy (refused, the connection fails), and a 401 reply naming the Basic scheme is
+// answered on the first attempt with credential(), else, when shouldUseCredentialStorage(), with the
+// credential stored for its protection space; the request is then sent again with it (a streamed body only
+// when it can be copied). Without a credential, or once one was refused, the 401 reply is the response.
+//
 // Notifications, posted on the main queue with the operation as object:
 // kHCNetworkingOperationDidStartNotification once the network thread has set the connection up (or, when
 // cancelled meanwhile, skipped it); kHCNetworkingOperationDidFinishNotification when the operation finished
@@ -44,8 +50,11 @@
 #include "platform/foundation/loop/RunLoopThread.h"
 #include "platform/foundation/text/StringEncoding.h"
 #include "platform/net/OutputStream.h"
+#include "platform/net/URLAuthenticationChallenge.h"
 #include "platform/net/URLConnection.h"
 #include "platform/net/URLConnectionDelegate.h"
+#include "platform/net/URLCredential.h"
+#include "platform/uikit/app/BackgroundTasks.h"
 
 namespace http_client {
 
@@ -61,9 +70,13 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   // (bytes now, total bytes so far, total bytes expected or -1).
   using ProgressBlock =
       std::function<void(std::int64_t bytes, std::int64_t totalBytes, std::int64_t totalBytesExpected)>;
-  // Decides a server-trust challenge in place of the security policy.
-  using AuthenticationChallengeBlock = std::function<TrustDecision(
-      ns::URLConnection& connection, ns::ServerTrust& trust, const std::string& host)>;
+  // Answers every authentication challenge (server trust and Basic) in place of the operation's own road.
+  using AuthenticationChallengeBlock = std::function<ns::URLAuthenticationChallengeAnswer(
+      ns::URLConnection& connection, const ns::URLAuthenticationChallenge& challenge)>;
+  // Returns what the URL cache is to store of the finished load: the proposed response, a changed copy, or
+  // nullopt for nothing.
+  using CacheResponseBlock = std::function<std::optional<ns::CachedURLResponse>(
+      ns::URLConnection& connection, const ns::CachedURLResponse& proposed)>;
   // Returns the request to follow a redirect with, or std::nullopt to take the redirect response as final.
   using RedirectResponseBlock = std::function<std::optional<ns::URLRequest>(
       ns::URLConnection& connection, const ns::URLRequest& request,
@@ -95,8 +108,8 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   // Pauses the operation, then writes "request", "state" (ready for an executing or paused operation),
   // "response", "error", "responseData" and "totalBytesRead".
   virtual void encodeWithCoder(ns::Dictionary& coder);
-  // Returns a new ready operation of this class on the same request, with the progress, challenge and
-  // redirect blocks and the completion queue and group; nothing else is carried over.
+  // Returns a new ready operation of this class on the same request, with the progress, challenge, cache
+  // and redirect blocks and the completion queue and group; nothing else is carried over.
   virtual std::shared_ptr<HCURLConnectionOperation> copy() const;
 
   // ns::Operation.
@@ -143,6 +156,19 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
 
   std::shared_ptr<HCSecurityPolicy> securityPolicy() const;
   void setSecurityPolicy(std::shared_ptr<HCSecurityPolicy> policy);
+  // The credential for challenges other than server trust; none by default.
+  std::optional<ns::URLCredential> credential() const;
+  void setCredential(std::optional<ns::URLCredential> credential);
+  // Whether the shared credential storage answers challenges credential() does not; true by default.
+  bool shouldUseCredentialStorage() const;
+  void setShouldUseCredentialStorage(bool use);
+
+  // Asks the application for time to finish, unless a background task is already held. When that time runs
+  // out, `handler` (may be empty) runs, then the operation is cancelled and the task ended. A task still held
+  // when the operation is released is ended then.
+  void setShouldExecuteAsBackgroundTaskWithExpirationHandler(std::function<void()> handler);
+  // The background task held, or uikit::kBackgroundTaskInvalid.
+  uikit::BackgroundTaskIdentifier backgroundTaskIdentifier() const;
   // nullptr: the main queue.
   std::shared_ptr<ns::DispatchQueue> completionQueue() const;
   void setCompletionQueue(std::shared_ptr<ns::DispatchQueue> queue);
@@ -160,6 +186,9 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void setDownloadProgressBlock(ProgressBlock block);
   void setWillSendRequestForAuthenticationChallengeBlock(AuthenticationChallengeBlock block);
   void setRedirectResponseBlock(RedirectResponseBlock block);
+  // Decides what the URL cache keeps; without one the proposed response is kept unless the operation was
+  // cancelled.
+  void setCacheResponseBlock(CacheResponseBlock block);
 
   // "<Class: 0x..., state: isReady, cancelled: NO request: ..., response: ...>".
   std::string description() const;
@@ -189,6 +218,10 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
     return std::static_pointer_cast<T>(shared_from_this());
   }
 
+  // Takes a response that answered no challenge: keeps it as the operation's response.
+  virtual void didReceiveFinalResponse(ns::URLConnection& connection,
+                                       std::shared_ptr<const ns::URLResponse> response);
+
   // ns::URLConnectionDelegate, on the network thread.
   TrustDecision shouldTrustServer(ns::URLConnection& connection, ns::ServerTrust& trust,
                                   const std::string& host) override;
@@ -196,10 +229,14 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
                                                 const ns::HTTPURLResponse& redirectResponse) override;
   void didSendBodyData(ns::URLConnection& connection, std::int64_t bytesWritten,
                        std::int64_t totalBytesWritten, std::int64_t totalBytesExpectedToWrite) override;
+  // Sends the request again when the response is a Basic challenge answered with a credential; otherwise
+  // didReceiveFinalResponse().
   void didReceiveResponse(ns::URLConnection& connection,
                           std::shared_ptr<const ns::URLResponse> response) override;
   DataDisposition didReceiveData(ns::URLConnection& connection, const std::uint8_t* bytes,
                                  std::size_t length) override;
+  std::optional<ns::CachedURLResponse> willCacheResponse(ns::URLConnection& connection,
+                                                         ns::CachedURLResponse proposed) override;
   void didFinishLoading(ns::URLConnection& connection) override;
   void didFailWithError(ns::URLConnection& connection, const ns::Error& error) override;
 
@@ -220,6 +257,16 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   void announceStateChange(const std::optional<StateChange>& change) QM_EXCLUDES(lock_);
   bool canChangeState(State to) const;
   void postNotificationOnMainQueue(const char* name);
+
+  // The answer to `challenge`: the block's, else the road the header describes.
+  ns::URLAuthenticationChallengeAnswer answerChallenge(ns::URLConnection& connection,
+                                                       const ns::URLAuthenticationChallenge& challenge);
+  // Answers `response` when it is a Basic challenge; returns true when the operation took it (sent again
+  // with a credential, or ended), false when it is the final response. REQUIRES: on the network thread.
+  bool answerBasicChallenge(ns::URLConnection& connection,
+                            const std::shared_ptr<const ns::URLResponse>& response);
+  // Ends the background task held, if any.
+  void endBackgroundTask();
 
   // Network-thread steps.
   void operationDidStart();
@@ -269,7 +316,12 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   std::optional<ns::DispatchGroup> completionGroup_ QM_GUARDED_BY(lock_);
   ns::Dictionary userInfo_ QM_GUARDED_BY(lock_);
   AuthenticationChallengeBlock authenticationChallenge_ QM_GUARDED_BY(lock_);
+  std::optional<ns::URLCredential> credential_ QM_GUARDED_BY(lock_);
+  bool shouldUseCredentialStorage_ QM_GUARDED_BY(lock_) = true;
+  uikit::BackgroundTaskIdentifier backgroundTaskIdentifier_ QM_GUARDED_BY(lock_) =
+      uikit::kBackgroundTaskInvalid;
   RedirectResponseBlock redirectResponse_ QM_GUARDED_BY(lock_);
+  CacheResponseBlock cacheResponse_ QM_GUARDED_BY(lock_);
 
   // A lock of its own, so that progress reports on the main queue never wait for network-thread work done
   // under lock_. Held only to read or replace a block.
@@ -282,6 +334,7 @@ class HCURLConnectionOperation : public ns::Operation, public ns::URLConnectionD
   bool finishWhenBodyWritten_ = false;
   bool waitingForSpace_ = false;
   bool listeningForSpace_ = false;
+  int authenticationFailures_ = 0;  // Basic credentials sent since the operation last started
 };
 
 }  // namespace http_client

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 
+#include "http_client/HCBodyStreamCopy.h"
 #include "http_client/HCJSONResponseSerializer.h"
 #include "http_client/HCObjectAddress.h"
 #include "http_client/HCURLSessionTaskSwizzling.h"
@@ -78,9 +79,7 @@ void HCURLSessionManager::encodeWithCoder(ns::Dictionary& coder) const {
 }
 
 std::shared_ptr<HCURLSessionManager> HCURLSessionManager::copy() const {
-  std::shared_ptr<HCURLSessionManager> copied = manager(session_->configuration());
-  copied->setSecurityPolicy(securityPolicy());
-  return copied;
+  return manager(session_->configuration());
 }
 
 std::shared_ptr<HCHTTPResponseSerializer> HCURLSessionManager::responseSerializer() const {
@@ -217,8 +216,20 @@ std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::uploadTaskWithStreamedR
 std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::downloadTaskWithRequest(
     const ns::URLRequest& request, std::shared_ptr<ns::Progress>* progress, DestinationBlock destination,
     CompletionHandler completionHandler) {
-  std::shared_ptr<ns::URLSessionTask> task =
-      createTask([&] { return session_->downloadTaskWithRequest(request); });
+  return registeredDownloadTask(createTask([&] { return session_->downloadTaskWithRequest(request); }),
+                                progress, std::move(destination), std::move(completionHandler));
+}
+
+std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::downloadTaskWithResumeData(
+    const ns::Data& resumeData, std::shared_ptr<ns::Progress>* progress, DestinationBlock destination,
+    CompletionHandler completionHandler) {
+  return registeredDownloadTask(createTask([&] { return session_->downloadTaskWithResumeData(resumeData); }),
+                                progress, std::move(destination), std::move(completionHandler));
+}
+
+std::shared_ptr<ns::URLSessionTask> HCURLSessionManager::registeredDownloadTask(
+    std::shared_ptr<ns::URLSessionTask> task, std::shared_ptr<ns::Progress>* progress,
+    DestinationBlock destination, CompletionHandler completionHandler) {
   if (!task) {
     return nullptr;
   }
@@ -370,6 +381,16 @@ void HCURLSessionManager::setDataTaskDidReceiveResponseBlock(DataTaskDidReceiveR
   dataTaskDidReceiveResponse_ = std::move(block);
 }
 
+void HCURLSessionManager::setDataTaskWillCacheResponseBlock(DataTaskWillCacheResponseBlock block) {
+  ns::MutexLock lock(settingsMutex_);
+  dataTaskWillCacheResponse_ = std::move(block);
+}
+
+void HCURLSessionManager::setDataTaskDidBecomeDownloadTaskBlock(DataTaskDidBecomeDownloadTaskBlock block) {
+  ns::MutexLock lock(settingsMutex_);
+  dataTaskDidBecomeDownloadTask_ = std::move(block);
+}
+
 void HCURLSessionManager::setDataTaskDidReceiveDataBlock(DataTaskDidReceiveDataBlock block) {
   ns::MutexLock lock(settingsMutex_);
   dataTaskDidReceiveData_ = std::move(block);
@@ -386,6 +407,11 @@ void HCURLSessionManager::setDownloadTaskDidWriteDataBlock(DownloadTaskDidWriteD
   downloadTaskDidWriteData_ = std::move(block);
 }
 
+void HCURLSessionManager::setDownloadTaskDidResumeBlock(DownloadTaskDidResumeBlock block) {
+  ns::MutexLock lock(settingsMutex_);
+  downloadTaskDidResume_ = std::move(block);
+}
+
 std::string HCURLSessionManager::description() const {
   return "<" + className() + ": " + HCObjectAddress(this) + ", session: " + session_->description() +
          ", operationQueue: " + HCObjectAddress(operationQueue_.get()) + ">";
@@ -398,6 +424,8 @@ bool HCURLSessionManager::answers(Callback callback) const {
       return static_cast<bool>(taskWillPerformHTTPRedirection_);
     case Callback::kDidReceiveResponse:
       return static_cast<bool>(dataTaskDidReceiveResponse_);
+    case Callback::kWillCacheResponse:
+      return static_cast<bool>(dataTaskWillCacheResponse_);
     case Callback::kDidReceiveChallenge:
     case Callback::kTaskDidReceiveChallenge:
     case Callback::kNeedNewBodyStream:
@@ -478,8 +506,10 @@ std::shared_ptr<ns::InputStream> HCURLSessionManager::needNewBodyStream(ns::URLS
     ns::MutexLock lock(settingsMutex_);
     return taskNeedNewBodyStream_;
   }();
-  // Without a block there is no fresh stream: a stream is read once and cannot be copied.
-  return block ? block(session, task) : nullptr;
+  if (block) {
+    return block(session, task);
+  }
+  return HCCopyOfBodyStream(task.originalRequest());
 }
 
 void HCURLSessionManager::didSendBodyData(ns::URLSession& session, ns::URLSessionTask& task,
@@ -541,6 +571,46 @@ void HCURLSessionManager::didReceiveData(ns::URLSession& session, ns::URLSession
   }();
   if (block) {
     block(session, task, data);
+  }
+}
+
+std::optional<ns::CachedURLResponse> HCURLSessionManager::willCacheResponse(ns::URLSession& session,
+                                                                            ns::URLSessionTask& task,
+                                                                            ns::CachedURLResponse proposed) {
+  const DataTaskWillCacheResponseBlock block = [&] {
+    ns::MutexLock lock(settingsMutex_);
+    return dataTaskWillCacheResponse_;
+  }();
+  return block ? block(session, task, proposed) : std::optional(std::move(proposed));
+}
+
+void HCURLSessionManager::didBecomeDownloadTask(ns::URLSession& session, ns::URLSessionTask& dataTask,
+                                                const std::shared_ptr<ns::URLSessionTask>& downloadTask) {
+  if (std::shared_ptr<HCURLSessionManagerTaskDelegate> delegate = delegateForTask(dataTask)) {
+    removeDelegateForTask(dataTask);
+    setDelegate(std::move(delegate), *downloadTask);
+  }
+  const DataTaskDidBecomeDownloadTaskBlock block = [&] {
+    ns::MutexLock lock(settingsMutex_);
+    return dataTaskDidBecomeDownloadTask_;
+  }();
+  if (block) {
+    block(session, dataTask, downloadTask);
+  }
+}
+
+void HCURLSessionManager::didResumeAtOffset(ns::URLSession& session, ns::URLSessionTask& task,
+                                            std::int64_t fileOffset, std::int64_t expectedTotalBytes) {
+  if (const std::shared_ptr<HCURLSessionManagerTaskDelegate> delegate = delegateForTask(task)) {
+    delegate->progress()->setTotalUnitCount(expectedTotalBytes);
+    delegate->progress()->setCompletedUnitCount(fileOffset);
+  }
+  const DownloadTaskDidResumeBlock block = [&] {
+    ns::MutexLock lock(settingsMutex_);
+    return downloadTaskDidResume_;
+  }();
+  if (block) {
+    block(session, task, fileOffset, expectedTotalBytes);
   }
 }
 

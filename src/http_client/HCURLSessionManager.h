@@ -9,8 +9,11 @@
 // and turns their resume and suspend announcements (HCURLSessionTaskSwizzling.h) into
 // kHCNetworkingTaskDidResumeNotification and kHCNetworkingTaskDidSuspendNotification on the main queue.
 //
-// Sessions here are never background ones, cache no responses and cannot turn a data task into a download:
-// the callbacks for those do not exist.
+// Sessions here are never background ones: the callbacks for those do not exist. A
+// data task whose response the data-task-did-receive-response block answers kBecomeDownload goes on as a
+// download task, keeping its task delegate and completion handler. A failed download's resume data (in the
+// error's user info under ns::kURLSessionDownloadTaskResumeData) makes a download of the rest with
+// downloadTaskWithResumeData().
 //
 // Make managers with manager(); releasing one neither cancels its tasks nor invalidates its session, which
 // lives while tasks run. Thread-safety: every public method may be called from any thread, except the task
@@ -92,11 +95,21 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
       std::function<void(ns::URLSession&, ns::URLSessionTask&, const std::optional<ns::Error>&)>;
   using DataTaskDidReceiveResponseBlock = std::function<ns::URLSessionResponseDisposition(
       ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<const ns::URLResponse>&)>;
+  // Returns what the URL cache is to store of a data task's load: the proposed response, a changed copy, or
+  // nullopt for nothing.
+  using DataTaskWillCacheResponseBlock = std::function<std::optional<ns::CachedURLResponse>(
+      ns::URLSession&, ns::URLSessionTask&, const ns::CachedURLResponse& proposed)>;
+  // (session, data task, the download task it became).
+  using DataTaskDidBecomeDownloadTaskBlock =
+      std::function<void(ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<ns::URLSessionTask>&)>;
   using DataTaskDidReceiveDataBlock =
       std::function<void(ns::URLSession&, ns::URLSessionTask&, const ns::Data&)>;
   using DownloadTaskDidFinishDownloadingBlock = HCURLSessionManagerTaskDelegate::DownloadDestination;
   using DownloadTaskDidWriteDataBlock =
       std::function<void(ns::URLSession&, ns::URLSessionTask&, std::int64_t, std::int64_t, std::int64_t)>;
+  // (session, download task, file offset, expected total bytes or -1).
+  using DownloadTaskDidResumeBlock =
+      std::function<void(ns::URLSession&, ns::URLSessionTask&, std::int64_t, std::int64_t)>;
 
   // Returns a new manager with a session of `configuration` (the default configuration when none).
   static std::shared_ptr<HCURLSessionManager> manager(
@@ -110,8 +123,8 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
 
   // Writes the session's configuration under "sessionConfiguration".
   virtual void encodeWithCoder(ns::Dictionary& coder) const;
-  // Returns a new manager with the session's configuration and this manager's security policy; blocks and
-  // serializer are not carried over.
+  // Returns a new manager with the session's configuration; blocks, serializer and security policy are not
+  // carried over (the copy has the defaults).
   std::shared_ptr<HCURLSessionManager> copy() const;
 
   const std::shared_ptr<ns::URLSession>& session() const { return session_; }
@@ -155,6 +168,12 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
                                                               std::shared_ptr<ns::Progress>* progress,
                                                               DestinationBlock destination,
                                                               CompletionHandler completionHandler);
+  // A download of the rest of what `resumeData` (a failed download's, ns::kURLSessionDownloadTaskResumeData)
+  // stored; nullptr when it is not resume data.
+  std::shared_ptr<ns::URLSessionTask> downloadTaskWithResumeData(const ns::Data& resumeData,
+                                                                 std::shared_ptr<ns::Progress>* progress,
+                                                                 DestinationBlock destination,
+                                                                 CompletionHandler completionHandler);
 
   // The delegate kept for `task`, or nullptr.
   std::shared_ptr<HCURLSessionManagerTaskDelegate> delegateForTask(const ns::URLSessionTask& task) const;
@@ -183,15 +202,18 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   void setTaskDidSendBodyDataBlock(TaskDidSendBodyDataBlock block);
   void setTaskDidCompleteBlock(TaskDidCompleteBlock block);
   void setDataTaskDidReceiveResponseBlock(DataTaskDidReceiveResponseBlock block);
+  void setDataTaskDidBecomeDownloadTaskBlock(DataTaskDidBecomeDownloadTaskBlock block);
   void setDataTaskDidReceiveDataBlock(DataTaskDidReceiveDataBlock block);
+  void setDataTaskWillCacheResponseBlock(DataTaskWillCacheResponseBlock block);
   void setDownloadTaskDidFinishDownloadingBlock(DownloadTaskDidFinishDownloadingBlock block);
   void setDownloadTaskDidWriteDataBlock(DownloadTaskDidWriteDataBlock block);
+  void setDownloadTaskDidResumeBlock(DownloadTaskDidResumeBlock block);
 
   // "<HCURLSessionManager: 0x..., session: <URLSession: 0x...>, operationQueue: 0x...>".
   virtual std::string description() const;
 
-  // ns::URLSessionDelegate, on the delegate queue. Redirections and responses are decided only while their
-  // block is set.
+  // ns::URLSessionDelegate, on the delegate queue. Redirections, responses and what is cached are decided
+  // only while their block is set.
   bool answers(Callback callback) const override;
   void didBecomeInvalidWithError(ns::URLSession& session, const std::optional<ns::Error>& error) override;
   ns::URLAuthenticationChallengeAnswer didReceiveChallenge(
@@ -202,6 +224,7 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   std::optional<ns::URLRequest> willPerformHTTPRedirection(ns::URLSession& session, ns::URLSessionTask& task,
                                                            const ns::HTTPURLResponse& response,
                                                            ns::URLRequest proposed) override;
+  // The block's stream; without one, a copy of the original request's multipart body, else nullptr.
   std::shared_ptr<ns::InputStream> needNewBodyStream(ns::URLSession& session,
                                                      ns::URLSessionTask& task) override;
   void didSendBodyData(ns::URLSession& session, ns::URLSessionTask& task, std::int64_t bytesSent,
@@ -212,6 +235,13 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
       ns::URLSession& session, ns::URLSessionTask& task,
       const std::shared_ptr<const ns::URLResponse>& response) override;
   void didReceiveData(ns::URLSession& session, ns::URLSessionTask& task, const ns::Data& data) override;
+  std::optional<ns::CachedURLResponse> willCacheResponse(ns::URLSession& session, ns::URLSessionTask& task,
+                                                         ns::CachedURLResponse proposed) override;
+  // The data task's delegate goes on as the download task's; then the block.
+  void didBecomeDownloadTask(ns::URLSession& session, ns::URLSessionTask& dataTask,
+                             const std::shared_ptr<ns::URLSessionTask>& downloadTask) override;
+  void didResumeAtOffset(ns::URLSession& session, ns::URLSessionTask& task, std::int64_t fileOffset,
+                         std::int64_t expectedTotalBytes) override;
   void didWriteData(ns::URLSession& session, ns::URLSessionTask& task, std::int64_t bytesWritten,
                     std::int64_t totalBytesWritten, std::int64_t totalBytesExpectedToWrite) override;
   void didFinishDownloadingToPath(ns::URLSession& session, ns::URLSessionTask& task,
@@ -233,6 +263,11 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   std::shared_ptr<HCURLSessionManagerTaskDelegate> registerTask(
       const std::shared_ptr<ns::URLSessionTask>& task, CompletionHandler completionHandler,
       std::shared_ptr<ns::Progress>* progress);
+  // Registers a download task as downloadTaskWithRequest() does; nullptr for no task.
+  std::shared_ptr<ns::URLSessionTask> registeredDownloadTask(std::shared_ptr<ns::URLSessionTask> task,
+                                                             std::shared_ptr<ns::Progress>* progress,
+                                                             DestinationBlock destination,
+                                                             CompletionHandler completionHandler);
   void registerUploadTask(const std::shared_ptr<ns::URLSessionTask>& task,
                           CompletionHandler completionHandler, std::shared_ptr<ns::Progress>* progress);
   ns::URLSession::Tasks tasksForKeyPath(std::string_view keyPath) const;
@@ -270,9 +305,12 @@ class HCURLSessionManager : public ns::Object, public ns::URLSessionDelegate {
   TaskDidSendBodyDataBlock taskDidSendBodyData_ QM_GUARDED_BY(settingsMutex_);
   TaskDidCompleteBlock taskDidComplete_ QM_GUARDED_BY(settingsMutex_);
   DataTaskDidReceiveResponseBlock dataTaskDidReceiveResponse_ QM_GUARDED_BY(settingsMutex_);
+  DataTaskDidBecomeDownloadTaskBlock dataTaskDidBecomeDownloadTask_ QM_GUARDED_BY(settingsMutex_);
   DataTaskDidReceiveDataBlock dataTaskDidReceiveData_ QM_GUARDED_BY(settingsMutex_);
+  DataTaskWillCacheResponseBlock dataTaskWillCacheResponse_ QM_GUARDED_BY(settingsMutex_);
   DownloadTaskDidFinishDownloadingBlock downloadTaskDidFinishDownloading_ QM_GUARDED_BY(settingsMutex_);
   DownloadTaskDidWriteDataBlock downloadTaskDidWriteData_ QM_GUARDED_BY(settingsMutex_);
+  DownloadTaskDidResumeBlock downloadTaskDidResume_ QM_GUARDED_BY(settingsMutex_);
 };
 
 }  // namespace http_client

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +19,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 extern char** environ;
@@ -85,23 +83,8 @@ inline ProcessRun runProgram(const char* program, const std::vector<std::string>
 
   ProcessRun run;
   pid_t child = 0;
-  // The executable may end while a request is still in flight on the network thread, which lives as long as
-  // the process does; what that thread holds at exit is not a leak, so the child skips leak checking.
-  std::vector<std::string> environment;
-  for (char** variable = environ; *variable != nullptr; ++variable) {
-    if (std::string_view(*variable).substr(0, 13) != "ASAN_OPTIONS=") {
-      environment.emplace_back(*variable);
-    }
-  }
-  const char* asanOptions = std::getenv("ASAN_OPTIONS");
-  environment.push_back(std::string("ASAN_OPTIONS=") + (asanOptions != nullptr ? asanOptions : "") +
-                        ":detect_leaks=0");
-  std::vector<char*> rawEnvironment;
-  for (std::string& variable : environment) {
-    rawEnvironment.push_back(variable.data());
-  }
-  rawEnvironment.push_back(nullptr);
-  const int spawned = posix_spawn(&child, program, &actions, nullptr, rawArgv.data(), rawEnvironment.data());
+  // The child checks for leaks as the test program does (ASAN_OPTIONS comes with the environment).
+  const int spawned = posix_spawn(&child, program, &actions, nullptr, rawArgv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     ADD_FAILURE() << "cannot start " << program << ": " << std::strerror(spawned);

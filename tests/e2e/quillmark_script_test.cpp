@@ -9,8 +9,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -165,8 +167,33 @@ TEST_F(QuillmarkScriptTest, ASignInAgainstABackEndThatDoesNotAnswerNamesTheFaile
   ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
   const std::string failure =
       "request failed: /common/baselogin: NSURLErrorDomain -1004 No connection could be made to the server.";
-  EXPECT_EQ(run.errors, failure + "\n") << "one line, and none for the version check nobody waits on";
+  // The version check made at launch fails too. It is named only when its failure comes while the sign-in's
+  // spinner shows, as it may on a busy machine.
+  std::istringstream errors(run.errors);
+  int signInFailures = 0;
+  for (std::string line; std::getline(errors, line);) {
+    if (line == failure) {
+      ++signInFailures;
+    } else {
+      EXPECT_TRUE(line.starts_with("request failed: /app/latest_ver: ")) << line;
+    }
+  }
+  EXPECT_EQ(signInFailures, 1) << run.errors;
   EXPECT_NE(run.out.find("  " + failure + "\n"), std::string::npos) << run.out;
+}
+
+// A quit while the sign-in (and the version check) wait for a slow back end leaves nothing behind that the
+// requests held: the test program's leak check covers the child too.
+TEST_F(QuillmarkScriptTest, AQuitWhileRequestsAreInFlightEndsCleanly) {
+  for (const char* path : {"/app/latest_ver", "/common/baselogin"}) {
+    server_->service().controls().delayNextReply(path, std::chrono::seconds(10));
+  }
+  const std::string script = writeScript(
+      "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\n"
+      "waitfor loading\nquit\n");
+  const ProcessRun run = runAgainstOwnBackend(script);
+  EXPECT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  EXPECT_EQ(run.errors, "");
 }
 
 TEST_F(QuillmarkScriptTest, WithoutAWebHostTheEmbeddedBackEndNamesTheLearnerToSignInAs) {

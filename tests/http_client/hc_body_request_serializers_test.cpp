@@ -6,6 +6,7 @@
 #include "http_client/HCJSONRequestSerializer.h"
 #include "http_client/HCPropertyListRequestSerializer.h"
 #include "http_client/HCSerializerCoding.h"
+#include "platform/foundation/formats/JSONSerialization.h"
 #include "platform/foundation/formats/PropertyListSerialization.h"
 
 namespace http_client {
@@ -26,6 +27,10 @@ TEST(HCBodyRequestSerializersTest, APostGetsTheParametersAsABodyWithItsContentTy
   EXPECT_EQ(request->HTTPBody(), ns::dataFromString(R"({"a":1})"));
   EXPECT_EQ(request->valueForHTTPHeaderField("Content-Type"), "application/json");
   EXPECT_TRUE(request->valueForHTTPHeaderField("User-Agent"));
+  EXPECT_EQ(HCJSONRequestSerializer::serializerWithWritingOptions(ns::kJSONWritingPrettyPrinted)
+                ->requestBySerializingRequest(requestWithMethod("POST"), ns::Dictionary{{"a", 1}})
+                ->HTTPBody(),
+            ns::dataFromString("{\n  \"a\" : 1\n}"));
 
   ns::URLRequest typed = requestWithMethod("PUT");
   typed.setValue("application/vnd.quill+json", "content-type");

@@ -111,12 +111,12 @@ TEST_F(HCHTTPRequestOperationManagerTest, RepliesInEveryJSONTypeCharacterSetAndF
   }
 }
 
-// A refused status, an empty or blank 2xx body and a refused content type each fail once.
+// A refused status, a 2xx body that is not JSON and a refused content type each fail once.
 TEST_F(HCHTTPRequestOperationManagerTest, RepliesTheSerializerRefusesFailOnceWithItsError) {
   const std::vector<std::pair<TestResponse, std::int64_t>> replies{
       {json(500, R"({"code":1})"), kHCResponseErrorBadServerResponse},
-      {json(200, ""), ns::kPropertyListReadCorruptError},
-      {json(200, " "), ns::kPropertyListReadCorruptError},
+      {json(200, "  "), ns::kPropertyListReadCorruptError},
+      {json(200, "{"), ns::kPropertyListReadCorruptError},
       {json(200, R"({"ok":1})", "application/xml"), kHCResponseErrorCannotDecodeContentData}};
   for (std::size_t index = 0; index < replies.size(); ++index) {
     const Outcome outcome = postReply(replies[index].first);
@@ -182,11 +182,13 @@ TEST_F(HCHTTPRequestOperationManagerTest, RedirectsAreFollowedUnlessTheOperation
   EXPECT_EQ(refused.error->underlyingError()->code(), -1011);
 }
 
-// The empty body would fail the default JSON serializer: the manager's own serializer is used.
-TEST_F(HCHTTPRequestOperationManagerTest, HeadSucceedsWithTheOperationAloneOnTheManagersCompletionQueue) {
-  server_.route("/exists", TestResponse::text(200, "", "text/plain"));
+// With the default serializers, a reply without a body succeeds: a HEAD, and a DELETE answered 204.
+TEST_F(HCHTTPRequestOperationManagerTest, HeadAndA204DeleteSucceedWithTheDefaultSerializers) {
+  server_.route("/exists", TestResponse::text(200, "", "application/json"));
+  TestResponse noContent;
+  noContent.status = 204;
+  server_.route("/lesson/7", noContent);
   const auto manager = managerOnServer();
-  manager->setResponseSerializer(HCHTTPResponseSerializer::serializer());
   manager->setCompletionQueue(ns::DispatchQueue::createSerial("completion"));
   std::atomic<bool> ranOffMain{false};
   std::shared_ptr<HCHTTPRequestOperation> headed;
@@ -199,11 +201,23 @@ TEST_F(HCHTTPRequestOperationManagerTest, HeadSucceedsWithTheOperationAloneOnThe
         done = true;
         ns::RunLoop::main().post([] {});
       },
-      nullptr);
+      [&](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error&) {
+        done = true;
+        ns::RunLoop::main().post([] {});
+      });
   ASSERT_TRUE(httpclienttest::runMainLoopUntil([&] { return done.load(); }));
+  ASSERT_TRUE(headed);
   EXPECT_TRUE(ranOffMain);
   EXPECT_EQ(headed->response()->statusCode(), 200);
   EXPECT_EQ(server_.requests().at(0).method, "HEAD");
+
+  Outcome deleted;
+  managerOnServer()->DELETE("/lesson/7", std::nullopt, deleted.success(), deleted.failure());
+  ASSERT_TRUE(deleted.waitForEnd());
+  EXPECT_TRUE(deleted.succeededOnce());
+  EXPECT_FALSE(deleted.responseObject);
+  EXPECT_EQ(deleted.operation->response()->statusCode(), 204);
+  EXPECT_EQ(server_.requests().at(1).method, "DELETE");
 }
 
 // Through the request serializer's own archive and copy, every default header survives, a set one too.

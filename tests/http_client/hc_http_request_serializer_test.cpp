@@ -60,12 +60,18 @@ TEST_F(HCHTTPRequestSerializerTest, UserAgentNamesTheAppDeviceAndScreenInASCII) 
             "bei jing/7 (iPhone; iOS 9.3; Scale/2.00)");
 }
 
-// Nested parameters flatten in key order with bracketed keys; keys keep points and brackets, values escape.
+// Nested parameters flatten in key order with bracketed keys, sets in the order of their elements' texts;
+// keys keep points and brackets, values escape.
 TEST_F(HCHTTPRequestSerializerTest, QueryStringsFlattenNestedParametersAndEscapeValues) {
   const ns::Dictionary parameters{{"b", 2}, {"a", ns::Dictionary{{"y", 1}, {"x", ns::Array{"p", "q"}}}}};
   const ns::StringEncoding utf8 = ns::StringEncoding::utf8();
   EXPECT_EQ(HCQueryStringFromParameters(parameters, utf8), "a[x][]=p&a[x][]=q&a[y]=1&b=2");
   EXPECT_EQ(HCQueryStringFromParameters(ns::Dictionary{{"k", ns::Array{"b", "a"}}}, utf8), "k[]=b&k[]=a");
+  // A set's elements go sorted by their text, under the key itself; equal elements count once.
+  EXPECT_EQ(HCQueryStringFromParameters(ns::Dictionary{{"k", ns::Set{"b", "a", "b"}}}, utf8), "k=a&k=b");
+  EXPECT_EQ(HCQueryStringFromParameters(
+                ns::Dictionary{{"m", ns::Dictionary{{"ids", ns::Set{10, 9, ns::Array{"z"}}}}}}, utf8),
+            "m[ids][]=z&m[ids]=10&m[ids]=9");
   EXPECT_EQ(HCQueryStringFromParameters(ns::Dictionary{{"flag", true}, {"none", nullptr}, {"pi", 2.5}}, utf8),
             "flag=1&none&pi=2.5");
   EXPECT_EQ(HCQueryStringFromParameters(ns::Dictionary{{"a.b[c]~", "x.y[z]~:/?&=;+!@#$()',*"}}, utf8),

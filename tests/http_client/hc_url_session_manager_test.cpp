@@ -23,6 +23,7 @@
 #include "platform/net/DataInputStream.h"
 #include "platform/net/ServerTrust.h"
 #include "platform/net/URLError.h"
+#include "platform/net/URLSessionResumeData.h"
 #include "support/scoped_scratch_home.h"
 #include "support/test_certificates.h"
 
@@ -239,6 +240,37 @@ TEST_F(HCURLSessionManagerTest, ADownloadIsMovedToItsDestinationWhichIsItsResult
   EXPECT_EQ(refused.error->code(), kHCResponseErrorBadServerResponse);
 }
 
+TEST_F(HCURLSessionManagerTest, ADataTaskAnsweredBecomeDownloadGoesOnAsADownloadWithItsHandler) {
+  const std::string body(20000, 'x');
+  server_.route("/lesson.ts", TestResponse::text(200, body, "video/mp2t"));
+  const std::string destination = downloadFolder() + "/converted.ts";
+  manager_->setDataTaskDidReceiveResponseBlock(
+      [](ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<const ns::URLResponse>&) {
+        return ns::URLSessionResponseDisposition::kBecomeDownload;
+      });
+  std::shared_ptr<ns::URLSessionTask> became;
+  manager_->setDataTaskDidBecomeDownloadTaskBlock(
+      [&](ns::URLSession&, ns::URLSessionTask&, const std::shared_ptr<ns::URLSessionTask>& download) {
+        became = download;
+      });
+  manager_->setDownloadTaskDidFinishDownloadingBlock(
+      [&](ns::URLSession&, ns::URLSessionTask&, const std::string&) { return destination; });
+  Completion completion;
+  const auto task = manager_->dataTaskWithRequest(requestTo(server_.url("/lesson.ts")), completion.handler());
+  task->resume();
+  ASSERT_TRUE(completion.wait());
+  EXPECT_FALSE(completion.error);
+  EXPECT_EQ(completion.calls, 1);
+  EXPECT_EQ(completion.object, ns::Value(destination));
+  EXPECT_EQ(ns::stringFromData(*ns::FileManager::defaultManager().contentsAtPath(destination)), body);
+  ASSERT_NE(became, nullptr);
+  EXPECT_EQ(became->kind(), ns::URLSessionTaskKind::kDownload);
+  EXPECT_EQ(became->state(), ns::URLSessionTaskState::kCompleted);
+  EXPECT_EQ(task->state(), ns::URLSessionTaskState::kCompleted);
+  EXPECT_EQ(manager_->delegateForTask(*task), nullptr);
+  EXPECT_EQ(server_.requestCount(), 1u);
+}
+
 TEST_F(HCURLSessionManagerTest, AFailedMoveOfTheDownloadFailsTheTaskWithTheMovesError) {
   server_.route("/segment", TestResponse::text(200, "segment bytes", "video/mp2t"));
   const std::string taken = downloadFolder() + "/taken.ts";
@@ -360,7 +392,7 @@ TEST_F(HCURLSessionManagerTest, TaskListsGoDataUploadDownloadAndInvalidationIsAn
   EXPECT_EQ(data->state(), ns::URLSessionTaskState::kCompleted);
 }
 
-TEST_F(HCURLSessionManagerTest, ACopyOrADecodedManagerKeepsTheConfigurationAndACopyThePolicy) {
+TEST_F(HCURLSessionManagerTest, ACopyOrADecodedManagerKeepsTheConfigurationButNotThePolicy) {
   ns::URLSessionConfiguration configuration;
   configuration.setHTTPAdditionalHeaders({{"X-Client", "quillmark"}});
   const auto configured = HCURLSessionManager::manager(configuration);
@@ -370,7 +402,7 @@ TEST_F(HCURLSessionManagerTest, ACopyOrADecodedManagerKeepsTheConfigurationAndAC
 
   const std::shared_ptr<HCURLSessionManager> copied = configured->copy();
   EXPECT_EQ(copied->sessionConfiguration(), configuration);
-  EXPECT_TRUE(copied->securityPolicy()->allowInvalidCertificates());
+  EXPECT_FALSE(copied->securityPolicy()->allowInvalidCertificates());
   EXPECT_NE(copied->taskDescriptionForSessionTasks(), configured->taskDescriptionForSessionTasks());
 
   ns::Dictionary coder;
@@ -379,6 +411,104 @@ TEST_F(HCURLSessionManagerTest, ACopyOrADecodedManagerKeepsTheConfigurationAndAC
   EXPECT_NE(configured->description().find("session: <URLSession: 0x"), std::string::npos);
   configured->session()->invalidateAndCancel();
   copied->session()->invalidateAndCancel();
+}
+
+// Downloads cut at half and resumed from their resume data.
+class HCURLSessionManagerResumeTest : public HCURLSessionManagerTest {
+ protected:
+  // Returns the resume data of a download of `body` under `etag` cut at half.
+  ns::Data cutDownload(const std::string& body, const std::string& etag) {
+    server_.route("/lesson.ts", [body, etag](const testsupport::RecordedRequest& request) {
+      TestResponse response = TestResponse::ranged(request, body, etag);
+      response.closeAfterBodyBytes = body.size() / 2;
+      return response;
+    });
+    Completion cut;
+    manager_->downloadTaskWithRequest(requestTo(server_.url("/lesson.ts")), nullptr, nullptr, cut.handler())
+        ->resume();
+    EXPECT_TRUE(cut.wait());
+    if (!cut.error) {
+      return {};
+    }
+    const auto resumeData = cut.error->userInfo().find(ns::kURLSessionDownloadTaskResumeData);
+    return resumeData != cut.error->userInfo().end() && resumeData->second.isData()
+               ? resumeData->second.asData()
+               : ns::Data();
+  }
+  // Resumes `resumeData` into a destination file; returns its text, and the offset the download went on from.
+  std::string resume(const ns::Data& resumeData, std::int64_t& offset) {
+    const std::string destination = downloadFolder() + "/lesson-" + std::to_string(++resumes_) + ".ts";
+    manager_->setDownloadTaskDidResumeBlock([&offset](ns::URLSession&, ns::URLSessionTask&,
+                                                      std::int64_t fileOffset,
+                                                      std::int64_t) { offset = fileOffset; });
+    Completion resumed;
+    const auto task = manager_->downloadTaskWithResumeData(
+        resumeData, nullptr,
+        [&](const std::string&, const std::shared_ptr<const ns::URLResponse>&) { return destination; },
+        resumed.handler());
+    EXPECT_NE(task, nullptr);
+    task->resume();
+    EXPECT_TRUE(resumed.wait());
+    EXPECT_FALSE(resumed.error);
+    const ns::Result<ns::Data> contents = ns::FileManager::defaultManager().contentsAtPath(destination);
+    return contents ? ns::stringFromData(*contents) : std::string();
+  }
+
+  const std::string body_ = std::string(4000, 'a') + std::string(4000, 'b');
+  int resumes_ = 0;
+};
+
+TEST_F(HCURLSessionManagerResumeTest, ADownloadCutAtHalfAsksOnlyForTheRestFromTheRightByte) {
+  const ns::Data resumeData = cutDownload(body_, "\"v1\"");
+  ASSERT_FALSE(resumeData.empty());
+  server_.route("/lesson.ts", [this](const testsupport::RecordedRequest& request) {
+    return TestResponse::ranged(request, body_, "\"v1\"");
+  });
+  std::int64_t offset = -1;
+  EXPECT_EQ(resume(resumeData, offset), body_);
+  EXPECT_EQ(offset, 4000);
+  const testsupport::RecordedRequest rest = server_.requests().back();
+  EXPECT_EQ(rest.header("Range"), "bytes=4000-");
+  EXPECT_EQ(rest.header("If-Range"), "\"v1\"");
+  EXPECT_EQ(
+      manager_->downloadTaskWithResumeData(ns::dataFromString("not resume data"), nullptr, nullptr, nullptr),
+      nullptr);
+}
+
+TEST_F(HCURLSessionManagerResumeTest, AWholeReplyOrAChangedValidatorStartsOver) {
+  const ns::Data ignoredRange = cutDownload(body_, "\"v1\"");
+  server_.route("/lesson.ts", [this](const testsupport::RecordedRequest&) {
+    TestResponse whole = TestResponse::text(200, body_, "video/mp2t");
+    whole.headers.emplace_back("ETag", "\"v1\"");
+    return whole;
+  });
+  std::int64_t offset = -1;
+  EXPECT_EQ(resume(ignoredRange, offset), body_);
+  EXPECT_EQ(offset, 0);
+
+  const ns::Data changed = cutDownload(body_, "\"v1\"");
+  const std::string newer = std::string(8000, 'c');
+  server_.route("/lesson.ts", [newer](const testsupport::RecordedRequest& request) {
+    return TestResponse::ranged(request, newer, "\"v2\"");
+  });
+  offset = -1;
+  EXPECT_EQ(resume(changed, offset), newer);
+  EXPECT_EQ(offset, 0);
+
+  // A partial reply of another entity is no continuation: the whole body is asked for again.
+  const ns::Data mismatched = cutDownload(body_, "\"v1\"");
+  server_.route("/lesson.ts", [newer](const testsupport::RecordedRequest& request) {
+    if (!request.header("Range")) {
+      return TestResponse::ranged(request, newer, "\"v2\"");
+    }
+    TestResponse partial = TestResponse::text(206, newer.substr(4000), "video/mp2t");
+    partial.headers.emplace_back("Content-Range", "bytes 4000-7999/8000");
+    partial.headers.emplace_back("ETag", "\"v2\"");
+    return partial;
+  });
+  offset = -1;
+  EXPECT_EQ(resume(mismatched, offset), newer);
+  EXPECT_FALSE(server_.requests().back().header("Range"));
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ const std::vector<Part> kParts = {
     {"learning", {"app", "embedded_server", "ui", "http_client"}},
     {"app",
      {"http_client", "ui", "analytics", "platform/coredata", "platform/outside", "platform/avfoundation"}},
-    {"http_client", {"platform/net", "platform/uikit"}},
+    {"http_client", {"platform/net", "platform/uikit", "platform/coredata"}},
     {"embedded_server", {"platform/net"}},
     {"ui", {"platform/uikit"}},
     {"analytics", {"platform/uikit"}},

@@ -20,6 +20,8 @@
 #include "platform/foundation/text/PreferredLanguages.h"
 #include "platform/net/NetworkReachability.h"
 #include "platform/net/ServerTrust.h"
+#include "platform/net/URLCache.h"
+#include "platform/net/URLCredentialStorage.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/alerts/AlertView.h"
 #include "platform/uikit/app/Application.h"
@@ -54,6 +56,8 @@ void resetForTesting() {
   outside::SimulatedNetwork::resetForTesting();
   ns::NetworkReachability::setFlagsForTesting(std::nullopt);
   ns::ServerTrust::setAdditionalAnchorsForTesting({});
+  ns::URLCredentialStorage::sharedCredentialStorage().resetForTesting();
+  ns::URLCache::sharedURLCache().removeAllCachedResponses();
 
   ns::UserDefaults::resetStandardUserDefaultsForTesting();
   ns::Pasteboard::resetForTesting();

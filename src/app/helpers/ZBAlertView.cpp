@@ -203,6 +203,8 @@ void ZBAlertView::onClicked(MyButton& button) {
 void ZBAlertView::onSwitched(MyButton& button) {
   QM_DCHECK_MAIN_THREAD();
   button.setTicked(!button.ticked());
+  // Selected as it is ticked, so that the box's state reads on the screen beside its picture.
+  button.setSelected(button.ticked());
   if (std::shared_ptr<ZBAlertView> panel = button.alertPoint()) {
     panel->switchSave_ = button.ticked();
   }

@@ -57,8 +57,8 @@ class ZBAlertView : public uikit::View {
 
   // The target of every panel button: tells the panel's delegate, then dismisses the panel.
   static void onClicked(MyButton& button);
-  // The target of the check box: flips it, records the state in the panel's switchSave(), and swaps its
-  // image ("icon_selectorSelected" when ticked, else "icon_selectorDeselect").
+  // The target of the check box: flips it, records the state in the panel's switchSave(), selects it while
+  // ticked and swaps its image ("icon_selectorSelected" when ticked, else "icon_selectorDeselect").
   static void onSwitched(MyButton& button);
 
   // The queued panels, the one on screen (or next to be) first.

@@ -28,7 +28,9 @@ inline constexpr std::string_view kGetServerProgressNotification = "GetServerPro
 class QMSubject : public QMCountedNode {
  public:
   static constexpr std::string_view kEntityName = "QMSubject";
-  // The text form of onClassTime, read in GMT when compared with the server's.
+  // The text form of onClassTime: the device's wall clock when the learner last played (the back end writes
+  // its own). Compared with the server's as wall-clock texts, both read in GMT, where no clock change
+  // makes a later text an earlier time.
   static constexpr std::string_view kClassTimeFormat = "yyyy.MM.dd HH:mm";
   static cd::EntityDescription entityDescription();
 

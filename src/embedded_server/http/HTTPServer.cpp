@@ -47,7 +47,8 @@ void HTTPServer::setType(std::string type) {
 }
 
 void HTTPServer::setDocumentRoot(std::string path) {
-  serverQueue_->async([this, path = std::move(path)]() mutable {
+  // Waited for, so that a URL handed out after this call never reaches a connection that took the old root.
+  serverQueue_->sync([this, path = std::move(path)]() mutable {
     ns::MutexLock lock(mutex_);
     documentRoot_ = std::move(path);
   });

@@ -41,8 +41,10 @@ class HTTPServer {
 
   // Stores the service type (for example "_http._tcp."), later, on the server's queue.
   void setType(std::string type);
-  // Stores the absolute path of the folder to serve, later, on the server's queue. A connection takes the
-  // document root when it is accepted, so a new root applies to later connections only.
+  // Stores the absolute path of the folder to serve, on the server's queue, and returns once it is stored:
+  // every connection accepted after the call takes it. A connection takes the document root when it is
+  // accepted, so a new root applies to later connections only.
+  // REQUIRES: not called on the server's own queue.
   void setDocumentRoot(std::string path);
 
   // Starts accepting connections on 127.0.0.1. On success the server is running and logs

@@ -24,7 +24,7 @@ constexpr PlatformClassEntry kPlatformClasses[] = {
     {"NSArray", "NSObject"},         {"NSMutableArray", "NSArray"},
     {"NSDictionary", "NSObject"},    {"NSMutableDictionary", "NSDictionary"},
     {"NSSet", "NSObject"},           {"NSMutableSet", "NSSet"},
-    {"NSNull", "NSObject"},
+    {"NSNull", "NSObject"},          {"NSManagedObject", "NSObject"},
 };
 
 using ClassTable = std::map<std::string, std::unique_ptr<KVClass>, std::less<>>;
@@ -112,7 +112,11 @@ bool KVClass::isSubclassOf(const KVClass& other) const {
 }
 
 std::shared_ptr<void> KVClass::makeInstance() const {
-  return modelParts_ ? modelParts_->makeInstance() : nullptr;
+  return modelParts_ && modelParts_->makeInstance ? modelParts_->makeInstance() : nullptr;
+}
+
+std::shared_ptr<void> KVClass::makeInstanceInContext(cd::ManagedObjectContext& context) const {
+  return isManagedObjectClass() ? modelParts_->makeInContext(context) : nullptr;
 }
 
 void* KVClass::upcast(void* object, const KVClass& ancestor) const {

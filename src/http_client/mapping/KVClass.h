@@ -22,6 +22,10 @@
 #include "platform/foundation/check/OneThreadAtATimeChecker.h"
 #include "platform/foundation/values/Error.h"
 
+namespace cd {
+class ManagedObjectContext;
+}  // namespace cd
+
 namespace http_client {
 
 class KVProperty;
@@ -30,9 +34,13 @@ class KVClass {
  public:
   // How a model class makes an instance and sees one as an instance of its superclass.
   struct ModelParts {
+    // Empty for a managed-object class, whose objects are made only in a context.
     std::function<std::shared_ptr<void>()> makeInstance;
     // Returns the same object as an instance of the superclass; nullptr when the superclass is the root.
     void* (*toSuperclass)(void* object) = nullptr;
+    // Managed-object classes only: inserts a new object of the entity named like the class into `context`;
+    // nullptr when the context's model has no such entity of this class.
+    std::function<std::shared_ptr<void>(cd::ManagedObjectContext& context)> makeInContext;
   };
 
   // The platform classes that the mapping asks for on every value, looked up once.
@@ -72,11 +80,16 @@ class KVClass {
   // nullptr for the root class.
   KVClass* superclass() const { return superclass_; }
   bool isModelClass() const { return modelParts_.has_value(); }
+  // True for a model class derived from the managed-object base (cd::ManagedObject).
+  bool isManagedObjectClass() const { return modelParts_ && modelParts_->makeInContext; }
   // True when this class is `other` or derives from it.
   bool isSubclassOf(const KVClass& other) const;
 
-  // Returns a new instance made by default construction, or nullptr for a platform class.
+  // Returns a new instance made by default construction, or nullptr for a platform or managed-object class.
   std::shared_ptr<void> makeInstance() const;
+  // Returns a new object inserted into `context`, or nullptr for a class that is no managed-object class or
+  // has no entity in the context's model.
+  std::shared_ptr<void> makeInstanceInContext(cd::ManagedObjectContext& context) const;
   // Returns `object`, an instance of this class, seen as an instance of `ancestor`.
   // REQUIRES: isSubclassOf(ancestor) and `ancestor` is a model class.
   void* upcast(void* object, const KVClass& ancestor) const;

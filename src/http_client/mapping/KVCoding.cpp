@@ -29,17 +29,25 @@ std::vector<KVProperty*> codedProperties(KVClass& cls) {
 
 }  // namespace
 
-void kv_encode(const KVModelRef& object, ns::Dictionary& coder) {
+ns::Status kv_encode(const KVModelRef& object, ns::Dictionary& coder) {
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass& cls = *object.modelClass;
+  ns::Dictionary encoded;
   for (const KVProperty* property : codedProperties(cls)) {
+    ns::Result<std::optional<ns::Value>> value = kvDictionaryValue(cls, object.object.get(), *property);
+    if (!value.ok()) {
+      return value.error();
+    }
     // A null is left out, since an archive cannot hold one; decoding then leaves the property alone.
-    std::optional<ns::Value> value = kvDictionaryValue(cls, object.object.get(), *property);
-    if (value && !value->isNull()) {
-      coder[property->name()] = std::move(*value);
+    if (*value && !(*value)->isNull()) {
+      encoded[property->name()] = std::move(**value);
     }
   }
-  coder[kKVCodingClassKey] = cls.name();
+  encoded[kKVCodingClassKey] = cls.name();
+  for (auto& [key, value] : encoded) {
+    coder[key] = std::move(value);
+  }
+  return {};
 }
 
 ns::Status kv_decode(const KVModelRef& object, const ns::Dictionary& coder) {

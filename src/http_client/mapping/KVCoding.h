@@ -17,8 +17,9 @@ inline constexpr char kKVCodingClassKey[] = "$class";
 
 // Writes each chosen property's present value of the model `object` into `coder` under the property name,
 // models as their dictionaries and URLs as texts, and the class name under kKVCodingClassKey. Properties
-// holding nothing or the null object are left out.
-void kv_encode(const KVModelRef& object, ns::Dictionary& coder);
+// holding nothing or the null object are left out. Returns an error, writing nothing, when the model holds
+// itself through its models (a cycle).
+ns::Status kv_encode(const KVModelRef& object, ns::Dictionary& coder);
 // Assigns to each chosen property of the model `object` the value archived under its name (or under "_"
 // and its name), converted as the mapping converts a found value; a property with nothing archived is left
 // alone. Returns an error, assigning nothing, when `coder` records no class or another class than the
@@ -26,8 +27,8 @@ void kv_encode(const KVModelRef& object, ns::Dictionary& coder);
 ns::Status kv_decode(const KVModelRef& object, const ns::Dictionary& coder);
 
 template <KVModelClass T>
-void kv_encode(const T& model, ns::Dictionary& coder) {
-  kv_encode(kv_internal::unownedRef(model), coder);
+ns::Status kv_encode(const T& model, ns::Dictionary& coder) {
+  return kv_encode(kv_internal::unownedRef(model), coder);
 }
 
 template <KVModelClass T>

@@ -10,14 +10,14 @@ bool KVFoundation::isClassFromFoundation(const KVClass* cls) {
   if (cls == nullptr) {
     return false;
   }
-  if (cls == &KVClass::rootClass()) {
+  // The two base classes count themselves, not the classes derived from them.
+  if (cls == &KVClass::rootClass() || cls == &KVClass::platformClass("NSManagedObject")) {
     return true;
   }
-  // Sets are containers like arrays and dictionaries: mapping one as a model would read nothing from it.
   static const std::vector<const KVClass*> roots = [] {
     std::vector<const KVClass*> classes;
     for (const char* name : {"NSURL", "NSDate", "NSValue", "NSData", "NSError", "NSArray", "NSDictionary",
-                             "NSSet", "NSString", "NSAttributedString"}) {
+                             "NSString", "NSAttributedString"}) {
       classes.push_back(&KVClass::platformClass(name));
     }
     return classes;

@@ -1,9 +1,10 @@
 #pragma once
 
 // KVFoundation: which classes are the platform's value and container classes, whose objects the mapping
-// passes through as they are instead of mapping them as models: the root class itself, and every class that
-// is or derives from NSURL, NSDate, NSValue (numbers and decimal numbers included), NSData, NSError, NSArray,
-// NSDictionary, NSSet, NSString or NSAttributedString. The null object's class is not one.
+// passes through as they are instead of mapping them as models: the root class and the managed-object base
+// class themselves (not the classes derived from them), and every class that is or derives from NSURL,
+// NSDate, NSValue (numbers and decimal numbers included), NSData, NSError, NSArray, NSDictionary, NSString
+// or NSAttributedString. The classes of sets and of the null object are not.
 //
 // Thread-safety: any thread once the class table is made (KVClass).
 

@@ -16,6 +16,27 @@ namespace http_client {
 
 namespace {
 
+ns::Result<KVObject> keyValuesOf(const KVObject& receiver, const KVNameList& keys,
+                                 const KVNameList& ignoredKeys);
+ns::Result<ns::Array> keyValuesArrayOf(const KVObject& objectArray, const KVNameList& keys,
+                                       const KVNameList& ignoredKeys);
+
+// The models whose dictionaries are being made, outermost first. A model met again while its own
+// dictionary is being made lies on a cycle, which would otherwise be followed until the stack ran out.
+std::vector<const void*>& modelsInProgress() {
+  static std::vector<const void*> models;
+  return models;
+}
+
+// Marks a model as in progress for its scope.
+class ModelInProgress {
+ public:
+  explicit ModelInProgress(const void* model) { modelsInProgress().push_back(model); }
+  ~ModelInProgress() { modelsInProgress().pop_back(); }
+  ModelInProgress(const ModelInProgress&) = delete;
+  ModelInProgress& operator=(const ModelInProgress&) = delete;
+};
+
 bool contains(const KVNameList& names, const std::string& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -47,13 +68,13 @@ const ns::Value* valueAlongKeyPaths(const ns::Value& dictionary, const std::vect
 }
 
 // Returns the value as the platform value a dictionary holds: URLs as their text, decimal numbers as
-// numbers, models as their dictionaries.
-ns::Value plainValue(const KVObject& object) {
+// numbers, models as their dictionaries. Fails when a model's graph has a cycle.
+ns::Result<ns::Value> plainValue(const KVObject& object) {
   if (const ns::Value* value = object.value()) {
     return *value;
   }
   if (const ns::URL* url = object.url()) {
-    return url->absoluteString();
+    return ns::Value(url->absoluteString());
   }
   if (const KVDecimalNumber* number = object.decimalNumber()) {
     return number->numberValue();
@@ -62,12 +83,20 @@ ns::Value plainValue(const KVObject& object) {
     ns::Array plain;
     plain.reserve(array->size());
     for (const KVObject& element : *array) {
-      plain.push_back(plainValue(element));
+      ns::Result<ns::Value> converted = plainValue(element);
+      if (!converted.ok()) {
+        return converted.error();
+      }
+      plain.push_back(std::move(*converted));
     }
-    return plain;
+    return ns::Value(std::move(plain));
   }
   if (object.model() != nullptr) {
-    return plainValue(kv_keyValuesWithKeys(object, {}, {}));
+    ns::Result<KVObject> dictionary = keyValuesOf(object, {}, {});
+    if (!dictionary.ok()) {
+      return dictionary.error();
+    }
+    return plainValue(*dictionary);
   }
   return ns::Value();
 }
@@ -178,6 +207,85 @@ KVClass& modelClassOf(const KVObject& receiver) {
   return *receiver.model()->modelClass;
 }
 
+// kv_keyValuesWithKeys() without recording its failure, which is a cycle in the model's graph.
+ns::Result<KVObject> keyValuesOf(const KVObject& receiver, const KVNameList& keys,
+                                 const KVNameList& ignoredKeys) {
+  KVClass* receiverClass = receiver.objectClass();
+  if (receiverClass == nullptr) {
+    return receiver;
+  }
+  receiverClass->setKv_error(std::nullopt);
+  if (!receiverClass->isModelClass()) {
+    kvRecordError(*receiverClass, kKVNotAModelError);
+    return receiver;
+  }
+  KVClass& cls = modelClassOf(receiver);
+  const void* object = receiver.model()->object.get();
+  const std::vector<const void*>& inProgress = modelsInProgress();
+  if (std::find(inProgress.begin(), inProgress.end(), object) != inProgress.end()) {
+    return ns::Error("a " + cls.name() +
+                         " holds itself through its properties: a model graph with a cycle "
+                         "has no dictionary",
+                     kKVErrorCode);
+  }
+  const ModelInProgress marked(object);
+  const KVNameList allowed = kv_totalAllowedPropertyNames(cls);
+  const KVNameList ignored = kv_totalIgnoredPropertyNames(cls);
+  const bool alongKeyPaths = kv_isReferenceReplacedKeyWhenCreatingKeyValues(cls);
+  ns::Value result = ns::Dictionary();
+  for (const KVProperty* property : properties(cls)) {
+    if (!passes(property->name(), allowed, ignored) || !passes(property->name(), keys, ignoredKeys)) {
+      continue;
+    }
+    ns::Result<std::optional<ns::Value>> plain = kvDictionaryValue(cls, object, *property);
+    if (!plain.ok()) {
+      return plain.error();
+    }
+    if (!*plain) {
+      continue;
+    }
+    const std::vector<KVKeyPath>* keyPaths = property->propertyKeysForClass(cls);
+    const ns::Status stored =
+        alongKeyPaths && keyPaths != nullptr
+            ? storeAlongKeyPath(result, keyPaths->front(), std::move(**plain))
+            : storeAlongKeyPath(result, {KVPropertyKey(property->name())}, std::move(**plain));
+    if (!stored.ok()) {
+      kvRecordError(cls, stored.error().domain());
+    }
+  }
+  if (cls.hooks().kvObjectDidFinishConvertingToKeyValues) {
+    cls.hooks().kvObjectDidFinishConvertingToKeyValues(object);
+  }
+  return KVObject(std::move(result));
+}
+
+// kv_keyValuesArrayWithObjectArray() without recording its failure: not an array, or a cycle.
+ns::Result<ns::Array> keyValuesArrayOf(const KVObject& objectArray, const KVNameList& keys,
+                                       const KVNameList& ignoredKeys) {
+  KVObjectArray elements;
+  if (const KVObjectArray* objects = objectArray.objectArray()) {
+    elements = *objects;
+  } else if (const ns::Value* plain = objectArray.value(); plain != nullptr && plain->isArray()) {
+    elements.assign(plain->asArray().begin(), plain->asArray().end());
+  } else {
+    return ns::Error(kKVObjectArrayNotAnArrayError, kKVErrorCode);
+  }
+  ns::Array dictionaries;
+  dictionaries.reserve(elements.size());
+  for (const KVObject& element : elements) {
+    ns::Result<KVObject> dictionary = keyValuesOf(element, keys, ignoredKeys);
+    if (!dictionary.ok()) {
+      return dictionary.error();
+    }
+    ns::Result<ns::Value> plain = plainValue(*dictionary);
+    if (!plain.ok()) {
+      return plain.error();
+    }
+    dictionaries.push_back(std::move(*plain));
+  }
+  return dictionaries;
+}
+
 }  // namespace
 
 void kvRecordError(KVClass& cls, std::string message) {
@@ -212,7 +320,11 @@ std::optional<ns::Data> kv_JSONData(const KVObject& input) {
   if (object.isNone()) {
     return std::nullopt;
   }
-  ns::Result<ns::Data> written = ns::JSONSerialization::dataWithJSONObject(plainValue(object));
+  ns::Result<ns::Value> plain = plainValue(object);
+  if (!plain.ok()) {
+    return std::nullopt;
+  }
+  ns::Result<ns::Data> written = ns::JSONSerialization::dataWithJSONObject(*plain);
   return written.ok() ? std::optional<ns::Data>(std::move(*written)) : std::nullopt;
 }
 
@@ -224,7 +336,8 @@ std::optional<std::string> kv_JSONString(const KVObject& input) {
   return data ? std::optional<std::string>(ns::stringFromData(*data)) : std::nullopt;
 }
 
-std::optional<KVModelRef> kv_objectWithKeyValues(KVClass& cls, const KVObject& keyValues) {
+std::optional<KVModelRef> kv_objectWithKeyValues(KVClass& cls, const KVObject& keyValues,
+                                                 cd::ManagedObjectContext* context) {
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   QM_DCHECK(cls.isModelClass(), "models are made of model classes");
   const KVObject dictionary = kv_JSONObject(keyValues);
@@ -233,12 +346,25 @@ std::optional<KVModelRef> kv_objectWithKeyValues(KVClass& cls, const KVObject& k
     kvRecordError(cls, kKVNotADictionaryError);
     return std::nullopt;
   }
-  KVModelRef made{&cls, cls.makeInstance()};
-  kv_setKeyValues(made, dictionary);
+  if (!cls.isManagedObjectClass()) {
+    KVModelRef made{&cls, cls.makeInstance()};
+    kv_setKeyValues(made, dictionary);
+    return made;
+  }
+  // A managed object lives in a context: without one, or without its entity there, none can be made.
+  std::shared_ptr<void> inserted = context != nullptr ? cls.makeInstanceInContext(*context) : nullptr;
+  if (inserted == nullptr) {
+    kvRecordError(cls, context != nullptr
+                           ? "the context's model has no entity " + cls.name() + " of its class"
+                           : "a " + cls.name() + " is a managed object, made only in a context");
+    return std::nullopt;
+  }
+  KVModelRef made{&cls, std::move(inserted)};
+  kv_setKeyValues(made, dictionary, context);
   return made;
 }
 
-void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues) {
+void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues, cd::ManagedObjectContext* context) {
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass& cls = *object.modelClass;
   const KVObject normalised = kv_JSONObject(keyValues);
@@ -265,7 +391,7 @@ void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues) {
     }
     const ns::Status status =
         filtered ? property->setValue(*filtered, cls.upcast(object.object.get(), property->srcClass()))
-                 : kvAssignConvertedValue(cls, object.object.get(), *property, *found);
+                 : kvAssignConvertedValue(cls, object.object.get(), *property, *found, context);
     if (!status.ok()) {
       kvRecordError(cls, status.error().domain());
     }
@@ -275,14 +401,15 @@ void kv_setKeyValues(const KVModelRef& object, const KVObject& keyValues) {
   }
 }
 
-ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& property, KVObject value) {
+ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& property, KVObject value,
+                                  cd::ManagedObjectContext* context) {
   if (value.isNoneOrNull()) {
     return {};
   }
   KVClass* propertyClass = property.type().typeClass();
   KVClass* elementClass = property.objectClassInArrayForClass(cls);
   if (propertyClass != nullptr && !property.type().fromFoundation()) {
-    std::optional<KVModelRef> nested = kv_objectWithKeyValues(*propertyClass, value);
+    std::optional<KVModelRef> nested = kv_objectWithKeyValues(*propertyClass, value, context);
     if (!nested) {
       return {};
     }
@@ -296,7 +423,7 @@ ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& 
       }
       value = std::move(*urls);
     } else {
-      value = kv_objectArrayWithKeyValuesArray(*elementClass, value);
+      value = kv_objectArrayWithKeyValuesArray(*elementClass, value, context);
     }
   } else {
     value = convertedPlainValue(property, std::move(value));
@@ -304,7 +431,8 @@ ns::Status kvAssignConvertedValue(KVClass& cls, void* object, const KVProperty& 
   return property.setValue(value, cls.upcast(object, property.srcClass()));
 }
 
-KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValuesArray) {
+KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValuesArray,
+                                          cd::ManagedObjectContext* context) {
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   const KVObject normalised = kv_JSONObject(keyValuesArray);
   cls.setKv_error(std::nullopt);
@@ -319,8 +447,8 @@ KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValue
   KVObjectArray models;
   for (const ns::Value& element : array->asArray()) {
     if (element.isArray()) {
-      models.push_back(kv_objectArrayWithKeyValuesArray(cls, element));
-    } else if (std::optional<KVModelRef> model = kv_objectWithKeyValues(cls, element)) {
+      models.push_back(kv_objectArrayWithKeyValuesArray(cls, element, context));
+    } else if (std::optional<KVModelRef> model = kv_objectWithKeyValues(cls, element, context)) {
       models.emplace_back(std::move(*model));
     }
   }
@@ -330,56 +458,34 @@ KVObject kv_objectArrayWithKeyValuesArray(KVClass& cls, const KVObject& keyValue
 KVObject kv_keyValuesWithKeys(const KVObject& receiver, const KVNameList& keys,
                               const KVNameList& ignoredKeys) {
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
-  KVClass* receiverClass = receiver.objectClass();
-  if (receiverClass == nullptr) {
-    return receiver;
+  ns::Result<KVObject> made = keyValuesOf(receiver, keys, ignoredKeys);
+  if (!made.ok()) {
+    kvRecordError(*receiver.objectClass(), made.error().domain());
+    return {};
   }
-  receiverClass->setKv_error(std::nullopt);
-  if (!receiverClass->isModelClass()) {
-    kvRecordError(*receiverClass, kKVNotAModelError);
-    return receiver;
-  }
-  KVClass& cls = modelClassOf(receiver);
-  const void* object = receiver.model()->object.get();
-  const KVNameList allowed = kv_totalAllowedPropertyNames(cls);
-  const KVNameList ignored = kv_totalIgnoredPropertyNames(cls);
-  const bool alongKeyPaths = kv_isReferenceReplacedKeyWhenCreatingKeyValues(cls);
-  ns::Value result = ns::Dictionary();
-  for (const KVProperty* property : properties(cls)) {
-    if (!passes(property->name(), allowed, ignored) || !passes(property->name(), keys, ignoredKeys)) {
-      continue;
-    }
-    std::optional<ns::Value> plain = kvDictionaryValue(cls, object, *property);
-    if (!plain) {
-      continue;
-    }
-    const std::vector<KVKeyPath>* keyPaths = property->propertyKeysForClass(cls);
-    const ns::Status stored =
-        alongKeyPaths && keyPaths != nullptr
-            ? storeAlongKeyPath(result, keyPaths->front(), std::move(*plain))
-            : storeAlongKeyPath(result, {KVPropertyKey(property->name())}, std::move(*plain));
-    if (!stored.ok()) {
-      kvRecordError(cls, stored.error().domain());
-    }
-  }
-  if (cls.hooks().kvObjectDidFinishConvertingToKeyValues) {
-    cls.hooks().kvObjectDidFinishConvertingToKeyValues(object);
-  }
-  return result;
+  return std::move(*made);
 }
 
-std::optional<ns::Value> kvDictionaryValue(KVClass& cls, const void* object, const KVProperty& property) {
+ns::Result<std::optional<ns::Value>> kvDictionaryValue(KVClass& cls, const void* object,
+                                                       const KVProperty& property) {
   const KVObject value = property.valueForObject(cls.upcast(object, property.srcClass()));
   if (value.isNone()) {
-    return std::nullopt;
+    return std::optional<ns::Value>();
   }
+  ns::Result<ns::Value> plain = ns::Value();
   if (property.type().typeClass() != nullptr && !property.type().fromFoundation()) {
-    return plainValue(kv_keyValuesWithKeys(value, {}, {}));
+    plain = plainValue(value);
+  } else if (value.objectArray() != nullptr || (value.value() != nullptr && value.value()->isArray())) {
+    ns::Result<ns::Array> dictionaries = keyValuesArrayOf(value, {}, {});
+    plain = dictionaries.ok() ? ns::Result<ns::Value>(ns::Value(std::move(*dictionaries)))
+                              : ns::Result<ns::Value>(dictionaries.error());
+  } else {
+    plain = plainValue(value);
   }
-  if (value.objectArray() != nullptr || (value.value() != nullptr && value.value()->isArray())) {
-    return ns::Value(kv_keyValuesArrayWithObjectArray(value, {}, {}).value_or(ns::Array()));
+  if (!plain.ok()) {
+    return plain.error();
   }
-  return plainValue(value);
+  return std::optional<ns::Value>(std::move(*plain));
 }
 
 std::optional<ns::Array> kv_keyValuesArrayWithObjectArray(const KVObject& objectArray, const KVNameList& keys,
@@ -387,21 +493,12 @@ std::optional<ns::Array> kv_keyValuesArrayWithObjectArray(const KVObject& object
   QM_DCHECK_ONE_THREAD_AT_A_TIME(KVClass::mappingChecker());
   KVClass& root = KVClass::rootClass();
   root.setKv_error(std::nullopt);
-  KVObjectArray elements;
-  if (const KVObjectArray* objects = objectArray.objectArray()) {
-    elements = *objects;
-  } else if (const ns::Value* plain = objectArray.value(); plain != nullptr && plain->isArray()) {
-    elements.assign(plain->asArray().begin(), plain->asArray().end());
-  } else {
-    kvRecordError(root, kKVObjectArrayNotAnArrayError);
+  ns::Result<ns::Array> dictionaries = keyValuesArrayOf(objectArray, keys, ignoredKeys);
+  if (!dictionaries.ok()) {
+    kvRecordError(root, dictionaries.error().domain());
     return std::nullopt;
   }
-  ns::Array dictionaries;
-  dictionaries.reserve(elements.size());
-  for (const KVObject& element : elements) {
-    dictionaries.push_back(plainValue(kv_keyValuesWithKeys(element, keys, ignoredKeys)));
-  }
-  return dictionaries;
+  return std::move(*dictionaries);
 }
 
 void kv_referenceReplacedKeyWhenCreatingKeyValues(KVClass& cls, bool reference) {

@@ -36,6 +36,8 @@ const char* kindName(const KVObject& value) {
       return "an array";
     case ns::ValueKind::kDictionary:
       return "a dictionary";
+    case ns::ValueKind::kSet:
+      return "a set";
   }
   return "an object";
 }

@@ -4,8 +4,8 @@
 // that the member's type stands for:
 //
 //   bool "B"; signed and unsigned integers "c" "C" "s" "S" "i" "I" "q" "Q" by size; float "f"; double "d";
-//   std::string "@\"NSString\""; ns::Value (any value) "@"; ns::Array "@\"NSArray\"";
-//   ns::Dictionary "@\"NSDictionary\""; ns::Data "@\"NSData\""; ns::Date "@\"NSDate\"";
+//   std::string and std::optional<std::string> "@\"NSString\""; ns::Value (any value) "@"; ns::Array
+//   "@\"NSArray\""; ns::Dictionary "@\"NSDictionary\""; ns::Data "@\"NSData\""; ns::Date "@\"NSDate\"";
 //   std::optional<ns::URL> "@\"NSURL\""; std::optional<KVDecimalNumber> "@\"NSDecimalNumber\"";
 //   std::optional<double>, std::optional<std::int64_t> "@\"NSNumber\"";
 //   std::shared_ptr<Model> "@\"Model\""; std::vector<std::shared_ptr<Model>> and std::vector<ns::URL>
@@ -135,6 +135,24 @@ struct KVMemberTraits<ns::Data> : KVPlainMemberTraits<ns::Data> {
 template <>
 struct KVMemberTraits<ns::Date> : KVPlainMemberTraits<ns::Date> {
   static std::string typeCode() { return "@\"NSDate\""; }
+};
+
+// A text that may be missing, as a managed object's text attribute is.
+template <>
+struct KVMemberTraits<std::optional<std::string>> {
+  static std::string typeCode() { return "@\"NSString\""; }
+  static KVObject read(const std::optional<std::string>& member) {
+    return member ? KVObject(ns::Value(*member)) : KVObject();
+  }
+  static ns::Status write(std::optional<std::string>& member, const KVObject& value) {
+    std::string text;
+    const ns::Status written = KVMemberTraits<std::string>::write(text, value);
+    if (written.ok()) {
+      member = std::move(text);
+    }
+    return written;
+  }
+  static KVClass* elementClass() { return nullptr; }
 };
 
 template <>

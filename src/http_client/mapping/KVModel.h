@@ -3,7 +3,9 @@
 // Model classes of the dictionary-to-model mapping, and the mapping typed for them.
 //
 // A model class is default-constructible and declares, next to its members, its name and its mappable
-// properties in declaration order; a subclass names its superclass and declares only its own members:
+// properties in declaration order; a subclass names its superclass and declares only its own members.
+// A managed-object class (derived from cd::ManagedObject) declares its attributes through their accessors
+// (kvDeclareAccessorProperty) and is made only in a context, as an object of the entity of its name:
 //
 //   struct Teacher {
 //     std::string name;
@@ -47,6 +49,7 @@
 #include "http_client/mapping/KVMemberTraits.h"
 #include "http_client/mapping/KVProperty.h"
 #include "http_client/mapping/KVPropertyType.h"
+#include "platform/coredata/ManagedObjectContext.h"
 
 namespace http_client {
 
@@ -73,8 +76,30 @@ KVPropertyDeclaration kvDeclareProperty(std::string name, Member Model::*member)
 // Declares the member `member` of `Class` as the property of the same name.
 #define QM_KV_PROPERTY(Class, member) ::http_client::kvDeclareProperty(#member, &Class::member)
 
+// Declares a property read and written through accessors, as a managed object's attributes are.
+template <typename Model, typename Value>
+KVPropertyDeclaration kvDeclareAccessorProperty(std::string name, Value (Model::*getter)() const,
+                                                void (Model::*setter)(Value)) {
+  using Traits = KVMemberTraits<Value>;
+  KVMemberAccess access{
+      [getter](const void* object) { return Traits::read((static_cast<const Model*>(object)->*getter)()); },
+      [getter, setter](void* object, const KVObject& value) {
+        Model* model = static_cast<Model*>(object);
+        Value member = (model->*getter)();
+        const ns::Status written = Traits::write(member, value);
+        if (written.ok()) {
+          (model->*setter)(std::move(member));
+        }
+        return written;
+      }};
+  return KVPropertyDeclaration{std::move(name), Traits::typeCode(), std::move(access),
+                               Traits::elementClass()};
+}
+
+// A model class is default-constructible, or a managed-object class whose objects a context makes (as an
+// object of the entity named kvClassName).
 template <typename T>
-concept KVModelClass = std::default_initializable<T> && requires {
+concept KVModelClass = (std::default_initializable<T> || std::derived_from<T, cd::ManagedObject>)&&requires {
   { T::kvClassName } -> std::convertible_to<std::string_view>;
   { T::kvProperties() } -> std::convertible_to<std::vector<KVPropertyDeclaration>>;
 };
@@ -85,6 +110,8 @@ template <typename T>
 KVClass& superclassOf() {
   if constexpr (requires { typename T::KVSuperclass; }) {
     return kvClassOf<typename T::KVSuperclass>();
+  } else if constexpr (std::derived_from<T, cd::ManagedObject>) {
+    return KVClass::platformClass("NSManagedObject");
   } else {
     return KVClass::rootClass();
   }
@@ -96,6 +123,19 @@ void* toSuperclass(void* object) {
     return static_cast<typename T::KVSuperclass*>(static_cast<T*>(object));
   } else {
     return nullptr;
+  }
+}
+
+template <typename T>
+KVClass::ModelParts modelPartsOf() {
+  if constexpr (std::derived_from<T, cd::ManagedObject>) {
+    return KVClass::ModelParts{
+        nullptr, toSuperclass<T>, [](cd::ManagedObjectContext& context) -> std::shared_ptr<void> {
+          return std::dynamic_pointer_cast<T>(context.insertNewObjectForEntityForName(T::kvClassName));
+        }};
+  } else {
+    return KVClass::ModelParts{[] { return std::static_pointer_cast<void>(std::make_shared<T>()); },
+                               toSuperclass<T>, nullptr};
   }
 }
 
@@ -181,10 +221,8 @@ KVClass& kvClassOf() {
   // properties are declared.
   static KVClass* cls = nullptr;
   if (cls == nullptr) {
-    cls = &KVClass::registerModelClass(
-        std::string(T::kvClassName), kv_internal::superclassOf<T>(),
-        KVClass::ModelParts{[] { return std::static_pointer_cast<void>(std::make_shared<T>()); },
-                            kv_internal::toSuperclass<T>});
+    cls = &KVClass::registerModelClass(std::string(T::kvClassName), kv_internal::superclassOf<T>(),
+                                       kv_internal::modelPartsOf<T>());
     std::vector<std::unique_ptr<KVProperty>> declared;
     for (KVPropertyDeclaration& declaration : T::kvProperties()) {
       declared.push_back(std::make_unique<KVProperty>(
@@ -204,10 +242,12 @@ KVObject kvModelObject(const std::shared_ptr<T>& model) {
 }
 
 // Returns a new T filled from `keyValues` (a dictionary, JSON text or data of one, or a model), or nullptr
-// with the class's error set to "keyValues参数不是一个字典" when it gives no dictionary.
+// with the class's error set to "keyValues参数不是一个字典" when it gives no dictionary. A managed-object T
+// is made in `context`; see kv_objectWithKeyValues in KVKeyValue.h.
 template <KVModelClass T>
-std::shared_ptr<T> kv_objectWithKeyValues(const KVObject& keyValues) {
-  std::optional<KVModelRef> made = kv_objectWithKeyValues(kvClassOf<T>(), keyValues);
+std::shared_ptr<T> kv_objectWithKeyValues(const KVObject& keyValues,
+                                          cd::ManagedObjectContext* context = nullptr) {
+  std::optional<KVModelRef> made = kv_objectWithKeyValues(kvClassOf<T>(), keyValues, context);
   return made ? std::static_pointer_cast<T>(made->object) : nullptr;
 }
 
@@ -216,8 +256,8 @@ std::shared_ptr<T> kv_objectWithKeyValues(const KVObject& keyValues) {
 // "keyValuesArray参数不是一个数组" when `keyValuesArray` gives no array.
 template <KVModelClass T>
 std::optional<std::vector<std::shared_ptr<T>>> kv_objectArrayWithKeyValuesArray(
-    const KVObject& keyValuesArray) {
-  const KVObject made = kv_objectArrayWithKeyValuesArray(kvClassOf<T>(), keyValuesArray);
+    const KVObject& keyValuesArray, cd::ManagedObjectContext* context = nullptr) {
+  const KVObject made = kv_objectArrayWithKeyValuesArray(kvClassOf<T>(), keyValuesArray, context);
   if (made.objectArray() == nullptr) {
     return std::nullopt;
   }
@@ -232,27 +272,31 @@ std::optional<std::vector<std::shared_ptr<T>>> kv_objectArrayWithKeyValuesArray(
 
 // Fills `model` from `keyValues`; see kv_setKeyValues in KVKeyValue.h.
 template <KVModelClass T>
-void kv_setKeyValues(T& model, const KVObject& keyValues) {
-  kv_setKeyValues(kv_internal::unownedRef(model), keyValues);
+void kv_setKeyValues(T& model, const KVObject& keyValues, cd::ManagedObjectContext* context = nullptr) {
+  kv_setKeyValues(kv_internal::unownedRef(model), keyValues, context);
 }
 
-// Returns the dictionary of `model`; see kv_keyValuesWithKeys in KVKeyValue.h.
+// Returns the dictionary of `model`, or std::nullopt when its models lead back to it (a cycle); see
+// kv_keyValuesWithKeys in KVKeyValue.h.
 template <KVModelClass T>
-ns::Dictionary kv_keyValuesWithKeys(const T& model, const KVNameList& keys, const KVNameList& ignoredKeys) {
+std::optional<ns::Dictionary> kv_keyValuesWithKeys(const T& model, const KVNameList& keys,
+                                                   const KVNameList& ignoredKeys) {
   const KVObject made = kv_keyValuesWithKeys(KVObject(kv_internal::unownedRef(model)), keys, ignoredKeys);
-  return made.value()->asDictionary();
+  return made.value() != nullptr ? std::optional<ns::Dictionary>(made.value()->asDictionary()) : std::nullopt;
 }
 template <KVModelClass T>
-ns::Dictionary kv_keyValues(const T& model) {
+std::optional<ns::Dictionary> kv_keyValues(const T& model) {
   return kv_keyValuesWithKeys(model, {}, {});
 }
 
-// Returns the dictionaries of `models`, both lists applied to each.
+// Returns the dictionaries of `models`, both lists applied to each, or std::nullopt when one of them lies on
+// a cycle.
 template <typename T>
-ns::Array kv_keyValuesArrayWithObjectArray(const std::vector<std::shared_ptr<T>>& models,
-                                           const KVNameList& keys, const KVNameList& ignoredKeys) {
-  return *kv_keyValuesArrayWithObjectArray(KVMemberTraits<std::vector<std::shared_ptr<T>>>::read(models),
-                                           keys, ignoredKeys);
+std::optional<ns::Array> kv_keyValuesArrayWithObjectArray(const std::vector<std::shared_ptr<T>>& models,
+                                                          const KVNameList& keys,
+                                                          const KVNameList& ignoredKeys) {
+  return kv_keyValuesArrayWithObjectArray(KVMemberTraits<std::vector<std::shared_ptr<T>>>::read(models), keys,
+                                          ignoredKeys);
 }
 
 // The last error of a mapping of T.

@@ -25,6 +25,8 @@ KVClass& platformClassOfValue(const ns::Value& value) {
       return classes.array;
     case ns::ValueKind::kDictionary:
       return classes.dictionary;
+    case ns::ValueKind::kSet:
+      return KVClass::platformClass("NSSet");
   }
   return KVClass::rootClass();
 }

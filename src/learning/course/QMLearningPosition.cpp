@@ -59,9 +59,9 @@ void QMLearningPosition::save(const std::shared_ptr<app::QMCourse>& lesson, std:
   }
   subject->setOnClassID(lesson->courseID());
   subject->setOnStageID(stage->stageID());
-  // The store compares this time with the back end's, which it reads in GMT; written in the same zone, the
-  // newer position wins wherever the device is.
-  const ns::DateFormatter formatter(app::QMSubject::kClassTimeFormat, ns::DateFormatter::Zone::kGMT);
+  // The learner reads this time as it stands ("最近一次播放"): it is the device's wall clock. The store
+  // compares it with the back end's as wall-clock texts (QMSubject.h).
+  const ns::DateFormatter formatter(app::QMSubject::kClassTimeFormat, ns::DateFormatter::Zone::kLocal);
   subject->setOnClassTime(formatter.stringFromDate(ns::Date::now()));
   subject->setOnClassProgress(std::to_string(second));
   app::QMCoreDataHelper::sharedInstance().saveContext();

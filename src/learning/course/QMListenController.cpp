@@ -1,6 +1,7 @@
 #include "learning/course/QMListenController.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/helpers/MyButton.h"
 #include "app/helpers/QMHelpler.h"
@@ -302,16 +303,16 @@ void QMListenController::playVideo() {
   itemStatusObservation_.reset();
   switch (lessonRoadFor(*playingCourse_, currentNetwork(), *app::QMUser::sharedInstance())) {
     case QMLessonRoad::kOffline:
+      withdrawQuestion();
       pendingOnlinePlay_.reset();
       playLocalVideo();
       break;
     case QMLessonRoad::kOnline:
+      withdrawQuestion();
       requestOnlinePlay({.fromSecond = static_cast<std::uint32_t>(recordProgress_), .reports = true});
       break;
     case QMLessonRoad::kAskFirst:
-      // The lesson shown as playing is no longer the one on the player.
       pendingOnlinePlay_.reset();
-      playerView_->breakMedia();
       askAboutCellular(kQuestionBeforePlay);
       break;
   }
@@ -419,16 +420,36 @@ void QMListenController::sendReport(bool success) {
 // The Wi-Fi question
 
 void QMListenController::askAboutCellular(AlertTag tag) {
+  if (playerView_) {
+    // The marked lesson, the title and the time all name the lesson asked about: before a play it is not
+    // the one the player had.
+    if (tag == kQuestionBeforePlay && playingCourse_) {
+      playerView_->showUnopened(playingCourse_->courseName().value_or(""));
+    } else {
+      playerView_->breakMedia();
+    }
+  }
   alertTag_ = tag;
-  app::ZBAlertView::showAlertWithMessage(kCellularQuestion, std::string(kRememberChoice),
-                                         {kCancelTitle, kGoOnTitle},
-                                         std::static_pointer_cast<app::ZBAlertViewDelegate>(self()));
+  if (questionSession_) {
+    return;
+  }
+  questionSession_ = app::ZBAlertView::showAlertWithMessage(
+      kCellularQuestion, std::string(kRememberChoice), {kCancelTitle, kGoOnTitle},
+      std::static_pointer_cast<app::ZBAlertViewDelegate>(self()));
+}
+
+void QMListenController::withdrawQuestion() {
+  alertTag_ = kNoQuestion;
+  if (const std::optional<std::int64_t> session = std::exchange(questionSession_, std::nullopt)) {
+    app::ZBAlertView::dismissAlertView(*session);
+  }
 }
 
 void QMListenController::alertViewDidOnClickedButton(app::ZBAlertView& alertView, app::MyButton& button) {
   const std::string title = button.currentTitle();
   const std::int32_t tag = alertTag_;
   alertTag_ = kNoQuestion;
+  questionSession_.reset();
   if (title == kGoOnTitle) {
     if (alertView.switchSave()) {
       app::QMUser::sharedInstance()->setKeepRememberPlay(true);
@@ -473,9 +494,6 @@ void QMListenController::reachabilityChanged(const ns::Notification& /*notificat
     // A play still waiting for its server time has not started: the question is the one before a play.
     const AlertTag tag = pendingOnlinePlay_ ? kQuestionBeforePlay : kQuestionAfterSwitch;
     pendingOnlinePlay_.reset();
-    if (playerView_) {
-      playerView_->breakMedia();
-    }
     askAboutCellular(tag);
   }
 }

@@ -188,7 +188,11 @@ class QMListenController : public uikit::ViewController,
   void playOnlineVideo(const PendingOnlinePlay& play);
   // Plays `url` of playingCourse_ from `fromSecond`, starting by itself once loaded.
   void startPlayer(const ns::URL& url, std::uint32_t fromSecond);
+  // Raises the Wi-Fi question about playingCourse_, or, while one is open, makes the open one this question:
+  // one panel at a time. The player stops; before a play it shows the lesson asked about, unopened.
   void askAboutCellular(AlertTag tag);
+  // Takes an open question off the screen unanswered: the lesson chosen since plays without one.
+  void withdrawQuestion();
   void watchForReport(PendingReport report);
   void sendReport(bool success);
   void moveTo(const std::shared_ptr<app::QMCourse>& lesson, const char* warningAtTheEnd);
@@ -222,6 +226,8 @@ class QMListenController : public uikit::ViewController,
   bool isPlayerNetError_ = false;
   bool isOutline_ = false;
   std::int32_t alertTag_ = kNoQuestion;
+  // The session of the open question's panel.
+  std::optional<std::int64_t> questionSession_;
   // The last play ended in a failure; the play button then tries the lesson again.
   bool lastPlayFailed_ = false;
 

@@ -293,22 +293,17 @@ std::shared_ptr<const uikit::Image> ZBPlayer::livePicture() const {
 
 void ZBPlayer::playURL(const ns::URL& url, const std::string& title, std::uint32_t fromSecond) {
   QM_DCHECK_MAIN_THREAD();
-  breakMedia();
+  showUnopened(title);
   currentURL_ = url;
-  // A new lesson starts from nothing: a save right after the change must not store the former one's second.
-  backPointSec_ = 0;
-  backDurationSec_ = 0;
   setShowLoading(true);
   asset_ = av::URLAsset::URLAssetWithURL(
       url, {.preferPreciseDurationAndTiming = true, .referenceRestrictions = 1});
   plitem_ = av::PlayerItem::playerItemWithAsset(asset_);
   // The engine's player pauses at the item's end by itself.
   player_ = av::Player::playerWithPlayerItem(plitem_);
-  progressBar_->setDurationSec(0);
   progressBar_->setPlayedSec(fromSecond);
   plitem_->seekToTime(av::Time{fromSecond, 1, false});
   observeItem();
-  navigationBar_->setTitle(title);
   const std::weak_ptr<ZBPlayer> weakPlayer = self();
   const std::weak_ptr<av::URLAsset> weakAsset = asset_;
   asset_->loadValuesAsynchronouslyForKeys({std::string(av::URLAsset::kDurationKey)}, [weakPlayer, weakAsset] {
@@ -318,6 +313,18 @@ void ZBPlayer::playURL(const ns::URL& url, const std::string& title, std::uint32
       player->durationLoaded(asset);
     }
   });
+}
+
+void ZBPlayer::showUnopened(const std::string& title) {
+  QM_DCHECK_MAIN_THREAD();
+  breakMedia();
+  currentURL_.reset();
+  // A new lesson starts from nothing: a save right after the change must not store the former one's second.
+  backPointSec_ = 0;
+  backDurationSec_ = 0;
+  progressBar_->setDurationSec(0);
+  progressBar_->setPlayedSec(0);
+  navigationBar_->setTitle(title);
 }
 
 void ZBPlayer::observeItem() {
@@ -346,6 +353,11 @@ void ZBPlayer::durationLoaded(const std::shared_ptr<av::URLAsset>& asset) {
     case av::KeyValueStatus::kLoaded:
       atEnded_ = false;
       if (asset->duration().value >= 1) {
+        // Nothing would be left to play from a second at or past the end: the media plays from its start.
+        if (plitem_->currentSeconds() >= asset->duration().seconds()) {
+          progressBar_->setPlayedSec(0);
+          plitem_->seekToTime(av::Time::fromSeconds(0));
+        }
         pllayer_->setPlayer(player_);
         backgroundImg_->removeFromSuperview();
         return;
@@ -677,6 +689,8 @@ void ZBPlayer::breakMedia() {
   playerEventLogs_.clear();
   currentRate_ = 1.0F;
   navigationBar_->setRate(1.0F);
+  // Without a media nothing loads.
+  endLoading();
 }
 
 void ZBPlayer::willRemove() {

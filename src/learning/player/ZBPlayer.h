@@ -66,13 +66,18 @@ class ZBPlayer : public uikit::View, public ZBPlayerTouchDelegate {
   ~ZBPlayer() override;
 
   // Opens `url` and starts loading it from `fromSecond`, showing `title` in the top bar; whatever played
-  // before is broken off first. Play starts by itself once the item is likely to keep up, unless the owner
-  // asked for a pause (setStalled(true)).
+  // before is broken off first. A `fromSecond` at or past the media's end (a position saved for a longer
+  // media) plays the media from its start. Play starts by itself once the item is likely to keep up,
+  // unless the owner asked for a pause (setStalled(true)).
   void playURL(const ns::URL& url, const std::string& title, std::uint32_t fromSecond);
+  // Shows `title` at no position and with no media, as a media chosen but not opened: whatever played
+  // before is broken off, and progressSec() and durationSec() read 0.
+  void showUnopened(const std::string& title);
   // Seeks to `sender`'s playedSec (in practice the bottom bar's). A second at or past the duration ends play
   // (playerDidStop() without an error). Ignored while the duration is unknown (no media, or still loading).
   void seekToSecond(ZBPlayerProgressBar& sender);
-  // Stops and discards the current media; progressSec() and durationSec() still read its last position.
+  // Stops and discards the current media, and with it any loading tip; progressSec() and durationSec()
+  // still read its last position.
   void breakMedia();
   // Ends the player before its view goes away: breakMedia(), and the picture is let go.
   void willRemove();

@@ -602,9 +602,13 @@ void QMSubjectController::updateServerProgress(const ns::Notification& notificat
 }
 
 void QMSubjectController::getServerProgress(const ns::Notification& notification) {
-  if (const auto subject = std::dynamic_pointer_cast<app::QMSubject>(notification.object)) {
-    dataModel()->networkGetVideoProgress(subject);
+  const auto subject = std::dynamic_pointer_cast<app::QMSubject>(notification.object);
+  // A subject list answered after the link went down asks for this: the stored position stays until the
+  // next subject list, and nothing tells of a network the learner did not ask to use.
+  if (!subject || !networkIsUp()) {
+    return;
   }
+  dataModel()->networkGetVideoProgress(subject);
 }
 
 }  // namespace learning

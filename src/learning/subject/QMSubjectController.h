@@ -23,9 +23,9 @@
 // through the download manager), so that choosing another season removes the previous season's subjects.
 //
 // It turns the store's progress notifications into back-end calls: "UpdateServerProgress" sends the
-// subject's position, "GetServerProgress" fetches the server's. Without a network a position is not sent
-// and nothing is shown: it stays stored, and since it is newer than the server's, the next subject list
-// sends it.
+// subject's position, "GetServerProgress" fetches the server's. Without a network a position is neither
+// sent nor fetched and nothing is shown: it stays stored, and the next subject list sends the newer one or
+// fetches the server's.
 //
 // Thread-safety: main thread only, like every controller.
 

@@ -1,9 +1,12 @@
 #include "main/assembly/ApplicationAssembly.h"
 
+#include <chrono>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/menu/QMMenuScenes.h"
+#include "app/network/QMNetworkHelper.h"
 #include "app/network/QMServerHosts.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
@@ -24,9 +27,12 @@
 #include "main/terminal/ConsoleLogFile.h"
 #include "platform/avfoundation/sound/SoundOutput.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/loop/OperationQueue.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
+#include "platform/net/LoopbackHost.h"
 #include "platform/net/URLError.h"
+#include "platform/outside/MachineNetwork.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/SystemVolume.h"
@@ -34,6 +40,10 @@
 namespace assembly {
 
 namespace {
+
+// How long the end waits for the cancelled requests to end: a cancel ends a request at once, unless the
+// machine is very busy.
+constexpr auto kRequestEndTimeout = std::chrono::seconds(5);
 
 ns::Error backendCannotStart(const ns::Error& why) {
   return ns::Error(kAssemblyErrorDomain, static_cast<int>(AssemblyErrorCode::kBackendCannotStart),
@@ -69,6 +79,20 @@ void connectSoundVolume() {
       });
 }
 
+// Set before anything connects. A chosen link is simulated. A back end on this machine (the embedded one, or
+// one on loopback) is a device and its server in one place, which must work with no network at all: the
+// simulation, on Wi-Fi, stands for the device's link. A back end elsewhere is reached over the machine's own
+// network, which the reachability monitors then follow.
+void chooseLinkInForce(const ApplicationAssembly::Settings& settings) {
+  if (settings.network) {
+    outside::SimulatedNetwork::setStatus(*settings.network);
+  } else if (!settings.webHost || ns::isLoopbackHost(settings.webHost->host)) {
+    static_cast<void>(outside::SimulatedNetwork::status());
+  } else {
+    outside::MachineNetwork::follow();
+  }
+}
+
 }  // namespace
 
 ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(const Settings& settings) {
@@ -83,12 +107,7 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
   auto console =
       std::make_shared<terminal::ConsoleLogFile>(home + "/" + kConsoleLogFileName, settings.verboseConsole);
   app::setConsoleDestination([console](std::string_view line) { console->write(line); });
-  // The link is set before anything connects: from the settings, else from the environment.
-  if (settings.network) {
-    outside::SimulatedNetwork::setStatus(*settings.network);
-  } else {
-    static_cast<void>(outside::SimulatedNetwork::status());
-  }
+  chooseLinkInForce(settings);
   std::unique_ptr<sample_backend::SampleBackend> backend;
   if (settings.webHost) {
     app::QMServerHosts::setPublicWebHost(settings.webHost->text());
@@ -123,7 +142,18 @@ ApplicationAssembly::ApplicationAssembly(std::unique_ptr<sample_backend::SampleB
 
 ApplicationAssembly::~ApplicationAssembly() {
   uikit::Application::sharedApplication().terminate();
+  endRequestsInFlight();
   ns::NotificationCenter::defaultCenter().removeObserver(requestEnds_);
+}
+
+void ApplicationAssembly::endRequestsInFlight() {
+  // A request holds itself until its reply has been handled, so one still waiting when the process ends
+  // would leave everything it holds behind: it is cancelled and waited for here.
+  ns::OperationQueue& requests = app::QMNetworkHelper::commonServerManager()->operationQueue();
+  requests.cancelAllOperations();
+  if (!requests.waitUntilAllOperationsAreFinished(kRequestEndTimeout)) {
+    app::consoleLog("Requests still in flight at the end: " + std::to_string(requests.operationCount()));
+  }
 }
 
 void ApplicationAssembly::setFailedRequestHandler(FailedRequestHandler handler) {

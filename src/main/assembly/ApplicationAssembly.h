@@ -3,10 +3,12 @@
 // ApplicationAssembly: the one place where the application's parts are put together, for the executable and
 // for whatever else runs the whole application. It points the process at its home folder (after checking
 // that every folder of it the application writes into can be used), its console log (a file in the home),
-// its simulated network and its back end (starting the sample back end inside the process when no web host
+// the network link in force (the simulated one when chosen or when the back end is on this machine, else
+// the machine's own) and its back end (starting the sample back end inside the process when no web host
 // is given, with its state kept under the home), connects the parts that meet only at run time, and
-// launches the application with AppDelegate. Destroying the assembly terminates the application, then
-// stops the embedded back end. The console stays pointed at the file, for the lines of the process's end.
+// launches the application with AppDelegate. Destroying the assembly terminates the application, ends the
+// back-end requests still in flight, then stops the embedded back end. The console stays pointed at the file,
+// for the lines of the process's end.
 //
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
 // the session for the current learner; the "User", "Course" and "More" storyboards register their scenes; the
@@ -47,6 +49,8 @@ class ApplicationAssembly {
     std::optional<terminal::HostAndPort> webHost;
     // The play-statistics server; the embedded back end's when not given and that one runs.
     std::optional<terminal::HostAndPort> statsServer;
+    // The simulated network's status; when not given, the simulation starts on Wi-Fi if the back end is on
+    // this machine (embedded, or on a loopback host), else the machine's own network is followed.
     std::optional<outside::NetworkStatus> network;
     // Whether console lines also go to standard error, besides the console log.
     bool verboseConsole = false;
@@ -77,6 +81,8 @@ class ApplicationAssembly {
 
  private:
   explicit ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend);
+  // Cancels the requests of the request layer and waits for them to end.
+  void endRequestsInFlight();
   void reportIfFailed(const ns::Notification& notification);
 
   // Constant after construction

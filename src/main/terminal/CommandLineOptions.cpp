@@ -43,7 +43,7 @@ ns::Result<CommandLineOptions> CommandLineOptions::parse(int argc, const char* c
   app.add_option("--stats-server", statsServer, "The play-statistics server")
       ->envname("QUILLMARK_STATS_SERVER")
       ->type_name("HOST:PORT");
-  app.add_option("--network", network, "The simulated network link (default wifi)")
+  app.add_option("--network", network, "Simulated link (default: wifi if the back end is local, else real)")
       ->envname("QUILLMARK_NETWORK")
       ->type_name("wifi|cellular|none");
   // The check's own description would repeat "FILE" in the help.

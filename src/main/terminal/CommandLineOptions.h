@@ -6,7 +6,8 @@
 //   --web-host HOST[:PORT]      QUILLMARK_WEB_HOST      the back end; without it the sample back end runs
 //                                                       embedded on a free loopback port
 //   --stats-server HOST:PORT    QUILLMARK_STATS_SERVER  the play-statistics server
-//   --network wifi|cellular|none QUILLMARK_NETWORK      the simulated network link
+//   --network wifi|cellular|none QUILLMARK_NETWORK      a simulated network link; without it, wifi when the
+//                                                       back end is on loopback, else the machine's own link
 //   --script FILE                                       run the commands of FILE instead of reading them
 //   --verbose                                           also show the console log on standard error
 //   --version                                           print the bundle's version and stop

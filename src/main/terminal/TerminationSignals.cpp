@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 
 #include "platform/foundation/check/Check.h"
@@ -13,21 +14,25 @@ namespace {
 
 constexpr int kCaughtSignals[] = {SIGINT, SIGTERM};
 
-volatile std::sig_atomic_t receivedSignal = 0;
+// A signal may land on any thread while the main thread reads what it left: lock-free atomics are both
+// safe in a handler and free of a data race between threads, where a volatile is neither across threads.
+static_assert(std::atomic<int>::is_always_lock_free);
+std::atomic<int> receivedSignal = 0;
 bool objectLives = false;
-// The self-pipe the handler writes to; -1 while no object lives, or when the system had no pipe to give
-// (signals are still recorded then, only the wake-up is missing).
-int wakePipe[2] = {-1, -1};
+// The self-pipe: the handler writes to wakeWriteEnd. Both are -1 while no object lives, or when the system
+// had no pipe to give (signals are still recorded then, only the wake-up is missing).
+int wakeReadEnd = -1;
+std::atomic<int> wakeWriteEnd = -1;
 struct sigaction earlierActions[std::size(kCaughtSignals)];
 
 // Runs in the signal's context: only async-signal-safe calls.
 void onTerminationSignal(int signal) {
-  if (receivedSignal != 0) {
+  int none = 0;
+  if (!receivedSignal.compare_exchange_strong(none, signal)) {
     _exit(TerminationSignals::exitStatus(signal));
   }
-  receivedSignal = signal;
   const char wake = 1;
-  [[maybe_unused]] const ssize_t written = write(wakePipe[1], &wake, 1);
+  [[maybe_unused]] const ssize_t written = write(wakeWriteEnd.load(), &wake, 1);
 }
 
 }  // namespace
@@ -35,8 +40,10 @@ void onTerminationSignal(int signal) {
 TerminationSignals::TerminationSignals() {
   QM_DCHECK(!objectLives, "one TerminationSignals a process at a time");
   objectLives = true;
-  if (pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-    wakePipe[0] = wakePipe[1] = -1;
+  int ends[2] = {-1, -1};
+  if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0) {
+    wakeReadEnd = ends[0];
+    wakeWriteEnd = ends[1];
   }
   receivedSignal = 0;
   struct sigaction action {};
@@ -53,11 +60,11 @@ TerminationSignals::~TerminationSignals() {
   for (std::size_t i = 0; i < std::size(kCaughtSignals); ++i) {
     sigaction(kCaughtSignals[i], &earlierActions[i], nullptr);
   }
-  if (wakePipe[0] >= 0) {
-    close(wakePipe[0]);
-    close(wakePipe[1]);
+  if (wakeReadEnd >= 0) {
+    close(wakeReadEnd);
+    close(wakeWriteEnd.exchange(-1));
   }
-  wakePipe[0] = wakePipe[1] = -1;
+  wakeReadEnd = -1;
   receivedSignal = 0;
   objectLives = false;
 }
@@ -67,7 +74,7 @@ int TerminationSignals::received() {
 }
 
 int TerminationSignals::descriptor() {
-  return wakePipe[0];
+  return wakeReadEnd;
 }
 
 }  // namespace terminal

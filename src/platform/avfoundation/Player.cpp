@@ -42,6 +42,10 @@ void Player::replaceCurrentItemWithPlayerItem(std::shared_ptr<PlayerItem> item) 
   picture_.reset();
   stalled_ = false;
   endPosted_ = false;
+  seekSettling_ = false;
+  if (rate_ <= 0) {
+    stopClock();
+  }
 }
 
 void Player::setRate(float rate) {
@@ -51,8 +55,9 @@ void Player::setRate(float rate) {
     item_->setSoundRate(rate_);
   }
   if (rate_ > 0) {
+    seekSettling_ = false;
     startClock();
-  } else {
+  } else if (!seekSettling_) {
     stopClock();
   }
 }
@@ -70,6 +75,10 @@ void Player::seekToTime(Time time) {
   item_->seekToTime(time);
   stalled_ = false;
   endPosted_ = false;
+  if (rate_ <= 0) {
+    seekSettling_ = true;
+    startClock();
+  }
 }
 
 Player::TimeObserver Player::addPeriodicTimeObserverForInterval(Time interval,
@@ -123,7 +132,37 @@ void Player::tick() {
   const ns::TimePoint now = ns::RunLoop::main().now();
   const double elapsedSeconds = std::chrono::duration<double>(now - lastTick_).count();
   lastTick_ = now;
+  if (seekSettling_) {
+    settleSeek();
+    return;
+  }
   advance(elapsedSeconds);
+}
+
+void Player::settleSeek() {
+  // Keep the item alive: a key-value observer may replace it.
+  const std::shared_ptr<PlayerItem> item = item_;
+  if (!item || item->status() == PlayerItemStatus::kFailed) {
+    seekSettling_ = false;
+    stopClock();
+    return;
+  }
+  if (item->status() != PlayerItemStatus::kReadyToPlay) {
+    return;
+  }
+  const double position = item->currentSeconds();
+  // As a playing step does, the picture due is worth a tick's wait for the data at hand.
+  item->waitForDecoding(position, kTick, PlayerItem::DecodingWait::kDataAtHand);
+  // Keeping up means decoded beyond the position: the picture due there is the newest one before it.
+  if (!item->isPlaybackLikelyToKeepUp()) {
+    return;
+  }
+  // The position stays; only the picture due there is taken.
+  if (std::optional<VideoFrame> due = item->advanceTo(position)) {
+    picture_ = std::move(due);
+  }
+  seekSettling_ = false;
+  stopClock();
 }
 
 void Player::advance(double elapsedSeconds) {

@@ -24,6 +24,9 @@
 // of the media the rate turns 0 and kAVPlayerItemDidPlayToEndTimeNotification is posted once (again only
 // after a seek or a new item).
 //
+// A seek while paused settles on the same clock: its steps move nothing, and once the item keeps up at the
+// target (decoded beyond it) they show the picture there and end; they end too when the item fails.
+//
 // Periodic time observers run on the main run loop at their interval of the loop's clock while they are
 // registered; dropping the player removes them.
 //
@@ -93,6 +96,8 @@ class Player : public ns::Object {
 
  private:
   void tick();
+  // While paused after a seek: shows the picture at the position once it is decoded.
+  void settleSeek();
   // Moves the position by `elapsedSeconds` of real time at the current rate.
   void advance(double elapsedSeconds);
   void reachEnd();
@@ -106,6 +111,8 @@ class Player : public ns::Object {
   ns::TimePoint lastTick_{};
   bool stalled_ = false;
   bool endPosted_ = false;
+  // A seek while paused whose picture is not shown yet.
+  bool seekSettling_ = false;
   std::vector<std::shared_ptr<ns::Timer>> observers_;
 };
 

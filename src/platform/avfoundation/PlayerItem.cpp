@@ -172,6 +172,9 @@ void PlayerItem::segmentRoadFoundTracks(SegmentRoad& road, std::size_t trackCoun
     return;
   }
   decoder_ = std::move(*started);
+  // The pictures before the position are never shown: the look-ahead keeps only the newest of them, so
+  // that it fills up beyond the position even while the player is paused there after a seek.
+  decoder_->lookAhead().raiseHorizon(currentSeconds_);
 }
 
 void PlayerItem::segmentRoadHasPackets(SegmentRoad& /*road*/) {

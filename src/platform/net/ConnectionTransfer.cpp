@@ -134,6 +134,7 @@ void ConnectionTransfer::setWaitingForTurn(bool waiting) {
 CURLcode ConnectionTransfer::configureHandle() {
   responseHeaders_.reset();
   responseDelivered_ = false;
+  cacheCandidate_.reset();
   redirectToFollow_.reset();
   receivingHeldBack_ = false;
   trustJudged_ = false;
@@ -226,6 +227,9 @@ void ConnectionTransfer::onHeaderBlockEnd() {
     }
   }
   responseDelivered_ = true;
+  if (mayCacheResponse(request_, *response)) {
+    cacheCandidate_ = CachedURLResponse{response, {}};
+  }
   tellDelegate([&](URLConnectionDelegate& delegate, URLConnection& connection) {
     delegate.didReceiveResponse(connection, response);
   });
@@ -279,6 +283,13 @@ std::size_t ConnectionTransfer::receiveBody(const std::uint8_t* bytes, std::size
     receivingHeldBack_ = true;
     idleTimer_->invalidate();
     return CURL_WRITEFUNC_PAUSE;
+  }
+  if (cacheCandidate_) {
+    if (cacheCandidate_->data.size() + length > URLCache::kMaximumEntryBytes) {
+      cacheCandidate_.reset();
+    } else {
+      cacheCandidate_->data.insert(cacheCandidate_->data.end(), bytes, bytes + length);
+    }
   }
   return length;
 }
@@ -469,7 +480,27 @@ void ConnectionTransfer::fail(URLErrorCode code) {
   fail(makeURLError(code, request_.url(), peerAddress_));
 }
 
+bool ConnectionTransfer::offerToCache() {
+  std::optional<CachedURLResponse> proposed = std::exchange(cacheCandidate_, std::nullopt);
+  if (!proposed) {
+    return true;
+  }
+  std::optional<CachedURLResponse> decided;
+  if (!tellDelegate([&](URLConnectionDelegate& delegate, URLConnection& connection) {
+        decided = delegate.willCacheResponse(connection, std::move(*proposed));
+      })) {
+    return false;
+  }
+  if (decided) {
+    URLCache::sharedURLCache().storeCachedResponse(std::move(*decided), request_);
+  }
+  return true;
+}
+
 void ConnectionTransfer::finish() {
+  if (!offerToCache()) {
+    return;
+  }
   end([](URLConnectionDelegate& delegate, URLConnection& connection) {
     delegate.didFinishLoading(connection);
   });

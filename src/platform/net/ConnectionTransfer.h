@@ -27,6 +27,7 @@
 #include "platform/net/CurlHandles.h"
 #include "platform/net/CurlRequestSetup.h"
 #include "platform/net/ResponseHeaderReader.h"
+#include "platform/net/URLCache.h"
 #include "platform/net/URLConnectionDelegate.h"
 #include "platform/net/URLError.h"
 #include "platform/net/URLRequest.h"
@@ -99,6 +100,9 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
   // Calls the delegate unless the load has ended or the delegate is gone (which cancels the load). Returns
   // true when the load is still going afterwards.
   bool tellDelegate(const DelegateCall& call);
+  // Proposes the cache candidate to the delegate and stores its answer; returns false when the load ended
+  // meanwhile.
+  bool offerToCache();
   void fail(const Error& error);
   void fail(URLErrorCode code);
   void finish();
@@ -121,6 +125,8 @@ class ConnectionTransfer : public std::enable_shared_from_this<ConnectionTransfe
   CurlHeaderList headerList_;
   ResponseHeaderReader responseHeaders_;
   bool responseDelivered_ = false;
+  // The reply and its body so far, while the load may propose them for caching (URLCache.h).
+  std::optional<CachedURLResponse> cacheCandidate_;
   std::optional<URLRequest> redirectToFollow_;
   bool receivingHeldBack_ = false;
   bool trustJudged_ = false;

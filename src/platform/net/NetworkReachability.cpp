@@ -1,12 +1,9 @@
 #include "platform/net/NetworkReachability.h"
 
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netinet/in.h>
-
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/check/Mutex.h"
 #include "platform/net/LoopbackHost.h"
+#include "platform/net/MachineLink.h"
 #include "platform/net/NetworkLink.h"
 #include "platform/net/ReachabilityWatch.h"
 
@@ -22,24 +19,6 @@ ns::Mutex& overrideMutex() {
 std::optional<ReachabilityFlags>& flagsOverride() QM_REQUIRES(overrideMutex()) {
   static std::optional<ReachabilityFlags> flags;
   return flags;
-}
-
-// Returns whether an interface other than loopback is up with an address, or nullopt when the interfaces
-// cannot be read.
-std::optional<bool> networkIsUp() {
-  ifaddrs* interfaces = nullptr;
-  if (getifaddrs(&interfaces) != 0) {
-    return std::nullopt;
-  }
-  bool up = false;
-  for (const ifaddrs* entry = interfaces; entry != nullptr && !up; entry = entry->ifa_next) {
-    const bool hasAddress = entry->ifa_addr != nullptr &&
-                            (entry->ifa_addr->sa_family == AF_INET || entry->ifa_addr->sa_family == AF_INET6);
-    const bool running = (entry->ifa_flags & IFF_UP) != 0 && (entry->ifa_flags & IFF_RUNNING) != 0;
-    up = hasAddress && running && (entry->ifa_flags & IFF_LOOPBACK) == 0;
-  }
-  freeifaddrs(interfaces);
-  return up;
 }
 
 }  // namespace
@@ -70,21 +49,22 @@ std::optional<ReachabilityFlags> NetworkReachability::flags() const {
   if (isLoopback_) {
     return kReachabilityFlagsReachable | kReachabilityFlagsIsLocalAddress | kReachabilityFlagsIsDirect;
   }
-  if (const std::optional<LinkKind> link = NetworkLink::simulated()) {
-    switch (*link) {
-      case LinkKind::kNone:
-        return ReachabilityFlags{0};
-      case LinkKind::kCellular:
-        return kReachabilityFlagsReachable | kReachabilityFlagsIsWWAN;
-      case LinkKind::kWiFi:
-        return kReachabilityFlagsReachable;
-    }
+  std::optional<LinkKind> link = NetworkLink::simulated();
+  if (!link) {
+    link = machineLinkKind();
   }
-  const std::optional<bool> up = networkIsUp();
-  if (!up) {
+  if (!link) {
     return std::nullopt;
   }
-  return *up ? kReachabilityFlagsReachable : ReachabilityFlags{0};
+  switch (*link) {
+    case LinkKind::kNone:
+      break;
+    case LinkKind::kCellular:
+      return kReachabilityFlagsReachable | kReachabilityFlagsIsWWAN;
+    case LinkKind::kWiFi:
+      return kReachabilityFlagsReachable;
+  }
+  return ReachabilityFlags{0};
 }
 
 void NetworkReachability::setCallback(std::function<void(ReachabilityFlags)> callback) {

@@ -3,11 +3,12 @@
 // ns::NetworkReachability: a probe of whether a target (an address, a host name, or with the zero address
 // the network as a whole) can be reached, and a watch that calls back when that changes.
 //
-// On Linux the flags come from the interfaces: kReachabilityFlagsReachable while an interface other than
-// loopback is up with an address (a loopback target adds kReachabilityFlagsIsLocalAddress and is always
-// reachable). A simulated link (NetworkLink.h) stands in for the interfaces: none makes every target but
-// loopback unreachable, cellular adds kReachabilityFlagsIsWWAN. Changes are watched over a routing socket on
-// the run loop the probe is scheduled on. Tests replace every answer with setFlagsForTesting().
+// On Linux the flags come from the machine's link (MachineLink.h): kReachabilityFlagsReachable while a
+// default route goes out over an interface that is up, with kReachabilityFlagsIsWWAN when that link is
+// cellular (a loopback target adds kReachabilityFlagsIsLocalAddress and is always reachable). A simulated
+// link (NetworkLink.h) stands in for the machine's: none makes every target but loopback unreachable,
+// cellular adds kReachabilityFlagsIsWWAN. Changes are watched over a routing socket on the run loop the
+// probe is scheduled on. Tests replace every answer with setFlagsForTesting().
 //
 // Thread-safety: flags() and setFlagsForTesting() may be called from any thread; the rest only on the thread
 // of the loop the probe is (or is to be) scheduled on.

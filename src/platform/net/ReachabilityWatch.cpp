@@ -41,7 +41,8 @@ OwnedDescriptor openRoutingSocket() {
   }
   sockaddr_nl address{};
   address.nl_family = AF_NETLINK;
-  address.nl_groups = RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR;
+  address.nl_groups =
+      RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR | RTMGRP_IPV4_ROUTE | RTMGRP_IPV6_ROUTE;
   if (bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     return OwnedDescriptor();
   }

@@ -2,8 +2,8 @@
 
 // ns::ReachabilityWatch: a watch of the network's changes, for whatever must look again when they come: a
 // scheduled NetworkReachability, and the connections that end when the link no longer carries them (URL
-// loading's engine, run-loop sockets). It keeps a routing socket that reports interface and address changes
-// on the loop, and an entry in the process-wide list that NetworkLink::simulate() and
+// loading's engine, run-loop sockets). It keeps a routing socket that reports interface, address and route
+// changes on the loop, and an entry in the process-wide list that NetworkLink::simulate() and
 // NetworkReachability::setFlagsForTesting() tell about simulated changes.
 // Thread-safety: made and destroyed on its loop's thread; notifyAll() may be called from any thread.
 

@@ -24,6 +24,11 @@ URLConnectionDelegate::DataDisposition URLConnectionDelegate::didReceiveData(URL
   return DataDisposition::kConsumed;
 }
 
+std::optional<CachedURLResponse> URLConnectionDelegate::willCacheResponse(URLConnection&,
+                                                                          CachedURLResponse proposed) {
+  return proposed;
+}
+
 void URLConnectionDelegate::didFinishLoading(URLConnection&) {}
 
 void URLConnectionDelegate::didFailWithError(URLConnection&, const Error&) {}

@@ -13,6 +13,7 @@
 //
 //   didReceiveResponse         once, before any data;
 //   didReceiveData             zero or more times, bytes in order;
+//   willCacheResponse          once the whole body came, when the load may be cached (URLCache.h);
 //   didFinishLoading | didFailWithError   exactly one of them, last (a failure may end the load at any
 //                                         point).
 //
@@ -27,6 +28,7 @@
 #include "platform/foundation/values/Error.h"
 #include "platform/net/HTTPURLResponse.h"
 #include "platform/net/ServerTrust.h"
+#include "platform/net/URLCache.h"
 #include "platform/net/URLRequest.h"
 #include "platform/net/URLResponse.h"
 
@@ -64,6 +66,11 @@ class URLConnectionDelegate {
   // reading until URLConnection::resumeReceiving(), and offers the same bytes again (perhaps with more).
   virtual DataDisposition didReceiveData(URLConnection& connection, const std::uint8_t* bytes,
                                          std::size_t length);
+
+  // Returns what the URL cache is to store of the finished load: `proposed`, a changed copy, or nullopt for
+  // nothing. The default keeps `proposed`.
+  virtual std::optional<CachedURLResponse> willCacheResponse(URLConnection& connection,
+                                                             CachedURLResponse proposed);
 
   virtual void didFinishLoading(URLConnection& connection);
   // `error` is of kURLErrorDomain with the failing URL in its user info (and, once a connection was made,

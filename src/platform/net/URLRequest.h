@@ -17,7 +17,7 @@
 
 namespace ns {
 
-// Kept on the request for callers that set it; no URL cache stands behind it.
+// Kept on the request for callers that set it; loads never read the URL cache (URLCache.h).
 enum class URLRequestCachePolicy : unsigned {
   kUseProtocolCachePolicy = 0,
   kReloadIgnoringLocalCacheData = 1,

@@ -7,6 +7,7 @@
 #include "platform/foundation/loop/BlockOperation.h"
 #include "platform/foundation/storage/FileManager.h"
 #include "platform/net/DescriptionFormat.h"
+#include "platform/net/URLSessionResumeData.h"
 
 namespace ns {
 
@@ -90,6 +91,19 @@ std::shared_ptr<URLSessionTask> URLSession::downloadTaskWithRequest(const URLReq
   return makeTask(URLSessionTaskKind::kDownload, request, URLSessionTask::BodySource::kNone);
 }
 
+std::shared_ptr<URLSessionTask> URLSession::downloadTaskWithResumeData(const Data& resumeData) {
+  std::optional<URLSessionResumeData> resume = URLSessionResumeData::decode(resumeData);
+  if (!resume) {
+    return nullptr;
+  }
+  std::shared_ptr<URLSessionTask> task =
+      makeTask(URLSessionTaskKind::kDownload, resume->requestForRest(), URLSessionTask::BodySource::kNone);
+  if (task) {
+    task->resumeFrom_ = std::move(resume);
+  }
+  return task;
+}
+
 void URLSession::getTasksWithCompletionHandler(TasksHandler handler) {
   runOnDelegateQueue(
       [self = std::static_pointer_cast<URLSession>(shared_from_this()), handler = std::move(handler)] {
@@ -106,19 +120,28 @@ void URLSession::getTasksWithCompletionHandler(TasksHandler handler) {
       });
 }
 
-void URLSession::finishTasksAndInvalidate() {
+bool URLSession::markInvalidated() {
   {
     MutexLock lock(mutex_);
-    invalidated_ = true;
+    if (std::exchange(invalidated_, true)) {
+      return false;
+    }
   }
+  // Released once the delegate has heard that the session is invalid.
+  holdDelegate(delegate_.lock());
+  return true;
+}
+
+void URLSession::finishTasksAndInvalidate() {
+  markInvalidated();
   becomeInvalidIfDone();
 }
 
 void URLSession::invalidateAndCancel() {
+  markInvalidated();
   std::vector<std::shared_ptr<URLSessionTask>> running;
   {
     MutexLock lock(mutex_);
-    invalidated_ = true;
     for (const auto& [identifier, task] : tasks_) {
       running.push_back(task);
     }
@@ -145,9 +168,31 @@ void URLSession::becomeInvalidIfDone() {
     }
     invalidAnnounced_ = true;
   }
-  tellDelegate([](URLSessionDelegate& delegate, URLSession& session) {
-    delegate.didBecomeInvalidWithError(session, std::nullopt);
+  runOnDelegateQueue([self = std::static_pointer_cast<URLSession>(shared_from_this())] {
+    if (const std::shared_ptr<URLSessionDelegate> delegate = self->delegate_.lock()) {
+      delegate->didBecomeInvalidWithError(*self, std::nullopt);
+    }
+    self->releaseDelegate();
   });
+}
+
+void URLSession::holdDelegate(std::shared_ptr<URLSessionDelegate> delegate) {
+  MutexLock lock(mutex_);
+  if (delegateHolds_++ == 0) {
+    heldDelegate_ = std::move(delegate);
+  }
+}
+
+void URLSession::releaseDelegate() {
+  std::shared_ptr<URLSessionDelegate> released;
+  {
+    MutexLock lock(mutex_);
+    if (--delegateHolds_ == 0) {
+      released = std::move(heldDelegate_);
+    }
+  }
+  // The delegate may own this session: it goes here, outside the lock, while the caller still holds the
+  // session.
 }
 
 void URLSession::tellDelegate(std::function<void(URLSessionDelegate& delegate, URLSession& session)> call) {

@@ -5,8 +5,11 @@
 // Every session loads on one thread of the process, loadingThread(), through URLConnection and its engine.
 // No session is a background one.
 //
-// A session holds its tasks until they complete, and its delegate weakly; a task that has started holds its
-// session until it completes, so that the session lives while its tasks run. Invalidating it
+// A session holds its tasks until they complete; a task that has started holds its session until it
+// completes, so that the session lives while its tasks run. The session holds its delegate while a started
+// task has not been reported complete, and from its invalidation until it has reported itself invalid, so
+// that an owner released meanwhile still hears the end of what it started; otherwise it holds the delegate
+// weakly, so that an owner that is also the delegate is not kept alive by its own session. Invalidating it
 // (finishTasksAndInvalidate(), invalidateAndCancel()) refuses new tasks and, once its tasks have completed,
 // tells the delegate didBecomeInvalidWithError() as its last call. A session released with tasks that never
 // started cancels them without telling anyone.
@@ -62,6 +65,10 @@ class URLSession : public Object {
   // Sends the request's body stream; needNewBodyStream is asked when it must be sent again.
   std::shared_ptr<URLSessionTask> uploadTaskWithStreamedRequest(const URLRequest& request);
   std::shared_ptr<URLSessionTask> downloadTaskWithRequest(const URLRequest& request);
+  // A download that asks for the rest of what `resumeData` (URLSessionResumeData.h) stored, and appends it
+  // to the stored bytes when the server sends them from the right byte; otherwise it starts over. nullptr
+  // when `resumeData` is not resume data.
+  std::shared_ptr<URLSessionTask> downloadTaskWithResumeData(const Data& resumeData);
 
   // Calls `handler` on the delegate queue with the tasks not yet completed.
   void getTasksWithCompletionHandler(TasksHandler handler);
@@ -95,6 +102,12 @@ class URLSession : public Object {
   // Drops the completed `task`; the last one of an invalidated session makes it invalid.
   void taskDidComplete(const URLSessionTask& task);
   void becomeInvalidIfDone();
+  // Marks the session invalidated; returns false when it already was.
+  bool markInvalidated();
+  // Each holdDelegate() keeps the delegate until its releaseDelegate(). `delegate` is the session's
+  // delegate as the caller took it (nullptr when it was gone).
+  void holdDelegate(std::shared_ptr<URLSessionDelegate> delegate);
+  void releaseDelegate();
 
   // Constant after construction
   const URLSessionConfiguration configuration_;
@@ -106,6 +119,8 @@ class URLSession : public Object {
   std::uint64_t nextIdentifier_ QM_GUARDED_BY(mutex_) = 1;
   bool invalidated_ QM_GUARDED_BY(mutex_) = false;
   bool invalidAnnounced_ QM_GUARDED_BY(mutex_) = false;
+  std::shared_ptr<URLSessionDelegate> heldDelegate_ QM_GUARDED_BY(mutex_);
+  std::size_t delegateHolds_ QM_GUARDED_BY(mutex_) = 0;
 
   Mutex pendingMutex_;
   std::deque<Task> pendingWork_ QM_GUARDED_BY(pendingMutex_);

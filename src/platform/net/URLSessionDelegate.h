@@ -10,12 +10,17 @@
 //   needNewBodyStream                                when a streamed body must be sent again;
 //   didSendBodyData                                  while the body goes out;
 //   didReceiveResponse, didReceiveData               data and upload tasks: the final response, then its
-//   body; didWriteData, didFinishDownloadingToPath         download tasks: the body written to a temporary
-//   file,
-//                                                    then the file handed over;
+//                                                    body;
+//   didBecomeDownloadTask                            a data task whose response was answered
+//                                                    kBecomeDownload, after which the download task's
+//                                                    calls follow;
+//   didResumeAtOffset, didWriteData,                 download tasks: where a resumed download goes on from,
+//   didFinishDownloadingToPath                       the body written to a temporary file, then the file
+//                                                    handed over;
 //   didCompleteWithError                             exactly once, last.
 //
-// The decision callbacks (the two challenges, redirection, needNewBodyStream, didReceiveResponse) are asked
+// The decision callbacks (the two challenges, redirection, needNewBodyStream, didReceiveResponse,
+// willCacheResponse, which comes after the body and before didCompleteWithError) are asked
 // only when answers() says the delegate answers them; otherwise the session decides as the platform does
 // by default. While one is asked, loading waits for the answer (at most the request's time-out, after which
 // the default applies). didBecomeInvalidWithError is the last call a session makes.
@@ -30,6 +35,7 @@
 #include "platform/net/HTTPURLResponse.h"
 #include "platform/net/InputStream.h"
 #include "platform/net/URLAuthenticationChallenge.h"
+#include "platform/net/URLCache.h"
 #include "platform/net/URLRequest.h"
 #include "platform/net/URLResponse.h"
 
@@ -39,7 +45,7 @@ class URLSession;
 class URLSessionTask;
 
 // The platform's numbering.
-enum class URLSessionResponseDisposition : int { kCancel = 0, kAllow = 1 };
+enum class URLSessionResponseDisposition : int { kCancel = 0, kAllow = 1, kBecomeDownload = 2 };
 
 class URLSessionDelegate {
  public:
@@ -49,6 +55,7 @@ class URLSessionDelegate {
     kWillPerformHTTPRedirection,
     kNeedNewBodyStream,
     kDidReceiveResponse,
+    kWillCacheResponse,
   };
 
   virtual ~URLSessionDelegate() = default;
@@ -92,7 +99,23 @@ class URLSessionDelegate {
     return URLSessionResponseDisposition::kAllow;
   }
   virtual void didReceiveData(URLSession& /*session*/, URLSessionTask& /*task*/, const Data& /*data*/) {}
+  // Returns what the URL cache is to store of a data or upload task's finished load (URLCache.h):
+  // `proposed`, a changed copy, or nullopt for nothing.
+  virtual std::optional<CachedURLResponse> willCacheResponse(URLSession& /*session*/,
+                                                             URLSessionTask& /*task*/,
+                                                             CachedURLResponse proposed) {
+    return proposed;
+  }
+  // A data task whose response was answered kBecomeDownload goes on as `downloadTask`, a new running
+  // download task that takes the same load (the body goes to its file); the data task is completed without
+  // a didCompleteWithError call of its own.
+  virtual void didBecomeDownloadTask(URLSession& /*session*/, URLSessionTask& /*dataTask*/,
+                                     const std::shared_ptr<URLSessionTask>& /*downloadTask*/) {}
 
+  // A download made from resume data goes on from `fileOffset` bytes (0 when the server sent the whole body
+  // again); `expectedTotalBytes` is -1 when the server announced no length.
+  virtual void didResumeAtOffset(URLSession& /*session*/, URLSessionTask& /*task*/,
+                                 std::int64_t /*fileOffset*/, std::int64_t /*expectedTotalBytes*/) {}
   // `totalBytesExpectedToWrite` is -1 when the server announced no length.
   virtual void didWriteData(URLSession& /*session*/, URLSessionTask& /*task*/, std::int64_t /*bytesWritten*/,
                             std::int64_t /*totalBytesWritten*/, std::int64_t /*totalBytesExpectedToWrite*/) {}

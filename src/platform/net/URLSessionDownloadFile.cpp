@@ -27,13 +27,23 @@ Result<std::unique_ptr<URLSessionDownloadFile>> URLSessionDownloadFile::create()
       new URLSessionDownloadFile(std::string(path.data()), descriptor));
 }
 
+Result<std::unique_ptr<URLSessionDownloadFile>> URLSessionDownloadFile::continuing(const std::string& path) {
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (descriptor < 0) {
+    return posixError(errno, path);
+  }
+  return std::unique_ptr<URLSessionDownloadFile>(new URLSessionDownloadFile(path, descriptor));
+}
+
 URLSessionDownloadFile::URLSessionDownloadFile(std::string path, int descriptor)
     : path_(std::move(path)), descriptor_(descriptor) {}
 
 URLSessionDownloadFile::~URLSessionDownloadFile() {
   static_cast<void>(close());
   // Whatever the delegate left at the temporary path goes: the file was only lent to it.
-  static_cast<void>(FileManager::defaultManager().removeItemAtPath(path_));
+  if (!kept_) {
+    static_cast<void>(FileManager::defaultManager().removeItemAtPath(path_));
+  }
 }
 
 Status URLSessionDownloadFile::append(const std::uint8_t* bytes, std::size_t length) {

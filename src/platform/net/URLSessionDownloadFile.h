@@ -18,6 +18,9 @@ class URLSessionDownloadFile {
  public:
   // Returns a new empty file, or the error of making it.
   static Result<std::unique_ptr<URLSessionDownloadFile>> create();
+  // Returns the file at `path` (what an earlier download stored) opened to append to, or the error of
+  // opening it. It is removed when the object goes, as a new one is.
+  static Result<std::unique_ptr<URLSessionDownloadFile>> continuing(const std::string& path);
   ~URLSessionDownloadFile();
   URLSessionDownloadFile(const URLSessionDownloadFile&) = delete;
   URLSessionDownloadFile& operator=(const URLSessionDownloadFile&) = delete;
@@ -27,12 +30,15 @@ class URLSessionDownloadFile {
   Status append(const std::uint8_t* bytes, std::size_t length);
   // Closes the file, so that it can be handed over whole; returns the error of closing.
   Status close();
+  // Leaves the file in place when the object goes (a download may be resumed from it). REQUIRES: closed.
+  void keep() { kept_ = true; }
 
  private:
   URLSessionDownloadFile(std::string path, int descriptor);
 
   const std::string path_;
   int descriptor_;  // -1 once closed
+  bool kept_ = false;
 };
 
 }  // namespace ns

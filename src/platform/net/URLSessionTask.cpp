@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/foundation/crypto/Base64.h"
+#include "platform/foundation/storage/FileManager.h"
+#include "platform/net/AuthenticationChallenges.h"
 #include "platform/net/CurlRequestSetup.h"
 #include "platform/net/DescriptionFormat.h"
 #include "platform/net/FileInputStream.h"
@@ -49,22 +50,6 @@ std::string_view nameOfState(State state) {
 
 void postOnLoadingThread(Task task) {
   URLSession::loadingThread().runLoop().post(std::move(task));
-}
-
-// The realm of a Basic challenge ("Basic realm=\"files\""), or nullopt when it names none.
-std::optional<std::string> realmOf(std::string_view challenge) {
-  const std::string lower = lowercaseASCII(challenge);
-  const std::size_t key = lower.find("realm=\"");
-  if (key == std::string::npos) {
-    return std::nullopt;
-  }
-  const std::size_t start = key + 7;
-  const std::size_t end = challenge.find('"', start);
-  return std::string(challenge.substr(start, end == std::string_view::npos ? end : end - start));
-}
-
-int portOf(const URL& url) {
-  return url.port().value_or(url.scheme() == "https" ? 443 : 80);
 }
 
 }  // namespace
@@ -159,12 +144,15 @@ void URLSessionTask::resume() {
     return;
   }
   std::shared_ptr<URLSessionTask> self = retainedSelf();
-  // The session is taken now, so that it lives on for a task started just before its last owner let go.
-  postOnLoadingThread([self, session = session_.lock()]() mutable {
+  // The session and its delegate are taken now, so that both live on for a task started just before their
+  // last owner let go.
+  std::shared_ptr<URLSession> session = session_.lock();
+  std::shared_ptr<URLSessionDelegate> delegate = session ? session->delegate_.lock() : nullptr;
+  postOnLoadingThread([self, session = std::move(session), delegate = std::move(delegate)]() mutable {
     if (self->started_) {
       self->release();
     } else {
-      self->startLoading(std::move(session));
+      self->startLoading(std::move(session), std::move(delegate));
     }
   });
   if (const TransitionHook hook = currentTransitionHook()) {
@@ -192,10 +180,15 @@ void URLSessionTask::cancel() {
   });
 }
 
-void URLSessionTask::startLoading(std::shared_ptr<URLSession> session) {
+void URLSessionTask::startLoading(std::shared_ptr<URLSession> session,
+                                  std::shared_ptr<URLSessionDelegate> delegate) {
   started_ = true;
-  // A running task keeps its session, as the platform's session lives while its tasks run.
+  // A running task keeps its session, as the platform's session lives while its tasks run, and the session
+  // keeps its delegate until the task's completion has been told.
   runningSession_ = std::move(session);
+  if (runningSession_) {
+    runningSession_->holdDelegate(std::move(delegate));
+  }
   URLRequest request = currentRequest();
   if (bodySource_ == BodySource::kFile) {
     request.setHTTPBodyStream(std::make_shared<FileInputStream>(bodyFile_));
@@ -279,6 +272,8 @@ void URLSessionTask::complete(std::optional<Error> error) {
   stopLoading();
   if (error && challengeCancelled_) {
     error = makeURLError(kURLErrorCancelled, currentRequest().url());
+  } else if (error && kind_ == URLSessionTaskKind::kDownload && state() != State::kCanceling) {
+    error = withResumeData(std::move(*error));
   }
   // The file is handed over only when the whole body is in it; a write or close that failed fails the task.
   std::shared_ptr<URLSessionDownloadFile> file = std::move(downloadFile_);
@@ -300,36 +295,36 @@ void URLSessionTask::complete(std::optional<Error> error) {
     error_ = error;
   }
   changeState({State::kRunning, State::kSuspended, State::kCanceling}, State::kCompleted);
-  const std::shared_ptr<URLSession> session = runningSession_ ? std::move(runningSession_) : session_.lock();
+  // A task that held its session holds its delegate too (startLoading()).
+  const bool holdsDelegate = runningSession_ != nullptr;
+  const std::shared_ptr<URLSession> session = holdsDelegate ? std::move(runningSession_) : session_.lock();
   if (!session) {
     return;
   }
-  session->runOnDelegateQueue([self = retainedSelf(), session, file, error = std::move(error)]() mutable {
-    const std::shared_ptr<URLSessionDelegate> delegate = session->delegate_.lock();
-    if (delegate && file && !error) {
-      delegate->didFinishDownloadingToPath(*session, *self, file->path());
-    }
-    // The file was lent for that call only: whatever is left of it goes before the task is reported done.
-    file.reset();
-    if (delegate) {
-      delegate->didCompleteWithError(*session, *self, error);
-    }
-    session->taskDidComplete(*self);
-  });
+  session->runOnDelegateQueue(
+      [self = retainedSelf(), session, file, error = std::move(error), holdsDelegate]() mutable {
+        const std::shared_ptr<URLSessionDelegate> delegate = session->delegate_.lock();
+        if (delegate && file && !error) {
+          delegate->didFinishDownloadingToPath(*session, *self, file->path());
+        }
+        // The file was lent for that call only: whatever is left of it goes before the task is reported done.
+        file.reset();
+        if (delegate) {
+          delegate->didCompleteWithError(*session, *self, error);
+        }
+        session->taskDidComplete(*self);
+        if (holdsDelegate) {
+          session->releaseDelegate();
+        }
+      });
 }
 
 URLConnectionDelegate::TrustDecision URLSessionTask::shouldTrustServer(URLConnection& connection,
                                                                        ServerTrust& trust,
                                                                        const std::string& host) {
   const std::shared_ptr<URLSession> session = session_.lock();
-  const URL url = *currentRequest().url();
-  auto challenge = std::make_shared<URLAuthenticationChallenge>();
-  challenge->protectionSpace = URLProtectionSpace{host,
-                                                  portOf(url),
-                                                  url.scheme().value_or("https"),
-                                                  std::nullopt,
-                                                  kURLAuthenticationMethodServerTrust,
-                                                  std::make_shared<ServerTrust>(trust.certificateChain())};
+  auto challenge = std::make_shared<URLAuthenticationChallenge>(
+      serverTrustChallenge(*currentRequest().url(), host, trust));
   auto answer = std::make_shared<URLAuthenticationChallengeAnswer>();
   const bool asked =
       session &&
@@ -362,18 +357,13 @@ URLConnectionDelegate::TrustDecision URLSessionTask::shouldTrustServer(URLConnec
 
 bool URLSessionTask::answerBasicChallenge(URLConnection& connection,
                                           const std::shared_ptr<const HTTPURLResponse>& response) {
-  const auto header = response->allHeaderFields().find("WWW-Authenticate");
-  if (header == response->allHeaderFields().end() || !lowercaseASCII(header->second).starts_with("basic")) {
+  const URL url = *currentRequest().url();
+  std::optional<URLAuthenticationChallenge> basic = basicChallengeOf(url, response, basicChallengeFailures_);
+  if (!basic) {
     return false;
   }
   const std::shared_ptr<URLSession> session = session_.lock();
-  const URL url = *currentRequest().url();
-  auto challenge = std::make_shared<URLAuthenticationChallenge>();
-  challenge->protectionSpace = URLProtectionSpace{url.host().value_or(""),           portOf(url),
-                                                  url.scheme().value_or("http"),     realmOf(header->second),
-                                                  kURLAuthenticationMethodHTTPBasic, nullptr};
-  challenge->previousFailureCount = basicChallengeFailures_;
-  challenge->failureResponse = response;
+  auto challenge = std::make_shared<URLAuthenticationChallenge>(std::move(*basic));
   auto answer = std::make_shared<URLAuthenticationChallengeAnswer>();
   if (!session ||
       !session->askDelegate(
@@ -394,9 +384,8 @@ bool URLSessionTask::answerBasicChallenge(URLConnection& connection,
     return false;  // the 401 reply stands as the response, as with no credential to give
   }
   ++basicChallengeFailures_;
-  const std::string pair = answer->credential->user() + ":" + answer->credential->password();
   URLRequest next = currentRequest();
-  next.setValue("Basic " + base64Encode(dataFromString(pair)), "Authorization");
+  next.setValue(basicAuthorization(*answer->credential), "Authorization");
   connection.cancel();
   std::optional<URLRequest> withBody = withFreshBody(std::move(next));
   if (!withBody) {
@@ -444,24 +433,18 @@ void URLSessionTask::didSendBodyData(URLConnection&, std::int64_t bytesWritten,
 void URLSessionTask::didReceiveResponse(URLConnection& connection,
                                         std::shared_ptr<const URLResponse> response) {
   if (auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response);
-      http && http->statusCode() == 401 && answerBasicChallenge(connection, http)) {
+      http && answerBasicChallenge(connection, http)) {
     return;
   }
   {
     MutexLock lock(mutex_);
     response_ = response;
   }
-  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", response->expectedContentLength());
   if (kind_ == URLSessionTaskKind::kDownload) {
-    Result<std::unique_ptr<URLSessionDownloadFile>> file = URLSessionDownloadFile::create();
-    if (!file) {
-      connection.cancel();
-      endLoading(file.error());
-      return;
-    }
-    downloadFile_ = std::move(*file);
+    openDownloadFile(connection, response);
     return;
   }
+  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", response->expectedContentLength());
   const std::shared_ptr<URLSession> session = session_.lock();
   auto disposition = std::make_shared<URLSessionResponseDisposition>(URLSessionResponseDisposition::kAllow);
   const bool asked =
@@ -473,12 +456,105 @@ void URLSessionTask::didReceiveResponse(URLConnection& connection,
   if (asked && *disposition == URLSessionResponseDisposition::kCancel) {
     connection.cancel();
     endLoading(makeURLError(kURLErrorCancelled, currentRequest().url()));
+  } else if (asked && *disposition == URLSessionResponseDisposition::kBecomeDownload &&
+             kind_ == URLSessionTaskKind::kData) {
+    becomeDownload(connection, response);
   }
+}
+
+void URLSessionTask::becomeDownload(URLConnection& connection,
+                                    const std::shared_ptr<const URLResponse>& response) {
+  const std::shared_ptr<URLSession> session = runningSession_ ? runningSession_ : session_.lock();
+  std::shared_ptr<URLSessionTask> download =
+      session ? session->makeTask(URLSessionTaskKind::kDownload, currentRequest(), BodySource::kNone)
+              : nullptr;
+  if (!download) {
+    connection.cancel();
+    endLoading(makeURLError(kURLErrorCancelled, currentRequest().url()));
+    return;
+  }
+  // The download takes over the load as it stands, with this task's hold on the session and its delegate.
+  download->started_ = true;
+  download->runningSession_ = std::move(runningSession_);
+  download->connection_ = std::move(connection_);
+  {
+    MutexLock lock(download->mutex_);
+    download->response_ = response;
+  }
+  download->changeState({State::kSuspended}, State::kRunning);
+  becameDownload_ = download;
+  ended_ = true;
+  changeState({State::kRunning, State::kSuspended}, State::kCompleted);
+  session->tellDelegate([self = retainedSelf(), download](URLSessionDelegate& delegate, URLSession& session) {
+    delegate.didBecomeDownloadTask(session, *self, download);
+  });
+  session->runOnDelegateQueue([self = retainedSelf(), session] { session->taskDidComplete(*self); });
+  download->openDownloadFile(connection, response);
+}
+
+bool URLSessionTask::openDownloadFile(URLConnection& connection,
+                                      const std::shared_ptr<const URLResponse>& response) {
+  const std::optional<URLSessionResumeData> resume = std::exchange(resumeFrom_, std::nullopt);
+  const auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response);
+  const bool continues = resume && http && resume->isContinuedBy(*http);
+  if (resume && !continues) {
+    // The stored bytes belong to another entity (or the server cannot send the rest): start over.
+    static_cast<void>(FileManager::defaultManager().removeItemAtPath(resume->partialFilePath));
+    if (http && http->statusCode() == 206) {
+      URLRequest whole = currentRequest();
+      whole.setValue(std::nullopt, "Range");
+      whole.setValue(std::nullopt, "If-Range");
+      connection.cancel();
+      sendRequest(std::move(whole));
+      return false;
+    }
+  }
+  Result<std::unique_ptr<URLSessionDownloadFile>> file =
+      continues ? URLSessionDownloadFile::continuing(resume->partialFilePath)
+                : URLSessionDownloadFile::create();
+  if (!file) {
+    connection.cancel();
+    endLoading(file.error());
+    return false;
+  }
+  downloadFile_ = std::move(*file);
+  const std::int64_t offset = continues ? static_cast<std::int64_t>(resume->bytesStored) : 0;
+  const std::int64_t length = response->expectedContentLength();
+  const std::int64_t expected = length < 0 ? -1 : offset + length;
+  setCount(bytesReceived_, "countOfBytesReceived", offset);
+  setCount(bytesExpectedToReceive_, "countOfBytesExpectedToReceive", expected);
+  if (const std::shared_ptr<URLSession> session = session_.lock(); session && resume) {
+    session->tellDelegate(
+        [self = retainedSelf(), offset, expected](URLSessionDelegate& delegate, URLSession& session) {
+          delegate.didResumeAtOffset(session, *self, offset, expected);
+        });
+  }
+  return true;
+}
+
+Error URLSessionTask::withResumeData(Error error) {
+  const auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response());
+  const std::optional<URL> url = currentRequest().url();
+  if (!http || !url || !downloadFile_ || !downloadFile_->close()) {
+    return error;
+  }
+  const std::optional<URLSessionResumeData> resume = URLSessionResumeData::forPartialDownload(
+      *url, *http, downloadFile_->path(), static_cast<std::uint64_t>(bytesReceived_.load()));
+  if (!resume) {
+    return error;
+  }
+  downloadFile_->keep();
+  Dictionary userInfo = error.userInfo();
+  userInfo[std::string(kURLSessionDownloadTaskResumeData)] = resume->encoded();
+  return Error(error.domain(), error.code(), std::move(userInfo));
 }
 
 URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnection& connection,
                                                                       const std::uint8_t* bytes,
                                                                       std::size_t length) {
+  if (becameDownload_) {
+    return becameDownload_->didReceiveData(connection, bytes, length);
+  }
   if (state() == State::kSuspended) {
     receivingHeldBack_ = true;
     return DataDisposition::kNoSpace;
@@ -510,12 +586,27 @@ URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnect
   return DataDisposition::kConsumed;
 }
 
+std::optional<CachedURLResponse> URLSessionTask::willCacheResponse(URLConnection&,
+                                                                   CachedURLResponse proposed) {
+  const std::shared_ptr<URLSession> session = session_.lock();
+  if (becameDownload_ || kind_ == URLSessionTaskKind::kDownload || !session) {
+    return proposed;
+  }
+  auto decided = std::make_shared<std::optional<CachedURLResponse>>();
+  const bool asked = session->askDelegate(
+      URLSessionDelegate::Callback::kWillCacheResponse, decisionTimeout(),
+      [self = retainedSelf(), decided, proposed](URLSessionDelegate& delegate, URLSession& session) {
+        *decided = delegate.willCacheResponse(session, *self, proposed);
+      });
+  return asked ? std::move(*decided) : std::optional(std::move(proposed));
+}
+
 void URLSessionTask::didFinishLoading(URLConnection&) {
-  endLoading(std::nullopt);
+  (becameDownload_ ? *becameDownload_ : *this).endLoading(std::nullopt);
 }
 
 void URLSessionTask::didFailWithError(URLConnection&, const Error& error) {
-  endLoading(error);
+  (becameDownload_ ? *becameDownload_ : *this).endLoading(error);
 }
 
 Value URLSessionTask::valueForKey(std::string_view key) const {

@@ -4,6 +4,10 @@
 // upload task (a body sent from data, a file or a stream, the reply delivered as for a data task) or a
 // download task (the body written to a temporary file that is handed to the delegate when complete).
 //
+// A download that fails part-way (not by cancel()) keeps the bytes it stored and puts its resume data
+// (URLSessionResumeData.h) under kURLSessionDownloadTaskResumeData in the failure's user info, when the
+// reply named a validator to resume against.
+//
 // A task starts suspended; resume() starts it, on the session's loading thread. suspend() holds it: no more
 // of the body is read and no delegate call is made until resume(). cancel() ends it with kURLErrorCancelled.
 // States, in the platform's numbering: running (0), suspended (1), canceling (2), completed (3):
@@ -38,10 +42,12 @@
 #include "platform/net/URLConnectionDelegate.h"
 #include "platform/net/URLRequest.h"
 #include "platform/net/URLResponse.h"
+#include "platform/net/URLSessionResumeData.h"
 
 namespace ns {
 
 class URLSession;
+class URLSessionDelegate;
 class URLSessionDownloadFile;
 
 enum class URLSessionTaskState : int { kRunning = 0, kSuspended = 1, kCanceling = 2, kCompleted = 3 };
@@ -109,8 +115,9 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   double decisionTimeout() const;
 
   // Loading-thread steps.
-  // Starts loading, holding `session` (nullptr when it is gone) until completion.
-  void startLoading(std::shared_ptr<URLSession> session);
+  // Starts loading, holding `session` (nullptr when it is gone) and its `delegate` (as resume() found it)
+  // until completion.
+  void startLoading(std::shared_ptr<URLSession> session, std::shared_ptr<URLSessionDelegate> delegate);
   void sendRequest(URLRequest request);
   // Returns a copy of `request` whose body can be sent (again); nullopt when no fresh body can be had.
   std::optional<URLRequest> withFreshBody(URLRequest request);
@@ -121,6 +128,13 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   void endLoading(std::optional<Error> error);
   // Completes the task with `error` and tells the delegate.
   void complete(std::optional<Error> error);
+  // Opens the file a download's body goes to: the stored bytes of its resume data when `response` continues
+  // them, else a new file. Returns false, having ended or restarted the load, when it cannot go on.
+  bool openDownloadFile(URLConnection& connection, const std::shared_ptr<const URLResponse>& response);
+  // Hands the load to a new download task (a response answered kBecomeDownload); the data task completes.
+  void becomeDownload(URLConnection& connection, const std::shared_ptr<const URLResponse>& response);
+  // `error` with the resume data of the bytes stored so far, when the reply can be resumed.
+  Error withResumeData(Error error);
   // Asks the delegate to answer a 401 reply; returns true when the request is sent again with a credential.
   bool answerBasicChallenge(URLConnection& connection,
                             const std::shared_ptr<const HTTPURLResponse>& response);
@@ -135,6 +149,8 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   void didReceiveResponse(URLConnection& connection, std::shared_ptr<const URLResponse> response) override;
   DataDisposition didReceiveData(URLConnection& connection, const std::uint8_t* bytes,
                                  std::size_t length) override;
+  std::optional<CachedURLResponse> willCacheResponse(URLConnection& connection,
+                                                     CachedURLResponse proposed) override;
   void didFinishLoading(URLConnection& connection) override;
   void didFailWithError(URLConnection& connection, const Error& error) override;
 
@@ -168,6 +184,10 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   bool challengeCancelled_ = false;  // the delegate cancelled a challenge: the task fails as cancelled
   int basicChallengeFailures_ = 0;
   std::unique_ptr<URLSessionDownloadFile> downloadFile_;
+  std::optional<URLSessionResumeData> resumeFrom_;
+  std::shared_ptr<URLSessionTask>
+      becameDownload_;  // takes the connection's calls once this data task became it  // a download made from
+                        // resume data, until its response
 };
 
 }  // namespace ns

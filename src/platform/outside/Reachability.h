@@ -5,7 +5,8 @@
 // kReachabilityChangedNotification through the default notification centre, with itself as object, on each
 // change of status. Observers ask the monitor for the new status; the notification carries none.
 //
-// The status comes from SimulatedNetwork, which the command line and tests set.
+// The status comes from the link in force: the machine's own network while MachineNetwork follows it, else
+// SimulatedNetwork, which the command line and tests set.
 //
 // Thread-safety: main thread only; notifications are posted on the main thread.
 
@@ -32,9 +33,17 @@ class Reachability : public ns::Object {
 
  private:
   friend class SimulatedNetwork;
+  friend class MachineNetwork;
+
+  // The status of the link in force.
+  static NetworkStatus statusInForce();
+  // Every started monitor that still lives posts a change. Observers may start or release monitors while
+  // they hear of it.
+  static void postChangeFromStartedMonitors();
+  // Forgets the started monitors, as a new process would start.
+  static void forgetStartedMonitorsForTesting();
 
   Reachability() = default;
-  void postChange();
 
   bool notifierStarted_ = false;
 };

@@ -5,19 +5,15 @@
 
 #include "platform/foundation/check/Check.h"
 #include "platform/net/NetworkLink.h"
+#include "platform/outside/MachineNetwork.h"
 #include "platform/outside/Reachability.h"
 
 namespace outside {
 namespace {
 
-struct NetworkState {
-  std::optional<NetworkStatus> chosen;
-  std::vector<std::weak_ptr<Reachability>> startedMonitors;
-};
-
-NetworkState& state() {
-  static NetworkState shared;
-  return shared;
+std::optional<NetworkStatus>& chosenStatus() {
+  static std::optional<NetworkStatus> chosen;
+  return chosen;
 }
 
 ns::LinkKind linkKindOf(NetworkStatus status) {
@@ -43,41 +39,30 @@ NetworkStatus statusFromEnvironment() {
 }  // namespace
 
 NetworkStatus SimulatedNetwork::status() {
-  NetworkState& current = state();
-  if (!current.chosen) {
-    current.chosen = statusFromEnvironment();
-    ns::NetworkLink::simulate(linkKindOf(*current.chosen));
+  std::optional<NetworkStatus>& chosen = chosenStatus();
+  if (!chosen) {
+    chosen = statusFromEnvironment();
+    ns::NetworkLink::simulate(linkKindOf(*chosen));
   }
-  return *current.chosen;
+  return *chosen;
 }
 
 void SimulatedNetwork::setStatus(NetworkStatus status) {
   QM_DCHECK_MAIN_THREAD();
-  const NetworkStatus previous = SimulatedNetwork::status();
-  state().chosen = status;
+  const NetworkStatus previous = Reachability::statusInForce();
+  MachineNetwork::stopFollowing();
+  chosenStatus() = status;
   ns::NetworkLink::simulate(linkKindOf(status));
-  if (previous == status) {
-    return;
+  if (previous != status) {
+    Reachability::postChangeFromStartedMonitors();
   }
-  // A monitor's observers may start or release monitors while hearing of the change, so the list is
-  // copied first and the monitors gone since are dropped afterwards.
-  const std::vector<std::weak_ptr<Reachability>> monitors = state().startedMonitors;
-  for (const std::weak_ptr<Reachability>& weakMonitor : monitors) {
-    if (std::shared_ptr<Reachability> monitor = weakMonitor.lock()) {
-      monitor->postChange();
-    }
-  }
-  std::erase_if(state().startedMonitors,
-                [](const std::weak_ptr<Reachability>& monitor) { return monitor.expired(); });
 }
 
 void SimulatedNetwork::resetForTesting() {
-  state() = NetworkState{};
+  MachineNetwork::stopFollowing();
+  chosenStatus().reset();
+  Reachability::forgetStartedMonitorsForTesting();
   ns::NetworkLink::simulate(std::nullopt);
-}
-
-void SimulatedNetwork::addStartedMonitor(const std::shared_ptr<Reachability>& monitor) {
-  state().startedMonitors.push_back(monitor);
 }
 
 }  // namespace outside

@@ -3,6 +3,8 @@
 // outside::SimulatedNetwork: the link the device is on, as this stand-in sees it. A phone notices when it
 // loses Wi-Fi or falls back to cellular; here the status is chosen by the person or test that runs the
 // program: --network (or QUILLMARK_NETWORK) at start, and setStatus() while it runs. The default is Wi-Fi.
+// It is the link in force unless the machine's own network is followed (MachineNetwork.h), and becomes it
+// again with setStatus().
 //
 // The status is the network link's (ns::NetworkLink) as well, so it is real: with no network, URL loads and
 // sockets reach only the device's own servers. Every reachability monitor whose notifier is started hears of
@@ -10,14 +12,9 @@
 //
 // Thread-safety: main thread only, like the monitors it serves.
 
-#include <memory>
-#include <vector>
-
 #include "platform/outside/NetworkStatus.h"
 
 namespace outside {
-
-class Reachability;
 
 class SimulatedNetwork {
  public:
@@ -25,19 +22,14 @@ class SimulatedNetwork {
   // when QUILLMARK_NETWORK names no status). The first call sets the network link to it.
   static NetworkStatus status();
 
-  // Makes `status` current, on the network link too. When it differs from the previous one, every started
-  // monitor posts kReachabilityChangedNotification before this returns.
+  // Makes `status` current and the simulated link the one in force, on the network link too. When it
+  // differs from the status in force before, every started monitor posts kReachabilityChangedNotification
+  // before this returns.
   static void setStatus(NetworkStatus status);
 
-  // Forgets the status set and the monitors started, as a new process would start, and returns the network
-  // link to the machine's own network.
+  // Forgets the status set, the machine's network followed and the monitors started, as a new process would
+  // start, and returns the network link to the machine's own network.
   static void resetForTesting();
-
- private:
-  friend class Reachability;
-
-  // Adds a monitor that hears of changes for as long as it lives.
-  static void addStartedMonitor(const std::shared_ptr<Reachability>& monitor);
 };
 
 }  // namespace outside

@@ -6,6 +6,7 @@
 #include "app/helpers/ZBAlertView.h"
 #include "app/helpers/ui_helper_test_util.h"
 #include "platform/uikit/app/Application.h"
+#include "platform/uikit/driver/Driver.h"
 #include "platform/uikit/views/Label.h"
 
 namespace app {
@@ -146,10 +147,15 @@ TEST_F(ZBAlertViewTest, TheCheckBoxIsReadAsTheRememberedChoice) {
   EXPECT_EQ(checkBox->frame(), uikit::Rect(0, 95, 270, 20));
   EXPECT_EQ(checkBox->currentImage()->name(), "icon_selectorDeselect");
   EXPECT_EQ(buttonsOf(panel).at(0)->frame().size.height, 35);
+  EXPECT_NE(uikit::Driver::screenText().find("[记住我的选择]\n"), std::string::npos)
+      << uikit::Driver::screenText();
   checkBox->performTap();
   EXPECT_TRUE(panel.switchSave());
   EXPECT_EQ(checkBox->currentImage()->name(), "icon_selectorSelected");
+  EXPECT_NE(uikit::Driver::screenText().find("[记住我的选择] (selected)"), std::string::npos)
+      << "the screen shows the box ticked";
   checkBox->performTap();
+  EXPECT_EQ(uikit::Driver::screenText().find("(selected)"), std::string::npos) << "and unticked again";
   checkBox->performTap();
   buttonsOf(panel).at(1)->performTap();
   EXPECT_EQ(delegate_->events.at(0), "clicked 继续 #1 on 当前为非WiFi网络 (ticked)");

@@ -95,7 +95,7 @@ TEST(KVClassConfigurationTest, ValuesAreFoundAlongTheKeyPathsAndStoredBackAlongT
   EXPECT_EQ(model->alternative, "second choice");
   EXPECT_EQ(model->byFunction, "older");
 
-  const ns::Dictionary back = kv_keyValuesWithKeys(*model, {"name", "first"}, {});
+  const ns::Dictionary back = *kv_keyValuesWithKeys(*model, {"name", "first"}, {});
   EXPECT_EQ(ns::Value(back), ns::Value(ns::Dictionary{{"info", ns::Dictionary{{"name", "Li"}}},
                                                       {"list", ns::Array{nullptr, "one"}}}));
 }
@@ -105,7 +105,7 @@ TEST(KVClassConfigurationTest, TheFlagClearedStoresUnderThePropertyNames) {
   Renamed model;
   model.name = "Li";
   kv_referenceReplacedKeyWhenCreatingKeyValues(cls, false);
-  const ns::Dictionary plain = kv_keyValuesWithKeys(model, {"name"}, {});
+  const ns::Dictionary plain = *kv_keyValuesWithKeys(model, {"name"}, {});
   cls.registrations().referenceReplacedKeyWhenCreatingKeyValues.reset();
   EXPECT_EQ(ns::Value(plain), ns::Value(ns::Dictionary{{"name", "Li"}}));
   EXPECT_TRUE(kv_isReferenceReplacedKeyWhenCreatingKeyValues(cls));
@@ -186,7 +186,7 @@ TEST(KVClassConfigurationTest, ASubclassListsItsOwnPropertiesFirstAndNeverThePla
   EXPECT_EQ(student->age, 15);
   EXPECT_EQ(student->description, "");
   EXPECT_EQ(student->hash, 0);
-  EXPECT_EQ(ns::Value(kv_keyValues(*student)),
+  EXPECT_EQ(ns::Value(*kv_keyValues(*student)),
             ns::Value(ns::Dictionary{{"school", "No. 1"}, {"name", "Wang"}, {"age", 15}}));
 }
 

@@ -17,7 +17,7 @@ TEST(KVCodingTest, AModelComesBackFromItsArchive) {
   original.address = std::make_shared<kvtest::Address>();
   original.address->city = "Wuxi";
   ns::Dictionary coder;
-  kv_encode(original, coder);
+  ASSERT_TRUE(kv_encode(original, coder).ok());
   const ns::Result<ns::Data> archive = ns::KeyedArchiver::archivedDataWithRootObject(coder);
   ASSERT_TRUE(archive.ok());
 
@@ -36,7 +36,7 @@ TEST(KVCodingTest, AnArchiveOfAnotherClassFillsNothing) {
   kvtest::Person person;
   person.name = "Wu";
   ns::Dictionary coder;
-  kv_encode(person, coder);
+  ASSERT_TRUE(kv_encode(person, coder).ok());
 
   kvtest::Student student;
   student.name = "unchanged";
@@ -56,7 +56,7 @@ TEST(KVCodingTest, UnderscoredNamesAndTheCodingListsAreHonoured) {
   person.name = "Zheng";
   person.age = 40;
   ns::Dictionary coder;
-  kv_encode(person, coder);
+  ASSERT_TRUE(kv_encode(person, coder).ok());
   kvtest::Person decoded;
   const ns::Status status =
       kv_decode(decoded, ns::Dictionary{{"$class", "KVTestPerson"}, {"_name", "Feng"}, {"age", 41}});

@@ -32,7 +32,7 @@ TEST(KVKeyValuesTest, AModelGivesItsValuesWithNestedModelsAsDictionaries) {
       {"price", 19.9},
       {"address", ns::Dictionary{{"city", "Xi'an"}, {"zip", 0}}},
   });
-  EXPECT_EQ(ns::Value(kv_keyValues(model)), expected);
+  EXPECT_EQ(ns::Value(*kv_keyValues(model)), expected);
   EXPECT_FALSE(kv_error<kvtest::Scalars>().has_value());
 }
 
@@ -42,11 +42,11 @@ TEST(KVKeyValuesTest, ArraysOfModelsBecomeArraysOfDictionaries) {
   order.items = {std::make_shared<kvtest::Item>(), std::make_shared<kvtest::Item>()};
   order.items[0]->title = "pen";
   order.items[1]->quantity = 4;
-  EXPECT_EQ(ns::Value(kv_keyValuesWithKeys(order, {"orderId", "items"}, {})),
+  EXPECT_EQ(ns::Value(*kv_keyValuesWithKeys(order, {"orderId", "items"}, {})),
             ns::Value(ns::Dictionary{{"orderId", "A1"},
                                      {"items", ns::Array{ns::Dictionary{{"title", "pen"}, {"quantity", 0}},
                                                          ns::Dictionary{{"title", ""}, {"quantity", 4}}}}}));
-  EXPECT_EQ(ns::Value(kv_keyValuesWithKeys(order, {}, {"items", "gifts", "notes"})),
+  EXPECT_EQ(ns::Value(*kv_keyValuesWithKeys(order, {}, {"items", "gifts", "notes"})),
             ns::Value(ns::Dictionary{{"orderId", "A1"}}));
 }
 
@@ -56,9 +56,9 @@ TEST(KVKeyValuesTest, TheArrayFormAppliesBothLists) {
   first->age = 30;
   const std::vector<std::shared_ptr<kvtest::Person>> people = {first, first};
   const ns::Value onlyName(ns::Dictionary{{"name", "Qian"}});
-  EXPECT_EQ(ns::Value(kv_keyValuesArrayWithObjectArray(people, {"name", "age"}, {"age"})),
+  EXPECT_EQ(ns::Value(*kv_keyValuesArrayWithObjectArray(people, {"name", "age"}, {"age"})),
             ns::Value(ns::Array{onlyName, onlyName}));
-  EXPECT_EQ(ns::Value(kv_keyValuesArrayWithObjectArray(people, {}, {"age"})),
+  EXPECT_EQ(ns::Value(*kv_keyValuesArrayWithObjectArray(people, {}, {"age"})),
             ns::Value(ns::Array{onlyName, onlyName}));
 }
 
@@ -100,7 +100,7 @@ TEST(KVKeyValuesTest, AKeyPathThatCannotBeStoredIsRecordedAndTheRestIsKept) {
   model.a = "first";
   model.b = "second";
   const int finishedBefore = Stored::finishedCount;
-  EXPECT_EQ(ns::Value(kv_keyValues(model)), ns::Value(ns::Dictionary{{"slot", "first"}}));
+  EXPECT_EQ(ns::Value(*kv_keyValues(model)), ns::Value(ns::Dictionary{{"slot", "first"}}));
   ASSERT_TRUE(kv_error<Stored>().has_value());
   EXPECT_EQ(kv_error<Stored>()->code(), 250);
   EXPECT_EQ(Stored::finishedCount, finishedBefore + 1);

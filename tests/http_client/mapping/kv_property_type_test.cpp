@@ -77,8 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FoundationCase{"NSObject", true}, FoundationCase{"NSMutableArray", true},
                     FoundationCase{"NSDecimalNumber", true}, FoundationCase{"NSNumber", true},
                     FoundationCase{"NSURL", true}, FoundationCase{"NSMutableString", true},
-                    // A set is a container like an array.
-                    FoundationCase{"NSSet", true}, FoundationCase{"NSMutableSet", true},
+                    FoundationCase{"NSSet", false}, FoundationCase{"NSMutableSet", false},
                     FoundationCase{"NSNull", false}, FoundationCase{"KVTestAddress", false}));
 
 TEST(KVFoundationTest, NoClassIsNoPlatformClass) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <memory>
@@ -188,6 +189,54 @@ TEST_F(URLSessionTest, ASessionLivesWhileItsTasksRunAndCancelsThoseThatNeverStar
       [&] { return waiting->state() == URLSessionTaskState::kCompleted; }, std::chrono::seconds(10)));
   EXPECT_EQ(waiting->error()->code(), ns::kURLErrorCancelled);
   EXPECT_TRUE(delegate_->events(*waiting).empty());
+}
+
+TEST_F(URLSessionTest, ASessionKeepsItsDelegateOnlyWhileItHasSomethingToTellIt) {
+  server_.route("/hello", TestResponse::text(200, "hello world"));
+  // What the delegate heard, kept beyond its life.
+  struct Heard {
+    std::atomic<bool> completed{false};
+    std::atomic<bool> invalid{false};
+    std::atomic<bool> destroyed{false};
+  };
+  class ReleasedDelegate : public RecordingSessionDelegate {
+   public:
+    explicit ReleasedDelegate(std::shared_ptr<Heard> heard) : heard_(std::move(heard)) {
+      onEvent = [heard = heard_](ns::URLSessionTask&, const std::string& event) {
+        heard->completed = heard->completed || event == "complete";
+      };
+    }
+    ~ReleasedDelegate() override {
+      heard_->destroyed = true;
+      ns::RunLoop::main().post([] {});
+    }
+    void didBecomeInvalidWithError(ns::URLSession& session, const std::optional<ns::Error>& error) override {
+      heard_->invalid = heard_->completed.load();
+      RecordingSessionDelegate::didBecomeInvalidWithError(session, error);
+    }
+
+   private:
+    std::shared_ptr<Heard> heard_;
+  };
+
+  const auto heard = std::make_shared<Heard>();
+  auto delegate = std::make_shared<ReleasedDelegate>(heard);
+  auto session = ns::URLSession::sessionWithConfiguration(ns::URLSessionConfiguration(), delegate);
+  session->dataTaskWithRequest(requestFor("/hello"))->resume();
+  session->finishTasksAndInvalidate();
+  delegate.reset();
+  session.reset();
+  ASSERT_TRUE(
+      ns::RunLoop::main().runUntil([&] { return heard->destroyed.load(); }, std::chrono::seconds(10)));
+  EXPECT_TRUE(heard->completed);
+  EXPECT_TRUE(heard->invalid);
+
+  // An idle session holds its delegate weakly: an owner that is also the delegate can go.
+  auto idle = std::make_shared<RecordingSessionDelegate>();
+  const std::weak_ptr<RecordingSessionDelegate> watched = idle;
+  const auto idleSession = ns::URLSession::sessionWithConfiguration(ns::URLSessionConfiguration(), idle);
+  idle.reset();
+  EXPECT_TRUE(watched.expired());
 }
 
 TEST_F(URLSessionTest, CancellingEndsATaskOnceWithTheCancelledError) {

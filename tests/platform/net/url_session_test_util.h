@@ -41,6 +41,7 @@ class RecordingSessionDelegate : public ns::URLSessionDelegate {
       case Callback::kDidReceiveResponse:
         return static_cast<bool>(onResponse);
       case Callback::kDidReceiveChallenge:
+      case Callback::kWillCacheResponse:
         break;
     }
     return false;

@@ -8,6 +8,7 @@
 
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/net/NetworkLink.h"
+#include "platform/outside/MachineNetwork.h"
 #include "platform/outside/SimulatedNetwork.h"
 
 namespace outside {
@@ -75,6 +76,34 @@ TEST_F(ReachabilityTest, OnlyStartedMonitorsPostAndOnlyOnRealChanges) {
   EXPECT_EQ(ns::NetworkLink::simulated(), ns::LinkKind::kCellular);
   EXPECT_EQ(postedBy_.size(), 3u);
   EXPECT_EQ(started->currentReachabilityStatus(), ReachableViaWWAN);
+}
+
+// Following the machine's network ends the simulation, so that loads meet the machine's network as it is;
+// the monitors hear of it when the machine's status differs from the simulated one. Choosing a status puts
+// the simulation in force again. Whatever network this machine has, a status that differs posts once.
+TEST_F(ReachabilityTest, TheLinkInForceSwitchesBetweenTheMachineAndTheSimulation) {
+  const auto monitor = Reachability::reachabilityForInternetConnection();
+  monitor->startNotifier();
+  SimulatedNetwork::setStatus(NotReachable);
+  postedBy_.clear();
+  MachineNetwork::follow();
+  MachineNetwork::follow();
+  EXPECT_TRUE(MachineNetwork::isFollowed());
+  EXPECT_EQ(ns::NetworkLink::simulated(), std::nullopt);
+  const NetworkStatus machine = monitor->currentReachabilityStatus();
+  EXPECT_EQ(postedBy_.size(), machine == NotReachable ? 0u : 1u);
+
+  const NetworkStatus other = machine == ReachableViaWiFi ? ReachableViaWWAN : ReachableViaWiFi;
+  postedBy_.clear();
+  SimulatedNetwork::setStatus(other);
+  EXPECT_FALSE(MachineNetwork::isFollowed());
+  EXPECT_EQ(monitor->currentReachabilityStatus(), other);
+  EXPECT_EQ(postedBy_, std::vector<const ns::Object*>{monitor.get()});
+  EXPECT_NE(ns::NetworkLink::simulated(), std::nullopt);
+
+  MachineNetwork::follow();
+  SimulatedNetwork::resetForTesting();
+  EXPECT_FALSE(MachineNetwork::isFollowed());
 }
 
 }  // namespace

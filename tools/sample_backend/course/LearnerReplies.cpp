@@ -18,7 +18,9 @@
 namespace sample_backend::course {
 namespace {
 
-// The form in which the client stores and compares a subject's last-play time, in GMT.
+// The form in which the client stores and compares a subject's last-play time. The back end writes its
+// own wall clock, in its host's time zone, as the client writes the device's: the client compares the two
+// texts as they stand.
 constexpr std::string_view kLastPlayedDateFormat = "yyyy.MM.dd HH:mm";
 
 std::string memberText(const nlohmann::json& object, const char* name) {
@@ -26,7 +28,7 @@ std::string memberText(const nlohmann::json& object, const char* name) {
 }
 
 std::string lastPlayedDate(std::int64_t serverTime) {
-  const ns::DateFormatter formatter(kLastPlayedDateFormat, ns::DateFormatter::Zone::kGMT);
+  const ns::DateFormatter formatter(kLastPlayedDateFormat, ns::DateFormatter::Zone::kLocal);
   return formatter.stringFromDate(ns::Date(static_cast<double>(serverTime)));
 }
 

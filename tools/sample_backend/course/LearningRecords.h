@@ -25,7 +25,7 @@ namespace sample_backend::course {
 struct LastPlayed {
   std::string nodeId;
   std::string stageId;
-  // "yyyy.MM.dd HH:mm" in GMT.
+  // "yyyy.MM.dd HH:mm" on the back end's wall clock (its host's time zone).
   std::string date;
 };
 

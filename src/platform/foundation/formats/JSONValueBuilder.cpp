@@ -32,6 +32,10 @@ bool JSONValueBuilder::parse_error(std::size_t /*position*/, const std::string& 
 
 bool JSONValueBuilder::add(Value value) {
   if (frames_.empty()) {
+    if (allowsFragments_) {
+      result_ = std::move(value);
+      return true;
+    }
     failure_ = "the top-level value is neither an array nor an object";
     return false;
   }

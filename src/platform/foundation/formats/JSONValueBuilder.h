@@ -20,8 +20,12 @@ class JSONValueBuilder {
   // reply of a million "[" must not exhaust the stack.
   static constexpr std::size_t kMaximumDepth = 512;
 
+  // `allowsFragments`: a lone scalar may be the whole text.
+  explicit JSONValueBuilder(bool allowsFragments) : allowsFragments_(allowsFragments) {}
+
   // The SAX interface of nlohmann::json::sax_parse. Each returns false to stop the parse: on a syntax
-  // error, on a top-level value that is neither an array nor an object, or on nesting beyond kMaximumDepth.
+  // error, on a top-level value that is neither an array nor an object (unless fragments are allowed), or
+  // on nesting beyond kMaximumDepth.
   bool null() { return add(Value()); }
   bool boolean(bool flag) { return add(Value(flag)); }
   bool number_integer(std::int64_t number) { return add(Value(number)); }
@@ -38,7 +42,7 @@ class JSONValueBuilder {
   bool parse_error(std::size_t position, const std::string& lastToken,
                    const nlohmann::detail::exception& error);
 
-  // REQUIRES: the parse returned true. Returns the top-level array or dictionary.
+  // REQUIRES: the parse returned true. Returns the top-level value.
   Value takeResult() { return std::move(result_); }
   // REQUIRES: the parse returned false. Returns what went wrong and, for syntax errors, where.
   const std::string& failure() const { return failure_; }
@@ -56,6 +60,7 @@ class JSONValueBuilder {
   bool open(ValueKind kind);
   bool close();
 
+  const bool allowsFragments_;
   std::vector<Frame> frames_;
   Value result_;
   std::string failure_;

@@ -43,6 +43,8 @@ bool JSONWriter::write(const Value& value) {
       return writeDictionary(value.asDictionary());
     case ValueKind::kData:
       return fail("data has no JSON form");
+    case ValueKind::kSet:
+      return fail("a set has no JSON form");
     case ValueKind::kDate:
       break;
   }
@@ -110,31 +112,27 @@ bool JSONWriter::writeString(std::string_view text) {
 }
 
 bool JSONWriter::writeArray(const Array& array) {
-  append('[');
+  openContainer('[');
   for (std::size_t i = 0; i < array.size(); ++i) {
-    if (i > 0) {
-      append(',');
-    }
+    beginMember(i == 0);
     if (!write(array[i])) {
       prependIndex(failurePath_, i);
       return false;
     }
   }
-  append(']');
+  closeContainer(']', array.empty());
   return true;
 }
 
 bool JSONWriter::writeDictionary(const Dictionary& dictionary) {
-  append('{');
+  openContainer('{');
   bool first = true;
   for (const auto& [key, member] : dictionary) {
-    if (!first) {
-      append(',');
-    }
+    beginMember(first);
     first = false;
     bool written = writeString(key);
     if (written) {
-      append(':');
+      append(prettyPrinted_ ? " : " : ":");
       written = write(member);
     }
     if (!written) {
@@ -142,8 +140,35 @@ bool JSONWriter::writeDictionary(const Dictionary& dictionary) {
       return false;
     }
   }
-  append('}');
+  closeContainer('}', dictionary.empty());
   return true;
+}
+
+void JSONWriter::openContainer(char open) {
+  append(open);
+  ++depth_;
+}
+
+void JSONWriter::beginMember(bool first) {
+  if (!first) {
+    append(',');
+  }
+  if (prettyPrinted_) {
+    newLine();
+  }
+}
+
+void JSONWriter::closeContainer(char close, bool empty) {
+  --depth_;
+  if (prettyPrinted_ && !empty) {
+    newLine();
+  }
+  append(close);
+}
+
+void JSONWriter::newLine() {
+  append('\n');
+  output_.insert(output_.end(), 2 * depth_, static_cast<std::uint8_t>(' '));
 }
 
 std::string JSONWriter::failure() const {

@@ -232,6 +232,8 @@ Node nodeFromValue(const Value& value, WriteFailure& failure) {
       return nodeFromArray(value.asArray(), failure);
     case ValueKind::kDictionary:
       return nodeFromDictionary(value.asDictionary(), failure);
+    case ValueKind::kSet:
+      return fail(failure, "a set has no property-list form");
   }
   return fail(failure, "unknown value kind");
 }

@@ -32,9 +32,9 @@ class PropertyListSerialization {
   static Result<Value> propertyListWithData(const Data& data);
 
   // Returns `value` written as a property-list document in `format`. Returns error 3852, writing nothing,
-  // when `value` is or holds a null, a date outside 1932-12-13 20:45:52 to 2069-01-19 03:14:07 GMT (2001
-  // plus or minus 2^31 seconds, the range of libplist's dates), or a string or key that holds a NUL character
-  // or is not well-formed UTF-8.
+  // when `value` is or holds a null, a set, a date outside 1932-12-13 20:45:52 to 2069-01-19 03:14:07 GMT
+  // (2001 plus or minus 2^31 seconds, the range of libplist's dates), or a string or key that holds a NUL
+  // character or is not well-formed UTF-8.
   static Result<Data> dataWithPropertyList(const Value& value, PropertyListFormat format);
 };
 

@@ -1,5 +1,6 @@
 #include "platform/foundation/values/Value.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -11,8 +12,8 @@
 namespace ns {
 namespace {
 
-constexpr const char* kKindNames[] = {"null", "bool", "integer", "double",    "string",
-                                      "data", "date", "array",   "dictionary"};
+constexpr const char* kKindNames[] = {"null", "bool", "integer", "double",     "string",
+                                      "data", "date", "array",   "dictionary", "set"};
 
 [[noreturn]] void abortOnWrongKind(const char* accessor, ValueKind actual) {
   std::fprintf(stderr, "ns::Value::%s called on a value of kind %s\n", accessor,
@@ -76,6 +77,7 @@ T& Value::expect(const char* accessor) {
 
 Value::Value(Array array) : storage_(std::make_shared<Array>(std::move(array))) {}
 Value::Value(Dictionary dictionary) : storage_(std::make_shared<Dictionary>(std::move(dictionary))) {}
+Value::Value(Set set) : storage_(std::make_shared<Set>(std::move(set))) {}
 
 bool Value::asBool() const {
   return expect<bool>("asBool");
@@ -100,6 +102,9 @@ const Array& Value::asArray() const {
 }
 const Dictionary& Value::asDictionary() const {
   return *expect<std::shared_ptr<Dictionary>>("asDictionary");
+}
+const Set& Value::asSet() const {
+  return *expect<std::shared_ptr<Set>>("asSet");
 }
 
 Array& Value::mutableArray() {
@@ -236,9 +241,39 @@ bool operator==(const Value& a, const Value& b) {
       const auto& right = std::get<std::shared_ptr<Dictionary>>(b.storage_);
       return left == right || *left == *right;
     }
+    case ValueKind::kSet: {
+      const auto& left = std::get<std::shared_ptr<Set>>(a.storage_);
+      const auto& right = std::get<std::shared_ptr<Set>>(b.storage_);
+      return left == right || *left == *right;
+    }
     default:
       return a.storage_ == b.storage_;
   }
+}
+
+Set::Set(std::initializer_list<Value> values) {
+  for (const Value& value : values) {
+    insert(value);
+  }
+}
+
+bool Set::insert(Value value) {
+  if (contains(value)) {
+    return false;
+  }
+  elements_.push_back(std::move(value));
+  return true;
+}
+
+bool Set::contains(const Value& value) const {
+  return std::find(elements_.begin(), elements_.end(), value) != elements_.end();
+}
+
+bool operator==(const Set& a, const Set& b) {
+  // Each holds distinct values, so equal sizes and every value of one found in the other make them equal.
+  return a.elements_.size() == b.elements_.size() &&
+         std::all_of(a.elements_.begin(), a.elements_.end(),
+                     [&](const Value& value) { return b.contains(value); });
 }
 
 }  // namespace ns

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,11 +25,12 @@
 namespace ns {
 
 class Value;
+class Set;
 using Array = std::vector<Value>;
 // Keys sort by UTF-8 bytes. Code that needs the UTF-16 order of the platform sorts with text/Utf16.h.
 using Dictionary = std::map<std::string, Value, std::less<>>;
 
-enum class ValueKind { kNull, kBool, kInteger, kDouble, kString, kData, kDate, kArray, kDictionary };
+enum class ValueKind { kNull, kBool, kInteger, kDouble, kString, kData, kDate, kArray, kDictionary, kSet };
 
 class Value {
  public:
@@ -48,6 +50,7 @@ class Value {
   Value(Date date) : storage_(date) {}
   Value(Array array);
   Value(Dictionary dictionary);
+  Value(Set set);
 
   ValueKind kind() const { return static_cast<ValueKind>(storage_.index()); }
   bool isNull() const { return kind() == ValueKind::kNull; }
@@ -61,6 +64,7 @@ class Value {
   bool isDate() const { return kind() == ValueKind::kDate; }
   bool isArray() const { return kind() == ValueKind::kArray; }
   bool isDictionary() const { return kind() == ValueKind::kDictionary; }
+  bool isSet() const { return kind() == ValueKind::kSet; }
 
   // Exact contents.
   // REQUIRES: the value is of the accessor's kind; anything else aborts (a programming error, as sending a
@@ -73,6 +77,7 @@ class Value {
   Date asDate() const;
   const Array& asArray() const;
   const Dictionary& asDictionary() const;
+  const Set& asSet() const;
   // Returns the contents for writing, first copying them when another Value shares them. The reference stays
   // valid until this Value is next assigned, copied from or destroyed; a copy made while it is held shares
   // the contents, so finish writing before copying.
@@ -110,18 +115,40 @@ class Value {
   T& expect(const char* accessor);
 
   using Storage = std::variant<std::monostate, bool, std::int64_t, double, std::string, Data, Date,
-                               std::shared_ptr<Array>, std::shared_ptr<Dictionary>>;
+                               std::shared_ptr<Array>, std::shared_ptr<Dictionary>, std::shared_ptr<Set>>;
   Storage storage_;
+};
+
+// An unordered collection of distinct values, the platform's set (request parameters may hold one). Values
+// are distinct as operator== says; the order of first insertion is kept so that a set reads the same each
+// time.
+class Set {
+ public:
+  Set() = default;
+  // Each value is inserted in turn; later ones equal to an earlier one are dropped.
+  Set(std::initializer_list<Value> values);
+
+  // Adds `value` unless an equal value is held; returns whether it was added.
+  bool insert(Value value);
+  bool contains(const Value& value) const;
+  // The values in the order first inserted.
+  const Array& elements() const { return elements_; }
+
+  // Sets are equal when they hold equal values, in any order.
+  friend bool operator==(const Set& a, const Set& b);
+
+ private:
+  Array elements_;
 };
 
 // The "%@" text of a value: integers in decimal, doubles as the shortest text that reads back ("12.5", "3",
 // "1e+20"), booleans "1" or "0", null "<null>", strings as they are, data as "{length = N, bytes = 0x...}"
 // (longer data shows its first 16 and last 8 bytes), dates as "yyyy-MM-dd HH:mm:ss +0000" in GMT, arrays
-// as "(\n    1,\n    2\n)" and dictionaries as "{\n    key = value;\n}", nested ones indented by four
-// spaces a level. Inside arrays and dictionaries, strings (keys and values) that are empty or hold
-// anything but ASCII letters, digits, "_", "." and "$" are quoted, with '"', '\\', tab, line feed and
-// carriage return escaped by a backslash and every other character outside printable ASCII written as
-// \Uxxxx (UTF-16 code units, lower-case hex).
+// as "(\n    1,\n    2\n)", sets as "{(\n    1,\n    2\n)}" and dictionaries as "{\n    key = value;\n}",
+// nested ones indented by four spaces a level. Inside arrays and dictionaries, strings (keys and values) that
+// are empty or hold anything but ASCII letters, digits, "_", "." and "$" are quoted, with '"', '\\', tab,
+// line feed and carriage return escaped by a backslash and every other character outside printable ASCII
+// written as \Uxxxx (UTF-16 code units, lower-case hex).
 std::string describe(const Value& value);
 // The "%@" text of a possibly missing value: nullptr (nil) gives "(null)".
 std::string describe(const Value* value);

@@ -137,16 +137,19 @@ void appendMember(const Value& value, std::size_t level, std::string& out) {
 
 // Collections open with their own indentation, so a nested one stands further in than its first-level
 // siblings ("key =     {"), as on the platform.
-void appendArray(const Array& array, std::size_t level, std::string& out) {
+// An array is "(" and ")" around its elements, a set "{(" and ")}".
+void appendElements(const Array& elements, std::size_t level, std::string_view open, std::string_view close,
+                    std::string& out) {
   out.append(level * kIndentWidth, ' ');
-  out += "(\n";
-  for (std::size_t i = 0; i < array.size(); ++i) {
+  out += open;
+  out += '\n';
+  for (std::size_t i = 0; i < elements.size(); ++i) {
     out.append((level + 1) * kIndentWidth, ' ');
-    appendMember(array[i], level + 1, out);
-    out += i + 1 < array.size() ? ",\n" : "\n";
+    appendMember(elements[i], level + 1, out);
+    out += i + 1 < elements.size() ? ",\n" : "\n";
   }
   out.append(level * kIndentWidth, ' ');
-  out += ')';
+  out += close;
 }
 
 void appendDictionary(const Dictionary& dictionary, std::size_t level, std::string& out) {
@@ -191,10 +194,13 @@ void appendDescription(const Value& value, std::size_t level, std::string& out) 
       appendDate(value.asDate(), out);
       break;
     case ValueKind::kArray:
-      appendArray(value.asArray(), level, out);
+      appendElements(value.asArray(), level, "(", ")", out);
       break;
     case ValueKind::kDictionary:
       appendDictionary(value.asDictionary(), level, out);
+      break;
+    case ValueKind::kSet:
+      appendElements(value.asSet().elements(), level, "{(", ")}", out);
       break;
   }
 }

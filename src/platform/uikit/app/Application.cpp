@@ -1,5 +1,7 @@
 #include "platform/uikit/app/Application.h"
 
+#include <utility>
+
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/uikit/alerts/AlertView.h"
@@ -86,10 +88,20 @@ void Application::becomeActive() {
 
 void Application::terminate() {
   QM_DCHECK_MAIN_THREAD();
+  backgroundTasks_.expireAll();
   if (delegate_) {
     delegate_->applicationWillTerminate(*this);
   }
   post(kApplicationWillTerminateNotification);
+}
+
+BackgroundTaskIdentifier Application::beginBackgroundTaskWithExpirationHandler(
+    std::function<void()> handler) {
+  return backgroundTasks_.begin(std::move(handler));
+}
+
+void Application::endBackgroundTask(BackgroundTaskIdentifier identifier) {
+  backgroundTasks_.end(identifier);
 }
 
 void Application::receiveMemoryWarning() {
@@ -180,6 +192,7 @@ void Application::turnInterfaceTo(InterfaceOrientation orientation) {
 
 void Application::resetForTesting() {
   QM_DCHECK_MAIN_THREAD();
+  backgroundTasks_.clear();
   if (auto responder = View::currentFirstResponder()) {
     responder->resignFirstResponder();
   }

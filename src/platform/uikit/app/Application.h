@@ -16,8 +16,15 @@
 // screen does not support the current orientation (after a presentation, say), the interface turns to its
 // preferred orientation. Each turn posts the will-change and did-change status-bar orientation notifications.
 //
-// Thread-safety: main thread only, like every class of uikit.
+// Background tasks: beginBackgroundTaskWithExpirationHandler() asks for time to finish some work, and
+// endBackgroundTask() says it is done; terminate() first runs the expiration handlers of the tasks still
+// held (BackgroundTasks.h).
+//
+// Thread-safety: main thread only, like every class of uikit, except the two background-task calls, which
+// any thread may make.
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +32,7 @@
 #include "platform/foundation/values/Object.h"
 #include "platform/foundation/values/Value.h"
 #include "platform/uikit/app/ApplicationDelegate.h"
+#include "platform/uikit/app/BackgroundTasks.h"
 #include "platform/uikit/app/Orientation.h"
 
 namespace uikit {
@@ -69,7 +77,14 @@ class Application : public ns::Object {
   void enterBackground();
   void enterForeground();
   void becomeActive();
+  // Runs the expiration handlers of the background tasks still held, then ends the application.
   void terminate();
+  // Any thread. Returns the new task's identifier, never kBackgroundTaskInvalid.
+  BackgroundTaskIdentifier beginBackgroundTaskWithExpirationHandler(std::function<void()> handler);
+  // Any thread. Ends the task; an unknown or ended one is ignored.
+  void endBackgroundTask(BackgroundTaskIdentifier identifier);
+  // Any thread. The background tasks not yet ended.
+  std::size_t backgroundTaskCount() const { return backgroundTasks_.count(); }
   // Posts kApplicationDidReceiveMemoryWarningNotification. Linux warns no process of low memory, so only
   // whoever plays the system (a test, say) calls it.
   void receiveMemoryWarning();
@@ -100,9 +115,10 @@ class Application : public ns::Object {
   // Turns the interface as the header comment says. Called when the device turns and after presentations.
   void updateInterfaceOrientation();
 
-  // Forgets the delegate, the windows, the alerts on screen and the opened URLs, resigns the first responder,
-  // lowers the keyboard, and puts the status bar, device and screen back to their defaults, as at the start
-  // of a fresh process. For tests that run several sessions in one process.
+  // Forgets the delegate, the background tasks (without expiring them), the windows, the alerts on screen
+  // and the opened URLs, resigns the first responder, lowers the keyboard, and puts the status bar, device
+  // and screen back to their defaults, as at the start of a fresh process. For tests that run several
+  // sessions in one process.
   void resetForTesting();
 
  private:
@@ -117,6 +133,7 @@ class Application : public ns::Object {
   void post(const char* notificationName);
 
   std::shared_ptr<ApplicationDelegate> delegate_;
+  BackgroundTasks backgroundTasks_;
   ApplicationState state_ = ApplicationState::kInactive;
   std::vector<std::weak_ptr<Window>> windows_;
   std::weak_ptr<Window> keyWindow_;

@@ -64,15 +64,46 @@ TEST(JSONSerializationTest, WritesCompactSortedTextWithShortestDoubles) {
   EXPECT_EQ(parse(write(Value(Array{third}))).element(0)->asDouble(), third);
 }
 
+TEST(JSONSerializationTest, PrettyPrintingPutsEachMemberOnAnIndentedLine) {
+  const Value object(
+      Dictionary{{"b", Array{1, Dictionary{{"c", "x"}}}}, {"a", Array{}}, {"d", Dictionary{}}});
+  const Result<Data> pretty = JSONSerialization::dataWithJSONObject(object, kJSONWritingPrettyPrinted);
+  ASSERT_TRUE(pretty.ok());
+  EXPECT_EQ(stringFromData(*pretty),
+            "{\n"
+            "  \"a\" : [],\n"
+            "  \"b\" : [\n"
+            "    1,\n"
+            "    {\n"
+            "      \"c\" : \"x\"\n"
+            "    }\n"
+            "  ],\n"
+            "  \"d\" : {}\n"
+            "}");
+  EXPECT_EQ(parse(stringFromData(*pretty)), object);
+}
+
 TEST(JSONSerializationTest, SkipsAByteOrderMarkAndTheLastDuplicateKeyWins) {
   EXPECT_EQ(*JSONSerialization::JSONObjectWithData(dataFromString("\xEF\xBB\xBF[1]")), Value(Array{1}));
   EXPECT_EQ(parse(R"({"a":1,"a":2})"), Value(Dictionary{{"a", 2}}));
 }
 
-TEST(JSONSerializationTest, RefusesTopLevelScalars) {
+TEST(JSONSerializationTest, RefusesTopLevelScalarsUnlessFragmentsAreAllowed) {
   for (const char* text : {"5", "\"text\"", "null", "true", " 1.5 "}) {
     expectUnreadable(text, "neither an array nor an object");
   }
+  const std::pair<std::string_view, Value> fragments[] = {{"5", Value(5)},
+                                                          {"\"text\"", Value("text")},
+                                                          {"null", Value()},
+                                                          {" 1.5 ", Value(1.5)},
+                                                          {"[2]", Value(Array{2})}};
+  for (const auto& [text, value] : fragments) {
+    const Result<Value> read = JSONSerialization::JSONObjectWithData(text, kJSONReadingFragmentsAllowed);
+    ASSERT_TRUE(read.ok()) << text;
+    EXPECT_EQ(*read, value) << text;
+  }
+  testutil::expectFormatError(JSONSerialization::JSONObjectWithData("5 6", kJSONReadingFragmentsAllowed),
+                              testutil::kReadCorruptError, "");
 }
 
 TEST(JSONSerializationTest, RefusesBrokenJSONSayingWhatAndWhere) {
@@ -97,6 +128,7 @@ TEST(JSONSerializationTest, WritingRefusesWhatJSONCannotHold) {
       {Value("text"), "top-level"},
       {Value(Dictionary{{"list", Array{1, Data{1}}}}), R"(at ["list"][1])"},
       {Value(Array{Date(0)}), "date"},
+      {Value(Array{Set{1}}), "set"},
       {Value(Array{std::nan("")}), "NaN"},
       {Value(Array{std::numeric_limits<double>::infinity()}), "infinite"},
       {Value(Array{std::string("\xC3")}), "UTF-8"},

@@ -118,8 +118,9 @@ TEST(PropertyListSerializationTest, BinaryDocumentsStartWithTheBinaryHeader) {
   }
 }
 
-TEST(PropertyListSerializationTest, RefusesNullWhereverItStands) {
+TEST(PropertyListSerializationTest, RefusesNullAndSetsWhereverTheyStand) {
   expectRefused(Value(), "null");
+  expectRefused(Value(Dictionary{{"tags", Set{"a"}}}), R"(a set has no property-list form at ["tags"])");
   expectRefused(Value(Dictionary{{"user", Dictionary{{"name", "x"}, {"sid", Value()}}}}),
                 R"(null has no property-list form at ["user"]["sid"])");
   expectRefused(Value(Array{1, Array{Value()}}), "[1][0]");

@@ -41,6 +41,20 @@ TEST(ValueTest, NumbersCompareByValueAcrossKindsAndOtherKindsOnlyWithTheirOwn) {
   EXPECT_NE(Value(Array{}), Value(Dictionary{}));
 }
 
+// A set holds each value once (numbers by value) and equals another set of the same values in any order.
+TEST(ValueTest, SetsHoldDistinctValuesAndCompareWithoutOrder) {
+  Set set{1, "a", 1.0, true, "b"};
+  EXPECT_EQ(set.elements(), (Array{1, "a", "b"}));
+  EXPECT_FALSE(set.insert("a"));
+  EXPECT_TRUE(set.insert(Array{2}));
+  EXPECT_TRUE(set.contains(Array{2.0}));
+  EXPECT_EQ(Value(set).kind(), ValueKind::kSet);
+  EXPECT_EQ(Value(Set{"b", "a"}), Value(Set{"a", "b", "a"}));
+  EXPECT_NE(Value(Set{"a"}), Value(Set{"a", "b"}));
+  EXPECT_NE(Value(Set{"a"}), Value(Array{"a"}));
+  EXPECT_EQ(describe(Value(Set{1, "a b"})), "{(\n    1,\n    \"a b\"\n)}");
+}
+
 // Shared arrays and dictionaries, nested ones too, are copied on the first write.
 TEST(ValueTest, CopiesShareContainersUntilOneIsWritten) {
   Value original(Array{1, 2});
