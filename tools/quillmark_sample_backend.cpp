@@ -40,15 +40,20 @@ int main(int argc, char** argv) {
             const bool valid =
                 failure == std::errc() && end == text.data() + text.size() && port >= 0 && port <= 65535;
             return valid ? std::string()
-                         : "\"" + text + "\" is not a port: give 1-65535, or 0 for any free port";
+                         : "\"" + text +
+                               "\" is not a port: give 1-65535, or 0 for the last start's (with this "
+                               "--state) when free, else any free one";
           },
           "")
           .name("PORT");
-  app.add_option("--port", options.apiPort, "Port of the JSON API; 0 takes any free port")
+  app.add_option("--port", options.apiPort,
+                 "Port of the JSON API; 0 takes the last start's with this --state when it is free, else any "
+                 "free port")
       ->check(portRange)
       ->capture_default_str();
   app.add_option("--stats-port", options.statisticsPort,
-                 "Port of the play-statistics server; 0 takes any free port")
+                 "Port of the play-statistics server; 0 takes the last start's with this --state when it is "
+                 "free, else any free port")
       ->check(portRange)
       ->capture_default_str();
   app.add_option("--catalogue", options.cataloguePath, "The sample catalogue (JSON)")->capture_default_str();

@@ -103,8 +103,10 @@ int main(int argc, char** argv) {
     application->setFailedRequestHandler([&frontEnd](const std::string& path, const ns::Error& error) {
       frontEnd.noteFailedRequest(path, error);
     });
+    application->setNoticeHandler([&frontEnd](const std::string& line) { frontEnd.noteNotice(line); });
     status = options.scriptPath ? frontEnd.runScript(script, *options.scriptPath) : runInteractive(frontEnd);
     application->setFailedRequestHandler(nullptr);
+    application->setNoticeHandler(nullptr);
   }
   application.reset();
   if (const int signal = terminal::TerminationSignals::received()) {

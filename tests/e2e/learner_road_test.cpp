@@ -17,6 +17,7 @@
 
 namespace {
 
+using e2e::occurrences;
 using e2e::ProcessRun;
 using e2e::runQuillmark;
 
@@ -80,6 +81,22 @@ TEST(LearnerRoadTest, SignInPlayOnlineDownloadPlayOfflineGoBackAndSignOut) {
   EXPECT_EQ(run.out.substr(offlinePlay, linkBack - offlinePlay).find("暂无网络,请检查网络"),
             std::string::npos);
 
+  // The two taps on the picture: one screen shows the controls (the top bar's back button), the other not.
+  const std::size_t firstTap = run.out.find("> tap playerTouch\n");
+  const std::size_t secondTap = run.out.find("> tap playerTouch\n", firstTap + 1);
+  ASSERT_NE(secondTap, std::string::npos) << run.out;
+  const bool firstShows =
+      run.out.substr(firstTap, secondTap - firstTap).find("button backBtn") != std::string::npos;
+  const bool secondShows =
+      run.out.substr(secondTap, linkBack - secondTap).find("button backBtn") != std::string::npos;
+  EXPECT_NE(firstShows, secondShows) << run.out;
+  // The players' console lines stay in the console log: each new player's banner, and the missing sound
+  // device, which the terminal says once a run.
+  const std::string console = e2e::readFile(home + "/console.log");
+  EXPECT_EQ(run.out.find("ZBVideoPlayer"), std::string::npos) << run.out;
+  EXPECT_GE(occurrences(console, "== ZBVideoPlayer - Portrait & Landscape =="), 2u);
+  const std::size_t missingDevice = occurrences(console, "no sound device");
+  EXPECT_EQ(occurrences(run.errors, "no sound device"), missingDevice > 0 ? 1u : 0u) << run.errors;
   // The offline lesson's position reached the back end.
   EXPECT_NE(
       e2e::readFile(home + "/sample-backend/learning_records.json").find(R"(["20160001","101","101104"])"),

@@ -55,6 +55,16 @@ class TemporaryFolder {
   std::filesystem::path path_;
 };
 
+// How many times `part` occurs in `text` at or after `from`.
+inline std::size_t occurrences(const std::string& text, const std::string& part, std::size_t from = 0) {
+  std::size_t count = 0;
+  for (std::size_t found = text.find(part, from); found != std::string::npos;
+       found = text.find(part, found + 1)) {
+    ++count;
+  }
+  return count;
+}
+
 inline std::string readFile(const std::string& path) {
   std::ifstream file(path);
   std::stringstream contents;

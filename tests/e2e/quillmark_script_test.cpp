@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/own_api_server_test_util.h"
 #include "e2e/quillmark_process_test_util.h"
 #include "sample_backend/api/ApiServer.h"
 #include "sample_backend/api/CommonHeaderCheck.h"
@@ -67,16 +68,7 @@ class QuillmarkScriptTest : public ::testing::Test {
   }
 
   e2e::TemporaryFolder folder_;
-  std::unique_ptr<sample_backend::api::ApiServer> server_ = [] {
-    ns::Result<sample_backend::api::SampleCatalogue> catalogue =
-        sample_backend::api::SampleCatalogue::fromFile(sample_backend::api::SampleCatalogue::defaultPath());
-    EXPECT_TRUE(catalogue.ok());
-    auto service = std::make_shared<sample_backend::api::ApiService>(std::move(catalogue).value());
-    ns::Result<std::unique_ptr<sample_backend::api::ApiServer>> server =
-        sample_backend::api::ApiServer::start(service);
-    EXPECT_TRUE(server.ok());
-    return std::move(server).value();
-  }();
+  std::unique_ptr<sample_backend::api::ApiServer> server_ = e2e::startOwnApiServer();
 };
 
 TEST_F(QuillmarkScriptTest, AScriptSignsInSeesTheDrawerAndSignsOutWithSignedRequests) {
@@ -167,8 +159,7 @@ TEST_F(QuillmarkScriptTest, ASignInAgainstABackEndThatDoesNotAnswerNamesTheFaile
   ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
   const std::string failure =
       "request failed: /common/baselogin: NSURLErrorDomain -1004 No connection could be made to the server.";
-  // The version check made at launch fails too. It is named only when its failure comes while the sign-in's
-  // spinner shows, as it may on a busy machine.
+  // The version check made at launch fails too, and is named as well while the screen it started on shows.
   std::istringstream errors(run.errors);
   int signInFailures = 0;
   for (std::string line; std::getline(errors, line);) {
@@ -180,6 +171,26 @@ TEST_F(QuillmarkScriptTest, ASignInAgainstABackEndThatDoesNotAnswerNamesTheFaile
   }
   EXPECT_EQ(signInFailures, 1) << run.errors;
   EXPECT_NE(run.out.find("  " + failure + "\n"), std::string::npos) << run.out;
+}
+
+// A name from the back end that holds escape sequences and line breaks shows them as text on its row's line:
+// nothing of it acts on the terminal, and it adds no line to the screen text.
+TEST_F(QuillmarkScriptTest, ANameWithEscapeSequencesIsPrintedAsVisibleTextOnItsRowsLine) {
+  const std::string hostile = "思想政治理论\x1b[2J\x1b]0;pwned\x07\r\n伪造的一行";
+  server_ = e2e::startOwnApiServer([&hostile](sample_backend::api::SampleCatalogue& catalogue) {
+    nlohmann::json courses = catalogue.section("courses");
+    courses["subjects"][0]["name"] = hostile;
+    catalogue.setSection("courses", courses);
+  });
+  const std::string script = writeScript(
+      "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\n"
+      "waitfor 英语一 30\nquit\n");
+  const ProcessRun run = runAgainstOwnBackend(script);
+  ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
+  EXPECT_EQ(run.out.find_first_of("\x1b\x07\r"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(" 思想政治理论\\e[2J\\e]0;pwned\\x07\\r\\n伪造的一行 | "), std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.out.find("\n伪造的一行"), std::string::npos) << run.out;
 }
 
 // A quit while the sign-in (and the version check) wait for a slow back end leaves nothing behind that the

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "main/terminal/TerminalCommand.h"
 
@@ -66,6 +68,22 @@ TEST(TerminalCommandTest, NetworkNamesTheLinkToSwitchTo) {
   }
 }
 
+TEST(TerminalCommandTest, PanNamesTheViewTheDirectionTheDistanceAndTheHalfToStartIn) {
+  const std::vector<std::tuple<const char*, const char*, uikit::Point, uikit::Driver::PanStart>> cases = {
+      {"pan playerTouch right 120", "playerTouch", {120, 0}, uikit::Driver::PanStart::kMiddle},
+      {"pan playerTouch left 2.5", "playerTouch", {-2.5, 0}, uikit::Driver::PanStart::kMiddle},
+      {"pan \"the picture\" up 80 right", "the picture", {0, -80}, uikit::Driver::PanStart::kRightHalf},
+      {"pan playerTouch down 40 left", "playerTouch", {0, 40}, uikit::Driver::PanStart::kLeftHalf}};
+  for (const auto& [line, target, translation, start] : cases) {
+    ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
+    ASSERT_TRUE(command.ok() && command->has_value()) << line;
+    EXPECT_EQ((*command)->kind, Kind::kPan) << line;
+    EXPECT_EQ((*command)->target, target) << line;
+    EXPECT_EQ((*command)->panTranslation, translation) << line;
+    EXPECT_EQ((*command)->panStart, start) << line;
+  }
+}
+
 // The view a line names, whatever its command word: what the front end checks for a secure field.
 TEST(TerminalCommandTest, TheSecondWordIsTheViewALineNames) {
   EXPECT_EQ(TerminalCommand::secondWord("type userPasswordTF secret words"), "userPasswordTF");
@@ -100,7 +118,13 @@ TEST(TerminalCommandTest, MistakesAreExplained) {
       {"show me", "show takes no arguments"},
       {"tap \x1b[A", "control character 0x1B"},
       {"type nameTF a\x7f", "control character 0x7F"},
-      {"\x0cshow", "control character 0x0C"}};
+      {"\x0cshow", "control character 0x0C"},
+      {"pan playerTouch", "pan needs a view, a direction"},
+      {"pan playerTouch sideways 10", "\"sideways\" is not left, right, up or down"},
+      {"pan playerTouch up far", "\"far\" is not a number of points"},
+      {"pan playerTouch up 0", "\"0\" is not a number of points"},
+      {"pan playerTouch up 1e9", "from 1 to 10000"},
+      {"pan playerTouch up 10 middle", "\"middle\" is not left or right"}};
   for (const auto& [line, explanation] : cases) {
     ns::Result<std::optional<TerminalCommand>> command = TerminalCommand::parse(line);
     ASSERT_FALSE(command.ok()) << line;

@@ -20,7 +20,6 @@
 #include "platform/uikit/controls/TextField.h"
 #include "platform/uikit/storyboard/Outlet.h"
 #include "platform/uikit/views/Label.h"
-#include "ui/hud/ProgressHUD.h"
 
 namespace terminal {
 
@@ -37,6 +36,9 @@ class SampleScreen : public uikit::ViewController {
         uikit::outlet("passwordTF", std::make_shared<uikit::TextField>(uikit::Rect(20, 200, 300, 40)));
     password->setPlaceholder("密码");
     password->setSecureTextEntry(true);
+    auto cardID =
+        uikit::outlet("cardIDTF", std::make_shared<uikit::TextField>(uikit::Rect(20, 250, 300, 40)));
+    cardID->setHoldsPersonalData(true);
     auto button = std::make_shared<uikit::Button>(uikit::Rect(20, 100, 300, 44));
     button->setTitle("开始", uikit::kControlStateNormal);
     auto label = std::make_shared<uikit::Label>(uikit::Rect(20, 160, 300, 20));
@@ -45,6 +47,7 @@ class SampleScreen : public uikit::ViewController {
                       uikit::kControlEventTouchUpInside);
     view->addSubview(field);
     view->addSubview(password);
+    view->addSubview(cardID);
     view->addSubview(button);
     view->addSubview(label);
     setView(std::move(view));
@@ -133,10 +136,12 @@ class RememberingLineReader : public StreamLineReader {
   std::vector<std::string> remembered;
 };
 
-TEST_F(TerminalFrontEndTest, LinesThatTypeIntoASecureFieldOrComeWhileOneHasFocusAreNotRemembered) {
+TEST_F(TerminalFrontEndTest, LinesThatTypeIntoASecureOrPersonalFieldOrComeWhileOneHasFocusAreNotRemembered) {
   std::istringstream in(
       "type nameTF 林知远\n"
       "type passwordTF hunter2\n"
+      "show\n"
+      "type cardIDTF 110101199003077777\n"
       "show\n"
       "type nameTF 林\n"
       "show\n"
@@ -149,13 +154,16 @@ TEST_F(TerminalFrontEndTest, LinesThatTypeIntoASecureFieldOrComeWhileOneHasFocus
   EXPECT_EQ(out_.str().find("hunter2"), std::string::npos) << "a secure field shows dots";
 }
 
-TEST_F(TerminalFrontEndTest, ARequestThatFailsWhileTheScreenWaitsOnItIsNamedAndListed) {
+TEST_F(TerminalFrontEndTest, AScriptsTranscriptShowsTheTextTypedIntoASecureFieldAsTheFieldDoes) {
+  EXPECT_EQ(runScript("type passwordTF hunter2\ntype nameTF 林知远\n"), TerminalFrontEnd::kExitSuccess);
+  EXPECT_EQ(out_.str().find("hunter2"), std::string::npos) << out_.str();
+  EXPECT_NE(out_.str().find("> type passwordTF •••••••\n"), std::string::npos) << out_.str();
+  EXPECT_NE(out_.str().find("> type nameTF 林知远\n"), std::string::npos) << out_.str();
+}
+
+TEST_F(TerminalFrontEndTest, AFailedRequestIsNamedAndListed) {
   const ns::Error refused =
       ns::makeURLError(ns::kURLErrorCannotConnectToHost, ns::URL::fromString("http://x/"));
-  frontEnd_.noteFailedRequest("/app/latest_ver", refused);
-  EXPECT_EQ(errors_.str(), "") << "nobody waits on a request without the loading indicator up";
-
-  ui::ProgressHUD::showHUDAddedTo(*window_->rootViewController()->view(), false);
   frontEnd_.noteFailedRequest("/common/baselogin", refused);
   const std::string line =
       "request failed: /common/baselogin: NSURLErrorDomain -1004 No connection could be made to the server.";

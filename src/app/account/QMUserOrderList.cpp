@@ -1,9 +1,11 @@
 #include "app/account/QMUserOrderList.h"
 
 #include "app/account/QMUserOrderCell.h"
+#include "app/account/QMUserOrderDetails.h"
 #include "app/account/QMUserReplyLists.h"
 #include "app/base/QMBackItem.h"
 #include "app/helpers/TRValidate.h"
+#include "app/purchase/QMPurchaseUnavailableController.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Screen.h"
 #include "platform/uikit/controllers/NavigationController.h"
@@ -191,17 +193,17 @@ void QMUserOrderList::startTabsAfresh() {
 }
 
 void QMUserOrderList::payOrder(const ns::Value& /*order*/) {
-  pushEmptyScreen();
+  push(std::make_shared<QMPurchaseUnavailableController>());
 }
 
-void QMUserOrderList::goOrderDetails(const ns::Value& /*order*/) {
-  pushEmptyScreen();
+void QMUserOrderList::goOrderDetails(const ns::Value& order) {
+  push(std::make_shared<QMUserOrderDetails>(order));
 }
 
-void QMUserOrderList::pushEmptyScreen() {
+void QMUserOrderList::push(std::shared_ptr<uikit::ViewController> screen) {
   QM_DCHECK_MAIN_THREAD();
   if (uikit::NavigationController* navigation = navigationController()) {
-    navigation->pushViewController(std::make_shared<uikit::ViewController>(), true);
+    navigation->pushViewController(std::move(screen), true);
   }
 }
 

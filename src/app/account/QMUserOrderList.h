@@ -17,7 +17,8 @@
 // status): the selected tab asks for its first page again, and the others do when they are selected.
 // Pages on their way for the old lists are dropped. A refused cancel only takes the HUD down.
 //
-// Paying and the order details (selecting a row) push an empty screen.
+// Paying pushes the screen that says courses cannot be bought here (QMPurchaseUnavailableController), and
+// selecting a row pushes the order's details (QMUserOrderDetails).
 //
 // Thread-safety: main thread only, like every controller.
 
@@ -116,8 +117,8 @@ class QMUserOrderList : public QMBaseViewController,
   void pageArrived(std::int64_t status, const PageRequest& request, const std::optional<ns::Value>& orders);
   // Empties every tab and drops the pages on their way.
   void startTabsAfresh();
-  // Paying and the order details have no screens of their own yet: an empty one stands in.
-  void pushEmptyScreen();
+  // Pushes `screen` onto the list's navigation stack, animated.
+  void push(std::shared_ptr<uikit::ViewController> screen);
   std::shared_ptr<QMUserOrderList> self();
 
   std::shared_ptr<uikit::Button> allOrderBtn_;

@@ -3,6 +3,7 @@
 #include "app/base/QMBackItem.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/uikit/app/Screen.h"
+#include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/storyboard/Outlet.h"
 
 namespace app {
@@ -32,6 +33,12 @@ void QMPurchaseUnavailableController::loadView() {
 
 void QMPurchaseUnavailableController::goBackAction(uikit::BarButtonItem& /*sender*/) {
   QM_DCHECK_MAIN_THREAD();
+  uikit::NavigationController* navigation = navigationController();
+  if (navigation != nullptr && navigation->viewControllers().size() > 1 &&
+      navigation->viewControllers().front().get() != this) {
+    navigation->popViewControllerAnimated(true);
+    return;
+  }
   dismissViewControllerAnimated(true);
 }
 

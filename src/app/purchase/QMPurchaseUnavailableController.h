@@ -2,7 +2,8 @@
 
 // QMPurchaseUnavailableController: the purchase flow's screen, which says that courses cannot be bought in
 // this application (kMessage). It is the first screen of the navigation controller that is the initial
-// scene of storyboard "Perchase" (QMMenuScenes.h); its back item dismisses that navigation controller.
+// scene of storyboard "Perchase" (QMMenuScenes.h), whose back item dismisses that navigation controller;
+// pushed over another screen (an order's "去支付"), its back item pops it.
 //
 // Thread-safety: main thread only, like every controller.
 
@@ -22,7 +23,8 @@ class QMPurchaseUnavailableController : public QMBaseViewController {
   QMPurchaseUnavailableController() = default;
 
   void loadView() override;
-  // Dismisses the navigation controller that holds the screen, animated.
+  // Pops the screen when it lies over another on its stack, else dismisses the navigation controller that
+  // holds it; animated.
   void goBackAction(uikit::BarButtonItem& sender);
 };
 

@@ -34,6 +34,8 @@ std::shared_ptr<uikit::TextField> makeField(const char* outletName, const char* 
   auto field = uikit::outlet(outletName,
                              std::make_shared<uikit::TextField>(uikit::Rect(kInset, top, width, kRowHeight)));
   field->setPlaceholder(placeholder);
+  // A real name and an identity-card number.
+  field->setHoldsPersonalData(true);
   return field;
 }
 

@@ -37,6 +37,14 @@ void consoleLog(std::string_view line) {
   std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
 }
 
+void consoleLogLines(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    consoleLog(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  }
+}
+
 void setConsoleDestination(std::function<void(std::string_view line)> destination) {
   ConsoleState& console = state();
   ns::MutexLock lock(console.mutex);

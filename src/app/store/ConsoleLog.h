@@ -14,6 +14,9 @@ namespace app {
 
 // Writes `line` and a line end.
 void consoleLog(std::string_view line);
+// Writes each line of `text` (split at its line feeds; a last line feed ends the last line) as a line of
+// its own.
+void consoleLogLines(std::string_view text);
 
 // Sends every later console line to `destination` (without its line end) instead of standard error; an
 // empty function sends them to standard error again. The destination is called on the logging thread and

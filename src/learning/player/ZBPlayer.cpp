@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "app/store/ConsoleLog.h"
@@ -16,6 +15,7 @@
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/Device.h"
 #include "platform/uikit/app/Screen.h"
+#include "platform/uikit/storyboard/Outlet.h"
 #include "ui/popup/PopupMenu.h"
 
 namespace learning {
@@ -121,7 +121,7 @@ ZBPlayer::ZBPlayer(uikit::Rect frame)
       pllayer_(std::make_shared<av::PlayerLayer>()),
       progressBar_(std::make_shared<ZBPlayerProgressBar>()),
       navigationBar_(std::make_shared<ZBPlayerNavigationBar>()),
-      touchView_(std::make_shared<ZBPlayerTouch>()),
+      touchView_(uikit::outlet("playerTouch", std::make_shared<ZBPlayerTouch>())),
       volume_(std::make_shared<ZBPlayerVolume>()),
       tip_(std::make_shared<ZBPlayerTip>()),
       backgroundImg_(std::make_shared<uikit::ImageView>()),
@@ -720,9 +720,9 @@ void ZBPlayer::onNewErrorLogEntryNotification(const ns::Notification& notificati
     return;
   }
   const av::PlayerItemErrorLogEvent event = playerErrorLogs_.back();
-  std::printf("\n\nEvent-ErrorLog->\nFile\tZbPlayer\nLine\t368\ncode\t%d\ndomain\t%s\ncomment\t%s\n\n",
-              static_cast<int>(event.errorStatusCode), event.errorDomain.c_str(), event.errorComment.c_str());
-  std::fflush(stdout);
+  app::consoleLogLines("\n\nEvent-ErrorLog->\nFile\tZbPlayer\nLine\t368\ncode\t" +
+                       std::to_string(event.errorStatusCode) + "\ndomain\t" + event.errorDomain +
+                       "\ncomment\t" + event.errorComment + "\n\n");
   playerDidEndwithError(
       ns::Error(event.errorComment, event.errorStatusCode,
                 {{"URI", logValue(event.URI)}, {"serverAddress", logValue(event.serverAddress)}}));

@@ -1,6 +1,6 @@
 #include "learning/player/ZBPlayerBanner.h"
 
-#include <iostream>
+#include "app/store/ConsoleLog.h"
 
 namespace learning {
 
@@ -18,7 +18,7 @@ std::string ZBPlayerBanner::text() {
 }
 
 void ZBPlayerBanner::print() {
-  std::cout << text() << std::flush;
+  app::consoleLogLines(text());
 }
 
 }  // namespace learning

@@ -13,7 +13,7 @@ class ZBPlayerBanner {
  public:
   // Returns the banner's text, each line ended by a line feed.
   static std::string text();
-  // Writes the banner to standard output.
+  // Writes the banner to the console log (app::consoleLog()), a console line for each of its lines.
   static void print();
 };
 

@@ -1,5 +1,6 @@
 #include "main/assembly/ApplicationAssembly.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@
 #include "platform/avfoundation/sound/SoundOutput.h"
 #include "platform/foundation/check/Check.h"
 #include "platform/foundation/loop/OperationQueue.h"
+#include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/storage/Sandbox.h"
 #include "platform/net/LoopbackHost.h"
@@ -36,6 +38,7 @@
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/app/SystemVolume.h"
+#include "platform/uikit/render/VisibleScreen.h"
 
 namespace assembly {
 
@@ -101,6 +104,8 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
     ns::Sandbox::setHomeDirectory(*settings.home);
   }
   const std::string home = ns::Sandbox::homeDirectory();
+  // Before the sandbox's folders, which are made inside it.
+  makeNewHomePrivate(home);
   if (ns::Status usable = checkHomeFolder(home, foldersWrittenInto(home, !settings.webHost)); !usable.ok()) {
     return usable.error();
   }
@@ -134,16 +139,47 @@ ns::Result<std::unique_ptr<ApplicationAssembly>> ApplicationAssembly::launch(con
   return assembly;
 }
 
+struct ApplicationAssembly::Notices {
+  std::atomic<bool> soundDeviceMissingSaid{false};
+  NoticeHandler handler;  // main thread only
+};
+
 ApplicationAssembly::ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend)
     : backend_(std::move(backend)),
+      requestStarts_(ns::NotificationCenter::defaultCenter().addObserverForName(
+          http_client::kHCNetworkingOperationDidStartNotification, nullptr, nullptr,
+          [this](const ns::Notification& notification) { noteStartingScreen(notification); })),
       requestEnds_(ns::NotificationCenter::defaultCenter().addObserverForName(
           http_client::kHCNetworkingOperationDidFinishNotification, nullptr, nullptr,
-          [this](const ns::Notification& notification) { reportIfFailed(notification); })) {}
+          [this](const ns::Notification& notification) { reportIfFailed(notification); })),
+      notices_(std::make_shared<Notices>()) {
+  // Every player opens a sound output, so the console hears of a missing device at every lesson; the
+  // person only at the first. The reporter stays after the assembly, for the console.
+  av::SoundOutput::setNoDeviceReporter(
+      [weakNotices = std::weak_ptr<Notices>(notices_)](const std::string& line) {
+        app::consoleLog(line);
+        const std::shared_ptr<Notices> notices = weakNotices.lock();
+        if (!notices || notices->soundDeviceMissingSaid.exchange(true)) {
+          return;
+        }
+        ns::RunLoop::main().post([weakNotices, line] {
+          if (const std::shared_ptr<Notices> alive = weakNotices.lock(); alive && alive->handler) {
+            alive->handler(line);
+          }
+        });
+      });
+}
 
 ApplicationAssembly::~ApplicationAssembly() {
   uikit::Application::sharedApplication().terminate();
   endRequestsInFlight();
+  ns::NotificationCenter::defaultCenter().removeObserver(requestStarts_);
   ns::NotificationCenter::defaultCenter().removeObserver(requestEnds_);
+}
+
+void ApplicationAssembly::setNoticeHandler(NoticeHandler handler) {
+  QM_DCHECK_MAIN_THREAD();
+  notices_->handler = std::move(handler);
 }
 
 void ApplicationAssembly::endRequestsInFlight() {
@@ -160,10 +196,27 @@ void ApplicationAssembly::setFailedRequestHandler(FailedRequestHandler handler) 
   failedRequestHandler_ = std::move(handler);
 }
 
+void ApplicationAssembly::noteStartingScreen(const ns::Notification& notification) {
+  if (std::dynamic_pointer_cast<http_client::HCURLConnectionOperation>(notification.object)) {
+    startingScreens_[notification.object.get()] = uikit::VisibleScreen::current().contentController;
+  }
+}
+
 void ApplicationAssembly::reportIfFailed(const ns::Notification& notification) {
   const auto operation =
       std::dynamic_pointer_cast<http_client::HCURLConnectionOperation>(notification.object);
-  if (!operation || !failedRequestHandler_) {
+  if (!operation) {
+    return;
+  }
+  const auto started = startingScreens_.find(operation.get());
+  // A request whose start went unseen counts as started by the screen shown now.
+  const bool startingScreenShown =
+      started == startingScreens_.end() ||
+      started->second.lock() == uikit::VisibleScreen::current().contentController;
+  if (started != startingScreens_.end()) {
+    startingScreens_.erase(started);
+  }
+  if (!startingScreenShown || !failedRequestHandler_) {
     return;
   }
   const std::optional<ns::Error> error = operation->error();

@@ -13,11 +13,14 @@
 // The parts it connects: the session pauses downloads through the download manager; the object store asks
 // the session for the current learner; the "User", "Course" and "More" storyboards register their scenes; the
 // media engine's sound output plays at the system volume, following its changes; requests of the request
-// layer that fail reach the failed-request handler (the terminal, which says so).
+// layer that fail while the screen that started them is shown reach the failed-request handler (the
+// terminal, which says so, since the screens say nothing of a failure on the way); the sound output's line
+// about a missing sound device goes to the console each time, and to the notice handler once a run.
 //
 // Thread-safety: main thread only, like the application it launches. One assembly a process at a time.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +30,7 @@
 #include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/outside/NetworkStatus.h"
+#include "platform/uikit/controllers/ViewController.h"
 #include "sample_backend/SampleBackend.h"
 
 namespace assembly {
@@ -41,6 +45,8 @@ class ApplicationAssembly {
 
   // Hears of a request that failed: the path of its URL, and the error.
   using FailedRequestHandler = std::function<void(const std::string& path, const ns::Error& error)>;
+  // Hears of what a person is to be told once a run, though the console says it each time: a line.
+  using NoticeHandler = std::function<void(const std::string& line)>;
 
   struct Settings {
     // The home folder (ns::Sandbox); the environment's choice when not given.
@@ -70,9 +76,13 @@ class ApplicationAssembly {
   // The embedded sample back end; nullptr when the settings named a web host.
   const sample_backend::SampleBackend* embeddedBackend() const { return backend_.get(); }
 
-  // Sets who hears of the requests of the request layer that fail from now on (not of those cancelled),
-  // on the main thread; an empty handler hears nothing.
+  // Sets who hears of the requests of the request layer that fail from now on while the screen shown when
+  // they started is still shown (not of those cancelled), on the main thread; an empty handler hears
+  // nothing.
   void setFailedRequestHandler(FailedRequestHandler handler);
+  // Sets who hears, on the main thread, of the notices said from now on (the first missing sound device
+  // of the run); an empty handler hears nothing, and the notice counts as said.
+  void setNoticeHandler(NoticeHandler handler);
 
   // Connects the parts that meet only at run time (the header comment's list). launch() calls it; tests
   // that run several parts together without launching call it too, so that they are wired as the
@@ -83,13 +93,21 @@ class ApplicationAssembly {
   explicit ApplicationAssembly(std::unique_ptr<sample_backend::SampleBackend> backend);
   // Cancels the requests of the request layer and waits for them to end.
   void endRequestsInFlight();
+  // Notes the screen shown when a request starts.
+  void noteStartingScreen(const ns::Notification& notification);
   void reportIfFailed(const ns::Notification& notification);
 
   // Constant after construction
   const std::unique_ptr<sample_backend::SampleBackend> backend_;
+  const ns::NotificationCenter::ObserverToken requestStarts_;
   const ns::NotificationCenter::ObserverToken requestEnds_;
 
   FailedRequestHandler failedRequestHandler_;
+  // The screen each request on its way started on, by its operation, until it finishes.
+  std::map<const void*, std::weak_ptr<uikit::ViewController>> startingScreens_;
+  // Shared with the sound output's reporter, which may call from any thread and outlive the assembly.
+  struct Notices;
+  const std::shared_ptr<Notices> notices_;
 };
 
 }  // namespace assembly

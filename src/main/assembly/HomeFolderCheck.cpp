@@ -68,6 +68,18 @@ std::optional<std::string> whyUnusable(const std::string& folder) {
 
 }  // namespace
 
+void makeNewHomePrivate(const std::string& home) {
+  std::error_code error;
+  if (std::filesystem::exists(home, error) || error) {
+    return;
+  }
+  // The home holds the session, the history of what was typed and downloaded lessons: its owner's only.
+  if (std::filesystem::create_directories(home, error)) {
+    std::filesystem::permissions(home, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, error);
+  }
+}
+
 ns::Status checkHomeFolder(const std::string& home, const std::vector<std::string>& folders) {
   if (std::optional<std::string> why = whyUnusable(home)) {
     // The home's own failures read better without its path twice.

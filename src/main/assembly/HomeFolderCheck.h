@@ -14,6 +14,10 @@
 
 namespace assembly {
 
+// Makes `home`, with the folders above it, when nothing stands there yet, readable by its owner only (0700).
+// What cannot be made is left for checkHomeFolder() to name.
+void makeNewHomePrivate(const std::string& home);
+
 // Creates `home` and each of `folders` (folders inside it that the application writes into) with the
 // folders above them when missing, and writes and removes a file in each. Returns success, or an error
 // (kAssemblyErrorDomain, kUnusableHome) that names the home and says which folder cannot be used and why: a

@@ -1,6 +1,6 @@
 #include "main/terminal/EditingLineReader.h"
 
-#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,6 +40,12 @@ EditingLineReader::EditingLineReader(std::string historyPath, int interruption)
   // After the library has taken the terminal's settings as they are, so that it gives those back after
   // each line.
   quietTerminal();
+  const auto noteReadable = [](bool& flag) { return [&flag](ns::IoEvents) { flag = true; }; };
+  inputSource_ = ns::RunLoop::main().addSource(STDIN_FILENO, ns::IoEvents::kNone, noteReadable(inputReady_));
+  if (interruption_ >= 0) {
+    interruptionSource_ =
+        ns::RunLoop::main().addSource(interruption_, ns::IoEvents::kNone, noteReadable(interrupted_));
+  }
 }
 
 EditingLineReader::~EditingLineReader() {
@@ -49,7 +55,9 @@ EditingLineReader::~EditingLineReader() {
 
 ns::Result<std::optional<std::string>> EditingLineReader::readLine(const std::string& prompt) {
   keys_.startLine();
+  editing_ = true;
   const std::unique_ptr<char, decltype(&std::free)> line(readline(prompt.c_str()), &std::free);
+  editing_ = false;
   quietTerminal();
   if (!line) {
     // Ctrl-D ends the prompt's line here; after an interruption the program ends it on its way out.
@@ -67,8 +75,27 @@ ns::Result<std::optional<std::string>> EditingLineReader::readLine(const std::st
 
 void EditingLineReader::remember(const std::string& line) {
   add_history(line.c_str());
-  // A history that cannot be saved only costs the next run its history; the session goes on.
+  // A history that cannot be saved only costs the next run its history; the session goes on. What was
+  // typed is the person's own: the file is theirs only.
   write_history(historyPath_.c_str());
+  ::chmod(historyPath_.c_str(), 0600);
+}
+
+void EditingLineReader::watchWhileWaiting(std::function<void()> afterCallback) {
+  afterCallback_ = std::move(afterCallback);
+}
+
+void EditingLineReader::printAbovePrompt(const std::string& line) {
+  if (!editing_) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    return;
+  }
+  // The prompt's row is cleared and takes the line; the editor then draws the prompt and what was typed
+  // again on the row under it, as if it started there.
+  std::printf("\r\x1b[J%s\n", line.c_str());
+  std::fflush(stdout);
+  rl_forced_update_display();
 }
 
 int EditingLineReader::nextCharacter(FILE* /*input*/) {
@@ -77,25 +104,42 @@ int EditingLineReader::nextCharacter(FILE* /*input*/) {
 }
 
 std::optional<unsigned char> EditingLineReader::readByte(std::chrono::milliseconds wait) {
-  pollfd watched[2] = {{STDIN_FILENO, POLLIN, 0}, {interruption_, POLLIN, 0}};
   for (;;) {
-    const int ready = poll(watched, interruption_ >= 0 ? 2 : 1, static_cast<int>(wait.count()));
-    if (ready < 0 && errno == EINTR) {
-      continue;  // a signal that ends the session has made the interruption readable by now
-    }
-    if (ready > 0 && watched[1].revents != 0) {
-      interrupted_ = true;
-    }
-    if (ready <= 0 || interrupted_) {
+    if (!waitForInput(wait)) {
       return std::nullopt;
     }
     unsigned char byte = 0;
     const ssize_t count = read(STDIN_FILENO, &byte, 1);
     if (count < 0 && errno == EINTR) {
-      continue;
+      continue;  // a signal that ends the session has made the interruption readable by now
     }
     return count == 1 ? std::optional<unsigned char>(byte) : std::nullopt;
   }
+}
+
+bool EditingLineReader::waitForInput(std::chrono::milliseconds wait) {
+  inputReady_ = false;
+  inputSource_->setEvents(ns::IoEvents::kRead);
+  if (interruptionSource_) {
+    interruptionSource_->setEvents(ns::IoEvents::kRead);
+  }
+  const ns::Duration timeout = wait.count() < 0 ? ns::Duration::max() : ns::Duration(wait);
+  ns::RunLoop::main().runUntil(
+      [this] {
+        if (inputReady_ || interrupted_) {
+          return true;
+        }
+        if (afterCallback_) {
+          afterCallback_();
+        }
+        return false;
+      },
+      timeout);
+  inputSource_->setEvents(ns::IoEvents::kNone);
+  if (interruptionSource_) {
+    interruptionSource_->setEvents(ns::IoEvents::kNone);
+  }
+  return inputReady_ && !interrupted_;
 }
 
 void EditingLineReader::quietTerminal() {

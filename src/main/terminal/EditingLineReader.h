@@ -7,6 +7,11 @@
 // back at once, so it carries over to the next run. At the end of the input (Ctrl-D) it ends the prompt's
 // line, so that what comes after starts on a line of its own.
 //
+// While it waits for a key the reader runs the main loop, with standard input as one of its sources, so the
+// application goes on (replies, timers, downloads, playback) while the person types or thinks; what the
+// loop's callbacks have to say is written above the prompt, and the editor draws the prompt and the line
+// typed so far again under it.
+//
 // Between two lines a command runs: meanwhile the terminal neither echoes what is typed nor edits it, since
 // the editor shows it once the next prompt reads it. A wait for a key ends as the end of the input does once
 // the interruption descriptor turns readable (TerminationSignals.h). The terminal is given back as it was
@@ -15,15 +20,19 @@
 // Use it only when standard input is a terminal; the library reads and writes the process's standard
 // streams.
 //
-// Thread-safety: main thread only; one reader a process at a time (the library keeps one global state).
+// Thread-safety: main thread only, as it runs the main loop; one reader a process at a time (the library
+// keeps one global state).
 
 #include <termios.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "main/terminal/LineReader.h"
 #include "main/terminal/TypedKeys.h"
+#include "platform/foundation/loop/RunLoop.h"
 
 namespace terminal {
 
@@ -41,11 +50,16 @@ class EditingLineReader : public LineReader {
 
   ns::Result<std::optional<std::string>> readLine(const std::string& prompt) override;
   void remember(const std::string& line) override;
+  void watchWhileWaiting(std::function<void()> afterCallback) override;
+  void printAbovePrompt(const std::string& line) override;
 
  private:
   // The library's key reader: the next character of the current reader's keys, or -1 at the end.
   static int nextCharacter(FILE* input);
   std::optional<unsigned char> readByte(std::chrono::milliseconds wait);
+  // Runs the main loop until standard input or the interruption descriptor is readable, or `wait` has
+  // passed (for ever when negative). Returns whether input is there to read.
+  bool waitForInput(std::chrono::milliseconds wait);
   // Stops the terminal echoing and editing lines while no line is read; gives the settings back as found.
   void quietTerminal();
   void restoreTerminal();
@@ -55,7 +69,15 @@ class EditingLineReader : public LineReader {
   const int interruption_;
 
   TypedKeys keys_;
+  std::function<void()> afterCallback_;
+  // Standard input and the interruption descriptor as sources of the main loop, watched only while the
+  // reader waits for a key; each notes that it turned readable.
+  std::unique_ptr<ns::FileDescriptorSource> inputSource_;
+  std::unique_ptr<ns::FileDescriptorSource> interruptionSource_;
+  bool inputReady_ = false;
   bool interrupted_ = false;
+  // Whether the editor is reading a line (between the prompt and its end).
+  bool editing_ = false;
   // The terminal's settings as the reader found them; kept while it is quiet.
   std::optional<termios> settingsBeforeQuiet_;
 };

@@ -6,6 +6,7 @@
 // Thread-safety: an implementation is used on one thread.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,15 @@ class LineReader {
 
   // Keeps `line` in the history, where the reader has one. The front end leaves secret lines out.
   virtual void remember(const std::string& /*line*/) {}
+
+  // A reader that waits for keys on the main loop, so that the application runs while the person thinks,
+  // calls `afterCallback` after each callback the loop runs meanwhile. A reader that blocks (a stream, whose
+  // lines are all there) never calls it.
+  virtual void watchWhileWaiting(std::function<void()> /*afterCallback*/) {}
+
+  // Writes `line` on a line of its own. While a line is being typed it goes above the prompt, and the
+  // prompt and the line typed so far are drawn again under it.
+  virtual void printAbovePrompt(const std::string& line) = 0;
 };
 
 }  // namespace terminal

@@ -9,4 +9,8 @@ ns::Result<std::optional<std::string>> StreamLineReader::readLine(const std::str
   return readBoundedLine(in_, kLongestLine);
 }
 
+void StreamLineReader::printAbovePrompt(const std::string& line) {
+  out_ << line << std::endl;
+}
+
 }  // namespace terminal

@@ -18,6 +18,7 @@ class StreamLineReader : public LineReader {
   StreamLineReader(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
 
   ns::Result<std::optional<std::string>> readLine(const std::string& prompt) override;
+  void printAbovePrompt(const std::string& line) override;
 
  private:
   std::istream& in_;

@@ -1,5 +1,6 @@
 #include "main/terminal/TerminalCommand.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <utility>
@@ -167,6 +168,54 @@ ns::Result<TerminalCommand> parseWait(std::string_view rest) {
   return TerminalCommand{Kind::kWait, {}, {}, *duration};
 }
 
+// The longest pan: farther than any screen is wide.
+constexpr double kLongestPan = 10000;
+
+ns::Result<TerminalCommand> parsePan(std::string_view rest) {
+  constexpr char kWhat[] = "a view, a direction (left, right, up or down) and a number of points";
+  ns::Result<Split> view = splitWord(rest);
+  if (!view.ok()) {
+    return view.error();
+  }
+  ns::Result<Split> directionWord = splitWord(view->rest);
+  if (!directionWord.ok()) {
+    return directionWord.error();
+  }
+  const Split& direction = *directionWord;
+  ns::Result<Split> pointsWord = splitWord(direction.rest);
+  if (!pointsWord.ok()) {
+    return pointsWord.error();
+  }
+  const Split& points = *pointsWord;
+  if (view->word.empty() || direction.word.empty() || points.word.empty()) {
+    return needs("pan", kWhat);
+  }
+  static const std::pair<const char*, uikit::Point> kDirections[] = {
+      {"left", {-1, 0}}, {"right", {1, 0}}, {"up", {0, -1}}, {"down", {0, 1}}};
+  const auto* named = std::find_if(std::begin(kDirections), std::end(kDirections),
+                                   [&](const auto& entry) { return direction.word == entry.first; });
+  if (named == std::end(kDirections)) {
+    return usageError("pan: \"" + direction.word + "\" is not left, right, up or down");
+  }
+  double distance = 0;
+  const auto [end, failure] =
+      std::from_chars(points.word.data(), points.word.data() + points.word.size(), distance);
+  if (failure != std::errc() || end != points.word.data() + points.word.size() || !std::isfinite(distance) ||
+      distance <= 0 || distance > kLongestPan) {
+    return usageError("pan: \"" + points.word + "\" is not a number of points from 1 to 10000");
+  }
+  TerminalCommand command{Kind::kPan, std::move(view->word), {}, {}};
+  command.panTranslation = {named->second.x * distance, named->second.y * distance};
+  if (points.rest == "left") {
+    command.panStart = uikit::Driver::PanStart::kLeftHalf;
+  } else if (points.rest == "right") {
+    command.panStart = uikit::Driver::PanStart::kRightHalf;
+  } else if (!points.rest.empty()) {
+    return usageError("pan: \"" + std::string(points.rest) + "\" is not left or right, the half to start in");
+  }
+  return command;
+}
+
 ns::Result<TerminalCommand> parseNetwork(std::string_view rest) {
   const std::optional<outside::NetworkStatus> status = outside::networkStatusFromName(rest);
   if (!status) {
@@ -203,6 +252,9 @@ ns::Result<TerminalCommand> parseCommand(const std::string& word, std::string_vi
   }
   if (word == "type") {
     return parseType(rest);
+  }
+  if (word == "pan") {
+    return parsePan(rest);
   }
   if (word == "alert") {
     return parseNamed(Kind::kAlert, rest, word, "the title of a button of the alert");
@@ -284,12 +336,20 @@ std::optional<std::string> TerminalCommand::secondWord(std::string_view line) {
 std::string TerminalCommand::helpText() {
   return "Commands (each prints the screen afterwards):\n"
          "  show                            print the screen\n"
-         "  tap <text or id>                tap the view or alert button with that text or id\n"
+         "  tap <text or id>                tap the view or alert button with that text or id (the\n"
+         "                                  player's picture is the surface playerTouch: tap it to show the\n"
+         "                                  controls)\n"
          "  type <field id or placeholder> <text>\n"
          "                                  type the text into the field, replacing what it held\n"
          "  alert <button title>            answer the alert with that button\n"
          "  pull <text or id>               pull the list with that text or id down to refresh it\n"
-         "  back                            go back, as the navigation bar's back button does\n"
+         "  pan <text or id> left|right|up|down <points> [left|right]\n"
+         "                                  move a finger that far over the view, from its middle or from\n"
+         "                                  the middle of the half named last; over the player's surface\n"
+         "                                  left and right seek, up and down change the brightness (left\n"
+         "                                  half) or the volume (right half)\n"
+         "  back                            go back, as the screen's back or leave button does, shown or\n"
+         "                                  hidden\n"
          "  scroll <id>                     swipe the list with that id up to its end (lists load more "
          "there)\n"
          "  wait <seconds>                  let the application run that long\n"

@@ -9,7 +9,10 @@
 //                                 type the text into that field, replacing what it held
 //   alert <button title>          answer the alert on screen with that button
 //   pull <text or id>             pull the list showing that text (or named by that id) down to refresh it
-//   back                          go back, as the navigation bar's back button does
+//   pan <text or id> left|right|up|down <points> [left|right]
+//                                 move a finger that far over the view, from its middle or the middle of
+//                                 the half named last (the player's surface: seek, volume, brightness)
+//   back                          go back, as the screen's back or leave button does
 //   wait <seconds>                let the application run that long
 //   waitfor <text> [seconds]      let it run until the screen shows the text (10 seconds at most by default)
 //   messages                      list the toasts, alerts and HUD texts shown lately, with their times
@@ -34,6 +37,8 @@
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/values/Result.h"
 #include "platform/outside/NetworkStatus.h"
+#include "platform/uikit/driver/Driver.h"
+#include "platform/uikit/geometry/Geometry.h"
 
 namespace terminal {
 
@@ -52,14 +57,15 @@ struct TerminalCommand {
     kQuit,
     kHelp,
     kPicture,
-    kPull
+    kPull,
+    kPan
   };
 
   static constexpr std::chrono::seconds kDefaultWaitForTimeout{10};
 
   Kind kind = Kind::kShow;
-  // What tap, type and scroll name, the alert button's title, the text waitfor waits for, or the file picture
-  // writes.
+  // What tap, type, pan and scroll name, the alert button's title, the text waitfor waits for, or the file
+  // picture writes.
   std::string target;
   // What type types.
   std::string text;
@@ -67,6 +73,9 @@ struct TerminalCommand {
   ns::Duration duration{};
   // The link network switches to.
   outside::NetworkStatus network = outside::ReachableViaWiFi;
+  // How far pan moves its finger, and where it comes down.
+  uikit::Point panTranslation{};
+  uikit::Driver::PanStart panStart = uikit::Driver::PanStart::kMiddle;
 
   // Where a line comes from, for what its errors say.
   enum class LineSource { kTyped, kScript };

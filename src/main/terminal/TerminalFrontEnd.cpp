@@ -8,6 +8,7 @@
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/controls/TextField.h"
 #include "platform/uikit/driver/Driver.h"
+#include "platform/uikit/render/PrintableText.h"
 
 namespace terminal {
 
@@ -26,18 +27,27 @@ bool isSecureField(const std::shared_ptr<uikit::View>& view) {
   return field != nullptr && field->isSecureTextEntry();
 }
 
-// Whether the screen shows the loading indicator, "loading" or "loading: <text>" on a line of its own.
-bool showsLoading(const std::string& screen) {
-  for (std::size_t start = 0; start < screen.size();) {
-    const std::size_t end = std::min(screen.find('\n', start), screen.size());
-    const std::string_view line = std::string_view(screen).substr(start, end - start);
-    const std::string_view text = line.substr(std::min(line.find_first_not_of(' '), line.size()));
-    if (text == "loading" || text.starts_with("loading: ")) {
-      return true;
-    }
-    start = end + 1;
+// A secure field, or one that holds the person's own data (TextField::holdsPersonalData()).
+bool isPrivateField(const std::shared_ptr<uikit::View>& view) {
+  const auto field = std::dynamic_pointer_cast<uikit::TextField>(view);
+  return field != nullptr && (field->isSecureTextEntry() || field->holdsPersonalData());
+}
+
+// The script's line as its transcript shows it: a text typed into a secure field as the field shows it.
+std::string transcriptLine(const std::string& line, const TerminalCommand& command) {
+  if (command.kind != TerminalCommand::Kind::kType) {
+    return line;
   }
-  return false;
+  const ns::Result<std::shared_ptr<uikit::View>> field = uikit::Driver::findView(command.target);
+  if (!field.ok() || !isSecureField(*field)) {
+    return line;
+  }
+  return "type " + command.target + " " + uikit::TextField::bullets(command.text);
+}
+
+// The screen's first line, which names it.
+std::string screenName(const std::string& screen) {
+  return screen.substr(0, screen.find('\n'));
 }
 
 }  // namespace
@@ -75,7 +85,25 @@ std::string TerminalFrontEnd::observeScreen() {
 
 void TerminalFrontEnd::printScreen() {
   settle();
-  out_ << observeScreen() << std::flush;
+  const std::string screen = observeScreen();
+  shownScreenName_ = screenName(screen);
+  out_ << screen << std::flush;
+}
+
+void TerminalFrontEnd::watchScreenWhilePrompting() {
+  const std::string name = screenName(observeScreen());
+  if (name != shownScreenName_) {
+    shownScreenName_ = name;
+    say(name + " is on screen now (show to see it)");
+  }
+}
+
+void TerminalFrontEnd::say(const std::string& line) {
+  if (prompting_ != nullptr) {
+    prompting_->printAbovePrompt(line);
+  } else {
+    errors_ << line << std::endl;
+  }
 }
 
 void TerminalFrontEnd::printMessages(std::ostream& stream,
@@ -144,6 +172,8 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
       return uikit::Driver::answerAlert(command.target);
     case Kind::kBack:
       return uikit::Driver::goBack();
+    case Kind::kPan:
+      return uikit::Driver::pan(command.target, command.panTranslation, command.panStart);
     case Kind::kPull:
       return uikit::Driver::pullDown(command.target);
     case Kind::kScroll:
@@ -172,18 +202,19 @@ ns::Status TerminalFrontEnd::execute(const TerminalCommand& command) {
 }
 
 void TerminalFrontEnd::noteFailedRequest(const std::string& path, const ns::Error& error) {
+  noteNotice("request failed: " + path + ": " + error.domain() + " " + std::to_string(error.code()) + " " +
+             error.localizedDescription());
+}
+
+void TerminalFrontEnd::noteNotice(const std::string& line) {
   QM_DCHECK_MAIN_THREAD();
-  if (!showsLoading(uikit::Driver::screenText())) {
-    return;
-  }
-  const std::string line = "request failed: " + path + ": " + error.domain() + " " +
-                           std::to_string(error.code()) + " " + error.localizedDescription();
-  messages_.note(line, ScreenMessageLog::Clock::now());
-  errors_ << line << std::endl;
+  const std::string shown = uikit::printableText(line);
+  messages_.note(shown, ScreenMessageLog::Clock::now());
+  say(shown);
 }
 
 bool TerminalFrontEnd::isSecret(const std::string& line) {
-  if (isSecureField(uikit::View::currentFirstResponder())) {
+  if (isPrivateField(uikit::View::currentFirstResponder())) {
     return true;
   }
   const std::optional<std::string> named = TerminalCommand::secondWord(line);
@@ -191,15 +222,18 @@ bool TerminalFrontEnd::isSecret(const std::string& line) {
     return false;
   }
   ns::Result<std::shared_ptr<uikit::View>> view = uikit::Driver::findView(*named);
-  return view.ok() && isSecureField(*view);
+  return view.ok() && isPrivateField(*view);
 }
 
 int TerminalFrontEnd::runInteractive(LineReader& lines) {
   if (!interrupted()) {
     printScreen();
   }
+  lines.watchWhileWaiting([this] { watchScreenWhilePrompting(); });
   while (!ended()) {
+    prompting_ = &lines;
     ns::Result<std::optional<std::string>> line = lines.readLine(kPrompt);
+    prompting_ = nullptr;
     if (!line.ok()) {
       errors_ << line.error().localizedDescription() << std::endl;
       continue;
@@ -223,6 +257,7 @@ int TerminalFrontEnd::runInteractive(LineReader& lines) {
       errors_ << status.error().localizedDescription() << std::endl;
     }
   }
+  lines.watchWhileWaiting(nullptr);
   return kExitSuccess;
 }
 
@@ -242,7 +277,7 @@ int TerminalFrontEnd::runScript(std::istream& script, const std::string& scriptN
     if (!command.ok()) {
       status = command.error();
     } else if (*command) {
-      out_ << kPrompt << **line << "\n";
+      out_ << kPrompt << transcriptLine(**line, **command) << "\n";
       status = run(**command);
     }
     if (!status.ok() && !interrupted()) {

@@ -4,18 +4,22 @@
 // driver (uikit::Driver), acting as a finger would, and after each one prints the screen as text
 // (uikit::ScreenRenderer) as an eye would read it.
 //
-// The application runs on the main loop while a command runs. Between commands it waits for the person: so
-// each command first catches up with what fell due meanwhile (replies that arrived, timers), and before the
-// screen is printed the loop runs the turns that the command set going (appearances, animation endings),
-// without waiting for anything.
+// The application runs on the main loop while a command runs, and while the prompt waits for a line when the
+// line reader waits on the loop (LineReader::watchWhileWaiting()): then a change of screen is announced above
+// the prompt, in one line that names the screen, and the screen is printed when asked for. Each command
+// first catches up with what fell due meanwhile (replies that arrived, timers), and before the screen is
+// printed the loop runs the turns that the command set going (appearances, animation endings), without
+// waiting for anything.
 //
-// While the loop runs (a command, wait, waitfor) the front end looks at the screen after every callback
-// and keeps the toasts, alerts and HUD texts it saw (ScreenMessageLog.h): the messages command lists them,
-// a waitfor that times out names those shown while it waited, and a failed script lists the last ones. A
-// request that fails while the screen waits on it (its loading indicator is up) is printed as a line of its
-// own and kept with them, since the screens show nothing for a failure of the transport.
+// While the loop runs (a command, wait, waitfor, the prompt) the front end looks at the screen after every
+// callback and keeps the toasts, alerts and HUD texts it saw (ScreenMessageLog.h): the messages command lists
+// them, a waitfor that times out names those shown while it waited, and a failed script lists the last ones.
+// A request that fails while the screen that started it is shown is printed as a line of its own and kept
+// with them, since the screens show nothing for a failure of the transport.
 //
-// Lines typed into a secure text field, or while one has focus, are secret: they never reach the history.
+// Lines typed into a secure text field or one that holds personal data (a real name, an identity-card
+// number), or while one has focus, are secret: they never reach the history. A script's transcript shows
+// the text it types into a secure field as the field does, in dots.
 // A termination signal (TerminationSignals.h) ends the session as quit does: the command running stops
 // waiting, no screen is printed after it, and nothing more is read.
 //
@@ -56,11 +60,11 @@ class TerminalFrontEnd {
   int runInteractive(LineReader& lines);
 
   // Prints the screen, then runs the lines of the script `script`, called `scriptName`: each command is
-  // echoed after the prompt and followed by the screen. The first line that cannot be read (longer than
-  // LineReader::kLongestLine, or holding a control byte) or whose command fails (a tap that finds nothing, a
-  // waitfor that times out, ...) ends the run: "<scriptName>:<line>: <why>" goes to the error stream,
-  // followed by the messages shown lately if there were any, and the result is kExitScriptFailed. Returns
-  // kExitSuccess when the script reaches quit, its end or a termination signal.
+  // echoed after the prompt (a secure field's text in dots) and followed by the screen. The first line that
+  // cannot be read (longer than LineReader::kLongestLine, or holding a control byte) or whose command fails
+  // (a tap that finds nothing, a waitfor that times out, ...) ends the run: "<scriptName>:<line>: <why>" goes
+  // to the error stream, followed by the messages shown lately if there were any, and the result is
+  // kExitScriptFailed. Returns kExitSuccess when the script reaches quit, its end or a termination signal.
   int runScript(std::istream& script, const std::string& scriptName);
 
   // Runs one command and prints the screen after it (not after quit or a termination signal). Returns the
@@ -68,10 +72,13 @@ class TerminalFrontEnd {
   ns::Status run(const TerminalCommand& command);
   bool quitRequested() const { return quitRequested_; }
 
-  // Tells the front end that the request to `path` failed with `error`. When the screen waits on it (shows
-  // its loading indicator), the error stream gets "request failed: <path>: <domain> <code> <description>"
-  // and the messages command lists it; otherwise nothing is said.
+  // Tells the front end that the request to `path`, started by the screen shown, failed with `error`:
+  // "request failed: <path>: <domain> <code> <description>" goes above the prompt while it waits, else to
+  // the error stream, and the messages command lists it.
   void noteFailedRequest(const std::string& path, const ns::Error& error);
+  // Says `line`, a notice for the person that the screen does not show (such as a missing sound device),
+  // as a failed request is said, and keeps it for the messages command.
+  void noteNotice(const std::string& line);
 
  private:
   ns::Status execute(const TerminalCommand& command);
@@ -88,16 +95,24 @@ class TerminalFrontEnd {
   // Runs the main loop's turns that are ready, without waiting, until nothing more is ready.
   static void settle();
   void printScreen();
+  // Notes the screen's messages while the prompt waits, and announces a screen other than the one printed.
+  void watchScreenWhilePrompting();
+  // Writes `line` above the prompt while it waits for a line, else on the error stream.
+  void say(const std::string& line);
   // Whether a termination signal came; whether the session is over (quit or a signal).
   static bool interrupted();
   bool ended() const;
-  // Whether `line` types into a secure text field or comes while one has focus.
+  // Whether `line` types into a secure or personal text field or comes while one has focus.
   static bool isSecret(const std::string& line);
 
   std::ostream& out_;
   std::ostream& errors_;
   bool quitRequested_ = false;
   ScreenMessageLog messages_;
+  // The name of the screen printed or announced last.
+  std::string shownScreenName_;
+  // The reader waiting for a line, while it does.
+  LineReader* prompting_ = nullptr;
   std::unique_ptr<ns::FileDescriptorSource> signalWake_;
 };
 

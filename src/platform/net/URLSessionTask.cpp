@@ -492,7 +492,7 @@ void URLSessionTask::becomeDownload(URLConnection& connection,
   download->openDownloadFile(connection, response);
 }
 
-bool URLSessionTask::openDownloadFile(URLConnection& connection,
+void URLSessionTask::openDownloadFile(URLConnection& connection,
                                       const std::shared_ptr<const URLResponse>& response) {
   const std::optional<URLSessionResumeData> resume = std::exchange(resumeFrom_, std::nullopt);
   const auto http = std::dynamic_pointer_cast<const HTTPURLResponse>(response);
@@ -506,7 +506,7 @@ bool URLSessionTask::openDownloadFile(URLConnection& connection,
       whole.setValue(std::nullopt, "If-Range");
       connection.cancel();
       sendRequest(std::move(whole));
-      return false;
+      return;
     }
   }
   Result<std::unique_ptr<URLSessionDownloadFile>> file =
@@ -515,7 +515,7 @@ bool URLSessionTask::openDownloadFile(URLConnection& connection,
   if (!file) {
     connection.cancel();
     endLoading(file.error());
-    return false;
+    return;
   }
   downloadFile_ = std::move(*file);
   const std::int64_t offset = continues ? static_cast<std::int64_t>(resume->bytesStored) : 0;
@@ -529,7 +529,6 @@ bool URLSessionTask::openDownloadFile(URLConnection& connection,
           delegate.didResumeAtOffset(session, *self, offset, expected);
         });
   }
-  return true;
 }
 
 Error URLSessionTask::withResumeData(Error error) {
@@ -589,7 +588,10 @@ URLConnectionDelegate::DataDisposition URLSessionTask::didReceiveData(URLConnect
 std::optional<CachedURLResponse> URLSessionTask::willCacheResponse(URLConnection&,
                                                                    CachedURLResponse proposed) {
   const std::shared_ptr<URLSession> session = session_.lock();
-  if (becameDownload_ || kind_ == URLSessionTaskKind::kDownload || !session) {
+  const std::shared_ptr<URLSessionDelegate> delegate = session ? session->delegate_.lock() : nullptr;
+  // Asked first, so that the body is copied for the delegate only when it decides.
+  if (becameDownload_ || kind_ == URLSessionTaskKind::kDownload || !delegate ||
+      !delegate->answers(URLSessionDelegate::Callback::kWillCacheResponse)) {
     return proposed;
   }
   auto decided = std::make_shared<std::optional<CachedURLResponse>>();

@@ -129,8 +129,9 @@ class URLSessionTask : public Object, public KeyValueObservable, private URLConn
   // Completes the task with `error` and tells the delegate.
   void complete(std::optional<Error> error);
   // Opens the file a download's body goes to: the stored bytes of its resume data when `response` continues
-  // them, else a new file. Returns false, having ended or restarted the load, when it cannot go on.
-  bool openDownloadFile(URLConnection& connection, const std::shared_ptr<const URLResponse>& response);
+  // them, else a new file; ends the load when no file can be opened, and asks for the whole body again when
+  // a partial reply does not continue the stored bytes.
+  void openDownloadFile(URLConnection& connection, const std::shared_ptr<const URLResponse>& response);
   // Hands the load to a new download task (a response answered kBecomeDownload); the data task completes.
   void becomeDownload(URLConnection& connection, const std::shared_ptr<const URLResponse>& response);
   // `error` with the resume data of the bytes stored so far, when the reply can be resumed.

@@ -4,8 +4,10 @@
 #include <memory>
 
 #include "app/account/QMUserOrderCell.h"
+#include "app/account/QMUserOrderDetails.h"
 #include "app/account/QMUserOrderList.h"
 #include "app/account/user_centre_test_util.h"
+#include "app/purchase/QMPurchaseUnavailableController.h"
 #include "platform/uikit/driver/Driver.h"
 #include "sample_backend/account/AccountBook.h"
 
@@ -168,9 +170,13 @@ TEST_F(OrderListTest, ARefusedCancelOnlyTakesTheHUDDown) {
   EXPECT_EQ(requestsOf(kOrderPath), 1u);
 }
 
-TEST_F(OrderListTest, RowsGrowWithTheirProductsAndRowsOpenAnEmptyScreen) {
+TEST_F(OrderListTest, RowsGrowWithTheirProductsAndOpenTheOrdersDetailsAndPayingSaysBuyingIsNotHere) {
   app_.answer(kOrderPath, {{"z_data",
-                            {{{"orderNo", "A"}, {"status", 0}, {"productDisplayNames", "政治,英语,数学"}},
+                            {{{"orderNo", "A"},
+                              {"status", 0},
+                              {"createTime", "2016-09-01 10:00:00"},
+                              {"price", "199.00"},
+                              {"productDisplayNames", "政治,英语,数学"}},
                              {{"orderNo", "B"}, {"status", 2}, {"productDisplayNames", "政治"}}}}});
   std::shared_ptr<QMUserOrderList> list = openList();
   ASSERT_TRUE(list);
@@ -181,10 +187,27 @@ TEST_F(OrderListTest, RowsGrowWithTheirProductsAndRowsOpenAnEmptyScreen) {
   ASSERT_TRUE(cell);
   EXPECT_DOUBLE_EQ(cell->midleView().frame().height(), 180);
   EXPECT_EQ(cell->midleView().shownTexts(), (std::vector<std::string>{"政治", "英语", "数学"}));
+
   ASSERT_TRUE(uikit::Driver::selectRow("政治").ok());
   settle();
-  EXPECT_NE(shownController(), list);
-  EXPECT_EQ(list->navigationController()->viewControllers().size(), 2u);
+  ASSERT_TRUE(shown<QMUserOrderDetails>()) << screen();
+  for (const char* line :
+       {"title: 订单详情", "label orderNoLabel: A", "label createTimeLabel: 2016-09-01 10:00:00",
+        "label statusLabel: 待支付", "label priceLabel: 199.00", "label productLabel0: 政治",
+        "label productLabel2: 数学"}) {
+    EXPECT_TRUE(screenShows(line)) << line << "\n" << screen();
+  }
+  ASSERT_TRUE(uikit::Driver::goBack().ok());
+  settle();
+  ASSERT_EQ(shownController(), list) << screen();
+
+  ASSERT_TRUE(uikit::Driver::tap(QMUserOrderCell::kPayTitle).ok()) << screen();
+  settle();
+  ASSERT_TRUE(shown<QMPurchaseUnavailableController>()) << screen();
+  EXPECT_TRUE(screenShows(QMPurchaseUnavailableController::kMessage)) << screen();
+  ASSERT_TRUE(uikit::Driver::goBack().ok());
+  settle();
+  EXPECT_EQ(shownController(), list) << "the screen pushed over the list pops" << screen();
 }
 
 TEST_F(OrderListTest, AReusedCellShowsOnlyItsOwnOrder) {

@@ -1,12 +1,16 @@
 #include "platform/uikit/driver/Driver.h"
 
 #include <chrono>
+#include <tuple>
+#include <vector>
 
 #include "platform/uikit/app/Keyboard.h"
 #include "platform/uikit/controllers/NavigationController.h"
 #include "platform/uikit/controls/Button.h"
 #include "platform/uikit/drawing/Image.h"
+#include "platform/uikit/gestures/PanGestureRecognizer.h"
 #include "platform/uikit/gestures/TapGestureRecognizer.h"
+#include "platform/uikit/storyboard/Outlet.h"
 #include "sample_screens_test_util.h"
 #include "uikit_test_util.h"
 
@@ -39,6 +43,27 @@ TEST_F(DriverTest, FindsViewsByVisibleTextOrIdentifier) {
   ASSERT_FALSE(missing.ok());
   EXPECT_EQ(missing.error().domain(), kDriverErrorDomain);
   EXPECT_EQ(missing.error().localizedDescription(), "There is no view with the text or identifier \"欢迎\".");
+}
+
+TEST_F(DriverTest, ANameMatchesATextWithTheBlanksAroundItTrimmedWhenNoTextMatchesExactly) {
+  auto indented = std::make_shared<Label>(Rect(0, 0, 100, 20));
+  indented->setText("    2018考研\u3000");
+  screen_->view()->addSubview(indented);
+  EXPECT_EQ(*Driver::findView("2018考研"), indented);
+  EXPECT_EQ(*Driver::findView(" 2018考研 "), indented);
+  EXPECT_FALSE(Driver::findView("  ").ok()) << "blanks alone name nothing";
+
+  auto exact = std::make_shared<Label>(Rect(0, 30, 100, 20));
+  exact->setText("2018考研");
+  screen_->view()->addSubview(exact);
+  EXPECT_EQ(*Driver::findView("2018考研"), exact) << "an exact match goes first, wherever it lies";
+
+  auto list = std::make_shared<QMSampleListController>();
+  list->subjects = {"  政治  ", "英语\n讲师：陈海涛"};
+  showWindowWithRoot(list);
+  ASSERT_TRUE(Driver::selectRow("政治").ok());
+  ASSERT_TRUE(Driver::tap("英语\\n讲师：陈海涛").ok()) << "a row named by its text as the screen shows it";
+  EXPECT_THAT(list->events, ElementsAre("select 0.0", "deselect 0.0", "select 0.1"));
 }
 
 TEST_F(DriverTest, TapWorksControlsAndTapRecognisersAsAFingerWouldUnlessDisabledOrUntouchable) {
@@ -165,6 +190,65 @@ TEST_F(DriverTest, GoBackUsesTheLeftItemOrPopsTheStack) {
   ASSERT_TRUE(Driver::goBack().ok());
   EXPECT_EQ(withLeftItem->backTaps, 1);
   EXPECT_EQ(navigation->topViewController(), withLeftItem);
+}
+
+TEST_F(DriverTest, GoBackTapsTheScreensOwnBackOrLeaveButtonShownOrHidden) {
+  auto bar = std::make_shared<View>(Rect(0, 0, 375, 44));
+  auto back = outlet(Driver::kBackButtonIdentifier, std::make_shared<Button>(Rect(0, 0, 44, 44)));
+  int backTaps = 0;
+  back->addAction([&backTaps](Control&) { ++backTaps; }, kControlEventTouchUpInside);
+  bar->addSubview(back);
+  screen_->view()->addSubview(bar);
+  ASSERT_TRUE(Driver::goBack().ok());
+  bar->setHidden(true);
+  ASSERT_TRUE(Driver::goBack().ok()) << "controls that hide after a while still lead back";
+  EXPECT_EQ(backTaps, 2);
+  back->setEnabled(false);
+  EXPECT_EQ(codeOf(Driver::goBack()), Driver::kDisabled);
+  EXPECT_EQ(backTaps, 2);
+
+  auto room = std::make_shared<QMSampleLoginController>();
+  showWindowWithRoot(room);
+  EXPECT_EQ(codeOf(Driver::goBack()), Driver::kNothingToGoBackTo);
+  auto leave = outlet(Driver::kLeaveButtonIdentifier, std::make_shared<Button>(Rect(0, 0, 80, 44)));
+  leave->setTitle("离开", kControlStateNormal);
+  int leaveTaps = 0;
+  leave->addAction([&leaveTaps](Control&) { ++leaveTaps; }, kControlEventTouchUpInside);
+  room->view()->addSubview(leave);
+  ASSERT_TRUE(Driver::goBack().ok());
+  EXPECT_EQ(leaveTaps, 1);
+}
+
+TEST_F(DriverTest, APanMovesAFingerEvenlyFromWhereItStartsToWhereItEnds) {
+  auto surface = outlet("surface", std::make_shared<View>(Rect(0, 100, 400, 200)));
+  auto inside = std::make_shared<Label>(Rect(10, 10, 50, 20));
+  inside->setText("画面");
+  surface->addSubview(inside);
+  auto pan = std::make_shared<PanGestureRecognizer>();
+  std::vector<std::tuple<GestureState, Point, Point>> events;
+  pan->addAction([&events, &pan](GestureRecognizer&) {
+    events.emplace_back(pan->state(), pan->translationInView(nullptr), pan->locationInView(pan->view()));
+  });
+  surface->addGestureRecognizer(pan);
+  screen_->view()->addSubview(surface);
+
+  ASSERT_TRUE(Driver::pan("画面", Point{0, -12}, Driver::PanStart::kRightHalf).ok()) << "from a view inside";
+  ASSERT_EQ(events.size(), 5u) << "began, three steps of at most 5 points, ended";
+  EXPECT_EQ(std::get<0>(events.front()), GestureState::kBegan);
+  EXPECT_EQ(std::get<2>(events.front()), (Point{300, 100})) << "the middle of the right half";
+  EXPECT_EQ(std::get<1>(events[1]), (Point{0, -5}));
+  EXPECT_EQ(std::get<1>(events[3]), (Point{0, -12}));
+  EXPECT_EQ(pan->velocityInView(nullptr), (Point{}));
+  EXPECT_EQ(std::get<0>(events.back()), GestureState::kEnded);
+  EXPECT_EQ(std::get<2>(events.back()), (Point{300, 88}));
+
+  events.clear();
+  ASSERT_TRUE(Driver::pan("surface", Point{-20, 0}, Driver::PanStart::kLeftHalf).ok());
+  EXPECT_EQ(std::get<2>(events.front()), (Point{100, 100}));
+  EXPECT_EQ(events.size(), 6u);
+
+  pan->setEnabled(false);
+  EXPECT_EQ(codeOf(Driver::pan("surface", Point{10, 0}, Driver::PanStart::kMiddle)), Driver::kNotTouchable);
 }
 
 // A bar shows a custom-view item as the view itself, which a finger taps; whoever observes the right item

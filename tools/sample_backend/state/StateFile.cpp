@@ -31,7 +31,8 @@ ns::Result<nlohmann::json> StateFile::read() const {
 
 void StateFile::saveOrWarn(const nlohmann::json& document) const {
   const ns::Status written = ns::FileManager::defaultManager().createFileAtPath(
-      path_, ns::dataFromString(document.dump()), ns::WriteDurability::kSurvivesProcessCrash);
+      path_, ns::dataFromString(document.dump()), ns::WriteDurability::kSurvivesProcessCrash,
+      ns::FileAccess::kOwnerOnly);
   if (!written.ok()) {
     std::cerr << "sample back end: cannot save " << path_ << ": " << written.error().localizedDescription()
               << "\n";

@@ -3,7 +3,7 @@
 // sample_backend::state::StateFile: one JSON file in the back end's state folder, where it keeps what must
 // outlive a restart (sessions, saved progress), as a real back end keeps it in its database. A file is
 // replaced whole through a temporary file and a rename, so a crash leaves the old state or the new one,
-// never a part.
+// never a part. Only its owner may read it: it holds sessions and learners' progress.
 //
 // Thread-safety: a value; calls on different files may run at once, callers serialise writes of one file.
 

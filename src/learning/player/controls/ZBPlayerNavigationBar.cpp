@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "learning/player/controls/ZBImageFromBundle.h"
+#include "platform/uikit/storyboard/Outlet.h"
 
 namespace learning {
 namespace {
@@ -24,7 +25,9 @@ ZBPlayerNavigationBar::ZBPlayerNavigationBar(uikit::Rect frame)
       imgBack_(ZBImageFromBundle::imageWithResourceName("iconBack")),
       imgRate_(ZBImageFromBundle::imageWithResourceName("iconRate")),
       imgInfo_(ZBImageFromBundle::imageWithResourceName("iconList")),
-      backBtn_(std::make_shared<uikit::Button>(uikit::Rect(), uikit::ButtonType::kCustom)),
+      // Named so that the terminal's back command finds it, also while the controls are hidden.
+      backBtn_(uikit::outlet("backBtn",
+                             std::make_shared<uikit::Button>(uikit::Rect(), uikit::ButtonType::kCustom))),
       rateBtn_(std::make_shared<uikit::Button>(uikit::Rect(), uikit::ButtonType::kCustom)),
       infoBtn_(std::make_shared<uikit::Button>(uikit::Rect(), uikit::ButtonType::kCustom)) {
   addSubview(backBtn_);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "learning/player/controls/InterfaceScreenBounds.h"
+#include "platform/uikit/render/ScreenText.h"
 
 namespace learning {
 namespace {
@@ -22,6 +23,19 @@ ZBPlayerTouch::ZBPlayerTouch(uikit::Rect frame)
   tapGestureRecognizer_->addAction([this](uikit::GestureRecognizer&) { onEventForTapGestureRecognizer(); });
   addGestureRecognizer(panGestureRecognizer_);
   addGestureRecognizer(tapGestureRecognizer_);
+}
+
+// The surface draws nothing, so the screen text names it and what it takes, for the terminal to reach it.
+void ZBPlayerTouch::renderInto(uikit::ScreenText& text) const {
+  const char* what = tapAvailable_ && panAvailable_
+                         ? "(tap to show the controls; pan to seek, or to change the brightness and volume)"
+                     : tapAvailable_ ? "(tap to show the controls)"
+                     : panAvailable_ ? "(pan to seek, or to change the brightness and volume)"
+                                     : nullptr;
+  if (what != nullptr) {
+    text.addLine(uikit::ScreenText::Section::kButton, "surface", *this, what);
+  }
+  View::renderInto(text);
 }
 
 void ZBPlayerTouch::setTapAvailable(bool available) {

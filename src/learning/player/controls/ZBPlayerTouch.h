@@ -36,6 +36,9 @@ class ZBPlayerTouch : public uikit::View {
   const std::shared_ptr<ZBPlayerTouchDelegate>& delegate() const { return delegate_; }
   void setDelegate(std::shared_ptr<ZBPlayerTouchDelegate> delegate) { delegate_ = std::move(delegate); }
 
+  // "surface <id>: (...)" with what the surface takes now.
+  void renderInto(uikit::ScreenText& text) const override;
+
   uikit::PanGestureRecognizer& panGestureRecognizer() { return *panGestureRecognizer_; }
   uikit::TapGestureRecognizer& tapGestureRecognizer() { return *tapGestureRecognizer_; }
 

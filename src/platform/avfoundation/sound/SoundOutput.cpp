@@ -8,6 +8,7 @@
 #include "platform/avfoundation/sound/SoundDeviceWriter.h"
 #include "platform/avfoundation/sound/SoundServerStream.h"
 #include "platform/foundation/check/Check.h"
+#include "platform/foundation/check/Mutex.h"
 
 namespace av {
 
@@ -15,14 +16,46 @@ namespace {
 
 std::atomic<float> processSystemVolume{SoundOutput::kDefaultSystemVolume};
 
+using NoDeviceReporter = std::function<void(const std::string& line)>;
+
+struct NoDeviceReporting {
+  ns::Mutex mutex;
+  std::shared_ptr<const NoDeviceReporter> reporter QM_GUARDED_BY(mutex);
+};
+
+NoDeviceReporting& noDeviceReporting() {
+  static NoDeviceReporting* const shared = new NoDeviceReporting();  // never destroyed: outputs may open late
+  return *shared;
+}
+
+void reportNoDevice(const std::string& line) {
+  std::shared_ptr<const NoDeviceReporter> reporter;
+  {
+    NoDeviceReporting& reporting = noDeviceReporting();
+    ns::MutexLock lock(reporting.mutex);
+    reporter = reporting.reporter;
+  }
+  if (reporter) {
+    (*reporter)(line);
+    return;
+  }
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 }  // namespace
+
+void SoundOutput::setNoDeviceReporter(std::function<void(const std::string& line)> reporter) {
+  NoDeviceReporting& reporting = noDeviceReporting();
+  ns::MutexLock lock(reporting.mutex);
+  reporting.reporter = reporter ? std::make_shared<const NoDeviceReporter>(std::move(reporter)) : nullptr;
+}
 
 std::unique_ptr<SoundOutput> SoundOutput::open(int sampleRate, int channelCount) {
   QM_DCHECK(sampleRate > 0 && channelCount > 0, "the sound has a sample rate and channels");
   ns::Result<std::unique_ptr<SoundServerStream>> stream = SoundServerStream::open(sampleRate, channelCount);
   if (!stream.ok()) {
-    std::fprintf(stderr, "av::SoundOutput: no sound device (%s); the sound goes on silently\n",
-                 stream.error().localizedDescription().c_str());
+    reportNoDevice("av::SoundOutput: no sound device (" + stream.error().localizedDescription() +
+                   "); the sound goes on silently");
     return openSilent();
   }
   return std::make_unique<SoundOutput>(std::move(stream).value(), sampleRate, channelCount);

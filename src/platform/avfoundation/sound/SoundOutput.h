@@ -3,8 +3,9 @@
 // av::SoundOutput: one player's sound output. Its producer appends the item's decoded sound, in item time;
 // the output plays it on the sound server's default device at the playback rate and the system volume, and
 // tells the item time heard, which the player's time follows. Where no device can be had (no sound server,
-// as in CI or on a server) the output is silent: open() says why in one console line, and the sound is
-// consumed without being heard at the pace the player gives with consumeThrough(). Opening never fails.
+// as in CI or on a server) the output is silent: open() says why in one line to the no-device reporter
+// (standard error unless one is set), and the sound is consumed without being heard at the pace the player
+// gives with consumeThrough(). Opening never fails.
 //
 // Rates: 0 pauses (the device is corked); from 0.5 to 2 the sound plays at that tempo with its pitch kept;
 // at any other rate it is consumed at that pace as silence. The output starts paused.
@@ -14,9 +15,11 @@
 // Thread-safety: any thread; the producer and the player may call from threads of their own. Destroying the
 // output stops and joins its device thread. REQUIRES: no call in progress when it is destroyed.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stop_token>
+#include <string>
 
 #include "platform/avfoundation/DecodedAudio.h"
 #include "platform/avfoundation/sound/SoundQueue.h"
@@ -37,6 +40,9 @@ class SoundOutput {
   // server's default device when one answers, else silent, after one console line naming the cause.
   // REQUIRES: sampleRate > 0, channelCount > 0.
   static std::unique_ptr<SoundOutput> open(int sampleRate, int channelCount);
+  // Sends the line open() says when it finds no device to `reporter`, from the thread that opens, instead
+  // of standard error; an empty function sends it to standard error again. Thread-safe.
+  static void setNoDeviceReporter(std::function<void(const std::string& line)> reporter);
   // Returns a silent output, owned by the caller, without looking for a device.
   static std::unique_ptr<SoundOutput> openSilent();
 

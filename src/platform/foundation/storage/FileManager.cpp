@@ -79,14 +79,16 @@ void syncDirectory(const std::string& directory) {
   }
 }
 
-// Writes `contents` into the new temporary file `descriptor`, makes it readable as a plain file is, and
-// brings it to the disk when `durability` asks for it. Returns 0 or an errno value.
-int fillTemporaryFile(ScopedDescriptor& descriptor, const Data& contents, WriteDurability durability) {
+// Writes `contents` into the new temporary file `descriptor`, gives it the mode `access` says, and brings
+// it to the disk when `durability` asks for it. Returns 0 or an errno value.
+int fillTemporaryFile(ScopedDescriptor& descriptor, const Data& contents, WriteDurability durability,
+                      FileAccess access) {
   if (const int error = writeAll(descriptor.get(), contents)) {
     return error;
   }
   const bool flush = durability == WriteDurability::kFlushedToDisk;
-  if (::fchmod(descriptor.get(), 0644) != 0 || (flush && ::fsync(descriptor.get()) != 0) ||
+  const mode_t mode = access == FileAccess::kOwnerOnly ? 0600 : 0644;
+  if (::fchmod(descriptor.get(), mode) != 0 || (flush && ::fsync(descriptor.get()) != 0) ||
       descriptor.close() != 0) {
     return errno;
   }
@@ -190,8 +192,8 @@ Result<FileAttributes> FileManager::attributesOfItemAtPath(std::string_view path
   return attributes;
 }
 
-Status FileManager::createFileAtPath(std::string_view path, const Data& contents,
-                                     WriteDurability durability) const {
+Status FileManager::createFileAtPath(std::string_view path, const Data& contents, WriteDurability durability,
+                                     FileAccess access) const {
   const fs::path target{std::string(path)};
   const std::string directory = target.has_parent_path() ? target.parent_path().string() : std::string(".");
   std::string temporaryName = ".";
@@ -202,7 +204,7 @@ Status FileManager::createFileAtPath(std::string_view path, const Data& contents
   if (descriptor.get() < 0) {
     return failure(errno, path);
   }
-  int error = fillTemporaryFile(descriptor, contents, durability);
+  int error = fillTemporaryFile(descriptor, contents, durability, access);
   if (error == 0 && ::rename(temporaryPath.c_str(), target.c_str()) != 0) {
     error = errno;
   }

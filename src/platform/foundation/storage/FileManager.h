@@ -36,6 +36,14 @@ enum class WriteDurability {
   kSurvivesProcessCrash,
 };
 
+// Who may read a file createFileAtPath() makes.
+enum class FileAccess {
+  // Everyone may read it, as a plain file (0644).
+  kEveryoneReads,
+  // Only its owner may read or write it (0600): for a session, or a person's own data.
+  kOwnerOnly,
+};
+
 // Whether createDirectoryAtPath() also creates the missing folders above the new one.
 enum class IntermediateDirectories { kNo, kYes };
 
@@ -77,10 +85,11 @@ class FileManager {
   // Writes `contents` to a new or replaced file at `path`, atomically: the bytes go to a temporary file in
   // the same folder, reach the disk (as `durability` says), and are renamed over `path`, so a reader sees
   // the old file or the whole new one, never a part, even after a crash. On failure `path` is unchanged and
-  // no temporary file stays.
+  // no temporary file stays. The new file's mode is what `access` says.
   // REQUIRES: the folder of `path` exists.
   Status createFileAtPath(std::string_view path, const Data& contents,
-                          WriteDurability durability = WriteDurability::kFlushedToDisk) const;
+                          WriteDurability durability = WriteDurability::kFlushedToDisk,
+                          FileAccess access = FileAccess::kEveryoneReads) const;
 
   // Returns the whole contents of the file at `path`.
   Result<Data> contentsAtPath(std::string_view path) const;

@@ -23,7 +23,8 @@ Status writePropertyListDictionary(const Dictionary& dictionary, std::string_vie
   if (!contents.ok()) {
     return contents.error();
   }
-  return FileManager::defaultManager().createFileAtPath(path, *contents);
+  return FileManager::defaultManager().createFileAtPath(path, *contents, WriteDurability::kFlushedToDisk,
+                                                        FileAccess::kOwnerOnly);
 }
 
 }  // namespace ns

@@ -15,9 +15,10 @@ namespace ns {
 // its contents and never the program.
 Dictionary readPropertyListDictionary(std::string_view path);
 
-// Writes `dictionary` to `path` as a binary property list, atomically (FileManager::createFileAtPath()).
-// Returns the writer's or the file's error; on failure the file at `path` is unchanged.
-// REQUIRES: the folder of `path` exists.
+// Writes `dictionary` to `path` as a binary property list, atomically (FileManager::createFileAtPath()),
+// readable by its owner only: user defaults hold the session, pasteboards what the person copied. Returns the
+// writer's or the file's error; on failure the file at `path` is unchanged. REQUIRES: the folder of `path`
+// exists.
 Status writePropertyListDictionary(const Dictionary& dictionary, std::string_view path);
 
 }  // namespace ns

@@ -5,18 +5,14 @@
 #include "platform/uikit/render/ScreenText.h"
 
 namespace uikit {
-namespace {
 
-// One bullet per UTF-16 unit, as a secure field shows its characters.
-std::string bullets(const std::string& text) {
+std::string TextField::bullets(const std::string& text) {
   std::string shown;
   for (std::size_t index = 0; index < ns::utf16Length(text); ++index) {
     shown += "•";
   }
   return shown;
 }
-
-}  // namespace
 
 TextField::TextField(Rect frame) : Control(frame) {}
 

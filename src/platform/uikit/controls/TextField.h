@@ -35,6 +35,12 @@ class TextField : public Control, public TextInput {
   void setPlaceholder(std::string placeholder) { placeholder_ = std::move(placeholder); }
   bool isSecureTextEntry() const { return secureTextEntry_; }
   void setSecureTextEntry(bool secure) { secureTextEntry_ = secure; }
+  // `text` as a secure field shows it: one bullet per UTF-16 unit.
+  static std::string bullets(const std::string& text);
+  // Whether the text is the person's own (a real name, an identity-card number): shown, but kept out of
+  // what is remembered of the typing, like a secure field's (the terminal's history).
+  bool holdsPersonalData() const { return holdsPersonalData_; }
+  void setHoldsPersonalData(bool personal) { holdsPersonalData_ = personal; }
   ReturnKeyType returnKeyType() const { return returnKeyType_; }
   void setReturnKeyType(ReturnKeyType type) { returnKeyType_ = type; }
   const Font& font() const { return font_; }
@@ -67,6 +73,7 @@ class TextField : public Control, public TextInput {
   std::optional<AttributedString> attributedText_;
   std::string placeholder_;
   bool secureTextEntry_ = false;
+  bool holdsPersonalData_ = false;
   ReturnKeyType returnKeyType_ = ReturnKeyType::kDefault;
   Font font_ = Font::systemFontOfSize(17);
   std::optional<Color> textColor_;

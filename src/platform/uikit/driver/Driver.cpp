@@ -1,8 +1,10 @@
 #include "platform/uikit/driver/Driver.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "platform/foundation/check/Check.h"
@@ -11,7 +13,9 @@
 #include "platform/uikit/controls/Control.h"
 #include "platform/uikit/controls/SegmentedControl.h"
 #include "platform/uikit/controls/TextInput.h"
+#include "platform/uikit/gestures/PanGestureRecognizer.h"
 #include "platform/uikit/gestures/TapGestureRecognizer.h"
+#include "platform/uikit/render/PrintableText.h"
 #include "platform/uikit/render/ScreenRenderer.h"
 #include "platform/uikit/render/VisibleScreen.h"
 #include "platform/uikit/tables/TableView.h"
@@ -60,8 +64,43 @@ std::shared_ptr<View> firstShown(const std::shared_ptr<View>& root,
   return nullptr;
 }
 
-bool isNamed(const View& view, const std::string& name) {
-  if (view.accessibilityIdentifier() == name || view.visibleText() == name) {
+// How a name is compared with the texts on screen: as it stands, or with the blanks around both trimmed (a
+// row that indents its text with spaces is still named by the text).
+enum class Matching { kExact, kTrimmed };
+constexpr Matching kMatchings[] = {Matching::kExact, Matching::kTrimmed};
+
+std::string_view trimmed(std::string_view text) {
+  // Spaces, tabs and the ideographic space U+3000.
+  constexpr std::string_view kIdeographicSpace = "\u3000";
+  for (bool trimming = true; trimming;) {
+    trimming = false;
+    for (const std::string_view blank : {std::string_view(" "), std::string_view("\t"), kIdeographicSpace}) {
+      if (text.starts_with(blank)) {
+        text.remove_prefix(blank.size());
+        trimming = true;
+      }
+      if (text.ends_with(blank)) {
+        text.remove_suffix(blank.size());
+        trimming = true;
+      }
+    }
+  }
+  return text;
+}
+
+// A text also matches as the screen text shows it (a line break as \n, say), since that is what a person
+// reads and types.
+bool textMatches(std::string_view text, std::string_view name, Matching matching) {
+  const std::string shown = printableText(text);
+  if (matching == Matching::kExact) {
+    return text == name || shown == name;
+  }
+  const std::string_view wanted = trimmed(name);
+  return !wanted.empty() && (trimmed(text) == wanted || trimmed(shown) == wanted);
+}
+
+bool isNamed(const View& view, const std::string& name, Matching matching) {
+  if (view.accessibilityIdentifier() == name || textMatches(view.visibleText(), name, matching)) {
     return true;
   }
   // A button without a title shows its picture, and is named by the picture's name, as the screen text shows.
@@ -133,28 +172,31 @@ ns::Result<FoundRow> findRow(const std::string& rowText) {
   if (auto error = alertInTheWay(screen)) {
     return *error;
   }
-  for (const auto& root : searchRoots(screen)) {
-    std::optional<FoundRow> found;
-    firstShown(root, [&](const std::shared_ptr<View>& view) {
-      auto table = std::dynamic_pointer_cast<TableView>(view);
-      if (!table) {
-        return false;
-      }
-      for (const auto& cell : table->visibleCells()) {
-        const auto texts = cell->shownTexts();
-        if (cell->accessibilityIdentifier() == rowText ||
-            std::find(texts.begin(), texts.end(), rowText) != texts.end()) {
-          found = FoundRow{table, cell, *table->indexPathForCell(*cell)};
-          return true;
+  for (const Matching matching : kMatchings) {
+    for (const auto& root : searchRoots(screen)) {
+      std::optional<FoundRow> found;
+      firstShown(root, [&](const std::shared_ptr<View>& view) {
+        auto table = std::dynamic_pointer_cast<TableView>(view);
+        if (!table) {
+          return false;
         }
+        for (const auto& cell : table->visibleCells()) {
+          const auto texts = cell->shownTexts();
+          if (cell->accessibilityIdentifier() == rowText ||
+              std::any_of(texts.begin(), texts.end(),
+                          [&](const std::string& text) { return textMatches(text, rowText, matching); })) {
+            found = FoundRow{table, cell, *table->indexPathForCell(*cell)};
+            return true;
+          }
+        }
+        return false;
+      });
+      if (found) {
+        if (auto reachable = checkReachable(*found->cell, rowText); !reachable.ok()) {
+          return reachable.error();
+        }
+        return *found;
       }
-      return false;
-    });
-    if (found) {
-      if (auto reachable = checkReachable(*found->cell, rowText); !reachable.ok()) {
-        return reachable.error();
-      }
-      return *found;
     }
   }
   return driverError(Driver::kNoSuchRow, "There is no table row showing " + quoted(rowText) + ".");
@@ -219,6 +261,31 @@ ns::Result<ScrollView*> scrollViewToTouch(const std::string& name) {
   return scroll;
 }
 
+// The back or leave button a screen draws itself (one without a navigation bar: the player, a live class),
+// front-most first, hidden or not: controls that hide after a while still lead back.
+Control* ownBackButton(const VisibleScreen& screen) {
+  const std::function<Control*(View&)> find = [&find](View& view) -> Control* {
+    const std::string& identifier = view.accessibilityIdentifier();
+    if (identifier == Driver::kBackButtonIdentifier || identifier == Driver::kLeaveButtonIdentifier) {
+      if (auto* control = dynamic_cast<Control*>(&view)) {
+        return control;
+      }
+    }
+    for (const auto& subview : view.subviews()) {
+      if (Control* found = find(*subview)) {
+        return found;
+      }
+    }
+    return nullptr;
+  };
+  for (const auto& root : searchRoots(screen)) {
+    if (Control* found = find(*root)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::string Driver::screenText() {
@@ -229,10 +296,12 @@ std::string Driver::screenText() {
 ns::Result<std::shared_ptr<View>> Driver::findView(const std::string& name) {
   QM_DCHECK_MAIN_THREAD();
   const VisibleScreen screen = VisibleScreen::current();
-  for (const auto& root : searchRoots(screen)) {
-    if (auto found =
-            firstShown(root, [&](const std::shared_ptr<View>& view) { return isNamed(*view, name); })) {
-      return found;
+  for (const Matching matching : kMatchings) {
+    for (const auto& root : searchRoots(screen)) {
+      if (auto found = firstShown(
+              root, [&](const std::shared_ptr<View>& view) { return isNamed(*view, name, matching); })) {
+        return found;
+      }
     }
   }
   return driverError(kNoSuchView, "There is no view with the text or identifier " + quoted(name) + ".");
@@ -288,6 +357,55 @@ ns::Status Driver::tap(const std::string& name) {
     return driverError(kNotTouchable, quoted(name) + " does not respond to a tap.");
   }
   return deliverTap(*target, name);
+}
+
+ns::Status Driver::pan(const std::string& name, Point translation, PanStart start) {
+  QM_DCHECK_MAIN_THREAD();
+  if (auto error = alertInTheWay(VisibleScreen::current())) {
+    return *error;
+  }
+  auto found = findView(name);
+  if (!found.ok()) {
+    return found.error();
+  }
+  if (auto reachable = checkReachable(**found, name); !reachable.ok()) {
+    return reachable;
+  }
+  std::shared_ptr<View> surface;
+  std::shared_ptr<PanGestureRecognizer> pan;
+  for (View* view = found->get(); view != nullptr && !pan; view = view->superview()) {
+    for (const auto& recognizer : view->gestureRecognizers()) {
+      auto panRecognizer = std::dynamic_pointer_cast<PanGestureRecognizer>(recognizer);
+      if (panRecognizer && panRecognizer->isEnabled()) {
+        surface = std::static_pointer_cast<View>(view->shared_from_this());
+        pan = std::move(panRecognizer);
+        break;
+      }
+    }
+  }
+  if (!pan) {
+    return driverError(kNotTouchable, quoted(name) + " does not respond to a pan.");
+  }
+  const Rect bounds = surface->bounds();
+  const double startX = start == PanStart::kLeftHalf    ? bounds.width() / 4
+                        : start == PanStart::kRightHalf ? bounds.width() * 3 / 4
+                                                        : bounds.midX();
+  const Point from{bounds.minX() + startX, bounds.midY()};
+  const double length = std::hypot(translation.x, translation.y);
+  const Point velocity =
+      length > 0 ? Point{translation.x / length * kFingerSpeed, translation.y / length * kFingerSpeed}
+                 : Point{};
+  pan->simulatePan(GestureState::kBegan, Point{}, Point{}, from);
+  // The finger moves at an even speed, one event a step, as the screen reports a moving touch.
+  const int steps = static_cast<int>(std::ceil(length / kPanStep));
+  for (int step = 1; step <= steps; ++step) {
+    const double done = std::min(1.0, step * kPanStep / length);
+    const Point moved{translation.x * done, translation.y * done};
+    pan->simulatePan(GestureState::kChanged, moved, velocity, Point{from.x + moved.x, from.y + moved.y});
+  }
+  pan->simulatePan(GestureState::kEnded, translation, Point{},
+                   Point{from.x + translation.x, from.y + translation.y});
+  return {};
 }
 
 ns::Status Driver::type(const std::string& name, const std::string& text) {
@@ -380,6 +498,14 @@ ns::Status Driver::goBack() {
   const VisibleScreen screen = VisibleScreen::current();
   if (auto error = alertInTheWay(screen)) {
     return *error;
+  }
+  if (Control* own = ownBackButton(screen)) {
+    if (!own->isEnabled()) {
+      return driverError(kDisabled,
+                         "The screen's " + quoted(own->accessibilityIdentifier()) + " is disabled.");
+    }
+    own->performTap();
+    return {};
   }
   NavigationController* navigation =
       screen.contentController ? screen.contentController->navigationController() : nullptr;

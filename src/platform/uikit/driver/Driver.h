@@ -8,7 +8,8 @@
 // outlet's name, such as "userNameTF"). The search runs over what is on screen (VisibleScreen.h): views on
 // top of the screen first, front-most first, then the screen itself; within a tree, back to front, depth
 // first; hidden views and everything inside them are skipped. The first match wins. Rows of tables are named
-// by any one of their texts.
+// by any one of their texts. A text matches the name exactly, or else, when no view on screen matches so,
+// with the blanks (spaces, tabs, U+3000) around both trimmed: "2018考研" names a row showing "    2018考研".
 //
 // While a platform alert is on screen it takes every touch: tap() may name one of its buttons, and every
 // other action fails with kAlertInTheWay until it is answered.
@@ -72,6 +73,15 @@ class Driver {
   // passes the tap to the view it lies in. Fails with kNotTouchable when a view on the way has user
   // interaction off, kDisabled for a disabled control, and kNotTouchable when nothing takes the tap.
   static ns::Status tap(const std::string& name);
+  // Where a pan's finger comes down: the middle of the view, or the middle of its left or right half.
+  enum class PanStart { kMiddle, kLeftHalf, kRightHalf };
+  // How fast a pan's finger moves, in points a second, and how far between two of its events.
+  static constexpr double kFingerSpeed = 300;
+  static constexpr double kPanStep = 5;
+  // Moves a finger by `translation` over the view named `name` (or the first view up from it with a pan
+  // recogniser), from where `start` says, at kFingerSpeed: the recogniser begins, changes every kPanStep
+  // points and ends. Fails with kNotTouchable when nothing on the way takes a pan.
+  static ns::Status pan(const std::string& name, Point translation, PanStart start);
   // Makes the text input named `name` the first responder and replaces its text by `text`, as typing does.
   // Fails with kNotTextInput, kNotTouchable, kDisabled, or kRefused when the input (or its delegate) refuses.
   static ns::Status type(const std::string& name, const std::string& text);
@@ -94,8 +104,14 @@ class Driver {
   static ns::Status scrollToBottom(const std::string& name);
   // Taps the button titled `buttonTitle` of the alert on top. Fails with kNoAlert or kNoSuchAlertButton.
   static ns::Status answerAlert(const std::string& buttonTitle);
-  // Goes back as the navigation bar's left button does: its left item's action, else popping the stack.
-  // Fails with kNothingToGoBackTo when the screen shows no such button.
+  // The identifiers of the back and leave buttons a screen draws itself, instead of a navigation bar's.
+  static constexpr char kBackButtonIdentifier[] = "backBtn";
+  static constexpr char kLeaveButtonIdentifier[] = "leaveBtn";
+
+  // Goes back as the screen's own back or leave button does (a control identified kBackButtonIdentifier or
+  // kLeaveButtonIdentifier, shown or hidden, in what is on screen), else as the navigation bar's left button
+  // does: its left item's action, else popping the stack. Fails with kNothingToGoBackTo when the screen has
+  // no such button, and kDisabled when its own button is disabled.
   static ns::Status goBack();
 
   // Runs the main loop until the screen text contains `text`, or fails with kTimedOut once `timeout` of real

@@ -1,6 +1,7 @@
 #include "platform/uikit/render/ScreenText.h"
 
 #include "platform/foundation/check/Check.h"
+#include "platform/uikit/render/PrintableText.h"
 #include "platform/uikit/views/View.h"
 
 namespace uikit {
@@ -22,15 +23,14 @@ void ScreenText::addLine(Section section, std::string_view kind, const View& vie
 
 void ScreenText::addRawLine(Section section, std::string line) {
   QM_DCHECK_MAIN_THREAD();
-  sections_[static_cast<std::size_t>(section)].push_back(std::move(line));
+  sections_[static_cast<std::size_t>(section)].push_back(printableText(line));
 }
 
 void ScreenText::addOnTop(const ScreenText& other) {
   QM_DCHECK_MAIN_THREAD();
+  std::vector<std::string>& onTop = sections_[static_cast<std::size_t>(Section::kOnTop)];
   for (const auto& lines : other.sections_) {
-    for (const auto& line : lines) {
-      addRawLine(Section::kOnTop, line);
-    }
+    onTop.insert(onTop.end(), lines.begin(), lines.end());  // printable already
   }
 }
 

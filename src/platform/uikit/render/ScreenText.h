@@ -6,7 +6,9 @@
 // panels, alerts). Within a kind, lines keep the order in which the views were visited (back to front).
 //
 // A view's line reads "<kind> <accessibility identifier>: <content>", or "<kind>: <content>" for a view
-// without an identifier; without content it ends at the colon.
+// without an identifier; without content it ends at the colon. Every line goes through printableText()
+// (PrintableText.h), so that one view is one line of the screen text, whatever its text holds, and nothing
+// in it acts on the terminal it is printed on.
 //
 // Thread-safety: a plain value; main thread only while views write to it.
 
@@ -25,7 +27,7 @@ class ScreenText {
 
   // Adds the line of `view`, as the header comment describes, to `section`.
   void addLine(Section section, std::string_view kind, const View& view, std::string_view content);
-  // Adds `line` as it is.
+  // Adds `line`, made printable.
   void addRawLine(Section section, std::string line);
   // Appends every line of `other`, in its order, to the kOnTop section of this text.
   void addOnTop(const ScreenText& other);
