@@ -8,6 +8,11 @@
 // that operation is still the slot's current one, so an earlier load that finishes late never replaces the
 // image of a later one.
 //
+// One request per URL (and serializer) is on its way at a time: a load of a URL already on its way waits
+// for that request, whose operation becomes its slot's current one too, and takes its image or its failure.
+// Cancelling such a load only stops its slot waiting (it still reports as a cancelled load does); the
+// request itself is cancelled once no slot waits for it.
+//
 // Thread-safety: main thread only; completions run on the main queue.
 
 #include <functional>

@@ -125,6 +125,48 @@ TEST_F(HCImageViewLoadingTest, ServesASecondViewFromTheCacheWithoutARequestOrThe
   EXPECT_EQ(requestsFor("/red.png"), 1u);
 }
 
+TEST_F(HCImageViewLoadingTest, ViewsAskingForAURLOnItsWayWaitForThatOneRequest) {
+  std::vector<std::shared_ptr<uikit::ImageView>> views;
+  for (int index = 0; index < 5; ++index) {
+    views.push_back(std::make_shared<uikit::ImageView>());
+    setImageWithURL(views.back(), url("/red.png"), placeholder_);
+  }
+  EXPECT_EQ(imageRequestOperation(*views.front()), imageRequestOperation(*views.back()));
+  // One view stops waiting; the others still get the picture.
+  cancelImageRequestOperation(views[1]);
+  EXPECT_FALSE(imageRequestOperation(*views[0])->isCancelled());
+  ASSERT_TRUE(runMainLoopUntil([&] {
+    return shows(*views[0], kRed) && shows(*views[2], kRed) && shows(*views[3], kRed) &&
+           shows(*views[4], kRed);
+  }));
+  EXPECT_EQ(views[1]->image(), placeholder_);
+  EXPECT_EQ(requestsFor("/red.png"), 1u);
+
+  // A failure reaches every view that waited.
+  server_.route("/missing.png", imageReply(ns::dataFromString("gone"), "text/plain", 404));
+  LoadOutcome first, second;
+  const auto firstView = std::make_shared<uikit::ImageView>();
+  const auto secondView = std::make_shared<uikit::ImageView>();
+  setImageWithURLRequest(firstView, httpclienttest::requestTo(server_.url("/missing.png")), placeholder_,
+                         first.success(), first.failure());
+  setImageWithURLRequest(secondView, httpclienttest::requestTo(server_.url("/missing.png")), placeholder_,
+                         second.success(), second.failure());
+  ASSERT_TRUE(runMainLoopUntil([&] { return first.failures == 1 && second.failures == 1; }));
+  EXPECT_EQ(requestsFor("/missing.png"), 1u);
+
+  // The request stops once no view waits for it.
+  server_.route("/silent.png", testsupport::TestResponse::noAnswer());
+  setImageWithURL(firstView, url("/silent.png"));
+  setImageWithURL(secondView, url("/silent.png"));
+  const auto silent = imageRequestOperation(*firstView);
+  cancelImageRequestOperation(firstView);
+  EXPECT_FALSE(silent->isCancelled());
+  cancelImageRequestOperation(secondView);
+  EXPECT_TRUE(silent->isCancelled());
+  ASSERT_TRUE(runMainLoopUntil([&] { return silent->isFinished(); }));
+  httpclienttest::runMainLoopThroughQueuedTasks();
+}
+
 TEST_F(HCImageViewLoadingTest, AReloadRequestGoesToTheNetworkAndItsImageIsStillCached) {
   auto view = std::make_shared<uikit::ImageView>();
   setImageWithURL(view, url("/red.png"));

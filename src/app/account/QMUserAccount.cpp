@@ -1,5 +1,6 @@
 #include "app/account/QMUserAccount.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "app/base/QMBackItem.h"
@@ -27,7 +28,8 @@ enum Section : std::int64_t { kBalanceSection = 0, kTransactionsSection = 1, kSe
 
 std::string QMUserAccount::coinText(double amount) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.2fZ币", amount);
+  // A balance kept before amounts were checked may not be finite; it reads as none.
+  std::snprintf(text, sizeof text, "%.2fZ币", std::isfinite(amount) ? amount : 0.0);
   return text;
 }
 

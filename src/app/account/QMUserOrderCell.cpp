@@ -1,7 +1,10 @@
 #include "app/account/QMUserOrderCell.h"
 
+#include <ranges>
+
 #include "app/account/QMUserOrderList.h"
 #include "app/helpers/TRValidate.h"
+#include "app/store/ServerValue.h"
 #include "platform/uikit/app/Screen.h"
 #include "platform/uikit/storyboard/Outlet.h"
 
@@ -102,8 +105,8 @@ double QMUserOrderCell::heightForOrder(const ns::Value& order) {
 }
 
 std::int64_t QMUserOrderCell::statusOf(const ns::Value& order) {
-  const ns::Value* status = order.find("status");
-  return status != nullptr ? status->integerValue() : -1;
+  // A missing or null status is no known status: the cell shows no buttons for it.
+  return serverIntegerOrNil(order.find("status")).value_or(-1);
 }
 
 void QMUserOrderCell::showSceneLook() {
@@ -143,9 +146,9 @@ void QMUserOrderCell::setMyOrderModel(ns::Value order) {
 }
 
 void QMUserOrderCell::showProductLines(const std::vector<std::string>& names) {
-  // Lines left from the cell's previous order go first.
+  // Lines left from the cell's previous order go first, the front-most first.
   const std::vector<std::shared_ptr<uikit::View>> subviews = midleView_->subviews();
-  for (const std::shared_ptr<uikit::View>& subview : subviews) {
+  for (const std::shared_ptr<uikit::View>& subview : std::views::reverse(subviews)) {
     if (subview != productNameLabel_ && std::dynamic_pointer_cast<uikit::Label>(subview)) {
       subview->removeFromSuperview();
     }

@@ -116,7 +116,7 @@ void QMUserOrderList::setSelectedStatus(std::int64_t status) {
   QM_DCHECK_MAIN_THREAD();
   selectedStatus_ = status;
   const auto tab = tabs_.find(status);
-  if (tab != tabs_.end() && tab->second.orders.empty() && !tab->second.ended) {
+  if (tab != tabs_.end() && tab->second.orders.empty()) {
     requestPage(status, 1);
   }
   myTableView_->reloadData();
@@ -132,7 +132,7 @@ void QMUserOrderList::changeOrderListAction(uikit::Button& sender) {
 
 void QMUserOrderList::requestPage(std::int64_t status, int page) {
   Tab& tab = tabs_.at(status);
-  if (tab.loading || tab.ended) {
+  if (tab.loading) {
     return;
   }
   tab.loading = std::make_shared<PageRequest>(self(), status);
@@ -152,7 +152,6 @@ void QMUserOrderList::pageArrived(std::int64_t status, const PageRequest& reques
   }
   const std::vector<ns::Value> page = replyList(*orders);
   tab.orders.insert(tab.orders.end(), page.begin(), page.end());
-  tab.ended = page.size() < kPageSize;
   if (status == selectedStatus_) {
     myTableView_->reloadData();
   }

@@ -5,8 +5,10 @@
 //
 // Each tab fills page by page, 10 orders a page, and keeps what it has while the screen lives. Selecting a
 // tab shows its orders at once when it has some, else asks for its first page. Scrolling the table to its
-// last 5% asks for the next page of the selected tab, unless a page is on its way or the tab has ended (a
-// page of fewer than 10 orders, an empty one included, is its last one). A tab never asks for a page it is
+// last 5% asks for the next page of the selected tab when it holds a whole number of pages and no page is on
+// its way: a short page ends the list, while after an empty one (the list was a whole number of pages long)
+// the next swipe to the bottom asks again, in case orders came meanwhile. A tab with no orders asks for its
+// first page each time it is selected. A tab never asks for a page it is
 // already waiting for, and a page goes to the tab that asked for it, whichever tab is selected when it
 // comes. A reply whose list is missing, null or not a list counts as an empty page; a failed request only
 // ends the wait.
@@ -108,10 +110,9 @@ class QMUserOrderList : public QMBaseViewController,
     std::vector<ns::Value> orders;
     // The page on its way, kept here so that its reply reaches this screen; nullptr when none is.
     std::shared_ptr<PageRequest> loading;
-    bool ended = false;
   };
 
-  // Asks for page `page` of the tab of `status`, unless one of its pages is on its way or it has ended.
+  // Asks for page `page` of the tab of `status`, unless one of its pages is on its way.
   void requestPage(std::int64_t status, int page);
   // A page of the tab of `status` came back (`orders` std::nullopt when the request failed).
   void pageArrived(std::int64_t status, const PageRequest& request, const std::optional<ns::Value>& orders);

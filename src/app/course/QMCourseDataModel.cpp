@@ -66,18 +66,22 @@ void QMCourseDataModel::tellDelegate(const std::weak_ptr<QMCourseDataModel>& mod
 
 void QMCourseDataModel::post(std::string_view path, ns::Dictionary parameters, RefusalToast toast,
                              LoadingIndicator indicator, std::function<void(const ns::Value& obj)> succeeded,
-                             Callback failed) {
+                             Callback failed, std::function<void()> settled) {
   QM_DCHECK_MAIN_THREAD();
-  QMAPIRequest::post(
-      path, parameters, toast, indicator,
-      [model = weakSelf(), succeeded = std::move(succeeded), failed](const std::optional<ns::Value>& reply) {
-        if (!reply) {
-          tellDelegate(model, [failed](QMCourseDataModelDelegate& delegate) { (delegate.*failed)(); });
-          return;
-        }
-        const ns::Value* obj = reply->find("obj");
-        succeeded(obj != nullptr ? *obj : ns::Value());
-      });
+  QMAPIRequest::post(path, parameters, toast, indicator,
+                     [model = weakSelf(), succeeded = std::move(succeeded), failed,
+                      settled = std::move(settled)](const std::optional<ns::Value>& reply) {
+                       if (settled) {
+                         settled();
+                       }
+                       if (!reply) {
+                         tellDelegate(
+                             model, [failed](QMCourseDataModelDelegate& delegate) { (delegate.*failed)(); });
+                         return;
+                       }
+                       const ns::Value* obj = reply->find("obj");
+                       succeeded(obj != nullptr ? *obj : ns::Value());
+                     });
 }
 
 void QMCourseDataModel::networkGetAllSubjectsWithSeason(const std::shared_ptr<QMSeason>& season) {
@@ -277,6 +281,10 @@ void QMCourseDataModel::networkGetVideoProgress(const std::shared_ptr<QMSubject>
   if (!QMNetworkHelper::isHaveNetwork() || subject == nullptr) {
     return;
   }
+  std::pair<const QMSubject*, std::string> key(subject.get(), subject->onClassID().value_or(""));
+  if (!progressInFlight_.insert(key).second) {
+    return;
+  }
   ns::Dictionary parameters{
       {"nodeId", textParameter(subject->onClassID())},
       {"courseId", textParameter(subject->courseID())},
@@ -290,7 +298,12 @@ void QMCourseDataModel::networkGetVideoProgress(const std::shared_ptr<QMSubject>
         tellDelegate(model,
                      [](QMCourseDataModelDelegate& delegate) { delegate.networkGetVideoProgressSuccess(); });
       },
-      &QMCourseDataModelDelegate::networkGetVideoProgressFailed);
+      &QMCourseDataModelDelegate::networkGetVideoProgressFailed,
+      [model = weakSelf(), key = std::move(key)] {
+        if (const std::shared_ptr<QMCourseDataModel> alive = model.lock()) {
+          alive->progressInFlight_.erase(key);
+        }
+      });
 }
 
 }  // namespace app

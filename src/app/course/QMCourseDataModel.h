@@ -22,8 +22,10 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/course/QMCourseDataModelDelegate.h"
 #include "app/network/QMAPIRequest.h"
@@ -103,7 +105,9 @@ class QMCourseDataModel : public ns::Object {
   // Fetches the server's position of `subject`'s last played lesson ("nodeId" onClassID, "courseId"
   // courseID, "sid" the learner's id, which the session id replaces while logged in); on success the
   // subject's onClassProgress = "obj"."timeRecord" (never-missing text) and the store is saved. Asks for the
-  // network first; sends nothing for nullptr. Refusals are not shown.
+  // network first; sends nothing for nullptr, nor while this model's request for the same subject and lesson
+  // is on its way (every subject list posts a fetch for each subject it moved, and one answer serves them
+  // all). Refusals are not shown.
   void networkGetVideoProgress(const std::shared_ptr<QMSubject>& subject);
 
  private:
@@ -112,9 +116,11 @@ class QMCourseDataModel : public ns::Object {
   using Callback = void (QMCourseDataModelDelegate::*)();
 
   // Posts `parameters` and the common ones to `path`. Runs `succeeded` with the reply's "obj" (null when it
-  // has none) when the code is 0, else calls back `failed` through the delegate.
+  // has none) when the code is 0, else calls back `failed` through the delegate. `settled`, when given, runs
+  // first in either case, even when the model is gone.
   void post(std::string_view path, ns::Dictionary parameters, RefusalToast toast, LoadingIndicator indicator,
-            std::function<void(const ns::Value& obj)> succeeded, Callback failed);
+            std::function<void(const ns::Value& obj)> succeeded, Callback failed,
+            std::function<void()> settled = {});
 
   // Runs `callback` on the delegate of `model`, when both are still there.
   static void tellDelegate(const std::weak_ptr<QMCourseDataModel>& model,
@@ -122,6 +128,8 @@ class QMCourseDataModel : public ns::Object {
   std::weak_ptr<QMCourseDataModel> weakSelf();
 
   std::weak_ptr<QMCourseDataModelDelegate> delegate_;
+  // The subjects (and their lessons) whose server position is on its way.
+  std::set<std::pair<const QMSubject*, std::string>> progressInFlight_;
 };
 
 }  // namespace app

@@ -175,6 +175,10 @@ void ZBAlertView::dismissAlertView(std::int64_t session) {
       [session](const std::shared_ptr<ZBAlertView>& panel) { return panel->session_ == session; });
   if (found != panels.end()) {
     std::shared_ptr<ZBAlertView> panel = *found;
+    // Only the queue's first panel can be on screen: one dismissed from behind it leaves it showing.
+    if (found == panels.begin()) {
+      panelQueue().showing = false;
+    }
     panel->removeFromSuperview();
     panels.erase(found);
     if (std::shared_ptr<ZBAlertViewDelegate> delegate = panel->delegate_.lock()) {
@@ -184,7 +188,6 @@ void ZBAlertView::dismissAlertView(std::int64_t session) {
     // main loop's next turn, when that action has returned.
     ns::DispatchQueue::main().async([panel] {});
   }
-  panelQueue().showing = false;
   showFirstQueuedPanel();
 }
 

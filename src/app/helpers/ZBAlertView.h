@@ -52,7 +52,8 @@ class ZBAlertView : public uikit::View {
   static std::int64_t showAlertWithNetworkInWorking();
 
   // Takes the first queued panel numbered `session` off the screen and out of the queue, tells its delegate,
-  // and shows the next queued panel, if any. Does nothing for a number no queued panel has.
+  // and shows the next queued panel, if any. A panel still waiting behind the one on screen only leaves the
+  // queue. Does nothing for a number no queued panel has.
   static void dismissAlertView(std::int64_t session);
 
   // The target of every panel button: tells the panel's delegate, then dismisses the panel.

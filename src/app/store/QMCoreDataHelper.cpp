@@ -181,8 +181,14 @@ std::shared_ptr<QMSubject> QMCoreDataHelper::createSubjectWithDic(const ns::Valu
   if (context == nullptr) {
     return nullptr;
   }
+  // An entry without a course id names no subject the learner holds: stored, it would be a row with nothing
+  // in it in every list of subjects.
+  const std::string subjectID = serverValidatedText(dic.find("courseId"));
+  if (subjectID.empty()) {
+    return nullptr;
+  }
   std::shared_ptr<QMSubject> subject = existingOrNew<QMSubject>(
-      *context, cd::Predicate::allOf({cd::Predicate::equals("subjectID", serverText(dic.find("courseId"))),
+      *context, cd::Predicate::allOf({cd::Predicate::equals("subjectID", subjectID),
                                       cd::Predicate::equals("userID", currentUserIdValue())}));
   subject->updatePropertyWithDic(dic);
   saveContext();

@@ -63,7 +63,8 @@ class QMCoreDataHelper {
 
   // Create or update from one back-end dictionary, then save. Each looks its object up (a season by "id"
   // and the current user, a subject by "courseId" and the current user, a stage by "tagID"), inserts it
-  // when missing, fills it (the entities' updatePropertyWithDic) and returns it; nullptr without a store.
+  // when missing, fills it (the entities' updatePropertyWithDic) and returns it; nullptr without a store,
+  // and for a subject whose "courseId" is missing, null or blank.
   std::shared_ptr<QMSeason> createSeasonWithDic(const ns::Value& dic);
   std::shared_ptr<QMSubject> createSubjectWithDic(const ns::Value& dic);
   std::shared_ptr<QMStage> createStageWithDic(const ns::Value& dic);

@@ -1,5 +1,8 @@
 #include "app/store/ServerValue.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/foundation/text/Trimming.h"
 
 namespace app {
@@ -36,6 +39,17 @@ std::optional<std::int64_t> serverIntegerOrNil(const ns::Value* value) {
     return std::nullopt;
   }
   return value->integerValue();
+}
+
+std::optional<double> serverNumberOrNil(const ns::Value* value, double low, double high) {
+  if (isAbsent(value)) {
+    return std::nullopt;
+  }
+  const double number = value->doubleValue();
+  if (!std::isfinite(number)) {
+    return std::nullopt;
+  }
+  return std::clamp(number, low, high);
 }
 
 }  // namespace app

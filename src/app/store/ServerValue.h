@@ -27,4 +27,10 @@ std::string serverValidatedText(const ns::Value* value);
 // there is no value.
 std::optional<std::int64_t> serverIntegerOrNil(const ns::Value* value);
 
+// The value read as a number (texts give their leading number) and clamped to [low, high], so that a
+// conversion to a narrower type that follows stays defined; std::nullopt when there is no value or the
+// number is not finite (NaN or an infinity), which says nothing about the quantity.
+// REQUIRES: low <= high.
+std::optional<double> serverNumberOrNil(const ns::Value* value, double low, double high);
+
 }  // namespace app

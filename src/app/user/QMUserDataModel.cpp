@@ -1,5 +1,6 @@
 #include "app/user/QMUserDataModel.h"
 
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -23,6 +24,14 @@ const ns::Value& valueOf(const ns::Value& reply, std::string_view key) {
 
 const ns::Value& objOf(const ns::Value& reply) {
   return valueOf(reply, "obj");
+}
+
+// A coin amount as the user keeps it (a float): a missing or non-finite amount reads 0, and one beyond the
+// float range its nearest limit.
+double coinAmountOf(const ns::Value& obj, std::string_view key) {
+  return serverNumberOrNil(obj.find(key), std::numeric_limits<float>::lowest(),
+                           std::numeric_limits<float>::max())
+      .value_or(0);
 }
 
 // The success of an operation that hands nothing over.
@@ -112,8 +121,8 @@ void QMUserDataModel::networkGetUserZCoin() {
   post(kZCoinPath, {}, NetworkCheck::kFirst, LoadingIndicator::kNone,
        Operation{[](QMUser& user, const ns::Value& reply) {
                    const ns::Value& obj = objOf(reply);
-                   user.setZCoinAmount(valueOf(obj, "amount").floatValue());
-                   user.setZCoinFreezeAmount(valueOf(obj, "freezeAmount").floatValue());
+                   user.setZCoinAmount(coinAmountOf(obj, "amount"));
+                   user.setZCoinFreezeAmount(coinAmountOf(obj, "freezeAmount"));
                    const ns::Value* remark = obj.find("remark");
                    user.setZCoinMark(remark != nullptr ? std::optional<ns::Value>(*remark) : std::nullopt);
                  },

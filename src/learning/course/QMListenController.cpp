@@ -532,10 +532,7 @@ void QMListenController::playerOnClickedPlayAtEnded(ZBPlayer& player, bool atEnd
 
 void QMListenController::playerOnClickedNavBack(ZBPlayer& /*player*/, const std::optional<ns::URL>& /*url*/) {
   saveLearningProgress();
-  if (socketModel_) {
-    socketModel_->disConnect();
-  }
-  deallocPlayer();
+  leaveScreen();
   dismissViewControllerAnimated(true, [] {
     uikit::Application::sharedApplication().setStatusBarStyle(uikit::StatusBarStyle::kDefault);
   });
@@ -571,6 +568,14 @@ void QMListenController::saveLearningProgress() {
   }
 }
 
+void QMListenController::leaveScreen() {
+  if (socketModel_) {
+    socketModel_->disConnect();
+  }
+  withdrawQuestion();
+  deallocPlayer();
+}
+
 void QMListenController::deallocPlayer() {
   pendingOnlinePlay_.reset();
   pendingReport_.reset();
@@ -592,10 +597,7 @@ void QMListenController::applicationWillResignActive(const ns::Notification& /*n
 }
 
 void QMListenController::userLogout(const ns::Notification& /*notification*/) {
-  if (socketModel_) {
-    socketModel_->disConnect();
-  }
-  deallocPlayer();
+  leaveScreen();
   dismissViewControllerAnimated(false);
   uikit::Device::currentDevice().setOrientation(uikit::DeviceOrientation::kPortrait);
 }

@@ -18,8 +18,8 @@
 // lesson, in tree order across chapters and units. Turning the device to landscape moves the player to full
 // screen on the key window, back to portrait returns it, unless the player is locked. Back, the end of a
 // lesson and resigning active save the position into the subject and post "UpdateServerProgress"; back
-// closes the statistics connection and the player and dismisses the screen. "UserLogout" does the same
-// without saving.
+// closes the statistics connection, an open question and the player and dismisses the screen. "UserLogout"
+// does the same without saving.
 //
 // Thread-safety: main thread only, like every controller.
 
@@ -197,6 +197,9 @@ class QMListenController : public uikit::ViewController,
   void sendReport(bool success);
   void moveTo(const std::shared_ptr<app::QMCourse>& lesson, const char* warningAtTheEnd);
   void saveLearningProgress();
+  // Ends what the screen runs before it goes: the statistics connection, an open question, which would
+  // otherwise stay above the screens that follow, and the player.
+  void leaveScreen();
   void deallocPlayer();
   void enterFullScreen();
   void enterHalfScreen();

@@ -15,6 +15,7 @@
 #include "app/store/QMSeason.h"
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
+#include "app/store/ServerValue.h"
 #include "learning/course/QMCommonTreeCell.h"
 #include "learning/course/QMCourseStoryboard.h"
 #include "learning/course/QMListenController.h"
@@ -284,7 +285,10 @@ void QMSubjectController::reloadSubviews() {
   QM_DCHECK_MAIN_THREAD();
   seasonTable_->reloadData();
   const std::shared_ptr<app::QMUser>& user = app::QMUser::sharedInstance();
-  const double process = std::atof(user->onLearningProcess().value_or("0").c_str());
+  // The stored text may hold any number; a percentage beyond 0..100 or not finite must not reach the ring
+  // or the integer of the label.
+  const ns::Value storedProcess(user->onLearningProcess().value_or(""));
+  const double process = app::serverNumberOrNil(&storedProcess, 0, 100).value_or(0);
   circleProgressView_->setProgress(process / 100);
   progressLabel_->setText(std::to_string(static_cast<int>(process)) + "%");
   dayLabel_->setText(user->remainderDays().value_or(""));

@@ -1,6 +1,7 @@
 #include "learning/subject/QMSubjectTree.h"
 
-#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "app/store/QMStage.h"
 #include "app/store/QMSubject.h"
@@ -44,16 +45,22 @@ std::shared_ptr<TRTreeNodeData> QMSubjectTree::createRoot(
 std::vector<std::shared_ptr<app::QMSubject>> QMSubjectTree::merge(
     TRTreeNodeData& root, const std::vector<std::shared_ptr<app::QMSubject>>& subjects) {
   const std::vector<std::shared_ptr<TRTreeNodeData>> former = root.child();
+  // Looked up by subject, so that a list of thousands merges in time proportional to its length.
+  std::unordered_map<const ns::Object*, std::shared_ptr<TRTreeNodeData>> formerBySubject;
+  for (const std::shared_ptr<TRTreeNodeData>& node : former) {
+    formerBySubject.emplace(node->dataModel().get(), node);
+  }
   std::vector<std::shared_ptr<TRTreeNodeData>> ordered;
+  std::unordered_set<const TRTreeNodeData*> kept;
   ordered.reserve(subjects.size());
   for (const std::shared_ptr<app::QMSubject>& subject : subjects) {
-    const auto found = std::find_if(former.begin(), former.end(),
-                                    [&subject](const auto& node) { return node->dataModel() == subject; });
-    if (found == former.end()) {
+    const auto found = formerBySubject.find(subject.get());
+    if (found == formerBySubject.end()) {
       ordered.push_back(createSubjectNodeData(subject));
       continue;
     }
-    const std::shared_ptr<TRTreeNodeData>& node = *found;
+    const std::shared_ptr<TRTreeNodeData>& node = found->second;
+    kept.insert(node.get());
     const bool startsWithPlayed = !node->child().empty() && isPlayedNode(*node->child().front());
     if (hasPlayedStage(*subject) && !startsWithPlayed) {
       node->insertChild(createPlayedNodeData(subject), 0);
@@ -62,7 +69,7 @@ std::vector<std::shared_ptr<app::QMSubject>> QMSubjectTree::merge(
   }
   std::vector<std::shared_ptr<app::QMSubject>> removed;
   for (const std::shared_ptr<TRTreeNodeData>& node : former) {
-    if (std::find(ordered.begin(), ordered.end(), node) == ordered.end()) {
+    if (!kept.contains(node.get())) {
       if (std::shared_ptr<app::QMSubject> subject = subjectOf(*node)) {
         removed.push_back(std::move(subject));
       }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+#include <limits>
 #include <memory>
 
 #include "app/account/QMUserAccount.h"
@@ -88,6 +90,39 @@ TEST_F(CoinAccountTest, AFailedRefreshKeepsTheStoredBalance) {
   ASSERT_TRUE(waitFor("toast:")) << screen();
   settle();
   EXPECT_EQ(shown<QMUserAccount>()->coinNumberLabel()->text(), "7.25Z币");
+}
+
+TEST_F(CoinAccountTest, AnAmountBeyondTheKeptRangeShowsItsLimitAndOneNotFiniteShowsNone) {
+  // Each case shows a text other than the one before, so that its reply is what the wait sees.
+  const std::vector<std::pair<nlohmann::json, std::string>> cases = {
+      {-1e308, "-340282346638528859811704183484516925440.00Z币"},
+      {"nan", "0.00Z币"},
+      {12.5, "12.50Z币"},
+      {"1e400", "0.00Z币"}};
+  for (const auto& [amount, text] : cases) {
+    app_.answer(kCoinPath, {{"amount", amount}, {"freezeAmount", amount}});
+    open(QMUserCentreEntries::kAccountScene);
+    ASSERT_TRUE(waitFor(text)) << amount << "\n" << screen();
+    EXPECT_TRUE(std::isfinite(QMUser::sharedInstance()->ZCoinFreezeAmount())) << amount;
+    delegate_->drawer()->dismissViewControllerAnimated(false);
+    settle();
+  }
+  // A balance kept as not finite by an earlier version shows as none.
+  EXPECT_EQ(QMUserAccount::coinText(-std::numeric_limits<double>::infinity()), "0.00Z币");
+}
+
+TEST_F(CoinAccountTest, EntriesThatAreNotTransactionsAreSkipped) {
+  app_.answer(
+      kTransactionsPath,
+      nlohmann::json::array({1, nullptr, "充值", {{"type", 1}, {"type_desc", "充值"}, {"amount", "5.00"}}}));
+  auto details = std::make_shared<QMUserAccountDetails>();
+  QMUserCentreEntries::present(*delegate_->drawer(), QMUserCentreEntries::kAccountScene);
+  settle();
+  shown<QMUserAccount>()->navigationController()->pushViewController(details, false);
+  settle();
+  ASSERT_TRUE(runUntil([&] { return !details->zcoinList().empty(); }));
+  ASSERT_EQ(details->zcoinList().size(), 1u);
+  EXPECT_EQ(details->myTable()->numberOfRowsInSection(0), 1);
 }
 
 TEST_F(CoinAccountTest, NoTransactionsOrAReplyWithoutAListShowsTheEmptyPicture) {

@@ -55,16 +55,20 @@ TEST_F(OrderListTest, PagesOfTenEndWithTheFirstShortOrEmptyPage) {
   EXPECT_EQ(sent(kOrderPath, "status"), (std::vector<std::string>(3, "-1")));
 }
 
-TEST_F(OrderListTest, ExactlyTwentyAsksForPageThreeOnceAndNeverPastTheEmptyPage) {
+TEST_F(OrderListTest, AfterAnEmptyPageTheNextSwipeAsksAgainAndFindsNewOrders) {
   serveOrders(20);
   std::shared_ptr<QMUserOrderList> list = openList();
   ASSERT_TRUE(list);
   scrollToBottom(*list);
   scrollToBottom(*list);
   EXPECT_EQ(list->allOrderArray().size(), 20u);
+  // Page 3 came back empty; the next swipe asks for it again, and gets the orders made meanwhile.
+  serveOrders(23);
   scrollToBottom(*list);
+  EXPECT_EQ(list->allOrderArray().size(), 23u);
+  // A short page does end the list.
   scrollToBottom(*list);
-  EXPECT_EQ(sent(kOrderPath, "pageNo"), (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(sent(kOrderPath, "pageNo"), (std::vector<std::string>{"1", "2", "3", "3"}));
 }
 
 TEST_F(OrderListTest, AnEmptyTabAsksOnceAndShowsNothing) {
@@ -208,6 +212,25 @@ TEST_F(OrderListTest, RowsGrowWithTheirProductsAndOpenTheOrdersDetailsAndPayingS
   ASSERT_TRUE(uikit::Driver::goBack().ok());
   settle();
   EXPECT_EQ(shownController(), list) << "the screen pushed over the list pops" << screen();
+}
+
+TEST_F(OrderListTest, EntriesThatAreNotOrdersAreSkippedAndANullStatusOffersNoButtons) {
+  app_.answer(
+      kOrderPath,
+      {{"z_data",
+        {1,
+         "O9",
+         nullptr,
+         nlohmann::json::array({"O8"}),
+         {{"orderNo", "A"}, {"status", nullptr}, {"price", "9.00"}, {"productDisplayNames", "政治"}}}}});
+  std::shared_ptr<QMUserOrderList> list = openList();
+  ASSERT_TRUE(list);
+  ASSERT_EQ(list->allOrderArray().size(), 1u);
+  auto cell = std::dynamic_pointer_cast<QMUserOrderCell>(list->myTableView()->cellForRowAtIndexPath({0, 0}));
+  ASSERT_TRUE(cell);
+  EXPECT_EQ(cell->stausLabel().text(), "");
+  EXPECT_TRUE(cell->cacelBtn().isHidden() && cell->payBtn().isHidden());
+  EXPECT_FALSE(screenShows(QMUserOrderCell::kCancelTitle)) << screen();
 }
 
 TEST_F(OrderListTest, AReusedCellShowsOnlyItsOwnOrder) {

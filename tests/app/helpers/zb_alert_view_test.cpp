@@ -115,6 +115,27 @@ TEST_F(ZBAlertViewTest, SessionNumbersNeverRepeatSoDismissalReachesThePanelMeant
   EXPECT_EQ(ZBAlertView::queuedPanels().size(), 49u);
 }
 
+TEST_F(ZBAlertViewTest, DismissingAPanelNotOnScreenLeavesTheShownOneShowing) {
+  ZBAlertView::showAlertWithMessage("shown", {"OK"}, delegate_);
+  const std::int64_t waiting = ZBAlertView::showAlertWithMessage("waiting", {"OK"}, delegate_);
+  // Without a key window to put it back on, the shown panel must not be forgotten by a dismissal meant
+  // for another: neither the one waiting behind it nor a late one for a panel already gone.
+  uikit::Application::sharedApplication().resetForTesting();
+  ZBAlertView::dismissAlertView(waiting);
+  EXPECT_TRUE(ZBAlertView::isShowingPanel());
+  ZBAlertView::dismissAlertView(waiting);
+  EXPECT_TRUE(ZBAlertView::isShowingPanel());
+  EXPECT_EQ(shownMessage(), "shown");
+
+  window_->makeKeyAndVisible();
+  ZBAlertView::showAlertWithMessage("next", {"OK"}, delegate_);
+  EXPECT_EQ(shownMessage(), "shown") << "the next panel waits rather than covering the shown one";
+  buttonsOf(*panelsOnScreen().at(0))[0]->performTap();
+  EXPECT_EQ(shownMessage(), "next");
+  EXPECT_EQ(delegate_->events,
+            (std::vector<std::string>{"dismissed waiting", "clicked OK #0 on shown", "dismissed shown"}));
+}
+
 TEST_F(ZBAlertViewTest, TheBoxIsLaidOutForItsButtonsAndCheckBox) {
   // Two buttons overlap across the bottom of the box.
   ZBAlertView::showAlertWithMessage("two buttons", {"取消", "确定"}, delegate_);

@@ -44,6 +44,14 @@ TEST_F(StoreUpsertTest, MissingKeysAreStoredAsEmptyTextNeverAsNullText) {
             (Texts{"", "", std::nullopt, "8_@_5"}));
 }
 
+TEST_F(StoreUpsertTest, ASubjectWithoutACourseIdIsNotStored) {
+  for (const char* dic :
+       {R"({"courseId": null, "name": null, "id": null})", R"({"name": "No id"})", R"({"courseId": " "})"}) {
+    EXPECT_EQ(helper().createSubjectWithDic(json(dic)), nullptr) << dic;
+  }
+  EXPECT_TRUE(helper().getUserSubject().empty());
+}
+
 TEST_F(StoreUpsertTest, AvailabilityReadsAsItsStatusText) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {R"("available": 0)", "课程未购买"},

@@ -7,6 +7,7 @@
 #include "app/session/QMUser.h"
 #include "learning/course/QMCommonTreeCell.h"
 #include "learning/course/listen_test_util.h"
+#include "platform/foundation/notify/NotificationCenter.h"
 #include "platform/outside/SimulatedNetwork.h"
 #include "platform/uikit/driver/Driver.h"
 
@@ -121,6 +122,19 @@ TEST_F(CellularQuestionTest, AChoiceThatNeedsNoQuestionWithdrawsTheOpenOne) {
   ASSERT_TRUE(playUntilPicture());
   EXPECT_TRUE(playsTheChosenLesson());
   EXPECT_EQ(markedLessons(), std::vector<std::string>{"物质与意识"});
+}
+
+TEST_F(CellularQuestionTest, LogoutTakesTheOpenQuestionAwayWithTheScreen) {
+  outside::SimulatedNetwork::setStatus(outside::ReachableViaWWAN);
+  ASSERT_TRUE(openScreen());
+  ASSERT_TRUE(runUntil([&] { return screen_->alertTag() == QMListenController::kQuestionBeforePlay; }));
+  ns::NotificationCenter::defaultCenter().postNotificationName(app::kQMUserLogoutNotification);
+  ASSERT_TRUE(runUntil([&] { return root_->presentedViewController() == nullptr; }));
+  EXPECT_TRUE(app::ZBAlertView::queuedPanels().empty());
+  EXPECT_FALSE(app::ZBAlertView::isShowingPanel());
+  EXPECT_EQ(uikit::Driver::screenText().find(QMListenController::kCellularQuestion), std::string::npos)
+      << uikit::Driver::screenText();
+  EXPECT_EQ(screen_->alertTag(), QMListenController::kNoQuestion);
 }
 
 }  // namespace

@@ -64,6 +64,28 @@ TEST_F(SubjectProgressTest, ANewerServerPositionIsAdoptedAndItsSecondFetched) {
   EXPECT_TRUE(saves().empty());
 }
 
+TEST_F(SubjectProgressTest, OneFetchIsOnItsWayPerSubjectAtATime) {
+  ASSERT_TRUE(launch());
+  ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "35"; }));
+  const std::size_t before = requestsOn(app::QMCourseDataModel::kGetProgressPath);
+  const auto stored = subject("101");
+  ns::NotificationCenter& center = ns::NotificationCenter::defaultCenter();
+  const auto fetch = [&] {
+    center.postNotificationName(std::string(app::kGetServerProgressNotification), stored);
+  };
+  stored->setOnClassProgress("");
+  fetch();
+  fetch();
+  fetch();
+  ASSERT_TRUE(runUntil([&] { return stored->onClassProgress() == "35"; }));
+  EXPECT_EQ(requestsOn(app::QMCourseDataModel::kGetProgressPath), before + 1);
+  // Once answered, the subject asks again.
+  stored->setOnClassProgress("");
+  fetch();
+  ASSERT_TRUE(runUntil([&] { return stored->onClassProgress() == "35"; }));
+  EXPECT_EQ(requestsOn(app::QMCourseDataModel::kGetProgressPath), before + 2);
+}
+
 TEST_F(SubjectProgressTest, OfflineAPositionStaysStoredWithoutAToastAndGoesOutWithTheNextSubjects) {
   ASSERT_TRUE(launch());
   ASSERT_TRUE(runUntil([&] { return subject("101")->onClassProgress() == "35"; }));

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/base/QMBaseNavigationController.h"
 #include "app/course/QMCourseDataModel.h"
@@ -156,6 +159,14 @@ TEST_F(SubjectScreenTest, OneSeasonHidesTheButtonAndTheRingFollowsTheStoredProgr
   shown->reloadSubviews();
   EXPECT_EQ(shown->circleProgressView()->progress(), 1);
   EXPECT_EQ(shown->progressLabel()->text(), "100%");
+  // Beyond 0..100 the ring and the label stop at the ends; a progress that is not finite is none.
+  for (const auto& [stored, text] : std::vector<std::pair<std::string, std::string>>{
+           {"1e+308", "100%"}, {"-7", "0%"}, {"1e400", "0%"}, {"nan", "0%"}, {"35.9", "35%"}}) {
+    app::QMUser::sharedInstance()->setOnLearningProcess(stored);
+    shown->reloadSubviews();
+    EXPECT_EQ(shown->progressLabel()->text(), text) << stored;
+  }
+  EXPECT_FLOAT_EQ(static_cast<float>(shown->circleProgressView()->progress()), 0.359f);
 }
 
 TEST_F(SubjectScreenTest, TheLiveTabListsTheGroupsRefreshesByPullingAndOpensADetail) {

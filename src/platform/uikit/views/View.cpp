@@ -144,9 +144,11 @@ std::shared_ptr<View> View::detachSubview(const View& view) {
 }
 
 std::optional<std::size_t> View::indexOfSubview(const View& subview) const {
-  for (std::size_t index = 0; index < subviews_.size(); ++index) {
-    if (subviews_[index].get() == &subview) {
-      return index;
+  // From the front, where the latest views lie: taking many subviews out, the front-most first, then costs
+  // what their number costs.
+  for (std::size_t index = subviews_.size(); index > 0; --index) {
+    if (subviews_[index - 1].get() == &subview) {
+      return index - 1;
     }
   }
   return std::nullopt;
