@@ -22,6 +22,8 @@ endif()
 find_package(CURL REQUIRED)
 # zlib: the picture decoder's bound on what a PNG's pixel data inflates to.
 find_package(ZLIB REQUIRED)
+# libtiff: the picture decoder's TIFF reading.
+find_package(TIFF REQUIRED)
 find_package(Boost REQUIRED)
 # Boost.Asio 1.74 looks for co_await under clang only beside libc++'s <experimental/coroutine>, so with
 # libstdc++ it sees none and its awaitables do not compile, although clang and libstdc++'s <coroutine> support

@@ -1,6 +1,7 @@
 // Hands the HTTP client's image response serializer a reply whose body is the input, with the content
 // type its signature suggests, through the whole decoding road: the header reading that bounds what is
-// decoded, the decoder, and animated pictures' frames. Checks the serializer's promises: a reply gives an
+// decoded, the decoders (TIFF through libtiff, icon files' directories and their PNG or BMP pictures
+// included), and animated pictures' frames. Checks the serializer's promises: a reply gives an
 // image or an error, never both missing; an image holds exactly its pixels (and each frame its own), and
 // never more of them than the decoding bound.
 
@@ -16,13 +17,19 @@
 namespace {
 
 std::string contentTypeOf(const ns::Data& body) {
-  if (!body.empty() && body[0] == 0xFF) {
-    return "image/jpeg";
+  switch (body.empty() ? 0 : body[0]) {
+    case 0xFF:
+      return "image/jpeg";
+    case 'G':
+      return "image/gif";
+    case 'I':
+    case 'M':
+      return "image/tiff";
+    case 0:
+      return "image/x-icon";
+    default:
+      return "image/png";
   }
-  if (!body.empty() && body[0] == 'G') {
-    return "image/gif";
-  }
-  return "image/png";
 }
 
 bool holdsExactlyItsPixels(const uikit::Image& image) {

@@ -1,8 +1,8 @@
 #pragma once
 
 // HCImageResponseSerializer: checks a response as HCHTTPResponseSerializer does and decodes its body into
-// an image (PNG, JPEG, GIF or BMP) at imageScale(); a GIF of several frames comes back animated, with its
-// frames. It accepts the content types "image/tiff", "image/jpeg", "image/gif", "image/png", "image/ico",
+// an image (PNG, JPEG, GIF, BMP, TIFF or ICO) at imageScale(); a GIF of several frames comes back animated,
+// with its frames. It accepts the content types "image/tiff", "image/jpeg", "image/gif", "image/png", "image/ico",
 // "image/x-icon", "image/bmp", "image/x-bmp", "image/x-xbitmap" and "image/x-win-bitmap", and the status
 // codes 200 to 299.
 //

@@ -121,13 +121,16 @@ TEST_F(QuillmarkScriptTest, AScriptWalksThroughTheUserCentreCancelsAnOrderAndSig
   EXPECT_NE(run.out.find("> tap 退出登录\n[QMUserLogController]"), std::string::npos) << run.out;
 }
 
-// Offline, the version check made at launch (which asks for no network first) reaches no server, and the
-// login screen's network check holds the sign-in back; back on Wi-Fi, it goes through. --verbose also shows
-// the console's lines.
+// Offline, the version check made at launch (which asks for no network first) fails without reaching the
+// server (the script waits for its failure before the link comes back, as a busy machine may start it late),
+// and the login screen's network check holds the sign-in back; back on Wi-Fi, it goes through. --verbose also
+// shows the console's lines.
 TEST_F(QuillmarkScriptTest, WithNoNetworkNoRequestLeavesUntilTheLinkIsBack) {
   const std::string script = writeScript(
       "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\n"
-      "waitfor 暂无网络,请检查网络\nnetwork wifi\ntap 登录\nwaitfor [QMSubjectController]\nquit\n");
+      "waitfor 暂无网络,请检查网络\nwaitfor /app/latest_ver\nnetwork wifi\ntap 登录\nwaitfor "
+      "[QMSubjectController]\n"
+      "quit\n");
   const ProcessRun run = runAgainstOwnBackend(script, "none", {"--verbose"});
   ASSERT_EQ(run.exitStatus, 0) << run.errors << run.out;
   EXPECT_TRUE(server_->service().recordedRequests("/app/latest_ver").empty());
@@ -139,7 +142,8 @@ TEST_F(QuillmarkScriptTest, WithNoNetworkNoRequestLeavesUntilTheLinkIsBack) {
 
 TEST_F(QuillmarkScriptTest, ASignInAgainstABackEndThatDoesNotAnswerNamesTheFailedRequest) {
   const std::string script = writeScript(
-      "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\nwait 2\n"
+      "waitfor userNameTF\ntype userNameTF learner\ntype userPasswordTF quill2016\ntap 登录\n"
+      "waitfor /common/baselogin\n"
       "messages\nquit\n");
   // A loopback port that nothing listens on: bound for a moment and given back.
   const std::uint16_t closedPort = [] {

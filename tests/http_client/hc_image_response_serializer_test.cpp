@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "http_client/HCImageResponseSerializer.h"
 #include "http_client/HCSerializerCoding.h"
 #include "http_client/image_test_util.h"
 #include "platform/net/HTTPURLResponse.h"
 #include "platform/uikit/app/Screen.h"
+#include "support/converted_picture.h"
 
 namespace http_client {
 namespace {
@@ -45,6 +50,28 @@ TEST(HCImageResponseSerializer, DecodesPNGAndJPEGRepliesAtItsScaleOnBothSidesOfT
   EXPECT_NEAR(jpeg.responseImage->size().width, 40 / 3.0, 1e-9);
   EXPECT_EQ(jpeg.responseImage->scale(), 3);
   EXPECT_FALSE(jpeg.responseObject);
+}
+
+TEST(HCImageResponseSerializer, DecodesTIFFAndIconRepliesAndRefusesOnesBeyondTheBound) {
+  const ns::Data png = pngOfColour(6, 4, 10, 200, 30);
+  for (const auto& [options, extension, contentType] :
+       {std::tuple{"-compress lzw", "tif", "image/tiff"}, std::tuple{"", "ico", "image/x-icon"},
+        std::tuple{"-define icon:auto-resize=256", "ico", "image/ico"}}) {
+    SCOPED_TRACE(contentType);
+    const testsupport::ConvertedPicture picture = testsupport::convertedPicture(png, options, extension);
+    ASSERT_FALSE(picture.bytes.empty()) << "convert (ImageMagick) failed: " << picture.output;
+    const HCSerializedResponse result = serialize(picture.bytes, contentType);
+    ASSERT_NE(result.responseImage, nullptr);
+    EXPECT_FALSE(result.error);
+    EXPECT_EQ(imagetest::firstPixel(*result.responseImage), (std::vector<int>{10, 200, 30}));
+    EXPECT_EQ(result.responseImage->scale(), 2);
+  }
+  const testsupport::ConvertedPicture huge =
+      testsupport::convertedPicture(png, "-sample 5000x5000! -compress zip", "tif");
+  const HCSerializedResponse refused = serialize(huge.bytes, "image/tiff");
+  EXPECT_EQ(refused.responseImage, nullptr);
+  ASSERT_TRUE(isUndecodableError(refused.error));
+  EXPECT_NE(refused.error->localizedDescription().find("too large"), std::string::npos);
 }
 
 TEST(HCImageResponseSerializer, ReturnsAnAnimatedGIFWithItsFramesWhetherOrNotItInflates) {

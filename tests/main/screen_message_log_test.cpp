@@ -34,6 +34,16 @@ TEST(ScreenMessageLogTest, NotesEachMessageOnceWhileItStaysAndAgainWhenItComesBa
   EXPECT_NE(described.find("  toast: 密码错误\n"), std::string::npos) << described;
 }
 
+// A waitfor may wait for a failed request's line, which the terminal printed but the screen never showed.
+TEST(ScreenMessageLogTest, ANotedLineHoldsItsTextAndAToastSeenOnScreenDoesNot) {
+  ScreenMessageLog log;
+  log.observe("[QMUserLogController]\n  toast: /app/latest_ver\n", Clock::now());
+  EXPECT_FALSE(log.notedLineHolds("/app/latest_ver"));
+  log.note("request failed: /app/latest_ver: NSURLErrorDomain -1009 offline", Clock::now());
+  EXPECT_TRUE(log.notedLineHolds("/app/latest_ver"));
+  EXPECT_FALSE(log.notedLineHolds("/common/baselogin"));
+}
+
 TEST(ScreenMessageLogTest, KeepsOnlyTheLastEntries) {
   ScreenMessageLog log;
   for (std::size_t i = 0; i < ScreenMessageLog::kMostEntries + 5; ++i) {

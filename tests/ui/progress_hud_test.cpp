@@ -1,5 +1,6 @@
 #include <chrono>
 
+#include "platform/uikit/controls/Button.h"
 #include "platform/uikit/driver/Driver.h"
 #include "platform/uikit/uikit_test_util.h"
 #include "ui/hud/ProgressHUD.h"
@@ -22,6 +23,24 @@ TEST_F(ProgressHUDTest, AToastShowsOnTheKeyWindowAndRemovesItselfAfterItsDelay) 
   nextTurn();
   EXPECT_EQ(toast->superview(), nullptr);
   EXPECT_EQ(uikit::Driver::screenText(), "[ViewController]\n");
+}
+
+TEST_F(ProgressHUDTest, AToastLetsTapsThroughWhileALoadingHUDOnTheWindowCoversTheScreen) {
+  auto button = std::make_shared<uikit::Button>(uikit::Rect(20, 200, 200, 44));
+  button->setTitle("确定", uikit::kControlStateNormal);
+  screen_->view()->addSubview(button);
+
+  ProgressHUD::showAlertWithText("请输入密码", 2.0);
+  ASSERT_TRUE(uikit::Driver::tap("确定").ok()) << "a toast is information only";
+
+  auto loading = ProgressHUD::showHUDAddedTo(*window_, true);
+  loading->setLabelText("努力加载中");
+  const ns::Status covered = uikit::Driver::tap("确定");
+  ASSERT_FALSE(covered.ok());
+  EXPECT_EQ(covered.error().code(), uikit::Driver::kCovered);
+  EXPECT_EQ(covered.error().localizedDescription(), "\"确定\" is covered by \"loading: 努力加载中\".");
+  loading->hide(false);
+  ASSERT_TRUE(uikit::Driver::tap("确定").ok()) << "once the loading HUD has gone";
 }
 
 TEST_F(ProgressHUDTest, AToastWithoutAKeyWindowStillHidesOnTime) {

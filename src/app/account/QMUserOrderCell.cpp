@@ -1,7 +1,5 @@
 #include "app/account/QMUserOrderCell.h"
 
-#include <ranges>
-
 #include "app/account/QMUserOrderList.h"
 #include "app/helpers/TRValidate.h"
 #include "app/store/ServerValue.h"
@@ -148,9 +146,9 @@ void QMUserOrderCell::setMyOrderModel(ns::Value order) {
 void QMUserOrderCell::showProductLines(const std::vector<std::string>& names) {
   // Lines left from the cell's previous order go first, the front-most first.
   const std::vector<std::shared_ptr<uikit::View>> subviews = midleView_->subviews();
-  for (const std::shared_ptr<uikit::View>& subview : std::views::reverse(subviews)) {
-    if (subview != productNameLabel_ && std::dynamic_pointer_cast<uikit::Label>(subview)) {
-      subview->removeFromSuperview();
+  for (auto subview = subviews.rbegin(); subview != subviews.rend(); ++subview) {
+    if (*subview != productNameLabel_ && std::dynamic_pointer_cast<uikit::Label>(*subview)) {
+      (*subview)->removeFromSuperview();
     }
   }
   productNameLabel_->setText(names.front());

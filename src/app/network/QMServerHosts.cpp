@@ -11,6 +11,11 @@ std::string& publicWebHostSlot() {
   return host;
 }
 
+std::string& backgroundFetchPageSlot() {
+  static std::string url = "http://www.quillmark.test/";
+  return url;
+}
+
 }  // namespace
 
 const std::string& QMServerHosts::publicWebHost() {
@@ -21,6 +26,16 @@ const std::string& QMServerHosts::publicWebHost() {
 void QMServerHosts::setPublicWebHost(std::string hostAndPort) {
   QM_DCHECK_MAIN_THREAD();
   publicWebHostSlot() = std::move(hostAndPort);
+}
+
+const std::string& QMServerHosts::backgroundFetchPage() {
+  QM_DCHECK_MAIN_THREAD();
+  return backgroundFetchPageSlot();
+}
+
+void QMServerHosts::setBackgroundFetchPage(std::string url) {
+  QM_DCHECK_MAIN_THREAD();
+  backgroundFetchPageSlot() = std::move(url);
 }
 
 }  // namespace app

@@ -1,7 +1,8 @@
 #pragma once
 
-// QMServerHosts: the back-end hosts the application talks to. They are compiled in; the executable's
-// --web-host flag (or a test) replaces the public web host before the first request.
+// QMServerHosts: the back-end hosts the application talks to, and the public page its background fetch
+// probes. They are compiled in; the executable's --web-host flag (or a test) replaces the public web host
+// before the first request, and a test points the probe at a server of its own.
 //
 // Thread-safety: main thread only.
 
@@ -15,6 +16,10 @@ class QMServerHosts {
   static const std::string& publicWebHost();
   // REQUIRES: called before the shared request manager is made (QMNetworkHelper::commonServerManager()).
   static void setPublicWebHost(std::string hostAndPort);
+
+  // The plain-http URL of the public page a background fetch asks for.
+  static const std::string& backgroundFetchPage();
+  static void setBackgroundFetchPage(std::string url);
 };
 
 }  // namespace app

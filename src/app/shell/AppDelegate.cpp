@@ -8,6 +8,7 @@
 #include "app/network/QMNetworkHelper.h"
 #include "app/session/QMAppServices.h"
 #include "app/session/QMUser.h"
+#include "app/shell/BackgroundFetchProbe.h"
 #include "app/store/ConsoleLog.h"
 #include "app/store/QMCoreDataHelper.h"
 #include "app/store/ServerValue.h"
@@ -69,6 +70,12 @@ bool AppDelegate::didFinishLaunchingWithOptions(uikit::Application& /*applicatio
 
 void AppDelegate::applicationWillTerminate(uikit::Application& /*application*/) {
   QMCoreDataHelper::sharedInstance().saveContext();
+}
+
+void AppDelegate::performFetchWithCompletionHandler(
+    uikit::Application& /*application*/, uikit::BackgroundFetchCompletionHandler completionHandler) {
+  QM_DCHECK_MAIN_THREAD();
+  BackgroundFetchProbe::start(std::move(completionHandler));
 }
 
 void AppDelegate::reloadRootController() {

@@ -21,6 +21,8 @@
 // with "忽略" and "马上更新". "马上更新" opens the download address. A refusal shows the request layer's
 // text; a transport failure does nothing.
 //
+// A background fetch asks for a public page and reports how that went (BackgroundFetchProbe.h).
+//
 // Thread-safety: main thread only.
 
 #include <cstdint>
@@ -69,6 +71,9 @@ class AppDelegate : public ns::Object, public uikit::ApplicationDelegate, public
                                      const ns::Dictionary& launchOptions) override;
   // Saves the object store.
   void applicationWillTerminate(uikit::Application& application) override;
+  // Starts a BackgroundFetchProbe with `completionHandler`.
+  void performFetchWithCompletionHandler(uikit::Application& application,
+                                         uikit::BackgroundFetchCompletionHandler completionHandler) override;
   // The update alert's buttons: "马上更新" opens the download address, "忽略" only closes the alert.
   void alertViewClickedButtonAtIndex(uikit::AlertView& alertView, std::int64_t index) override;
 

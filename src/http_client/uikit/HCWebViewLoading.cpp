@@ -75,7 +75,12 @@ void HCWebViewLoading::loadRequest(const ns::URLRequest& request, std::optional<
                                    std::optional<std::string> textEncodingName, ProgressBlock progress,
                                    DataSuccessBlock success, FailureBlock failure) {
   QM_DCHECK_MAIN_THREAD();
+  const std::shared_ptr<uikit::WebView> view = view_.lock();
   if (operation_) {
+    // The cancelled operation still calls its failure block; the view's load ends without a word.
+    if (view) {
+      view->stopLoading();
+    }
     operation_->cancel();
     operation_.reset();
   }
@@ -89,25 +94,32 @@ void HCWebViewLoading::loadRequest(const ns::URLRequest& request, std::optional<
   }
   operation_ = std::make_shared<HCHTTPRequestOperation>(*serialized, responseSerializer());
   operation_->setDownloadProgressBlock(std::move(progress));
+  const std::optional<ns::URL> url = serialized->url();
+  const std::uint64_t load =
+      view ? view->beginFetchedPageLoad(url ? url->absoluteString() : std::string()) : 0;
   operation_->setCompletionBlockWithSuccess(
-      [view = view_, MIMEType = std::move(MIMEType), textEncodingName = std::move(textEncodingName),
+      [weakView = view_, load, MIMEType = std::move(MIMEType), textEncodingName = std::move(textEncodingName),
        success = std::move(success)](const std::shared_ptr<HCHTTPRequestOperation>& operation,
                                      const std::optional<ns::Value>&) {
-        const std::shared_ptr<uikit::WebView> shown = view.lock();
+        const std::shared_ptr<uikit::WebView> shown = weakView.lock();
         if (!shown) {
           return;
         }
         const std::shared_ptr<const ns::HTTPURLResponse> response = operation->response();
         const ns::Data body = operation->responseData().value_or(ns::Data());
-        shown->loadData(
-            success ? success(response, body) : body,
+        shown->showFetchedPage(
+            load, success ? success(response, body) : body,
             MIMEType ? MIMEType : (response ? response->MIMEType() : std::nullopt),
             textEncodingName ? textEncodingName : (response ? response->textEncodingName() : std::nullopt),
             response ? response->url().absoluteString() : std::string());
       },
-      [failure = std::move(failure)](const std::shared_ptr<HCHTTPRequestOperation>&, const ns::Error& error) {
+      [weakView = view_, load, failure = std::move(failure)](const std::shared_ptr<HCHTTPRequestOperation>&,
+                                                             const ns::Error& error) {
         if (failure) {
           failure(error);
+        }
+        if (const std::shared_ptr<uikit::WebView> shown = weakView.lock()) {
+          shown->failFetchedPageLoad(load, error);
         }
       });
   operation_->start();

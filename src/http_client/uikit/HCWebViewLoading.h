@@ -8,7 +8,9 @@
 // parameters, runs the operation at once (on no queue) with the progress block as its download progress,
 // and on success shows the body (or what the success block makes of it) in the view, with the given MIME
 // type and text encoding name (else the response's) and the response's URL as base URL; on failure it calls
-// the failure block. The view tells its delegate of that page load itself.
+// the failure block. The load is the view's own (WebView::beginFetchedPageLoad()): it shows as loading, and
+// the view's delegate hears it start when the operation starts, then its finish once the page is shown or
+// its failure, unless a later load or stopLoading() ends it first.
 //
 // Thread-safety: main thread only.
 

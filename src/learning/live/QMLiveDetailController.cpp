@@ -154,4 +154,6 @@ void QMLiveDetailController::ZebLiveClassEventNotify(int /*event*/, int /*type*/
   uikit::Application::sharedApplication().setStatusBarStyle(uikit::StatusBarStyle::kDefault);
 }
 
+void QMLiveDetailController::OpenShared(const std::string& /*content*/) {}
+
 }  // namespace learning

@@ -74,6 +74,8 @@ class QMLiveDetailController : public app::QMBaseViewController,
   void networkGetLiveParamFailed() override;
 
   void ZebLiveClassEventNotify(int event, int type) override;
+  // Shares nothing: the application offers no sharing, and the class stays as it is.
+  void OpenShared(const std::string& content) override;
 
  private:
   // Opens selectedLiveModel() in the live-class framework.

@@ -13,7 +13,6 @@
 #include "app/session/QMUser.h"
 #include "app/settings/QMMoreStoryboard.h"
 #include "app/shell/AppDelegate.h"
-#include "app/shell/CoursePlaceholderController.h"
 #include "app/store/ConsoleLog.h"
 #include "app/store/QMCoreDataHelper.h"
 #include "app/user/QMUserStoryboard.h"
@@ -235,7 +234,6 @@ void ApplicationAssembly::connectParts() {
       [] { return app::QMUser::sharedInstance()->userId(); });
   app::QMUserStoryboard::registerScenes();
   app::QMMoreStoryboard::registerScenes();
-  app::CoursePlaceholderController::registerScenes();
   app::QMMenuScenes::registerScenes();
   learning::QMCourseStoryboard::registerScenes();
   learning::QMCacheStoryboard::registerScenes();

@@ -36,7 +36,7 @@ void ScreenMessageLog::observe(const std::string& screenText, Clock::time_point 
   std::vector<std::string> messages = messagesIn(screenText);
   for (const std::string& message : messages) {
     if (std::find(onScreen_.begin(), onScreen_.end(), message) == onScreen_.end()) {
-      entries_.push_back({now, message});
+      entries_.push_back({now, message, false});
     }
   }
   onScreen_ = std::move(messages);
@@ -44,8 +44,14 @@ void ScreenMessageLog::observe(const std::string& screenText, Clock::time_point 
 }
 
 void ScreenMessageLog::note(std::string line, Clock::time_point now) {
-  entries_.push_back({now, std::move(line)});
+  entries_.push_back({now, std::move(line), true});
   dropOldest();
+}
+
+bool ScreenMessageLog::notedLineHolds(std::string_view text) const {
+  return std::any_of(entries_.begin(), entries_.end(), [text](const Entry& entry) {
+    return entry.noted && entry.line.find(text) != std::string::npos;
+  });
 }
 
 void ScreenMessageLog::dropOldest() {

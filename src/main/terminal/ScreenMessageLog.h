@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace terminal {
@@ -29,12 +30,16 @@ class ScreenMessageLog {
     Clock::time_point shownAt;
     // The screen line: "toast: ...", "alert: ...", or "loading: ...", or a line noted.
     std::string line;
+    bool noted = false;
   };
 
   // Notes the messages in `screenText` (ScreenRenderer.h) that were not on screen at the last look.
   void observe(const std::string& screenText, Clock::time_point now);
   // Notes `line`, a message that was never on screen (a failed request).
   void note(std::string line, Clock::time_point now);
+  // Whether a line noted (not seen on screen) among the kept entries holds `text`: the terminal printed it,
+  // so a person waiting for it has seen it.
+  bool notedLineHolds(std::string_view text) const;
 
   // The entries noted at or after `since`, oldest first.
   std::vector<Entry> entriesSince(Clock::time_point since) const;

@@ -118,7 +118,11 @@ void TerminalFrontEnd::printMessages(std::ostream& stream,
 ns::Status TerminalFrontEnd::waitForText(const std::string& text, ns::Duration timeout) {
   const ScreenMessageLog::Clock::time_point start = ScreenMessageLog::Clock::now();
   const bool appeared = ns::RunLoop::main().runUntil(
-      [this, &text] { return observeScreen().find(text) != std::string::npos || interrupted(); }, timeout);
+      [this, &text] {
+        return observeScreen().find(text) != std::string::npos || messages_.notedLineHolds(text) ||
+               interrupted();
+      },
+      timeout);
   if (appeared) {
     return {};
   }

@@ -5,6 +5,8 @@
 //
 // Thread-safety: called on the main thread only.
 
+#include <string>
+
 namespace outside {
 
 class ZebLiveSDKHost {
@@ -19,6 +21,8 @@ class ZebLiveSDKHost {
   // reports kEventClassLeft when the person closes the class's screen; the screen stays up until the host
   // takes it away.
   virtual void ZebLiveClassEventNotify(int event, int type) = 0;
+  // The person asked the class's screen to share `content` (a text or a link) through the host.
+  virtual void OpenShared(const std::string& content) = 0;
 };
 
 }  // namespace outside

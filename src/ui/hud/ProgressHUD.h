@@ -60,7 +60,12 @@ class ProgressHUD : public uikit::View {
   bool isShowing() const { return showing_; }
 
   ProgressHUDMode mode() const { return mode_; }
-  void setMode(ProgressHUDMode mode) { mode_ = mode; }
+  // A text-only HUD (a toast) is information only and lets touches through to what lies under it; the
+  // other modes take them, as a loading indicator keeps a finger off the screen it waits over.
+  void setMode(ProgressHUDMode mode) {
+    mode_ = mode;
+    setUserInteractionEnabled(mode != ProgressHUDMode::kText);
+  }
   const std::string& labelText() const { return labelText_; }
   void setLabelText(std::string text) { labelText_ = std::move(text); }
   const uikit::Font& labelFont() const { return labelFont_; }

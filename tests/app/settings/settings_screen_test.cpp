@@ -42,7 +42,7 @@ TEST_F(SettingsScreenTest, TheSwitchesWriteTheFlagsAtOnceAndKeepThemAcrossAResta
   app_.startNewProcess();
   QMMoreStoryboard::registerScenes();
   QMUserStoryboard::registerScenes();
-  CoursePlaceholderController::registerScenes();
+  testsupport::CoursePlaceholderController::registerScenes();
   QMMenuScenes::registerScenes();
   launch();
   ASSERT_TRUE(screenShows("[QMSubjectController]")) << screen();

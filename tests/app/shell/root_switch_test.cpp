@@ -5,9 +5,9 @@
 #include "app/base/QMBaseNavigationController.h"
 #include "app/menu/QMMenuController.h"
 #include "app/session/QMUser.h"
-#include "app/shell/CoursePlaceholderController.h"
 #include "app/shell/shell_test_util.h"
 #include "platform/uikit/app/Application.h"
+#include "support/course_placeholder_controller.h"
 
 namespace app {
 
@@ -22,17 +22,19 @@ class RootSwitchTest : public ShellTest {
   }
 
   // The subject screen at the root of the drawer's centre stack.
-  std::shared_ptr<CoursePlaceholderController> subjectScreen() const {
+  std::shared_ptr<testsupport::CoursePlaceholderController> subjectScreen() const {
     auto navigation =
         std::dynamic_pointer_cast<QMBaseNavigationController>(delegate_->drawer()->centerViewController());
     if (!navigation || navigation->viewControllers().empty()) {
       return nullptr;
     }
-    return std::dynamic_pointer_cast<CoursePlaceholderController>(navigation->viewControllers().front());
+    return std::dynamic_pointer_cast<testsupport::CoursePlaceholderController>(
+        navigation->viewControllers().front());
   }
 
   void logOutThroughTheMenu() {
-    ASSERT_TRUE(uikit::Driver::tap(CoursePlaceholderController::kMenuButtonTitle).ok()) << screen();
+    ASSERT_TRUE(uikit::Driver::tap(testsupport::CoursePlaceholderController::kMenuButtonTitle).ok())
+        << screen();
     settle();
     ASSERT_TRUE(uikit::Driver::tap(QMMenuController::kExitRowText).ok()) << screen();
     settle();

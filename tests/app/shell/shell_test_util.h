@@ -14,11 +14,11 @@
 #include "app/menu/QMMenuScenes.h"
 #include "app/session/QMAppServices.h"
 #include "app/shell/AppDelegate.h"
-#include "app/shell/CoursePlaceholderController.h"
 #include "app/user/QMUserStoryboard.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/app/Application.h"
 #include "platform/uikit/driver/Driver.h"
+#include "support/course_placeholder_controller.h"
 #include "support/process_reset.h"
 #include "support/scoped_manual_clock.h"
 
@@ -33,7 +33,7 @@ class ShellTest : public ::testing::Test {
       apptest::AppTestEnvironment::Media media = apptest::AppTestEnvironment::Media::kNotServed)
       : app_(media) {
     QMUserStoryboard::registerScenes();
-    CoursePlaceholderController::registerScenes();
+    testsupport::CoursePlaceholderController::registerScenes();
     QMMenuScenes::registerScenes();
     QMAppServices::setDownloadPauser([this] { ++pausedDownloads_; });
   }

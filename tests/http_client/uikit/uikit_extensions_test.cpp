@@ -277,10 +277,13 @@ class RecordingWebViewDelegate : public uikit::WebViewDelegate {
  public:
   void webViewDidStartLoad(uikit::WebView&) override { events.push_back("start"); }
   void webViewDidFinishLoad(uikit::WebView&) override { events.push_back("finish"); }
+  void webViewDidFailLoadWithError(uikit::WebView&, const ns::Error& error) override {
+    events.push_back("fail " + std::to_string(error.code()));
+  }
   std::vector<std::string> events;
 };
 
-TEST_F(UIKitExtensionsTest, AWebViewShowsThePageItsOperationLoadedOrReportsTheFailure) {
+TEST_F(UIKitExtensionsTest, AWebViewsDelegateHearsItsOperationStartAndThenFinishOrFail) {
   server_.route("/page", TestResponse::text(200, "<html><body><p>Hello lesson</p></body></html>",
                                             "text/html; charset=utf-8"));
   auto webView = std::make_shared<uikit::WebView>();
@@ -299,17 +302,43 @@ TEST_F(UIKitExtensionsTest, AWebViewShowsThePageItsOperationLoadedOrReportsTheFa
       },
       nullptr);
   ASSERT_NE(loading.HTTPRequestOperation(), nullptr);
+  EXPECT_EQ(delegate->events, std::vector<std::string>{"start"}) << "the delegate hears the start at once";
+  EXPECT_TRUE(webView->isLoading());
   ASSERT_TRUE(runMainLoopUntil([&] { return delegate->events.size() == 2; }));
   EXPECT_EQ(delegate->events, (std::vector<std::string>{"start", "finish"}));
   EXPECT_EQ(webView->pageText(), std::vector<std::string>{"Welcome to the lesson"});
   EXPECT_GT(progressed, 0);
 
+  // A refused page: the failure block and the delegate hear the same error; the page shown stays.
+  delegate->events.clear();
   std::optional<ns::Error> failed;
   loading.loadRequest(requestTo(server_.url("/missing")), std::nullopt, std::nullopt, nullptr, nullptr,
                       [&](const ns::Error& error) { failed = error; });
   ASSERT_TRUE(runMainLoopUntil([&] { return failed.has_value(); }));
   EXPECT_EQ(failed->code(), kHCResponseErrorBadServerResponse);
+  EXPECT_EQ(delegate->events,
+            (std::vector<std::string>{"start", "fail " + std::to_string(kHCResponseErrorBadServerResponse)}));
+  EXPECT_FALSE(webView->isLoading());
   EXPECT_EQ(webView->pageText(), std::vector<std::string>{"Welcome to the lesson"});
+
+  // A load replaced before it ends: its failure block hears the cancellation, its delegate nothing more.
+  delegate->events.clear();
+  std::optional<ns::Error> cancelled;
+  loading.loadRequest(requestTo(server_.url("/silent")), std::nullopt, std::nullopt, nullptr, nullptr,
+                      [&](const ns::Error& error) { cancelled = error; });
+  bool shown = false;
+  loading.loadRequest(
+      requestTo(server_.url("/page")), std::nullopt, std::nullopt, nullptr,
+      [&](const std::shared_ptr<const ns::HTTPURLResponse>&, const ns::Data& data) {
+        shown = true;
+        return data;
+      },
+      nullptr);
+  ASSERT_TRUE(
+      runMainLoopUntil([&] { return cancelled.has_value() && shown && delegate->events.size() == 3; }));
+  EXPECT_EQ(cancelled->code(), ns::kURLErrorCancelled);
+  EXPECT_EQ(delegate->events, (std::vector<std::string>{"start", "start", "finish"}));
+  EXPECT_EQ(webView->pageText(), std::vector<std::string>{"Hello lesson"});
 }
 
 }  // namespace

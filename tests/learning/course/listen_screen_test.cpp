@@ -293,6 +293,9 @@ TEST_F(ListenScreenTest, LandscapeIsFullScreenOnTheKeyWindowAndTheLockKeepsIt) {
   EXPECT_EQ(player()->frame(), uikit::Rect(0, 0, screen.height(), screen.width()));
   EXPECT_TRUE(player()->isFull());
   ASSERT_TRUE(uikit::Driver::livePicture().ok()) << "the full-screen picture is on screen";
+  const ns::Status covered = uikit::Driver::selectRow("政治导学课\n讲师：陈海涛");
+  ASSERT_FALSE(covered.ok()) << "the full-screen player covers the lessons";
+  EXPECT_EQ(covered.error().code(), uikit::Driver::kCovered) << covered.error().localizedDescription();
 
   turnDevice(uikit::DeviceOrientation::kPortrait);
   EXPECT_EQ(player()->superview(), screen_->view().get());

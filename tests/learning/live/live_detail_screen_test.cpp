@@ -60,6 +60,11 @@ TEST_F(LiveDetailScreenTest, ALiveLessonOfProvider3OpensTheLiveClassAndLeavingIt
   EXPECT_EQ(ZebLiveParameterBlock::textOf(block, ZebLiveParameterBlock::kPass), "pass90013");
   EXPECT_EQ(uikit::Application::sharedApplication().statusBarStyle(), uikit::StatusBarStyle::kLightContent);
 
+  // Asked to share, the host does nothing: the class stays up.
+  detail->OpenShared("http://live.example/room90013");
+  settle();
+  EXPECT_TRUE(screenShows("live class room90013")) << screen();
+
   // Leaving the class notifies the host, which takes the class away and gives the status bar back.
   ASSERT_TRUE(uikit::Driver::tap("leave").ok()) << screen();
   settle();

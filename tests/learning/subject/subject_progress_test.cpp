@@ -39,6 +39,20 @@ class SubjectProgressTest : public SubjectScreenTest {
     store.saveContext();
   }
 
+  // Opens 思想政治理论's 基础阶段 and returns its playback screen once a lesson plays in it, or nullptr.
+  std::shared_ptr<QMListenController> openPlayingStage() {
+    if (!uikit::Driver::tap("思想政治理论").ok() || !uikit::Driver::tap("基础阶段").ok()) {
+      return nullptr;
+    }
+    auto listen =
+        std::dynamic_pointer_cast<QMListenController>(delegate_->drawer()->presentedViewController());
+    if (listen == nullptr ||
+        !runUntil([&] { return listen->playingCourse() != nullptr && listen->playerView() != nullptr; })) {
+      return nullptr;
+    }
+    return listen;
+  }
+
   std::vector<sample_backend::api::RecordedApiRequest> saves() const {
     return api_->recordedRequests(app::QMCourseDataModel::kSaveProgressPath);
   }
@@ -136,12 +150,8 @@ TEST_F(SubjectProgressTest, ASubjectListAnsweredOfflineFetchesNoPositionAndShows
 
 TEST_F(SubjectProgressTest, GoingToTheBackgroundAfterLeavingALessonKeepsTheSavedPosition) {
   ASSERT_TRUE(launch());
-  ASSERT_TRUE(uikit::Driver::tap("思想政治理论").ok());
-  ASSERT_TRUE(uikit::Driver::tap("基础阶段").ok());
-  auto listen = std::dynamic_pointer_cast<QMListenController>(delegate_->drawer()->presentedViewController());
+  std::shared_ptr<QMListenController> listen = openPlayingStage();
   ASSERT_NE(listen, nullptr);
-  ASSERT_TRUE(
-      runUntil([&] { return listen->playingCourse() != nullptr && listen->playerView() != nullptr; }));
   listen->playerOnClickedNavBack(*listen->playerView(), std::nullopt);
   ASSERT_TRUE(runUntil([&] { return delegate_->drawer()->presentedViewController() == nullptr; }));
   listen.reset();
@@ -158,12 +168,8 @@ TEST_F(SubjectProgressTest, AheadOfGmtTheLastPlayIsTimedAndShownOnTheDevicesCloc
   const ns::DateFormatter local(app::QMSubject::kClassTimeFormat, ns::DateFormatter::Zone::kLocal);
   const ns::DateFormatter gmt(app::QMSubject::kClassTimeFormat, ns::DateFormatter::Zone::kGMT);
   ASSERT_TRUE(launch());
-  ASSERT_TRUE(uikit::Driver::tap("思想政治理论").ok());
-  ASSERT_TRUE(uikit::Driver::tap("基础阶段").ok());
-  auto listen = std::dynamic_pointer_cast<QMListenController>(delegate_->drawer()->presentedViewController());
+  std::shared_ptr<QMListenController> listen = openPlayingStage();
   ASSERT_NE(listen, nullptr);
-  ASSERT_TRUE(
-      runUntil([&] { return listen->playingCourse() != nullptr && listen->playerView() != nullptr; }));
   const ns::Date before = ns::Date::now();
   listen->playerOnClickedNavBack(*listen->playerView(), std::nullopt);
   const ns::Date after = ns::Date::now();

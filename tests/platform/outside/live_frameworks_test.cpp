@@ -21,6 +21,7 @@ class RecordingHost : public ZebLiveSDKHost {
   void ZebLiveClassEventNotify(int event, int type) override {
     events.push_back(std::to_string(event) + "/" + std::to_string(type));
   }
+  void OpenShared(const std::string&) override {}
   std::vector<std::string> events;
 };
 

@@ -93,6 +93,44 @@ TEST_F(DriverTest, TapWorksControlsAndTapRecognisersAsAFingerWouldUnlessDisabled
   EXPECT_EQ(screen_->loginTaps, 1);
 }
 
+TEST_F(DriverTest, AViewOnTheWindowThatTakesTouchesCoversWhatLiesUnderItsMiddle) {
+  // A panel over the lower part of the screen, with a button of its own.
+  auto panel = std::make_shared<View>(Rect(0, 150, 320, 300));
+  auto title = std::make_shared<Label>(Rect(20, 10, 200, 20));
+  title->setText("正在使用流量");
+  panel->addSubview(title);
+  auto close = std::make_shared<Button>(Rect(20, 200, 100, 44));
+  close->setTitle("关闭", kControlStateNormal);
+  panel->addSubview(close);
+  window_->addSubview(panel);
+
+  const ns::Status covered = Driver::tap("登录");
+  ASSERT_FALSE(covered.ok());
+  EXPECT_EQ(codeOf(covered), Driver::kCovered);
+  EXPECT_EQ(covered.error().localizedDescription(),
+            "\"登录\" is covered by the view showing \"正在使用流量\".");
+  EXPECT_EQ(codeOf(Driver::tap("loginBtn")), Driver::kCovered) << "by its identifier as well";
+  EXPECT_EQ(screen_->loginTaps, 0);
+  ASSERT_TRUE(Driver::tap("直播").ok()) << "what the panel leaves free takes taps";
+  ASSERT_TRUE(Driver::tap("关闭").ok()) << "the panel's own button takes taps";
+
+  panel->setAccessibilityIdentifier("trafficPanel");
+  EXPECT_EQ(Driver::tap("登录").error().localizedDescription(), "\"登录\" is covered by \"trafficPanel\".");
+
+  panel->setUserInteractionEnabled(false);
+  ASSERT_TRUE(Driver::tap("登录").ok()) << "a view that lets touches through covers nothing";
+  panel->setUserInteractionEnabled(true);
+  panel->setHidden(true);
+  ASSERT_TRUE(Driver::tap("登录").ok()) << "nor does a hidden one";
+  EXPECT_EQ(screen_->loginTaps, 2);
+
+  // Within the screen, a view in front of another does not cover it: the screen's content lies under its own
+  // bars.
+  auto bar = std::make_shared<View>(Rect(0, 150, 320, 100));
+  screen_->view()->addSubview(bar);
+  ASSERT_TRUE(Driver::tap("登录").ok());
+}
+
 TEST_F(DriverTest, TypingGoesThroughTheFieldsDelegateAndRaisesTheKeyboard) {
   ASSERT_TRUE(Driver::type("userNameTF", "student").ok());
   ASSERT_TRUE(Driver::type("userPasswordTF", "secret").ok());

@@ -4,12 +4,17 @@ namespace sample_backend::api {
 
 void ApiRouter::add(std::string path, SessionRule sessionRule,
                     std::function<ApiReply(const RouteContext&)> handler) {
+  ns::MutexLock lock(mutex_);
   routes_[std::move(path)] = Route{sessionRule, std::move(handler)};
 }
 
-const Route* ApiRouter::find(std::string_view path) const {
+std::optional<Route> ApiRouter::find(std::string_view path) const {
+  ns::MutexLock lock(mutex_);
   auto found = routes_.find(path);
-  return found == routes_.end() ? nullptr : &found->second;
+  if (found == routes_.end()) {
+    return std::nullopt;
+  }
+  return found->second;
 }
 
 }  // namespace sample_backend::api

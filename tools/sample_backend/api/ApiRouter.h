@@ -4,7 +4,7 @@
 // learner and the handler that answers it. Route sets (CommonRoutes.h and those of later areas) add their
 // paths before the server starts.
 //
-// Thread-safety: add routes before serving; find() may then be called from any thread.
+// Thread-safety: thread-safe; a test may replace a route while the server answers another request of it.
 
 #include <functional>
 #include <map>
@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/check/Mutex.h"
 #include "sample_backend/api/ApiReply.h"
 #include "sample_backend/api/ApiRequest.h"
 
@@ -47,11 +48,12 @@ class ApiRouter {
  public:
   // Adds or replaces the route of `path`.
   void add(std::string path, SessionRule sessionRule, std::function<ApiReply(const RouteContext&)> handler);
-  // Returns the route of `path`, or nullptr.
-  const Route* find(std::string_view path) const;
+  // Returns a copy of the route of `path`, or nullopt.
+  std::optional<Route> find(std::string_view path) const;
 
  private:
-  std::map<std::string, Route, std::less<>> routes_;
+  mutable ns::Mutex mutex_;
+  std::map<std::string, Route, std::less<>> routes_ QM_GUARDED_BY(mutex_);
 };
 
 }  // namespace sample_backend::api

@@ -37,13 +37,13 @@ ApiService::Answer ApiService::answer(ApiRequest request) {
   Answer answer;
   answer.control = controls_.takeControl(request.path);
   RecordedApiRequest record{request, std::nullopt, {}};
-  const Route* route = router_.find(request.path);
+  const std::optional<Route> route = router_.find(request.path);
   if (request.method == "GET" && servesPage(request.path)) {
     answer = pageAnswer(request);
   } else if (request.method != "POST") {
     answer.status = 405;
     answer.body = R"({"message":"only POST is served"})";
-  } else if (route == nullptr) {
+  } else if (!route) {
     answer.status = 404;
     answer.body = R"({"message":"no such path"})";
   } else if (!answer.control.cutConnection) {

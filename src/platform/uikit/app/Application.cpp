@@ -95,6 +95,15 @@ void Application::terminate() {
   post(kApplicationWillTerminateNotification);
 }
 
+void Application::performBackgroundFetch(BackgroundFetchCompletionHandler completion) {
+  QM_DCHECK_MAIN_THREAD();
+  if (!delegate_) {
+    completion(BackgroundFetchResult::kNoData);
+    return;
+  }
+  delegate_->performFetchWithCompletionHandler(*this, std::move(completion));
+}
+
 BackgroundTaskIdentifier Application::beginBackgroundTaskWithExpirationHandler(
     std::function<void()> handler) {
   return backgroundTasks_.begin(std::move(handler));

@@ -88,6 +88,10 @@ class Application : public ns::Object {
   // Posts kApplicationDidReceiveMemoryWarningNotification. Linux warns no process of low memory, so only
   // whoever plays the system (a test, say) calls it.
   void receiveMemoryWarning();
+  // Lets the delegate fetch in the background, as the system does now and then on a phone; `completion`
+  // gets the delegate's result (no data without a delegate). Nothing on Linux asks for a fetch, so only
+  // whoever plays the system (a test, say) calls it.
+  void performBackgroundFetch(BackgroundFetchCompletionHandler completion);
 
   // Windows, in the order they were first made visible; windows that have gone are left out.
   std::vector<std::shared_ptr<Window>> windows() const;

@@ -5,11 +5,17 @@
 //
 // Thread-safety: main thread only, like every class of uikit.
 
+#include <functional>
+
 #include "platform/foundation/values/Value.h"
 
 namespace uikit {
 
 class Application;
+
+// What a background fetch found, in the platform's numbering.
+enum class BackgroundFetchResult : int { kNewData = 0, kNoData = 1, kFailed = 2 };
+using BackgroundFetchCompletionHandler = std::function<void(BackgroundFetchResult result)>;
 
 class ApplicationDelegate {
  public:
@@ -25,6 +31,13 @@ class ApplicationDelegate {
   virtual void applicationWillEnterForeground(Application&) {}
   virtual void applicationDidBecomeActive(Application&) {}
   virtual void applicationWillTerminate(Application&) {}
+  // The system lets the application fetch new content in the background. The delegate calls
+  // `completionHandler` once, on the main thread, when the fetch has ended; one that fetches nothing says so
+  // at once.
+  virtual void performFetchWithCompletionHandler(Application&,
+                                                 BackgroundFetchCompletionHandler completionHandler) {
+    completionHandler(BackgroundFetchResult::kNoData);
+  }
 };
 
 }  // namespace uikit

@@ -7,7 +7,9 @@
 #include <optional>
 
 #include "platform/foundation/storage/Bundle.h"
+#include "platform/uikit/drawing/ICOData.h"
 #include "platform/uikit/drawing/ImageDataInfo.h"
+#include "platform/uikit/drawing/TIFFData.h"
 
 namespace uikit {
 namespace {
@@ -106,6 +108,12 @@ std::shared_ptr<Image> Image::decode(const ns::Data& data, const ImageDataInfo& 
   if (!info.fitsWithin(kMaximumDecodedPixels) || scale <= 0) {
     return nullptr;
   }
+  if (info.format == ImageDataInfo::Format::kTIFF) {
+    return imageOfPixels(std::move(name), decodeTIFF(data, info), scale);
+  }
+  if (info.format == ImageDataInfo::Format::kICO) {
+    return decodeICO(data, info, scale, std::move(name));
+  }
   if (info.frameCount > 1) {
     return decodeGIF(data, scale, std::move(name));
   }
@@ -120,6 +128,27 @@ std::shared_ptr<Image> Image::decode(const ns::Data& data, const ImageDataInfo& 
   std::vector<std::uint8_t> rgba(pixels, pixels + static_cast<std::size_t>(width) * height * 4);
   stbi_image_free(pixels);
   return imageOfPixels(std::move(name), width, height, scale, std::move(rgba));
+}
+
+std::shared_ptr<Image> Image::decodeICO(const ns::Data& data, const ImageDataInfo& info, double scale,
+                                        std::string name) {
+  const std::optional<IconPicture> picture = chosenIconPicture(data);
+  if (!picture) {
+    return nullptr;
+  }
+  if (picture->isPNG) {
+    // The account of the PNG itself, which `info` repeats but for its format.
+    const std::optional<ImageDataInfo> pngInfo = imageDataInfo(picture->bytes);
+    return pngInfo ? decode(picture->bytes, *pngInfo, scale, std::move(name)) : nullptr;
+  }
+  return imageOfPixels(std::move(name), decodeIconBitmap(picture->bytes, info), scale);
+}
+
+std::shared_ptr<Image> Image::imageOfPixels(std::string name, std::optional<DecodedPixels> pixels,
+                                            double scale) {
+  return pixels
+             ? imageOfPixels(std::move(name), pixels->width, pixels->height, scale, std::move(pixels->rgba))
+             : nullptr;
 }
 
 std::shared_ptr<Image> Image::decodeGIF(const ns::Data& data, double scale, std::string name) {

@@ -2,8 +2,9 @@
 
 // uikit::Image: a picture with a size in points and a scale (pixels per point), as the platform's images are.
 //
-// An image is either decoded (PNG, JPEG, GIF or BMP bytes, from the bundle, a file or memory), in which case
-// it holds its pixels, or only named: imageNamed() always returns an image with the name asked for, so that a
+// An image is either decoded (PNG, JPEG, GIF, BMP, TIFF or ICO bytes, from the bundle, a file or memory; of a
+// TIFF its first picture, of an icon file its largest, ICOData.h), in which case it holds its pixels, or only
+// named: imageNamed() always returns an image with the name asked for, so that a
 // screen that names a picture the bundle lacks still runs, and tests can read which picture a view shows.
 // Images are immutable once made and shared through std::shared_ptr<const Image>. A GIF of several frames
 // decodes into an animated image: its own pixels are the first frame's, and images() lists every frame.
@@ -15,11 +16,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/foundation/values/Data.h"
+#include "platform/uikit/drawing/DecodedPixels.h"
 #include "platform/uikit/drawing/ImageDataInfo.h"
 #include "platform/uikit/geometry/Geometry.h"
 
@@ -82,6 +85,12 @@ class Image {
                                        std::string name);
   // Decodes the frames of a GIF; a single frame gives a still image.
   static std::shared_ptr<Image> decodeGIF(const ns::Data& data, double scale, std::string name);
+  // Decodes the picture an icon file shows. REQUIRES: `info` is what imageDataInfo(data) returned.
+  static std::shared_ptr<Image> decodeICO(const ns::Data& data, const ImageDataInfo& info, double scale,
+                                          std::string name);
+  // An image of what a decoder handed over, or nullptr when it decoded nothing.
+  static std::shared_ptr<Image> imageOfPixels(std::string name, std::optional<DecodedPixels> pixels,
+                                              double scale);
   // An image of `pixels`, `width` by `height`, at `scale`.
   static std::shared_ptr<Image> imageOfPixels(std::string name, int width, int height, double scale,
                                               std::vector<std::uint8_t> pixels);

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/uikit/drawing/ICOData.h"
 #include "platform/uikit/drawing/PNGDataBound.h"
+#include "platform/uikit/drawing/TIFFData.h"
 
 namespace uikit {
 namespace {
@@ -97,15 +99,39 @@ bool isGIF(const ns::Data& data) {
   return startsWith(data, "GIF8");
 }
 
-// Only these four formats are read: the decoder knows others whose loose signatures any bytes may match.
+// Only these four formats go to the common decoder: it knows others whose loose signatures any bytes may
+// match.
 bool hasKnownSignature(const ns::Data& data) {
   return isPNG(data) || startsWith(data, "\xFF\xD8\xFF") || isGIF(data) || startsWith(data, "BM");
+}
+
+// The account of the picture an icon file shows: a PNG read as any PNG is, or the icon's own BMP picture.
+std::optional<ImageDataInfo> iconDataInfo(const ns::Data& data) {
+  const std::optional<IconPicture> picture = chosenIconPicture(data);
+  if (!picture) {
+    return std::nullopt;
+  }
+  std::optional<ImageDataInfo> info =
+      picture->isPNG ? imageDataInfo(picture->bytes) : iconBitmapInfo(picture->bytes);
+  if (info) {
+    info->format = ImageDataInfo::Format::kICO;
+  }
+  return info;
 }
 
 }  // namespace
 
 std::optional<ImageDataInfo> imageDataInfo(const ns::Data& data) {
-  if (!hasKnownSignature(data) || data.size() > static_cast<std::size_t>(INT_MAX)) {
+  if (data.size() > static_cast<std::size_t>(INT_MAX)) {
+    return std::nullopt;
+  }
+  if (hasTIFFSignature(data)) {
+    return tiffDataInfo(data);
+  }
+  if (hasICOSignature(data)) {
+    return iconDataInfo(data);
+  }
+  if (!hasKnownSignature(data)) {
     return std::nullopt;
   }
   ImageDataInfo info;

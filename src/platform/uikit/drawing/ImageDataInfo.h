@@ -15,6 +15,10 @@
 namespace uikit {
 
 struct ImageDataInfo {
+  // How the bytes are decoded: by the common decoder (PNG, JPEG, GIF, BMP), by libtiff, or as an icon file.
+  enum class Format { kCommon, kTIFF, kICO };
+
+  Format format = Format::kCommon;
   int pixelWidth = 0;
   int pixelHeight = 0;
   // The frames a decoder will find: the image descriptors of a GIF (at least those it can decode), 1 for
@@ -30,9 +34,9 @@ struct ImageDataInfo {
   }
 };
 
-// Returns the headers' account of `data` (PNG, JPEG, GIF or BMP), or std::nullopt when the bytes are not a
-// picture the decoder knows, or are a PNG whose pixel data inflates to more than its size can hold
-// (PNGDataBound.h).
+// Returns the headers' account of `data` (PNG, JPEG, GIF, BMP, TIFF or ICO; for an icon file, that of the
+// picture it shows, ICOData.h), or std::nullopt when the bytes are not a picture the decoders know, or are a
+// PNG whose pixel data inflates to more than its size can hold (PNGDataBound.h).
 std::optional<ImageDataInfo> imageDataInfo(const ns::Data& data);
 
 }  // namespace uikit

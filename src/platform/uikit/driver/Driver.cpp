@@ -13,10 +13,12 @@
 #include "platform/uikit/controls/Control.h"
 #include "platform/uikit/controls/SegmentedControl.h"
 #include "platform/uikit/controls/TextInput.h"
+#include "platform/uikit/driver/TouchCover.h"
 #include "platform/uikit/gestures/PanGestureRecognizer.h"
 #include "platform/uikit/gestures/TapGestureRecognizer.h"
 #include "platform/uikit/render/PrintableText.h"
 #include "platform/uikit/render/ScreenRenderer.h"
+#include "platform/uikit/render/ScreenText.h"
 #include "platform/uikit/render/VisibleScreen.h"
 #include "platform/uikit/tables/TableView.h"
 #include "platform/uikit/views/ScrollView.h"
@@ -115,13 +117,31 @@ bool isNamed(const View& view, const std::string& name, Matching matching) {
   return segments != nullptr && segments->indexOfSegmentTitled(name).has_value();
 }
 
-// Fails when a view from `view` up does not take touches: a strict ancestor with interaction off blocks
-// everything inside it.
+// How a person names a view that covers another: by its identifier, else by the first text it shows, else
+// by its first line of screen text (a loading indicator draws its text itself).
+std::string coverName(const View& cover) {
+  if (!cover.accessibilityIdentifier().empty()) {
+    return quoted(cover.accessibilityIdentifier());
+  }
+  if (const auto texts = cover.shownTexts(); !texts.empty()) {
+    return "the view showing " + quoted(printableText(texts.front()));
+  }
+  ScreenText screenText;
+  cover.renderInto(screenText);
+  const std::string lines = screenText.str();
+  return lines.empty() ? "a view without text" : quoted(lines.substr(0, lines.find('\n')));
+}
+
+// Fails when a view from `view` up does not take touches (a strict ancestor with interaction off blocks
+// everything inside it), or when a view in front of it takes the touch first.
 ns::Status checkReachable(const View& view, const std::string& name) {
   for (const View* ancestor = view.superview(); ancestor != nullptr; ancestor = ancestor->superview()) {
     if (!ancestor->isUserInteractionEnabled()) {
       return driverError(Driver::kNotTouchable, quoted(name) + " does not take touches now.");
     }
+  }
+  if (const View* cover = touchCover(view)) {
+    return driverError(Driver::kCovered, quoted(name) + " is covered by " + coverName(*cover) + ".");
   }
   return {};
 }

@@ -12,7 +12,9 @@
 // with the blanks (spaces, tabs, U+3000) around both trimmed: "2018考研" names a row showing "    2018考研".
 //
 // While a platform alert is on screen it takes every touch: tap() may name one of its buttons, and every
-// other action fails with kAlertInTheWay until it is answered.
+// other action fails with kAlertInTheWay until it is answered. A finger reaches only what nothing covers:
+// an action on a view whose middle lies under another view that takes touches (a full-screen player, a
+// panel, a loading indicator) fails with kCovered and names the cover (TouchCover.h).
 //
 // Every action returns an error value, never throws: the domain is kDriverErrorDomain, the code a
 // Driver::ErrorCode, and the localized description a sentence a person can read, such as
@@ -52,6 +54,7 @@ class Driver {
     kTimedOut = 12,
     kNoLivePicture = 13,
     kNotScrollable = 14,
+    kCovered = 15,
   };
 
   // How far past the end of its content a swipe carries a scroll view before it settles.

@@ -82,11 +82,28 @@ void WebView::loadHTMLString(const std::string& html, std::string baseURL) {
   finishOnNextTurn(HTMLPageText::linesOf(html, "utf-8"));
 }
 
-void WebView::loadData(const ns::Data& data, const std::optional<std::string>& MIMEType,
-                       const std::optional<std::string>& textEncodingName, std::string baseURL) {
+std::uint64_t WebView::beginFetchedPageLoad(std::string url) {
   QM_DCHECK_MAIN_THREAD();
-  begin(std::move(baseURL));
-  finishOnNextTurn(shownText(data, MIMEType, textEncodingName));
+  begin(std::move(url));
+  return loadNumber_;
+}
+
+void WebView::showFetchedPage(std::uint64_t load, const ns::Data& data,
+                              const std::optional<std::string>& MIMEType,
+                              const std::optional<std::string>& textEncodingName, std::string baseURL) {
+  QM_DCHECK_MAIN_THREAD();
+  if (load != loadNumber_ || !loading_) {
+    return;
+  }
+  shownURL_ = std::move(baseURL);
+  finish(shownText(data, MIMEType, textEncodingName));
+}
+
+void WebView::failFetchedPageLoad(std::uint64_t load, const ns::Error& error) {
+  QM_DCHECK_MAIN_THREAD();
+  if (load == loadNumber_ && loading_) {
+    fail(error);
+  }
 }
 
 void WebView::stopLoading() {

@@ -49,11 +49,15 @@ class WebView : public View {
   // Shows the page `html`, read as UTF-8, as if loaded from `baseURL`; it finishes on the next turn of the
   // main loop. REQUIRES: the view is owned by a std::shared_ptr.
   void loadHTMLString(const std::string& html, std::string baseURL);
-  // Shows `data` as a page of `MIMEType` in `textEncodingName` (as a loaded page of that type shows), as if
-  // loaded from `baseURL`; it finishes on the next turn of the main loop. REQUIRES: the view is owned by a
-  // std::shared_ptr.
-  void loadData(const ns::Data& data, const std::optional<std::string>& MIMEType,
-                const std::optional<std::string>& textEncodingName, std::string baseURL);
+  // A load whose page the caller fetches itself (through a request operation, say). beginFetchedPageLoad()
+  // begins it as loadRequest() does, naming `url` (the load before ends without a word; the delegate hears
+  // this one start), and returns its number. The caller ends it at once with showFetchedPage(), which shows
+  // `data` as a loaded page of `MIMEType` in `textEncodingName` shows, as if loaded from `baseURL`, or with
+  // failFetchedPageLoad(); either does nothing once load `load` has been stopped or replaced.
+  std::uint64_t beginFetchedPageLoad(std::string url);
+  void showFetchedPage(std::uint64_t load, const ns::Data& data, const std::optional<std::string>& MIMEType,
+                       const std::optional<std::string>& textEncodingName, std::string baseURL);
+  void failFetchedPageLoad(std::uint64_t load, const ns::Error& error);
   // Ends the load under way, if any, without telling the delegate.
   void stopLoading();
 

@@ -21,7 +21,8 @@ class WebViewDelegate {
   virtual bool webViewShouldStartLoadWithRequest(WebView&, const ns::URLRequest& /*request*/) { return true; }
   virtual void webViewDidStartLoad(WebView&) {}
   virtual void webViewDidFinishLoad(WebView&) {}
-  // `error` is the URL-loading error of the page (ns::kURLErrorDomain).
+  // `error` says why the page did not load: URL loading's error (ns::kURLErrorDomain), or for a page its
+  // caller fetched (WebView::beginFetchedPageLoad()), the error that caller met.
   virtual void webViewDidFailLoadWithError(WebView&, const ns::Error& /*error*/) {}
 };
 
