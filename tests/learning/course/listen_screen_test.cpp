@@ -189,6 +189,7 @@ TEST_F(ListenScreenTest, PreviousAndNextStopAtTheEndsWithAWarning) {
   EXPECT_EQ(screen_->playingCourse(), course("101101"));
   EXPECT_TRUE(screenShows("已经是第一个课程了"));
 
+  ASSERT_TRUE(uikit::Driver::pan("myTreeView", {0, -1000}, uikit::Driver::PanStart::kMiddle).ok());
   ASSERT_TRUE(uikit::Driver::selectRow("活的灵魂").ok());
   ASSERT_TRUE(playUntilPicture());
   tap(*player()->progressBar()->btnLast());

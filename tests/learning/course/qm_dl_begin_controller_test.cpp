@@ -20,18 +20,34 @@ using ::testing::AnyOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using namespace std::chrono_literals;
+constexpr auto kMiddle = uikit::Driver::PanStart::kMiddle;
 
 class QMDLBeginControllerTest : public ::testing::Test {
  protected:
+  // The row showing `name`, after a finger scrolled the tree from its top until it shows; nullptr for none.
+  std::shared_ptr<QMDownloadCell> showRow(const std::string& name) {
+    uikit::TableView& tree = *picker_->myTreeView();
+    EXPECT_TRUE(uikit::Driver::pan("myTreeView", {0, tree.contentSize().height}, kMiddle).ok());
+    for (double before = -1; before != tree.contentOffset().y;) {
+      for (const auto& cell : tree.visibleCells()) {
+        const auto row = std::static_pointer_cast<QMDownloadCell>(cell);
+        if (row->nameLabel()->text() == name) {
+          return row;
+        }
+      }
+      before = tree.contentOffset().y;
+      EXPECT_TRUE(uikit::Driver::pan("myTreeView", {0, -tree.bounds().height() / 2}, kMiddle).ok());
+    }
+    return nullptr;
+  }
   // The check box of the row showing `name`.
   std::string checkBoxOf(const std::string& name) {
-    for (const auto& cell : picker_->myTreeView()->visibleCells()) {
-      const auto row = std::static_pointer_cast<QMDownloadCell>(cell);
-      if (row->nameLabel()->text() == name) {
-        return row->tagImageView()->image()->name();
-      }
-    }
-    return "no row " + name;
+    const auto row = showRow(name);
+    return row ? row->tagImageView()->image()->name() : "no row " + name;
+  }
+  ns::Status tapRow(const std::string& name) {
+    showRow(name);
+    return uikit::Driver::selectRow(name);
   }
   std::vector<std::int64_t> statuses(const std::vector<std::string>& courseIDs) {
     std::vector<std::int64_t> found;
@@ -83,13 +99,7 @@ TEST_F(QMDLBeginControllerTest, RowsTakeTheColoursOfTheirLevelAndLessonsJoinUpUn
   };
   for (const Row& expected : rows) {
     SCOPED_TRACE(expected.name);
-    std::shared_ptr<QMDownloadCell> cell;
-    for (const auto& shown : picker_->myTreeView()->visibleCells()) {
-      const auto row = std::static_pointer_cast<QMDownloadCell>(shown);
-      if (row->nameLabel()->text() == expected.name) {
-        cell = row;
-      }
-    }
+    const auto cell = showRow(expected.name);
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->backgroundColor(), hex(expected.background.c_str()));
     EXPECT_EQ(!cell->shadowImageView()->isHidden(), expected.shadowShown);
@@ -103,22 +113,22 @@ TEST_F(QMDLBeginControllerTest, RowsTakeTheColoursOfTheirLevelAndLessonsJoinUpUn
 
 TEST_F(QMDLBeginControllerTest, TickingARowCarriesTheTickDownAndUpAndSelectAllFollows) {
   picker_ = road_.presentPicker();
-  ASSERT_TRUE(uikit::Driver::selectRow("第一节").ok());
+  ASSERT_TRUE(tapRow("第一节").ok());
   EXPECT_EQ(checkBoxOf("第4课"), "DL_select_on");
   EXPECT_EQ(checkBoxOf("第5课"), "DL_select_on");
   EXPECT_EQ(checkBoxOf("第二章"), "DL_select_off") << "第二节 is not ticked";
 
-  ASSERT_TRUE(uikit::Driver::selectRow("第6课").ok());
+  ASSERT_TRUE(tapRow("第6课").ok());
   EXPECT_EQ(checkBoxOf("第二节"), "DL_select_on");
   EXPECT_EQ(checkBoxOf("第二章"), "DL_select_on") << "the last unticked lesson completes the chapter";
   EXPECT_EQ(picker_->selectAllBtn()->tag(), 0) << "第一章 and 第三章 are not ticked";
 
-  ASSERT_TRUE(uikit::Driver::selectRow("第一章").ok());
-  ASSERT_TRUE(uikit::Driver::selectRow("第三章").ok());
+  ASSERT_TRUE(tapRow("第一章").ok());
+  ASSERT_TRUE(tapRow("第三章").ok());
   EXPECT_EQ(picker_->selectAllBtn()->tag(), 1);
   EXPECT_EQ(picker_->selectAllBtn()->imageForState(uikit::kControlStateNormal)->name(), "DL_selectAll_on");
 
-  ASSERT_TRUE(uikit::Driver::selectRow("第5课").ok());
+  ASSERT_TRUE(tapRow("第5课").ok());
   EXPECT_EQ(checkBoxOf("第一节"), "DL_select_off");
   EXPECT_EQ(checkBoxOf("第二章"), "DL_select_off");
   EXPECT_EQ(checkBoxOf("第4课"), "DL_select_on");
@@ -143,7 +153,7 @@ TEST_F(QMDLBeginControllerTest, SelectAllTicksAndUnticksEveryRow) {
 
 TEST_F(QMDLBeginControllerTest, DownloadQueuesExactlyTheTickedLessonsOnceAndClosesAfterTwoSeconds) {
   picker_ = road_.presentPicker();
-  ASSERT_TRUE(uikit::Driver::selectRow("第一节").ok());
+  ASSERT_TRUE(tapRow("第一节").ok());
   ASSERT_TRUE(uikit::Driver::tap("addDLBtn").ok());
 
   EXPECT_TRUE(isQueued("L4"));

@@ -191,10 +191,12 @@ TEST_F(DriverTest, ASwipeUpRunsPastTheEndOfTheContentAndSettlesThere) {
   ASSERT_TRUE(Driver::scrollToBottom("subjectTable").ok());
   EXPECT_EQ(list->events.size(), 4u);
 
-  // Content shorter than the table stays at the top.
+  // Content that shrinks under the offset pulls it back, so a shorter list shows its rows; content shorter
+  // than the table stays at the top.
   list->subjects.assign(2, "课程");
   list->subjectTable->reloadData();
-  list->subjectTable->setContentOffset(Point{0, 0});
+  EXPECT_EQ(list->subjectTable->visibleCells().size(), 2u);
+  EXPECT_EQ(list->subjectTable->contentOffset().y, 0);
   list->events.clear();
   ASSERT_TRUE(Driver::scrollToBottom("subjectTable").ok());
   EXPECT_THAT(list->events,
@@ -206,6 +208,24 @@ TEST_F(DriverTest, ASwipeUpRunsPastTheEndOfTheContentAndSettlesThere) {
   EXPECT_EQ(list->events.size(), 2u);
   list->subjectTable->setScrollEnabled(false);
   EXPECT_EQ(codeOf(Driver::scrollToBottom("subjectTable")), Driver::kNotScrollable);
+}
+
+TEST_F(DriverTest, APanOverAListMovesItsContentWithTheFingerWithinItsEnds) {
+  auto list = std::make_shared<QMSampleListController>();
+  list->subjects.assign(30, "课程");
+  showWindowWithRoot(list);
+  const double end = 60 + 29 * 44 - 603;
+  ASSERT_TRUE(Driver::pan("subjectTable", Point{0, -300}, Driver::PanStart::kMiddle).ok());
+  EXPECT_EQ(list->subjectTable->contentOffset().y, 300);
+  ASSERT_TRUE(Driver::pan("课程", Point{0, -1000}, Driver::PanStart::kMiddle).ok());
+  EXPECT_EQ(list->subjectTable->contentOffset().y, end) << "a finger on a row moves its list, to the end";
+  EXPECT_EQ(list->subjectTable->indexPathForCell(*list->subjectTable->visibleCells().back())->row, 29);
+  ASSERT_TRUE(Driver::pan("subjectTable", Point{0, 2000}, Driver::PanStart::kMiddle).ok());
+  EXPECT_EQ(list->subjectTable->contentOffset().y, 0) << "and back to the top, not past it";
+
+  list->subjectTable->setScrollEnabled(false);
+  EXPECT_EQ(codeOf(Driver::pan("subjectTable", Point{0, -300}, Driver::PanStart::kMiddle)),
+            Driver::kNotTouchable);
 }
 
 TEST_F(DriverTest, GoBackUsesTheLeftItemOrPopsTheStack) {

@@ -404,7 +404,17 @@ ns::Status Driver::pan(const std::string& name, Point translation, PanStart star
     }
   }
   if (!pan) {
-    return driverError(kNotTouchable, quoted(name) + " does not respond to a pan.");
+    // Nothing on the way takes a pan itself: the list or other scrolling view it lies in follows the finger.
+    View* view = found->get();
+    while (view != nullptr && dynamic_cast<ScrollView*>(view) == nullptr) {
+      view = view->superview();
+    }
+    auto* scroll = static_cast<ScrollView*>(view);
+    if (scroll == nullptr || !scroll->isScrollEnabled() || !scroll->isUserInteractionEnabled()) {
+      return driverError(kNotTouchable, quoted(name) + " does not respond to a pan.");
+    }
+    scroll->scrollBy(-translation.y);
+    return {};
   }
   const Rect bounds = surface->bounds();
   const double startX = start == PanStart::kLeftHalf    ? bounds.width() / 4

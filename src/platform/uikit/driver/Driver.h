@@ -83,7 +83,9 @@ class Driver {
   static constexpr double kPanStep = 5;
   // Moves a finger by `translation` over the view named `name` (or the first view up from it with a pan
   // recogniser), from where `start` says, at kFingerSpeed: the recogniser begins, changes every kPanStep
-  // points and ends. Fails with kNotTouchable when nothing on the way takes a pan.
+  // points and ends. With no recogniser on the way, the scroll view the view lies in (a list) scrolls, its
+  // content following the finger within its ends. Fails with kNotTouchable when nothing on the way takes a
+  // pan.
   static ns::Status pan(const std::string& name, Point translation, PanStart start);
   // Makes the text input named `name` the first responder and replaces its text by `text`, as typing does.
   // Fails with kNotTextInput, kNotTouchable, kDisabled, or kRefused when the input (or its delegate) refuses.

@@ -18,6 +18,18 @@ void ScrollView::setContentOffset(Point offset, bool) {
   tellListeners(&ScrollViewDelegate::scrollViewDidScroll);
 }
 
+void ScrollView::setContentSize(Size size) {
+  QM_DCHECK_MAIN_THREAD();
+  contentSize_ = size;
+  if (!dragging_ && contentOffset().y > bottomOffset()) {
+    setContentOffset(Point{contentOffset().x, bottomOffset()});
+  }
+}
+
+double ScrollView::bottomOffset() const {
+  return std::max(-contentInset_.top, contentSize_.height + contentInset_.bottom - bounds().height());
+}
+
 void ScrollView::addScrollObserver(std::weak_ptr<ScrollViewDelegate> observer) {
   QM_DCHECK_MAIN_THREAD();
   scrollObservers_.push_back(std::move(observer));
@@ -42,6 +54,19 @@ void ScrollView::pullDown(double distance) {
   dragging_ = false;
   tellListeners(&ScrollViewDelegate::scrollViewDidEndDragging);
   setContentOffset(Point{contentOffset().x, -contentInset_.top});
+}
+
+void ScrollView::scrollBy(double distance) {
+  QM_DCHECK_MAIN_THREAD();
+  if (!scrollEnabled_) {
+    return;
+  }
+  dragging_ = true;
+  tellListeners(&ScrollViewDelegate::scrollViewWillBeginDragging);
+  const double target = std::clamp(contentOffset().y + distance, -contentInset_.top, bottomOffset());
+  setContentOffset(Point{contentOffset().x, target});
+  dragging_ = false;
+  tellListeners(&ScrollViewDelegate::scrollViewDidEndDragging);
 }
 
 void ScrollView::tellListeners(void (ScrollViewDelegate::*callback)(ScrollView&)) {

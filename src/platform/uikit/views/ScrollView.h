@@ -22,7 +22,9 @@ class ScrollView : public View {
   // waited for.
   void setContentOffset(Point offset, bool animated = false);
   Size contentSize() const { return contentSize_; }
-  void setContentSize(Size size) { contentSize_ = size; }
+  // Content that shrinks under the offset pulls the offset back to its end (the delegate hears of it), as a
+  // phone's scroll view does, unless a finger holds the content: a list reloaded with fewer rows shows rows.
+  void setContentSize(Size size);
   EdgeInsets contentInset() const { return contentInset_; }
   void setContentInset(EdgeInsets inset) { contentInset_ = inset; }
   bool isScrollEnabled() const { return scrollEnabled_; }
@@ -44,12 +46,18 @@ class ScrollView : public View {
   // content moves to `distance` above its top inset, the finger lets go, and the content goes back to its
   // top inset (which whatever heard the drag may have changed). Does nothing while scrolling is off.
   void pullDown(double distance);
+  // What a finger moving `distance` points up over the content does (down for a negative distance): the
+  // content follows it, within its ends.
+  void scrollBy(double distance);
 
  protected:
   // Called when the content offset changed, before the delegate and the observers hear of it.
   virtual void contentOffsetDidChange() {}
 
  private:
+  // The offset that shows the end of the content (its top when the content is shorter than the view).
+  double bottomOffset() const;
+
   Size contentSize_;
   EdgeInsets contentInset_;
   bool scrollEnabled_ = true;
