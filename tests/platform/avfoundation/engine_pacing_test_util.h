@@ -28,6 +28,13 @@ inline bool isReadyFor(const av::PlayerItem& item, double seconds) {
          item.error().has_value();
 }
 
+// Runs the main loop until `item` is likely to keep up or has failed; false when neither came within
+// kEngineDeadline.
+inline bool runUntilKeepingUpOrFailed(const av::PlayerItem& item) {
+  return ns::RunLoop::main().runUntil([&] { return item.isPlaybackLikelyToKeepUp() || item.error(); },
+                                      kEngineDeadline);
+}
+
 // Advances `clock` by one player tick at a time until `done`, each tick once the current item is ready for
 // it (isReadyFor). `afterEach`, when given, runs after every callback of the main loop and after every
 // tick. Returns done(); false also after `maxSteps` ticks, or when the item is not ready within

@@ -45,8 +45,7 @@ TEST(LargeLesson, TheMainLoopStaysFreeWhileA720pLessonDecodes) {
   const auto player = av::Player::playerWithPlayerItem(item);
   av::PlayerLayer layer;
   layer.setPlayer(player);
-  ASSERT_TRUE(ns::RunLoop::main().runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); },
-                                           avtest::kEngineDeadline));
+  ASSERT_TRUE(avtest::runUntilKeepingUpOrFailed(*item));
   ASSERT_FALSE(item->error()) << item->error()->localizedDescription();
 
   // The main thread's processor time is read after every callback of its loop and every tick: the largest

@@ -39,8 +39,7 @@ TEST(PausedSeekTest, ShowsThePictureAtTheTargetAndKeepsUpAgainWithoutPlaying) {
   const auto player = av::Player::playerWithPlayerItem(item);
   av::PlayerLayer layer;
   layer.setPlayer(player);
-  ASSERT_TRUE(ns::RunLoop::main().runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); },
-                                           avtest::kEngineDeadline));
+  ASSERT_TRUE(avtest::runUntilKeepingUpOrFailed(*item));
   ASSERT_FALSE(item->error()) << item->error()->localizedDescription();
   player->play();
   ASSERT_TRUE(avtest::playUntil(clock, *player, [&] { return item->currentSeconds() >= 0.5; }));
@@ -49,8 +48,7 @@ TEST(PausedSeekTest, ShowsThePictureAtTheTargetAndKeepsUpAgainWithoutPlaying) {
   player->seekToTime(av::Time::fromSeconds(kTarget));
   EXPECT_FALSE(item->isPlaybackLikelyToKeepUp());
   // The item keeps up again once the target is decoded, and the next tick shows the picture there.
-  ASSERT_TRUE(ns::RunLoop::main().runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); },
-                                           avtest::kEngineDeadline));
+  ASSERT_TRUE(avtest::runUntilKeepingUpOrFailed(*item));
   ASSERT_FALSE(item->error());
   clock.advance(av::Player::kTick);
   ns::RunLoop::main().runPending();

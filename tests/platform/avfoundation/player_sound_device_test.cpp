@@ -14,6 +14,7 @@
 
 #include "platform/avfoundation/Player.h"
 #include "platform/avfoundation/PlayerItem.h"
+#include "platform/avfoundation/engine_pacing_test_util.h"
 #include "platform/avfoundation/served_lesson_test_util.h"
 #include "platform/avfoundation/sound/sound_test_util.h"
 #include "platform/avfoundation/sound/test_sound_server.h"
@@ -54,7 +55,7 @@ TEST(PlayerSoundDevice, ThePlayersTimeFollowsTheSoundTheDevicePlays) {
       1.0);
   const auto item = av::PlayerItem::playerItemWithURL(*ns::URL::fromString(url));
   const auto player = av::Player::playerWithPlayerItem(item);
-  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); }));
+  ASSERT_TRUE(avtest::runUntilKeepingUpOrFailed(*item));
   ASSERT_FALSE(item->error());
 
   // Sampled every 20 ms while the device plays (what it has played moves; the sound waits after a seek until

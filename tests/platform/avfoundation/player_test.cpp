@@ -145,7 +145,7 @@ TEST_F(PlayerTest, BecomesReadyAndPlaysToTheEndOnce) {
   player->addPeriodicTimeObserverForInterval(av::Time::fromSeconds(0.5),
                                              [&](av::Time time) { observedTimes.push_back(time.seconds()); });
 
-  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); }))
+  ASSERT_TRUE(avtest::runUntilKeepingUpOrFailed(*item))
       << (item->error() ? item->error()->localizedDescription() : "still loading");
   EXPECT_EQ(item->status(), av::PlayerItemStatus::kReadyToPlay);
   // Every segment arrives while the look-ahead waits for play: playback never waits for the network.
@@ -258,7 +258,7 @@ TEST_F(PlayerTest, BlindSteppingPlaysToTheEndOnce) {
   const auto player = av::Player::playerWithPlayerItem(item);
   av::PlayerLayer layer;
   layer.setPlayer(player);
-  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); }));
+  ASSERT_TRUE(avtest::runUntilKeepingUpOrFailed(*item));
   EXPECT_EQ(item->status(), av::PlayerItemStatus::kReadyToPlay);
 
   player->play();
@@ -356,7 +356,7 @@ TEST_F(PlayerTest, DecodingThroughALongGapKeepsOnlyTheLookAhead) {
   // As when the loop catches up after a long wait: the whole lesson is due in one step.
   lastSegmentGate_->open();
   const auto item = itemOf("/lesson/index.m3u8");
-  ASSERT_TRUE(runUntil([&] { return item->isPlaybackLikelyToKeepUp() || item->error(); }));
+  ASSERT_TRUE(avtest::runUntilKeepingUpOrFailed(*item));
   std::size_t mostWaiting = 0;
   ASSERT_TRUE(runUntil([&] {
     item->decodeThrough(kLessonSeconds);
