@@ -10,8 +10,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "platform/outside/NetworkStatus.h"
@@ -20,10 +24,27 @@
 namespace outside {
 namespace {
 
+constexpr char kNamespacePrefix[] = "quillmark-reach-";
+
+// Deletes the namespaces left by runs of this test that ended before they could (their process is gone).
+void deleteNamespacesOfEndedRuns() {
+  std::istringstream names(testsupport::runTool("ip netns list").output);
+  for (std::string line; std::getline(names, line);) {
+    const std::string name = line.substr(0, line.find(' '));
+    if (name.rfind(kNamespacePrefix, 0) != 0) {
+      continue;
+    }
+    const pid_t owner = static_cast<pid_t>(std::atol(name.c_str() + std::strlen(kNamespacePrefix)));
+    if (owner > 0 && kill(owner, 0) != 0 && errno == ESRCH) {
+      testsupport::runTool("ip netns delete " + name);
+    }
+  }
+}
+
 // A network namespace of its own, holding only a loopback interface that is down; deleted with the object.
 class NetworkNamespace {
  public:
-  NetworkNamespace() : name_("quillmark-reach-" + std::to_string(getpid())) {}
+  NetworkNamespace() : name_(kNamespacePrefix + std::to_string(getpid())) {}
   ~NetworkNamespace() {
     if (made_) {
       testsupport::runTool("ip netns delete " + name_);
@@ -34,6 +55,7 @@ class NetworkNamespace {
 
   // Makes the namespace; returns the reason when it cannot be made.
   std::optional<std::string> make() {
+    deleteNamespacesOfEndedRuns();
     const testsupport::ToolRun run = testsupport::runTool("ip netns add " + name_);
     made_ = run.exitStatus == 0;
     return made_ ? std::nullopt : std::optional(run.output);
