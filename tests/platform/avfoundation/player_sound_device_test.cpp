@@ -102,7 +102,8 @@ TEST(PlayerSoundDevice, ThePlayersTimeFollowsTheSoundTheDevicePlays) {
     return;
   }
   // The sound server's own thread may fall behind real time on a busy machine, so the position is held to
-  // following the device, not to a device's accuracy, which is a figure to measure rather than to assert.
+  // following the device, not to a device's accuracy, which is a figure to measure rather than to assert
+  // (sound_device_sync_bench measures it).
   EXPECT_LT(aheadOfSound, 0.5) << "the position follows the device";
   // Times are read in milliseconds.
   EXPECT_LE(pictureOff, 0.041) << "the picture within a frame (40 ms) of the position and the sound";
