@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "main/assembly/ApplicationAssembly.h"
+#include "peer_program_bench_util.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/uikit/driver/Driver.h"
 #include "platform/uikit/views/ScrollView.h"
@@ -42,11 +43,6 @@ constexpr double kMostSeconds = 1;
 
 double seconds(Clock::duration duration) {
   return std::chrono::duration<double>(duration).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 std::string numbered(const char* prefix, int index) {
@@ -187,7 +183,7 @@ int main() {
       subjectTimes.push_back(round.subjects);
       liveTimes.push_back(round.live);
     }
-    figures.emplace_back(median(subjectTimes), median(liveTimes));
+    figures.emplace_back(benchutil::median(subjectTimes), benchutil::median(liveTimes));
   }
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "peer_program_bench_util.h"
 #include "platform/avfoundation/Player.h"
 #include "platform/avfoundation/PlayerItem.h"
 #include "platform/avfoundation/engine_pacing_test_util.h"
@@ -33,11 +34,6 @@ namespace {
 constexpr std::size_t kLessonSeconds = 10;
 constexpr double kSampleSeconds = 0.02;
 constexpr double kMostLeadMilliseconds = 50;
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
 
 void BM_PositionFollowsTheSoundDevice(benchmark::State& state) {
   soundtest::TestSoundServer soundServer;
@@ -82,15 +78,16 @@ void BM_PositionFollowsTheSoundDevice(benchmark::State& state) {
   const auto [leastLead, mostLead] = leads.empty() ? std::pair<double, double>{}
                                                    : std::pair{*std::min_element(leads.begin(), leads.end()),
                                                                *std::max_element(leads.begin(), leads.end())};
+  const double medianLead = leads.empty() ? 0 : benchutil::median(leads);
   state.counters["samples"] = static_cast<double>(leads.size());
   state.counters["least_lead_ms"] = leastLead;
   state.counters["most_lead_ms"] = mostLead;
-  state.counters["median_lead_ms"] = median(leads);
+  state.counters["median_lead_ms"] = medianLead;
   state.counters["most_picture_off_ms"] = pictureOff;
   std::printf(
       "position ahead of the sound heard: %.1f to %.1f ms, median %.1f ms (target: at most %.0f ms ahead) "
       "%s\n",
-      leastLead, mostLead, median(leads), kMostLeadMilliseconds,
+      leastLead, mostLead, medianLead, kMostLeadMilliseconds,
       !leads.empty() && mostLead <= kMostLeadMilliseconds ? "met" : "NOT MET");
 }
 BENCHMARK(BM_PositionFollowsTheSoundDevice)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

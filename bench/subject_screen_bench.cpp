@@ -30,6 +30,7 @@
 #include "http_client/HCURLConnectionOperation.h"
 #include "learning/course/QMListenController.h"
 #include "main/assembly/ApplicationAssembly.h"
+#include "peer_program_bench_util.h"
 #include "platform/foundation/formats/JSONSerialization.h"
 #include "platform/foundation/loop/RunLoop.h"
 #include "platform/foundation/notify/NotificationCenter.h"
@@ -56,11 +57,6 @@ constexpr int kLessons = 10;
 
 double seconds(Clock::duration duration) {
   return std::chrono::duration<double>(duration).count();
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 nlohmann::json largeChapters() {
@@ -302,9 +298,9 @@ int main() {
   std::filesystem::remove_all(folder, ignored);
 
   std::printf("Subject screen on loopback, median of %d rounds (%zu subject lists served)\n", kRounds, lists);
-  printFigure("start to the subject screen after sign-in", median(start), median(startNetwork),
-              median(listStore));
-  printFigure("tap on a stage to its 5,000-node tree shown", median(open), median(openNetwork),
-              median(treeStore));
+  printFigure("start to the subject screen after sign-in", benchutil::median(start),
+              benchutil::median(startNetwork), benchutil::median(listStore));
+  printFigure("tap on a stage to its 5,000-node tree shown", benchutil::median(open),
+              benchutil::median(openNetwork), benchutil::median(treeStore));
   return 0;
 }

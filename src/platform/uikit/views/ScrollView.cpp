@@ -48,11 +48,7 @@ void ScrollView::pullDown(double distance) {
   if (!scrollEnabled_) {
     return;
   }
-  dragging_ = true;
-  tellListeners(&ScrollViewDelegate::scrollViewWillBeginDragging);
-  setContentOffset(Point{contentOffset().x, -contentInset_.top - distance});
-  dragging_ = false;
-  tellListeners(&ScrollViewDelegate::scrollViewDidEndDragging);
+  dragTo(-contentInset_.top - distance);
   setContentOffset(Point{contentOffset().x, -contentInset_.top});
 }
 
@@ -61,10 +57,13 @@ void ScrollView::scrollBy(double distance) {
   if (!scrollEnabled_) {
     return;
   }
+  dragTo(std::clamp(contentOffset().y + distance, -contentInset_.top, bottomOffset()));
+}
+
+void ScrollView::dragTo(double offset) {
   dragging_ = true;
   tellListeners(&ScrollViewDelegate::scrollViewWillBeginDragging);
-  const double target = std::clamp(contentOffset().y + distance, -contentInset_.top, bottomOffset());
-  setContentOffset(Point{contentOffset().x, target});
+  setContentOffset(Point{contentOffset().x, offset});
   dragging_ = false;
   tellListeners(&ScrollViewDelegate::scrollViewDidEndDragging);
 }

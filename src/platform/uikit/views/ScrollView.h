@@ -57,6 +57,8 @@ class ScrollView : public View {
  private:
   // The offset that shows the end of the content (its top when the content is shorter than the view).
   double bottomOffset() const;
+  // A finger's drag that moves the content to `offset`, with the delegate and the observers told.
+  void dragTo(double offset);
 
   Size contentSize_;
   EdgeInsets contentInset_;
